@@ -1,0 +1,14 @@
+# Lays out a ready application folder: the program, the stand-in companion tools under the six
+# tool names, and sample data files. Files the user changed there are left alone.
+file(MAKE_DIRECTORY ${DEMO_DIR}/data)
+file(COPY ${KELDARA_EXE} DESTINATION ${DEMO_DIR})
+foreach(tool prv.exe ltpc.exe imgkeep.exe mdlib.exe cnl.exe MeasSwap.exe)
+    configure_file(${STANDIN_EXE} ${DEMO_DIR}/${tool} COPYONLY)
+endforeach()
+file(GLOB samples ${SOURCE_DIR}/resources/demo/data/* ${SOURCE_DIR}/resources/data/*)
+foreach(sample ${samples})
+    get_filename_component(name ${sample} NAME)
+    if(NOT EXISTS ${DEMO_DIR}/data/${name})
+        file(COPY ${sample} DESTINATION ${DEMO_DIR}/data)
+    endif()
+endforeach()

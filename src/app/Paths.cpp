@@ -1,0 +1,75 @@
+#include "app/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace paths {
+
+QChar separator() { return QDir::separator(); }
+
+QString join(const QString& folder, const QString& name)
+{
+    return folder + separator() + name;
+}
+
+QString findIgnoringCase(const QString& folder, const QString& name)
+{
+    if (name.isEmpty() || folder.isEmpty())
+        return {};
+    if (QFileInfo::exists(join(folder, name)))
+        return name;
+    const QDir dir(folder);
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return {};
+}
+
+bool existsIgnoringCase(const QString& folder, const QString& name)
+{
+    return !findIgnoringCase(folder, name).isEmpty();
+}
+
+QString resolveIgnoringCase(const QString& folder, const QString& name)
+{
+    const QString found = findIgnoringCase(folder, name);
+    return join(folder, found.isEmpty() ? name : found);
+}
+
+bool ensureFolder(const QString& parent, const QString& name)
+{
+    if (existsIgnoringCase(parent, name))
+        return true;
+    return QDir(parent).mkdir(name);
+}
+
+} // namespace paths
+
+QString GetLongPath(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    const QChar sep = paths::separator();
+#ifdef Q_OS_WIN
+    // "C:\a\b": the drive stays as written, the components after it are looked up.
+    const QString drive = path.left(2);
+    const QString rest = path.mid(2);
+#else
+    const QString drive;
+    const QString rest = path;
+#endif
+    const QStringList components = rest.split(sep, Qt::SkipEmptyParts);
+    QString folder = drive + sep;
+    QString result = drive;
+    for (const QString& component : components) {
+        const QString onDisk = paths::findIgnoringCase(folder, component);
+        if (onDisk.isEmpty())
+            return {};
+        result += sep + onDisk;
+        folder = result;
+    }
+    return result;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// Path helpers. Every path the program forms is a folder, the native separator, then a name, and
+// names are matched without regard to letter case, as on the platform the data files come from.
+namespace paths {
+
+QChar separator();
+
+// folder + separator + name
+QString join(const QString& folder, const QString& name);
+
+// The name of the entry of `folder` that equals `name` ignoring letter case (hidden entries
+// included), preferring an exact match; empty when there is none.
+QString findIgnoringCase(const QString& folder, const QString& name);
+
+// True when `folder` holds a file or folder named `name` in any letter case.
+bool existsIgnoringCase(const QString& folder, const QString& name);
+
+// folder + separator + the on-disk spelling of `name` when one exists, else `name` as given.
+QString resolveIgnoringCase(const QString& folder, const QString& name);
+
+// Makes the folder `name` in `parent` unless a file or folder of that name exists in any case.
+// Returns true when the name exists afterwards.
+bool ensureFolder(const QString& parent, const QString& name);
+
+} // namespace paths
+
+// The long form of an absolute folder path: each component as it stands on disk, letter case
+// included, without a trailing separator. Empty when a component does not exist. A root alone
+// gives its drive ("C:") on Windows and the empty text elsewhere.
+QString GetLongPath(const QString& path);

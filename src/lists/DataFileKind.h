@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <span>
+
+// The four kinds of data file of the suite.
+struct DataFileKind {
+    const char* kindText;  // "Fuel Profile"
+    const char* extension; // ".fpl"
+    const char* scanCode;  // "fpl": the kind code the data-folder scan writes
+    int kindIndex;         // KindFromExtension's answer: note 1 is photo series, 2 planar
+    const char* largeIcon;
+    const char* smallIcon;
+};
+
+// In the table's order: fpl, pli, phs, crn (the order of the data-folder scan).
+std::span<const DataFileKind> dataFileKinds();
+
+// The kind of a stored kind code (any letter case), or nullptr for an unrecognised code.
+const DataFileKind* kindOfCode(const QString& kindCode);
+
+// 0 fuel profile, 1 photo series, 2 planar intercept, 3 crown mass, 99 anything else; only the
+// last four characters of the path count, in any letter case.
+int KindFromExtension(const QString& path);
+
+// Splits at the last separator: folder keeps the separator, fileName is the rest.
+void SplitPath(const QString& path, QString* fileName, QString* folder);

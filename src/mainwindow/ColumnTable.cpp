@@ -1,0 +1,40 @@
+#include "mainwindow/ColumnTable.h"
+
+namespace {
+
+constexpr ColumnSpec kNewColumns[] = {{"Name", 5000}, {"File Type", 0}};
+constexpr ColumnSpec kOpenColumns[] = {{"Recently Used Files", 1500},
+                                       {"Last Modified", 2000},
+                                       {"Type", 3000},
+                                       {"Directory", 4000},
+                                       {"Type", 0}};
+constexpr ColumnSpec kToolsColumns[] = {
+    {"Name", 5000}, {"Path", 5000}, {"EXE", 5000}, {"Command", 0}};
+constexpr ColumnSpec kWebColumns[] = {{"Name", 5000}, {"Url", 5000}};
+
+constexpr NewListEntry kNewEntries[] = {
+    {"New Fuel Profile", "Prv", "PRV", "FPL"},
+    {"New Planar Intercept", "Lgt", "LGT", "PLI"},
+    {"New Photo Series Inventory", "Lgt", "LGT", "PHS"},
+    {"New Crown Mass Inventory", "Crn", "Crn", "CRN"},
+};
+
+} // namespace
+
+std::span<const ColumnSpec> columnsOfList(int tabIndex)
+{
+    switch (tabIndex) {
+    case 0:
+        return kNewColumns;
+    case 1:
+        return kOpenColumns;
+    case 2:
+        return kToolsColumns;
+    case 3:
+        return kWebColumns;
+    default:
+        return {};
+    }
+}
+
+std::span<const NewListEntry> newListEntries() { return kNewEntries; }

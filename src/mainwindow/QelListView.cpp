@@ -1,0 +1,397 @@
+#include "mainwindow/QelListView.h"
+
+#include "mainwindow/ImageList.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QStackedLayout>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+}
+
+// Plain table model over the entries; the view decides which image list the icons come from.
+class QelListModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::beginInsertColumns;
+    using QAbstractTableModel::beginInsertRows;
+    using QAbstractTableModel::beginResetModel;
+    using QAbstractTableModel::changePersistentIndexList;
+    using QAbstractTableModel::endInsertColumns;
+    using QAbstractTableModel::endInsertRows;
+    using QAbstractTableModel::endResetModel;
+    using QAbstractTableModel::persistentIndexList;
+
+    std::vector<ListEntry> entries;
+    QStringList captions;
+    const ImageList* icons = nullptr; // the image list of the current view mode
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(entries.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : std::max<int>(1, int(captions.size()));
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= int(entries.size()))
+            return {};
+        const ListEntry& e = entries[size_t(index.row())];
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+            if (index.column() == 0)
+                return e.text;
+            const int sub = index.column() - 1;
+            return sub < e.subItems.size() ? e.subItems[sub] : QString();
+        }
+        if (role == Qt::DecorationRole && index.column() == 0 && icons) {
+            const bool large = icons == largeList;
+            const QString& key = large ? e.largeIcon : e.smallIcon;
+            if (!key.isEmpty() && icons->contains(key))
+                return icons->icon(key);
+        }
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section < captions.size())
+            return captions[section];
+        return {};
+    }
+    void reset() { beginResetModel(), endResetModel(); }
+    void rowChanged(int row)
+    {
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    }
+
+    const ImageList* largeList = nullptr;
+};
+
+QelListView::QelListView(int index, QWidget* parent)
+    : QWidget(parent)
+    , m_index(index)
+    , m_model(new QelListModel)
+    , m_report(new QTreeView)
+    , m_icons(new QListView)
+    , m_stack(new QStackedLayout(this))
+{
+    m_model->setParent(this);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+
+    m_report->setModel(m_model);
+    m_report->setRootIsDecorated(false);
+    m_report->setItemsExpandable(false);
+    m_report->setUniformRowHeights(true);
+    m_report->setAllColumnsShowFocus(true);
+    m_report->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_report->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_report->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_report->setIconSize(QSize(16, 16));
+    m_report->header()->setSectionsClickable(true);
+    m_report->header()->setSectionsMovable(false);
+    m_report->header()->setStretchLastSection(false);
+    m_report->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    m_icons->setModel(m_model);
+    m_icons->setSelectionModel(m_report->selectionModel());
+    m_icons->setViewMode(QListView::IconMode);
+    m_icons->setMovement(QListView::Static);
+    m_icons->setResizeMode(QListView::Adjust);
+    m_icons->setWrapping(true);
+    m_icons->setUniformItemSizes(true);
+    m_icons->setIconSize(QSize(32, 32));
+    m_icons->setGridSize(QSize(100, 76));
+    m_icons->setSpacing(4);
+    m_icons->setWordWrap(false);
+    m_icons->setTextElideMode(Qt::ElideRight);
+    m_icons->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_icons->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    m_stack->addWidget(m_report);
+    m_stack->addWidget(m_icons);
+    m_stack->setCurrentWidget(m_report);
+    setFocusProxy(m_report);
+
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_report),
+                                    static_cast<QAbstractItemView*>(m_icons)}) {
+        view->installEventFilter(this);
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
+            if (i.isValid())
+                emit dblClick(m_index);
+        });
+    }
+    connect(m_report->header(), &QHeaderView::sectionClicked, this,
+            [this](int logical) { emit columnClick(m_index, logical + 1); });
+}
+
+QelListView::~QelListView() = default;
+
+bool QelListView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == m_report || watched == m_icons)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && selectedRow() >= 0) {
+            emit dblClick(m_index);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void QelListView::addColumn(const QString& caption, int widthTwips)
+{
+    const int column = int(m_model->captions.size());
+    m_model->beginInsertColumns({}, column, column);
+    m_model->captions.append(caption);
+    m_model->endInsertColumns();
+    // The model always reports at least one column; the first real one replaces it.
+    if (column == 0)
+        m_model->reset();
+    m_widths.push_back(widthTwips);
+    for (int c = 0; c < int(m_widths.size()); ++c) {
+        m_report->setColumnHidden(c, m_widths[size_t(c)] == 0);
+        if (m_widths[size_t(c)] > 0)
+            m_report->header()->resizeSection(c, m_widths[size_t(c)] / kTwipsPerPixel);
+    }
+}
+
+int QelListView::columnCount() const { return int(m_model->captions.size()); }
+
+QString QelListView::columnCaption(int column) const { return m_model->captions.value(column); }
+
+int QelListView::columnWidthTwips(int column) const
+{
+    return column >= 0 && column < int(m_widths.size()) ? m_widths[size_t(column)] : 0;
+}
+
+bool QelListView::isColumnShown(int column) const
+{
+    return column >= 0 && column < columnCount() && !m_report->isColumnHidden(column);
+}
+
+void QelListView::setHeadersVisible(bool visible) { m_report->setHeaderHidden(!visible); }
+
+bool QelListView::headersVisible() const { return !m_report->isHeaderHidden(); }
+
+void QelListView::setLargeImageList(const ImageList* images)
+{
+    m_large = images;
+    m_model->largeList = images;
+    setViewMode(m_mode);
+}
+
+void QelListView::setSmallImageList(const ImageList* images)
+{
+    m_small = images;
+    setViewMode(m_mode);
+}
+
+void QelListView::clear()
+{
+    m_model->beginResetModel();
+    m_model->entries.clear();
+    m_model->endResetModel();
+}
+
+void QelListView::beginFill()
+{
+    if (m_filling++ == 0)
+        m_model->beginResetModel();
+}
+
+void QelListView::endFill()
+{
+    if (m_filling == 0 || --m_filling > 0)
+        return;
+    m_model->endResetModel();
+    applySort();
+}
+
+int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon)
+{
+    ListEntry e{text, {}, largeIcon, smallIcon};
+    auto& entries = m_model->entries;
+    if (m_filling > 0) {
+        entries.push_back(std::move(e));
+        return int(entries.size()) - 1;
+    }
+    int row = int(entries.size());
+    if (m_sorted && m_sortKey == 0) {
+        // Keep the order without sorting everything again: insert after the last equal text.
+        const auto less = [this](const QString& a, const ListEntry& b) {
+            const int c = a.compare(b.text, Qt::CaseInsensitive);
+            return m_order == Qt::AscendingOrder ? c < 0 : c > 0;
+        };
+        row = int(std::upper_bound(entries.begin(), entries.end(), text, less) - entries.begin());
+    }
+    m_model->beginInsertRows({}, row, row);
+    entries.insert(entries.begin() + row, std::move(e));
+    m_model->endInsertRows();
+    return row;
+}
+
+int QelListView::count() const { return int(m_model->entries.size()); }
+
+const ListEntry& QelListView::entry(int row) const { return m_model->entries.at(size_t(row)); }
+
+QString QelListView::text(int row) const
+{
+    return row >= 0 && row < count() ? entry(row).text : QString();
+}
+
+void QelListView::setText(int row, const QString& text)
+{
+    if (row < 0 || row >= count())
+        return;
+    m_model->entries[size_t(row)].text = text;
+    if (m_filling == 0) {
+        m_model->rowChanged(row);
+        if (m_sorted && m_sortKey == 0)
+            applySort();
+    }
+}
+
+QString QelListView::subItem(int row, int column) const
+{
+    if (row < 0 || row >= count() || column < 1)
+        return {};
+    return entry(row).subItems.value(column - 1);
+}
+
+void QelListView::setSubItem(int row, int column, const QString& text)
+{
+    if (row < 0 || row >= count() || column < 1)
+        return;
+    QStringList& subs = m_model->entries[size_t(row)].subItems;
+    while (subs.size() < column)
+        subs.append(QString());
+    subs[column - 1] = text;
+    if (m_filling == 0) {
+        m_model->rowChanged(row);
+        if (m_sorted && m_sortKey == column)
+            applySort();
+    }
+}
+
+void QelListView::setIcons(int row, const QString& largeIcon, const QString& smallIcon)
+{
+    if (row < 0 || row >= count())
+        return;
+    m_model->entries[size_t(row)].largeIcon = largeIcon;
+    m_model->entries[size_t(row)].smallIcon = smallIcon;
+    if (m_filling == 0)
+        m_model->rowChanged(row);
+}
+
+void QelListView::setViewMode(ViewMode mode)
+{
+    const bool hadFocus = m_report->hasFocus() || m_icons->hasFocus();
+    m_mode = mode;
+    m_model->icons = mode == ViewMode::Icon ? m_large : m_small;
+    if (m_model->rowCount() > 0)
+        emit m_model->dataChanged(m_model->index(0, 0), m_model->index(count() - 1, 0),
+                                  {Qt::DecorationRole});
+    QAbstractItemView* view = mode == ViewMode::Icon ? static_cast<QAbstractItemView*>(m_icons)
+                                                     : static_cast<QAbstractItemView*>(m_report);
+    m_stack->setCurrentWidget(view);
+    setFocusProxy(view);
+    if (hadFocus)
+        view->setFocus();
+}
+
+void QelListView::setLabelWrap(bool wrap)
+{
+    m_labelWrap = wrap;
+    m_icons->setWordWrap(wrap);
+    m_icons->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
+}
+
+void QelListView::setSorted(bool sorted)
+{
+    m_sorted = sorted;
+    applySort();
+}
+
+void QelListView::setSortKey(int column)
+{
+    m_sortKey = column;
+    applySort();
+}
+
+void QelListView::setSortOrder(Qt::SortOrder order)
+{
+    m_order = order;
+    applySort();
+}
+
+void QelListView::applySort()
+{
+    updateSortIndicator();
+    if (!m_sorted || m_filling > 0 || count() < 2)
+        return;
+    std::vector<ListEntry>& entries = m_model->entries;
+    std::vector<int> order(entries.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    const int key = m_sortKey;
+    const QString empty;
+    const auto keyText = [&](int i) -> const QString& {
+        const ListEntry& e = entries[size_t(i)];
+        if (key == 0)
+            return e.text;
+        return key - 1 < e.subItems.size() ? e.subItems[key - 1] : empty;
+    };
+    const bool ascending = m_order == Qt::AscendingOrder;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int c = keyText(a).compare(keyText(b), Qt::CaseInsensitive);
+        return ascending ? c < 0 : c > 0;
+    });
+
+    emit m_model->layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<ListEntry> sorted;
+    sorted.reserve(entries.size());
+    std::vector<int> newRowOf(entries.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        newRowOf[size_t(order[i])] = int(i);
+        sorted.push_back(std::move(entries[size_t(order[i])]));
+    }
+    entries = std::move(sorted);
+    // Keep the selection and the current entry on the same entries after the move.
+    const QModelIndexList persistent = m_model->persistentIndexList();
+    QModelIndexList mapped;
+    mapped.reserve(persistent.size());
+    for (const QModelIndex& p : persistent)
+        mapped.append(m_model->index(newRowOf[size_t(p.row())], p.column()));
+    m_model->changePersistentIndexList(persistent, mapped);
+    emit m_model->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void QelListView::updateSortIndicator()
+{
+    QHeaderView* header = m_report->header();
+    header->setSortIndicatorShown(m_sorted);
+    if (m_sorted)
+        header->setSortIndicator(m_sortKey, m_order);
+}
+
+int QelListView::selectedRow() const
+{
+    const QModelIndexList rows = m_report->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void QelListView::setSelectedRow(int row)
+{
+    QItemSelectionModel* sel = m_report->selectionModel();
+    if (row < 0 || row >= count()) {
+        sel->clearSelection();
+        return;
+    }
+    const QModelIndex i = m_model->index(row, 0);
+    sel->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}

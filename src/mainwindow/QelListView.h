@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+class ImageList;
+class QListView;
+class QStackedLayout;
+class QTreeView;
+
+// One entry of a list: its text (column 0 and the icon label), sub-items 1, 2, ... for the
+// columns of the same number, and its icons by image key.
+struct ListEntry {
+    QString text;
+    QStringList subItems; // subItems[0] is sub-item 1
+    QString largeIcon;
+    QString smallIcon;
+};
+
+class QelListModel;
+
+// The list view every tab uses: report view (rows and columns) or icon view (large icons with
+// wrapped labels), columns made once with captions and widths in twips (a width of 0 makes a
+// column that holds sub-items but never shows), optional sorting on one column, one selected
+// entry. Row numbers are display positions.
+class QelListView : public QWidget {
+    Q_OBJECT
+public:
+    enum class ViewMode { Icon, Report };
+
+    explicit QelListView(int index, QWidget* parent = nullptr);
+    ~QelListView() override;
+
+    int index() const { return m_index; }
+
+    // Columns
+    void addColumn(const QString& caption, int widthTwips);
+    int columnCount() const;
+    QString columnCaption(int column) const;
+    int columnWidthTwips(int column) const;
+    bool isColumnShown(int column) const; // shown in report view
+    void setHeadersVisible(bool visible);
+    bool headersVisible() const;
+
+    // Image lists (not owned)
+    void setLargeImageList(const ImageList* images);
+    void setSmallImageList(const ImageList* images);
+    const ImageList* largeImageList() const { return m_large; }
+    const ImageList* smallImageList() const { return m_small; }
+
+    // Entries
+    void clear();
+    // Adds an entry and returns its row. While sorted, the entry goes to its sorted place, except
+    // inside beginFill()/endFill(), where entries are appended and sorted once at endFill().
+    int addEntry(const QString& text, const QString& largeIcon = {}, const QString& smallIcon = {});
+    void beginFill();
+    void endFill();
+    int count() const;
+    const ListEntry& entry(int row) const;
+    QString text(int row) const;
+    void setText(int row, const QString& text);
+    QString subItem(int row, int column) const;
+    void setSubItem(int row, int column, const QString& text);
+    void setIcons(int row, const QString& largeIcon, const QString& smallIcon);
+
+    // View mode and label wrapping in icon view
+    void setViewMode(ViewMode mode);
+    ViewMode viewMode() const { return m_mode; }
+    void setLabelWrap(bool wrap);
+    bool labelWrap() const { return m_labelWrap; }
+
+    // Sorting: compares the texts of the sort column without regard to letter case.
+    void setSorted(bool sorted);
+    bool isSorted() const { return m_sorted; }
+    void setSortKey(int column);
+    int sortKey() const { return m_sortKey; }
+    void setSortOrder(Qt::SortOrder order);
+    Qt::SortOrder sortOrder() const { return m_order; }
+
+    // Selection: -1 when nothing is selected.
+    int selectedRow() const;
+    void setSelectedRow(int row);
+
+    QTreeView* reportView() const { return m_report; }
+    QListView* iconView() const { return m_icons; }
+
+signals:
+    // A double-click on an entry, or Enter with an entry selected; carries the list's index.
+    void dblClick(int index);
+    // A click on a column header; `column` is 1-based like the header's position.
+    void columnClick(int index, int column);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applySort();
+    void updateSortIndicator();
+
+    int m_index;
+    QelListModel* m_model;
+    QTreeView* m_report;
+    QListView* m_icons;
+    QStackedLayout* m_stack;
+    const ImageList* m_large = nullptr;
+    const ImageList* m_small = nullptr;
+    std::vector<int> m_widths; // twips
+    ViewMode m_mode = ViewMode::Report;
+    bool m_labelWrap = false;
+    bool m_sorted = false;
+    int m_sortKey = 0;
+    Qt::SortOrder m_order = Qt::AscendingOrder;
+    int m_filling = 0;
+};

@@ -1,0 +1,279 @@
+#include "mainwindow/frmQEL.h"
+
+#include "mainwindow/QelListView.h"
+#include "platform/Prompter.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Sizes are specified in twips; 15 twips make one device-independent pixel.
+constexpr int px(int twips) { return twips / 15; }
+
+QString tr8(const char* text) { return QString::fromUtf8(text); }
+
+struct ToolbarButton {
+    const char* key;
+    const char* tooltip;
+};
+
+// Position order of the toolbar; nullptr keys are separators.
+constexpr ToolbarButton kToolbar[] = {
+    {"Delete", "Delete File or Shortcut"},
+    {"Rename", "Rename file or shortcut"},
+    {"Create", "Create a file or shortcut"},
+    {nullptr, nullptr},
+    {"Icon", "Icon view mode"},
+    {"List", "List view mode"},
+    {nullptr, nullptr},
+    {"Exit", "Exit Keldara"},
+    {"Help", "Obtain assistance"},
+};
+
+} // namespace
+
+frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+    , m_recentFiles(services.appFolder)
+{
+    setObjectName(QStringLiteral("frmQEL"));
+    setWindowTitle(QStringLiteral("Keldara"));
+    setWindowIcon(programIcon());
+    fillListIcons(imgIcons[0], imgIcons[1]);
+    fillToolbarIcons(imgIcons[2]);
+
+    buildMenus();
+
+    auto* central = new QWidget;
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(px(90), px(90), px(90), px(90));
+    outer->setSpacing(px(765) - px(90) - px(585));
+
+    auto* toolbarStrip = new QWidget;
+    toolbarStrip->setFixedHeight(px(585));
+    auto* stripLayout = new QHBoxLayout(toolbarStrip);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    buildToolbar();
+    stripLayout->addWidget(barMain);
+    outer->addWidget(toolbarStrip);
+
+    auto* tabPanel = new QWidget;
+    auto* panelLayout = new QVBoxLayout(tabPanel);
+    panelLayout->setContentsMargins(px(90), px(90), px(90), px(90));
+    panelLayout->addWidget(buildTabs());
+    outer->addWidget(tabPanel, 1);
+    setCentralWidget(central);
+
+    picShortCuts = new QLabel(this);
+    picShortCuts->setObjectName(QStringLiteral("picShortCuts"));
+    picShortCuts->hide();
+
+    tmrFileUpdate = new QTimer(this);
+    tmrFileUpdate->setObjectName(QStringLiteral("tmrFileUpdate"));
+    tmrFileUpdate->setInterval(1000);
+    connect(tmrFileUpdate, &QTimer::timeout, this, &frmQEL::tmrFileUpdate_Timer);
+
+    // The client area below the menu bar starts at 8550 x 6105 twips.
+    resize(px(8550), px(6105) + menuBar()->sizeHint().height());
+
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(app, &QGuiApplication::commitDataRequest, this, &frmQEL::onCommitDataRequest,
+                Qt::DirectConnection);
+    }
+    Form_Load();
+}
+
+frmQEL::~frmQEL() = default;
+
+void frmQEL::buildMenus()
+{
+    menuBar()->setNativeMenuBar(false);
+    const auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption) {
+        action = menu->addAction(tr8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setIconVisibleInMenu(false);
+    };
+    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    item(mnuFile, mnuExit, "mnuExit", "Exit");
+
+    mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    item(mnuEdit, mnuCreate, "mnuCreate", "Create");
+    item(mnuEdit, mnuRename, "mnuRename", "Rename");
+    item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
+
+    mnuView = menuBar()->addMenu(QStringLiteral("View"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    item(mnuView, mnuList, "mnuList", "List View");
+    item(mnuView, mnuIcon, "mnuIcon", "Icon View");
+    mnuList->setCheckable(true);
+    mnuIcon->setCheckable(true);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    item(mnuHelp, mnuHelpContents, "mnuHelpContents", "Help contents");
+    item(mnuHelp, mnuWeb, "mnuWeb", "Web Based Support");
+    item(mnuHelp, mnuAbout, "mnuAbout", "About");
+
+    connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
+    // The check mark is the handler's to set, not the click's.
+    connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
+    connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
+}
+
+void frmQEL::buildToolbar()
+{
+    barMain = new QToolBar;
+    barMain->setObjectName(QStringLiteral("barMain"));
+    barMain->setAccessibleName(QStringLiteral("Toolbar"));
+    barMain->setMovable(false);
+    barMain->setFloatable(false);
+    barMain->setIconSize(QSize(24, 24));
+    barMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_viewButtons = new QActionGroup(this);
+    m_viewButtons->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const ToolbarButton& b : kToolbar) {
+        if (!b.key) {
+            barMain->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        QAction* a = barMain->addAction(tr8(b.tooltip));
+        a->setObjectName(key);
+        a->setToolTip(tr8(b.tooltip));
+        if (key == QLatin1String("Icon") || key == QLatin1String("List")) {
+            a->setCheckable(true);
+            m_viewButtons->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, [this, key] { barMain_ButtonClick(key); });
+        m_buttons.insert(key, a);
+        m_buttonOrder.append(key);
+    }
+}
+
+QWidget* frmQEL::buildTabs()
+{
+    TabMain = new TabStrip;
+    TabMain->setObjectName(QStringLiteral("TabMain"));
+    TabMain->setAccessibleName(QStringLiteral("Tabs"));
+    const char* captions[] = {"New", "Open", "Tools", "Web"};
+    for (int i = 0; i < 4; ++i) {
+        auto* list = new QelListView(i);
+        list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
+        const QString caption = QString::fromLatin1(captions[i]);
+        list->setAccessibleName(caption + QStringLiteral(" list"));
+        list->reportView()->setAccessibleName(caption + QStringLiteral(" list"));
+        list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
+        lstQEL[size_t(i)] = list;
+        connect(list, &QelListView::columnClick, this, &frmQEL::lstQEL_ColumnClick);
+
+        QWidget* page = nullptr;
+        if (i == 1) {
+            page = buildOpenPage();
+        } else {
+            page = new QWidget;
+            auto* l = new QVBoxLayout(page);
+            l->setContentsMargins(px(90), px(90), px(90), px(90));
+            l->addWidget(list);
+        }
+        TabMain->addTab(page, caption);
+    }
+    return TabMain;
+}
+
+QWidget* frmQEL::buildOpenPage()
+{
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    l->setContentsMargins(px(90), px(90), px(90), px(90));
+    l->setSpacing(0);
+    l->addWidget(lstQEL[1], 1);
+
+    auto* strip = new QWidget;
+    strip->setFixedHeight(px(540));
+    auto* s = new QHBoxLayout(strip);
+    s->setContentsMargins(0, 0, 0, 0);
+    lblOpenHint = new QLabel(QStringLiteral("To open a file, double click the file's icon"));
+    lblOpenHint->setObjectName(QStringLiteral("lblOpenHint"));
+    cmdBrowse = new QPushButton(QStringLiteral("Browse ..."));
+    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
+    cmdBrowse->setFixedSize(px(1365), px(360));
+    s->addWidget(lblOpenHint);
+    s->addStretch(1);
+    s->addWidget(cmdBrowse);
+    l->addWidget(strip);
+    return page;
+}
+
+void frmQEL::Form_Load() { barMain->update(); }
+
+void frmQEL::Form_Activate() { setWindowTitle(QStringLiteral("Keldara")); }
+
+bool frmQEL::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(e);
+}
+
+bool frmQEL::Form_QueryUnload()
+{
+    const MsgAnswer answer = m_services.prompter->message(QStringLiteral("Exit Keldara?"), QString(),
+                                                          MsgButtons::YesNo, MsgIcon::Question);
+    return answer != MsgAnswer::Yes;
+}
+
+void frmQEL::closeEvent(QCloseEvent* e)
+{
+    if (!m_exitConfirmed && Form_QueryUnload()) {
+        e->ignore();
+        return;
+    }
+    m_exitConfirmed = true;
+    tmrFileUpdate->stop();
+    e->accept();
+}
+
+void frmQEL::onCommitDataRequest(QSessionManager& manager)
+{
+    // At the end of the session the same question is asked, when the session lets us ask.
+    if (m_exitConfirmed || !isVisible())
+        return;
+    if (manager.allowsInteraction()) {
+        const bool keepOpen = Form_QueryUnload();
+        manager.release();
+        if (keepOpen) {
+            manager.cancel();
+            return;
+        }
+    }
+    m_exitConfirmed = true;
+}
+
+void frmQEL::mnuExit_Click() { close(); }
+
+void frmQEL::barMain_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("Exit"))
+        mnuExit_Click();
+    else if (key == QLatin1String("Icon"))
+        mnuIcon_Click();
+    else if (key == QLatin1String("List"))
+        mnuList_Click();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class SettingsStore;
+class DriveTable;
+class Prompter;
+class Launcher;
+class InstanceGuard;
+
+// The outside world as the forms see it. main.cpp fills it with the real services, the tests with
+// fakes; nothing here is owned.
+struct PlatformServices {
+    QString appFolder; // the folder of the running executable, no trailing separator
+    SettingsStore* settings = nullptr;
+    DriveTable* drives = nullptr;
+    Prompter* prompter = nullptr;
+    Launcher* launcher = nullptr;
+    InstanceGuard* instance = nullptr;
+};

@@ -1,0 +1,77 @@
+#include "platform/qt/QtPrompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
+                              MsgIcon icon)
+{
+    QMessageBox box(m_parent);
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setText(shown);
+    box.setTextFormat(Qt::PlainText);
+    // An empty title stays empty rather than taking the application's name.
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    if (buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int result = box.exec();
+    if (buttons == MsgButtons::Ok)
+        return MsgAnswer::Ok;
+    return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+QStringList QtPrompter::toNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& text = parts[i];
+        const QString& pattern = parts[i + 1];
+        // The dialog takes its patterns from the parentheses of the text.
+        result.append(text.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')'))
+                          ? text
+                          : text + QLatin1String(" (") + pattern + QLatin1Char(')'));
+    }
+    return result;
+}
+
+bool QtPrompter::openFile(const OpenFileRequest& request, QString* chosen)
+{
+    QFileDialog dialog(m_parent, request.title, request.initialFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters = toNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    // Data files come from Windows machines too: PLOT.FPL is a fuel profile as much as plot.fpl.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (!request.initialName.isEmpty())
+        dialog.selectFile(request.initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    if (chosen)
+        *chosen = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    return true;
+}

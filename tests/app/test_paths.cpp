@@ -1,0 +1,48 @@
+#include "app/Paths.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents)
+{
+    TempAppFolder app;
+    app.mkdir(QStringLiteral("Inventory Tools/ShortCuts"));
+    app.mkdir(QStringLiteral(".hidden"));
+    const QString base = app.path();
+    const QString expected = base + QStringLiteral("/Inventory Tools/ShortCuts");
+
+    EXPECT_EQ(GetLongPath(base + QStringLiteral("/inventory tools/SHORTCUTS")), expected);
+    EXPECT_EQ(GetLongPath(base + QStringLiteral("/inventory tools/SHORTCUTS/")), expected);
+    EXPECT_EQ(GetLongPath(expected), expected);
+    EXPECT_EQ(GetLongPath(base + QStringLiteral("/.HIDDEN")), base + QStringLiteral("/.hidden"));
+    EXPECT_EQ(GetLongPath(base + QStringLiteral("/missing/ShortCuts")), QString());
+    EXPECT_EQ(GetLongPath(QString()), QString());
+    EXPECT_EQ(GetLongPath(QStringLiteral("/")), QString());
+}
+
+TEST(Paths, FolderOfAnyLetterCaseCountsAsPresent)
+{
+    TempAppFolder app;
+    app.mkdir(QStringLiteral("shortcuts"));
+    app.write(QStringLiteral("shortcuts/Tool.lnk"), "x");
+    EXPECT_TRUE(paths::ensureFolder(app.path(), QStringLiteral("ShortCuts")));
+    EXPECT_FALSE(app.exists(QStringLiteral("ShortCuts")));
+    EXPECT_TRUE(app.exists(QStringLiteral("shortcuts/Tool.lnk")));
+
+    // A file of that name blocks the folder and is left alone.
+    app.write(QStringLiteral("DEMOIMAGES"), "not a folder");
+    EXPECT_TRUE(paths::ensureFolder(app.path(), QStringLiteral("DemoImages")));
+    EXPECT_EQ(app.read(QStringLiteral("DEMOIMAGES")), QByteArray("not a folder"));
+
+    EXPECT_TRUE(paths::ensureFolder(app.path(), QStringLiteral("PhotoImages")));
+    EXPECT_TRUE(QFileInfo(app.file(QStringLiteral("PhotoImages"))).isDir());
+
+    EXPECT_EQ(paths::resolveIgnoringCase(app.path(), QStringLiteral("SHORTCUTS")),
+              app.path() + QStringLiteral("/shortcuts"));
+    EXPECT_EQ(paths::resolveIgnoringCase(app.path(), QStringLiteral("none")),
+              app.path() + QStringLiteral("/none"));
+}
+
+} // namespace
