@@ -12,8 +12,7 @@
 #include "platform/linux/MountDriveTable.h"
 #endif
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keldara"));
 

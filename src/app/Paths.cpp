@@ -5,15 +5,15 @@
 
 namespace paths {
 
-QChar separator() { return QDir::separator(); }
+QChar separator() {
+    return QDir::separator();
+}
 
-QString join(const QString& folder, const QString& name)
-{
+QString join(const QString& folder, const QString& name) {
     return folder + separator() + name;
 }
 
-QString findIgnoringCase(const QString& folder, const QString& name)
-{
+QString findIgnoringCase(const QString& folder, const QString& name) {
     if (name.isEmpty() || folder.isEmpty())
         return {};
     if (QFileInfo::exists(join(folder, name)))
@@ -28,19 +28,16 @@ QString findIgnoringCase(const QString& folder, const QString& name)
     return {};
 }
 
-bool existsIgnoringCase(const QString& folder, const QString& name)
-{
+bool existsIgnoringCase(const QString& folder, const QString& name) {
     return !findIgnoringCase(folder, name).isEmpty();
 }
 
-QString resolveIgnoringCase(const QString& folder, const QString& name)
-{
+QString resolveIgnoringCase(const QString& folder, const QString& name) {
     const QString found = findIgnoringCase(folder, name);
     return join(folder, found.isEmpty() ? name : found);
 }
 
-bool ensureFolder(const QString& parent, const QString& name)
-{
+bool ensureFolder(const QString& parent, const QString& name) {
     if (existsIgnoringCase(parent, name))
         return true;
     return QDir(parent).mkdir(name);
@@ -48,8 +45,7 @@ bool ensureFolder(const QString& parent, const QString& name)
 
 } // namespace paths
 
-QString GetLongPath(const QString& path)
-{
+QString GetLongPath(const QString& path) {
     if (path.isEmpty())
         return {};
     const QChar sep = paths::separator();

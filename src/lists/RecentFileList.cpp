@@ -16,62 +16,52 @@ namespace {
 constexpr int kFields = 3;
 }
 
-QString listDateText(const QDateTime& when)
-{
+QString listDateText(const QDateTime& when) {
     const QLocale locale;
     // The long time format carries the seconds; the time zone it may add is not wanted here.
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
-    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-           + locale.toString(when.time(), timeFormat.trimmed());
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(when.time(), timeFormat.trimmed());
 }
 
 RecentFileList::RecentFileList(QString appFolder)
-    : m_appFolder(std::move(appFolder))
-{
-}
+    : m_appFolder(std::move(appFolder)) {}
 
-QString RecentFileList::listPath() const
-{
+QString RecentFileList::listPath() const {
     return paths::join(m_appFolder, QStringLiteral("QELFileList.txt"));
 }
 
-QString RecentFileList::tempPath() const
-{
+QString RecentFileList::tempPath() const {
     return paths::join(m_appFolder, QStringLiteral("qellist.tmp"));
 }
 
-QString RecentFileList::dataFolder() const
-{
+QString RecentFileList::dataFolder() const {
     return paths::join(m_appFolder, QStringLiteral("data")) + paths::separator();
 }
 
-RecentFileList::Contents RecentFileList::read() const
-{
+RecentFileList::Contents RecentFileList::read() const {
     Contents c;
     const FileContent file = readWholeFile(listPath());
     c.exists = file.exists;
     c.result = file.result;
     if (!file.exists || !file.result.ok)
         return c;
-    const records::ParseResult parsed = records::parse(file.data, kFields);
-    c.records.reserve(parsed.records.size());
-    for (const QStringList& f : parsed.records)
-        c.records.append(FileListRecord{f[0], f[1], f[2]});
-    if (!parsed.complete)
+    const bool complete = records::parseEach(file.data, kFields, [&](records::Fields& f) {
+        c.records.append(FileListRecord{std::move(f[0]), std::move(f[1]), std::move(f[2])});
+    });
+    if (!complete)
         c.result = truncatedListFailure();
     return c;
 }
 
-FileResult RecentFileList::readForRewrite(QList<FileListRecord>* records) const
-{
+FileResult RecentFileList::readForRewrite(QList<FileListRecord>* records) const {
     Contents c = read();
     *records = std::move(c.records);
     return c.result;
 }
 
-FileResult RecentFileList::write(const QList<FileListRecord>& records) const
-{
+FileResult RecentFileList::write(const QList<FileListRecord>& records) const {
     QByteArray content;
     content.reserve(records.size() * 96);
     for (const FileListRecord& r : records)
@@ -80,8 +70,7 @@ FileResult RecentFileList::write(const QList<FileListRecord>& records) const
 }
 
 FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& kindCode,
-                                          const QDateTime& now)
-{
+                                          const QDateTime& now) {
     QList<FileListRecord> records;
     if (FileResult r = readForRewrite(&records); !r.ok)
         return r;
@@ -99,8 +88,7 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
     return write(records);
 }
 
-FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile)
-{
+FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile) {
     QList<FileListRecord> records;
     const Contents c = read();
     if (!c.result.ok)
@@ -125,8 +113,7 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
     return {};
 }
 
-QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
-{
+QList<FileListRecord> RecentFileList::scanDataFolderRecords() const {
     QList<FileListRecord> found;
     const QString data = dataFolder();
     QDir dir(data);
@@ -148,8 +135,7 @@ QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
     return found;
 }
 
-FileResult RecentFileList::ScanDataFolder()
-{
+FileResult RecentFileList::ScanDataFolder() {
     QList<FileListRecord> records;
     if (FileResult r = readForRewrite(&records); !r.ok)
         return r;
@@ -157,14 +143,12 @@ FileResult RecentFileList::ScanDataFolder()
     return write(records);
 }
 
-FileResult RecentFileList::SyncDataFolderEntries()
-{
+FileResult RecentFileList::SyncDataFolderEntries() {
     QList<FileListRecord> records;
     if (FileResult r = readForRewrite(&records); !r.ok)
         return r;
-    const QString dataUpper = (paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator())
-                                  .trimmed()
-                                  .toUpper();
+    const QString dataUpper =
+        (paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator()).trimmed().toUpper();
     records.removeIf([&](const FileListRecord& r) {
         QString folder;
         SplitPath(r.path, nullptr, &folder);
@@ -176,8 +160,7 @@ FileResult RecentFileList::SyncDataFolderEntries()
 }
 
 FileResult RecentFileList::renameEntry(const QString& folder, const QString& oldName,
-                                       const QString& finalName)
-{
+                                       const QString& finalName) {
     const QString oldPath = folder + oldName;
     const QString newPath = folder + finalName;
     QList<FileListRecord> records;
@@ -197,16 +180,14 @@ FileResult RecentFileList::renameEntry(const QString& folder, const QString& old
     return r;
 }
 
-QString applyRenameExtensionRule(const QString& newName, const QString& kindCode)
-{
+QString applyRenameExtensionRule(const QString& newName, const QString& kindCode) {
     const QString code = kindCode.toUpper();
     if (newName.size() > 3 && newName.right(3).toUpper() == code)
         return newName;
     return newName + QLatin1Char('.') + code;
 }
 
-QString checkNewDataFileName(const QString& name)
-{
+QString checkNewDataFileName(const QString& name) {
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
     for (const QChar c : name) {

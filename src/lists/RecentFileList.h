@@ -31,9 +31,9 @@ public:
     QString dataFolder() const; // application folder + "/data/"
 
     struct Contents {
-        FileResult result;                // a read error, or the truncated-record failure
+        FileResult result; // a read error, or the truncated-record failure
         bool exists = false;
-        QList<FileListRecord> records;    // every complete record, even when result is a failure
+        QList<FileListRecord> records; // every complete record, even when result is a failure
     };
     Contents read() const;
 

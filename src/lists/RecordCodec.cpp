@@ -4,8 +4,7 @@
 
 namespace records {
 
-QByteArray encode(const QStringList& fields)
-{
+QByteArray encode(const QStringList& fields) {
     QByteArray line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
@@ -18,30 +17,34 @@ QByteArray encode(const QStringList& fields)
     return line;
 }
 
-bool isUtf8(const QByteArray& data)
-{
+bool isUtf8(const QByteArray& data) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder(data);
     Q_UNUSED(text);
     return !decoder.hasError();
 }
 
-QString decode(const QByteArray& bytes, bool utf8)
-{
+QString decode(const QByteArray& bytes, bool utf8) {
     return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
-ParseResult parse(const QByteArray& data, int fieldsPerRecord)
-{
+ParseResult parse(const QByteArray& data, int fieldsPerRecord) {
     ParseResult result;
+    result.complete = parseEach(data, fieldsPerRecord, [&](Fields& f) {
+        result.records.append(QStringList(f.begin(), f.end()));
+    });
+    return result;
+}
+
+bool parseEach(const QByteArray& data, int fieldsPerRecord,
+               const std::function<void(Fields&)>& take) {
     const bool utf8 = isUtf8(data);
     const char* p = data.constData();
     const char* const end = p + data.size();
     const auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
     const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
 
-    QStringList fields;
-    fields.reserve(fieldsPerRecord);
+    Fields fields;
     bool atLineStart = true; // the previous field ended with its line
     while (true) {
         // Before a field: blanks, and after a line end also blank lines, are passed over.
@@ -56,10 +59,8 @@ ParseResult parse(const QByteArray& data, int fieldsPerRecord)
             start = ++p;
             while (p < end && *p != '"')
                 ++p;
-            if (p == end) { // the closing quote never came
-                result.complete = false;
-                return result;
-            }
+            if (p == end) // the closing quote never came
+                return false;
             stop = p++;
             while (p < end && *p != ',' && !isLineEnd(*p))
                 ++p; // anything between the closing quote and the separator is not data
@@ -85,15 +86,13 @@ ParseResult parse(const QByteArray& data, int fieldsPerRecord)
         }
 
         if (fields.size() == fieldsPerRecord) {
-            result.records.append(fields);
+            take(fields);
             fields.clear();
-            fields.reserve(fieldsPerRecord);
         }
         if (p == end && atLineStart)
             break;
     }
-    result.complete = fields.isEmpty();
-    return result;
+    return fields.isEmpty();
 }
 
 } // namespace records

@@ -4,6 +4,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
+
+#include <functional>
 
 // The line format of both list files: every field in double quotes, fields joined by single
 // commas, CRLF at the end of each record; no header and no escaping.
@@ -20,6 +23,12 @@ struct ParseResult {
 // its closing quote or an unquoted run up to the next comma or line end; CRLF, a bare LF and a
 // last line without a line end all end a line, and blank lines are passed over.
 ParseResult parse(const QByteArray& data, int fieldsPerRecord);
+
+// The same reading, handing each complete record to `take` as it is read (no list is built).
+// Returns false when the data ended inside a record.
+using Fields = QVarLengthArray<QString, 4>;
+bool parseEach(const QByteArray& data, int fieldsPerRecord,
+               const std::function<void(Fields&)>& take);
 
 // The file's text as Unicode: UTF-8, or Latin-1 bytes when it is not valid UTF-8, so that text
 // written by older programs survives a rewrite.

@@ -21,8 +21,7 @@ constexpr NewListEntry kNewEntries[] = {
 
 } // namespace
 
-std::span<const ColumnSpec> columnsOfList(int tabIndex)
-{
+std::span<const ColumnSpec> columnsOfList(int tabIndex) {
     switch (tabIndex) {
     case 0:
         return kNewColumns;
@@ -37,4 +36,6 @@ std::span<const ColumnSpec> columnsOfList(int tabIndex)
     }
 }
 
-std::span<const NewListEntry> newListEntries() { return kNewEntries; }
+std::span<const NewListEntry> newListEntries() {
+    return kNewEntries;
+}

@@ -4,10 +4,11 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
-static void initKeldaraResources() { Q_INIT_RESOURCE(keldara); }
+static void initKeldaraResources() {
+    Q_INIT_RESOURCE(keldara);
+}
 
-QIcon drawnIcon(const QString& resourceName)
-{
+QIcon drawnIcon(const QString& resourceName) {
     static const bool resourcesReady = (initKeldaraResources(), true);
     Q_UNUSED(resourcesReady);
     QSvgRenderer renderer(QStringLiteral(":/icons/") + resourceName + QStringLiteral(".svg"));
@@ -26,8 +27,7 @@ QIcon drawnIcon(const QString& resourceName)
     return icon;
 }
 
-void fillListIcons(ImageList& large, ImageList& small)
-{
+void fillListIcons(ImageList& large, ImageList& small) {
     large.add(QStringLiteral("Prv"), drawnIcon(QStringLiteral("fuelprofile")));
     large.add(QStringLiteral("Lgt"), drawnIcon(QStringLiteral("inventory")));
     large.add(QStringLiteral("Crn"), drawnIcon(QStringLiteral("crown")));
@@ -38,12 +38,13 @@ void fillListIcons(ImageList& large, ImageList& small)
     small.add(QStringLiteral("Web"), drawnIcon(QStringLiteral("web")));
 }
 
-void fillToolbarIcons(ImageList& toolbar)
-{
+void fillToolbarIcons(ImageList& toolbar) {
     for (const char* key : {"IconView", "Create", "Rename", "Delete", "listview", "Exit", "Help"}) {
         const QString k = QString::fromLatin1(key);
         toolbar.add(k, drawnIcon(k.toLower()));
     }
 }
 
-QIcon programIcon() { return drawnIcon(QStringLiteral("keldara")); }
+QIcon programIcon() {
+    return drawnIcon(QStringLiteral("keldara"));
+}

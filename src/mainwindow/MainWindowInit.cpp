@@ -3,13 +3,12 @@
 #include "app/Paths.h"
 #include "app/SettingsMigration.h"
 #include "mainwindow/ColumnTable.h"
-#include "mainwindow/QelListView.h"
 #include "mainwindow/frmQEL.h"
+#include "mainwindow/QelListView.h"
 
 #include <QAction>
 
-void frmQEL::InitMainWindow()
-{
+void frmQEL::InitMainWindow() {
     MigrateSettings(*m_services.settings, *m_services.drives, appFolder());
 
     // Start-up housekeeping: a folder that cannot be made is tried again at the next start.
@@ -34,8 +33,7 @@ void frmQEL::InitMainWindow()
     }
 }
 
-void frmQEL::LoadNewList()
-{
+void frmQEL::LoadNewList() {
     QelListView* list = lstQEL[0];
     list->setLargeImageList(&imgIcons[0]);
     list->setSmallImageList(&imgIcons[1]);

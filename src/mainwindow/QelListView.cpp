@@ -9,10 +9,37 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
+
+// Text order without regard to letter case. Plain ASCII, by far the common case in file names,
+// is folded inline; anything else falls back to Unicode case folding for that character.
+int compareIgnoringCase(const QString& a, const QString& b) {
+    const QChar* pa = a.constData();
+    const QChar* pb = b.constData();
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t ca = pa[i].unicode();
+        char16_t cb = pb[i].unicode();
+        if (ca == cb)
+            continue;
+        if (ca < 128 && cb < 128) {
+            if (ca >= 'A' && ca <= 'Z')
+                ca += 32;
+            if (cb >= 'A' && cb <= 'Z')
+                cb += 32;
+        } else {
+            ca = pa[i].toCaseFolded().unicode();
+            cb = pb[i].toCaseFolded().unicode();
+        }
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+} // namespace
 
 // Plain table model over the entries; the view decides which image list the icons come from.
 class QelListModel : public QAbstractTableModel {
@@ -30,16 +57,13 @@ public:
     QStringList captions;
     const ImageList* icons = nullptr; // the image list of the current view mode
 
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
+    int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : int(entries.size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
+    int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : std::max<int>(1, int(captions.size()));
     }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
+    QVariant data(const QModelIndex& index, int role) const override {
         if (!index.isValid() || index.row() >= int(entries.size()))
             return {};
         const ListEntry& e = entries[size_t(index.row())];
@@ -57,17 +81,13 @@ public:
         }
         return {};
     }
-    QVariant headerData(int section, Qt::Orientation o, int role) const override
-    {
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section < captions.size())
             return captions[section];
         return {};
     }
     void reset() { beginResetModel(), endResetModel(); }
-    void rowChanged(int row)
-    {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
-    }
+    void rowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
 
     const ImageList* largeList = nullptr;
 };
@@ -78,8 +98,7 @@ QelListView::QelListView(int index, QWidget* parent)
     , m_model(new QelListModel)
     , m_report(new QTreeView)
     , m_icons(new QListView)
-    , m_stack(new QStackedLayout(this))
-{
+    , m_stack(new QStackedLayout(this)) {
     m_model->setParent(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
 
@@ -117,8 +136,8 @@ QelListView::QelListView(int index, QWidget* parent)
     m_stack->setCurrentWidget(m_report);
     setFocusProxy(m_report);
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_report),
-                                    static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_report), static_cast<QAbstractItemView*>(m_icons)}) {
         view->installEventFilter(this);
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
             if (i.isValid())
@@ -131,8 +150,7 @@ QelListView::QelListView(int index, QWidget* parent)
 
 QelListView::~QelListView() = default;
 
-bool QelListView::eventFilter(QObject* watched, QEvent* event)
-{
+bool QelListView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && (watched == m_report || watched == m_icons)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && selectedRow() >= 0) {
@@ -143,8 +161,7 @@ bool QelListView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void QelListView::addColumn(const QString& caption, int widthTwips)
-{
+void QelListView::addColumn(const QString& caption, int widthTwips) {
     const int column = int(m_model->captions.size());
     m_model->beginInsertColumns({}, column, column);
     m_model->captions.append(caption);
@@ -160,60 +177,64 @@ void QelListView::addColumn(const QString& caption, int widthTwips)
     }
 }
 
-int QelListView::columnCount() const { return int(m_model->captions.size()); }
+int QelListView::columnCount() const {
+    return int(m_model->captions.size());
+}
 
-QString QelListView::columnCaption(int column) const { return m_model->captions.value(column); }
+QString QelListView::columnCaption(int column) const {
+    return m_model->captions.value(column);
+}
 
-int QelListView::columnWidthTwips(int column) const
-{
+int QelListView::columnWidthTwips(int column) const {
     return column >= 0 && column < int(m_widths.size()) ? m_widths[size_t(column)] : 0;
 }
 
-bool QelListView::isColumnShown(int column) const
-{
+bool QelListView::isColumnShown(int column) const {
     return column >= 0 && column < columnCount() && !m_report->isColumnHidden(column);
 }
 
-void QelListView::setHeadersVisible(bool visible) { m_report->setHeaderHidden(!visible); }
+void QelListView::setHeadersVisible(bool visible) {
+    m_report->setHeaderHidden(!visible);
+}
 
-bool QelListView::headersVisible() const { return !m_report->isHeaderHidden(); }
+bool QelListView::headersVisible() const {
+    return !m_report->isHeaderHidden();
+}
 
-void QelListView::setLargeImageList(const ImageList* images)
-{
+void QelListView::setLargeImageList(const ImageList* images) {
     m_large = images;
     m_model->largeList = images;
     setViewMode(m_mode);
 }
 
-void QelListView::setSmallImageList(const ImageList* images)
-{
+void QelListView::setSmallImageList(const ImageList* images) {
     m_small = images;
     setViewMode(m_mode);
 }
 
-void QelListView::clear()
-{
+void QelListView::clear() {
     m_model->beginResetModel();
     m_model->entries.clear();
     m_model->endResetModel();
 }
 
-void QelListView::beginFill()
-{
+void QelListView::reserve(int entries) {
+    m_model->entries.reserve(size_t(entries));
+}
+
+void QelListView::beginFill() {
     if (m_filling++ == 0)
         m_model->beginResetModel();
 }
 
-void QelListView::endFill()
-{
+void QelListView::endFill() {
     if (m_filling == 0 || --m_filling > 0)
         return;
     m_model->endResetModel();
     applySort();
 }
 
-int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon)
-{
+int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon) {
     ListEntry e{text, {}, largeIcon, smallIcon};
     auto& entries = m_model->entries;
     if (m_filling > 0) {
@@ -224,7 +245,7 @@ int QelListView::addEntry(const QString& text, const QString& largeIcon, const Q
     if (m_sorted && m_sortKey == 0) {
         // Keep the order without sorting everything again: insert after the last equal text.
         const auto less = [this](const QString& a, const ListEntry& b) {
-            const int c = a.compare(b.text, Qt::CaseInsensitive);
+            const int c = compareIgnoringCase(a, b.text);
             return m_order == Qt::AscendingOrder ? c < 0 : c > 0;
         };
         row = int(std::upper_bound(entries.begin(), entries.end(), text, less) - entries.begin());
@@ -235,17 +256,19 @@ int QelListView::addEntry(const QString& text, const QString& largeIcon, const Q
     return row;
 }
 
-int QelListView::count() const { return int(m_model->entries.size()); }
+int QelListView::count() const {
+    return int(m_model->entries.size());
+}
 
-const ListEntry& QelListView::entry(int row) const { return m_model->entries.at(size_t(row)); }
+const ListEntry& QelListView::entry(int row) const {
+    return m_model->entries.at(size_t(row));
+}
 
-QString QelListView::text(int row) const
-{
+QString QelListView::text(int row) const {
     return row >= 0 && row < count() ? entry(row).text : QString();
 }
 
-void QelListView::setText(int row, const QString& text)
-{
+void QelListView::setText(int row, const QString& text) {
     if (row < 0 || row >= count())
         return;
     m_model->entries[size_t(row)].text = text;
@@ -256,18 +279,16 @@ void QelListView::setText(int row, const QString& text)
     }
 }
 
-QString QelListView::subItem(int row, int column) const
-{
+QString QelListView::subItem(int row, int column) const {
     if (row < 0 || row >= count() || column < 1)
         return {};
     return entry(row).subItems.value(column - 1);
 }
 
-void QelListView::setSubItem(int row, int column, const QString& text)
-{
+void QelListView::setSubItem(int row, int column, const QString& text) {
     if (row < 0 || row >= count() || column < 1)
         return;
-    QStringList& subs = m_model->entries[size_t(row)].subItems;
+    auto& subs = m_model->entries[size_t(row)].subItems;
     while (subs.size() < column)
         subs.append(QString());
     subs[column - 1] = text;
@@ -278,8 +299,7 @@ void QelListView::setSubItem(int row, int column, const QString& text)
     }
 }
 
-void QelListView::setIcons(int row, const QString& largeIcon, const QString& smallIcon)
-{
+void QelListView::setIcons(int row, const QString& largeIcon, const QString& smallIcon) {
     if (row < 0 || row >= count())
         return;
     m_model->entries[size_t(row)].largeIcon = largeIcon;
@@ -288,8 +308,7 @@ void QelListView::setIcons(int row, const QString& largeIcon, const QString& sma
         m_model->rowChanged(row);
 }
 
-void QelListView::setViewMode(ViewMode mode)
-{
+void QelListView::setViewMode(ViewMode mode) {
     const bool hadFocus = m_report->hasFocus() || m_icons->hasFocus();
     m_mode = mode;
     m_model->icons = mode == ViewMode::Icon ? m_large : m_small;
@@ -304,40 +323,32 @@ void QelListView::setViewMode(ViewMode mode)
         view->setFocus();
 }
 
-void QelListView::setLabelWrap(bool wrap)
-{
+void QelListView::setLabelWrap(bool wrap) {
     m_labelWrap = wrap;
     m_icons->setWordWrap(wrap);
     m_icons->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
 }
 
-void QelListView::setSorted(bool sorted)
-{
+void QelListView::setSorted(bool sorted) {
     m_sorted = sorted;
     applySort();
 }
 
-void QelListView::setSortKey(int column)
-{
+void QelListView::setSortKey(int column) {
     m_sortKey = column;
     applySort();
 }
 
-void QelListView::setSortOrder(Qt::SortOrder order)
-{
+void QelListView::setSortOrder(Qt::SortOrder order) {
     m_order = order;
     applySort();
 }
 
-void QelListView::applySort()
-{
+void QelListView::applySort() {
     updateSortIndicator();
     if (!m_sorted || m_filling > 0 || count() < 2)
         return;
     std::vector<ListEntry>& entries = m_model->entries;
-    std::vector<int> order(entries.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
     const int key = m_sortKey;
     const QString empty;
     const auto keyText = [&](int i) -> const QString& {
@@ -346,21 +357,54 @@ void QelListView::applySort()
             return e.text;
         return key - 1 < e.subItems.size() ? e.subItems[key - 1] : empty;
     };
+
+    // Sort small contiguous keys (the first characters, folded) and look at the whole texts only
+    // when those are equal: a large list then sorts without chasing every string in memory.
+    constexpr int kPrefix = 16;
+    struct SortKey {
+        std::array<char16_t, kPrefix> prefix{};
+        int index;
+    };
+    std::vector<SortKey> keys(entries.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+        keys[i].index = int(i);
+        const QString& t = keyText(int(i));
+        const qsizetype n = std::min<qsizetype>(t.size(), kPrefix);
+        for (qsizetype c = 0; c < n; ++c) {
+            char16_t u = t[c].unicode();
+            if (u >= 'A' && u <= 'Z')
+                u += 32;
+            else if (u >= 128)
+                u = t[c].toCaseFolded().unicode();
+            keys[i].prefix[size_t(c)] = u;
+        }
+    }
     const bool ascending = m_order == Qt::AscendingOrder;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = keyText(a).compare(keyText(b), Qt::CaseInsensitive);
+    std::stable_sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+        int c = 0;
+        if (a.prefix != b.prefix)
+            c = a.prefix < b.prefix ? -1 : 1;
+        else
+            c = compareIgnoringCase(keyText(a.index), keyText(b.index));
         return ascending ? c < 0 : c > 0;
     });
+    std::vector<int> order(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        order[i] = keys[i].index;
 
     emit m_model->layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<ListEntry> sorted;
-    sorted.reserve(entries.size());
     std::vector<int> newRowOf(entries.size());
-    for (size_t i = 0; i < order.size(); ++i) {
+    for (size_t i = 0; i < order.size(); ++i)
         newRowOf[size_t(order[i])] = int(i);
-        sorted.push_back(std::move(entries[size_t(order[i])]));
+    // Put the entries in their places by following the permutation's cycles: no second copy.
+    std::vector<int> place = newRowOf;
+    for (size_t i = 0; i < place.size(); ++i) {
+        while (place[i] != int(i)) {
+            const size_t j = size_t(place[i]);
+            std::swap(entries[i], entries[j]);
+            std::swap(place[i], place[j]);
+        }
     }
-    entries = std::move(sorted);
     // Keep the selection and the current entry on the same entries after the move.
     const QModelIndexList persistent = m_model->persistentIndexList();
     QModelIndexList mapped;
@@ -371,22 +415,19 @@ void QelListView::applySort()
     emit m_model->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void QelListView::updateSortIndicator()
-{
+void QelListView::updateSortIndicator() {
     QHeaderView* header = m_report->header();
     header->setSortIndicatorShown(m_sorted);
     if (m_sorted)
         header->setSortIndicator(m_sortKey, m_order);
 }
 
-int QelListView::selectedRow() const
-{
+int QelListView::selectedRow() const {
     const QModelIndexList rows = m_report->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void QelListView::setSelectedRow(int row)
-{
+void QelListView::setSelectedRow(int row) {
     QItemSelectionModel* sel = m_report->selectionModel();
     if (row < 0 || row >= count()) {
         sel->clearSelection();

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <QWidget>
 
 #include <vector>
@@ -15,7 +16,8 @@ class QTreeView;
 // columns of the same number, and its icons by image key.
 struct ListEntry {
     QString text;
-    QStringList subItems; // subItems[0] is sub-item 1
+    // subItems[0] is sub-item 1; kept inline, as no list has more than four.
+    QVarLengthArray<QString, 4> subItems;
     QString largeIcon;
     QString smallIcon;
 };
@@ -57,6 +59,7 @@ public:
     // inside beginFill()/endFill(), where entries are appended and sorted once at endFill().
     int addEntry(const QString& text, const QString& largeIcon = {}, const QString& smallIcon = {});
     void beginFill();
+    void reserve(int entries);
     void endFill();
     int count() const;
     const ListEntry& entry(int row) const;

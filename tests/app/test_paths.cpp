@@ -5,8 +5,7 @@
 
 namespace {
 
-TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents)
-{
+TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents) {
     TempAppFolder app;
     app.mkdir(QStringLiteral("Inventory Tools/ShortCuts"));
     app.mkdir(QStringLiteral(".hidden"));
@@ -22,8 +21,7 @@ TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents)
     EXPECT_EQ(GetLongPath(QStringLiteral("/")), QString());
 }
 
-TEST(Paths, FolderOfAnyLetterCaseCountsAsPresent)
-{
+TEST(Paths, FolderOfAnyLetterCaseCountsAsPresent) {
     TempAppFolder app;
     app.mkdir(QStringLiteral("shortcuts"));
     app.write(QStringLiteral("shortcuts/Tool.lnk"), "x");

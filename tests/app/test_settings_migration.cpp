@@ -9,7 +9,9 @@ namespace {
 const QString kApp = QStringLiteral("Keldara");
 const QString kOld = QStringLiteral("GroveLedger");
 
-Drive drive(const char* root, int type) { return Drive{QString::fromLatin1(root), type}; }
+Drive drive(const char* root, int type) {
+    return Drive{QString::fromLatin1(root), type};
+}
 
 struct MigrationCase {
     const char* name;
@@ -22,8 +24,7 @@ struct MigrationCase {
 
 class Migration : public ::testing::TestWithParam<MigrationCase> {};
 
-TEST_P(Migration, FirstStartCopiesOnceAndMarksConverted)
-{
+TEST_P(Migration, FirstStartCopiesOnceAndMarksConverted) {
     const MigrationCase& c = GetParam();
     TempAppFolder app;
     if (c.marker)
@@ -48,7 +49,8 @@ TEST_P(Migration, FirstStartCopiesOnceAndMarksConverted)
     // A second start reads nothing from the predecessor and writes nothing.
     store.reads.clear();
     store.writes.clear();
-    store.values.remove(FakeSettingsStore::path(kOld, QStringLiteral("General"), QStringLiteral("Org")));
+    store.values.remove(
+        FakeSettingsStore::path(kOld, QStringLiteral("General"), QStringLiteral("Org")));
     MigrateSettings(store, drives, app.path());
     EXPECT_EQ(store.readsOf(kOld), 0);
     EXPECT_TRUE(store.writes.isEmpty());
@@ -58,13 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Migration,
     ::testing::Values(
         MigrationCase{"NoPredecessorNoMarker", false, {}, {}, " ", "<app>/DemoImages/"},
-        MigrationCase{"MarkerTakesFirstCdRom",
-                      true,
-                      {drive("C:\\", DriveFixed), drive("D:\\", DriveCdRom),
-                       drive("E:\\", DriveCdRom)},
-                      {},
-                      " ",
-                      "D:\\photoimages/"},
+        MigrationCase{
+            "MarkerTakesFirstCdRom",
+            true,
+            {drive("C:\\", DriveFixed), drive("D:\\", DriveCdRom), drive("E:\\", DriveCdRom)},
+            {},
+            " ",
+            "D:\\photoimages/"},
         MigrationCase{"MarkerWithPredecessorPhotoDir",
                       true,
                       {drive("/media/cdrom/", DriveCdRom)},
@@ -72,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                        {QStringLiteral("Org"), QStringLiteral("Fuels Unit 4")}},
                       "Fuels Unit 4",
                       "F:\\pictures\\"},
-        MigrationCase{"MarkerWithoutCdRom", true, {drive("/", DriveFixed)}, {}, " ",
-                      "photoimages/"},
+        MigrationCase{
+            "MarkerWithoutCdRom", true, {drive("/", DriveFixed)}, {}, " ", "photoimages/"},
         MigrationCase{"PredecessorPhotoDirIgnoredWithoutMarker",
                       false,
                       {},
@@ -82,12 +84,11 @@ INSTANTIATE_TEST_SUITE_P(
                       "<app>/DemoImages/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Migration, ConvertedValueDecidesWhetherToRun)
-{
+TEST(Migration, ConvertedValueDecidesWhetherToRun) {
     struct {
         const char* stored;
         bool migrates;
-    } cases[] = {{"0", true}, {" 0 ", true}, {"1", false}, {"-3", false},
+    } cases[] = {{"0", true},   {" 0 ", true},  {"1", false}, {"-3", false},
                  {"99", false}, {"yes", false}, {"", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -101,18 +102,17 @@ TEST(Migration, ConvertedValueDecidesWhetherToRun)
     }
 }
 
-TEST(FindCdRomDrive, FirstCdRomInTableOrderOrEmpty)
-{
+TEST(FindCdRomDrive, FirstCdRomInTableOrderOrEmpty) {
     FakeDriveTable drives;
     EXPECT_EQ(FindCdRomDrive(drives), QString());
     drives.table = {drive("A:\\", DriveRemovable), drive("C:\\", DriveFixed)};
     EXPECT_EQ(FindCdRomDrive(drives), QString());
-    drives.table = {drive("C:\\", DriveFixed), drive("D:\\", DriveCdRom), drive("E:\\", DriveCdRom)};
+    drives.table = {drive("C:\\", DriveFixed), drive("D:\\", DriveCdRom),
+                    drive("E:\\", DriveCdRom)};
     EXPECT_EQ(FindCdRomDrive(drives), QStringLiteral("D:\\"));
 }
 
-TEST(BooleanText, OnlyTrueAndFalseInAnyCase)
-{
+TEST(BooleanText, OnlyTrueAndFalseInAnyCase) {
     EXPECT_TRUE(readBooleanText(QStringLiteral("True"), false));
     EXPECT_TRUE(readBooleanText(QStringLiteral("TRUE"), false));
     EXPECT_FALSE(readBooleanText(QStringLiteral("false"), true));

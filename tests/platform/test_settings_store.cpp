@@ -1,5 +1,5 @@
-#include "platform/QSettingsStore.h"
 #include "platform/linux/MountDriveTable.h"
+#include "platform/QSettingsStore.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,7 @@ namespace {
 const QString kApp = QStringLiteral("Keldara");
 const QString kGeneral = QStringLiteral("General");
 
-TEST(SettingsStore, IniFileAtExactPathWithGeneralSection)
-{
+TEST(SettingsStore, IniFileAtExactPathWithGeneralSection) {
     TempAppFolder home;
     QSettingsStore store(home.path());
     EXPECT_TRUE(store.write(kApp, kGeneral, QStringLiteral("Converted"), QStringLiteral("99")));
@@ -22,8 +21,7 @@ TEST(SettingsStore, IniFileAtExactPathWithGeneralSection)
     EXPECT_TRUE(ini.contains("Converted=99")) << ini.constData();
 }
 
-TEST(SettingsStore, TextsRoundTripExactly)
-{
+TEST(SettingsStore, TextsRoundTripExactly) {
     TempAppFolder home;
     const QStringList texts = {QStringLiteral(" "),
                                QString(),
@@ -36,14 +34,13 @@ TEST(SettingsStore, TextsRoundTripExactly)
         SCOPED_TRACE(text.toStdString());
         // A fresh store each time: the value must come from the file, not from a cache.
         EXPECT_TRUE(QSettingsStore(home.path()).write(kApp, kGeneral, QStringLiteral("K"), text));
-        EXPECT_EQ(QSettingsStore(home.path()).read(kApp, kGeneral, QStringLiteral("K"),
-                                                   QStringLiteral("<default>")),
+        EXPECT_EQ(QSettingsStore(home.path())
+                      .read(kApp, kGeneral, QStringLiteral("K"), QStringLiteral("<default>")),
                   text);
     }
 }
 
-TEST(SettingsStore, AbsentOrDamagedStoreGivesDefault)
-{
+TEST(SettingsStore, AbsentOrDamagedStoreGivesDefault) {
     TempAppFolder home;
     QSettingsStore store(home.path());
     EXPECT_EQ(store.read(QStringLiteral("GroveLedger"), kGeneral, QStringLiteral("Org"),
@@ -55,15 +52,14 @@ TEST(SettingsStore, AbsentOrDamagedStoreGivesDefault)
               QStringLiteral(" "));
     // A folder where the file should be: reading goes on with the default, writing fails.
     home.mkdir(QStringLiteral("Broken/Broken.conf"));
-    EXPECT_EQ(store.read(QStringLiteral("Broken"), kGeneral, QStringLiteral("X"),
-                         QStringLiteral("d")),
-              QStringLiteral("d"));
-    EXPECT_FALSE(store.write(QStringLiteral("Broken"), kGeneral, QStringLiteral("X"),
-                             QStringLiteral("v")));
+    EXPECT_EQ(
+        store.read(QStringLiteral("Broken"), kGeneral, QStringLiteral("X"), QStringLiteral("d")),
+        QStringLiteral("d"));
+    EXPECT_FALSE(
+        store.write(QStringLiteral("Broken"), kGeneral, QStringLiteral("X"), QStringLiteral("v")));
 }
 
-TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead)
-{
+TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead) {
     TempAppFolder home;
     home.write(QStringLiteral("GroveLedger/GroveLedger.conf"),
                "[General]\r\nOrg=Fuels Unit 4\r\nPhotoDir=\"E:\\\\photoimages\\\\\"\r\n");
@@ -74,8 +70,7 @@ TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead)
               QStringLiteral("E:\\photoimages\\"));
 }
 
-TEST(MountDriveTable, CdRomsInMountOrderWithEscapedPaths)
-{
+TEST(MountDriveTable, CdRomsInMountOrderWithEscapedPaths) {
     const QByteArray table = "/dev/vda1 / ext4 rw 0 0\n"
                              "proc /proc proc rw 0 0\n"
                              "/dev/sr0 /media/Field\\040Disc iso9660 ro 0 0\n"

@@ -7,8 +7,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Record before Qt sees the arguments: it would take some for itself.
     const QString tool = QFileInfo(QFile::decodeName(argv[0])).fileName();
     QStringList args;
@@ -30,10 +29,10 @@ int main(int argc, char** argv)
     QWidget window;
     window.setWindowTitle(QStringLiteral("%1 (stand-in companion tool)").arg(tool));
     auto* layout = new QVBoxLayout(&window);
-    auto* label = new QLabel(
-        QStringLiteral("<b>%1</b> is a stand-in for a companion tool of the suite.<br>"
-                       "It was started with the argument text:<br><br><tt>%2</tt>")
-            .arg(tool.toHtmlEscaped(), args.join(QLatin1Char(' ')).toHtmlEscaped()));
+    auto* label =
+        new QLabel(QStringLiteral("<b>%1</b> is a stand-in for a companion tool of the suite.<br>"
+                                  "It was started with the argument text:<br><br><tt>%2</tt>")
+                       .arg(tool.toHtmlEscaped(), args.join(QLatin1Char(' ')).toHtmlEscaped()));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(label);
     window.resize(420, 140);

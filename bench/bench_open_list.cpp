@@ -1,0 +1,111 @@
+// The recent-file list at 1,000, 10,000 and 100,000 records: loading the "Open" list into the
+// real list widget next to a bare parse, touching and syncing next to a plain file copy, and one
+// refresh-timer tick on an unchanged file.
+#include "lists/RecentFileList.h"
+#include "lists/RecordCodec.h"
+#include "mainwindow/frmQEL.h"
+#include "mainwindow/QelListView.h"
+#include "support/Fakes.h"
+#include "support/TempAppFolder.h"
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+
+namespace {
+
+struct Hub {
+    TempAppFolder app;
+    FakeSettingsStore settings;
+    FakeDriveTable drives;
+    FakePrompter prompter;
+    PlatformServices services;
+    std::unique_ptr<frmQEL> window;
+
+    explicit Hub(int records) {
+        services.appFolder = app.path();
+        services.settings = &settings;
+        services.drives = &drives;
+        services.prompter = &prompter;
+        QByteArray data;
+        const char* codes[] = {"fpl", "pli", "phs", "crn"};
+        for (int i = 0; i < records; ++i) {
+            data += records::encode({QString::fromLatin1(codes[i % 4]),
+                                     QStringLiteral("/field/crew %1/plot%2.%3")
+                                         .arg(i % 37)
+                                         .arg((i * 7919) % records)
+                                         .arg(QString::fromLatin1(codes[i % 4])),
+                                     QStringLiteral("3/14/2026 3:09:26 PM")});
+        }
+        app.write(QStringLiteral("QELFileList.txt"), data);
+        app.write(QStringLiteral("data/plot1.fpl"), "x");
+        app.write(QStringLiteral("data/plot2.pli"), "x");
+        window = std::make_unique<frmQEL>(services);
+        window->InitMainWindow();
+    }
+};
+
+void BM_ParseOnly(benchmark::State& state) {
+    Hub hub(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(hub.window->recentFiles().read());
+}
+
+void BM_LoadOpenList(benchmark::State& state) {
+    Hub hub(int(state.range(0)));
+    for (auto _ : state)
+        hub.window->LoadOpenList();
+    state.counters["rows"] = hub.window->lstQEL[1]->count();
+}
+
+void BM_TouchFileEntry(benchmark::State& state) {
+    Hub hub(int(state.range(0)));
+    const QDateTime now = QDateTime::currentDateTime();
+    for (auto _ : state)
+        hub.window->recentFiles().TouchFileEntry(QStringLiteral("/field/new.fpl"),
+                                                 QStringLiteral("fpl"), now);
+}
+
+void BM_SyncDataFolderEntries(benchmark::State& state) {
+    Hub hub(int(state.range(0)));
+    for (auto _ : state)
+        hub.window->recentFiles().SyncDataFolderEntries();
+}
+
+void BM_PlainCopy(benchmark::State& state) {
+    Hub hub(int(state.range(0)));
+    const QString from = hub.window->recentFiles().listPath();
+    const QString to = hub.app.file(QStringLiteral("copy.txt"));
+    for (auto _ : state) {
+        QFile::remove(to);
+        QFile::copy(from, to);
+    }
+}
+
+void BM_TimerTickUnchanged(benchmark::State& state) {
+    Hub hub(1000);
+    hub.window->tmrFileUpdate_Timer(); // the first tick loads
+    for (auto _ : state)
+        hub.window->tmrFileUpdate_Timer();
+}
+
+BENCHMARK(BM_ParseOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadOpenList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TouchFileEntry)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SyncDataFolderEntries)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainCopy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TimerTickUnchanged)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

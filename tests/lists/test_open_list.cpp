@@ -1,0 +1,208 @@
+#include "lists/RecordCodec.h"
+#include "mainwindow/frmQEL.h"
+#include "mainwindow/QelListView.h"
+#include "support/Fakes.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QThread>
+
+namespace {
+
+struct OpenTab : ::testing::Test {
+    TempAppFolder app;
+    FakeSettingsStore settings;
+    FakeDriveTable drives;
+    FakePrompter prompter;
+    PlatformServices services;
+    std::unique_ptr<frmQEL> window;
+    QelListView* list = nullptr;
+
+    void SetUp() override {
+        services.appFolder = app.path();
+        services.settings = &settings;
+        services.drives = &drives;
+        services.prompter = &prompter;
+        window = std::make_unique<frmQEL>(services);
+        window->InitMainWindow();
+        list = window->lstQEL[1];
+    }
+    QString p(const QString& rel) const { return app.path() + QLatin1Char('/') + rel; }
+    void writeList(const QList<QStringList>& recs) {
+        QByteArray data;
+        for (const auto& r : recs)
+            data += records::encode(r);
+        app.write(QStringLiteral("QELFileList.txt"), data);
+    }
+    QStringList column(int c) const {
+        QStringList r;
+        for (int i = 0; i < list->count(); ++i)
+            r << (c == 0 ? list->text(i) : list->subItem(i, c));
+        return r;
+    }
+};
+
+TEST_F(OpenTab, RowsCarryNameDateKindFolderCodeAndIcons) {
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/f/zeta.fpl"), QStringLiteral("d1")},
+               {QStringLiteral("CRN"), QStringLiteral("/f/CRNexample.crn"), QStringLiteral("d2")},
+               {QStringLiteral("phs"), QStringLiteral("/g/beta.phs"), QStringLiteral("d3")},
+               {QStringLiteral("xyz"), QStringLiteral("/g/odd.xyz"), QStringLiteral("d4")},
+               {QStringLiteral("pli"), QStringLiteral("/f/zeta.fpl"), QStringLiteral("d5")},
+               {QStringLiteral("pli"), QStringLiteral("noseparator.pli"), QStringLiteral("d6")},
+               {QStringLiteral("pli"), QStringLiteral("/ends/in/"), QStringLiteral("d7")}});
+    ASSERT_TRUE(window->LoadOpenList().ok);
+    // Sorted by name, ignoring case; the skipped records stay in the file.
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("beta.phs"), QStringLiteral("CRNexample.crn"),
+                                      QStringLiteral("odd.xyz"), QStringLiteral("zeta.fpl"),
+                                      QStringLiteral("zeta.fpl")}));
+    EXPECT_EQ(column(1),
+              (QStringList{QStringLiteral("d3"), QStringLiteral("d2"), QStringLiteral("d4"),
+                           QStringLiteral("d1"), QStringLiteral("d5")}));
+    EXPECT_EQ(column(2), (QStringList{QStringLiteral("Photo Series Inventory"),
+                                      QStringLiteral("Crown Mass Inventory"), QString(),
+                                      QStringLiteral("Fuel Profile"),
+                                      QStringLiteral("Planar Intercept Inventory")}));
+    EXPECT_EQ(column(3),
+              (QStringList{QStringLiteral("/g/"), QStringLiteral("/f/"), QStringLiteral("/g/"),
+                           QStringLiteral("/f/"), QStringLiteral("/f/")}));
+    EXPECT_EQ(column(4),
+              (QStringList{QStringLiteral("phs"), QStringLiteral("CRN"), QStringLiteral("xyz"),
+                           QStringLiteral("fpl"), QStringLiteral("pli")}));
+    EXPECT_EQ(list->entry(1).largeIcon, QStringLiteral("Crn"));
+    EXPECT_EQ(list->entry(0).smallIcon, QStringLiteral("LGT"));
+    EXPECT_EQ(list->entry(2).largeIcon, QString());
+    EXPECT_EQ(list->entry(3).smallIcon, QStringLiteral("PRV"));
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")).count('\n'), 7);
+}
+
+TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder) {
+    app.write(QStringLiteral("data/one.fpl"), "x");
+    app.write(QStringLiteral("data/two.crn"), "x");
+    ASSERT_TRUE(window->LoadOpenList().ok);
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("one.fpl"), QStringLiteral("two.crn")}));
+    EXPECT_TRUE(app.exists(QStringLiteral("QELFileList.txt")));
+}
+
+TEST_F(OpenTab, TruncatedListShowsWhatWasReadAndReportsTheFailure) {
+    app.write(QStringLiteral("QELFileList.txt"),
+              "\"fpl\",\"/f/a.fpl\",\"d\"\r\n\"fpl\",\"/f/b.fpl\"");
+    const FileResult r = window->LoadOpenList();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(column(0), QStringList{QStringLiteral("a.fpl")});
+}
+
+TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt) {
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/f/b.fpl"), QStringLiteral("2")},
+               {QStringLiteral("pli"), QStringLiteral("/f/a.pli"), QStringLiteral("3")},
+               {QStringLiteral("crn"), QStringLiteral("/f/c.crn"), QStringLiteral("1")}});
+    window->LoadOpenList();
+    window->lstQEL_ColumnClick(1, 1); // "Recently Used Files": descending first
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("c.crn"), QStringLiteral("b.fpl"),
+                                      QStringLiteral("a.pli")}));
+    window->lstQEL_ColumnClick(1, 1);
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("a.pli"), QStringLiteral("b.fpl"),
+                                      QStringLiteral("c.crn")}));
+    window->lstQEL_ColumnClick(1, 2); // "Last Modified", the order flips again: descending
+    EXPECT_EQ(column(1),
+              (QStringList{QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}));
+    window->lstQEL_ColumnClick(1, 3); // "Type": ascending
+    EXPECT_EQ(column(2).first(), QStringLiteral("Crown Mass Inventory"));
+
+    window->mnuIcon_Click(); // current tab is "New": the Open list keeps its mode
+    window->TabMain->setCurrTab(1);
+    window->mnuIcon_Click();
+    EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Icon);
+    window->LoadOpenList();
+    EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Report);
+    EXPECT_EQ(list->sortKey(), 0);
+    EXPECT_EQ(list->sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(column(0).first(), QStringLiteral("a.pli"));
+    EXPECT_TRUE(window->mnuIcon->isChecked()); // the display keeps the user's last choice
+}
+
+TEST_F(OpenTab, WebHeaderClickSortsTheWebList) {
+    QelListView* web = window->lstQEL[3];
+    web->setSorted(true);
+    web->addEntry(QStringLiteral("b"));
+    web->addEntry(QStringLiteral("a"));
+    window->lstQEL_ColumnClick(3, 1);
+    EXPECT_EQ(web->text(0), QStringLiteral("b"));
+    EXPECT_EQ(web->sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(list->sortOrder(), Qt::AscendingOrder);
+}
+
+TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges) {
+    // While the list file is missing the timer neither loads nor creates it.
+    window->tmrFileUpdate_Timer();
+    EXPECT_FALSE(app.exists(QStringLiteral("QELFileList.txt")));
+
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("d")}});
+    window->tmrFileUpdate_Timer(); // the first tick always loads
+    EXPECT_EQ(list->count(), 1);
+
+    list->clear(); // so that a reload would show
+    window->tmrFileUpdate_Timer();
+    EXPECT_EQ(list->count(), 0);
+
+    // Another program appends within the same second: size and fine time tell.
+    QFile f(window->recentFiles().listPath());
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(
+        records::encode({QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d")}));
+    f.close();
+    window->tmrFileUpdate_Timer();
+    EXPECT_EQ(list->count(), 2);
+
+    // Replaced by rename with the same size and time: the file's identity tells.
+    list->clear();
+    const QByteArray same = app.read(QStringLiteral("QELFileList.txt"));
+    const QDateTime mtime = QFileInfo(f).lastModified();
+    app.write(QStringLiteral("other.txt"), same);
+    QFile other(app.file(QStringLiteral("other.txt")));
+    other.open(QIODevice::ReadWrite);
+    other.setFileTime(mtime, QFileDevice::FileModificationTime);
+    other.close();
+    ASSERT_EQ(::rename(QFile::encodeName(other.fileName()).constData(),
+                       QFile::encodeName(f.fileName()).constData()),
+              0);
+    window->tmrFileUpdate_Timer();
+    EXPECT_EQ(list->count(), 2);
+}
+
+TEST_F(OpenTab, RenameFromTheSelectedRow) {
+    app.write(QStringLiteral("data/plot7.fpl"), "x");
+    writeList({{QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
+               {QStringLiteral("fpl"), p(QStringLiteral("data/plot7.fpl")), QStringLiteral("d2")}});
+    window->LoadOpenList();
+    list->setSelectedRow(1);
+    ASSERT_EQ(list->text(1), QStringLiteral("plot7.fpl"));
+
+    QString name = QStringLiteral("../escape");
+    window->RenameFileEntry(name);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(app.exists(QStringLiteral("data/plot7.fpl")));
+
+    name = QStringLiteral("ridge");
+    window->RenameFileEntry(name);
+    EXPECT_EQ(name, QStringLiteral("ridge.FPL"));
+    EXPECT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
+    EXPECT_EQ(
+        window->recentFiles().read().records,
+        (QList<FileListRecord>{
+            {QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
+            {QStringLiteral("fpl"), p(QStringLiteral("data/ridge.FPL")), QStringLiteral("d2")}}));
+
+    // A row whose file has gone: the message, then only its entry goes.
+    list->setSelectedRow(0); // b.pli, which does not exist
+    name = QStringLiteral("c");
+    window->RenameFileEntry(name);
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("File does not exists, removing entry"));
+    EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(window->recentFiles().read().records.size(), 1);
+}
+
+} // namespace

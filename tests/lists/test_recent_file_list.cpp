@@ -1,0 +1,221 @@
+#include "lists/DataFileKind.h"
+#include "lists/RecentFileList.h"
+#include "lists/RecordCodec.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 3, 14), QTime(15, 9, 26));
+
+struct StoreFixture : ::testing::Test {
+    TempAppFolder app;
+    RecentFileList store{app.path()};
+
+    QString p(const QString& relative) const { return app.path() + QLatin1Char('/') + relative; }
+    void writeList(const QList<FileListRecord>& records) {
+        QByteArray data;
+        for (const auto& r : records)
+            data += records::encode({r.kindCode, r.path, r.dateText});
+        app.write(QStringLiteral("QELFileList.txt"), data);
+    }
+    QList<FileListRecord> list() const {
+        const auto c = store.read();
+        EXPECT_TRUE(c.result.ok);
+        return c.records;
+    }
+    QByteArray raw() const { return app.read(QStringLiteral("QELFileList.txt")); }
+};
+
+TEST_F(StoreFixture, TouchCreatesAddsAndUpdatesInPlaceIgnoringCase) {
+    const QString date = listDateText(kNow);
+    EXPECT_TRUE(
+        store.TouchFileEntry(p(QStringLiteral("data/a.crn")), QStringLiteral("CRN"), kNow).ok);
+    EXPECT_EQ(list(), (QList<FileListRecord>{
+                          {QStringLiteral("CRN"), p(QStringLiteral("data/a.crn")), date}}));
+
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/x/Plot.fpl"), QStringLiteral("old")},
+               {QStringLiteral("pli"), QStringLiteral("/x/b.pli"), QStringLiteral("old")},
+               {QStringLiteral("fpl"), QStringLiteral("/x/PLOT.fpl"), QStringLiteral("old")}});
+    EXPECT_TRUE(
+        store.TouchFileEntry(QStringLiteral("/X/plot.FPL"), QStringLiteral("CRN"), kNow).ok);
+    // Both records of that path take the new spelling and date; each keeps its own code and place.
+    EXPECT_EQ(list(),
+              (QList<FileListRecord>{
+                  {QStringLiteral("fpl"), QStringLiteral("/X/plot.FPL"), date},
+                  {QStringLiteral("pli"), QStringLiteral("/x/b.pli"), QStringLiteral("old")},
+                  {QStringLiteral("fpl"), QStringLiteral("/X/plot.FPL"), date}}));
+    EXPECT_TRUE(store.TouchFileEntry(QStringLiteral("/y/new.phs"), QStringLiteral("phs"), kNow).ok);
+    EXPECT_EQ(list().size(), 4);
+    EXPECT_EQ(list().last().path, QStringLiteral("/y/new.phs"));
+    EXPECT_TRUE(raw().endsWith("\r\n"));
+    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+}
+
+TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked) {
+    app.write(QStringLiteral("data/a.fpl"), "data");
+    const QString a = p(QStringLiteral("data/a.fpl"));
+    writeList({{QStringLiteral("fpl"), a, QStringLiteral("1")},
+               {QStringLiteral("fpl"), a.toUpper(), QStringLiteral("2")},
+               {QStringLiteral("fpl"), a, QStringLiteral("3")}});
+    EXPECT_TRUE(store.DeleteFileEntry(a).ok);
+    EXPECT_EQ(list(),
+              (QList<FileListRecord>{{QStringLiteral("fpl"), a.toUpper(), QStringLiteral("2")}}));
+    EXPECT_TRUE(
+        app.exists(QStringLiteral("data/a.fpl"))); // a stale entry's removal never deletes data
+
+    EXPECT_TRUE(store.DeleteFileEntry(a, RecentFileList::DataFile::Delete).ok);
+    EXPECT_FALSE(app.exists(QStringLiteral("data/a.fpl")));
+
+    // A missing list file is an empty list: nothing to remove, nothing created.
+    QFile::remove(store.listPath());
+    EXPECT_TRUE(store.DeleteFileEntry(a).ok);
+    EXPECT_FALSE(QFileInfo::exists(store.listPath()));
+}
+
+TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder) {
+    const QDateTime t(QDate(2025, 7, 1), QTime(8, 30, 0));
+    for (const char* name : {"plot7.fpl", "PLOT2.FPL", "a.pli", "b.phs", "c.crn", ".x.fpl",
+                             "notes.txt", "sub/d.fpl"}) {
+        app.write(QStringLiteral("data/") + QString::fromLatin1(name), "x");
+        QFile f(p(QStringLiteral("data/") + QString::fromLatin1(name)));
+        f.open(QIODevice::ReadWrite);
+        f.setFileTime(t, QFileDevice::FileModificationTime);
+    }
+    app.mkdir(QStringLiteral("data/folder.fpl"));
+    const QString outside = QStringLiteral("/elsewhere/plot.fpl");
+    const QString sub = p(QStringLiteral("data/sub/d.fpl"));
+    writeList(
+        {{QStringLiteral("fpl"), outside, QStringLiteral("kept date")},
+         {QStringLiteral("fpl"), p(QStringLiteral("DATA/old.fpl")), QStringLiteral("x")},
+         {QStringLiteral("fpl"), QStringLiteral("  ") + p(QStringLiteral("data/gone.fpl")),
+          QStringLiteral("x")},
+         {QStringLiteral("fpl"), sub, QStringLiteral("sub date")},
+         {QStringLiteral("CRN"), p(QStringLiteral("data/CRNexample.crn")), QStringLiteral("x")}});
+
+    ASSERT_TRUE(store.SyncDataFolderEntries().ok);
+    const QString d = listDateText(t);
+    const QString data = p(QStringLiteral("data/"));
+    EXPECT_EQ(list(),
+              (QList<FileListRecord>{{QStringLiteral("fpl"), outside, QStringLiteral("kept date")},
+                                     {QStringLiteral("fpl"), sub, QStringLiteral("sub date")},
+                                     {QStringLiteral("fpl"), data + QStringLiteral("PLOT2.FPL"), d},
+                                     {QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), d},
+                                     {QStringLiteral("pli"), data + QStringLiteral("a.pli"), d},
+                                     {QStringLiteral("phs"), data + QStringLiteral("b.phs"), d},
+                                     {QStringLiteral("crn"), data + QStringLiteral("c.crn"), d}}));
+    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+
+    // A second sync gives the same file: nothing is duplicated.
+    const QByteArray once = raw();
+    ASSERT_TRUE(store.SyncDataFolderEntries().ok);
+    EXPECT_EQ(raw(), once);
+}
+
+TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone) {
+    ASSERT_TRUE(store.ScanDataFolder().ok); // no data folder at all
+    EXPECT_TRUE(QFileInfo::exists(store.listPath()));
+    EXPECT_EQ(raw(), QByteArray());
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/x/a.fpl"), QStringLiteral("d")}});
+    const QByteArray before = raw();
+    app.mkdir(QStringLiteral("data"));
+    ASSERT_TRUE(store.ScanDataFolder().ok);
+    EXPECT_EQ(raw(), before);
+}
+
+TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse) {
+    app.write(QStringLiteral("data/plot7.fpl"), "x");
+    const QString data = p(QStringLiteral("data/"));
+    const QList<FileListRecord> before = {
+        {QStringLiteral("pli"), QStringLiteral("noseparator.pli"), QStringLiteral("1")},
+        {QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), QStringLiteral("2")},
+        {QStringLiteral("phs"), QStringLiteral("/folder/only/"), QStringLiteral("3")},
+        {QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), QStringLiteral("4")}};
+    writeList(before);
+    ASSERT_TRUE(
+        store.renameEntry(data, QStringLiteral("plot7.fpl"), QStringLiteral("ridge.FPL")).ok);
+    EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
+    EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
+    QList<FileListRecord> expected = before;
+    expected[1].path = expected[3].path = data + QStringLiteral("ridge.FPL");
+    EXPECT_EQ(list(), expected);
+
+    // An existing file of the new name: the platform's "exists" error, nothing changes.
+    app.write(QStringLiteral("data/taken.FPL"), "other");
+    const QByteArray listBefore = raw();
+    const FileResult r =
+        store.renameEntry(data, QStringLiteral("ridge.FPL"), QStringLiteral("taken.FPL"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, EEXIST);
+    EXPECT_EQ(raw(), listBefore);
+    EXPECT_EQ(app.read(QStringLiteral("data/taken.FPL")), QByteArray("other"));
+    EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
+}
+
+TEST_F(StoreFixture, DamagedListIsNeverRewrittenWithLess) {
+    app.write(QStringLiteral("data/a.fpl"), "x");
+    const QByteArray damaged = "\"fpl\",\"/x/a.fpl\",\"d\"\r\n\"fpl\",\"/x/b.fpl\"\r\n";
+    app.write(QStringLiteral("QELFileList.txt"), damaged);
+    const FileResult results[] = {
+        store.TouchFileEntry(QStringLiteral("/x/c.fpl"), QStringLiteral("fpl"), kNow),
+        store.DeleteFileEntry(QStringLiteral("/x/a.fpl")),
+        store.SyncDataFolderEntries(),
+        store.ScanDataFolder(),
+        store.renameEntry(p(QStringLiteral("data/")), QStringLiteral("a.fpl"),
+                          QStringLiteral("b.fpl")),
+    };
+    for (const FileResult& r : results) {
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message(QStringLiteral("Problem saving to QEL list")),
+                  QStringLiteral("Problem saving to QEL list\r62-Input past end of file"));
+    }
+    EXPECT_EQ(raw(), damaged);
+    EXPECT_TRUE(app.exists(QStringLiteral("data/a.fpl")));
+    const auto c = store.read();
+    EXPECT_EQ(c.records.size(), 1); // what was read before the cut is still handed over
+}
+
+TEST(RenameRules, ExtensionRuleTestsTheLastThreeCharacters) {
+    const char* cases[][3] = {
+        {"plot7", "fpl", "plot7.FPL"},     {"plot7.fpl", "fpl", "plot7.fpl"},
+        {"abcfpl", "fpl", "abcfpl"},       {"ab", "fpl", "ab.FPL"},
+        {"fpl", "fpl", "fpl.FPL"},         {"x.PLI", "pli", "x.PLI"},
+        {"crown.crn", "CRN", "crown.crn"}, {"plot.fpl", "pli", "plot.fpl.PLI"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(applyRenameExtensionRule(QString::fromLatin1(c[0]), QString::fromLatin1(c[1])),
+                  QString::fromLatin1(c[2]))
+            << c[0];
+    }
+}
+
+TEST(RenameRules, NamesThatCannotBeStoredOrWouldLeaveTheFolderAreRefused) {
+    for (const char* bad : {"a\"b", "../up", "sub/x", "a\\b", ".", "..", "a:b", "a*b", "a?b", "a<b",
+                            "a>b", "a|b", "tab\there"})
+        EXPECT_FALSE(checkNewDataFileName(QString::fromLatin1(bad)).isEmpty()) << bad;
+    for (const char* good : {"plot 7", "plot.7", "...x", "ridge-2026_b"})
+        EXPECT_TRUE(checkNewDataFileName(QString::fromLatin1(good)).isEmpty()) << good;
+}
+
+TEST(DataFileKinds, KindFromExtensionAndSplitPath) {
+    const std::pair<const char*, int> kinds[] = {
+        {"/a/plot.fpl", 0}, {"/a/PLOT.FPL", 0}, {"x.phs", 1}, {"x.pli", 2}, {"x.Crn", 3},
+        {"x.txt", 99},      {"plotfpl", 99},    {"fpl", 99},  {"", 99},     {".fpl", 0}};
+    for (const auto& [path, kind] : kinds)
+        EXPECT_EQ(KindFromExtension(QString::fromLatin1(path)), kind) << path;
+
+    const char* splits[][3] = {
+        {"/a/b.fpl", "b.fpl", "/a/"}, {"b.fpl", "b.fpl", ""}, {"/a/b/", "", "/a/b/"}, {"", "", ""}};
+    for (const auto& s : splits) {
+        QString name, folder;
+        SplitPath(QString::fromLatin1(s[0]), &name, &folder);
+        EXPECT_EQ(name, QString::fromLatin1(s[1]));
+        EXPECT_EQ(folder, QString::fromLatin1(s[2]));
+    }
+    EXPECT_EQ(kindOfCode(QStringLiteral("CRN")), kindOfCode(QStringLiteral("crn")));
+    EXPECT_EQ(kindOfCode(QStringLiteral("xyz")), nullptr);
+}
+
+} // namespace
