@@ -8,8 +8,10 @@
 
 #ifdef Q_OS_WIN
 #include "platform/windows/WinDriveTable.h"
+#include "platform/windows/WinLauncher.h"
 #else
 #include "platform/linux/MountDriveTable.h"
+#include "platform/linux/PosixLauncher.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -19,8 +21,10 @@ int main(int argc, char** argv) {
     QSettingsStore settings;
 #ifdef Q_OS_WIN
     WinDriveTable drives;
+    WinLauncher launcher;
 #else
     MountDriveTable drives;
+    PosixLauncher launcher;
 #endif
     QtPrompter prompter;
 
@@ -29,5 +33,6 @@ int main(int argc, char** argv) {
     services.settings = &settings;
     services.drives = &drives;
     services.prompter = &prompter;
+    services.launcher = &launcher;
     return Main(services);
 }

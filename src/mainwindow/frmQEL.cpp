@@ -181,6 +181,7 @@ QWidget* frmQEL::buildTabs() {
         list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
         lstQEL[size_t(i)] = list;
         connect(list, &QelListView::columnClick, this, &frmQEL::lstQEL_ColumnClick);
+        connect(list, &QelListView::dblClick, this, &frmQEL::lstQEL_DblClick);
 
         QWidget* page = nullptr;
         if (i == 1) {
@@ -213,6 +214,7 @@ QWidget* frmQEL::buildOpenPage() {
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
     cmdBrowse->setFixedSize(px(1365), px(360));
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
     s->addWidget(lblOpenHint);
     s->addStretch(1);
     s->addWidget(cmdBrowse);

@@ -64,6 +64,13 @@ public:
     // Renames the file of the selected "Open" entry; `newName` comes back as the final name.
     void RenameFileEntry(QString& newName);
     RecentFileList& recentFiles() { return m_recentFiles; }
+
+    // Opening entries and starting the companion tools.
+    void lstQEL_DblClick(int index);
+    void cmdBrowse_Click();
+    // Returns 0 with the chosen path in `fileName`, or 32755 when the user cancelled.
+    int ShowOpenDataFileDialog(QString& fileName);
+    void LaunchCommand(const QString& program, const QString& argumentText);
     // The list file as the refresh timer last saw it.
     FileStamp LastListFileTime;
 
@@ -121,4 +128,5 @@ private:
     QStringList m_buttonOrder;
     QActionGroup* m_viewButtons = nullptr;
     bool m_exitConfirmed = false;
+    bool m_launchReady = true; // false while a double-click's launch is being prepared
 };

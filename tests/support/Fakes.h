@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 
 // In-memory settings; remembers every read and write so tests can see what was touched.
 class FakeSettingsStore : public SettingsStore {
@@ -67,11 +68,14 @@ public:
     QList<Message> messages;
     std::deque<MsgAnswer> answers; // for Yes/No questions; empty means No
     QList<OpenFileRequest> dialogs;
-    std::deque<QString> dialogAnswers; // empty text means Cancel
+    std::deque<QString> dialogAnswers;  // empty text means Cancel
+    std::function<void()> whileShowing; // runs while a message is "on screen"
 
     MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
                       MsgIcon icon) override {
         messages.append({text, title, buttons, icon});
+        if (whileShowing)
+            whileShowing();
         if (buttons == MsgButtons::Ok)
             return MsgAnswer::Ok;
         if (answers.empty())

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/Launcher.h"
+
+#ifdef Q_OS_WIN
+// CreateProcess with the program path quoted and the argument text unchanged.
+class WinLauncher : public Launcher {
+public:
+    LaunchResult start(const QString& program, const QString& argumentText) override;
+};
+#endif

@@ -1,0 +1,213 @@
+// Opening entries with real processes: a stand-in companion tool records what it receives.
+#include "actions/LaunchTable.h"
+#include "lists/RecordCodec.h"
+#include "mainwindow/frmQEL.h"
+#include "mainwindow/QelListView.h"
+#include "platform/linux/PosixLauncher.h"
+#include "support/Fakes.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+
+struct OpenItems : ::testing::Test {
+    TempAppFolder app;
+    TempAppFolder scratch;
+    FakeSettingsStore settings;
+    FakeDriveTable drives;
+    FakePrompter prompter;
+    PosixLauncher launcher;
+    PlatformServices services;
+    std::unique_ptr<frmQEL> window;
+    QString recordFile;
+
+    void SetUp() override {
+        // The launch table names "ltpc.exe"; the tool is installed as "LTPC.exe".
+        for (const char* tool : {"prv.exe", "LTPC.exe", "cnl.exe"}) {
+            const QString target = app.file(QString::fromLatin1(tool));
+            QFile::copy(QStringLiteral(STANDIN_EXE), target);
+        }
+        recordFile = scratch.file(QStringLiteral("starts.txt"));
+        qputenv("KELDARA_STANDIN_RECORD", QFile::encodeName(recordFile));
+        services.appFolder = app.path();
+        services.settings = &settings;
+        services.drives = &drives;
+        services.prompter = &prompter;
+        services.launcher = &launcher;
+        window = std::make_unique<frmQEL>(services);
+        window->InitMainWindow();
+        window->LoadNewList();
+    }
+    void TearDown() override { qunsetenv("KELDARA_STANDIN_RECORD"); }
+
+    // The stand-in's records: "tool<TAB>arg<TAB>arg", one line per start.
+    QStringList starts(int expected) {
+        QElapsedTimer t;
+        t.start();
+        QStringList lines;
+        while (t.elapsed() < 10000) {
+            QFile f(recordFile);
+            if (f.open(QIODevice::ReadOnly))
+                lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            if (lines.size() >= expected)
+                break;
+            QThread::msleep(10);
+        }
+        return lines;
+    }
+    void open(int list, int row) {
+        window->lstQEL[size_t(list)]->setSelectedRow(row);
+        window->lstQEL_DblClick(list);
+    }
+    void writeList(const QList<QStringList>& recs) {
+        QByteArray data;
+        for (const auto& r : recs)
+            data += records::encode(r);
+        app.write(QStringLiteral("QELFileList.txt"), data);
+        window->LoadOpenList();
+    }
+    int rowOf(const QString& name) const {
+        for (int i = 0; i < window->lstQEL[1]->count(); ++i) {
+            if (window->lstQEL[1]->text(i) == name)
+                return i;
+        }
+        return -1;
+    }
+};
+
+TEST_F(OpenItems, NewEntriesStartTheirToolsWithTheNewFileSwitch) {
+    for (int row = 0; row < 4; ++row)
+        open(0, row);
+    const QStringList lines = starts(4);
+    EXPECT_EQ(lines,
+              (QStringList{QStringLiteral("prv.exe\t#NEW#"), QStringLiteral("LTPC.exe\tPLI"),
+                           QStringLiteral("LTPC.exe\tPHS"), QStringLiteral("cnl.exe\t#NEW#")}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(OpenItems, OpenEntriesPassTheFileWithQuestionMarksForBlanks) {
+    scratch.write(QStringLiteral("My Data/plot 1.pli"), "x");
+    scratch.write(QStringLiteral("My Data/ridge top.fpl"), "x");
+    scratch.write(QStringLiteral("My Data/c.crn"), "x");
+    const QString folder = scratch.path() + QStringLiteral("/My Data/");
+    writeList(
+        {{QStringLiteral("pli"), folder + QStringLiteral("plot 1.pli"), QStringLiteral("d")},
+         {QStringLiteral("FPL"), folder + QStringLiteral("ridge top.fpl"), QStringLiteral("d")},
+         {QStringLiteral("crn"), folder + QStringLiteral("c.crn"), QStringLiteral("d")}});
+    const QString q = SpacesToQuestionMarks(folder);
+    open(1, rowOf(QStringLiteral("plot 1.pli")));
+    open(1, rowOf(QStringLiteral("ridge top.fpl")));
+    open(1, rowOf(QStringLiteral("c.crn")));
+    EXPECT_EQ(starts(3),
+              (QStringList{QStringLiteral("LTPC.exe\tpli\t") + q + QStringLiteral("plot?1.pli"),
+                           QStringLiteral("prv.exe\t") + q + QStringLiteral("ridge?top.fpl"),
+                           QStringLiteral("cnl.exe\t") + q + QStringLiteral("c.crn")}));
+}
+
+TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses) {
+    prompter.dialogAnswers = {scratch.path() + QStringLiteral("/A B/x.PHS"),
+                              scratch.path() + QStringLiteral("/notes.txt"), QString()};
+    window->cmdBrowse_Click();
+    window->cmdBrowse_Click();
+    window->cmdBrowse_Click(); // cancelled: nothing at all
+    ASSERT_EQ(prompter.dialogs.size(), 3);
+    const OpenFileRequest& d = prompter.dialogs[0];
+    EXPECT_EQ(d.title, QStringLiteral("Open File"));
+    EXPECT_EQ(d.filter, QStringLiteral("Profile View Fuel Profile(*.fpl)|*.fpl|LogTally Planar "
+                                       "Intercept(*.pli)|*.pli|LogTally Plot Pictures(*.phs)|*.phs|"
+                                       "Canopy Load(*.crn)|*.crn"));
+    EXPECT_EQ(d.filterIndex, 1);
+    EXPECT_EQ(d.initialFolder, app.path() + QLatin1Char('/')); // no data folder yet
+    EXPECT_EQ(d.initialName, QString());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("The file can not be opened"));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::None);
+    EXPECT_EQ(starts(1),
+              QStringList{QStringLiteral("LTPC.exe\tphs\t") +
+                          SpacesToQuestionMarks(scratch.path()) + QStringLiteral("/A?B/x.PHS")});
+
+    app.mkdir(QStringLiteral("Data"));
+    window->cmdBrowse_Click();
+    EXPECT_EQ(prompter.dialogs.last().initialFolder, app.path() + QStringLiteral("/Data"));
+}
+
+TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes) {
+    const QString folder = scratch.path() + QStringLiteral("/gone dir/");
+    writeList(
+        {{QStringLiteral("fpl"), folder + QStringLiteral("plot 9.fpl"), QStringLiteral("d")},
+         {QStringLiteral("fpl"), folder + QStringLiteral("other.fpl"), QStringLiteral("d")},
+         {QStringLiteral("fpl"), folder + QStringLiteral(".hidden.fpl"), QStringLiteral("d")}});
+    const QString q = SpacesToQuestionMarks(folder);
+
+    // No: the question, then the entry is dropped; nothing starts.
+    prompter.answers = {MsgAnswer::No};
+    open(1, rowOf(QStringLiteral("plot 9.fpl")));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("File does not exist: ") + q +
+                  QStringLiteral("plot?9.fpl\rIt may have been moved or deleted. Do you wish to "
+                                 "locate the file yourself? "));
+    EXPECT_EQ(prompter.messages[0].title, QStringLiteral("Keldara"));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(prompter.dialogs.isEmpty());
+    auto paths = [&] {
+        QStringList r;
+        for (const auto& rec : window->recentFiles().read().records)
+            r << rec.path;
+        return r;
+    };
+    EXPECT_EQ(paths(), (QStringList{folder + QStringLiteral("other.fpl"),
+                                    folder + QStringLiteral(".hidden.fpl")}));
+
+    // Yes: the dialog opens on the missing name; after it the entry goes, whatever was chosen.
+    // The file hidden from the existence test is there all along and must survive.
+    scratch.write(QStringLiteral("gone dir/.hidden.fpl"), "precious");
+    window->LoadOpenList();
+    prompter.answers = {MsgAnswer::Yes};
+    open(1, rowOf(QStringLiteral(".hidden.fpl")));
+    ASSERT_EQ(prompter.dialogs.size(), 1);
+    EXPECT_EQ(prompter.dialogs[0].initialName, QStringLiteral(".hidden.fpl"));
+    EXPECT_EQ(window->cmdBrowseTag, QString());
+    EXPECT_EQ(paths(), QStringList{folder + QStringLiteral("other.fpl")});
+    EXPECT_EQ(scratch.read(QStringLiteral("gone dir/.hidden.fpl")), QByteArray("precious"));
+
+    // A second double-click while the question is on screen is ignored.
+    window->LoadOpenList();
+    prompter.messages.clear();
+    prompter.answers = {MsgAnswer::No};
+    prompter.whileShowing = [&] { window->lstQEL_DblClick(1); };
+    open(1, rowOf(QStringLiteral("other.fpl")));
+    EXPECT_EQ(prompter.messages.size(), 1);
+}
+
+TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason) {
+    QFile::remove(app.file(QStringLiteral("cnl.exe")));
+    writeList({});
+    const int before = window->lstQEL[1]->count();
+    open(0, 3);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Can't start application\r2-No such file or directory"));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(prompter.messages[0].title, QStringLiteral("Keldara"));
+    EXPECT_EQ(window->lstQEL[1]->count(), before);
+
+    // A Windows program with no wine to run it: the system's exec format error.
+    app.write(QStringLiteral("cnl.exe"), "MZ\x90\x00 not really a program");
+    QFile::setPermissions(app.file(QStringLiteral("cnl.exe")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
+        GTEST_SKIP() << "wine is installed here";
+    open(0, 3);
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_EQ(prompter.messages[1].text,
+              QStringLiteral("Can't start application\r8-Exec format error"));
+}
+
+} // namespace
