@@ -13,7 +13,8 @@
 
 namespace {
 
-void BM_DoubleClickToToolRunning(benchmark::State& state) {
+void BM_DoubleClickToToolRunning(benchmark::State& state)
+{
     TempAppFolder app;
     QFile::copy(QStringLiteral(STANDIN_EXE), app.file(QStringLiteral("prv.exe")));
     FakeSettingsStore settings;
@@ -45,7 +46,8 @@ BENCHMARK(BM_DoubleClickToToolRunning)
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -21,7 +21,8 @@ struct Hub {
     PlatformServices services;
     std::unique_ptr<frmQEL> window;
 
-    explicit Hub(int records) {
+    explicit Hub(int records)
+    {
         services.appFolder = app.path();
         services.settings = &settings;
         services.drives = &drives;
@@ -44,20 +45,23 @@ struct Hub {
     }
 };
 
-void BM_ParseOnly(benchmark::State& state) {
+void BM_ParseOnly(benchmark::State& state)
+{
     Hub hub(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(hub.window->recentFiles().read());
 }
 
-void BM_LoadOpenList(benchmark::State& state) {
+void BM_LoadOpenList(benchmark::State& state)
+{
     Hub hub(int(state.range(0)));
     for (auto _ : state)
         hub.window->LoadOpenList();
     state.counters["rows"] = hub.window->lstQEL[1]->count();
 }
 
-void BM_TouchFileEntry(benchmark::State& state) {
+void BM_TouchFileEntry(benchmark::State& state)
+{
     Hub hub(int(state.range(0)));
     const QDateTime now = QDateTime::currentDateTime();
     for (auto _ : state)
@@ -65,13 +69,15 @@ void BM_TouchFileEntry(benchmark::State& state) {
                                                  QStringLiteral("fpl"), now);
 }
 
-void BM_SyncDataFolderEntries(benchmark::State& state) {
+void BM_SyncDataFolderEntries(benchmark::State& state)
+{
     Hub hub(int(state.range(0)));
     for (auto _ : state)
         hub.window->recentFiles().SyncDataFolderEntries();
 }
 
-void BM_PlainCopy(benchmark::State& state) {
+void BM_PlainCopy(benchmark::State& state)
+{
     Hub hub(int(state.range(0)));
     const QString from = hub.window->recentFiles().listPath();
     const QString to = hub.app.file(QStringLiteral("copy.txt"));
@@ -81,7 +87,8 @@ void BM_PlainCopy(benchmark::State& state) {
     }
 }
 
-void BM_TimerTickUnchanged(benchmark::State& state) {
+void BM_TimerTickUnchanged(benchmark::State& state)
+{
     Hub hub(1000);
     hub.window->tmrFileUpdate_Timer(); // the first tick loads
     for (auto _ : state)
@@ -101,7 +108,8 @@ BENCHMARK(BM_TimerTickUnchanged)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (int fields : {2, 3}) {
         const records::ParseResult parsed = records::parse(input, fields);

@@ -1,4 +1,5 @@
 #include "app/Main.h"
+#include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
 #include "platform/QSettingsStore.h"
 #include "platform/qt/QtPrompter.h"
@@ -14,7 +15,8 @@
 #include "platform/linux/PosixLauncher.h"
 #endif
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keldara"));
 
@@ -27,6 +29,7 @@ int main(int argc, char** argv) {
     PosixLauncher launcher;
 #endif
     QtPrompter prompter;
+    LockFileInstanceGuard instance;
 
     PlatformServices services;
     services.appFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
@@ -34,5 +37,6 @@ int main(int argc, char** argv) {
     services.drives = &drives;
     services.prompter = &prompter;
     services.launcher = &launcher;
+    services.instance = &instance;
     return Main(services);
 }

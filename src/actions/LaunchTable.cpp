@@ -4,19 +4,22 @@
 
 namespace {
 
-QString tool(const QString& appFolder, const char* exe) {
+QString tool(const QString& appFolder, const char* exe)
+{
     return paths::join(appFolder, QString::fromLatin1(exe));
 }
 
 } // namespace
 
-QString SpacesToQuestionMarks(const QString& text) {
+QString SpacesToQuestionMarks(const QString& text)
+{
     QString result = text;
     result.replace(QLatin1Char(' '), QLatin1Char('?'));
     return result;
 }
 
-std::optional<CommandLine> commandForNew(const QString& appFolder, const QString& typeCode) {
+std::optional<CommandLine> commandForNew(const QString& appFolder, const QString& typeCode)
+{
     const QString code = typeCode.toUpper();
     if (code == QLatin1String("FPL"))
         return CommandLine{tool(appFolder, "prv.exe"), QStringLiteral("#NEW#")};
@@ -29,7 +32,8 @@ std::optional<CommandLine> commandForNew(const QString& appFolder, const QString
 }
 
 std::optional<CommandLine> commandForOpen(const QString& appFolder, const QString& kindCode,
-                                          const QString& folder, const QString& name) {
+                                          const QString& folder, const QString& name)
+{
     const QString code = kindCode.toUpper();
     const QString file = SpacesToQuestionMarks(folder) + SpacesToQuestionMarks(name);
     if (code == QLatin1String("FPL"))
@@ -42,7 +46,8 @@ std::optional<CommandLine> commandForOpen(const QString& appFolder, const QStrin
 }
 
 std::optional<CommandLine> commandForBrowse(const QString& appFolder, int kindIndex,
-                                            const QString& path) {
+                                            const QString& path)
+{
     const QString file = SpacesToQuestionMarks(path);
     switch (kindIndex) {
     case 0:

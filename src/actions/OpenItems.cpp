@@ -14,12 +14,14 @@ const QString kTitle = QStringLiteral("Keldara");
 constexpr int kCancelled = 32755;
 
 // A file the user cannot see counts as missing, as a hidden file would on Windows.
-bool dataFileExists(const QString& folder, const QString& name) {
+bool dataFileExists(const QString& folder, const QString& name)
+{
     return !name.startsWith(QLatin1Char('.')) && QFileInfo(folder + name).isFile();
 }
 } // namespace
 
-void frmQEL::lstQEL_DblClick(int index) {
+void frmQEL::lstQEL_DblClick(int index)
+{
     if (index != 0 && index != 1)
         return; // the "Tools" and "Web" lists open their entries in their own way
     // A second double-click (or Enter) while a message or dialog of the first is on screen
@@ -63,7 +65,8 @@ void frmQEL::lstQEL_DblClick(int index) {
     m_launchReady = true;
 }
 
-int frmQEL::ShowOpenDataFileDialog(QString& fileName) {
+int frmQEL::ShowOpenDataFileDialog(QString& fileName)
+{
     OpenFileRequest request;
     request.title = QStringLiteral("Open File");
     request.filter = QStringLiteral(
@@ -81,7 +84,8 @@ int frmQEL::ShowOpenDataFileDialog(QString& fileName) {
     return 0;
 }
 
-void frmQEL::cmdBrowse_Click() {
+void frmQEL::cmdBrowse_Click()
+{
     QString fileName = cmdBrowseTag;
     const int result = ShowOpenDataFileDialog(fileName);
     cmdBrowseTag.clear();
@@ -97,7 +101,8 @@ void frmQEL::cmdBrowse_Click() {
     LaunchCommand(command->program, command->arguments);
 }
 
-void frmQEL::LaunchCommand(const QString& program, const QString& argumentText) {
+void frmQEL::LaunchCommand(const QString& program, const QString& argumentText)
+{
     const LaunchResult started = m_services.launcher->start(program, argumentText);
     if (!started.started) {
         m_services.prompter->message(QStringLiteral("Can't start application\r") +

@@ -5,15 +5,18 @@
 
 namespace paths {
 
-QChar separator() {
+QChar separator()
+{
     return QDir::separator();
 }
 
-QString join(const QString& folder, const QString& name) {
+QString join(const QString& folder, const QString& name)
+{
     return folder + separator() + name;
 }
 
-QString findIgnoringCase(const QString& folder, const QString& name) {
+QString findIgnoringCase(const QString& folder, const QString& name)
+{
     if (name.isEmpty() || folder.isEmpty())
         return {};
     if (QFileInfo::exists(join(folder, name)))
@@ -28,16 +31,19 @@ QString findIgnoringCase(const QString& folder, const QString& name) {
     return {};
 }
 
-bool existsIgnoringCase(const QString& folder, const QString& name) {
+bool existsIgnoringCase(const QString& folder, const QString& name)
+{
     return !findIgnoringCase(folder, name).isEmpty();
 }
 
-QString resolveIgnoringCase(const QString& folder, const QString& name) {
+QString resolveIgnoringCase(const QString& folder, const QString& name)
+{
     const QString found = findIgnoringCase(folder, name);
     return join(folder, found.isEmpty() ? name : found);
 }
 
-bool ensureFolder(const QString& parent, const QString& name) {
+bool ensureFolder(const QString& parent, const QString& name)
+{
     if (existsIgnoringCase(parent, name))
         return true;
     return QDir(parent).mkdir(name);
@@ -45,7 +51,8 @@ bool ensureFolder(const QString& parent, const QString& name) {
 
 } // namespace paths
 
-QString GetLongPath(const QString& path) {
+QString GetLongPath(const QString& path)
+{
     if (path.isEmpty())
         return {};
     const QChar sep = paths::separator();

@@ -5,12 +5,14 @@
 #include "platform/SettingsStore.h"
 
 namespace {
-QString s(const char* latin1) {
+QString s(const char* latin1)
+{
     return QString::fromLatin1(latin1);
 }
 } // namespace
 
-QString FindCdRomDrive(const DriveTable& drives) {
+QString FindCdRomDrive(const DriveTable& drives)
+{
     for (const Drive& d : drives.drives()) {
         if (d.type == DriveCdRom)
             return d.root;
@@ -18,7 +20,8 @@ QString FindCdRomDrive(const DriveTable& drives) {
     return {};
 }
 
-bool readBooleanText(const QString& text, bool fallback) {
+bool readBooleanText(const QString& text, bool fallback)
+{
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
@@ -27,7 +30,8 @@ bool readBooleanText(const QString& text, bool fallback) {
     return fallback;
 }
 
-void MigrateSettings(SettingsStore& settings, const DriveTable& drives, const QString& appFolder) {
+void MigrateSettings(SettingsStore& settings, const DriveTable& drives, const QString& appFolder)
+{
     const QString app = s(kAppName);
     const QString old = s(kPredecessorName);
     const QString section = s(kSection);

@@ -11,11 +11,13 @@ constexpr DataFileKind kKinds[] = {
 };
 } // namespace
 
-std::span<const DataFileKind> dataFileKinds() {
+std::span<const DataFileKind> dataFileKinds()
+{
     return kKinds;
 }
 
-const DataFileKind* kindOfCode(const QString& kindCode) {
+const DataFileKind* kindOfCode(const QString& kindCode)
+{
     for (const DataFileKind& k : kKinds) {
         if (kindCode.compare(QLatin1String(k.scanCode), Qt::CaseInsensitive) == 0)
             return &k;
@@ -23,7 +25,8 @@ const DataFileKind* kindOfCode(const QString& kindCode) {
     return nullptr;
 }
 
-int KindFromExtension(const QString& path) {
+int KindFromExtension(const QString& path)
+{
     if (path.size() < 4)
         return 99;
     const QString tail = path.right(4);
@@ -34,7 +37,8 @@ int KindFromExtension(const QString& path) {
     return 99;
 }
 
-void SplitPath(const QString& path, QString* fileName, QString* folder) {
+void SplitPath(const QString& path, QString* fileName, QString* folder)
+{
     const qsizetype cut = path.lastIndexOf(QDir::separator());
     if (folder)
         *folder = cut < 0 ? QString() : path.left(cut + 1);

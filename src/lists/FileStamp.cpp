@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 #endif
 
-FileStamp fileStamp(const QString& path) {
+FileStamp fileStamp(const QString& path)
+{
     FileStamp s;
 #ifdef Q_OS_WIN
     const QFileInfo info(path);

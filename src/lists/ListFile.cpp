@@ -15,19 +15,23 @@
 #include <unistd.h>
 #endif
 
-FileResult FileResult::fromErrno(int error) {
+FileResult FileResult::fromErrno(int error)
+{
     return failure(error, QString::fromLocal8Bit(std::strerror(error)));
 }
 
-QString FileResult::message(const QString& what) const {
+QString FileResult::message(const QString& what) const
+{
     return what + QLatin1Char('\r') + QString::number(error) + QLatin1Char('-') + errorText;
 }
 
-FileResult truncatedListFailure() {
+FileResult truncatedListFailure()
+{
     return FileResult::failure(62, QStringLiteral("Input past end of file"));
 }
 
-FileContent readWholeFile(const QString& path) {
+FileContent readWholeFile(const QString& path)
+{
     FileContent c;
     QFile f(path);
     if (!f.exists())
@@ -48,7 +52,8 @@ FileContent readWholeFile(const QString& path) {
 
 namespace {
 
-FileResult writeAll(int fd, const QByteArray& content) {
+FileResult writeAll(int fd, const QByteArray& content)
+{
     const char* p = content.constData();
     qsizetype left = content.size();
     while (left > 0) {
@@ -64,7 +69,8 @@ FileResult writeAll(int fd, const QByteArray& content) {
     return {};
 }
 
-void syncFolderOf(const QString& path) {
+void syncFolderOf(const QString& path)
+{
     const int dir = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
@@ -77,7 +83,8 @@ void syncFolderOf(const QString& path) {
 
 FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
                                  const QByteArray& content,
-                                 const std::function<void()>& beforeReplace) {
+                                 const std::function<void()>& beforeReplace)
+{
     const QByteArray temp = QFile::encodeName(tempPath);
     if (::unlink(temp.constData()) != 0 && errno != ENOENT)
         return FileResult::fromErrno(errno);
@@ -111,7 +118,8 @@ FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
     return {};
 }
 
-FileResult renameNoReplace(const QString& from, const QString& to) {
+FileResult renameNoReplace(const QString& from, const QString& to)
+{
     const QByteArray src = QFile::encodeName(from);
     const QByteArray dst = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
@@ -132,7 +140,8 @@ FileResult renameNoReplace(const QString& from, const QString& to) {
 #else
 
 namespace {
-FileResult lastError() {
+FileResult lastError()
+{
     const DWORD e = GetLastError();
     wchar_t* text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -142,14 +151,16 @@ FileResult lastError() {
     LocalFree(text);
     return r;
 }
-LPCWSTR w(const QString& s) {
+LPCWSTR w(const QString& s)
+{
     return reinterpret_cast<LPCWSTR>(s.utf16());
 }
 } // namespace
 
 FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
                                  const QByteArray& content,
-                                 const std::function<void()>& beforeReplace) {
+                                 const std::function<void()>& beforeReplace)
+{
     if (!DeleteFileW(w(tempPath)) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return lastError();
     HANDLE h = CreateFileW(w(tempPath), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -177,7 +188,8 @@ FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
     return {};
 }
 
-FileResult renameNoReplace(const QString& from, const QString& to) {
+FileResult renameNoReplace(const QString& from, const QString& to)
+{
     if (!MoveFileExW(w(from), w(to), MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};

@@ -13,12 +13,14 @@ namespace {
 const QString kSaveProblem = QStringLiteral("Problem saving to QEL list");
 }
 
-void frmQEL::reportSaveFailure(const FileResult& failure) {
+void frmQEL::reportSaveFailure(const FileResult& failure)
+{
     m_services.prompter->message(failure.message(kSaveProblem), QStringLiteral("Keldara"),
                                  MsgButtons::Ok, MsgIcon::None);
 }
 
-FileResult frmQEL::LoadOpenList() {
+FileResult frmQEL::LoadOpenList()
+{
     QelListView* list = lstQEL[1];
     list->clear();
     list->setLargeImageList(&imgIcons[0]);
@@ -69,7 +71,8 @@ FileResult frmQEL::LoadOpenList() {
     return contents.result;
 }
 
-void frmQEL::tmrFileUpdate_Timer() {
+void frmQEL::tmrFileUpdate_Timer()
+{
     const FileStamp now = fileStamp(m_recentFiles.listPath());
     if (!now.exists || now == LastListFileTime)
         return;
@@ -77,20 +80,23 @@ void frmQEL::tmrFileUpdate_Timer() {
     LastListFileTime = fileStamp(m_recentFiles.listPath());
 }
 
-void frmQEL::TouchFileEntry(const QString& path, const QString& kindCode) {
+void frmQEL::TouchFileEntry(const QString& path, const QString& kindCode)
+{
     const FileResult r = m_recentFiles.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
     if (!r.ok)
         reportSaveFailure(r);
 }
 
-FileResult frmQEL::ScanDataFolder() {
+FileResult frmQEL::ScanDataFolder()
+{
     const FileResult r = m_recentFiles.ScanDataFolder();
     if (!r.ok)
         return r;
     return LoadOpenList();
 }
 
-FileResult frmQEL::SyncDataFolderEntries() {
+FileResult frmQEL::SyncDataFolderEntries()
+{
     const FileResult r = m_recentFiles.SyncDataFolderEntries();
     if (!r.ok) {
         // The list file is left as it was rather than rebuilt from less than it holds.
@@ -100,11 +106,13 @@ FileResult frmQEL::SyncDataFolderEntries() {
     return LoadOpenList();
 }
 
-FileResult frmQEL::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile) {
+FileResult frmQEL::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile)
+{
     return m_recentFiles.DeleteFileEntry(fullPath, dataFile);
 }
 
-void frmQEL::RenameFileEntry(QString& newName) {
+void frmQEL::RenameFileEntry(QString& newName)
+{
     QelListView* list = lstQEL[1];
     const int row = list->selectedRow();
     if (row < 0)

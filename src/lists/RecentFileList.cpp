@@ -16,7 +16,8 @@ namespace {
 constexpr int kFields = 3;
 }
 
-QString listDateText(const QDateTime& when) {
+QString listDateText(const QDateTime& when)
+{
     const QLocale locale;
     // The long time format carries the seconds; the time zone it may add is not wanted here.
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
@@ -26,21 +27,26 @@ QString listDateText(const QDateTime& when) {
 }
 
 RecentFileList::RecentFileList(QString appFolder)
-    : m_appFolder(std::move(appFolder)) {}
+    : m_appFolder(std::move(appFolder))
+{}
 
-QString RecentFileList::listPath() const {
+QString RecentFileList::listPath() const
+{
     return paths::join(m_appFolder, QStringLiteral("QELFileList.txt"));
 }
 
-QString RecentFileList::tempPath() const {
+QString RecentFileList::tempPath() const
+{
     return paths::join(m_appFolder, QStringLiteral("qellist.tmp"));
 }
 
-QString RecentFileList::dataFolder() const {
+QString RecentFileList::dataFolder() const
+{
     return paths::join(m_appFolder, QStringLiteral("data")) + paths::separator();
 }
 
-RecentFileList::Contents RecentFileList::read() const {
+RecentFileList::Contents RecentFileList::read() const
+{
     Contents c;
     const FileContent file = readWholeFile(listPath());
     c.exists = file.exists;
@@ -55,13 +61,15 @@ RecentFileList::Contents RecentFileList::read() const {
     return c;
 }
 
-FileResult RecentFileList::readForRewrite(QList<FileListRecord>* records) const {
+FileResult RecentFileList::readForRewrite(QList<FileListRecord>* records) const
+{
     Contents c = read();
     *records = std::move(c.records);
     return c.result;
 }
 
-FileResult RecentFileList::write(const QList<FileListRecord>& records) const {
+FileResult RecentFileList::write(const QList<FileListRecord>& records) const
+{
     QByteArray content;
     content.reserve(records.size() * 96);
     for (const FileListRecord& r : records)
@@ -70,7 +78,8 @@ FileResult RecentFileList::write(const QList<FileListRecord>& records) const {
 }
 
 FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& kindCode,
-                                          const QDateTime& now) {
+                                          const QDateTime& now)
+{
     QList<FileListRecord> records;
     if (FileResult r = readForRewrite(&records); !r.ok)
         return r;
@@ -88,7 +97,8 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
     return write(records);
 }
 
-FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile) {
+FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile)
+{
     QList<FileListRecord> records;
     const Contents c = read();
     if (!c.result.ok)
@@ -113,7 +123,8 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
     return {};
 }
 
-QList<FileListRecord> RecentFileList::scanDataFolderRecords() const {
+QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
+{
     QList<FileListRecord> found;
     const QString data = dataFolder();
     QDir dir(data);
@@ -135,7 +146,8 @@ QList<FileListRecord> RecentFileList::scanDataFolderRecords() const {
     return found;
 }
 
-FileResult RecentFileList::ScanDataFolder() {
+FileResult RecentFileList::ScanDataFolder()
+{
     QList<FileListRecord> records;
     if (FileResult r = readForRewrite(&records); !r.ok)
         return r;
@@ -143,7 +155,8 @@ FileResult RecentFileList::ScanDataFolder() {
     return write(records);
 }
 
-FileResult RecentFileList::SyncDataFolderEntries() {
+FileResult RecentFileList::SyncDataFolderEntries()
+{
     QList<FileListRecord> records;
     if (FileResult r = readForRewrite(&records); !r.ok)
         return r;
@@ -160,7 +173,8 @@ FileResult RecentFileList::SyncDataFolderEntries() {
 }
 
 FileResult RecentFileList::renameEntry(const QString& folder, const QString& oldName,
-                                       const QString& finalName) {
+                                       const QString& finalName)
+{
     const QString oldPath = folder + oldName;
     const QString newPath = folder + finalName;
     QList<FileListRecord> records;
@@ -180,14 +194,16 @@ FileResult RecentFileList::renameEntry(const QString& folder, const QString& old
     return r;
 }
 
-QString applyRenameExtensionRule(const QString& newName, const QString& kindCode) {
+QString applyRenameExtensionRule(const QString& newName, const QString& kindCode)
+{
     const QString code = kindCode.toUpper();
     if (newName.size() > 3 && newName.right(3).toUpper() == code)
         return newName;
     return newName + QLatin1Char('.') + code;
 }
 
-QString checkNewDataFileName(const QString& name) {
+QString checkNewDataFileName(const QString& name)
+{
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
     for (const QChar c : name) {

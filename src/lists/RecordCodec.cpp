@@ -4,7 +4,8 @@
 
 namespace records {
 
-QByteArray encode(const QStringList& fields) {
+QByteArray encode(const QStringList& fields)
+{
     QByteArray line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
@@ -17,18 +18,21 @@ QByteArray encode(const QStringList& fields) {
     return line;
 }
 
-bool isUtf8(const QByteArray& data) {
+bool isUtf8(const QByteArray& data)
+{
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder(data);
     Q_UNUSED(text);
     return !decoder.hasError();
 }
 
-QString decode(const QByteArray& bytes, bool utf8) {
+QString decode(const QByteArray& bytes, bool utf8)
+{
     return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
-ParseResult parse(const QByteArray& data, int fieldsPerRecord) {
+ParseResult parse(const QByteArray& data, int fieldsPerRecord)
+{
     ParseResult result;
     result.complete = parseEach(data, fieldsPerRecord, [&](Fields& f) {
         result.records.append(QStringList(f.begin(), f.end()));
@@ -37,7 +41,8 @@ ParseResult parse(const QByteArray& data, int fieldsPerRecord) {
 }
 
 bool parseEach(const QByteArray& data, int fieldsPerRecord,
-               const std::function<void(Fields&)>& take) {
+               const std::function<void(Fields&)>& take)
+{
     const bool utf8 = isUtf8(data);
     const char* p = data.constData();
     const char* const end = p + data.size();

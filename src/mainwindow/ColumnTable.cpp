@@ -21,7 +21,8 @@ constexpr NewListEntry kNewEntries[] = {
 
 } // namespace
 
-std::span<const ColumnSpec> columnsOfList(int tabIndex) {
+std::span<const ColumnSpec> columnsOfList(int tabIndex)
+{
     switch (tabIndex) {
     case 0:
         return kNewColumns;
@@ -36,6 +37,7 @@ std::span<const ColumnSpec> columnsOfList(int tabIndex) {
     }
 }
 
-std::span<const NewListEntry> newListEntries() {
+std::span<const NewListEntry> newListEntries()
+{
     return kNewEntries;
 }

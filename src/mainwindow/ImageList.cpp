@@ -4,13 +4,20 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
-static void initKeldaraResources() {
+static void initKeldaraResources()
+{
     Q_INIT_RESOURCE(keldara);
 }
 
-QIcon drawnIcon(const QString& resourceName) {
-    static const bool resourcesReady = (initKeldaraResources(), true);
-    Q_UNUSED(resourcesReady);
+void ensureResources()
+{
+    static const bool ready = (initKeldaraResources(), true);
+    Q_UNUSED(ready);
+}
+
+QIcon drawnIcon(const QString& resourceName)
+{
+    ensureResources();
     QSvgRenderer renderer(QStringLiteral(":/icons/") + resourceName + QStringLiteral(".svg"));
     QIcon icon;
     if (!renderer.isValid())
@@ -27,7 +34,8 @@ QIcon drawnIcon(const QString& resourceName) {
     return icon;
 }
 
-void fillListIcons(ImageList& large, ImageList& small) {
+void fillListIcons(ImageList& large, ImageList& small)
+{
     large.add(QStringLiteral("Prv"), drawnIcon(QStringLiteral("fuelprofile")));
     large.add(QStringLiteral("Lgt"), drawnIcon(QStringLiteral("inventory")));
     large.add(QStringLiteral("Crn"), drawnIcon(QStringLiteral("crown")));
@@ -38,13 +46,15 @@ void fillListIcons(ImageList& large, ImageList& small) {
     small.add(QStringLiteral("Web"), drawnIcon(QStringLiteral("web")));
 }
 
-void fillToolbarIcons(ImageList& toolbar) {
+void fillToolbarIcons(ImageList& toolbar)
+{
     for (const char* key : {"IconView", "Create", "Rename", "Delete", "listview", "Exit", "Help"}) {
         const QString k = QString::fromLatin1(key);
         toolbar.add(k, drawnIcon(k.toLower()));
     }
 }
 
-QIcon programIcon() {
+QIcon programIcon()
+{
     return drawnIcon(QStringLiteral("keldara"));
 }

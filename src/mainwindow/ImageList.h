@@ -25,3 +25,6 @@ QIcon drawnIcon(const QString& resourceName);
 void fillListIcons(ImageList& large, ImageList& small);
 void fillToolbarIcons(ImageList& toolbar);
 QIcon programIcon();
+
+// Makes the compiled-in pictures available (they live in a static library).
+void ensureResources();

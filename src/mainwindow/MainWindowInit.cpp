@@ -8,7 +8,8 @@
 
 #include <QAction>
 
-void frmQEL::InitMainWindow() {
+void frmQEL::InitMainWindow()
+{
     MigrateSettings(*m_services.settings, *m_services.drives, appFolder());
 
     // Start-up housekeeping: a folder that cannot be made is tried again at the next start.
@@ -33,7 +34,8 @@ void frmQEL::InitMainWindow() {
     }
 }
 
-void frmQEL::LoadNewList() {
+void frmQEL::LoadNewList()
+{
     QelListView* list = lstQEL[0];
     list->setLargeImageList(&imgIcons[0]);
     list->setSmallImageList(&imgIcons[1]);

@@ -16,7 +16,8 @@ constexpr int kTwipsPerPixel = 15;
 
 // Text order without regard to letter case. Plain ASCII, by far the common case in file names,
 // is folded inline; anything else falls back to Unicode case folding for that character.
-int compareIgnoringCase(const QString& a, const QString& b) {
+int compareIgnoringCase(const QString& a, const QString& b)
+{
     const QChar* pa = a.constData();
     const QChar* pb = b.constData();
     const qsizetype n = std::min(a.size(), b.size());
@@ -57,13 +58,16 @@ public:
     QStringList captions;
     const ImageList* icons = nullptr; // the image list of the current view mode
 
-    int rowCount(const QModelIndex& parent = {}) const override {
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
         return parent.isValid() ? 0 : int(entries.size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override {
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
         return parent.isValid() ? 0 : std::max<int>(1, int(captions.size()));
     }
-    QVariant data(const QModelIndex& index, int role) const override {
+    QVariant data(const QModelIndex& index, int role) const override
+    {
         if (!index.isValid() || index.row() >= int(entries.size()))
             return {};
         const ListEntry& e = entries[size_t(index.row())];
@@ -81,7 +85,8 @@ public:
         }
         return {};
     }
-    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section < captions.size())
             return captions[section];
         return {};
@@ -98,7 +103,8 @@ QelListView::QelListView(int index, QWidget* parent)
     , m_model(new QelListModel)
     , m_report(new QTreeView)
     , m_icons(new QListView)
-    , m_stack(new QStackedLayout(this)) {
+    , m_stack(new QStackedLayout(this))
+{
     m_model->setParent(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
 
@@ -150,7 +156,8 @@ QelListView::QelListView(int index, QWidget* parent)
 
 QelListView::~QelListView() = default;
 
-bool QelListView::eventFilter(QObject* watched, QEvent* event) {
+bool QelListView::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::KeyPress && (watched == m_report || watched == m_icons)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && selectedRow() >= 0) {
@@ -161,7 +168,8 @@ bool QelListView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void QelListView::addColumn(const QString& caption, int widthTwips) {
+void QelListView::addColumn(const QString& caption, int widthTwips)
+{
     const int column = int(m_model->captions.size());
     m_model->beginInsertColumns({}, column, column);
     m_model->captions.append(caption);
@@ -177,64 +185,77 @@ void QelListView::addColumn(const QString& caption, int widthTwips) {
     }
 }
 
-int QelListView::columnCount() const {
+int QelListView::columnCount() const
+{
     return int(m_model->captions.size());
 }
 
-QString QelListView::columnCaption(int column) const {
+QString QelListView::columnCaption(int column) const
+{
     return m_model->captions.value(column);
 }
 
-int QelListView::columnWidthTwips(int column) const {
+int QelListView::columnWidthTwips(int column) const
+{
     return column >= 0 && column < int(m_widths.size()) ? m_widths[size_t(column)] : 0;
 }
 
-bool QelListView::isColumnShown(int column) const {
+bool QelListView::isColumnShown(int column) const
+{
     return column >= 0 && column < columnCount() && !m_report->isColumnHidden(column);
 }
 
-void QelListView::setHeadersVisible(bool visible) {
+void QelListView::setHeadersVisible(bool visible)
+{
     m_report->setHeaderHidden(!visible);
 }
 
-bool QelListView::headersVisible() const {
+bool QelListView::headersVisible() const
+{
     return !m_report->isHeaderHidden();
 }
 
-void QelListView::setLargeImageList(const ImageList* images) {
+void QelListView::setLargeImageList(const ImageList* images)
+{
     m_large = images;
     m_model->largeList = images;
     setViewMode(m_mode);
 }
 
-void QelListView::setSmallImageList(const ImageList* images) {
+void QelListView::setSmallImageList(const ImageList* images)
+{
     m_small = images;
     setViewMode(m_mode);
 }
 
-void QelListView::clear() {
+void QelListView::clear()
+{
     m_model->beginResetModel();
     m_model->entries.clear();
     m_model->endResetModel();
 }
 
-void QelListView::reserve(int entries) {
+void QelListView::reserve(int entries)
+{
     m_model->entries.reserve(size_t(entries));
 }
 
-void QelListView::beginFill() {
+void QelListView::beginFill()
+{
     if (m_filling++ == 0)
         m_model->beginResetModel();
 }
 
-void QelListView::endFill() {
+void QelListView::endFill()
+{
     if (m_filling == 0 || --m_filling > 0)
         return;
     m_model->endResetModel();
     applySort();
 }
 
-int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon) {
+int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon)
+{
     ListEntry e{text, {}, largeIcon, smallIcon};
     auto& entries = m_model->entries;
     if (m_filling > 0) {
@@ -256,19 +277,23 @@ int QelListView::addEntry(const QString& text, const QString& largeIcon, const Q
     return row;
 }
 
-int QelListView::count() const {
+int QelListView::count() const
+{
     return int(m_model->entries.size());
 }
 
-const ListEntry& QelListView::entry(int row) const {
+const ListEntry& QelListView::entry(int row) const
+{
     return m_model->entries.at(size_t(row));
 }
 
-QString QelListView::text(int row) const {
+QString QelListView::text(int row) const
+{
     return row >= 0 && row < count() ? entry(row).text : QString();
 }
 
-void QelListView::setText(int row, const QString& text) {
+void QelListView::setText(int row, const QString& text)
+{
     if (row < 0 || row >= count())
         return;
     m_model->entries[size_t(row)].text = text;
@@ -279,13 +304,15 @@ void QelListView::setText(int row, const QString& text) {
     }
 }
 
-QString QelListView::subItem(int row, int column) const {
+QString QelListView::subItem(int row, int column) const
+{
     if (row < 0 || row >= count() || column < 1)
         return {};
     return entry(row).subItems.value(column - 1);
 }
 
-void QelListView::setSubItem(int row, int column, const QString& text) {
+void QelListView::setSubItem(int row, int column, const QString& text)
+{
     if (row < 0 || row >= count() || column < 1)
         return;
     auto& subs = m_model->entries[size_t(row)].subItems;
@@ -299,7 +326,8 @@ void QelListView::setSubItem(int row, int column, const QString& text) {
     }
 }
 
-void QelListView::setIcons(int row, const QString& largeIcon, const QString& smallIcon) {
+void QelListView::setIcons(int row, const QString& largeIcon, const QString& smallIcon)
+{
     if (row < 0 || row >= count())
         return;
     m_model->entries[size_t(row)].largeIcon = largeIcon;
@@ -308,7 +336,8 @@ void QelListView::setIcons(int row, const QString& largeIcon, const QString& sma
         m_model->rowChanged(row);
 }
 
-void QelListView::setViewMode(ViewMode mode) {
+void QelListView::setViewMode(ViewMode mode)
+{
     const bool hadFocus = m_report->hasFocus() || m_icons->hasFocus();
     m_mode = mode;
     m_model->icons = mode == ViewMode::Icon ? m_large : m_small;
@@ -323,28 +352,33 @@ void QelListView::setViewMode(ViewMode mode) {
         view->setFocus();
 }
 
-void QelListView::setLabelWrap(bool wrap) {
+void QelListView::setLabelWrap(bool wrap)
+{
     m_labelWrap = wrap;
     m_icons->setWordWrap(wrap);
     m_icons->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
 }
 
-void QelListView::setSorted(bool sorted) {
+void QelListView::setSorted(bool sorted)
+{
     m_sorted = sorted;
     applySort();
 }
 
-void QelListView::setSortKey(int column) {
+void QelListView::setSortKey(int column)
+{
     m_sortKey = column;
     applySort();
 }
 
-void QelListView::setSortOrder(Qt::SortOrder order) {
+void QelListView::setSortOrder(Qt::SortOrder order)
+{
     m_order = order;
     applySort();
 }
 
-void QelListView::applySort() {
+void QelListView::applySort()
+{
     updateSortIndicator();
     if (!m_sorted || m_filling > 0 || count() < 2)
         return;
@@ -415,19 +449,22 @@ void QelListView::applySort() {
     emit m_model->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void QelListView::updateSortIndicator() {
+void QelListView::updateSortIndicator()
+{
     QHeaderView* header = m_report->header();
     header->setSortIndicatorShown(m_sorted);
     if (m_sorted)
         header->setSortIndicator(m_sortKey, m_order);
 }
 
-int QelListView::selectedRow() const {
+int QelListView::selectedRow() const
+{
     const QModelIndexList rows = m_report->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void QelListView::setSelectedRow(int row) {
+void QelListView::setSelectedRow(int row)
+{
     QItemSelectionModel* sel = m_report->selectionModel();
     if (row < 0 || row >= count()) {
         sel->clearSelection();

@@ -4,28 +4,32 @@
 
 #include <QAction>
 
-void frmQEL::showViewMode(bool iconView) {
+void frmQEL::showViewMode(bool iconView)
+{
     mnuIcon->setChecked(iconView);
     mnuList->setChecked(!iconView);
     button(QStringLiteral("Icon"))->setChecked(iconView);
     button(QStringLiteral("List"))->setChecked(!iconView);
 }
 
-void frmQEL::mnuIcon_Click() {
+void frmQEL::mnuIcon_Click()
+{
     const int tab = TabMain->CurrTab();
     if (tab >= 0 && tab < 4)
         lstQEL[size_t(tab)]->setViewMode(QelListView::ViewMode::Icon);
     showViewMode(true);
 }
 
-void frmQEL::mnuList_Click() {
+void frmQEL::mnuList_Click()
+{
     const int tab = TabMain->CurrTab();
     if (tab >= 0 && tab < 4)
         lstQEL[size_t(tab)]->setViewMode(QelListView::ViewMode::Report);
     showViewMode(false);
 }
 
-void frmQEL::lstQEL_ColumnClick(int index, int column) {
+void frmQEL::lstQEL_ColumnClick(int index, int column)
+{
     // Only the "Open" and "Web" lists show headers. The clicked list is sorted; each list has one
     // order that every header click flips, whichever column was clicked.
     if (index != 1 && index != 3)

@@ -21,11 +21,13 @@
 namespace {
 
 // Sizes are specified in twips; 15 twips make one device-independent pixel.
-constexpr int px(int twips) {
+constexpr int px(int twips)
+{
     return twips / 15;
 }
 
-QString tr8(const char* text) {
+QString tr8(const char* text)
+{
     return QString::fromUtf8(text);
 }
 
@@ -52,7 +54,8 @@ constexpr ToolbarButton kToolbar[] = {
 frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_services(services)
-    , m_recentFiles(services.appFolder) {
+    , m_recentFiles(services.appFolder)
+{
     setObjectName(QStringLiteral("frmQEL"));
     setWindowTitle(QStringLiteral("Keldara"));
     setWindowIcon(programIcon());
@@ -102,7 +105,8 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
 
 frmQEL::~frmQEL() = default;
 
-void frmQEL::buildMenus() {
+void frmQEL::buildMenus()
+{
     menuBar()->setNativeMenuBar(false);
     const auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption) {
         action = menu->addAction(tr8(caption));
@@ -138,7 +142,8 @@ void frmQEL::buildMenus() {
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
 }
 
-void frmQEL::buildToolbar() {
+void frmQEL::buildToolbar()
+{
     barMain = new QToolBar;
     barMain->setObjectName(QStringLiteral("barMain"));
     barMain->setAccessibleName(QStringLiteral("Toolbar"));
@@ -167,7 +172,8 @@ void frmQEL::buildToolbar() {
     }
 }
 
-QWidget* frmQEL::buildTabs() {
+QWidget* frmQEL::buildTabs()
+{
     TabMain = new TabStrip;
     TabMain->setObjectName(QStringLiteral("TabMain"));
     TabMain->setAccessibleName(QStringLiteral("Tabs"));
@@ -197,7 +203,8 @@ QWidget* frmQEL::buildTabs() {
     return TabMain;
 }
 
-QWidget* frmQEL::buildOpenPage() {
+QWidget* frmQEL::buildOpenPage()
+{
     auto* page = new QWidget;
     auto* l = new QVBoxLayout(page);
     l->setContentsMargins(px(90), px(90), px(90), px(90));
@@ -222,27 +229,32 @@ QWidget* frmQEL::buildOpenPage() {
     return page;
 }
 
-void frmQEL::Form_Load() {
+void frmQEL::Form_Load()
+{
     barMain->update();
 }
 
-void frmQEL::Form_Activate() {
+void frmQEL::Form_Activate()
+{
     setWindowTitle(QStringLiteral("Keldara"));
 }
 
-bool frmQEL::event(QEvent* e) {
+bool frmQEL::event(QEvent* e)
+{
     if (e->type() == QEvent::WindowActivate)
         Form_Activate();
     return QMainWindow::event(e);
 }
 
-bool frmQEL::Form_QueryUnload() {
+bool frmQEL::Form_QueryUnload()
+{
     const MsgAnswer answer = m_services.prompter->message(
         QStringLiteral("Exit Keldara?"), QString(), MsgButtons::YesNo, MsgIcon::Question);
     return answer != MsgAnswer::Yes;
 }
 
-void frmQEL::closeEvent(QCloseEvent* e) {
+void frmQEL::closeEvent(QCloseEvent* e)
+{
     if (!m_exitConfirmed && Form_QueryUnload()) {
         e->ignore();
         return;
@@ -252,7 +264,8 @@ void frmQEL::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void frmQEL::onCommitDataRequest(QSessionManager& manager) {
+void frmQEL::onCommitDataRequest(QSessionManager& manager)
+{
     // At the end of the session the same question is asked, when the session lets us ask.
     if (m_exitConfirmed || !isVisible())
         return;
@@ -267,11 +280,13 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager) {
     m_exitConfirmed = true;
 }
 
-void frmQEL::mnuExit_Click() {
+void frmQEL::mnuExit_Click()
+{
     close();
 }
 
-void frmQEL::barMain_ButtonClick(const QString& key) {
+void frmQEL::barMain_ButtonClick(const QString& key)
+{
     if (key == QLatin1String("Exit"))
         mnuExit_Click();
     else if (key == QLatin1String("Icon"))

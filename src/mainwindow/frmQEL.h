@@ -106,6 +106,8 @@ public:
     QStringList buttonKeys() const { return m_buttonOrder; }
 
     const PlatformServices& services() const { return m_services; }
+    // True once the user agreed to exit.
+    bool exitConfirmed() const { return m_exitConfirmed; }
     const QString& appFolder() const { return m_services.appFolder; }
 
 protected:

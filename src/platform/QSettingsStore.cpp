@@ -14,7 +14,8 @@ namespace {
 #ifndef Q_OS_WIN
 // QSettings replaces the file atomically; fsync the file and its folder as well so that the value
 // survives a crash or power cut right after write() returned.
-bool syncToDisk(const QString& path) {
+bool syncToDisk(const QString& path)
+{
     const QByteArray file = QFile::encodeName(path);
     const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
     bool ok = true;
@@ -30,23 +31,27 @@ bool syncToDisk(const QString& path) {
 #endif
 
 // QSettings keeps the keys of the INI section [General] at its top level.
-QString settingsKey(const QString& section, const QString& key) {
+QString settingsKey(const QString& section, const QString& key)
+{
     return section == QLatin1String("General") ? key : section + QLatin1Char('/') + key;
 }
 
 } // namespace
 
 QSettingsStore::QSettingsStore(QString configHome)
-    : m_configHome(configHome.isEmpty() ? defaultConfigHome() : std::move(configHome)) {}
+    : m_configHome(configHome.isEmpty() ? defaultConfigHome() : std::move(configHome))
+{}
 
-QString QSettingsStore::defaultConfigHome() {
+QString QSettingsStore::defaultConfigHome()
+{
     const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
         return xdg;
     return QDir::homePath() + QLatin1String("/.config");
 }
 
-QString QSettingsStore::iniPath(const QString& application) const {
+QString QSettingsStore::iniPath(const QString& application) const
+{
     return m_configHome + QLatin1Char('/') + application + QLatin1Char('/') + application +
            QLatin1String(".conf");
 }
@@ -54,7 +59,8 @@ QString QSettingsStore::iniPath(const QString& application) const {
 #ifdef Q_OS_WIN
 
 QString QSettingsStore::read(const QString& application, const QString& section, const QString& key,
-                             const QString& defaultValue) {
+                             const QString& defaultValue)
+{
     QSettings s(QLatin1String("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
                     application + QLatin1Char('\\') + section,
                 QSettings::NativeFormat);
@@ -62,7 +68,8 @@ QString QSettingsStore::read(const QString& application, const QString& section,
 }
 
 bool QSettingsStore::write(const QString& application, const QString& section, const QString& key,
-                           const QString& value) {
+                           const QString& value)
+{
     QSettings s(QLatin1String("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
                     application + QLatin1Char('\\') + section,
                 QSettings::NativeFormat);
@@ -74,7 +81,8 @@ bool QSettingsStore::write(const QString& application, const QString& section, c
 #else
 
 QString QSettingsStore::read(const QString& application, const QString& section, const QString& key,
-                             const QString& defaultValue) {
+                             const QString& defaultValue)
+{
     const QString path = iniPath(application);
     if (!QFileInfo::exists(path))
         return defaultValue;
@@ -87,7 +95,8 @@ QString QSettingsStore::read(const QString& application, const QString& section,
 }
 
 bool QSettingsStore::write(const QString& application, const QString& section, const QString& key,
-                           const QString& value) {
+                           const QString& value)
+{
     const QString path = iniPath(application);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;

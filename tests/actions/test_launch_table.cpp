@@ -6,11 +6,13 @@ namespace {
 
 const QString kApp = QStringLiteral("/opt/keldara");
 
-CommandLine cmd(const char* exe, const char* args) {
+CommandLine cmd(const char* exe, const char* args)
+{
     return {kApp + QLatin1Char('/') + QString::fromLatin1(exe), QString::fromUtf8(args)};
 }
 
-TEST(LaunchTable, NewEntries) {
+TEST(LaunchTable, NewEntries)
+{
     EXPECT_EQ(commandForNew(kApp, QStringLiteral("FPL")), cmd("prv.exe", "#NEW#"));
     EXPECT_EQ(commandForNew(kApp, QStringLiteral("crn")), cmd("cnl.exe", "#NEW#"));
     EXPECT_EQ(commandForNew(kApp, QStringLiteral("PLI")), cmd("ltpc.exe", "PLI"));
@@ -20,7 +22,8 @@ TEST(LaunchTable, NewEntries) {
               QStringLiteral("/opt/keldara/prv.exe #NEW#"));
 }
 
-TEST(LaunchTable, OpenEntriesPassFolderAndNameWithQuestionMarks) {
+TEST(LaunchTable, OpenEntriesPassFolderAndNameWithQuestionMarks)
+{
     EXPECT_EQ(commandForOpen(kApp, QStringLiteral("fpl"), QStringLiteral("/My Data/"),
                              QStringLiteral("plot 1.fpl")),
               cmd("prv.exe", "/My?Data/plot?1.fpl"));
@@ -39,7 +42,8 @@ TEST(LaunchTable, OpenEntriesPassFolderAndNameWithQuestionMarks) {
         std::nullopt);
 }
 
-TEST(LaunchTable, BrowseByKindIndex) {
+TEST(LaunchTable, BrowseByKindIndex)
+{
     const QString path = QStringLiteral("/A B/x.PHS");
     EXPECT_EQ(commandForBrowse(kApp, 0, path), cmd("prv.exe", "/A?B/x.PHS"));
     EXPECT_EQ(commandForBrowse(kApp, 1, path), cmd("ltpc.exe", "phs /A?B/x.PHS"));
@@ -48,7 +52,8 @@ TEST(LaunchTable, BrowseByKindIndex) {
     EXPECT_EQ(commandForBrowse(kApp, 99, path), std::nullopt);
 }
 
-TEST(LaunchTable, SpacesToQuestionMarks) {
+TEST(LaunchTable, SpacesToQuestionMarks)
+{
     EXPECT_EQ(SpacesToQuestionMarks(QString()), QString());
     EXPECT_EQ(SpacesToQuestionMarks(QStringLiteral("  a\tb ")), QStringLiteral("??a\tb?"));
 }

@@ -26,7 +26,8 @@ struct OpenItems : ::testing::Test {
     std::unique_ptr<frmQEL> window;
     QString recordFile;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         // The launch table names "ltpc.exe"; the tool is installed as "LTPC.exe".
         for (const char* tool : {"prv.exe", "LTPC.exe", "cnl.exe"}) {
             const QString target = app.file(QString::fromLatin1(tool));
@@ -46,7 +47,8 @@ struct OpenItems : ::testing::Test {
     void TearDown() override { qunsetenv("KELDARA_STANDIN_RECORD"); }
 
     // The stand-in's records: "tool<TAB>arg<TAB>arg", one line per start.
-    QStringList starts(int expected) {
+    QStringList starts(int expected)
+    {
         QElapsedTimer t;
         t.start();
         QStringList lines;
@@ -60,18 +62,21 @@ struct OpenItems : ::testing::Test {
         }
         return lines;
     }
-    void open(int list, int row) {
+    void open(int list, int row)
+    {
         window->lstQEL[size_t(list)]->setSelectedRow(row);
         window->lstQEL_DblClick(list);
     }
-    void writeList(const QList<QStringList>& recs) {
+    void writeList(const QList<QStringList>& recs)
+    {
         QByteArray data;
         for (const auto& r : recs)
             data += records::encode(r);
         app.write(QStringLiteral("QELFileList.txt"), data);
         window->LoadOpenList();
     }
-    int rowOf(const QString& name) const {
+    int rowOf(const QString& name) const
+    {
         for (int i = 0; i < window->lstQEL[1]->count(); ++i) {
             if (window->lstQEL[1]->text(i) == name)
                 return i;
@@ -80,9 +85,12 @@ struct OpenItems : ::testing::Test {
     }
 };
 
-TEST_F(OpenItems, NewEntriesStartTheirToolsWithTheNewFileSwitch) {
-    for (int row = 0; row < 4; ++row)
+TEST_F(OpenItems, NewEntriesStartTheirToolsWithTheNewFileSwitch)
+{
+    for (int row = 0; row < 4; ++row) {
         open(0, row);
+        starts(row + 1); // one at a time, so the records come in this order
+    }
     const QStringList lines = starts(4);
     EXPECT_EQ(lines,
               (QStringList{QStringLiteral("prv.exe\t#NEW#"), QStringLiteral("LTPC.exe\tPLI"),
@@ -90,7 +98,8 @@ TEST_F(OpenItems, NewEntriesStartTheirToolsWithTheNewFileSwitch) {
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
-TEST_F(OpenItems, OpenEntriesPassTheFileWithQuestionMarksForBlanks) {
+TEST_F(OpenItems, OpenEntriesPassTheFileWithQuestionMarksForBlanks)
+{
     scratch.write(QStringLiteral("My Data/plot 1.pli"), "x");
     scratch.write(QStringLiteral("My Data/ridge top.fpl"), "x");
     scratch.write(QStringLiteral("My Data/c.crn"), "x");
@@ -101,7 +110,9 @@ TEST_F(OpenItems, OpenEntriesPassTheFileWithQuestionMarksForBlanks) {
          {QStringLiteral("crn"), folder + QStringLiteral("c.crn"), QStringLiteral("d")}});
     const QString q = SpacesToQuestionMarks(folder);
     open(1, rowOf(QStringLiteral("plot 1.pli")));
+    starts(1);
     open(1, rowOf(QStringLiteral("ridge top.fpl")));
+    starts(2);
     open(1, rowOf(QStringLiteral("c.crn")));
     EXPECT_EQ(starts(3),
               (QStringList{QStringLiteral("LTPC.exe\tpli\t") + q + QStringLiteral("plot?1.pli"),
@@ -109,7 +120,8 @@ TEST_F(OpenItems, OpenEntriesPassTheFileWithQuestionMarksForBlanks) {
                            QStringLiteral("cnl.exe\t") + q + QStringLiteral("c.crn")}));
 }
 
-TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses) {
+TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses)
+{
     prompter.dialogAnswers = {scratch.path() + QStringLiteral("/A B/x.PHS"),
                               scratch.path() + QStringLiteral("/notes.txt"), QString()};
     window->cmdBrowse_Click();
@@ -136,7 +148,8 @@ TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses) {
     EXPECT_EQ(prompter.dialogs.last().initialFolder, app.path() + QStringLiteral("/Data"));
 }
 
-TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes) {
+TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
+{
     const QString folder = scratch.path() + QStringLiteral("/gone dir/");
     writeList(
         {{QStringLiteral("fpl"), folder + QStringLiteral("plot 9.fpl"), QStringLiteral("d")},
@@ -186,7 +199,8 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes) {
     EXPECT_EQ(prompter.messages.size(), 1);
 }
 
-TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason) {
+TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason)
+{
     QFile::remove(app.file(QStringLiteral("cnl.exe")));
     writeList({});
     const int before = window->lstQEL[1]->count();

@@ -5,7 +5,8 @@
 
 namespace {
 
-TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents) {
+TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents)
+{
     TempAppFolder app;
     app.mkdir(QStringLiteral("Inventory Tools/ShortCuts"));
     app.mkdir(QStringLiteral(".hidden"));
@@ -21,7 +22,8 @@ TEST(GetLongPath, ResolvesLetterCaseAndRejectsMissingComponents) {
     EXPECT_EQ(GetLongPath(QStringLiteral("/")), QString());
 }
 
-TEST(Paths, FolderOfAnyLetterCaseCountsAsPresent) {
+TEST(Paths, FolderOfAnyLetterCaseCountsAsPresent)
+{
     TempAppFolder app;
     app.mkdir(QStringLiteral("shortcuts"));
     app.write(QStringLiteral("shortcuts/Tool.lnk"), "x");

@@ -9,7 +9,8 @@ namespace {
 const QString kApp = QStringLiteral("Keldara");
 const QString kOld = QStringLiteral("GroveLedger");
 
-Drive drive(const char* root, int type) {
+Drive drive(const char* root, int type)
+{
     return Drive{QString::fromLatin1(root), type};
 }
 
@@ -24,7 +25,8 @@ struct MigrationCase {
 
 class Migration : public ::testing::TestWithParam<MigrationCase> {};
 
-TEST_P(Migration, FirstStartCopiesOnceAndMarksConverted) {
+TEST_P(Migration, FirstStartCopiesOnceAndMarksConverted)
+{
     const MigrationCase& c = GetParam();
     TempAppFolder app;
     if (c.marker)
@@ -84,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "<app>/DemoImages/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Migration, ConvertedValueDecidesWhetherToRun) {
+TEST(Migration, ConvertedValueDecidesWhetherToRun)
+{
     struct {
         const char* stored;
         bool migrates;
@@ -102,7 +105,8 @@ TEST(Migration, ConvertedValueDecidesWhetherToRun) {
     }
 }
 
-TEST(FindCdRomDrive, FirstCdRomInTableOrderOrEmpty) {
+TEST(FindCdRomDrive, FirstCdRomInTableOrderOrEmpty)
+{
     FakeDriveTable drives;
     EXPECT_EQ(FindCdRomDrive(drives), QString());
     drives.table = {drive("A:\\", DriveRemovable), drive("C:\\", DriveFixed)};
@@ -112,7 +116,8 @@ TEST(FindCdRomDrive, FirstCdRomInTableOrderOrEmpty) {
     EXPECT_EQ(FindCdRomDrive(drives), QStringLiteral("D:\\"));
 }
 
-TEST(BooleanText, OnlyTrueAndFalseInAnyCase) {
+TEST(BooleanText, OnlyTrueAndFalseInAnyCase)
+{
     EXPECT_TRUE(readBooleanText(QStringLiteral("True"), false));
     EXPECT_TRUE(readBooleanText(QStringLiteral("TRUE"), false));
     EXPECT_FALSE(readBooleanText(QStringLiteral("false"), true));

@@ -1,12 +1,15 @@
+#include "actions/ShortcutHelper.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <functional>
@@ -14,7 +17,8 @@
 namespace {
 
 // Waits until `done` holds or the time is up.
-bool waitFor(const std::function<bool()>& done, int ms = 20000) {
+bool waitFor(const std::function<bool()>& done, int ms = 20000)
+{
     QElapsedTimer t;
     t.start();
     while (!done()) {
@@ -33,10 +37,20 @@ struct RunningHub {
     QProcess process;
 
     RunningHub() { QFile::copy(QStringLiteral(KELDARA_EXE), app.file(QStringLiteral("keldara"))); }
-    void start() {
+    // `runtimeDir`: where the instance lock lives; by default a folder of this hub's own.
+    void start(const QString& display = {}, const QString& runtimeDir = {})
+    {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        }
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Its own instance lock, apart from any Keldara the developer has running.
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                   runtimeDir.isEmpty() ? config.path() : runtimeDir);
+        if (display.isEmpty())
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // The same locale as this test, so that both write the same date texts.
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
         env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
@@ -46,19 +60,22 @@ struct RunningHub {
         process.start();
         ASSERT_TRUE(process.waitForStarted());
     }
-    ~RunningHub() {
+    ~RunningHub()
+    {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
             process.waitForFinished();
         }
     }
-    QString setting(const QString& key) const {
+    QString setting(const QString& key) const
+    {
         QSettings s(config.file(QStringLiteral("Keldara/Keldara.conf")), QSettings::IniFormat);
         return s.value(key).toString();
     }
 };
 
-TEST(EndToEnd, FirstStartInEmptyFolderLeavesSettingsAndShortcutFolder) {
+TEST(EndToEnd, FirstStartInEmptyFolderLeavesSettingsAndShortcutFolder)
+{
     RunningHub hub;
     hub.start();
     ASSERT_TRUE(waitFor([&] {
@@ -73,9 +90,94 @@ TEST(EndToEnd, FirstStartInEmptyFolderLeavesSettingsAndShortcutFolder) {
               hub.app.path() + QStringLiteral("/DemoImages/"));
     const QByteArray ini = hub.config.read(QStringLiteral("Keldara/Keldara.conf"));
     EXPECT_TRUE(ini.startsWith("[General]")) << ini.constData();
+
+    // The shortcut folder holds exactly the six default shortcuts, each pointing into the
+    // application folder.
+    ASSERT_TRUE(waitFor([&] {
+        return QDir(hub.app.file(QStringLiteral("ShortCuts"))).entryList(QDir::Files).size() == 6;
+    }));
+    const QString base = hub.app.path() + QLatin1Char('/');
+    const char* defaults[][3] = {{"Plot Pictures.lnk", "prv.exe", "prv.exe"},
+                                 {"LogTallyPC.lnk", "LTPC.exe", "LTPC.exe"},
+                                 {"Image Keeper.lnk", "imgkeep.exe", "imgkeep.exe"},
+                                 {"Model Library.lnk", "MDLib.exe", "mdlib.exe"},
+                                 {"Canopy Load.lnk", "cnl.exe", "cnl.exe"},
+                                 {"Measure Swap.lnk", "MeasSwap.exe", "MeasSwap.exe"}};
+    for (const auto& d : defaults) {
+        QProcess lnkinfo;
+        lnkinfo.start(QStringLiteral("lnkinfo"),
+                      {hub.app.file(QStringLiteral("ShortCuts/") + QString::fromLatin1(d[0]))});
+        ASSERT_TRUE(lnkinfo.waitForFinished()) << "lnkinfo (liblnk-utils) is needed";
+        const QString out = QString::fromUtf8(lnkinfo.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QStringLiteral("Local path\t\t\t: ") + base +
+                                 QString::fromLatin1(d[1]) + QLatin1Char('\n')))
+            << d[0] << "\n"
+            << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("Icon location\t\t\t: ") + base +
+                                 QString::fromLatin1(d[2]) + QLatin1Char('\n')))
+            << d[0];
+    }
 }
 
-TEST(EndToEnd, StartUpRebuildsTheDataFolderPartOfTheList) {
+// A second start while the first runs: the message, then the second ends and the first goes on.
+// This needs a real display to answer the message on: an Xvfb of its own, and xdotool.
+TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || xdotool.isEmpty())
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
+    QProcess server;
+    server.start(xvfb,
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
+    ASSERT_TRUE(server.waitForReadyRead(10000));
+    const QString display = QLatin1Char(':') + QString::fromLatin1(server.readAll().trimmed());
+
+    RunningHub first;
+    first.start(display);
+    ASSERT_TRUE(waitFor(
+        [&] { return first.setting(QStringLiteral("CRNExample")) == QStringLiteral("True"); }));
+
+    // The same user's instance lock; folders of its own otherwise.
+    RunningHub second;
+    second.start(display, first.config.path());
+
+    // Find the second program's message on screen and press Enter on it.
+    QString window;
+    ASSERT_TRUE(waitFor([&] {
+        QProcess search;
+        QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
+        xenv.insert(QStringLiteral("DISPLAY"), display);
+        search.setProcessEnvironment(xenv);
+        search.start(xdotool,
+                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--pid"), QString::number(second.process.processId())});
+        search.waitForFinished();
+        window =
+            QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).first();
+        return !window.isEmpty();
+    }));
+    EXPECT_FALSE(second.app.exists(QStringLiteral("DemoImages"))); // the load stopped at the check
+    QProcess press;
+    QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
+    xenv.insert(QStringLiteral("DISPLAY"), display);
+    press.setProcessEnvironment(xenv);
+    press.start(xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window,
+                          QStringLiteral("key"), QStringLiteral("Return")});
+    press.waitForFinished();
+
+    EXPECT_TRUE(second.process.waitForFinished(10000));
+    EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.process.exitCode(), 0);
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+    server.kill();
+    server.waitForFinished();
+}
+
+TEST(EndToEnd, StartUpRebuildsTheDataFolderPartOfTheList)
+{
     RunningHub hub;
     const QDateTime when(QDate(2026, 2, 3), QTime(4, 5, 6));
     for (const char* name :

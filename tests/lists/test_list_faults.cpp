@@ -14,7 +14,8 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 3, 14), QTime(15, 9, 26));
 
-QByteArray someRecords(int count) {
+QByteArray someRecords(int count)
+{
     QByteArray data;
     for (int i = 0; i < count; ++i)
         data +=
@@ -24,7 +25,8 @@ QByteArray someRecords(int count) {
 }
 
 // Runs `body` in a child process and returns its exit code.
-int inChild(const std::function<int()>& body) {
+int inChild(const std::function<int()>& body)
+{
     const pid_t pid = fork();
     if (pid == 0)
         _exit(body());
@@ -33,7 +35,8 @@ int inChild(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-TEST(ListFaults, ReadOnlyApplicationFolder) {
+TEST(ListFaults, ReadOnlyApplicationFolder)
+{
     TempAppFolder app;
     const QByteArray before = someRecords(5);
     app.write(QStringLiteral("QELFileList.txt"), before);
@@ -54,7 +57,8 @@ TEST(ListFaults, ReadOnlyApplicationFolder) {
     EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
 }
 
-TEST(ListFaults, FullDisk) {
+TEST(ListFaults, FullDisk)
+{
     TempAppFolder mountPoint;
     if (mount("tmpfs", QFile::encodeName(mountPoint.path()).constData(), "tmpfs", 0, "size=64k") !=
         0)
@@ -76,7 +80,8 @@ TEST(ListFaults, FullDisk) {
     umount(QFile::encodeName(mountPoint.path()).constData());
 }
 
-TEST(ListFaults, CrashBetweenWritingAndReplacing) {
+TEST(ListFaults, CrashBetweenWritingAndReplacing)
+{
     TempAppFolder app;
     const QByteArray before = someRecords(3);
     app.write(QStringLiteral("QELFileList.txt"), before);

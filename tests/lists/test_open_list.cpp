@@ -20,7 +20,8 @@ struct OpenTab : ::testing::Test {
     std::unique_ptr<frmQEL> window;
     QelListView* list = nullptr;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         services.appFolder = app.path();
         services.settings = &settings;
         services.drives = &drives;
@@ -30,13 +31,15 @@ struct OpenTab : ::testing::Test {
         list = window->lstQEL[1];
     }
     QString p(const QString& rel) const { return app.path() + QLatin1Char('/') + rel; }
-    void writeList(const QList<QStringList>& recs) {
+    void writeList(const QList<QStringList>& recs)
+    {
         QByteArray data;
         for (const auto& r : recs)
             data += records::encode(r);
         app.write(QStringLiteral("QELFileList.txt"), data);
     }
-    QStringList column(int c) const {
+    QStringList column(int c) const
+    {
         QStringList r;
         for (int i = 0; i < list->count(); ++i)
             r << (c == 0 ? list->text(i) : list->subItem(i, c));
@@ -44,7 +47,8 @@ struct OpenTab : ::testing::Test {
     }
 };
 
-TEST_F(OpenTab, RowsCarryNameDateKindFolderCodeAndIcons) {
+TEST_F(OpenTab, RowsCarryNameDateKindFolderCodeAndIcons)
+{
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/zeta.fpl"), QStringLiteral("d1")},
                {QStringLiteral("CRN"), QStringLiteral("/f/CRNexample.crn"), QStringLiteral("d2")},
                {QStringLiteral("phs"), QStringLiteral("/g/beta.phs"), QStringLiteral("d3")},
@@ -77,7 +81,8 @@ TEST_F(OpenTab, RowsCarryNameDateKindFolderCodeAndIcons) {
     EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")).count('\n'), 7);
 }
 
-TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder) {
+TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder)
+{
     app.write(QStringLiteral("data/one.fpl"), "x");
     app.write(QStringLiteral("data/two.crn"), "x");
     ASSERT_TRUE(window->LoadOpenList().ok);
@@ -85,7 +90,8 @@ TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder) {
     EXPECT_TRUE(app.exists(QStringLiteral("QELFileList.txt")));
 }
 
-TEST_F(OpenTab, TruncatedListShowsWhatWasReadAndReportsTheFailure) {
+TEST_F(OpenTab, TruncatedListShowsWhatWasReadAndReportsTheFailure)
+{
     app.write(QStringLiteral("QELFileList.txt"),
               "\"fpl\",\"/f/a.fpl\",\"d\"\r\n\"fpl\",\"/f/b.fpl\"");
     const FileResult r = window->LoadOpenList();
@@ -93,7 +99,8 @@ TEST_F(OpenTab, TruncatedListShowsWhatWasReadAndReportsTheFailure) {
     EXPECT_EQ(column(0), QStringList{QStringLiteral("a.fpl")});
 }
 
-TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt) {
+TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
+{
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/b.fpl"), QStringLiteral("2")},
                {QStringLiteral("pli"), QStringLiteral("/f/a.pli"), QStringLiteral("3")},
                {QStringLiteral("crn"), QStringLiteral("/f/c.crn"), QStringLiteral("1")}});
@@ -122,7 +129,8 @@ TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt) {
     EXPECT_TRUE(window->mnuIcon->isChecked()); // the display keeps the user's last choice
 }
 
-TEST_F(OpenTab, WebHeaderClickSortsTheWebList) {
+TEST_F(OpenTab, WebHeaderClickSortsTheWebList)
+{
     QelListView* web = window->lstQEL[3];
     web->setSorted(true);
     web->addEntry(QStringLiteral("b"));
@@ -133,7 +141,8 @@ TEST_F(OpenTab, WebHeaderClickSortsTheWebList) {
     EXPECT_EQ(list->sortOrder(), Qt::AscendingOrder);
 }
 
-TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges) {
+TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
+{
     // While the list file is missing the timer neither loads nor creates it.
     window->tmrFileUpdate_Timer();
     EXPECT_FALSE(app.exists(QStringLiteral("QELFileList.txt")));
@@ -171,7 +180,8 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges) {
     EXPECT_EQ(list->count(), 2);
 }
 
-TEST_F(OpenTab, RenameFromTheSelectedRow) {
+TEST_F(OpenTab, RenameFromTheSelectedRow)
+{
     app.write(QStringLiteral("data/plot7.fpl"), "x");
     writeList({{QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
                {QStringLiteral("fpl"), p(QStringLiteral("data/plot7.fpl")), QStringLiteral("d2")}});

@@ -16,13 +16,15 @@ struct StoreFixture : ::testing::Test {
     RecentFileList store{app.path()};
 
     QString p(const QString& relative) const { return app.path() + QLatin1Char('/') + relative; }
-    void writeList(const QList<FileListRecord>& records) {
+    void writeList(const QList<FileListRecord>& records)
+    {
         QByteArray data;
         for (const auto& r : records)
             data += records::encode({r.kindCode, r.path, r.dateText});
         app.write(QStringLiteral("QELFileList.txt"), data);
     }
-    QList<FileListRecord> list() const {
+    QList<FileListRecord> list() const
+    {
         const auto c = store.read();
         EXPECT_TRUE(c.result.ok);
         return c.records;
@@ -30,7 +32,8 @@ struct StoreFixture : ::testing::Test {
     QByteArray raw() const { return app.read(QStringLiteral("QELFileList.txt")); }
 };
 
-TEST_F(StoreFixture, TouchCreatesAddsAndUpdatesInPlaceIgnoringCase) {
+TEST_F(StoreFixture, TouchCreatesAddsAndUpdatesInPlaceIgnoringCase)
+{
     const QString date = listDateText(kNow);
     EXPECT_TRUE(
         store.TouchFileEntry(p(QStringLiteral("data/a.crn")), QStringLiteral("CRN"), kNow).ok);
@@ -55,7 +58,8 @@ TEST_F(StoreFixture, TouchCreatesAddsAndUpdatesInPlaceIgnoringCase) {
     EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
 }
 
-TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked) {
+TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked)
+{
     app.write(QStringLiteral("data/a.fpl"), "data");
     const QString a = p(QStringLiteral("data/a.fpl"));
     writeList({{QStringLiteral("fpl"), a, QStringLiteral("1")},
@@ -76,7 +80,8 @@ TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked) {
     EXPECT_FALSE(QFileInfo::exists(store.listPath()));
 }
 
-TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder) {
+TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder)
+{
     const QDateTime t(QDate(2025, 7, 1), QTime(8, 30, 0));
     for (const char* name : {"plot7.fpl", "PLOT2.FPL", "a.pli", "b.phs", "c.crn", ".x.fpl",
                              "notes.txt", "sub/d.fpl"}) {
@@ -115,7 +120,8 @@ TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder) {
     EXPECT_EQ(raw(), once);
 }
 
-TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone) {
+TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone)
+{
     ASSERT_TRUE(store.ScanDataFolder().ok); // no data folder at all
     EXPECT_TRUE(QFileInfo::exists(store.listPath()));
     EXPECT_EQ(raw(), QByteArray());
@@ -126,7 +132,8 @@ TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone) {
     EXPECT_EQ(raw(), before);
 }
 
-TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse) {
+TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse)
+{
     app.write(QStringLiteral("data/plot7.fpl"), "x");
     const QString data = p(QStringLiteral("data/"));
     const QList<FileListRecord> before = {
@@ -155,7 +162,8 @@ TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse) {
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
 }
 
-TEST_F(StoreFixture, DamagedListIsNeverRewrittenWithLess) {
+TEST_F(StoreFixture, DamagedListIsNeverRewrittenWithLess)
+{
     app.write(QStringLiteral("data/a.fpl"), "x");
     const QByteArray damaged = "\"fpl\",\"/x/a.fpl\",\"d\"\r\n\"fpl\",\"/x/b.fpl\"\r\n";
     app.write(QStringLiteral("QELFileList.txt"), damaged);
@@ -178,7 +186,8 @@ TEST_F(StoreFixture, DamagedListIsNeverRewrittenWithLess) {
     EXPECT_EQ(c.records.size(), 1); // what was read before the cut is still handed over
 }
 
-TEST(RenameRules, ExtensionRuleTestsTheLastThreeCharacters) {
+TEST(RenameRules, ExtensionRuleTestsTheLastThreeCharacters)
+{
     const char* cases[][3] = {
         {"plot7", "fpl", "plot7.FPL"},     {"plot7.fpl", "fpl", "plot7.fpl"},
         {"abcfpl", "fpl", "abcfpl"},       {"ab", "fpl", "ab.FPL"},
@@ -191,7 +200,8 @@ TEST(RenameRules, ExtensionRuleTestsTheLastThreeCharacters) {
     }
 }
 
-TEST(RenameRules, NamesThatCannotBeStoredOrWouldLeaveTheFolderAreRefused) {
+TEST(RenameRules, NamesThatCannotBeStoredOrWouldLeaveTheFolderAreRefused)
+{
     for (const char* bad : {"a\"b", "../up", "sub/x", "a\\b", ".", "..", "a:b", "a*b", "a?b", "a<b",
                             "a>b", "a|b", "tab\there"})
         EXPECT_FALSE(checkNewDataFileName(QString::fromLatin1(bad)).isEmpty()) << bad;
@@ -199,7 +209,8 @@ TEST(RenameRules, NamesThatCannotBeStoredOrWouldLeaveTheFolderAreRefused) {
         EXPECT_TRUE(checkNewDataFileName(QString::fromLatin1(good)).isEmpty()) << good;
 }
 
-TEST(DataFileKinds, KindFromExtensionAndSplitPath) {
+TEST(DataFileKinds, KindFromExtensionAndSplitPath)
+{
     const std::pair<const char*, int> kinds[] = {
         {"/a/plot.fpl", 0}, {"/a/PLOT.FPL", 0}, {"x.phs", 1}, {"x.pli", 2}, {"x.Crn", 3},
         {"x.txt", 99},      {"plotfpl", 99},    {"fpl", 99},  {"", 99},     {".fpl", 0}};

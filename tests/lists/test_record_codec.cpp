@@ -6,20 +6,23 @@ namespace {
 
 using records::parse;
 
-QStringList fields(std::initializer_list<const char*> l) {
+QStringList fields(std::initializer_list<const char*> l)
+{
     QStringList r;
     for (const char* s : l)
         r << QString::fromUtf8(s);
     return r;
 }
 
-TEST(RecordCodec, WritesQuotedFieldsCommasAndCrLf) {
+TEST(RecordCodec, WritesQuotedFieldsCommasAndCrLf)
+{
     EXPECT_EQ(records::encode(fields({"fpl", "C:\\K\\data\\plot 7.fpl", "1/2/26 3:04:05 PM"})),
               QByteArray("\"fpl\",\"C:\\K\\data\\plot 7.fpl\",\"1/2/26 3:04:05 PM\"\r\n"));
     EXPECT_EQ(records::encode(fields({"", " "})), QByteArray("\"\",\" \"\r\n"));
 }
 
-TEST(RecordCodec, ReadsWhatItWritesIncludingCommasBlanksAndUnicode) {
+TEST(RecordCodec, ReadsWhatItWritesIncludingCommasBlanksAndUnicode)
+{
     const QStringList a = fields({"crn", "/data/a, b.crn", " "});
     const QStringList b = fields({"pli", "/dätä/plot ✓.pli", ""});
     const auto result = parse(records::encode(a) + records::encode(b), 3);
@@ -39,7 +42,8 @@ struct ParseCase {
 
 class RecordParse : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(RecordParse, Reads) {
+TEST_P(RecordParse, Reads)
+{
     const ParseCase& c = GetParam();
     const auto r = parse(c.input, 3);
     EXPECT_EQ(r.records.size(), c.expectedRecords);
@@ -70,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                   fields({"a", "b", "c"})}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RecordCodec, Latin1TextSurvives) {
+TEST(RecordCodec, Latin1TextSurvives)
+{
     const auto r = parse(QByteArray("\"fpl\",\"/d/caf\xe9.fpl\",\"x\"\r\n"), 3);
     ASSERT_EQ(r.records.size(), 1);
     EXPECT_EQ(r.records[0][1], QStringLiteral("/d/caf\u00e9.fpl"));

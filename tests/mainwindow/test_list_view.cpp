@@ -11,7 +11,8 @@
 
 namespace {
 
-QStringList texts(const QelListView& l, int column = 0) {
+QStringList texts(const QelListView& l, int column = 0)
+{
     QStringList r;
     for (int i = 0; i < l.count(); ++i)
         r << (column == 0 ? l.text(i) : l.subItem(i, column));
@@ -21,7 +22,8 @@ QStringList texts(const QelListView& l, int column = 0) {
 struct ListFixture : ::testing::Test {
     QelListView list{1};
     ImageList large, small;
-    void SetUp() override {
+    void SetUp() override
+    {
         list.addColumn(QStringLiteral("Name"), 1500);
         list.addColumn(QStringLiteral("Date"), 2000);
         list.addColumn(QStringLiteral("Code"), 0);
@@ -29,7 +31,8 @@ struct ListFixture : ::testing::Test {
         list.setLargeImageList(&large);
         list.setSmallImageList(&small);
     }
-    void add(const char* text, const char* date, const char* code) {
+    void add(const char* text, const char* date, const char* code)
+    {
         const int row =
             list.addEntry(QString::fromUtf8(text), QStringLiteral("Prv"), QStringLiteral("PRV"));
         list.setSubItem(row, 1, QString::fromUtf8(date));
@@ -37,7 +40,8 @@ struct ListFixture : ::testing::Test {
     }
 };
 
-TEST_F(ListFixture, ZeroWidthColumnHoldsSubItemsButNeverShows) {
+TEST_F(ListFixture, ZeroWidthColumnHoldsSubItemsButNeverShows)
+{
     add("a.fpl", "1/2/2026", "fpl");
     EXPECT_FALSE(list.isColumnShown(2));
     EXPECT_TRUE(list.isColumnShown(1));
@@ -49,7 +53,8 @@ TEST_F(ListFixture, ZeroWidthColumnHoldsSubItemsButNeverShows) {
     EXPECT_FALSE(list.reportView()->isHeaderHidden());
 }
 
-TEST_F(ListFixture, SortsByColumnTextIgnoringCaseBothWays) {
+TEST_F(ListFixture, SortsByColumnTextIgnoringCaseBothWays)
+{
     add("beta.fpl", "3", "x");
     add("Alpha.fpl", "1", "y");
     add("alpha2.fpl", "2", "z");
@@ -74,7 +79,8 @@ TEST_F(ListFixture, SortsByColumnTextIgnoringCaseBothWays) {
     EXPECT_EQ(list.subItem(0, 2), QStringLiteral("w"));
 }
 
-TEST_F(ListFixture, SelectionFollowsItsEntryThroughASort) {
+TEST_F(ListFixture, SelectionFollowsItsEntryThroughASort)
+{
     add("c", "", "");
     add("a", "", "");
     add("b", "", "");
@@ -85,7 +91,8 @@ TEST_F(ListFixture, SelectionFollowsItsEntryThroughASort) {
     EXPECT_EQ(list.selectedRow(), -1);
 }
 
-TEST_F(ListFixture, FillSortsOnceAtTheEnd) {
+TEST_F(ListFixture, FillSortsOnceAtTheEnd)
+{
     list.setSorted(true);
     list.beginFill();
     for (int i = 999; i >= 0; --i) {
@@ -99,7 +106,8 @@ TEST_F(ListFixture, FillSortsOnceAtTheEnd) {
     EXPECT_EQ(list.text(999), QStringLiteral("f0999"));
 }
 
-TEST_F(ListFixture, IconViewShowsLargeIconsAndWrapsLabels) {
+TEST_F(ListFixture, IconViewShowsLargeIconsAndWrapsLabels)
+{
     add("New Photo Series Inventory", "", "");
     list.setLabelWrap(true);
     list.setViewMode(QelListView::ViewMode::Icon);
@@ -115,7 +123,8 @@ TEST_F(ListFixture, IconViewShowsLargeIconsAndWrapsLabels) {
     EXPECT_FALSE(list.reportView()->model()->index(0, 0).data(Qt::DecorationRole).isValid());
 }
 
-TEST_F(ListFixture, DoubleClickEnterAndHeaderClickCarryTheListIndex) {
+TEST_F(ListFixture, DoubleClickEnterAndHeaderClickCarryTheListIndex)
+{
     add("a", "", "");
     list.show();
     QSignalSpy dbl(&list, &QelListView::dblClick);

@@ -26,7 +26,8 @@ struct MainWindowFixture : ::testing::Test {
     PlatformServices services;
     std::unique_ptr<frmQEL> window;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         services.appFolder = app.path();
         services.settings = &settings;
         services.drives = &drives;
@@ -35,7 +36,8 @@ struct MainWindowFixture : ::testing::Test {
         window->InitMainWindow();
         window->LoadNewList();
     }
-    QStringList shownColumns(int list) const {
+    QStringList shownColumns(int list) const
+    {
         QStringList r;
         QelListView* v = window->lstQEL[size_t(list)];
         for (int c = 0; c < v->columnCount(); ++c) {
@@ -46,7 +48,8 @@ struct MainWindowFixture : ::testing::Test {
     }
 };
 
-TEST_F(MainWindowFixture, ColumnTableAndHeaders) {
+TEST_F(MainWindowFixture, ColumnTableAndHeaders)
+{
     EXPECT_EQ(shownColumns(0), QStringList{QStringLiteral("Name")});
     EXPECT_EQ(shownColumns(1),
               (QStringList{QStringLiteral("Recently Used Files"), QStringLiteral("Last Modified"),
@@ -65,7 +68,8 @@ TEST_F(MainWindowFixture, ColumnTableAndHeaders) {
     EXPECT_EQ(window->lstQEL[1]->reportView()->header()->sectionSize(0), 100);
 }
 
-TEST_F(MainWindowFixture, NewListHoldsFourEntriesWithHiddenTypeCodes) {
+TEST_F(MainWindowFixture, NewListHoldsFourEntriesWithHiddenTypeCodes)
+{
     QelListView* list = window->lstQEL[0];
     ASSERT_EQ(list->count(), 4);
     const char* expected[][4] = {{"New Fuel Profile", "Prv", "PRV", "FPL"},
@@ -86,7 +90,8 @@ TEST_F(MainWindowFixture, NewListHoldsFourEntriesWithHiddenTypeCodes) {
     EXPECT_EQ(list->smallImageList(), &window->imgIcons[1]);
 }
 
-TEST_F(MainWindowFixture, ToolbarButtonsInOrderWithImagesAndTooltips) {
+TEST_F(MainWindowFixture, ToolbarButtonsInOrderWithImagesAndTooltips)
+{
     EXPECT_EQ(window->buttonKeys(),
               (QStringList{QStringLiteral("Delete"), QStringLiteral("Rename"),
                            QStringLiteral("Create"), QStringLiteral("Icon"), QStringLiteral("List"),
@@ -114,7 +119,8 @@ TEST_F(MainWindowFixture, ToolbarButtonsInOrderWithImagesAndTooltips) {
         EXPECT_TRUE(window->imgIcons[2].contains(QString::fromLatin1(key))) << key;
 }
 
-TEST_F(MainWindowFixture, MenusCaptionsAndTabs) {
+TEST_F(MainWindowFixture, MenusCaptionsAndTabs)
+{
     QStringList menus;
     for (QAction* m : window->menuBar()->actions())
         menus << m->text();
@@ -149,7 +155,8 @@ TEST_F(MainWindowFixture, MenusCaptionsAndTabs) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Keldara"));
 }
 
-TEST_F(MainWindowFixture, InitialClientAreaAndStretching) {
+TEST_F(MainWindowFixture, InitialClientAreaAndStretching)
+{
     window->show();
     QWidget* central = window->centralWidget();
     EXPECT_EQ(central->size(), QSize(570, 407));
@@ -162,7 +169,8 @@ TEST_F(MainWindowFixture, InitialClientAreaAndStretching) {
     EXPECT_EQ(window->lstQEL[0]->height(), newList.height() + 100);
 }
 
-TEST_F(MainWindowFixture, EveryControlHasAnAccessibleName) {
+TEST_F(MainWindowFixture, EveryControlHasAnAccessibleName)
+{
     for (QelListView* l : window->lstQEL) {
         EXPECT_FALSE(l->reportView()->accessibleName().isEmpty());
         EXPECT_EQ(l->reportView()->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
@@ -176,7 +184,8 @@ TEST_F(MainWindowFixture, EveryControlHasAnAccessibleName) {
     }
 }
 
-TEST_F(MainWindowFixture, ShortcutFolderMadeOnceAndLeftAlone) {
+TEST_F(MainWindowFixture, ShortcutFolderMadeOnceAndLeftAlone)
+{
     EXPECT_TRUE(QFileInfo(app.file(QStringLiteral("ShortCuts"))).isDir());
     app.write(QStringLiteral("ShortCuts/Mine.lnk"), "mine");
     frmQEL second(services);
@@ -187,7 +196,8 @@ TEST_F(MainWindowFixture, ShortcutFolderMadeOnceAndLeftAlone) {
 }
 
 // Every way of closing asks the same question; No keeps everything as it was.
-TEST_F(MainWindowFixture, ExitQuestionOnEveryWayOfClosing) {
+TEST_F(MainWindowFixture, ExitQuestionOnEveryWayOfClosing)
+{
     const std::vector<std::function<void(frmQEL&)>> ways = {
         [](frmQEL& w) { w.close(); },
         [](frmQEL& w) { w.mnuExit->trigger(); },
@@ -214,7 +224,8 @@ TEST_F(MainWindowFixture, ExitQuestionOnEveryWayOfClosing) {
     }
 }
 
-TEST_F(MainWindowFixture, ViewModeCommandsActOnTheCurrentListOnly) {
+TEST_F(MainWindowFixture, ViewModeCommandsActOnTheCurrentListOnly)
+{
     window->TabMain->setCurrTab(1);
     window->mnuIcon->trigger();
     EXPECT_EQ(window->lstQEL[1]->viewMode(), QelListView::ViewMode::Icon);

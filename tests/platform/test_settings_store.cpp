@@ -11,7 +11,8 @@ namespace {
 const QString kApp = QStringLiteral("Keldara");
 const QString kGeneral = QStringLiteral("General");
 
-TEST(SettingsStore, IniFileAtExactPathWithGeneralSection) {
+TEST(SettingsStore, IniFileAtExactPathWithGeneralSection)
+{
     TempAppFolder home;
     QSettingsStore store(home.path());
     EXPECT_TRUE(store.write(kApp, kGeneral, QStringLiteral("Converted"), QStringLiteral("99")));
@@ -21,7 +22,8 @@ TEST(SettingsStore, IniFileAtExactPathWithGeneralSection) {
     EXPECT_TRUE(ini.contains("Converted=99")) << ini.constData();
 }
 
-TEST(SettingsStore, TextsRoundTripExactly) {
+TEST(SettingsStore, TextsRoundTripExactly)
+{
     TempAppFolder home;
     const QStringList texts = {QStringLiteral(" "),
                                QString(),
@@ -40,7 +42,8 @@ TEST(SettingsStore, TextsRoundTripExactly) {
     }
 }
 
-TEST(SettingsStore, AbsentOrDamagedStoreGivesDefault) {
+TEST(SettingsStore, AbsentOrDamagedStoreGivesDefault)
+{
     TempAppFolder home;
     QSettingsStore store(home.path());
     EXPECT_EQ(store.read(QStringLiteral("GroveLedger"), kGeneral, QStringLiteral("Org"),
@@ -59,7 +62,8 @@ TEST(SettingsStore, AbsentOrDamagedStoreGivesDefault) {
         store.write(QStringLiteral("Broken"), kGeneral, QStringLiteral("X"), QStringLiteral("v")));
 }
 
-TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead) {
+TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead)
+{
     TempAppFolder home;
     home.write(QStringLiteral("GroveLedger/GroveLedger.conf"),
                "[General]\r\nOrg=Fuels Unit 4\r\nPhotoDir=\"E:\\\\photoimages\\\\\"\r\n");
@@ -70,7 +74,8 @@ TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead) {
               QStringLiteral("E:\\photoimages\\"));
 }
 
-TEST(MountDriveTable, CdRomsInMountOrderWithEscapedPaths) {
+TEST(MountDriveTable, CdRomsInMountOrderWithEscapedPaths)
+{
     const QByteArray table = "/dev/vda1 / ext4 rw 0 0\n"
                              "proc /proc proc rw 0 0\n"
                              "/dev/sr0 /media/Field\\040Disc iso9660 ro 0 0\n"

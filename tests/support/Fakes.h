@@ -21,30 +21,37 @@ public:
     QMap<QString, QString> values; // "application/section/key" -> value
     QList<Access> reads, writes;
 
-    static QString path(const QString& a, const QString& s, const QString& k) {
+    static QString path(const QString& a, const QString& s, const QString& k)
+    {
         return a + QLatin1Char('/') + s + QLatin1Char('/') + k;
     }
-    void set(const QString& a, const QString& k, const QString& v) {
+    void set(const QString& a, const QString& k, const QString& v)
+    {
         values[path(a, QStringLiteral("General"), k)] = v;
     }
-    QString get(const QString& a, const QString& k) const {
+    QString get(const QString& a, const QString& k) const
+    {
         return values.value(path(a, QStringLiteral("General"), k));
     }
-    bool has(const QString& a, const QString& k) const {
+    bool has(const QString& a, const QString& k) const
+    {
         return values.contains(path(a, QStringLiteral("General"), k));
     }
-    int readsOf(const QString& application) const {
+    int readsOf(const QString& application) const
+    {
         int n = 0;
         for (const Access& r : reads)
             n += r.application == application;
         return n;
     }
 
-    QString read(const QString& a, const QString& s, const QString& k, const QString& d) override {
+    QString read(const QString& a, const QString& s, const QString& k, const QString& d) override
+    {
         reads.append({a, s, k, d});
         return values.value(path(a, s, k), d);
     }
-    bool write(const QString& a, const QString& s, const QString& k, const QString& v) override {
+    bool write(const QString& a, const QString& s, const QString& k, const QString& v) override
+    {
         writes.append({a, s, k, v});
         values[path(a, s, k)] = v;
         return true;
@@ -72,7 +79,8 @@ public:
     std::function<void()> whileShowing; // runs while a message is "on screen"
 
     MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
-                      MsgIcon icon) override {
+                      MsgIcon icon) override
+    {
         messages.append({text, title, buttons, icon});
         if (whileShowing)
             whileShowing();
@@ -84,7 +92,8 @@ public:
         answers.pop_front();
         return a;
     }
-    bool openFile(const OpenFileRequest& request, QString* chosen) override {
+    bool openFile(const OpenFileRequest& request, QString* chosen) override
+    {
         dialogs.append(request);
         QString answer;
         if (!dialogAnswers.empty()) {
@@ -105,7 +114,8 @@ public:
     };
     QList<Start> starts;
     LaunchResult result{true, 0, {}};
-    LaunchResult start(const QString& program, const QString& arguments) override {
+    LaunchResult start(const QString& program, const QString& arguments) override
+    {
         starts.append({program, arguments});
         return result;
     }

@@ -11,19 +11,22 @@
 class TempAppFolder {
 public:
     TempAppFolder()
-        : m_dir(QDir::tempPath() + QStringLiteral("/keldara-test-XXXXXX")) {}
+        : m_dir(QDir::tempPath() + QStringLiteral("/keldara-test-XXXXXX"))
+    {}
     QString path() const { return QDir::toNativeSeparators(m_dir.path()); }
     QString file(const QString& relative) const { return m_dir.filePath(relative); }
 
     void mkdir(const QString& relative) const { QDir(m_dir.path()).mkpath(relative); }
-    void write(const QString& relative, const QByteArray& content) const {
+    void write(const QString& relative, const QByteArray& content) const
+    {
         const QString p = file(relative);
         QDir().mkpath(QFileInfo(p).absolutePath());
         QFile f(p);
         if (f.open(QIODevice::WriteOnly))
             f.write(content);
     }
-    QByteArray read(const QString& relative) const {
+    QByteArray read(const QString& relative) const
+    {
         QFile f(file(relative));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }

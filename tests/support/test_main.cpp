@@ -5,7 +5,8 @@
 
 // Every test binary runs headless with a fixed locale, so dates and layouts do not depend on the
 // machine.
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_ACCESSIBILITY", "0");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

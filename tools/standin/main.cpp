@@ -7,7 +7,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // Record before Qt sees the arguments: it would take some for itself.
     const QString tool = QFileInfo(QFile::decodeName(argv[0])).fileName();
     QStringList args;

@@ -5,7 +5,8 @@
 namespace {
 
 // Mount points escape blanks, tabs, newlines and backslashes as \ooo.
-QString unescapeMountPath(const QByteArray& raw) {
+QString unescapeMountPath(const QByteArray& raw)
+{
     QByteArray out;
     out.reserve(raw.size());
     for (qsizetype i = 0; i < raw.size(); ++i) {
@@ -26,16 +27,19 @@ QString unescapeMountPath(const QByteArray& raw) {
 } // namespace
 
 MountDriveTable::MountDriveTable(QString mountTable)
-    : m_mountTable(std::move(mountTable)) {}
+    : m_mountTable(std::move(mountTable))
+{}
 
-QList<Drive> MountDriveTable::drives() const {
+QList<Drive> MountDriveTable::drives() const
+{
     QFile f(m_mountTable);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return parse(f.readAll());
 }
 
-QList<Drive> MountDriveTable::parse(const QByteArray& table) {
+QList<Drive> MountDriveTable::parse(const QByteArray& table)
+{
     QList<Drive> result;
     for (const QByteArray& line : table.split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');

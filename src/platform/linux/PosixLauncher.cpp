@@ -18,7 +18,8 @@
 
 extern char** environ;
 
-QString PosixLauncher::resolveProgram(const QString& program) {
+QString PosixLauncher::resolveProgram(const QString& program)
+{
     if (QFileInfo::exists(program))
         return program;
     const QFileInfo info(program);
@@ -26,12 +27,14 @@ QString PosixLauncher::resolveProgram(const QString& program) {
     return found.isEmpty() ? program : paths::join(info.absolutePath(), found);
 }
 
-bool PosixLauncher::isWindowsExecutable(const QString& path) {
+bool PosixLauncher::isWindowsExecutable(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) && f.read(2) == "MZ";
 }
 
-LaunchResult PosixLauncher::start(const QString& program, const QString& argumentText) {
+LaunchResult PosixLauncher::start(const QString& program, const QString& argumentText)
+{
     const QString resolved = resolveProgram(program);
     QList<QByteArray> args;
     // A Windows program runs through wine when wine is there; without it the start fails with the

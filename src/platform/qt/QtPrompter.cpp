@@ -4,7 +4,8 @@
 #include <QMessageBox>
 
 MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
-                              MsgIcon icon) {
+                              MsgIcon icon)
+{
     QMessageBox box(m_parent);
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
@@ -40,7 +41,8 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
     return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
-QStringList QtPrompter::toNameFilters(const QString& filter) {
+QStringList QtPrompter::toNameFilters(const QString& filter)
+{
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -54,7 +56,8 @@ QStringList QtPrompter::toNameFilters(const QString& filter) {
     return result;
 }
 
-bool QtPrompter::openFile(const OpenFileRequest& request, QString* chosen) {
+bool QtPrompter::openFile(const OpenFileRequest& request, QString* chosen)
+{
     QFileDialog dialog(m_parent, request.title, request.initialFolder);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -3,7 +3,8 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 
-QList<Drive> WinDriveTable::drives() const {
+QList<Drive> WinDriveTable::drives() const
+{
     QList<Drive> result;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         const QString root = QString(QLatin1Char(letter)) + QLatin1String(":\\");

@@ -3,7 +3,8 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 
-LaunchResult WinLauncher::start(const QString& program, const QString& argumentText) {
+LaunchResult WinLauncher::start(const QString& program, const QString& argumentText)
+{
     QString commandLine = QLatin1Char('"') + program + QLatin1Char('"');
     if (!argumentText.isEmpty())
         commandLine += QLatin1Char(' ') + argumentText;

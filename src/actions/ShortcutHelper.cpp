@@ -1,0 +1,338 @@
+#include "actions/ShortcutHelper.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Header flags of the shell-link format.
+constexpr quint32 HasLinkTargetIDList = 0x1;
+constexpr quint32 HasLinkInfo = 0x2;
+constexpr quint32 HasName = 0x4;
+constexpr quint32 HasRelativePath = 0x8;
+constexpr quint32 HasWorkingDir = 0x10;
+constexpr quint32 HasArguments = 0x20;
+constexpr quint32 HasIconLocation = 0x40;
+constexpr quint32 IsUnicode = 0x80;
+
+constexpr quint32 kHeaderSize = 0x4C;
+constexpr unsigned char kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                          0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+constexpr quint32 VolumeIDAndLocalBasePath = 0x1;
+constexpr quint32 CommonNetworkRelativeLinkAndPathSuffix = 0x2;
+constexpr quint32 kDriveFixed = 3;
+constexpr quint32 kShowNormal = 1;
+
+void put16(QByteArray& b, quint32 v)
+{
+    b += char(v & 0xFF);
+    b += char((v >> 8) & 0xFF);
+}
+void put32(QByteArray& b, quint32 v)
+{
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+void set32(QByteArray& b, qsizetype at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+void putUtf16(QByteArray& b, const QString& s)
+{
+    for (const QChar c : s)
+        put16(b, c.unicode());
+}
+// The 8-bit copy of a path that older readers use: Latin-1, "?" for what it cannot hold.
+QByteArray ansi(const QString& s)
+{
+    QByteArray out;
+    out.reserve(s.size());
+    for (const QChar c : s)
+        out += c.unicode() < 256 ? char(c.unicode()) : '?';
+    return out;
+}
+
+// Bounds-checked reading of little-endian values from untrusted bytes.
+class Reader {
+public:
+    explicit Reader(const QByteArray& data)
+        : m_data(data)
+    {}
+    qsizetype size() const { return m_data.size(); }
+    bool has(qsizetype at, qsizetype n) const { return at >= 0 && n >= 0 && at <= size() - n; }
+    std::optional<quint32> u16(qsizetype at) const
+    {
+        if (!has(at, 2))
+            return std::nullopt;
+        return quint32(uchar(m_data[at])) | quint32(uchar(m_data[at + 1])) << 8;
+    }
+    std::optional<quint32> u32(qsizetype at) const
+    {
+        const auto lo = u16(at), hi = u16(at + 2);
+        if (!lo || !hi)
+            return std::nullopt;
+        return *lo | *hi << 16;
+    }
+    // A NUL-terminated 8-bit text that must end before `limit`.
+    std::optional<QString> ansiz(qsizetype at, qsizetype limit) const
+    {
+        if (at < 0 || limit > size())
+            return std::nullopt;
+        for (qsizetype i = at; i < limit; ++i) {
+            if (m_data[i] == '\0')
+                return QString::fromLatin1(m_data.constData() + at, i - at);
+        }
+        return std::nullopt;
+    }
+    // A NUL-terminated UTF-16 text that must end before `limit`.
+    std::optional<QString> utf16z(qsizetype at, qsizetype limit) const
+    {
+        if (at < 0 || limit > size())
+            return std::nullopt;
+        QString s;
+        for (qsizetype i = at; i + 1 < limit; i += 2) {
+            const quint32 c = *u16(i);
+            if (c == 0)
+                return s;
+            s += QChar(char16_t(c));
+        }
+        return std::nullopt;
+    }
+    QString utf16(qsizetype at, qsizetype chars) const
+    {
+        QString s;
+        s.reserve(chars);
+        for (qsizetype i = 0; i < chars; ++i)
+            s += QChar(char16_t(*u16(at + 2 * i)));
+        return s;
+    }
+    QString latin1(qsizetype at, qsizetype chars) const
+    {
+        return QString::fromLatin1(m_data.constData() + at, chars);
+    }
+
+private:
+    const QByteArray& m_data;
+};
+
+std::optional<ShortcutData> fail(QString* error, const char* why)
+{
+    if (error)
+        *error = QString::fromLatin1(why);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QByteArray> ShortcutHelper::encode(const ShortcutData& d, QString* error)
+{
+    for (const QString* s : {&d.workingFolder, &d.argumentText, &d.iconFile, &d.targetPath}) {
+        if (s->size() > 0xFFFF) {
+            if (error)
+                *error = QStringLiteral("A text is too long for a shortcut file");
+            return std::nullopt;
+        }
+    }
+    quint32 flags = IsUnicode;
+    if (!d.targetPath.isEmpty())
+        flags |= HasLinkInfo;
+    if (!d.workingFolder.isEmpty())
+        flags |= HasWorkingDir;
+    if (!d.argumentText.isEmpty())
+        flags |= HasArguments;
+    if (!d.iconFile.isEmpty())
+        flags |= HasIconLocation;
+
+    QByteArray b;
+    put32(b, kHeaderSize);
+    b.append(reinterpret_cast<const char*>(kLinkClsid), 16);
+    put32(b, flags);
+    put32(b, 0x20);     // file attributes: an ordinary (archive) file
+    b.append(24, '\0'); // creation, access and write times: unknown
+    put32(b, 0);        // target size: unknown
+    put32(b, quint32(d.iconIndex));
+    put32(b, kShowNormal);
+    put16(b, quint32(d.hotKey) & 0xFFFF);
+    b.append(10, '\0'); // reserved
+
+    if (flags & HasLinkInfo) {
+        const qsizetype start = b.size();
+        constexpr quint32 headerSize = 0x24; // with the Unicode offsets
+        const QByteArray volumeId = [] {
+            QByteArray v;
+            put32(v, 0x11);
+            put32(v, kDriveFixed);
+            put32(v, 0); // serial number
+            put32(v, 0x10);
+            v += '\0'; // empty volume label
+            return v;
+        }();
+        const QByteArray localAnsi = ansi(d.targetPath) + '\0';
+        const quint32 volumeOffset = headerSize;
+        const quint32 localOffset = volumeOffset + quint32(volumeId.size());
+        const quint32 suffixOffset = localOffset + quint32(localAnsi.size());
+        const quint32 localUnicodeOffset = suffixOffset + 1;
+        const quint32 suffixUnicodeOffset =
+            localUnicodeOffset + 2 * quint32(d.targetPath.size() + 1);
+        put32(b, 0); // size, set below
+        put32(b, headerSize);
+        put32(b, VolumeIDAndLocalBasePath);
+        put32(b, volumeOffset);
+        put32(b, localOffset);
+        put32(b, 0); // no network location
+        put32(b, suffixOffset);
+        put32(b, localUnicodeOffset);
+        put32(b, suffixUnicodeOffset);
+        b += volumeId;
+        b += localAnsi;
+        b += '\0'; // empty common path suffix
+        putUtf16(b, d.targetPath);
+        put16(b, 0);
+        put16(b, 0); // empty Unicode suffix
+        set32(b, start, quint32(b.size() - start));
+    }
+    for (const auto& [flag, text] :
+         {std::pair{HasWorkingDir, &d.workingFolder}, std::pair{HasArguments, &d.argumentText},
+          std::pair{HasIconLocation, &d.iconFile}}) {
+        if (flags & flag) {
+            put16(b, quint32(text->size()));
+            putUtf16(b, *text);
+        }
+    }
+    put32(b, 0); // terminal block
+    return b;
+}
+
+std::optional<ShortcutData> ShortcutHelper::decode(const QByteArray& file, QString* error)
+{
+    const Reader r(file);
+    if (r.u32(0) != kHeaderSize || !r.has(0, kHeaderSize) ||
+        std::memcmp(file.constData() + 4, kLinkClsid, 16) != 0)
+        return fail(error, "Not a shortcut file");
+    const quint32 flags = *r.u32(0x14);
+    ShortcutData d;
+    d.iconIndex = qint32(*r.u32(0x38));
+    d.hotKey = qint32(*r.u16(0x40));
+    qsizetype at = kHeaderSize;
+
+    if (flags & HasLinkTargetIDList) {
+        const auto idSize = r.u16(at);
+        if (!idSize || !r.has(at + 2, *idSize))
+            return fail(error, "Damaged item list");
+        at += 2 + qsizetype(*idSize);
+    }
+    if (flags & HasLinkInfo) {
+        const auto infoSize = r.u32(at);
+        const auto headerSize = r.u32(at + 4);
+        const auto infoFlags = r.u32(at + 8);
+        if (!infoSize || !headerSize || !infoFlags || *infoSize < 0x1C || *headerSize < 0x1C ||
+            *headerSize > *infoSize || !r.has(at, qsizetype(*infoSize)))
+            return fail(error, "Damaged link information");
+        const qsizetype end = at + qsizetype(*infoSize);
+        const auto field = [&](qsizetype offset) { return *r.u32(at + offset); };
+        QString base, suffix;
+        const bool unicode = *headerSize >= 0x24;
+        if (*infoFlags & VolumeIDAndLocalBasePath) {
+            // Both copies of the path must lie within the link information; the Unicode one,
+            // when there is one, is the path.
+            const auto ansiPath = r.ansiz(at + field(0x10), end);
+            const auto path =
+                unicode && field(0x1C) != 0 ? r.utf16z(at + field(0x1C), end) : ansiPath;
+            if (!ansiPath || !path || field(0x0C) >= *infoSize)
+                return fail(error, "Damaged local path");
+            base = *path;
+        } else if (*infoFlags & CommonNetworkRelativeLinkAndPathSuffix) {
+            const qsizetype net = at + qsizetype(field(0x14));
+            const auto netNameOffset = r.u32(net + 8);
+            const auto name = netNameOffset ? r.ansiz(net + *netNameOffset, end) : std::nullopt;
+            if (!name)
+                return fail(error, "Damaged network path");
+            base = *name;
+        }
+        const auto suffixText = unicode && *headerSize >= 0x24 && field(0x20) != 0
+                                    ? r.utf16z(at + field(0x20), end)
+                                    : r.ansiz(at + field(0x18), end);
+        if (suffixText && !suffixText->isEmpty()) {
+            suffix = *suffixText;
+            if (!base.isEmpty() && !base.endsWith(QLatin1Char('\\')))
+                base += QLatin1Char('\\');
+        }
+        d.targetPath = base + suffix;
+        at = end;
+    }
+    const bool wide = flags & IsUnicode;
+    QString* targets[] = {nullptr, nullptr, &d.workingFolder, &d.argumentText, &d.iconFile};
+    const quint32 stringFlags[] = {HasName, HasRelativePath, HasWorkingDir, HasArguments,
+                                   HasIconLocation};
+    QString relativePath;
+    targets[1] = &relativePath;
+    for (int i = 0; i < 5; ++i) {
+        if (!(flags & stringFlags[i]))
+            continue;
+        const auto count = r.u16(at);
+        const qsizetype bytes = qsizetype(count.value_or(0)) * (wide ? 2 : 1);
+        if (!count || !r.has(at + 2, bytes))
+            return fail(error, "Damaged text in shortcut file");
+        const QString text = wide ? r.utf16(at + 2, *count) : r.latin1(at + 2, *count);
+        if (targets[i])
+            *targets[i] = text;
+        at += 2 + bytes;
+    }
+    if (d.targetPath.isEmpty())
+        d.targetPath = relativePath;
+    // Extra data blocks follow until the terminal block; they must stay within the file.
+    while (r.has(at, 4)) {
+        const quint32 blockSize = *r.u32(at);
+        if (blockSize < 4)
+            break;
+        if (!r.has(at, qsizetype(blockSize)))
+            return fail(error, "Damaged extra data in shortcut file");
+        at += qsizetype(blockSize);
+    }
+    return d;
+}
+
+int ShortcutHelper::CreateShortcut(QString& shortcutFile, QString& targetPath,
+                                   QString& workingFolder, QString& argumentText, QString& iconFile,
+                                   qint32& number1, qint32& number2)
+{
+    const auto bytes =
+        encode({targetPath, workingFolder, argumentText, iconFile, number1, number2}, &m_lastError);
+    if (!bytes)
+        return EINVAL;
+    QSaveFile out(shortcutFile);
+    errno = 0;
+    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.commit()) {
+        m_lastError = out.errorString();
+        return errno ? errno : EIO;
+    }
+    return 0;
+}
+
+int ShortcutHelper::ReadShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
+                                 QString& argumentText, QString& iconFile, qint32& number1,
+                                 qint32& number2)
+{
+    QFile in(shortcutFile);
+    errno = 0;
+    if (!in.open(QIODevice::ReadOnly)) {
+        m_lastError = in.errorString();
+        return errno ? errno : EIO;
+    }
+    // Shortcut files are small; a huge one is not a shortcut.
+    const QByteArray bytes = in.read(1 << 20);
+    const auto d = decode(bytes, &m_lastError);
+    if (!d)
+        return EINVAL;
+    targetPath = d->targetPath;
+    workingFolder = d->workingFolder;
+    argumentText = d->argumentText;
+    iconFile = d->iconFile;
+    number1 = d->iconIndex;
+    number2 = d->hotKey;
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// What a shortcut file holds for us.
+struct ShortcutData {
+    QString targetPath;
+    QString workingFolder;
+    QString argumentText;
+    QString iconFile;
+    qint32 iconIndex = 0; // the first number
+    qint32 hotKey = 0;    // the second number (its low 16 bits are stored)
+    bool operator==(const ShortcutData&) const = default;
+};
+
+// Writes and reads shortcut files in the Windows shell-link (.lnk) binary format, so that the
+// files work on Windows and in every program that reads that format. Reading treats every
+// length and offset in the file as untrusted.
+class ShortcutHelper {
+public:
+    // Both take the same seven arguments by reference and return 0 on success, else an error
+    // number (with the reason in lastError()).
+    int CreateShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
+                       QString& argumentText, QString& iconFile, qint32& number1, qint32& number2);
+    int ReadShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
+                     QString& argumentText, QString& iconFile, qint32& number1, qint32& number2);
+    QString lastError() const { return m_lastError; }
+
+    // The file format itself.
+    static std::optional<QByteArray> encode(const ShortcutData& data, QString* error = nullptr);
+    static std::optional<ShortcutData> decode(const QByteArray& file, QString* error = nullptr);
+
+private:
+    QString m_lastError;
+};

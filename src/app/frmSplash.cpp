@@ -1,0 +1,159 @@
+#include "app/frmSplash.h"
+
+#include "app/StartupHousekeeping.h"
+#include "app/Version.h"
+#include "mainwindow/ImageList.h"
+#include "platform/InstanceGuard.h"
+#include "platform/Prompter.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTimer>
+
+namespace {
+constexpr int kMargin = 8;
+constexpr QSize kPicture(480, 300);
+
+QLabel* overlay(QWidget* parent, const QString& text, int pointSize, bool bold, const char* name)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont f = label->font();
+    f.setPointSize(pointSize);
+    f.setBold(bold);
+    label->setFont(f);
+    label->setStyleSheet(QStringLiteral("color: #2b3822; background: transparent;"));
+    label->adjustSize();
+    return label;
+}
+} // namespace
+
+frmSplash::frmSplash(const PlatformServices& services, QWidget* mainWindow)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_services(services)
+    , m_mainWindow(mainWindow)
+{
+    ensureResources();
+    m_picture.load(QStringLiteral(":/icons/splash.svg"));
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowTitle(QStringLiteral("Keldara"));
+    setAccessibleName(QStringLiteral("Keldara is starting"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+    setFixedSize(kPicture.width() + 2 * kMargin, kPicture.height() + 2 * kMargin);
+
+    lblProduct = overlay(this, QStringLiteral("Keldara"), 26, true, "lblProduct");
+    lblProduct->move(kMargin + 24, kMargin + 20);
+    lblTitle = overlay(this, QStringLiteral("QEL"), 40, true, "lblTitle");
+    lblTitle->move(kMargin + 24, kMargin + 70);
+    lblTrademark = overlay(this, QStringLiteral("TM"), 8, false, "lblTrademark");
+    lblTrademark->move(lblTitle->geometry().right() + 2, lblTitle->y() + 8);
+    lblApp = overlay(this, QStringLiteral("Release 9.9.9"), 11, true, "lblApp");
+    lblApp->move(kMargin + 26, kMargin + 140);
+    lblLegal = overlay(this, QString(), 8, false, "lblLegal");
+    lblLegal->setStyleSheet(QStringLiteral("color: #f4efe1; background: transparent;"));
+    lblLegal->move(kMargin + 12, kMargin + kPicture.height() - 26);
+    for (QLabel* l : {lblProduct, lblTitle, lblTrademark, lblApp, lblLegal})
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(5000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
+}
+
+bool frmSplash::Form_Load()
+{
+    if (m_services.instance && !m_services.instance->tryAcquire()) {
+        m_services.prompter->message(QStringLiteral("Error: you already have Keldara Running"),
+                                     QStringLiteral("Keldara"), MsgButtons::Ok, MsgIcon::Critical);
+        return false;
+    }
+    // Housekeeping: every step ignores its own failure; the next start tries again.
+    makeProgramFolders(m_services.appFolder);
+    removeRetiredShortcut(m_services.appFolder);
+    writeDefaultShortcuts(m_services.appFolder);
+
+    Timer1->start();
+    lblApp->setText(QStringLiteral("Release %1.%2.%3")
+                        .arg(kVersionMajor)
+                        .arg(kVersionMinor)
+                        .arg(kVersionRevision));
+    lblApp->adjustSize();
+    lblLegal->setText(QString::fromUtf8(kLegalNotice));
+    lblLegal->adjustSize();
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void frmSplash::Form_Activate()
+{
+    Timer1->setInterval(4000);
+}
+
+bool frmSplash::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(e);
+}
+
+QRect frmSplash::pictureRect() const
+{
+    return QRect(QPoint(kMargin, kMargin), kPicture);
+}
+
+void frmSplash::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), QColor(0x3b, 0x4a, 0x32));
+    m_picture.render(&p, pictureRect());
+}
+
+void frmSplash::mousePressEvent(QMouseEvent* e)
+{
+    // The picture and its labels take no clicks; the margin around them does.
+    if (!pictureRect().contains(e->position().toPoint()))
+        Form_Click();
+}
+
+void frmSplash::keyPressEvent(QKeyEvent* e)
+{
+    if (!e->text().isEmpty())
+        Form_KeyPress(e->text().at(0).unicode());
+    else
+        QWidget::keyPressEvent(e);
+}
+
+void frmSplash::Form_Click()
+{
+    handOver();
+}
+
+void frmSplash::Form_KeyPress(int keyAscii)
+{
+    Q_UNUSED(keyAscii);
+    handOver();
+}
+
+void frmSplash::Timer1_Timer()
+{
+    handOver();
+}
+
+void frmSplash::handOver()
+{
+    if (m_handedOver)
+        return;
+    m_handedOver = true;
+    Timer1->stop();
+    if (m_mainWindow) {
+        m_mainWindow->show();
+        m_mainWindow->activateWindow();
+    }
+    close();
+}
