@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include <algorithm>
@@ -40,6 +41,17 @@ int compareIgnoringCase(const QString& a, const QString& b)
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+
+// Every icon-view entry gets the same room: the icon and up to three lines of label, so that
+// wrapped labels show and a long list still lays out without measuring each entry.
+class IconCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return QSize(102, 88);
+    }
+};
 } // namespace
 
 // Plain table model over the entries; the view decides which image list the icons come from.
@@ -130,10 +142,10 @@ QelListView::QelListView(int index, QWidget* parent)
     m_icons->setWrapping(true);
     m_icons->setUniformItemSizes(true);
     m_icons->setIconSize(QSize(32, 32));
-    m_icons->setGridSize(QSize(100, 76));
+    m_icons->setGridSize(QSize(110, 96));
+    m_icons->setItemDelegate(new IconCellDelegate(m_icons));
     m_icons->setSpacing(4);
-    m_icons->setWordWrap(false);
-    m_icons->setTextElideMode(Qt::ElideRight);
+    setLabelWrap(true); // long labels wrap under their icons unless a list turns it off
     m_icons->setSelectionMode(QAbstractItemView::SingleSelection);
     m_icons->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
@@ -356,7 +368,7 @@ void QelListView::setLabelWrap(bool wrap)
 {
     m_labelWrap = wrap;
     m_icons->setWordWrap(wrap);
-    m_icons->setTextElideMode(wrap ? Qt::ElideNone : Qt::ElideRight);
+    m_icons->setTextElideMode(Qt::ElideRight);
 }
 
 void QelListView::setSorted(bool sorted)

@@ -112,7 +112,7 @@ private:
     const ImageList* m_small = nullptr;
     std::vector<int> m_widths; // twips
     ViewMode m_mode = ViewMode::Report;
-    bool m_labelWrap = false;
+    bool m_labelWrap = true;
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_order = Qt::AscendingOrder;
