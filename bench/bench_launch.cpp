@@ -3,11 +3,9 @@
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/QelListView.h"
 #include "platform/linux/PosixLauncher.h"
-#include "support/Fakes.h"
-#include "support/TempAppFolder.h"
+#include "support/FakeHub.h"
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -15,25 +13,21 @@ namespace {
 
 void BM_DoubleClickToToolRunning(benchmark::State& state)
 {
-    TempAppFolder app;
-    QFile::copy(QStringLiteral(STANDIN_EXE), app.file(QStringLiteral("prv.exe")));
-    FakeSettingsStore settings;
-    FakeDriveTable drives;
-    FakePrompter prompter;
+    FakeHub hub;
+    QFile::copy(QStringLiteral(STANDIN_EXE), hub.app.file(QStringLiteral("prv.exe")));
     PosixLauncher launcher;
-    PlatformServices services{app.path(), &settings, &drives, &prompter, &launcher, nullptr};
-    frmQEL window(services);
-    window.InitMainWindow();
-    window.LoadNewList();
-    window.lstQEL[0]->setSelectedRow(0);
-    const QString record = app.file(QStringLiteral("started.txt"));
+    hub.services.launcher = &launcher;
+    const std::unique_ptr<frmQEL> window = hub.makeWindow();
+    window->LoadNewList();
+    window->lstQEL[0]->setSelectedRow(0);
+    const QString record = hub.app.file(QStringLiteral("started.txt"));
     qputenv("KELDARA_STANDIN_RECORD", QFile::encodeName(record));
 
     for (auto _ : state) {
         QFile::remove(record);
         QElapsedTimer t;
         t.start();
-        window.lstQEL_DblClick(0);
+        window->lstQEL_DblClick(0);
         while (!QFileInfo::exists(record))
             QThread::usleep(100);
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
@@ -45,13 +39,3 @@ BENCHMARK(BM_DoubleClickToToolRunning)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,28 +5,17 @@
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/QelListView.h"
-#include "support/Fakes.h"
-#include "support/TempAppFolder.h"
+#include "support/FakeHub.h"
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 
 namespace {
 
-struct Hub {
-    TempAppFolder app;
-    FakeSettingsStore settings;
-    FakeDriveTable drives;
-    FakePrompter prompter;
-    PlatformServices services;
+struct Hub : FakeHub {
     std::unique_ptr<frmQEL> window;
 
     explicit Hub(int records)
     {
-        services.appFolder = app.path();
-        services.settings = &settings;
-        services.drives = &drives;
-        services.prompter = &prompter;
         QByteArray data;
         const char* codes[] = {"fpl", "pli", "phs", "crn"};
         for (int i = 0; i < records; ++i) {
@@ -40,8 +29,7 @@ struct Hub {
         app.write(QStringLiteral("QELFileList.txt"), data);
         app.write(QStringLiteral("data/plot1.fpl"), "x");
         app.write(QStringLiteral("data/plot2.pli"), "x");
-        window = std::make_unique<frmQEL>(services);
-        window->InitMainWindow();
+        window = makeWindow();
     }
 };
 
@@ -107,13 +95,3 @@ BENCHMARK(BM_PlainCopy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMi
 BENCHMARK(BM_TimerTickUnchanged)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

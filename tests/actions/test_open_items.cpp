@@ -4,7 +4,7 @@
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/QelListView.h"
 #include "platform/linux/PosixLauncher.h"
-#include "support/Fakes.h"
+#include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +15,9 @@
 
 namespace {
 
-struct OpenItems : ::testing::Test {
-    TempAppFolder app;
+struct OpenItems : ::testing::Test, FakeHub {
     TempAppFolder scratch;
-    FakeSettingsStore settings;
-    FakeDriveTable drives;
-    FakePrompter prompter;
-    PosixLauncher launcher;
-    PlatformServices services;
+    PosixLauncher realLauncher;
     std::unique_ptr<frmQEL> window;
     QString recordFile;
 
@@ -35,13 +30,8 @@ struct OpenItems : ::testing::Test {
         }
         recordFile = scratch.file(QStringLiteral("starts.txt"));
         qputenv("KELDARA_STANDIN_RECORD", QFile::encodeName(recordFile));
-        services.appFolder = app.path();
-        services.settings = &settings;
-        services.drives = &drives;
-        services.prompter = &prompter;
-        services.launcher = &launcher;
-        window = std::make_unique<frmQEL>(services);
-        window->InitMainWindow();
+        services.launcher = &realLauncher;
+        window = makeWindow();
         window->LoadNewList();
     }
     void TearDown() override { qunsetenv("KELDARA_STANDIN_RECORD"); }

@@ -1,7 +1,7 @@
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/QelListView.h"
-#include "support/Fakes.h"
+#include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,23 +11,13 @@
 
 namespace {
 
-struct OpenTab : ::testing::Test {
-    TempAppFolder app;
-    FakeSettingsStore settings;
-    FakeDriveTable drives;
-    FakePrompter prompter;
-    PlatformServices services;
+struct OpenTab : ::testing::Test, FakeHub {
     std::unique_ptr<frmQEL> window;
     QelListView* list = nullptr;
 
     void SetUp() override
     {
-        services.appFolder = app.path();
-        services.settings = &settings;
-        services.drives = &drives;
-        services.prompter = &prompter;
-        window = std::make_unique<frmQEL>(services);
-        window->InitMainWindow();
+        window = makeWindow();
         list = window->lstQEL[1];
     }
     QString p(const QString& rel) const { return app.path() + QLatin1Char('/') + rel; }

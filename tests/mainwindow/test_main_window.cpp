@@ -1,6 +1,6 @@
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/QelListView.h"
-#include "support/Fakes.h"
+#include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -18,22 +18,12 @@
 
 namespace {
 
-struct MainWindowFixture : ::testing::Test {
-    TempAppFolder app;
-    FakeSettingsStore settings;
-    FakeDriveTable drives;
-    FakePrompter prompter;
-    PlatformServices services;
+struct MainWindowFixture : ::testing::Test, FakeHub {
     std::unique_ptr<frmQEL> window;
 
     void SetUp() override
     {
-        services.appFolder = app.path();
-        services.settings = &settings;
-        services.drives = &drives;
-        services.prompter = &prompter;
-        window = std::make_unique<frmQEL>(services);
-        window->InitMainWindow();
+        window = makeWindow();
         window->LoadNewList();
     }
     QStringList shownColumns(int list) const

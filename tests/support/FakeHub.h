@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mainwindow/frmQEL.h"
+#include "support/Fakes.h"
+#include "support/TempAppFolder.h"
+
+#include <memory>
+
+// A temporary application folder with fake platform services, and the main window on it.
+struct FakeHub {
+    TempAppFolder app;
+    FakeSettingsStore settings;
+    FakeDriveTable drives;
+    FakePrompter prompter;
+    FakeLauncher launcher;
+    PlatformServices services;
+
+    FakeHub()
+    {
+        services.appFolder = app.path();
+        services.settings = &settings;
+        services.drives = &drives;
+        services.prompter = &prompter;
+        services.launcher = &launcher;
+    }
+    // The main window after its start-up preparation.
+    std::unique_ptr<frmQEL> makeWindow() const
+    {
+        auto window = std::make_unique<frmQEL>(services);
+        window->InitMainWindow();
+        return window;
+    }
+};
