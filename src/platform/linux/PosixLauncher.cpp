@@ -1,5 +1,7 @@
 #include "platform/linux/PosixLauncher.h"
 
+#ifndef Q_OS_WIN
+
 #include "app/Paths.h"
 
 #include <QFile>
@@ -101,3 +103,5 @@ LaunchResult PosixLauncher::start(const QString& program, const QString& argumen
         return {false, err, QString::fromLocal8Bit(std::strerror(err))};
     return {true, 0, {}};
 }
+
+#endif

@@ -2,6 +2,8 @@
 
 #include "platform/Launcher.h"
 
+#ifndef Q_OS_WIN
+
 // Starts a program detached, in a session of its own, with the argument text split at blanks into
 // its arguments (no shell, so every character reaches the program as written). The hub does not
 // wait for it, and no zombie is left behind: an intermediate process starts it and is reaped at
@@ -16,3 +18,4 @@ public:
     // True for a Windows executable (it begins with "MZ").
     static bool isWindowsExecutable(const QString& path);
 };
+#endif
