@@ -6,7 +6,6 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
     liblnk-utils xvfb xdotool xauth
     fonts-dejavu-core
 )
