@@ -2,15 +2,15 @@
 
 namespace {
 
-constexpr ColumnSpec kNewColumns[] = {{"Name", 5000}, {"File Type", 0}};
-constexpr ColumnSpec kOpenColumns[] = {{"Recently Used Files", 1500},
-                                       {"Last Modified", 2000},
-                                       {"Type", 3000},
-                                       {"Directory", 4000},
-                                       {"Type", 0}};
-constexpr ColumnSpec kToolsColumns[] = {
+constexpr ColumnDef kNewColumns[] = {{"Name", 5000}, {"File Type", 0}};
+constexpr ColumnDef kOpenColumns[] = {{"Recently Used Files", 1500},
+                                      {"Last Modified", 2000},
+                                      {"Type", 3000},
+                                      {"Directory", 4000},
+                                      {"Type", 0}};
+constexpr ColumnDef kToolsColumns[] = {
     {"Name", 5000}, {"Path", 5000}, {"EXE", 5000}, {"Command", 0}};
-constexpr ColumnSpec kWebColumns[] = {{"Name", 5000}, {"Url", 5000}};
+constexpr ColumnDef kWebColumns[] = {{"Name", 5000}, {"Url", 5000}};
 
 constexpr NewListEntry kNewEntries[] = {
     {"New Fuel Profile", "Prv", "PRV", "FPL"},
@@ -21,7 +21,7 @@ constexpr NewListEntry kNewEntries[] = {
 
 } // namespace
 
-std::span<const ColumnSpec> columnsOfList(int tabIndex)
+std::span<const ColumnDef> columnsOfList(int tabIndex)
 {
     switch (tabIndex) {
     case 0:

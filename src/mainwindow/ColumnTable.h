@@ -5,7 +5,7 @@
 #include <span>
 
 // The columns of every tab's list, made once in this order and never changed.
-struct ColumnSpec {
+struct ColumnDef {
     const char* caption;
     int widthTwips; // 0: the column holds a sub-item but never shows
 };
@@ -17,5 +17,5 @@ struct NewListEntry {
     const char* typeCode;
 };
 
-std::span<const ColumnSpec> columnsOfList(int tabIndex);
+std::span<const ColumnDef> columnsOfList(int tabIndex);
 std::span<const NewListEntry> newListEntries();

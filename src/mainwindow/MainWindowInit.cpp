@@ -17,7 +17,7 @@ void frmQEL::InitMainWindow()
 
     for (int list : {1, 0, 2, 3}) {
         QelListView* view = lstQEL[size_t(list)];
-        for (const ColumnSpec& c : columnsOfList(list))
+        for (const ColumnDef& c : columnsOfList(list))
             view->addColumn(QString::fromUtf8(c.caption), c.widthTwips);
         view->setHeadersVisible(list == 1 || list == 3);
     }
