@@ -129,7 +129,8 @@ void frmQEL::RenameFileEntry(QString& newName)
     if (!QFileInfo(folder + oldName).isFile()) {
         m_services.prompter->message(QStringLiteral("File does not exists, removing entry"),
                                      QStringLiteral("Keldara"), MsgButtons::Ok, MsgIcon::Critical);
-        DeleteFileEntry(folder + oldName);
+        if (const FileResult r = DeleteFileEntry(folder + oldName); !r.ok)
+            reportSaveFailure(r);
         return;
     }
     FileResult r = m_recentFiles.renameEntry(folder, oldName, newName);

@@ -99,18 +99,13 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
 
 FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile)
 {
+    // A missing list file reads as no records: nothing to remove, and nothing is created.
     QList<FileListRecord> records;
-    const Contents c = read();
-    if (!c.result.ok)
-        return c.result;
-    if (c.exists) {
-        records = c.records;
-        const qsizetype before = records.size();
-        records.removeIf([&](const FileListRecord& r) { return r.path == fullPath; });
-        if (records.size() != before) {
-            if (FileResult r = write(records); !r.ok)
-                return r;
-        }
+    if (FileResult r = readForRewrite(&records); !r.ok)
+        return r;
+    if (records.removeIf([&](const FileListRecord& r) { return r.path == fullPath; }) > 0) {
+        if (FileResult r = write(records); !r.ok)
+            return r;
     }
     if (dataFile == DataFile::Delete) {
         QFileInfo info(fullPath);

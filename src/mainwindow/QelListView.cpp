@@ -57,18 +57,18 @@ public:
 // Plain table model over the entries; the view decides which image list the icons come from.
 class QelListModel : public QAbstractTableModel {
 public:
-    using QAbstractTableModel::beginInsertColumns;
     using QAbstractTableModel::beginInsertRows;
     using QAbstractTableModel::beginResetModel;
     using QAbstractTableModel::changePersistentIndexList;
-    using QAbstractTableModel::endInsertColumns;
     using QAbstractTableModel::endInsertRows;
     using QAbstractTableModel::endResetModel;
     using QAbstractTableModel::persistentIndexList;
 
     std::vector<ListEntry> entries;
     QStringList captions;
-    const ImageList* icons = nullptr; // the image list of the current view mode
+    const ImageList* large = nullptr;
+    const ImageList* small = nullptr;
+    bool largeIcons = false; // icon view shows the large pictures, report view the small ones
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
@@ -76,7 +76,7 @@ public:
     }
     int columnCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : std::max<int>(1, int(captions.size()));
+        return parent.isValid() ? 0 : int(captions.size());
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
@@ -89,9 +89,9 @@ public:
             const int sub = index.column() - 1;
             return sub < e.subItems.size() ? e.subItems[sub] : QString();
         }
+        const ImageList* icons = largeIcons ? large : small;
         if (role == Qt::DecorationRole && index.column() == 0 && icons) {
-            const bool large = icons == largeList;
-            const QString& key = large ? e.largeIcon : e.smallIcon;
+            const QString& key = largeIcons ? e.largeIcon : e.smallIcon;
             if (!key.isEmpty() && icons->contains(key))
                 return icons->icon(key);
         }
@@ -103,10 +103,7 @@ public:
             return captions[section];
         return {};
     }
-    void reset() { beginResetModel(), endResetModel(); }
     void rowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
-
-    const ImageList* largeList = nullptr;
 };
 
 QelListView::QelListView(int index, QWidget* parent)
@@ -182,13 +179,11 @@ bool QelListView::eventFilter(QObject* watched, QEvent* event)
 
 void QelListView::addColumn(const QString& caption, int widthTwips)
 {
-    const int column = int(m_model->captions.size());
-    m_model->beginInsertColumns({}, column, column);
+    // Columns are made once, before any entry: a reset is all the views need, and the header's
+    // sizes and hidden columns are set again for every column after it.
+    m_model->beginResetModel();
     m_model->captions.append(caption);
-    m_model->endInsertColumns();
-    // The model always reports at least one column; the first real one replaces it.
-    if (column == 0)
-        m_model->reset();
+    m_model->endResetModel();
     m_widths.push_back(widthTwips);
     for (int c = 0; c < int(m_widths.size()); ++c) {
         m_report->setColumnHidden(c, m_widths[size_t(c)] == 0);
@@ -230,13 +225,14 @@ bool QelListView::headersVisible() const
 void QelListView::setLargeImageList(const ImageList* images)
 {
     m_large = images;
-    m_model->largeList = images;
+    m_model->large = images;
     setViewMode(m_mode);
 }
 
 void QelListView::setSmallImageList(const ImageList* images)
 {
     m_small = images;
+    m_model->small = images;
     setViewMode(m_mode);
 }
 
@@ -352,7 +348,7 @@ void QelListView::setViewMode(ViewMode mode)
 {
     const bool hadFocus = m_report->hasFocus() || m_icons->hasFocus();
     m_mode = mode;
-    m_model->icons = mode == ViewMode::Icon ? m_large : m_small;
+    m_model->largeIcons = mode == ViewMode::Icon;
     if (m_model->rowCount() > 0)
         emit m_model->dataChanged(m_model->index(0, 0), m_model->index(count() - 1, 0),
                                   {Qt::DecorationRole});
