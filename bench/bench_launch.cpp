@@ -1,9 +1,10 @@
 // Launch latency: from the double-click on "New Fuel Profile" to the companion tool's process
 // running its own code (the stand-in tool writes its record as the first thing it does).
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
+#include "mainwindow/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
+#include "ui/QelListView.h"
 
 #include <benchmark/benchmark.h>
 #include <QElapsedTimer>
@@ -18,7 +19,7 @@ void BM_DoubleClickToToolRunning(benchmark::State& state)
     PosixLauncher launcher;
     hub.services.launcher = &launcher;
     const std::unique_ptr<frmQEL> window = hub.makeWindow();
-    window->LoadNewList();
+    window->newTab().LoadNewList();
     window->lstQEL[0]->setSelectedRow(0);
     const QString record = hub.app.file(QStringLiteral("started.txt"));
     qputenv("KELDARA_STANDIN_RECORD", QFile::encodeName(record));

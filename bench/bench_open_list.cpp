@@ -1,11 +1,12 @@
 // The recent-file list at 1,000, 10,000 and 100,000 records: loading the "Open" list into the
 // real list widget next to a bare parse, touching and syncing next to a plain file copy, and one
 // refresh-timer tick on an unchanged file.
+#include "lists/OpenTab.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
 #include "support/FakeHub.h"
+#include "ui/QelListView.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,14 +38,14 @@ void BM_ParseOnly(benchmark::State& state)
 {
     Hub hub(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(hub.window->recentFiles().read());
+        benchmark::DoNotOptimize(hub.window->openTab().store().read());
 }
 
 void BM_LoadOpenList(benchmark::State& state)
 {
     Hub hub(int(state.range(0)));
     for (auto _ : state)
-        hub.window->LoadOpenList();
+        hub.window->openTab().LoadOpenList();
     state.counters["rows"] = hub.window->lstQEL[1]->count();
 }
 
@@ -53,21 +54,21 @@ void BM_TouchFileEntry(benchmark::State& state)
     Hub hub(int(state.range(0)));
     const QDateTime now = QDateTime::currentDateTime();
     for (auto _ : state)
-        hub.window->recentFiles().TouchFileEntry(QStringLiteral("/field/new.fpl"),
-                                                 QStringLiteral("fpl"), now);
+        hub.window->openTab().store().TouchFileEntry(QStringLiteral("/field/new.fpl"),
+                                                     QStringLiteral("fpl"), now);
 }
 
 void BM_SyncDataFolderEntries(benchmark::State& state)
 {
     Hub hub(int(state.range(0)));
     for (auto _ : state)
-        hub.window->recentFiles().SyncDataFolderEntries();
+        hub.window->openTab().store().SyncDataFolderEntries();
 }
 
 void BM_PlainCopy(benchmark::State& state)
 {
     Hub hub(int(state.range(0)));
-    const QString from = hub.window->recentFiles().listPath();
+    const QString from = hub.window->openTab().store().listPath();
     const QString to = hub.app.file(QStringLiteral("copy.txt"));
     for (auto _ : state) {
         QFile::remove(to);
@@ -78,9 +79,9 @@ void BM_PlainCopy(benchmark::State& state)
 void BM_TimerTickUnchanged(benchmark::State& state)
 {
     Hub hub(1000);
-    hub.window->tmrFileUpdate_Timer(); // the first tick loads
+    hub.window->openTab().tmrFileUpdate_Timer(); // the first tick loads
     for (auto _ : state)
-        hub.window->tmrFileUpdate_Timer();
+        hub.window->openTab().tmrFileUpdate_Timer();
 }
 
 BENCHMARK(BM_ParseOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

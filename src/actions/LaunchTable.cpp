@@ -1,6 +1,6 @@
 #include "actions/LaunchTable.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -296,43 +296,41 @@ std::optional<ShortcutData> ShortcutHelper::decode(const QByteArray& file, QStri
     return d;
 }
 
-int ShortcutHelper::CreateShortcut(QString& shortcutFile, QString& targetPath,
-                                   QString& workingFolder, QString& argumentText, QString& iconFile,
-                                   qint32& number1, qint32& number2)
+FileResult ShortcutHelper::CreateShortcut(QString& shortcutFile, QString& targetPath,
+                                          QString& workingFolder, QString& argumentText,
+                                          QString& iconFile, qint32& number1, qint32& number2)
 {
+    QString why;
     const auto bytes =
-        encode({targetPath, workingFolder, argumentText, iconFile, number1, number2}, &m_lastError);
+        encode({targetPath, workingFolder, argumentText, iconFile, number1, number2}, &why);
     if (!bytes)
-        return EINVAL;
+        return FileResult::failure(EINVAL, why);
     QSaveFile out(shortcutFile);
     errno = 0;
-    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.commit()) {
-        m_lastError = out.errorString();
-        return errno ? errno : EIO;
-    }
-    return 0;
+    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.commit())
+        return FileResult::failure(errno ? errno : EIO, out.errorString());
+    return {};
 }
 
-int ShortcutHelper::ReadShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
-                                 QString& argumentText, QString& iconFile, qint32& number1,
-                                 qint32& number2)
+FileResult ShortcutHelper::ReadShortcut(QString& shortcutFile, QString& targetPath,
+                                        QString& workingFolder, QString& argumentText,
+                                        QString& iconFile, qint32& number1, qint32& number2)
 {
     QFile in(shortcutFile);
     errno = 0;
-    if (!in.open(QIODevice::ReadOnly)) {
-        m_lastError = in.errorString();
-        return errno ? errno : EIO;
-    }
+    if (!in.open(QIODevice::ReadOnly))
+        return FileResult::failure(errno ? errno : EIO, in.errorString());
     // Shortcut files are small; a huge one is not a shortcut.
     const QByteArray bytes = in.read(1 << 20);
-    const auto d = decode(bytes, &m_lastError);
+    QString why;
+    const auto d = decode(bytes, &why);
     if (!d)
-        return EINVAL;
+        return FileResult::failure(EINVAL, why);
     targetPath = d->targetPath;
     workingFolder = d->workingFolder;
     argumentText = d->argumentText;
     iconFile = d->iconFile;
     number1 = d->iconIndex;
     number2 = d->hotKey;
-    return 0;
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/FileResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,18 +23,16 @@ struct ShortcutData {
 // length and offset in the file as untrusted.
 class ShortcutHelper {
 public:
-    // Both take the same seven arguments by reference and return 0 on success, else an error
-    // number (with the reason in lastError()).
-    int CreateShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
-                       QString& argumentText, QString& iconFile, qint32& number1, qint32& number2);
-    int ReadShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
-                     QString& argumentText, QString& iconFile, qint32& number1, qint32& number2);
-    QString lastError() const { return m_lastError; }
+    // Both take the same seven arguments by reference. A shortcut is written to a temporary file
+    // in its folder and renamed into place, so a crash never leaves half a shortcut.
+    FileResult CreateShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
+                              QString& argumentText, QString& iconFile, qint32& number1,
+                              qint32& number2);
+    FileResult ReadShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
+                            QString& argumentText, QString& iconFile, qint32& number1,
+                            qint32& number2);
 
     // The file format itself.
     static std::optional<QByteArray> encode(const ShortcutData& data, QString* error = nullptr);
     static std::optional<ShortcutData> decode(const QByteArray& file, QString* error = nullptr);
-
-private:
-    QString m_lastError;
 };

@@ -1,12 +1,13 @@
 #include "app/Main.h"
 
 #include "app/frmSplash.h"
-#include "app/Paths.h"
 #include "app/SettingsMigration.h"
+#include "base/Paths.h"
+#include "lists/OpenTab.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
-#include "platform/qt/QtPrompter.h"
+#include "mainwindow/NewTab.h"
 #include "platform/SettingsStore.h"
+#include "ui/QelListView.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -20,7 +21,7 @@ void yieldToEvents()
 }
 
 // The example crown-mass file goes on the recent-file list once, on the very first run.
-void addExampleOnFirstRun(frmQEL& window, const PlatformServices& services)
+void addExampleOnFirstRun(OpenTab& open, const PlatformServices& services)
 {
     const QString app = QString::fromLatin1(kAppName);
     const QString section = QString::fromLatin1(kSection);
@@ -30,22 +31,21 @@ void addExampleOnFirstRun(frmQEL& window, const PlatformServices& services)
     if (readBooleanText(added, false))
         return;
     const QString data = paths::join(services.appFolder, QStringLiteral("data"));
-    window.TouchFileEntry(paths::join(data, QStringLiteral("CRNexample.crn")),
-                          QStringLiteral("CRN"));
+    open.TouchFileEntry(paths::join(data, QStringLiteral("CRNexample.crn")), QStringLiteral("CRN"));
     settings.write(app, section, QStringLiteral("CRNExample"), QStringLiteral("True"));
 }
 } // namespace
 
 int Main(const PlatformServices& services)
 {
-    frmQEL window(services); // 1. loaded hidden; Form_Load has run
-    if (auto* prompter = dynamic_cast<QtPrompter*>(services.prompter))
-        prompter->setParentWindow(&window);
+    frmQEL window(services);      // 1. loaded hidden; Form_Load has run
     window.tmrFileUpdate->stop(); // 2.
     yieldToEvents();              // 3.
-    window.InitMainWindow();      // 4.
+    // 4. The window's initialisation begins with the one-time settings migration.
+    MigrateSettings(*services.settings, *services.drives, services.appFolder);
+    window.InitMainWindow();
 
-    frmSplash splash(services, &window); // 5. the splash shows the main window when it goes
+    frmSplash splash(window.hub(), &window); // 5. the splash shows the main window when it goes
     if (!splash.Form_Load())
         return 0; // another instance runs: end at once, asking nothing
     if (const QScreen* screen = splash.screen())
@@ -54,16 +54,16 @@ int Main(const PlatformServices& services)
     splash.activateWindow();
     yieldToEvents(); // 6.
 
-    addExampleOnFirstRun(window, services); // 7.
-    window.LoadOpenList();                  // 8.
-    window.LoadNewList();                   // 9.
+    addExampleOnFirstRun(window.openTab(), services); // 7.
+    window.openTab().LoadOpenList();                  // 8.
+    window.newTab().LoadNewList();                    // 9.
     // 10. The "Tools" list and 12. the "Web" list arrive with their own parts.
     yieldToEvents();               // 11.
     window.TabMain->setCurrTab(0); // 13.
     window.lstQEL[0]->setFocus();
-    yieldToEvents();                // 14.
-    window.SyncDataFolderEntries(); // 15. reports its own failure; the start goes on
-    window.tmrFileUpdate->start();  // 16.
+    yieldToEvents();                          // 14.
+    window.openTab().SyncDataFolderEntries(); // 15. reports its own failure; the start goes on
+    window.tmrFileUpdate->start();            // 16.
 
     // The user may have closed the main window (and said Yes) during a yield: then there is
     // nothing left to show, and the program ends rather than running invisibly.

@@ -1,6 +1,6 @@
 #include "app/SettingsMigration.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "platform/DriveTable.h"
 #include "platform/SettingsStore.h"
 

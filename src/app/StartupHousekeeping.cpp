@@ -1,7 +1,7 @@
 #include "app/StartupHousekeeping.h"
 
 #include "actions/ShortcutHelper.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,13 +20,6 @@ constexpr DefaultShortcut kDefaults[] = {
 std::span<const DefaultShortcut> defaultShortcuts()
 {
     return kDefaults;
-}
-
-QString shortcutFolder(const QString& appFolder)
-{
-    const QString longForm = GetLongPath(appFolder);
-    const QString found = paths::findIgnoringCase(longForm, QStringLiteral("shortcuts"));
-    return paths::join(longForm, found.isEmpty() ? QStringLiteral("shortcuts") : found);
 }
 
 void makeProgramFolders(const QString& appFolder)

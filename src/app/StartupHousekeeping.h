@@ -13,10 +13,6 @@ struct DefaultShortcut {
 
 std::span<const DefaultShortcut> defaultShortcuts();
 
-// The shortcut folder: "shortcuts" (in whatever letter case it exists) under the long form of
-// the application folder.
-QString shortcutFolder(const QString& appFolder);
-
 // The start's housekeeping, each step ignoring its own failures (they are tried again at the next
 // start): the program's folders, the retired "ProfileView.lnk", and the default shortcuts that
 // are missing (a file of the same name in any letter case counts as present and is never

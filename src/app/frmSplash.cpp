@@ -1,10 +1,10 @@
 #include "app/frmSplash.h"
 
 #include "app/StartupHousekeeping.h"
-#include "app/Version.h"
-#include "mainwindow/ImageList.h"
+#include "base/Program.h"
+#include "base/Version.h"
 #include "platform/InstanceGuard.h"
-#include "platform/Prompter.h"
+#include "ui/ImageList.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -31,15 +31,15 @@ QLabel* overlay(QWidget* parent, const QString& text, int pointSize, bool bold, 
 }
 } // namespace
 
-frmSplash::frmSplash(const PlatformServices& services, QWidget* mainWindow)
+frmSplash::frmSplash(const HubContext& hub, QWidget* mainWindow)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , m_services(services)
+    , m_hub(hub)
     , m_mainWindow(mainWindow)
 {
     ensureResources();
     m_picture.load(QStringLiteral(":/icons/splash.svg"));
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QStringLiteral("Keldara"));
+    setWindowTitle(kProgramTitle);
     setAccessibleName(QStringLiteral("Keldara is starting"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setFocusPolicy(Qt::StrongFocus);
@@ -68,15 +68,15 @@ frmSplash::frmSplash(const PlatformServices& services, QWidget* mainWindow)
 
 bool frmSplash::Form_Load()
 {
-    if (m_services.instance && !m_services.instance->tryAcquire()) {
-        m_services.prompter->message(QStringLiteral("Error: you already have Keldara Running"),
-                                     QStringLiteral("Keldara"), MsgButtons::Ok, MsgIcon::Critical);
+    InstanceGuard* instance = m_hub.services().instance;
+    if (instance && !instance->tryAcquire()) {
+        m_hub.critical(QStringLiteral("Error: you already have Keldara Running"));
         return false;
     }
     // Housekeeping: every step ignores its own failure; the next start tries again.
-    makeProgramFolders(m_services.appFolder);
-    removeRetiredShortcut(m_services.appFolder);
-    writeDefaultShortcuts(m_services.appFolder);
+    makeProgramFolders(m_hub.appFolder());
+    removeRetiredShortcut(m_hub.appFolder());
+    writeDefaultShortcuts(m_hub.appFolder());
 
     Timer1->start();
     lblApp->setText(QStringLiteral("Release %1.%2.%3")

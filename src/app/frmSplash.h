@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PlatformServices.h"
+#include "ui/HubContext.h"
 
 #include <QSvgRenderer>
 #include <QWidget>
@@ -14,7 +14,7 @@ class QTimer;
 class frmSplash : public QWidget {
     Q_OBJECT
 public:
-    frmSplash(const PlatformServices& services, QWidget* mainWindow);
+    frmSplash(const HubContext& hub, QWidget* mainWindow);
 
     // Returns false when another instance runs: the message was shown and this program must end.
     bool Form_Load();
@@ -40,7 +40,7 @@ private:
     void handOver();
     QRect pictureRect() const;
 
-    PlatformServices m_services;
+    const HubContext& m_hub;
     QWidget* m_mainWindow;
     QSvgRenderer m_picture;
     bool m_handedOver = false;

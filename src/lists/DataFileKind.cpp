@@ -1,7 +1,5 @@
 #include "lists/DataFileKind.h"
 
-#include <QDir>
-
 namespace {
 constexpr DataFileKind kKinds[] = {
     {"Fuel Profile", ".fpl", "fpl", 0, "Prv", "PRV"},
@@ -35,13 +33,4 @@ int KindFromExtension(const QString& path)
             return k.kindIndex;
     }
     return 99;
-}
-
-void SplitPath(const QString& path, QString* fileName, QString* folder)
-{
-    const qsizetype cut = path.lastIndexOf(QDir::separator());
-    if (folder)
-        *folder = cut < 0 ? QString() : path.left(cut + 1);
-    if (fileName)
-        *fileName = cut < 0 ? path : path.mid(cut + 1);
 }

@@ -23,6 +23,3 @@ const DataFileKind* kindOfCode(const QString& kindCode);
 // 0 fuel profile, 1 photo series, 2 planar intercept, 3 crown mass, 99 anything else; only the
 // last four characters of the path count, in any letter case.
 int KindFromExtension(const QString& path);
-
-// Splits at the last separator: folder keeps the separator, fileName is the rest.
-void SplitPath(const QString& path, QString* fileName, QString* folder);

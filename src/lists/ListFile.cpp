@@ -15,16 +15,6 @@
 #include <unistd.h>
 #endif
 
-FileResult FileResult::fromErrno(int error)
-{
-    return failure(error, QString::fromLocal8Bit(std::strerror(error)));
-}
-
-QString FileResult::message(const QString& what) const
-{
-    return what + QLatin1Char('\r') + QString::number(error) + QLatin1Char('-') + errorText;
-}
-
 FileResult truncatedListFailure()
 {
     return FileResult::failure(62, QStringLiteral("Input past end of file"));
@@ -140,17 +130,6 @@ FileResult renameNoReplace(const QString& from, const QString& to)
 #else
 
 namespace {
-FileResult lastError()
-{
-    const DWORD e = GetLastError();
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, e, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    FileResult r = FileResult::failure(int(e), QString::fromWCharArray(text).trimmed());
-    LocalFree(text);
-    return r;
-}
 LPCWSTR w(const QString& s)
 {
     return reinterpret_cast<LPCWSTR>(s.utf16());
@@ -162,18 +141,18 @@ FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
                                  const std::function<void()>& beforeReplace)
 {
     if (!DeleteFileW(w(tempPath)) && GetLastError() != ERROR_FILE_NOT_FOUND)
-        return lastError();
+        return lastWindowsError();
     HANDLE h = CreateFileW(w(tempPath), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        return lastError();
+        return lastWindowsError();
     DWORD written = 0;
     FileResult r;
     if (!WriteFile(h, content.constData(), DWORD(content.size()), &written, nullptr) ||
         written != DWORD(content.size()) || !FlushFileBuffers(h))
-        r = lastError();
+        r = lastWindowsError();
     if (!CloseHandle(h) && r.ok)
-        r = lastError();
+        r = lastWindowsError();
     if (!r.ok) {
         DeleteFileW(w(tempPath));
         return r;
@@ -181,7 +160,7 @@ FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
     if (beforeReplace)
         beforeReplace();
     if (!MoveFileExW(w(tempPath), w(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        r = lastError();
+        r = lastWindowsError();
         DeleteFileW(w(tempPath));
         return r;
     }
@@ -191,7 +170,7 @@ FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
 FileResult renameNoReplace(const QString& from, const QString& to)
 {
     if (!MoveFileExW(w(from), w(to), MOVEFILE_WRITE_THROUGH))
-        return lastError();
+        return lastWindowsError();
     return {};
 }
 

@@ -1,22 +1,11 @@
 #pragma once
 
+#include "base/FileResult.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
-
-// The outcome of a file operation, with the platform's error number and text on failure.
-struct FileResult {
-    bool ok = true;
-    int error = 0;
-    QString errorText;
-
-    static FileResult success() { return {}; }
-    static FileResult fromErrno(int error);
-    static FileResult failure(int error, QString text) { return {false, error, std::move(text)}; }
-    // The failure text of a message box: what failed, a line break, "<number>-<text>".
-    QString message(const QString& what) const;
-};
 
 // The error reported when a list file ends in the middle of a record: the same number and text
 // the list's readers have always given for it.

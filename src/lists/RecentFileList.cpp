@@ -1,6 +1,6 @@
 #include "lists/RecentFileList.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "lists/DataFileKind.h"
 #include "lists/RecordCodec.h"
 

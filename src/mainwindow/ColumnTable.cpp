@@ -21,20 +21,19 @@ constexpr NewListEntry kNewEntries[] = {
 
 } // namespace
 
-std::span<const ColumnDef> columnsOfList(int tabIndex)
+std::span<const ColumnDef> columnsOfList(Tab tab)
 {
-    switch (tabIndex) {
-    case 0:
+    switch (tab) {
+    case Tab::New:
         return kNewColumns;
-    case 1:
+    case Tab::Open:
         return kOpenColumns;
-    case 2:
+    case Tab::Tools:
         return kToolsColumns;
-    case 3:
-        return kWebColumns;
-    default:
-        return {};
+    case Tab::Web:
+        break;
     }
+    return kWebColumns;
 }
 
 std::span<const NewListEntry> newListEntries()

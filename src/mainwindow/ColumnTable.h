@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Program.h"
+
 #include <QString>
 
 #include <span>
@@ -17,5 +19,5 @@ struct NewListEntry {
     const char* typeCode;
 };
 
-std::span<const ColumnDef> columnsOfList(int tabIndex);
+std::span<const ColumnDef> columnsOfList(Tab tab);
 std::span<const NewListEntry> newListEntries();

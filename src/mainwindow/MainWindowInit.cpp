@@ -1,25 +1,22 @@
-// Start-up preparation of the main window: settings migration, the shortcut folder, the column
-// table, the toolbar images and the fixed "New" list.
-#include "app/Paths.h"
-#include "app/SettingsMigration.h"
+// Start-up preparation of the main window: the shortcut folder, the column table and the
+// toolbar's pictures.
+#include "base/Paths.h"
 #include "mainwindow/ColumnTable.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
+#include "ui/QelListView.h"
 
 #include <QAction>
 
 void frmQEL::InitMainWindow()
 {
-    MigrateSettings(*m_services.settings, *m_services.drives, appFolder());
-
     // Start-up housekeeping: a folder that cannot be made is tried again at the next start.
-    paths::ensureFolder(appFolder(), QStringLiteral("ShortCuts"));
+    paths::ensureFolder(m_hub.appFolder(), QStringLiteral("ShortCuts"));
 
-    for (int list : {1, 0, 2, 3}) {
-        QelListView* view = lstQEL[size_t(list)];
-        for (const ColumnDef& c : columnsOfList(list))
+    for (Tab tab : {Tab::Open, Tab::New, Tab::Tools, Tab::Web}) {
+        QelListView* view = lstQEL[size_t(tab)];
+        for (const ColumnDef& c : columnsOfList(tab))
             view->addColumn(QString::fromUtf8(c.caption), c.widthTwips);
-        view->setHeadersVisible(list == 1 || list == 3);
+        view->setHeadersVisible(tab == Tab::Open || tab == Tab::Web);
     }
 
     const ImageList& images = imgIcons[2];
@@ -31,19 +28,5 @@ void frmQEL::InitMainWindow()
         else if (k == QLatin1String("List"))
             image = QStringLiteral("listview");
         button(k)->setIcon(images.icon(image));
-    }
-}
-
-void frmQEL::LoadNewList()
-{
-    QelListView* list = lstQEL[0];
-    list->setLargeImageList(&imgIcons[0]);
-    list->setSmallImageList(&imgIcons[1]);
-    list->setViewMode(QelListView::ViewMode::Report);
-    list->setLabelWrap(true);
-    for (const NewListEntry& e : newListEntries()) {
-        const int row = list->addEntry(QString::fromUtf8(e.text), QString::fromLatin1(e.largeIcon),
-                                       QString::fromLatin1(e.smallIcon));
-        list->setSubItem(row, 1, QString::fromLatin1(e.typeCode));
     }
 }

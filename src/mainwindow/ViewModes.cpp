@@ -1,6 +1,6 @@
 // Icon and report view of the current tab's list, and sorting by a column header.
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
+#include "ui/QelListView.h"
 
 #include <QAction>
 
@@ -15,7 +15,7 @@ void frmQEL::showViewMode(bool iconView)
 void frmQEL::mnuIcon_Click()
 {
     const int tab = TabMain->CurrTab();
-    if (tab >= 0 && tab < 4)
+    if (tab >= 0 && tab < kTabCount)
         lstQEL[size_t(tab)]->setViewMode(QelListView::ViewMode::Icon);
     showViewMode(true);
 }
@@ -23,7 +23,7 @@ void frmQEL::mnuIcon_Click()
 void frmQEL::mnuList_Click()
 {
     const int tab = TabMain->CurrTab();
-    if (tab >= 0 && tab < 4)
+    if (tab >= 0 && tab < kTabCount)
         lstQEL[size_t(tab)]->setViewMode(QelListView::ViewMode::Report);
     showViewMode(false);
 }
@@ -32,7 +32,7 @@ void frmQEL::lstQEL_ColumnClick(int index, int column)
 {
     // Only the "Open" and "Web" lists show headers. The clicked list is sorted; each list has one
     // order that every header click flips, whichever column was clicked.
-    if (index != 1 && index != 3)
+    if (Tab(index) != Tab::Open && Tab(index) != Tab::Web)
         return;
     QelListView* list = lstQEL[size_t(index)];
     list->setSorted(false);

@@ -1,7 +1,12 @@
 #include "mainwindow/frmQEL.h"
 
-#include "mainwindow/QelListView.h"
+#include "actions/Launching.h"
+#include "actions/ToolsTab.h"
+#include "lists/OpenTab.h"
+#include "lists/WebTab.h"
+#include "mainwindow/NewTab.h"
 #include "platform/Prompter.h"
+#include "ui/QelListView.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -53,11 +58,11 @@ constexpr ToolbarButton kToolbar[] = {
 
 frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     : QMainWindow(parent)
-    , m_services(services)
-    , m_recentFiles(services.appFolder)
+    , m_hub(services)
+    , m_launching(std::make_unique<Launching>(m_hub))
 {
     setObjectName(QStringLiteral("frmQEL"));
-    setWindowTitle(QStringLiteral("Keldara"));
+    setWindowTitle(kProgramTitle);
     setWindowIcon(programIcon());
     fillListIcons(imgIcons[0], imgIcons[1]);
     fillToolbarIcons(imgIcons[2]);
@@ -84,6 +89,12 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     outer->addWidget(tabPanel, 1);
     setCentralWidget(central);
 
+    m_new = std::make_unique<NewTab>(m_hub, *lstQEL[0], imgIcons[0], imgIcons[1], *m_launching);
+    m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
+    m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
+    m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
+    m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+
     picShortCuts = new QLabel(this);
     picShortCuts->setObjectName(QStringLiteral("picShortCuts"));
     picShortCuts->hide();
@@ -91,7 +102,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     tmrFileUpdate = new QTimer(this);
     tmrFileUpdate->setObjectName(QStringLiteral("tmrFileUpdate"));
     tmrFileUpdate->setInterval(1000);
-    connect(tmrFileUpdate, &QTimer::timeout, this, &frmQEL::tmrFileUpdate_Timer);
+    connect(tmrFileUpdate, &QTimer::timeout, this, [this] { m_open->tmrFileUpdate_Timer(); });
 
     // The client area below the menu bar starts at 8550 x 6105 twips.
     resize(px(8550), px(6105) + menuBar()->sizeHint().height());
@@ -168,7 +179,6 @@ void frmQEL::buildToolbar()
         }
         connect(a, &QAction::triggered, this, [this, key] { barMain_ButtonClick(key); });
         m_buttons.insert(key, a);
-        m_buttonOrder.append(key);
     }
 }
 
@@ -177,11 +187,10 @@ QWidget* frmQEL::buildTabs()
     TabMain = new TabStrip;
     TabMain->setObjectName(QStringLiteral("TabMain"));
     TabMain->setAccessibleName(QStringLiteral("Tabs"));
-    const char* captions[] = {"New", "Open", "Tools", "Web"};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kTabCount; ++i) {
         auto* list = new QelListView(i);
         list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
-        const QString caption = QString::fromLatin1(captions[i]);
+        const QString caption = tabCaption(Tab(i));
         list->setAccessibleName(caption + QStringLiteral(" list"));
         list->reportView()->setAccessibleName(caption + QStringLiteral(" list"));
         list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
@@ -190,7 +199,7 @@ QWidget* frmQEL::buildTabs()
         connect(list, &QelListView::dblClick, this, &frmQEL::lstQEL_DblClick);
 
         QWidget* page = nullptr;
-        if (i == 1) {
+        if (Tab(i) == Tab::Open) {
             page = buildOpenPage();
         } else {
             page = new QWidget;
@@ -221,7 +230,7 @@ QWidget* frmQEL::buildOpenPage()
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
     cmdBrowse->setFixedSize(px(1365), px(360));
-    connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowse_Click(); });
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { m_open->cmdBrowse_Click(); });
     s->addWidget(lblOpenHint);
     s->addStretch(1);
     s->addWidget(cmdBrowse);
@@ -236,7 +245,7 @@ void frmQEL::Form_Load()
 
 void frmQEL::Form_Activate()
 {
-    setWindowTitle(QStringLiteral("Keldara"));
+    setWindowTitle(kProgramTitle);
 }
 
 bool frmQEL::event(QEvent* e)
@@ -248,8 +257,8 @@ bool frmQEL::event(QEvent* e)
 
 bool frmQEL::Form_QueryUnload()
 {
-    const MsgAnswer answer = m_services.prompter->message(
-        QStringLiteral("Exit Keldara?"), QString(), MsgButtons::YesNo, MsgIcon::Question);
+    const MsgAnswer answer = m_hub.prompter().message(QStringLiteral("Exit Keldara?"), QString(),
+                                                      MsgButtons::YesNo, MsgIcon::Question);
     return answer != MsgAnswer::Yes;
 }
 
@@ -293,4 +302,30 @@ void frmQEL::barMain_ButtonClick(const QString& key)
         mnuIcon_Click();
     else if (key == QLatin1String("List"))
         mnuList_Click();
+}
+
+TabController& frmQEL::controller(int tab) const
+{
+    switch (Tab(tab)) {
+    case Tab::New:
+        return *m_new;
+    case Tab::Open:
+        return *m_open;
+    case Tab::Tools:
+        return *m_tools;
+    case Tab::Web:
+        break;
+    }
+    return *m_web;
+}
+
+void frmQEL::lstQEL_DblClick(int index)
+{
+    // A second double-click (or Enter) while a message or dialog of the first is on screen must
+    // not start a second launch.
+    if (!m_launchReady || index < 0 || index >= kTabCount)
+        return;
+    m_launchReady = false;
+    controller(index).open();
+    m_launchReady = true;
 }

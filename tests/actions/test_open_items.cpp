@@ -1,11 +1,13 @@
 // Opening entries with real processes: a stand-in companion tool records what it receives.
 #include "actions/LaunchTable.h"
+#include "lists/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
+#include "mainwindow/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
+#include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +34,7 @@ struct OpenItems : ::testing::Test, FakeHub {
         qputenv("KELDARA_STANDIN_RECORD", QFile::encodeName(recordFile));
         services.launcher = &realLauncher;
         window = makeWindow();
-        window->LoadNewList();
+        window->newTab().LoadNewList();
     }
     void TearDown() override { qunsetenv("KELDARA_STANDIN_RECORD"); }
 
@@ -63,7 +65,7 @@ struct OpenItems : ::testing::Test, FakeHub {
         for (const auto& r : recs)
             data += records::encode(r);
         app.write(QStringLiteral("QELFileList.txt"), data);
-        window->LoadOpenList();
+        window->openTab().LoadOpenList();
     }
     int rowOf(const QString& name) const
     {
@@ -114,9 +116,9 @@ TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses)
 {
     prompter.dialogAnswers = {scratch.path() + QStringLiteral("/A B/x.PHS"),
                               scratch.path() + QStringLiteral("/notes.txt"), QString()};
-    window->cmdBrowse_Click();
-    window->cmdBrowse_Click();
-    window->cmdBrowse_Click(); // cancelled: nothing at all
+    window->openTab().cmdBrowse_Click();
+    window->openTab().cmdBrowse_Click();
+    window->openTab().cmdBrowse_Click(); // cancelled: nothing at all
     ASSERT_EQ(prompter.dialogs.size(), 3);
     const OpenFileRequest& d = prompter.dialogs[0];
     EXPECT_EQ(d.title, QStringLiteral("Open File"));
@@ -134,7 +136,7 @@ TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses)
                           SpacesToQuestionMarks(scratch.path()) + QStringLiteral("/A?B/x.PHS")});
 
     app.mkdir(QStringLiteral("Data"));
-    window->cmdBrowse_Click();
+    window->openTab().cmdBrowse_Click();
     EXPECT_EQ(prompter.dialogs.last().initialFolder, app.path() + QStringLiteral("/Data"));
 }
 
@@ -161,7 +163,7 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     EXPECT_TRUE(prompter.dialogs.isEmpty());
     auto paths = [&] {
         QStringList r;
-        for (const auto& rec : window->recentFiles().read().records)
+        for (const auto& rec : window->openTab().store().read().records)
             r << rec.path;
         return r;
     };
@@ -171,17 +173,17 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     // Yes: the dialog opens on the missing name; after it the entry goes, whatever was chosen.
     // The file hidden from the existence test is there all along and must survive.
     scratch.write(QStringLiteral("gone dir/.hidden.fpl"), "precious");
-    window->LoadOpenList();
+    window->openTab().LoadOpenList();
     prompter.answers = {MsgAnswer::Yes};
     open(1, rowOf(QStringLiteral(".hidden.fpl")));
     ASSERT_EQ(prompter.dialogs.size(), 1);
     EXPECT_EQ(prompter.dialogs[0].initialName, QStringLiteral(".hidden.fpl"));
-    EXPECT_EQ(window->cmdBrowseTag, QString());
+    EXPECT_EQ(window->openTab().cmdBrowseTag, QString());
     EXPECT_EQ(paths(), QStringList{folder + QStringLiteral("other.fpl")});
     EXPECT_EQ(scratch.read(QStringLiteral("gone dir/.hidden.fpl")), QByteArray("precious"));
 
     // A second double-click while the question is on screen is ignored.
-    window->LoadOpenList();
+    window->openTab().LoadOpenList();
     prompter.messages.clear();
     prompter.answers = {MsgAnswer::No};
     prompter.whileShowing = [&] { window->lstQEL_DblClick(1); };

@@ -53,11 +53,11 @@ TEST(ShortcutHelper, RoundTripsExactlyThroughTheSevenArguments)
         QString file = dir.file(QStringLiteral("t.lnk"));
         QString t = c.targetPath, w = c.workingFolder, a = c.argumentText, i = c.iconFile;
         qint32 n1 = c.iconIndex, n2 = c.hotKey;
-        ASSERT_EQ(helper.CreateShortcut(file, t, w, a, i, n1, n2), 0)
-            << helper.lastError().toStdString();
+        const FileResult written = helper.CreateShortcut(file, t, w, a, i, n1, n2);
+        ASSERT_TRUE(written.ok) << written.errorText.toStdString();
         QString rt, rw, ra, ri;
         qint32 r1 = 99, r2 = 99;
-        ASSERT_EQ(helper.ReadShortcut(file, rt, rw, ra, ri, r1, r2), 0);
+        ASSERT_TRUE(helper.ReadShortcut(file, rt, rw, ra, ri, r1, r2).ok);
         EXPECT_EQ(rt, c.targetPath);
         EXPECT_EQ(rw, c.workingFolder);
         EXPECT_EQ(ra, c.argumentText);
@@ -187,9 +187,9 @@ TEST(ShortcutHelper, DamagedFilesFailCleanly)
     dir.write(QStringLiteral("bad.lnk"), good.left(40));
     QString f = dir.file(QStringLiteral("bad.lnk")), t, w, a, i;
     qint32 n1 = 0, n2 = 0;
-    EXPECT_NE(helper.ReadShortcut(f, t, w, a, i, n1, n2), 0);
+    EXPECT_FALSE(helper.ReadShortcut(f, t, w, a, i, n1, n2).ok);
     QString missing = dir.file(QStringLiteral("none.lnk"));
-    EXPECT_NE(helper.ReadShortcut(missing, t, w, a, i, n1, n2), 0);
+    EXPECT_FALSE(helper.ReadShortcut(missing, t, w, a, i, n1, n2).ok);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>

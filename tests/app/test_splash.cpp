@@ -1,5 +1,5 @@
 #include "app/frmSplash.h"
-#include "app/Version.h"
+#include "base/Version.h"
 #include "platform/InstanceGuard.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "support/Fakes.h"
@@ -27,6 +27,7 @@ struct Splash : ::testing::Test {
     FakeInstanceGuard guard;
     PlatformServices services;
     QWidget mainWindow;
+    std::unique_ptr<HubContext> hub;
 
     void SetUp() override
     {
@@ -35,13 +36,14 @@ struct Splash : ::testing::Test {
         services.drives = &drives;
         services.prompter = &prompter;
         services.instance = &guard;
+        hub = std::make_unique<HubContext>(services);
     }
 };
 
 TEST_F(Splash, SecondInstanceIsRefusedBeforeAnythingIsDone)
 {
     guard.alone = false;
-    frmSplash splash(services, &mainWindow);
+    frmSplash splash(*hub, &mainWindow);
     EXPECT_FALSE(splash.Form_Load());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Error: you already have Keldara Running"));
@@ -54,7 +56,7 @@ TEST_F(Splash, SecondInstanceIsRefusedBeforeAnythingIsDone)
 
 TEST_F(Splash, LoadDoesTheHousekeepingAndFillsTheTexts)
 {
-    frmSplash splash(services, &mainWindow);
+    frmSplash splash(*hub, &mainWindow);
     ASSERT_TRUE(splash.Form_Load());
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_TRUE(app.exists(QStringLiteral("ShortCuts/Measure Swap.lnk")));
@@ -85,7 +87,7 @@ TEST_F(Splash, ClickOnTheMarginKeyOrTimerHandsOverToTheMainWindow)
     for (size_t i = 0; i < ways.size(); ++i) {
         SCOPED_TRACE(i);
         mainWindow.hide();
-        frmSplash splash(services, &mainWindow);
+        frmSplash splash(*hub, &mainWindow);
         ASSERT_TRUE(splash.Form_Load());
         splash.show();
         // A click on the picture itself does nothing.

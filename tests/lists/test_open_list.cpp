@@ -1,8 +1,9 @@
+#include "lists/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/QelListView.h"
 #include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
+#include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ TEST_F(OpenTab, RowsCarryNameDateKindFolderCodeAndIcons)
                {QStringLiteral("pli"), QStringLiteral("/f/zeta.fpl"), QStringLiteral("d5")},
                {QStringLiteral("pli"), QStringLiteral("noseparator.pli"), QStringLiteral("d6")},
                {QStringLiteral("pli"), QStringLiteral("/ends/in/"), QStringLiteral("d7")}});
-    ASSERT_TRUE(window->LoadOpenList().ok);
+    ASSERT_TRUE(window->openTab().LoadOpenList().ok);
     // Sorted by name, ignoring case; the skipped records stay in the file.
     EXPECT_EQ(column(0), (QStringList{QStringLiteral("beta.phs"), QStringLiteral("CRNexample.crn"),
                                       QStringLiteral("odd.xyz"), QStringLiteral("zeta.fpl"),
@@ -75,7 +76,7 @@ TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder)
 {
     app.write(QStringLiteral("data/one.fpl"), "x");
     app.write(QStringLiteral("data/two.crn"), "x");
-    ASSERT_TRUE(window->LoadOpenList().ok);
+    ASSERT_TRUE(window->openTab().LoadOpenList().ok);
     EXPECT_EQ(column(0), (QStringList{QStringLiteral("one.fpl"), QStringLiteral("two.crn")}));
     EXPECT_TRUE(app.exists(QStringLiteral("QELFileList.txt")));
 }
@@ -84,7 +85,7 @@ TEST_F(OpenTab, TruncatedListShowsWhatWasReadAndReportsTheFailure)
 {
     app.write(QStringLiteral("QELFileList.txt"),
               "\"fpl\",\"/f/a.fpl\",\"d\"\r\n\"fpl\",\"/f/b.fpl\"");
-    const FileResult r = window->LoadOpenList();
+    const FileResult r = window->openTab().LoadOpenList();
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(column(0), QStringList{QStringLiteral("a.fpl")});
 }
@@ -94,7 +95,7 @@ TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/b.fpl"), QStringLiteral("2")},
                {QStringLiteral("pli"), QStringLiteral("/f/a.pli"), QStringLiteral("3")},
                {QStringLiteral("crn"), QStringLiteral("/f/c.crn"), QStringLiteral("1")}});
-    window->LoadOpenList();
+    window->openTab().LoadOpenList();
     window->lstQEL_ColumnClick(1, 1); // "Recently Used Files": descending first
     EXPECT_EQ(column(0), (QStringList{QStringLiteral("c.crn"), QStringLiteral("b.fpl"),
                                       QStringLiteral("a.pli")}));
@@ -111,7 +112,7 @@ TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
     window->TabMain->setCurrTab(1);
     window->mnuIcon_Click();
     EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Icon);
-    window->LoadOpenList();
+    window->openTab().LoadOpenList();
     EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Report);
     EXPECT_EQ(list->sortKey(), 0);
     EXPECT_EQ(list->sortOrder(), Qt::AscendingOrder);
@@ -134,24 +135,24 @@ TEST_F(OpenTab, WebHeaderClickSortsTheWebList)
 TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
 {
     // While the list file is missing the timer neither loads nor creates it.
-    window->tmrFileUpdate_Timer();
+    window->openTab().tmrFileUpdate_Timer();
     EXPECT_FALSE(app.exists(QStringLiteral("QELFileList.txt")));
 
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("d")}});
-    window->tmrFileUpdate_Timer(); // the first tick always loads
+    window->openTab().tmrFileUpdate_Timer(); // the first tick always loads
     EXPECT_EQ(list->count(), 1);
 
     list->clear(); // so that a reload would show
-    window->tmrFileUpdate_Timer();
+    window->openTab().tmrFileUpdate_Timer();
     EXPECT_EQ(list->count(), 0);
 
     // Another program appends within the same second: size and fine time tell.
-    QFile f(window->recentFiles().listPath());
+    QFile f(window->openTab().store().listPath());
     ASSERT_TRUE(f.open(QIODevice::Append));
     f.write(
         records::encode({QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d")}));
     f.close();
-    window->tmrFileUpdate_Timer();
+    window->openTab().tmrFileUpdate_Timer();
     EXPECT_EQ(list->count(), 2);
 
     // Replaced by rename with the same size and time: the file's identity tells.
@@ -166,7 +167,7 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     ASSERT_EQ(::rename(QFile::encodeName(other.fileName()).constData(),
                        QFile::encodeName(f.fileName()).constData()),
               0);
-    window->tmrFileUpdate_Timer();
+    window->openTab().tmrFileUpdate_Timer();
     EXPECT_EQ(list->count(), 2);
 }
 
@@ -175,22 +176,22 @@ TEST_F(OpenTab, RenameFromTheSelectedRow)
     app.write(QStringLiteral("data/plot7.fpl"), "x");
     writeList({{QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
                {QStringLiteral("fpl"), p(QStringLiteral("data/plot7.fpl")), QStringLiteral("d2")}});
-    window->LoadOpenList();
+    window->openTab().LoadOpenList();
     list->setSelectedRow(1);
     ASSERT_EQ(list->text(1), QStringLiteral("plot7.fpl"));
 
     QString name = QStringLiteral("../escape");
-    window->RenameFileEntry(name);
+    window->openTab().RenameFileEntry(name);
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(app.exists(QStringLiteral("data/plot7.fpl")));
 
     name = QStringLiteral("ridge");
-    window->RenameFileEntry(name);
+    window->openTab().RenameFileEntry(name);
     EXPECT_EQ(name, QStringLiteral("ridge.FPL"));
     EXPECT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
     EXPECT_EQ(
-        window->recentFiles().read().records,
+        window->openTab().store().read().records,
         (QList<FileListRecord>{
             {QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
             {QStringLiteral("fpl"), p(QStringLiteral("data/ridge.FPL")), QStringLiteral("d2")}}));
@@ -198,11 +199,11 @@ TEST_F(OpenTab, RenameFromTheSelectedRow)
     // A row whose file has gone: the message, then only its entry goes.
     list->setSelectedRow(0); // b.pli, which does not exist
     name = QStringLiteral("c");
-    window->RenameFileEntry(name);
+    window->openTab().RenameFileEntry(name);
     ASSERT_EQ(prompter.messages.size(), 2);
     EXPECT_EQ(prompter.messages[1].text, QStringLiteral("File does not exists, removing entry"));
     EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Critical);
-    EXPECT_EQ(window->recentFiles().read().records.size(), 1);
+    EXPECT_EQ(window->openTab().store().read().records.size(), 1);
 }
 
 } // namespace

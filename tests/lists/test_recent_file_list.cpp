@@ -1,3 +1,4 @@
+#include "base/Paths.h"
 #include "lists/DataFileKind.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"

@@ -1,5 +1,5 @@
-#include "mainwindow/ImageList.h"
-#include "mainwindow/QelListView.h"
+#include "ui/ImageList.h"
+#include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
 

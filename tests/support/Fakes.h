@@ -113,8 +113,8 @@ public:
         QString program, arguments;
     };
     QList<Start> starts;
-    LaunchResult result{true, 0, {}};
-    LaunchResult start(const QString& program, const QString& arguments) override
+    FileResult result;
+    FileResult start(const QString& program, const QString& arguments) override
     {
         starts.append({program, arguments});
         return result;

@@ -2,7 +2,7 @@
 
 #ifndef Q_OS_WIN
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +35,7 @@ bool PosixLauncher::isWindowsExecutable(const QString& path)
     return f.open(QIODevice::ReadOnly) && f.read(2) == "MZ";
 }
 
-LaunchResult PosixLauncher::start(const QString& program, const QString& argumentText)
+FileResult PosixLauncher::start(const QString& program, const QString& argumentText)
 {
     const QString resolved = resolveProgram(program);
     QList<QByteArray> args;
@@ -72,7 +72,7 @@ LaunchResult PosixLauncher::start(const QString& program, const QString& argumen
     if (::pipe2(report, O_CLOEXEC) != 0) {
         const int e = errno;
         posix_spawnattr_destroy(&attr);
-        return {false, e, QString::fromLocal8Bit(std::strerror(e))};
+        return FileResult::fromErrno(e);
     }
     const pid_t middle = ::fork();
     if (middle == 0) {
@@ -87,7 +87,7 @@ LaunchResult PosixLauncher::start(const QString& program, const QString& argumen
     posix_spawnattr_destroy(&attr);
     if (middle < 0) {
         ::close(report[0]);
-        return {false, forkErrno, QString::fromLocal8Bit(std::strerror(forkErrno))};
+        return FileResult::fromErrno(forkErrno);
     }
     int err = EIO;
     ssize_t n;
@@ -100,8 +100,8 @@ LaunchResult PosixLauncher::start(const QString& program, const QString& argumen
     if (n != sizeof err)
         err = EIO;
     if (err != 0)
-        return {false, err, QString::fromLocal8Bit(std::strerror(err))};
-    return {true, 0, {}};
+        return FileResult::fromErrno(err);
+    return {};
 }
 
 #endif

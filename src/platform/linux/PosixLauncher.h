@@ -10,7 +10,7 @@
 // once, so the program's parent becomes the system's.
 class PosixLauncher : public Launcher {
 public:
-    LaunchResult start(const QString& program, const QString& argumentText) override;
+    FileResult start(const QString& program, const QString& argumentText) override;
 
     // The program file to run: `program` itself, or the file of that name in any letter case in
     // its folder, as on the file systems the tools come from.

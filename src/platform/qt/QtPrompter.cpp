@@ -1,12 +1,24 @@
 #include "platform/qt/QtPrompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+
+namespace {
+// The dialog belongs to the window the user is working in: a dialog already open, else the
+// active window (the main window, the web link dialog, the about box).
+QWidget* dialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+} // namespace
 
 MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
                               MsgIcon icon)
 {
-    QMessageBox box(m_parent);
+    QMessageBox box(dialogParent());
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -58,7 +70,7 @@ QStringList QtPrompter::toNameFilters(const QString& filter)
 
 bool QtPrompter::openFile(const OpenFileRequest& request, QString* chosen)
 {
-    QFileDialog dialog(m_parent, request.title, request.initialFolder);
+    QFileDialog dialog(dialogParent(), request.title, request.initialFolder);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

@@ -6,6 +6,6 @@
 // CreateProcess with the program path quoted and the argument text unchanged.
 class WinLauncher : public Launcher {
 public:
-    LaunchResult start(const QString& program, const QString& argumentText) override;
+    FileResult start(const QString& program, const QString& argumentText) override;
 };
 #endif

@@ -1,4 +1,4 @@
-#include "mainwindow/ImageList.h"
+#include "ui/ImageList.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -75,4 +75,20 @@ QString GetLongPath(const QString& path)
         folder = result;
     }
     return result;
+}
+
+void SplitPath(const QString& path, QString* fileName, QString* folder)
+{
+    const qsizetype cut = path.lastIndexOf(paths::separator());
+    if (folder)
+        *folder = cut < 0 ? QString() : path.left(cut + 1);
+    if (fileName)
+        *fileName = cut < 0 ? path : path.mid(cut + 1);
+}
+
+QString shortcutFolder(const QString& appFolder)
+{
+    const QString longForm = GetLongPath(appFolder);
+    const QString found = paths::findIgnoringCase(longForm, QStringLiteral("shortcuts"));
+    return paths::join(longForm, found.isEmpty() ? QStringLiteral("shortcuts") : found);
 }

@@ -27,6 +27,14 @@ bool ensureFolder(const QString& parent, const QString& name);
 
 } // namespace paths
 
+// Splits at the last separator: folder keeps the separator, fileName is the rest. A path without
+// a separator is all file name.
+void SplitPath(const QString& path, QString* fileName, QString* folder);
+
+// The shortcut folder: "shortcuts" (in whatever letter case it exists on disk) under the long
+// form of the application folder.
+QString shortcutFolder(const QString& appFolder);
+
 // The long form of an absolute folder path: each component as it stands on disk, letter case
 // included, without a trailing separator. Empty when a component does not exist. A root alone
 // gives its drive ("C:") on Windows and the empty text elsewhere.

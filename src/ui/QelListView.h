@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QStringList>
-#include <QVarLengthArray>
+#include "ui/ListModel.h"
+
 #include <QWidget>
 
 #include <vector>
@@ -11,18 +10,6 @@ class ImageList;
 class QListView;
 class QStackedLayout;
 class QTreeView;
-
-// One entry of a list: its text (column 0 and the icon label), sub-items 1, 2, ... for the
-// columns of the same number, and its icons by image key.
-struct ListEntry {
-    QString text;
-    // subItems[0] is sub-item 1; kept inline, as no list has more than four.
-    QVarLengthArray<QString, 4> subItems;
-    QString largeIcon;
-    QString smallIcon;
-};
-
-class QelListModel;
 
 // The list view every tab uses: report view (rows and columns) or icon view (large icons with
 // wrapped labels), columns made once with captions and widths in twips (a width of 0 makes a
@@ -104,7 +91,7 @@ private:
     void updateSortIndicator();
 
     int m_index;
-    QelListModel* m_model;
+    ListModel* m_model;
     QTreeView* m_report;
     QListView* m_icons;
     QStackedLayout* m_stack;

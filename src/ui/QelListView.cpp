@@ -1,6 +1,7 @@
-#include "mainwindow/QelListView.h"
+#include "ui/QelListView.h"
 
-#include "mainwindow/ImageList.h"
+#include "ui/ImageList.h"
+#include "ui/ListModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,37 +11,9 @@
 #include <QTreeView>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
-
-// Text order without regard to letter case. Plain ASCII, by far the common case in file names,
-// is folded inline; anything else falls back to Unicode case folding for that character.
-int compareIgnoringCase(const QString& a, const QString& b)
-{
-    const QChar* pa = a.constData();
-    const QChar* pb = b.constData();
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        char16_t ca = pa[i].unicode();
-        char16_t cb = pb[i].unicode();
-        if (ca == cb)
-            continue;
-        if (ca < 128 && cb < 128) {
-            if (ca >= 'A' && ca <= 'Z')
-                ca += 32;
-            if (cb >= 'A' && cb <= 'Z')
-                cb += 32;
-        } else {
-            ca = pa[i].toCaseFolded().unicode();
-            cb = pb[i].toCaseFolded().unicode();
-        }
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 // Every icon-view entry gets the same room: the icon and up to three lines of label, so that
 // wrapped labels show and a long list still lays out without measuring each entry.
@@ -54,62 +27,10 @@ public:
 };
 } // namespace
 
-// Plain table model over the entries; the view decides which image list the icons come from.
-class QelListModel : public QAbstractTableModel {
-public:
-    using QAbstractTableModel::beginInsertRows;
-    using QAbstractTableModel::beginResetModel;
-    using QAbstractTableModel::changePersistentIndexList;
-    using QAbstractTableModel::endInsertRows;
-    using QAbstractTableModel::endResetModel;
-    using QAbstractTableModel::persistentIndexList;
-
-    std::vector<ListEntry> entries;
-    QStringList captions;
-    const ImageList* large = nullptr;
-    const ImageList* small = nullptr;
-    bool largeIcons = false; // icon view shows the large pictures, report view the small ones
-
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(entries.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(captions.size());
-    }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= int(entries.size()))
-            return {};
-        const ListEntry& e = entries[size_t(index.row())];
-        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-            if (index.column() == 0)
-                return e.text;
-            const int sub = index.column() - 1;
-            return sub < e.subItems.size() ? e.subItems[sub] : QString();
-        }
-        const ImageList* icons = largeIcons ? large : small;
-        if (role == Qt::DecorationRole && index.column() == 0 && icons) {
-            const QString& key = largeIcons ? e.largeIcon : e.smallIcon;
-            if (!key.isEmpty() && icons->contains(key))
-                return icons->icon(key);
-        }
-        return {};
-    }
-    QVariant headerData(int section, Qt::Orientation o, int role) const override
-    {
-        if (o == Qt::Horizontal && role == Qt::DisplayRole && section < captions.size())
-            return captions[section];
-        return {};
-    }
-    void rowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
-};
-
 QelListView::QelListView(int index, QWidget* parent)
     : QWidget(parent)
     , m_index(index)
-    , m_model(new QelListModel)
+    , m_model(new ListModel)
     , m_report(new QTreeView)
     , m_icons(new QListView)
     , m_stack(new QStackedLayout(this))
@@ -349,9 +270,7 @@ void QelListView::setViewMode(ViewMode mode)
     const bool hadFocus = m_report->hasFocus() || m_icons->hasFocus();
     m_mode = mode;
     m_model->largeIcons = mode == ViewMode::Icon;
-    if (m_model->rowCount() > 0)
-        emit m_model->dataChanged(m_model->index(0, 0), m_model->index(count() - 1, 0),
-                                  {Qt::DecorationRole});
+    m_model->iconsChanged();
     QAbstractItemView* view = mode == ViewMode::Icon ? static_cast<QAbstractItemView*>(m_icons)
                                                      : static_cast<QAbstractItemView*>(m_report);
     m_stack->setCurrentWidget(view);
@@ -388,73 +307,8 @@ void QelListView::setSortOrder(Qt::SortOrder order)
 void QelListView::applySort()
 {
     updateSortIndicator();
-    if (!m_sorted || m_filling > 0 || count() < 2)
-        return;
-    std::vector<ListEntry>& entries = m_model->entries;
-    const int key = m_sortKey;
-    const QString empty;
-    const auto keyText = [&](int i) -> const QString& {
-        const ListEntry& e = entries[size_t(i)];
-        if (key == 0)
-            return e.text;
-        return key - 1 < e.subItems.size() ? e.subItems[key - 1] : empty;
-    };
-
-    // Sort small contiguous keys (the first characters, folded) and look at the whole texts only
-    // when those are equal: a large list then sorts without chasing every string in memory.
-    constexpr int kPrefix = 16;
-    struct SortKey {
-        std::array<char16_t, kPrefix> prefix{};
-        int index;
-    };
-    std::vector<SortKey> keys(entries.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-        keys[i].index = int(i);
-        const QString& t = keyText(int(i));
-        const qsizetype n = std::min<qsizetype>(t.size(), kPrefix);
-        for (qsizetype c = 0; c < n; ++c) {
-            char16_t u = t[c].unicode();
-            if (u >= 'A' && u <= 'Z')
-                u += 32;
-            else if (u >= 128)
-                u = t[c].toCaseFolded().unicode();
-            keys[i].prefix[size_t(c)] = u;
-        }
-    }
-    const bool ascending = m_order == Qt::AscendingOrder;
-    std::stable_sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        int c = 0;
-        if (a.prefix != b.prefix)
-            c = a.prefix < b.prefix ? -1 : 1;
-        else
-            c = compareIgnoringCase(keyText(a.index), keyText(b.index));
-        return ascending ? c < 0 : c > 0;
-    });
-    std::vector<int> order(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        order[i] = keys[i].index;
-
-    emit m_model->layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newRowOf(entries.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        newRowOf[size_t(order[i])] = int(i);
-    // Put the entries in their places by following the permutation's cycles: no second copy.
-    std::vector<int> place = newRowOf;
-    for (size_t i = 0; i < place.size(); ++i) {
-        while (place[i] != int(i)) {
-            const size_t j = size_t(place[i]);
-            std::swap(entries[i], entries[j]);
-            std::swap(place[i], place[j]);
-        }
-    }
-    // Keep the selection and the current entry on the same entries after the move.
-    const QModelIndexList persistent = m_model->persistentIndexList();
-    QModelIndexList mapped;
-    mapped.reserve(persistent.size());
-    for (const QModelIndex& p : persistent)
-        mapped.append(m_model->index(newRowOf[size_t(p.row())], p.column()));
-    m_model->changePersistentIndexList(persistent, mapped);
-    emit m_model->layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    if (m_sorted && m_filling == 0)
+        m_model->sort(m_sortKey, m_order);
 }
 
 void QelListView::updateSortIndicator()

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class HubContext;
+
+// The one way the hub starts a program from a command line.
+class Launching {
+public:
+    explicit Launching(const HubContext& hub)
+        : m_hub(hub)
+    {}
+
+    // Runs after every successful start: the Open list reloads, as a tool may have changed it.
+    void setAfterStart(std::function<void()> afterStart) { m_afterStart = std::move(afterStart); }
+
+    // Starts `program` with the argument text unchanged and does not wait for it. A failure is
+    // shown as "Can't start application" with the platform's reason. True when it started.
+    bool LaunchCommand(const QString& program, const QString& argumentText);
+
+private:
+    const HubContext& m_hub;
+    std::function<void()> m_afterStart;
+};

@@ -1,0 +1,31 @@
+#include "base/FileResult.h"
+
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+FileResult FileResult::fromErrno(int error)
+{
+    return failure(error, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+QString FileResult::message(const QString& what) const
+{
+    return what + QLatin1Char('\r') + QString::number(error) + QLatin1Char('-') + errorText;
+}
+
+#ifdef Q_OS_WIN
+FileResult lastWindowsError()
+{
+    const DWORD e = GetLastError();
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, e, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    FileResult r = FileResult::failure(int(e), QString::fromWCharArray(text).trimmed());
+    LocalFree(text);
+    return r;
+}
+#endif

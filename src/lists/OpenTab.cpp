@@ -1,0 +1,220 @@
+#include "lists/OpenTab.h"
+
+#include "actions/Launching.h"
+#include "actions/LaunchTable.h"
+#include "base/Columns.h"
+#include "base/Paths.h"
+#include "base/Program.h"
+#include "lists/DataFileKind.h"
+#include "platform/Prompter.h"
+#include "ui/HubContext.h"
+#include "ui/QelListView.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+// A file the user cannot see counts as missing, as a hidden file would on Windows.
+bool dataFileExists(const QString& folder, const QString& name)
+{
+    return !name.startsWith(QLatin1Char('.')) && QFileInfo(folder + name).isFile();
+}
+} // namespace
+
+OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
+                 const ImageList& small, Launching& launching)
+    : m_hub(hub)
+    , m_list(list)
+    , m_large(large)
+    , m_small(small)
+    , m_launching(launching)
+    , m_store(hub.appFolder())
+{}
+
+void OpenTab::reportSaveFailure(const FileResult& failure) const
+{
+    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
+}
+
+FileResult OpenTab::LoadOpenList()
+{
+    QelListView* list = &m_list;
+    list->clear();
+    list->setLargeImageList(&m_large);
+    list->setSmallImageList(&m_small);
+    list->setViewMode(QelListView::ViewMode::Report);
+    list->setSortKey(0);
+    list->setSorted(true);
+    list->setSortOrder(Qt::AscendingOrder);
+
+    const RecentFileList::Contents contents = m_store.read();
+    if (!contents.exists)
+        return ScanDataFolder(); // which loads the list it made
+
+    // One shared copy of each kind's texts for all rows.
+    struct KindTexts {
+        QString large, small, text;
+    };
+    QHash<const DataFileKind*, KindTexts> kindTexts;
+    for (const DataFileKind& k : dataFileKinds()) {
+        kindTexts.insert(&k, {QString::fromLatin1(k.largeIcon), QString::fromLatin1(k.smallIcon),
+                              QString::fromLatin1(k.kindText)});
+    }
+    const KindTexts none;
+    // Rows of one folder share one copy of the folder's text.
+    QHash<QStringView, QString> folders;
+
+    list->beginFill();
+    list->reserve(int(contents.records.size()));
+    for (const FileListRecord& r : contents.records) {
+        const qsizetype cut = r.path.lastIndexOf(paths::separator());
+        if (cut < 0 || cut == r.path.size() - 1)
+            continue; // no folder or no file name: not shown, but it stays in the file
+        const QStringView folderView = QStringView(r.path).left(cut + 1);
+        auto found = folders.find(folderView);
+        if (found == folders.end())
+            found = folders.insert(folderView, folderView.toString());
+        const QString& folder = found.value();
+        const QString name = r.path.mid(cut + 1);
+        const DataFileKind* kind = kindOfCode(r.kindCode);
+        const KindTexts& texts = kind ? kindTexts[kind] : none;
+        const int row = list->addEntry(name, texts.large, texts.small);
+        list->setSubItem(row, OpenColumn::Date, r.dateText);
+        list->setSubItem(row, OpenColumn::KindText, texts.text);
+        list->setSubItem(row, OpenColumn::Folder, folder);
+        list->setSubItem(row, OpenColumn::KindCode, r.kindCode);
+    }
+    list->endFill();
+    return contents.result;
+}
+
+void OpenTab::tmrFileUpdate_Timer()
+{
+    const FileStamp now = fileStamp(m_store.listPath());
+    if (!now.exists || now == LastListFileTime)
+        return;
+    LoadOpenList(); // a failure is not shown; the rows read so far stay
+    LastListFileTime = fileStamp(m_store.listPath());
+}
+
+void OpenTab::TouchFileEntry(const QString& path, const QString& kindCode)
+{
+    const FileResult r = m_store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
+    if (!r.ok)
+        reportSaveFailure(r);
+}
+
+FileResult OpenTab::ScanDataFolder()
+{
+    const FileResult r = m_store.ScanDataFolder();
+    if (!r.ok)
+        return r;
+    return LoadOpenList();
+}
+
+FileResult OpenTab::SyncDataFolderEntries()
+{
+    const FileResult r = m_store.SyncDataFolderEntries();
+    if (!r.ok) {
+        // The list file is left as it was rather than rebuilt from less than it holds.
+        reportSaveFailure(r);
+        return r;
+    }
+    return LoadOpenList();
+}
+
+FileResult OpenTab::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile)
+{
+    return m_store.DeleteFileEntry(fullPath, dataFile);
+}
+
+void OpenTab::RenameFileEntry(QString& newName)
+{
+    QelListView* list = &m_list;
+    const int row = list->selectedRow();
+    if (row < 0)
+        return;
+    if (const QString refusal = checkNewDataFileName(newName); !refusal.isEmpty()) {
+        m_hub.notice(refusal);
+        return;
+    }
+    const QString folder = list->subItem(row, OpenColumn::Folder);
+    const QString oldName = list->text(row);
+    newName = applyRenameExtensionRule(newName, list->subItem(row, OpenColumn::KindCode));
+
+    if (!QFileInfo(folder + oldName).isFile()) {
+        m_hub.critical(QStringLiteral("File does not exists, removing entry"));
+        if (const FileResult r = DeleteFileEntry(folder + oldName); !r.ok)
+            reportSaveFailure(r);
+        return;
+    }
+    FileResult r = m_store.renameEntry(folder, oldName, newName);
+    if (r.ok) {
+        list->setText(row, newName);
+        r = LoadOpenList();
+    }
+    if (!r.ok)
+        reportSaveFailure(r);
+}
+
+void OpenTab::open()
+{
+    const int row = m_list.selectedRow();
+    if (m_list.count() == 0 || row < 0)
+        return;
+    const QString folder = m_list.subItem(row, OpenColumn::Folder);
+    const QString name = m_list.text(row);
+    if (!dataFileExists(folder, name)) {
+        const QString text =
+            QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(folder) +
+            SpacesToQuestionMarks(name) + QLatin1Char('\r') +
+            QStringLiteral("It may have been moved or deleted. Do you wish to locate the "
+                           "file yourself? ");
+        if (m_hub.ask(text)) {
+            cmdBrowseTag = SpacesToQuestionMarks(name);
+            cmdBrowse_Click();
+        }
+        // Only the entry goes; whatever is at that path now is the user's and stays.
+        if (const FileResult r = DeleteFileEntry(folder + name); !r.ok)
+            reportSaveFailure(r);
+        return;
+    }
+    const auto command =
+        commandForOpen(m_hub.appFolder(), m_list.subItem(row, OpenColumn::KindCode), folder, name);
+    if (command)
+        m_launching.LaunchCommand(command->program, command->arguments);
+}
+
+int OpenTab::ShowOpenDataFileDialog(QString& fileName)
+{
+    OpenFileRequest request;
+    request.title = QStringLiteral("Open File");
+    request.filter = QStringLiteral(
+        "Profile View Fuel Profile(*.fpl)|*.fpl|LogTally Planar Intercept(*.pli)|*.pli|"
+        "LogTally Plot Pictures(*.phs)|*.phs|Canopy Load(*.crn)|*.crn");
+    request.filterIndex = 1;
+    const QString app = m_hub.appFolder();
+    const QString data = paths::findIgnoringCase(app, QStringLiteral("data"));
+    request.initialFolder = data.isEmpty() ? app + paths::separator() : paths::join(app, data);
+    request.initialName = fileName;
+    QString chosen;
+    if (!m_hub.prompter().openFile(request, &chosen))
+        return kDialogCancelled;
+    fileName = chosen;
+    return 0;
+}
+
+void OpenTab::cmdBrowse_Click()
+{
+    QString fileName = cmdBrowseTag;
+    const int result = ShowOpenDataFileDialog(fileName);
+    cmdBrowseTag.clear();
+    if (result != 0)
+        return;
+    const auto command = commandForBrowse(m_hub.appFolder(), KindFromExtension(fileName), fileName);
+    if (!command) {
+        m_hub.notice(QStringLiteral("The file can not be opened"));
+        return;
+    }
+    m_launching.LaunchCommand(command->program, command->arguments);
+}

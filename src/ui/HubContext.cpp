@@ -1,0 +1,25 @@
+#include "ui/HubContext.h"
+
+#include "base/Program.h"
+#include "platform/Prompter.h"
+
+void HubContext::notice(const QString& text) const
+{
+    prompter().message(text, kProgramTitle, MsgButtons::Ok, MsgIcon::None);
+}
+
+bool HubContext::ask(const QString& text) const
+{
+    return prompter().message(text, kProgramTitle, MsgButtons::YesNo, MsgIcon::Exclamation) ==
+           MsgAnswer::Yes;
+}
+
+void HubContext::critical(const QString& text) const
+{
+    prompter().message(text, kProgramTitle, MsgButtons::Ok, MsgIcon::Critical);
+}
+
+void HubContext::fileFailure(const QString& what, const FileResult& failure) const
+{
+    notice(failure.message(what));
+}
