@@ -7,6 +7,9 @@ class DriveTable;
 class Prompter;
 class Launcher;
 class InstanceGuard;
+class BrowserFinder;
+class IconSource;
+class MachineRegistry;
 
 // The outside world as the forms see it. main.cpp fills it with the real services, the tests with
 // fakes; nothing here is owned.
@@ -17,4 +20,7 @@ struct PlatformServices {
     Prompter* prompter = nullptr;
     Launcher* launcher = nullptr;
     InstanceGuard* instance = nullptr;
+    BrowserFinder* browsers = nullptr;
+    IconSource* icons = nullptr;
+    MachineRegistry* registry = nullptr;
 };
