@@ -111,7 +111,8 @@ TEST_F(ListFixture, IconViewShowsLargeIconsAndWrapsLabels)
     add("New Photo Series Inventory", "", "");
     list.setLabelWrap(true);
     list.setViewMode(QelListView::ViewMode::Icon);
-    EXPECT_TRUE(list.iconView()->isVisibleTo(&list) || !list.isVisible());
+    EXPECT_TRUE(list.iconView()->isVisibleTo(&list));
+    EXPECT_FALSE(list.reportView()->isVisibleTo(&list));
     EXPECT_EQ(list.iconView()->viewMode(), QListView::IconMode);
     EXPECT_TRUE(list.iconView()->wordWrap());
     const QVariant icon = list.iconView()->model()->index(0, 0).data(Qt::DecorationRole);
