@@ -8,6 +8,7 @@ packages=(
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     liblnk-utils xvfb xdotool xauth
     fonts-dejavu-core g++-mingw-w64-x86-64-posix
+    desktop-file-utils appstream file
 )
 
 missing=()

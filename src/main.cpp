@@ -19,6 +19,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keldara"));
+    // Lets the desktop match the window to its installed entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.keldara.Keldara"));
 
     QSettingsStore settings;
 #ifdef Q_OS_WIN

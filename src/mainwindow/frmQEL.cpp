@@ -148,6 +148,9 @@ void frmQEL::buildMenus()
     item(mnuHelp, mnuAbout, "mnuAbout", "About");
 
     connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
+    connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
+    connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
+    connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
@@ -209,6 +212,8 @@ QWidget* frmQEL::buildTabs()
         }
         TabMain->addTab(page, caption);
     }
+    // Switches count from here: adding the first tab is not the user's or the start's choice.
+    connect(TabMain, &TabStrip::switched, this, &frmQEL::TabMain_Switch);
     return TabMain;
 }
 
@@ -292,40 +297,4 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager)
 void frmQEL::mnuExit_Click()
 {
     close();
-}
-
-void frmQEL::barMain_ButtonClick(const QString& key)
-{
-    if (key == QLatin1String("Exit"))
-        mnuExit_Click();
-    else if (key == QLatin1String("Icon"))
-        mnuIcon_Click();
-    else if (key == QLatin1String("List"))
-        mnuList_Click();
-}
-
-TabController& frmQEL::controller(int tab) const
-{
-    switch (Tab(tab)) {
-    case Tab::New:
-        return *m_new;
-    case Tab::Open:
-        return *m_open;
-    case Tab::Tools:
-        return *m_tools;
-    case Tab::Web:
-        break;
-    }
-    return *m_web;
-}
-
-void frmQEL::lstQEL_DblClick(int index)
-{
-    // A second double-click (or Enter) while a message or dialog of the first is on screen must
-    // not start a second launch.
-    if (!m_launchReady || index < 0 || index >= kTabCount)
-        return;
-    m_launchReady = false;
-    controller(index).open();
-    m_launchReady = true;
 }

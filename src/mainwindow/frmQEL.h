@@ -43,9 +43,13 @@ public:
     void Form_Activate();
     bool Form_QueryUnload(); // asks the exit question; true keeps the window open
     void mnuExit_Click();
+    void mnuCreate_Click();
+    void mnuRename_Click();
+    void mnuDelete_Click();
     void mnuIcon_Click();
     void mnuList_Click();
     void barMain_ButtonClick(const QString& key);
+    void TabMain_Switch(int oldTab, int newTab);
     void lstQEL_ColumnClick(int index, int column);
     void lstQEL_DblClick(int index);
 
@@ -86,6 +90,9 @@ private:
     void showViewMode(bool iconView);
     void onCommitDataRequest(QSessionManager& manager);
     TabController& controller(int tab) const;
+    // The controller of the tab with this caption; nullptr for none.
+    TabController* controllerByCaption(const QString& caption) const;
+    void applyCommandState(int tab);
 
     HubContext m_hub;
     std::unique_ptr<Launching> m_launching;
