@@ -4,8 +4,9 @@
 #include <QDir>
 #include <QTemporaryFile>
 
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 std::optional<ProgramCommand> WinBrowserFinder::findBrowser(const QString& url)
 {
