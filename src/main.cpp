@@ -8,11 +8,13 @@
 #include <QDir>
 
 #ifdef Q_OS_WIN
+#include "platform/windows/WinBrowserFinder.h"
 #include "platform/windows/WinDriveTable.h"
 #include "platform/windows/WinLauncher.h"
 #else
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
+#include "platform/linux/XdgBrowserFinder.h"
 #endif
 
 int main(int argc, char** argv)
@@ -26,9 +28,11 @@ int main(int argc, char** argv)
 #ifdef Q_OS_WIN
     WinDriveTable drives;
     WinLauncher launcher;
+    WinBrowserFinder browsers;
 #else
     MountDriveTable drives;
     PosixLauncher launcher;
+    XdgBrowserFinder browsers;
 #endif
     QtPrompter prompter;
     LockFileInstanceGuard instance;
@@ -40,5 +44,6 @@ int main(int argc, char** argv)
     services.prompter = &prompter;
     services.launcher = &launcher;
     services.instance = &instance;
+    services.browsers = &browsers;
     return Main(services);
 }
