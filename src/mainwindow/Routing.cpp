@@ -1,6 +1,7 @@
 // How commands reach the tabs: the tab switch and its command-state table, the toolbar, the
 // Edit menu and the double-click, each handed to the controller of the tab it concerns.
 #include "actions/ToolsTab.h"
+#include "actions/WebPages.h"
 #include "lists/OpenTab.h"
 #include "lists/WebTab.h"
 #include "mainwindow/CommandState.h"
@@ -107,6 +108,11 @@ void frmQEL::mnuDelete_Click()
 {
     if (TabController* tab = controllerByCaption(TabMain->currentCaption()))
         tab->remove();
+}
+
+void frmQEL::mnuWeb_Click()
+{
+    OpenWebPage(m_hub, supportPageUrl());
 }
 
 void frmQEL::lstQEL_DblClick(int index)

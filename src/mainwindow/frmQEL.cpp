@@ -151,6 +151,7 @@ void frmQEL::buildMenus()
     connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
     connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
     connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
+    connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });

@@ -46,6 +46,7 @@ public:
     void mnuCreate_Click();
     void mnuRename_Click();
     void mnuDelete_Click();
+    void mnuWeb_Click();
     void mnuIcon_Click();
     void mnuList_Click();
     void barMain_ButtonClick(const QString& key);

@@ -119,6 +119,12 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
     window->button(QStringLiteral("Exit"))->trigger();
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Exit Keldara?"));
+
+    // Help > Web Based Support opens the support page, whatever the tab.
+    window->mnuWeb->trigger();
+    ASSERT_EQ(browsers.starts.size(), 1);
+    EXPECT_TRUE(browsers.starts[0].arguments.value(0).endsWith(
+        QStringLiteral("/keldara/qelsupport.htm")));
 }
 
 } // namespace
