@@ -10,9 +10,11 @@
 #ifdef Q_OS_WIN
 #include "platform/windows/WinDriveTable.h"
 #include "platform/windows/WinLauncher.h"
+#include "platform/windows/WinMachineRegistry.h"
 #else
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
+#include "platform/linux/XdgMachineRegistry.h"
 #endif
 
 int main(int argc, char** argv)
@@ -24,9 +26,11 @@ int main(int argc, char** argv)
 #ifdef Q_OS_WIN
     WinDriveTable drives;
     WinLauncher launcher;
+    WinMachineRegistry registry;
 #else
     MountDriveTable drives;
     PosixLauncher launcher;
+    XdgMachineRegistry registry;
 #endif
     QtPrompter prompter;
     LockFileInstanceGuard instance;
@@ -38,5 +42,6 @@ int main(int argc, char** argv)
     services.prompter = &prompter;
     services.launcher = &launcher;
     services.instance = &instance;
+    services.registry = &registry;
     return Main(services);
 }
