@@ -1,5 +1,6 @@
 #include "mainwindow/frmQEL.h"
 
+#include "about/HelpCommands.h"
 #include "actions/Launching.h"
 #include "actions/ToolsTab.h"
 #include "lists/OpenTab.h"
@@ -94,6 +95,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+    m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
 
     picShortCuts = new QLabel(this);
     picShortCuts->setObjectName(QStringLiteral("picShortCuts"));
@@ -147,7 +149,11 @@ void frmQEL::buildMenus()
     item(mnuHelp, mnuWeb, "mnuWeb", "Web Based Support");
     item(mnuHelp, mnuAbout, "mnuAbout", "About");
 
+    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+
     connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
+    connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
@@ -294,6 +300,16 @@ void frmQEL::mnuExit_Click()
     close();
 }
 
+void frmQEL::mnuHelpContents_Click()
+{
+    m_helpCommands->mnuHelpContents_Click();
+}
+
+void frmQEL::mnuAbout_Click()
+{
+    m_helpCommands->mnuAbout_Click();
+}
+
 void frmQEL::barMain_ButtonClick(const QString& key)
 {
     if (key == QLatin1String("Exit"))
@@ -302,6 +318,8 @@ void frmQEL::barMain_ButtonClick(const QString& key)
         mnuIcon_Click();
     else if (key == QLatin1String("List"))
         mnuList_Click();
+    else if (key == QLatin1String("Help"))
+        mnuHelpContents_Click();
 }
 
 TabController& frmQEL::controller(int tab) const
