@@ -53,24 +53,20 @@ TEST_F(SysInfoFixture, TheFullPathComesFirstAndStartsWithNoArguments)
     EXPECT_EQ(registry.asked, QStringList{kToolKey + QStringLiteral("\\PATH")});
 }
 
-TEST_F(SysInfoFixture, TheFolderValueNeedsTheProgramInItInAnyLetterCase)
+TEST_F(SysInfoFixture, TheFolderValueNeedsTheProgramFileInItInAnyLetterCase)
 {
     registry.setText(kFolderKey, QStringLiteral("MSINFO"), tools.path());
     registry.desktopProgram = QStringLiteral("/usr/bin/desktop-info");
-    // Named but not there: the folder's value decides, the desktop's program is not tried.
+    // Named but not there (a folder of that name is no program): the folder's value decides, the
+    // desktop's program is not tried.
+    tools.mkdir(QStringLiteral("MSINFO32.EXE"));
     EXPECT_EQ(outcome(), kUnavailable);
     EXPECT_TRUE(launcher.starts.isEmpty());
 
     prompter.messages.clear();
+    QDir(tools.path()).rmdir(QStringLiteral("MSINFO32.EXE"));
     tools.write(QStringLiteral("MsInfo32.exe"), "MZ");
     EXPECT_EQ(outcome(), paths::join(tools.path(), QStringLiteral("MsInfo32.exe")));
-}
-
-TEST_F(SysInfoFixture, AFolderOfThatNameIsNoProgram)
-{
-    registry.setText(kFolderKey, QStringLiteral("MSINFO"), tools.path());
-    tools.mkdir(QStringLiteral("MSINFO32.EXE"));
-    EXPECT_EQ(outcome(), kUnavailable);
 }
 
 TEST_F(SysInfoFixture, WithoutEitherValueTheDesktopProgramOrTheMessage)
