@@ -11,10 +11,12 @@
 #include "platform/windows/WinBrowserFinder.h"
 #include "platform/windows/WinDriveTable.h"
 #include "platform/windows/WinLauncher.h"
+#include "platform/windows/WinMachineRegistry.h"
 #else
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
 #include "platform/linux/XdgBrowserFinder.h"
+#include "platform/linux/XdgMachineRegistry.h"
 #endif
 
 int main(int argc, char** argv)
@@ -29,10 +31,12 @@ int main(int argc, char** argv)
     WinDriveTable drives;
     WinLauncher launcher;
     WinBrowserFinder browsers;
+    WinMachineRegistry registry;
 #else
     MountDriveTable drives;
     PosixLauncher launcher;
     XdgBrowserFinder browsers;
+    XdgMachineRegistry registry;
 #endif
     QtPrompter prompter;
     LockFileInstanceGuard instance;
@@ -45,5 +49,6 @@ int main(int argc, char** argv)
     services.launcher = &launcher;
     services.instance = &instance;
     services.browsers = &browsers;
+    services.registry = &registry;
     return Main(services);
 }

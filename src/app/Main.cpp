@@ -13,11 +13,23 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 // Delivers the window events that are already waiting, then goes on.
 void yieldToEvents()
 {
     QCoreApplication::processEvents();
+}
+
+// True while a window that keeps the program running (the main window, an about box, the help)
+// is on screen.
+bool anyWindowOpen()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->isVisible() && w->testAttribute(Qt::WA_QuitOnClose);
+    });
 }
 
 // The example crown-mass file goes on the recent-file list once, on the very first run.
@@ -65,9 +77,10 @@ int Main(const PlatformServices& services)
     window.openTab().SyncDataFolderEntries(); // 15. reports its own failure; the start goes on
     window.tmrFileUpdate->start();            // 16.
 
-    // The user may have closed the main window (and said Yes) during a yield: then there is
-    // nothing left to show, and the program ends rather than running invisibly.
-    if (window.exitConfirmed())
+    // The user may have closed the main window (and said Yes) during a yield: then, unless an
+    // about box or the help is still open, there is nothing left to show, and the program ends
+    // rather than running invisibly. Otherwise the program ends when its last window closes.
+    if (window.exitConfirmed() && !anyWindowOpen())
         return 0;
     return QApplication::exec();
 }

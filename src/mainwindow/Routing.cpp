@@ -1,5 +1,6 @@
 // How commands reach the tabs: the tab switch and its command-state table, the toolbar, the
 // Edit menu and the double-click, each handed to the controller of the tab it concerns.
+#include "about/HelpCommands.h"
 #include "actions/ToolsTab.h"
 #include "actions/WebPages.h"
 #include "lists/OpenTab.h"
@@ -88,6 +89,8 @@ void frmQEL::barMain_ButtonClick(const QString& key)
         mnuIcon_Click();
     else if (key == QLatin1String("List"))
         mnuList_Click();
+    else if (key == QLatin1String("Help"))
+        mnuHelpContents_Click();
     else if (key == QLatin1String("Delete"))
         mnuDelete_Click();
 }
@@ -108,6 +111,16 @@ void frmQEL::mnuDelete_Click()
 {
     if (TabController* tab = controllerByCaption(TabMain->currentCaption()))
         tab->remove();
+}
+
+void frmQEL::mnuHelpContents_Click()
+{
+    m_helpCommands->mnuHelpContents_Click();
+}
+
+void frmQEL::mnuAbout_Click()
+{
+    m_helpCommands->mnuAbout_Click();
 }
 
 void frmQEL::mnuWeb_Click()

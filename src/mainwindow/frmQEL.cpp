@@ -1,7 +1,9 @@
 #include "mainwindow/frmQEL.h"
 
+#include "about/HelpCommands.h"
 #include "actions/Launching.h"
 #include "actions/ToolsTab.h"
+#include "actions/WebPages.h"
 #include "lists/OpenTab.h"
 #include "lists/WebTab.h"
 #include "mainwindow/NewTab.h"
@@ -94,6 +96,9 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+    m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
+    // Pages outside the help open in the user's browser, as every web address does.
+    m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, url); });
 
     picShortCuts = new QLabel(this);
     picShortCuts->setObjectName(QStringLiteral("picShortCuts"));
@@ -147,11 +152,15 @@ void frmQEL::buildMenus()
     item(mnuHelp, mnuWeb, "mnuWeb", "Web Based Support");
     item(mnuHelp, mnuAbout, "mnuAbout", "About");
 
+    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+
     connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
     connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
     connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
     connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
     connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
+    connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
