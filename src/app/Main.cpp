@@ -6,6 +6,8 @@
 #include "lists/OpenTab.h"
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/NewTab.h"
+#include "platform/InstanceGuard.h"
+#include "platform/qt/InstanceChannel.h"
 #include "platform/SettingsStore.h"
 #include "ui/QelListView.h"
 
@@ -16,6 +18,16 @@
 #include <algorithm>
 
 namespace {
+// Shows the window in front, restored if it was minimised.
+void bringForward(QWidget& w)
+{
+    if (w.isMinimized())
+        w.showNormal();
+    w.show();
+    w.raise();
+    w.activateWindow();
+}
+
 // Delivers the window events that are already waiting, then goes on.
 void yieldToEvents()
 {
@@ -58,8 +70,19 @@ int Main(const PlatformServices& services)
     window.InitMainWindow();
 
     frmSplash splash(window.hub(), &window); // 5. the splash shows the main window when it goes
-    if (!splash.Form_Load())
-        return 0; // another instance runs: end at once, asking nothing
+    if (!splash.Form_Load()) {
+        // Another instance runs: after the message, its window comes forward, and this one ends
+        // at once, asking nothing.
+        if (const InstanceGuard* instance = services.instance; instance)
+            InstanceChannel::askToRaise(instance->channelPath());
+        return 0;
+    }
+    InstanceChannel channel(services.instance ? services.instance->channelPath() : QString());
+    if (services.instance) {
+        channel.listen([&window, &splash] {
+            bringForward(splash.isVisible() ? static_cast<QWidget&>(splash) : window);
+        });
+    }
     if (const QScreen* screen = splash.screen())
         splash.move(screen->availableGeometry().center() - splash.rect().center());
     splash.show();
