@@ -44,6 +44,23 @@ bool OpenWebPage(const HubContext& hub, const QString& url)
     return true;
 }
 
+bool ShowFolder(const HubContext& hub, const QString& folder)
+{
+    BrowserFinder* finder = hub.services().browsers;
+    const std::optional<ProgramCommand> command =
+        finder ? finder->findFileManager(folder) : std::nullopt;
+    if (!command) {
+        hub.notice(QStringLiteral("Could not find a file manager"));
+        return false;
+    }
+    const FileResult started = finder->start(*command);
+    if (!started.ok) {
+        hub.fileFailure(QStringLiteral("Folder not Opened"), started);
+        return false;
+    }
+    return true;
+}
+
 QString supportPageUrl()
 {
     return kSupportPageUrl;

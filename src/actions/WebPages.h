@@ -15,5 +15,9 @@ inline const QString kSupportPageUrl =
 // handed to no program. True when the browser was started.
 bool OpenWebPage(const HubContext& hub, const QString& url);
 
+// Shows `folder` in the desktop's file manager, found the way the browser is: none found gives
+// "Could not find a file manager", one that would not start "Folder not Opened" with the reason.
+bool ShowFolder(const HubContext& hub, const QString& folder);
+
 // The support page's address, for Help > Web Based Support.
 QString supportPageUrl();

@@ -1,6 +1,7 @@
 #include "lists/OpenTab.h"
 
 #include "actions/Launching.h"
+#include "actions/WebPages.h"
 #include "actions/LaunchTable.h"
 #include "base/Columns.h"
 #include "base/Paths.h"
@@ -10,7 +11,9 @@
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
 
 namespace {
@@ -246,4 +249,17 @@ void OpenTab::remove()
         return;
     }
     LoadOpenList();
+}
+
+void OpenTab::openContainingFolder()
+{
+    if (const int row = m_list.selectedRow(); row >= 0)
+        ShowFolder(m_hub, m_list.subItem(row, OpenColumn::Folder));
+}
+
+void OpenTab::copyPath()
+{
+    if (const int row = m_list.selectedRow(); row >= 0)
+        QGuiApplication::clipboard()->setText(m_list.subItem(row, OpenColumn::Folder) +
+                                              m_list.text(row));
 }

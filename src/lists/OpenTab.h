@@ -47,6 +47,10 @@ public:
     void rename() override;
     // Deletes the selected entry and its data file, after asking.
     void remove() override;
+    void reload() override { LoadOpenList(); }
+    // The selected entry's folder shown in the file manager, and its full path to the clipboard.
+    void openContainingFolder();
+    void copyPath();
 
     // The list file as the refresh timer last saw it.
     FileStamp LastListFileTime;

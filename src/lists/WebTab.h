@@ -12,6 +12,9 @@ public:
     WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
            const ImageList& small);
 
+    // The selected link's address to the clipboard.
+    void copyAddress();
+
 private:
     const HubContext& m_hub;
     QelListView& m_list;

@@ -82,6 +82,8 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     stripLayout->setContentsMargins(0, 0, 0, 0);
     buildToolbar();
     stripLayout->addWidget(barMain);
+    stripLayout->addStretch(1);
+    stripLayout->addWidget(buildFilter());
     outer->addWidget(toolbarStrip);
 
     auto* tabPanel = new QWidget;
@@ -96,6 +98,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+    buildKeyboard();
     m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
     // Pages outside the help open in the user's browser, as every web address does.
     m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, url); });
@@ -210,6 +213,11 @@ QWidget* frmQEL::buildTabs()
         lstQEL[size_t(i)] = list;
         connect(list, &QelListView::columnClick, this, &frmQEL::lstQEL_ColumnClick);
         connect(list, &QelListView::dblClick, this, &frmQEL::lstQEL_DblClick);
+        connect(list, &QelListView::contextMenu, this,
+                [this](int tab, const QPoint& at, bool onEntry) {
+                    if (const auto menu = contextMenuFor(tab, onEntry); !menu->isEmpty())
+                        menu->exec(at);
+                });
 
         QWidget* page = nullptr;
         if (Tab(i) == Tab::Open) {

@@ -18,6 +18,7 @@ class OpenTab;
 class QAction;
 class QActionGroup;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSessionManager;
 class QTimer;
@@ -64,6 +65,7 @@ public:
     QPushButton* cmdBrowse = nullptr;
     QLabel* lblOpenHint = nullptr;
     QLabel* picShortCuts = nullptr;
+    QLineEdit* txtFilter = nullptr; // narrows the lists as the user types
     QTimer* tmrFileUpdate = nullptr;
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuView = nullptr, *mnuHelp = nullptr;
     QAction *mnuExit = nullptr, *mnuCreate = nullptr, *mnuRename = nullptr, *mnuDelete = nullptr;
@@ -80,6 +82,9 @@ public:
     WebTab& webTab() const { return *m_web; }
     HelpCommands& helpCommands() const { return *m_helpCommands; }
 
+    // The context menu of tab `tab`'s list, on its selected entry or on its empty space.
+    std::unique_ptr<QMenu> contextMenuFor(int tab, bool onEntry);
+
     const HubContext& hub() const { return m_hub; }
     bool exitConfirmed() const { return m_exitConfirmed; }
 
@@ -94,6 +99,9 @@ private:
     QWidget* buildOpenPage();
     void showViewMode(bool iconView);
     void onCommitDataRequest(QSessionManager& manager);
+    QWidget* buildFilter();
+    void buildKeyboard();
+    void applyFilterText(const QString& text);
     TabController& controller(int tab) const;
     // The controller of the tab with this caption; nullptr for none.
     TabController* controllerByCaption(const QString& caption) const;

@@ -3,6 +3,7 @@
 #include "ui/ImageList.h"
 #include "ui/ListModel.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
@@ -75,6 +76,7 @@ QelListView::QelListView(int index, QWidget* parent)
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(m_report), static_cast<QAbstractItemView*>(m_icons)}) {
         view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
             if (i.isValid())
                 emit dblClick(m_index);
@@ -89,14 +91,43 @@ QelListView::~QelListView() = default;
 
 bool QelListView::eventFilter(QObject* watched, QEvent* event)
 {
+    QAbstractItemView* view = m_mode == ViewMode::Icon ? static_cast<QAbstractItemView*>(m_icons)
+                                                       : static_cast<QAbstractItemView*>(m_report);
     if (event->type() == QEvent::KeyPress && (watched == m_report || watched == m_icons)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && selectedRow() >= 0) {
             emit dblClick(m_index);
             return true;
         }
+        // Shift+F10 is the keyboard's other way to the context menu, beside the Menu key.
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            keyboardContextMenu(view);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::ContextMenu && (watched == view || watched == view->viewport())) {
+        const auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (menu->reason() == QContextMenuEvent::Keyboard) {
+            keyboardContextMenu(view);
+        } else {
+            // A click on an entry selects it first; a click on empty space is about the list.
+            const QModelIndex at =
+                view->indexAt(view->viewport()->mapFromGlobal(menu->globalPos()));
+            setSelectedRow(at.isValid() ? at.row() : -1);
+            emit contextMenu(m_index, menu->globalPos(), at.isValid());
+        }
+        return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void QelListView::keyboardContextMenu(QAbstractItemView* view)
+{
+    const int row = selectedRow();
+    QRect at = view->viewport()->rect();
+    if (row >= 0)
+        at = view->visualRect(m_model->index(row, 0));
+    emit contextMenu(m_index, view->viewport()->mapToGlobal(at.center()), row >= 0);
 }
 
 void QelListView::addColumn(const QString& caption, int widthTwips)

@@ -7,6 +7,7 @@
 #include <vector>
 
 class ImageList;
+class QAbstractItemView;
 class QListView;
 class QStackedLayout;
 class QTreeView;
@@ -92,11 +93,15 @@ signals:
     void dblClick(int index);
     // A click on a column header; `column` is 1-based like the header's position.
     void columnClick(int index, int column);
+    // The context menu is asked for at `globalPos`, by the mouse or the keyboard, on an entry
+    // (which is then the selected one) or on the list's empty space.
+    void contextMenu(int index, const QPoint& globalPos, bool onEntry);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void keyboardContextMenu(QAbstractItemView* view);
     void applySort();
     void applyFilter();
     bool matchesFilter(int row) const;

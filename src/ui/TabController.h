@@ -10,4 +10,6 @@ public:
     virtual void create() {}
     virtual void rename() {}
     virtual void remove() {}
+    // Fills the tab's list again from its store.
+    virtual void reload() {}
 };

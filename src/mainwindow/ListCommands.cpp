@@ -1,0 +1,109 @@
+// What people who live in launchers expect beside the menus: keys for every list command, a
+// context menu on each list, and a filter that narrows the lists as they type. Each reaches the
+// same handler as its menu item, so it does what that item does, and nothing while it is disabled.
+#include "base/Columns.h"
+#include "lists/OpenTab.h"
+#include "lists/WebTab.h"
+#include "mainwindow/frmQEL.h"
+#include "ui/QelListView.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+QWidget* frmQEL::buildFilter()
+{
+    txtFilter = new QLineEdit;
+    txtFilter->setObjectName(QStringLiteral("txtFilter"));
+    txtFilter->setAccessibleName(QStringLiteral("Filter"));
+    txtFilter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F)"));
+    txtFilter->setClearButtonEnabled(true);
+    txtFilter->setMaximumWidth(200);
+    connect(txtFilter, &QLineEdit::textChanged, this, &frmQEL::applyFilterText);
+    // Escape empties the field; Enter or Down goes on to the list it narrows.
+    auto* clear = new QAction(txtFilter);
+    clear->setShortcut(Qt::Key_Escape);
+    clear->setShortcutContext(Qt::WidgetShortcut);
+    connect(clear, &QAction::triggered, txtFilter, &QLineEdit::clear);
+    txtFilter->addAction(clear);
+    auto* toList = new QAction(txtFilter);
+    toList->setShortcuts({QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Return)});
+    toList->setShortcutContext(Qt::WidgetShortcut);
+    connect(toList, &QAction::triggered, this,
+            [this] { lstQEL[size_t(TabMain->CurrTab())]->setFocus(); });
+    txtFilter->addAction(toList);
+    return txtFilter;
+}
+
+void frmQEL::applyFilterText(const QString& text)
+{
+    // Every list keeps the one filter, so that the field always says what the lists show; the
+    // "Open" list matches the folder as well as the name.
+    for (int tab = 0; tab < kTabCount; ++tab) {
+        const QList<int> also =
+            Tab(tab) == Tab::Open ? QList<int>{OpenColumn::Folder} : QList<int>{};
+        lstQEL[size_t(tab)]->setFilter(text, also);
+    }
+}
+
+void frmQEL::buildKeyboard()
+{
+    mnuCreate->setShortcut(Qt::Key_Insert);
+    mnuRename->setShortcut(Qt::Key_F2);
+    mnuDelete->setShortcut(Qt::Key_Delete);
+    const auto windowKey = [this](const QString& name, const QKeySequence& key, auto handler) {
+        auto* action = new QAction(name, this);
+        action->setObjectName(name);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+    };
+    for (int tab = 0; tab < kTabCount; ++tab) {
+        windowKey(QStringLiteral("tab%1").arg(tab), QKeySequence(Qt::CTRL | (Qt::Key_1 + tab)),
+                  [this, tab] {
+                      TabMain->setCurrTab(tab);
+                      lstQEL[size_t(tab)]->setFocus();
+                  });
+    }
+    windowKey(QStringLiteral("reload"), QKeySequence(Qt::Key_F5),
+              [this] { controller(TabMain->CurrTab()).reload(); });
+    windowKey(QStringLiteral("findFilter"), QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
+        txtFilter->setFocus(Qt::ShortcutFocusReason);
+        txtFilter->selectAll();
+    });
+}
+
+std::unique_ptr<QMenu> frmQEL::contextMenuFor(int tab, bool onEntry)
+{
+    auto menu = std::make_unique<QMenu>(this);
+    const auto item = [&](const QString& text, auto handler) {
+        QAction* a = menu->addAction(text);
+        connect(a, &QAction::triggered, this, handler);
+    };
+    const Tab which = Tab(tab);
+    if (onEntry) {
+        item(QStringLiteral("Open\tEnter"), [this, tab] { lstQEL_DblClick(tab); });
+        if (which == Tab::Open) {
+            item(QStringLiteral("Open Containing Folder"),
+                 [this] { m_open->openContainingFolder(); });
+            item(QStringLiteral("Copy Path"), [this] { m_open->copyPath(); });
+        } else if (which == Tab::Web) {
+            item(QStringLiteral("Copy Address"), [this] { m_web->copyAddress(); });
+        }
+        // The Edit menu's own items, with their captions, keys and enabled state for this tab.
+        if (TabMain->CurrTab() == tab && (mnuRename->isEnabled() || mnuDelete->isEnabled())) {
+            menu->addSeparator();
+            for (QAction* edit : {mnuRename, mnuDelete}) {
+                if (edit->isEnabled())
+                    menu->addAction(edit);
+            }
+        }
+    } else if (which == Tab::Open) {
+        item(cmdBrowse->text(), [this] { cmdBrowse->click(); });
+    } else if ((which == Tab::Tools || which == Tab::Web) && TabMain->CurrTab() == tab &&
+               mnuCreate->isEnabled()) {
+        menu->addAction(mnuCreate);
+    }
+    return menu;
+}

@@ -1,0 +1,139 @@
+// Keys, context menus and the filter reach the same handlers as the menus.
+#include "lists/OpenTab.h"
+#include "lists/RecordCodec.h"
+#include "mainwindow/frmQEL.h"
+#include "mainwindow/NewTab.h"
+#include "support/FakeHub.h"
+#include "ui/QelListView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+struct ListCommands : ::testing::Test, FakeHub {
+    std::unique_ptr<frmQEL> window;
+    void SetUp() override
+    {
+        app.write(QStringLiteral("data/plot 7.fpl"), "x");
+        app.write(
+            QStringLiteral("QELFileList.txt"),
+            records::encode({QStringLiteral("fpl"), app.file(QStringLiteral("data/plot 7.fpl")),
+                             QStringLiteral("d")}));
+        window = makeWindow();
+        window->newTab().LoadNewList();
+        window->openTab().LoadOpenList();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void press(QKeyCombination key)
+    {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window.get(),
+                        key.key(), key.keyboardModifiers());
+    }
+    QStringList menuTexts(int tab, bool onEntry)
+    {
+        QStringList texts;
+        const auto menu = window->contextMenuFor(tab, onEntry);
+        for (QAction* a : menu->actions())
+            texts << (a->isSeparator() ? QStringLiteral("-")
+                                       : a->text().section(QLatin1Char('\t'), 0, 0));
+        return texts;
+    }
+};
+
+TEST_F(ListCommands, KeysDoWhatTheirMenuItemsDoAndNothingWhenDisabled)
+{
+    press(Qt::CTRL | Qt::Key_1); // "New": Create, Rename and Delete are disabled
+    for (Qt::Key key : {Qt::Key_Insert, Qt::Key_F2, Qt::Key_Delete})
+        press(key);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_TRUE(prompter.inputs.isEmpty());
+
+    press(Qt::CTRL | Qt::Key_2);
+    EXPECT_EQ(window->TabMain->CurrTab(), 1);
+    window->lstQEL[1]->setSelectedRow(0);
+    press(Qt::Key_F2);
+    ASSERT_EQ(prompter.inputs.size(), 1);
+    EXPECT_TRUE(prompter.inputs[0].prompt.startsWith(QStringLiteral("Rename file  PLOT 7.FPL")));
+    press(Qt::Key_Delete);
+    ASSERT_EQ(prompter.messages.size(), 1); // the question, answered No
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Are your sure you want to delete PLOT 7.FPL"));
+    press(Qt::Key_Insert); // Create is not an "Open" command
+    EXPECT_EQ(prompter.messages.size(), 1);
+
+    // F5 reloads the current list from its file.
+    app.write(QStringLiteral("QELFileList.txt"), QByteArray());
+    press(Qt::Key_F5);
+    EXPECT_EQ(window->lstQEL[1]->count(), 0);
+}
+
+TEST_F(ListCommands, FilterNarrowsEveryListAndEscapeClearsIt)
+{
+    press(Qt::CTRL | Qt::Key_F);
+    EXPECT_EQ(QApplication::focusWidget(), window->txtFilter);
+    QTest::keyClicks(window->txtFilter, QStringLiteral("crown"));
+    EXPECT_TRUE(window->lstQEL[0]->isRowShown(3)); // "New Crown Mass Inventory"
+    EXPECT_FALSE(window->lstQEL[0]->isRowShown(0));
+    EXPECT_FALSE(window->lstQEL[1]->isRowShown(0));
+    window->txtFilter->setText(QStringLiteral("DATA")); // the "Open" list matches folders too
+    EXPECT_TRUE(window->lstQEL[1]->isRowShown(0));
+    window->openTab().LoadOpenList();
+    EXPECT_TRUE(window->lstQEL[1]->isRowShown(0));
+    EXPECT_FALSE(window->lstQEL[0]->isRowShown(0));
+    QTest::keyClick(window->txtFilter, Qt::Key_Escape);
+    EXPECT_TRUE(window->txtFilter->text().isEmpty());
+    EXPECT_TRUE(window->lstQEL[0]->isRowShown(0));
+}
+
+TEST_F(ListCommands, ContextMenusOfferWhatEachTabAllows)
+{
+    using L = QStringList;
+    window->TabMain->setCurrTab(0);
+    EXPECT_EQ(menuTexts(0, true), L{QStringLiteral("Open")});
+    EXPECT_EQ(menuTexts(0, false), L{});
+    window->TabMain->setCurrTab(1);
+    EXPECT_EQ(menuTexts(1, true),
+              (L{QStringLiteral("Open"), QStringLiteral("Open Containing Folder"),
+                 QStringLiteral("Copy Path"), QStringLiteral("-"), QStringLiteral("Rename File"),
+                 QStringLiteral("Delete File")}));
+    EXPECT_EQ(menuTexts(1, false), L{QStringLiteral("Browse ...")});
+    window->TabMain->setCurrTab(3);
+    EXPECT_EQ(menuTexts(3, true),
+              (L{QStringLiteral("Open"), QStringLiteral("Copy Address"), QStringLiteral("-"),
+                 QStringLiteral("Rename Web Shortcut"), QStringLiteral("Delete Web Shortcut")}));
+    EXPECT_EQ(menuTexts(3, false), L{QStringLiteral("Create Web Shortcut")});
+    window->TabMain->setCurrTab(2);
+    EXPECT_EQ(menuTexts(2, false), L{QStringLiteral("Create Shortcut")});
+
+    // The menu key on a list asks for the menu of its selected entry.
+    window->TabMain->setCurrTab(1);
+    window->lstQEL[1]->setSelectedRow(0);
+    QSignalSpy asked(window->lstQEL[1], &QelListView::contextMenu);
+    QStringList shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions())
+                shown << a->text();
+            menu->close();
+            closer.stop();
+        }
+    });
+    closer.start(10);
+    QTest::keyClick(window->lstQEL[1]->reportView(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0][2].toBool());
+    EXPECT_TRUE(shown.contains(QStringLiteral("Copy Path")));
+}
+
+} // namespace
