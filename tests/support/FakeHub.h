@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/frmQEL.h"
+#include "support/FakeIconSource.h"
 #include "support/Fakes.h"
 #include "support/TempAppFolder.h"
 
@@ -13,6 +14,7 @@ struct FakeHub {
     FakeDriveTable drives;
     FakePrompter prompter;
     FakeLauncher launcher;
+    FakeIconSource icons;
     PlatformServices services;
 
     FakeHub()
@@ -22,6 +24,7 @@ struct FakeHub {
         services.drives = &drives;
         services.prompter = &prompter;
         services.launcher = &launcher;
+        services.icons = &icons;
     }
     // The main window after its start-up preparation.
     std::unique_ptr<frmQEL> makeWindow() const
