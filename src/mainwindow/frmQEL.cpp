@@ -148,6 +148,7 @@ void frmQEL::buildMenus()
     item(mnuHelp, mnuAbout, "mnuAbout", "About");
 
     connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
+    connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
@@ -302,6 +303,13 @@ void frmQEL::barMain_ButtonClick(const QString& key)
         mnuIcon_Click();
     else if (key == QLatin1String("List"))
         mnuList_Click();
+    else if (key == QLatin1String("Create"))
+        mnuCreate_Click();
+}
+
+void frmQEL::mnuCreate_Click()
+{
+    controller(TabMain->CurrTab()).create();
 }
 
 TabController& frmQEL::controller(int tab) const

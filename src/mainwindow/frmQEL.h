@@ -43,6 +43,7 @@ public:
     void Form_Activate();
     bool Form_QueryUnload(); // asks the exit question; true keeps the window open
     void mnuExit_Click();
+    void mnuCreate_Click();
     void mnuIcon_Click();
     void mnuList_Click();
     void barMain_ButtonClick(const QString& key);
