@@ -11,7 +11,6 @@
 #include "ui/QelListView.h"
 
 #include <QDirIterator>
-#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -22,21 +21,16 @@ QString displayName(const QString& fileName)
     return fileName.left(fileName.indexOf(QLatin1Char('.')));
 }
 
-// The icon as one picture of exactly `side` pixels; a missing icon leaves it blank.
-QIcon exactly(const QIcon& icon, int side)
+// A blank picture at both sizes, for a shortcut without an icon.
+QIcon blankIcon()
 {
-    QPixmap pm(side, side);
-    pm.fill(Qt::transparent);
-    const QPixmap drawn = icon.pixmap(QSize(side, side), 1.0);
-    if (!drawn.isNull()) {
-        const QPixmap scaled =
-            drawn.size() == QSize(side, side)
-                ? drawn
-                : drawn.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        QPainter p(&pm);
-        p.drawPixmap((side - scaled.width()) / 2, (side - scaled.height()) / 2, scaled);
+    QIcon icon;
+    for (int side : {32, 16}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        icon.addPixmap(pm);
     }
-    return QIcon(pm);
+    return icon;
 }
 
 } // namespace
@@ -72,6 +66,7 @@ void ToolsTab::LoadShortcutList()
     m_unreadable.clear();
 
     IconSource* icons = m_hub.services().icons;
+    const QIcon blank = blankIcon();
     m_list.beginFill();
     m_list.reserve(int(names.size()));
     for (const QString& name : names) {
@@ -89,8 +84,12 @@ void ToolsTab::LoadShortcutList()
         } else if (icons) {
             icon = icons->programIcon(program);
         }
-        imgShortCut[0].add(name, exactly(icon, 32));
-        imgShortCut[1].add(name, exactly(icon, 16));
+        // The icon source draws every icon at 32 and at 16 pixels; the large list shows the one,
+        // the small list the other.
+        if (icon.isNull())
+            icon = blank;
+        imgShortCut[0].add(name, icon);
+        imgShortCut[1].add(name, icon);
         const int row = m_list.addEntry(displayName(name), name, name);
         m_list.setSubItem(row, ToolsColumn::ShortcutFile, file);
         m_list.setSubItem(row, ToolsColumn::Program, program);

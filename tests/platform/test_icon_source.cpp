@@ -62,6 +62,7 @@ TEST(IconSource, OtherProgramsFallBackByNameThenTypeThenOurOwnIcon)
     dir.write(QStringLiteral("tools/namedtool"), "x");
     dir.write(QStringLiteral("tools/MixedCase"), "x");
     dir.write(QStringLiteral("tools/suitetool"), "x");
+    dir.write(QStringLiteral("tools/pngtool"), "x");
     dir.write(QStringLiteral("tools/noicon.exe"), pe::build({}).file);
     dir.write(QStringLiteral("tools/notes.kdx"), "plain words\n");
     dir.write(QStringLiteral("tools/unknown.bin"), QByteArray("\x01\x02\x03\xff\xfe", 5));
@@ -78,6 +79,10 @@ TEST(IconSource, OtherProgramsFallBackByNameThenTypeThenOurOwnIcon)
     dir.write(QStringLiteral("suite/hicolor/scalable/apps/suitetool.svg"),
               "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 32 32\">"
               "<rect width=\"32\" height=\"32\" fill=\"#ff0000\"/></svg>");
+    dir.mkdir(QStringLiteral("suite/hicolor/48x48/apps"));
+    QImage png(48, 48, QImage::Format_ARGB32);
+    png.fill(Qt::blue);
+    png.save(dir.file(QStringLiteral("suite/hicolor/48x48/apps/pngtool.png")));
 
     QtIconSource source({dir.file(QStringLiteral("suite"))});
     const auto shown = [&](const char* file) {
@@ -87,6 +92,7 @@ TEST(IconSource, OtherProgramsFallBackByNameThenTypeThenOurOwnIcon)
     EXPECT_EQ(shown("namedtool"), QColor(Qt::cyan));
     EXPECT_EQ(shown("MixedCase"), QColor(Qt::magenta));
     EXPECT_EQ(shown("suitetool"), QColor(Qt::red));
+    EXPECT_EQ(shown("pngtool"), QColor(Qt::blue)); // drawn at exactly 32 from its 48
     EXPECT_EQ(shown("noicon.exe"), QColor(Qt::yellow));
     EXPECT_EQ(shown("notes.kdx"), QColor(Qt::darkGreen));
 

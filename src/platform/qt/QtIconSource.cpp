@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
+#include <optional>
 #include <tuple>
 
 static void initIconResources()
@@ -25,8 +26,11 @@ static void initIconResources()
 namespace {
 
 constexpr int kSides[] = {32, 16};
-// A file that cannot be mapped is read up to this much; program files are far smaller.
-constexpr qint64 kMaxRead = 64 << 20;
+// Program files up to this size are read; larger ones are mapped. Unmapping costs every other
+// thread of the process a TLB flush, far more than reading a small file.
+constexpr qint64 kMaxRead = 16 << 20;
+// Files up to this size are read in one go, whatever they are.
+constexpr qint64 kReadAtOnce = 1 << 20;
 
 QIcon renderSvg(const QString& file)
 {
@@ -74,19 +78,20 @@ std::vector<int> preferenceFor(const std::vector<exeicon::IconImage>& images, in
     return order;
 }
 
-// The first icon of a Windows program at both sizes; null when it has none that decodes.
-QIcon windowsProgramIcon(QFile& file)
+// The first icon of a Windows program of `size` bytes at both sizes; null when it has none that
+// decodes. The file is open without buffering and read from its start.
+QIcon windowsProgramIcon(QFile& file, qint64 size)
 {
-    if (file.peek(2) != "MZ")
+    QByteArray read = file.read(size <= kReadAtOnce ? size : 2);
+    if (!read.startsWith("MZ"))
         return {};
-    const qint64 size = file.size();
-    uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    QByteArray read;
+    uchar* mapped = size > kMaxRead ? file.map(0, size) : nullptr;
     std::span<const uchar> bytes;
     if (mapped) {
         bytes = {mapped, size_t(size)};
     } else {
-        read = file.read(kMaxRead);
+        if (size > kReadAtOnce)
+            read += file.read(std::min(size, kMaxRead) - 2);
         bytes = {reinterpret_cast<const uchar*>(read.constData()), size_t(read.size())};
     }
     const auto group = exeicon::firstIconGroup(bytes);
@@ -95,18 +100,19 @@ QIcon windowsProgramIcon(QFile& file)
     if (!group)
         return {};
 
+    QBuffer buffer;
+    buffer.setData(group->ico);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    std::vector<std::optional<QImage>> decoded(group->images.size());
     QIcon icon;
     for (int side : kSides) {
         for (int index : preferenceFor(group->images, side)) {
-            QBuffer buffer;
-            buffer.setData(group->ico);
-            buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer, "ico");
-            QImage image;
-            if (reader.jumpToImage(index))
-                image = reader.read();
-            if (!image.isNull()) {
-                icon.addPixmap(fitted(image, side));
+            std::optional<QImage>& image = decoded[size_t(index)];
+            if (!image)
+                image = reader.jumpToImage(index) ? reader.read() : QImage();
+            if (!image->isNull()) {
+                icon.addPixmap(fitted(*image, side));
                 break;
             }
         }
@@ -115,15 +121,15 @@ QIcon windowsProgramIcon(QFile& file)
 }
 
 // The file at `path`, or the file of that name in any letter case in its folder.
-QString existingFile(const QString& path)
+QFileInfo existingFile(const QString& path)
 {
     if (path.isEmpty())
         return {};
     const QFileInfo info(path);
     if (info.exists())
-        return path;
+        return info;
     const QString found = paths::findIgnoringCase(info.absolutePath(), info.fileName());
-    return found.isEmpty() ? QString() : paths::join(info.absolutePath(), found);
+    return found.isEmpty() ? QFileInfo() : QFileInfo(paths::join(info.absolutePath(), found));
 }
 
 } // namespace
@@ -154,40 +160,48 @@ QIcon QtIconSource::suiteIcon(const QString& name) const
 {
     for (const QString& root : m_roots) {
         const QDir theme(paths::resolveIgnoringCase(root, QStringLiteral("hicolor")));
-        // Scalable pictures first; among the fixed sizes any will do, the icon scales it.
+        // A scalable picture first; otherwise the fixed size that suits each side best.
         QStringList sizes = theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         std::stable_partition(sizes.begin(), sizes.end(),
                               [](const QString& s) { return s == QLatin1String("scalable"); });
-        QIcon icon;
+        std::vector<QImage> images;
+        std::vector<exeicon::IconImage> shapes;
         for (const QString& size : sizes) {
             const QString base = theme.filePath(size + QStringLiteral("/apps/") + name);
             if (QFileInfo(base + QStringLiteral(".svg")).isFile()) {
-                icon = renderSvg(base + QStringLiteral(".svg"));
-                if (!icon.isNull())
+                if (QIcon icon = renderSvg(base + QStringLiteral(".svg")); !icon.isNull())
                     return icon;
             }
-            if (QFileInfo(base + QStringLiteral(".png")).isFile())
-                icon.addFile(base + QStringLiteral(".png"));
+            QImage image(base + QStringLiteral(".png"));
+            if (!image.isNull()) {
+                shapes.push_back({image.width(), image.height(), image.depth()});
+                images.push_back(std::move(image));
+            }
         }
-        if (!icon.isNull())
-            return icon;
+        if (images.empty())
+            continue;
+        QIcon icon;
+        for (int side : kSides)
+            icon.addPixmap(fitted(images[size_t(preferenceFor(shapes, side).front())], side));
+        return icon;
     }
     return {};
 }
 
 QIcon QtIconSource::programIcon(const QString& path)
 {
-    const QString file = existingFile(path);
-    if (file.isEmpty() || !QFileInfo(file).isFile())
+    const QFileInfo info = existingFile(path);
+    if (!info.isFile())
         return brokenIcon();
+    const QString file = info.filePath();
     QFile program(file);
-    if (!program.open(QIODevice::ReadOnly))
+    if (!program.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return brokenIcon();
-    if (QIcon icon = windowsProgramIcon(program); !icon.isNull())
+    if (QIcon icon = windowsProgramIcon(program, info.size()); !icon.isNull())
         return icon;
 
     // Theme names are usually lower case; a program may be spelled otherwise ("MeasSwap.exe").
-    const QString name = QFileInfo(file).completeBaseName();
+    const QString name = info.completeBaseName();
     QStringList names{name};
     if (name.toLower() != name)
         names.append(name.toLower());
