@@ -7,7 +7,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     liblnk-utils xvfb xdotool xauth
-    fonts-dejavu-core
+    fonts-dejavu-core g++-mingw-w64-x86-64-posix
+    desktop-file-utils appstream file
 )
 
 missing=()

@@ -8,3 +8,4 @@ scripts/install-deps.sh
 cmake --preset "$preset" -DKELDARA_WERROR="${KELDARA_WERROR:-OFF}" >/dev/null
 cmake --build --preset "$preset"
 ctest --preset "$preset" --output-on-failure -j2
+scripts/check-windows.sh

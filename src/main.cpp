@@ -10,25 +10,35 @@
 #include <QDir>
 
 #ifdef Q_OS_WIN
+#include "platform/windows/WinBrowserFinder.h"
 #include "platform/windows/WinDriveTable.h"
 #include "platform/windows/WinLauncher.h"
+#include "platform/windows/WinMachineRegistry.h"
 #else
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
+#include "platform/linux/XdgBrowserFinder.h"
+#include "platform/linux/XdgMachineRegistry.h"
 #endif
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keldara"));
+    // Lets the desktop match the window to its installed entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.keldara.Keldara"));
 
     QSettingsStore settings;
 #ifdef Q_OS_WIN
     WinDriveTable drives;
     WinLauncher launcher;
+    WinBrowserFinder browsers;
+    WinMachineRegistry registry;
 #else
     MountDriveTable drives;
     PosixLauncher launcher;
+    XdgBrowserFinder browsers;
+    XdgMachineRegistry registry;
 #endif
     QtPrompter prompter;
     LockFileInstanceGuard instance;
@@ -40,6 +50,8 @@ int main(int argc, char** argv)
     services.prompter = &prompter;
     services.launcher = &launcher;
     services.instance = &instance;
+    services.browsers = &browsers;
+    services.registry = &registry;
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
     QtIconSource icons({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
     services.icons = &icons;

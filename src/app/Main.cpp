@@ -7,6 +7,8 @@
 #include "lists/OpenTab.h"
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/NewTab.h"
+#include "platform/InstanceGuard.h"
+#include "platform/qt/InstanceChannel.h"
 #include "platform/SettingsStore.h"
 #include "ui/QelListView.h"
 
@@ -14,11 +16,33 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
+// Shows the window in front, restored if it was minimised.
+void bringForward(QWidget& w)
+{
+    if (w.isMinimized())
+        w.showNormal();
+    w.show();
+    w.raise();
+    w.activateWindow();
+}
+
 // Delivers the window events that are already waiting, then goes on.
 void yieldToEvents()
 {
     QCoreApplication::processEvents();
+}
+
+// True while a window that keeps the program running (the main window, an about box, the help)
+// is on screen.
+bool anyWindowOpen()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->isVisible() && w->testAttribute(Qt::WA_QuitOnClose);
+    });
 }
 
 // The example crown-mass file goes on the recent-file list once, on the very first run.
@@ -47,8 +71,19 @@ int Main(const PlatformServices& services)
     window.InitMainWindow();
 
     frmSplash splash(window.hub(), &window); // 5. the splash shows the main window when it goes
-    if (!splash.Form_Load())
-        return 0; // another instance runs: end at once, asking nothing
+    if (!splash.Form_Load()) {
+        // Another instance runs: after the message, its window comes forward, and this one ends
+        // at once, asking nothing.
+        if (const InstanceGuard* instance = services.instance; instance)
+            InstanceChannel::askToRaise(instance->channelPath());
+        return 0;
+    }
+    InstanceChannel channel(services.instance ? services.instance->channelPath() : QString());
+    if (services.instance) {
+        channel.listen([&window, &splash] {
+            bringForward(splash.isVisible() ? static_cast<QWidget&>(splash) : window);
+        });
+    }
     if (const QScreen* screen = splash.screen())
         splash.move(screen->availableGeometry().center() - splash.rect().center());
     splash.show();
@@ -67,9 +102,10 @@ int Main(const PlatformServices& services)
     window.openTab().SyncDataFolderEntries(); // 15. reports its own failure; the start goes on
     window.tmrFileUpdate->start();            // 16.
 
-    // The user may have closed the main window (and said Yes) during a yield: then there is
-    // nothing left to show, and the program ends rather than running invisibly.
-    if (window.exitConfirmed())
+    // The user may have closed the main window (and said Yes) during a yield: then, unless an
+    // about box or the help is still open, there is nothing left to show, and the program ends
+    // rather than running invisibly. Otherwise the program ends when its last window closes.
+    if (window.exitConfirmed() && !anyWindowOpen())
         return 0;
     return QApplication::exec();
 }

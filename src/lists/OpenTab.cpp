@@ -218,3 +218,32 @@ void OpenTab::cmdBrowse_Click()
     }
     m_launching.LaunchCommand(command->program, command->arguments);
 }
+
+void OpenTab::rename()
+{
+    const int row = m_list.selectedRow();
+    if (m_list.count() == 0 || row < 0)
+        return;
+    const QString prompt = QStringLiteral("Rename file  ") + m_list.text(row).toUpper() +
+                           QStringLiteral("\rType: ") +
+                           m_list.subItem(row, OpenColumn::KindText);
+    QString answer = m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
+    if (!answer.isEmpty())
+        RenameFileEntry(answer);
+}
+
+void OpenTab::remove()
+{
+    const int row = m_list.selectedRow();
+    if (m_list.count() == 0 || row < 0)
+        return;
+    const QString name = m_list.text(row);
+    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name.toUpper()))
+        return;
+    const QString path = m_list.subItem(row, OpenColumn::Folder) + name;
+    if (const FileResult r = DeleteFileEntry(path, RecentFileList::DataFile::Delete); !r.ok) {
+        reportSaveFailure(r);
+        return;
+    }
+    LoadOpenList();
+}

@@ -43,6 +43,10 @@ public:
 
     // Starts the selected entry's tool, or offers to locate a file that has gone.
     void open() override;
+    // Renames the selected entry's data file, asking for the new name.
+    void rename() override;
+    // Deletes the selected entry and its data file, after asking.
+    void remove() override;
 
     // The list file as the refresh timer last saw it.
     FileStamp LastListFileTime;

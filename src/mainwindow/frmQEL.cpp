@@ -1,7 +1,9 @@
 #include "mainwindow/frmQEL.h"
 
+#include "about/HelpCommands.h"
 #include "actions/Launching.h"
 #include "actions/ToolsTab.h"
+#include "actions/WebPages.h"
 #include "lists/OpenTab.h"
 #include "lists/WebTab.h"
 #include "mainwindow/NewTab.h"
@@ -94,6 +96,9 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+    m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
+    // Pages outside the help open in the user's browser, as every web address does.
+    m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, url); });
 
     picShortCuts = new QLabel(this);
     picShortCuts->setObjectName(QStringLiteral("picShortCuts"));
@@ -147,8 +152,15 @@ void frmQEL::buildMenus()
     item(mnuHelp, mnuWeb, "mnuWeb", "Web Based Support");
     item(mnuHelp, mnuAbout, "mnuAbout", "About");
 
+    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+
     connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
     connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
+    connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
+    connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
+    connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
+    connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
@@ -210,6 +222,8 @@ QWidget* frmQEL::buildTabs()
         }
         TabMain->addTab(page, caption);
     }
+    // Switches count from here: adding the first tab is not the user's or the start's choice.
+    connect(TabMain, &TabStrip::switched, this, &frmQEL::TabMain_Switch);
     return TabMain;
 }
 
@@ -293,47 +307,4 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager)
 void frmQEL::mnuExit_Click()
 {
     close();
-}
-
-void frmQEL::barMain_ButtonClick(const QString& key)
-{
-    if (key == QLatin1String("Exit"))
-        mnuExit_Click();
-    else if (key == QLatin1String("Icon"))
-        mnuIcon_Click();
-    else if (key == QLatin1String("List"))
-        mnuList_Click();
-    else if (key == QLatin1String("Create"))
-        mnuCreate_Click();
-}
-
-void frmQEL::mnuCreate_Click()
-{
-    controller(TabMain->CurrTab()).create();
-}
-
-TabController& frmQEL::controller(int tab) const
-{
-    switch (Tab(tab)) {
-    case Tab::New:
-        return *m_new;
-    case Tab::Open:
-        return *m_open;
-    case Tab::Tools:
-        return *m_tools;
-    case Tab::Web:
-        break;
-    }
-    return *m_web;
-}
-
-void frmQEL::lstQEL_DblClick(int index)
-{
-    // A second double-click (or Enter) while a message or dialog of the first is on screen must
-    // not start a second launch.
-    if (!m_launchReady || index < 0 || index >= kTabCount)
-        return;
-    m_launchReady = false;
-    controller(index).open();
-    m_launchReady = true;
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class HelpCommands;
 class Launching;
 class NewTab;
 class OpenTab;
@@ -44,9 +45,15 @@ public:
     bool Form_QueryUnload(); // asks the exit question; true keeps the window open
     void mnuExit_Click();
     void mnuCreate_Click();
+    void mnuRename_Click();
+    void mnuDelete_Click();
+    void mnuWeb_Click();
     void mnuIcon_Click();
     void mnuList_Click();
+    void mnuHelpContents_Click();
+    void mnuAbout_Click();
     void barMain_ButtonClick(const QString& key);
+    void TabMain_Switch(int oldTab, int newTab);
     void lstQEL_ColumnClick(int index, int column);
     void lstQEL_DblClick(int index);
 
@@ -71,6 +78,7 @@ public:
     OpenTab& openTab() const { return *m_open; }
     ToolsTab& toolsTab() const { return *m_tools; }
     WebTab& webTab() const { return *m_web; }
+    HelpCommands& helpCommands() const { return *m_helpCommands; }
 
     const HubContext& hub() const { return m_hub; }
     bool exitConfirmed() const { return m_exitConfirmed; }
@@ -87,6 +95,9 @@ private:
     void showViewMode(bool iconView);
     void onCommitDataRequest(QSessionManager& manager);
     TabController& controller(int tab) const;
+    // The controller of the tab with this caption; nullptr for none.
+    TabController* controllerByCaption(const QString& caption) const;
+    void applyCommandState(int tab);
 
     HubContext m_hub;
     std::unique_ptr<Launching> m_launching;
@@ -94,6 +105,7 @@ private:
     std::unique_ptr<OpenTab> m_open;
     std::unique_ptr<ToolsTab> m_tools;
     std::unique_ptr<WebTab> m_web;
+    std::unique_ptr<HelpCommands> m_helpCommands;
     QHash<QString, QAction*> m_buttons;
     QActionGroup* m_viewButtons = nullptr;
     bool m_exitConfirmed = false;

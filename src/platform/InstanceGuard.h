@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QString>
+
 // Tells whether this is the only running instance of the program for this user.
 class InstanceGuard {
 public:
     virtual ~InstanceGuard() = default;
     // Takes the per-user instance lock; false when another live instance holds it.
     virtual bool tryAcquire() = 0;
+    // Where the running instance listens for a later start that wants its window in front (a
+    // local socket beside the lock); empty when there is no such place.
+    virtual QString channelPath() const { return {}; }
 };

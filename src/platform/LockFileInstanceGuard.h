@@ -15,6 +15,7 @@ public:
     explicit LockFileInstanceGuard(QString lockPath = {});
     bool tryAcquire() override;
     QString lockPath() const { return m_path; }
+    QString channelPath() const override { return m_path + QStringLiteral(".socket"); }
 
 private:
     QString m_path;

@@ -16,7 +16,7 @@ struct OpenFileRequest {
     QString initialName;
 };
 
-// Everything that waits for the user: message boxes and the file dialogs.
+// Everything that waits for the user: message boxes, the input box and the file dialogs.
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -24,6 +24,10 @@ public:
     // A "\r" in `text` is a line break.
     virtual MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
                               MsgIcon icon) = 0;
+
+    // An input box: the typed answer, or the empty text when the user cancelled.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
 
     // Returns true with the chosen full path in `chosen`, or false when the user cancelled.
     virtual bool openFile(const OpenFileRequest& request, QString* chosen) = 0;

@@ -2,6 +2,9 @@
 
 #include "ui/ImageList.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <algorithm>
 #include <array>
 
@@ -39,7 +42,7 @@ int ListModel::rowCount(const QModelIndex& parent) const
 
 int ListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(captions.size());
+    return parent.isValid() ? 0 : int(shown.size());
 }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const
@@ -47,8 +50,13 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= int(entries.size()))
         return {};
     const ListEntry& e = entries[size_t(index.row())];
+    const int column = columnOfSection(index.column());
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return keyText(size_t(index.row()), index.column());
+        return column < 0 ? QVariant() : QVariant(keyText(size_t(index.row()), column));
+    if (role == Qt::ToolTipRole && !e.missingNote.isEmpty())
+        return e.missingNote;
+    if (role == Qt::ForegroundRole && !e.missingNote.isEmpty())
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
     const ImageList* icons = largeIcons ? large : small;
     if (role == Qt::DecorationRole && index.column() == 0 && icons) {
         const QString& key = largeIcons ? e.largeIcon : e.smallIcon;
@@ -60,8 +68,9 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
 
 QVariant ListModel::headerData(int section, Qt::Orientation o, int role) const
 {
-    if (o == Qt::Horizontal && role == Qt::DisplayRole && section < captions.size())
-        return captions[section];
+    const int column = columnOfSection(section);
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && column >= 0)
+        return captions.value(column);
     return {};
 }
 

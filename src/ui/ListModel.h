@@ -16,6 +16,8 @@ struct ListEntry {
     QVarLengthArray<QString, 4> subItems;
     QString largeIcon;
     QString smallIcon;
+    // An entry whose file or program has gone: greyed, with a tooltip that says so.
+    QString missingNote;
 };
 
 // Text order without regard to letter case.
@@ -32,6 +34,9 @@ public:
 
     std::vector<ListEntry> entries;
     QStringList captions;
+    // The columns the views show, by column number. A zero-width column holds a sub-item that
+    // no view shows, so it is not a column of the model at all: a screen reader never reads it.
+    QList<int> shown;
     const ImageList* large = nullptr;
     const ImageList* small = nullptr;
     bool largeIcons = false; // icon view shows the large pictures, report view the small ones
@@ -45,6 +50,9 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
     void rowChanged(int row);
+    // The column number shown in the views' column `section`, and back (-1 when not shown).
+    int columnOfSection(int section) const { return shown.value(section, -1); }
+    int sectionOfColumn(int column) const { return int(shown.indexOf(column)); }
     void iconsChanged();
     const QString& keyText(size_t row, int column) const;
 };

@@ -80,8 +80,9 @@ QelListView::QelListView(int index, QWidget* parent)
                 emit dblClick(m_index);
         });
     }
-    connect(m_report->header(), &QHeaderView::sectionClicked, this,
-            [this](int logical) { emit columnClick(m_index, logical + 1); });
+    connect(m_report->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        emit columnClick(m_index, m_model->columnOfSection(section) + 1);
+    });
 }
 
 QelListView::~QelListView() = default;
@@ -104,12 +105,13 @@ void QelListView::addColumn(const QString& caption, int widthTwips)
     // sizes and hidden columns are set again for every column after it.
     m_model->beginResetModel();
     m_model->captions.append(caption);
+    if (widthTwips > 0)
+        m_model->shown.append(int(m_model->captions.size()) - 1);
     m_model->endResetModel();
     m_widths.push_back(widthTwips);
-    for (int c = 0; c < int(m_widths.size()); ++c) {
-        m_report->setColumnHidden(c, m_widths[size_t(c)] == 0);
-        if (m_widths[size_t(c)] > 0)
-            m_report->header()->resizeSection(c, m_widths[size_t(c)] / kTwipsPerPixel);
+    for (qsizetype section = 0; section < m_model->shown.size(); ++section) {
+        const int width = m_widths[size_t(m_model->shown[section])];
+        m_report->header()->resizeSection(int(section), width / kTwipsPerPixel);
     }
 }
 
@@ -130,7 +132,7 @@ int QelListView::columnWidthTwips(int column) const
 
 bool QelListView::isColumnShown(int column) const
 {
-    return column >= 0 && column < columnCount() && !m_report->isColumnHidden(column);
+    return m_model->sectionOfColumn(column) >= 0;
 }
 
 void QelListView::setHeadersVisible(bool visible)
@@ -181,6 +183,7 @@ void QelListView::endFill()
         return;
     m_model->endResetModel();
     applySort();
+    applyFilter();
 }
 
 int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon)
@@ -203,6 +206,8 @@ int QelListView::addEntry(const QString& text, const QString& largeIcon, const Q
     m_model->beginInsertRows({}, row, row);
     entries.insert(entries.begin() + row, std::move(e));
     m_model->endInsertRows();
+    if (!m_filter.isEmpty())
+        applyFilter();
     return row;
 }
 
@@ -314,9 +319,10 @@ void QelListView::applySort()
 void QelListView::updateSortIndicator()
 {
     QHeaderView* header = m_report->header();
-    header->setSortIndicatorShown(m_sorted);
-    if (m_sorted)
-        header->setSortIndicator(m_sortKey, m_order);
+    const int section = m_model->sectionOfColumn(m_sortKey);
+    header->setSortIndicatorShown(m_sorted && section >= 0);
+    if (m_sorted && section >= 0)
+        header->setSortIndicator(section, m_order);
 }
 
 int QelListView::selectedRow() const
@@ -334,4 +340,54 @@ void QelListView::setSelectedRow(int row)
     }
     const QModelIndex i = m_model->index(row, 0);
     sel->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void QelListView::setFilter(const QString& text, const QList<int>& alsoColumns)
+{
+    m_filter = text;
+    m_filterColumns = alsoColumns;
+    applyFilter();
+}
+
+bool QelListView::matchesFilter(int row) const
+{
+    if (m_filter.isEmpty())
+        return true;
+    const ListEntry& e = entry(row);
+    if (e.text.contains(m_filter, Qt::CaseInsensitive))
+        return true;
+    for (int column : m_filterColumns) {
+        if (subItem(row, column).contains(m_filter, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+void QelListView::applyFilter()
+{
+    if (m_filling > 0)
+        return;
+    const int selected = selectedRow();
+    for (int row = 0; row < count(); ++row) {
+        const bool hide = !matchesFilter(row);
+        m_report->setRowHidden(row, {}, hide);
+        m_icons->setRowHidden(row, hide);
+    }
+    // Commands act on the selected entry: it must be one the user can see.
+    if (selected >= 0 && !isRowShown(selected))
+        setSelectedRow(-1);
+}
+
+bool QelListView::isRowShown(int row) const
+{
+    return row >= 0 && row < count() && !m_report->isRowHidden(row, {});
+}
+
+void QelListView::setMissingNote(int row, const QString& note)
+{
+    if (row < 0 || row >= count() || m_model->entries[size_t(row)].missingNote == note)
+        return;
+    m_model->entries[size_t(row)].missingNote = note;
+    if (m_filling == 0)
+        m_model->rowChanged(row);
 }

@@ -70,6 +70,16 @@ public:
     void setSortOrder(Qt::SortOrder order);
     Qt::SortOrder sortOrder() const { return m_order; }
 
+    // Shows only the entries whose text, or one of the sub-items of `alsoColumns`, contains
+    // `text` without regard to letter case. The filter stays over clears and reloads.
+    void setFilter(const QString& text, const QList<int>& alsoColumns = {});
+    QString filterText() const { return m_filter; }
+    bool isRowShown(int row) const;
+
+    // Marks an entry whose file or program has gone (greyed, `note` as its tooltip); an empty
+    // note marks it present.
+    void setMissingNote(int row, const QString& note);
+
     // Selection: -1 when nothing is selected.
     int selectedRow() const;
     void setSelectedRow(int row);
@@ -88,6 +98,8 @@ protected:
 
 private:
     void applySort();
+    void applyFilter();
+    bool matchesFilter(int row) const;
     void updateSortIndicator();
 
     int m_index;
@@ -104,4 +116,6 @@ private:
     int m_sortKey = 0;
     Qt::SortOrder m_order = Qt::AscendingOrder;
     int m_filling = 0;
+    QString m_filter;
+    QList<int> m_filterColumns;
 };

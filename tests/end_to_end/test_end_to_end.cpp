@@ -135,43 +135,76 @@ TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
     ASSERT_TRUE(server.waitForReadyRead(10000));
     const QString display = QLatin1Char(':') + QString::fromLatin1(server.readAll().trimmed());
 
+    const auto xdo = [&](const QStringList& args) {
+        QProcess run;
+        QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
+        xenv.insert(QStringLiteral("DISPLAY"), display);
+        run.setProcessEnvironment(xenv);
+        run.start(xdotool, args);
+        run.waitForFinished();
+        return QString::fromLatin1(run.readAllStandardOutput()).trimmed();
+    };
+    // The first visible window of a process, once there is one.
+    const auto windowOf = [&](const QProcess& p, const QString& name = QStringLiteral(".")) {
+        QString w;
+        waitFor([&] {
+            w = xdo({QStringLiteral("search"), QStringLiteral("--all"),
+                     QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                     QString::number(p.processId()), QStringLiteral("--name"), name})
+                    .split(QLatin1Char('\n'))
+                    .first();
+            return !w.isEmpty();
+        });
+        return w;
+    };
+
     RunningHub first;
     first.start(display);
-    ASSERT_TRUE(waitFor(
-        [&] { return first.setting(QStringLiteral("CRNExample")) == QStringLiteral("True"); }));
+    // Its main window is up and the splash has handed over (the splash is the narrower of the
+    // two windows of that name): from here on only a request moves the focus to it.
+    ASSERT_TRUE(waitFor([&] {
+        const QString w = windowOf(first.process, QStringLiteral("^Keldara$"));
+        const QString shape = xdo({QStringLiteral("getwindowgeometry"), w});
+        return shape.contains(QStringLiteral("Geometry: 570x"));
+    }));
+
+    // Another program has the focus, and the pointer rests on it.
+    QProcess other;
+    QProcessEnvironment otherEnv = QProcessEnvironment::systemEnvironment();
+    otherEnv.insert(QStringLiteral("DISPLAY"), display);
+    otherEnv.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    other.setProcessEnvironment(otherEnv);
+    other.start(QStringLiteral(STANDIN_EXE), {});
+    const QString otherWindow = windowOf(other);
+    ASSERT_FALSE(otherWindow.isEmpty());
+    xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), otherWindow, QStringLiteral("10"),
+         QStringLiteral("10")});
+    xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), otherWindow});
 
     // The same user's instance lock; folders of its own otherwise.
     RunningHub second;
     second.start(display, first.config.path());
-
     // Find the second program's message on screen and press Enter on it.
-    QString window;
-    ASSERT_TRUE(waitFor([&] {
-        QProcess search;
-        QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
-        xenv.insert(QStringLiteral("DISPLAY"), display);
-        search.setProcessEnvironment(xenv);
-        search.start(xdotool,
-                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                      QStringLiteral("--pid"), QString::number(second.process.processId())});
-        search.waitForFinished();
-        window =
-            QString::fromLatin1(search.readAllStandardOutput()).split(QLatin1Char('\n')).first();
-        return !window.isEmpty();
-    }));
+    const QString window = windowOf(second.process);
+    ASSERT_FALSE(window.isEmpty());
     EXPECT_FALSE(second.app.exists(QStringLiteral("DemoImages"))); // the load stopped at the check
-    QProcess press;
-    QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
-    xenv.insert(QStringLiteral("DISPLAY"), display);
-    press.setProcessEnvironment(xenv);
-    press.start(xdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window,
-                          QStringLiteral("key"), QStringLiteral("Return")});
-    press.waitForFinished();
+    xdo({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"),
+         QStringLiteral("Return")});
 
     EXPECT_TRUE(second.process.waitForFinished(10000));
     EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.process.exitCode(), 0);
     EXPECT_EQ(first.process.state(), QProcess::Running);
+    // The running instance was asked to come forward: the focus is on one of its windows.
+    const QString firstPid = QString::number(first.process.processId());
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return xdo({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")}) ==
+                   firstPid;
+        },
+        5000));
+    other.kill();
+    other.waitForFinished();
     server.kill();
     server.waitForFinished();
 }

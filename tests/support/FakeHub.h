@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/frmQEL.h"
+#include "support/FakeBrowserFinder.h"
 #include "support/FakeIconSource.h"
 #include "support/Fakes.h"
 #include "support/TempAppFolder.h"
@@ -14,6 +15,7 @@ struct FakeHub {
     FakeDriveTable drives;
     FakePrompter prompter;
     FakeLauncher launcher;
+    FakeBrowserFinder browsers;
     FakeIconSource icons;
     PlatformServices services;
 
@@ -24,6 +26,7 @@ struct FakeHub {
         services.drives = &drives;
         services.prompter = &prompter;
         services.launcher = &launcher;
+        services.browsers = &browsers;
         services.icons = &icons;
     }
     // The main window after its start-up preparation.

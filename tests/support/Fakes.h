@@ -92,6 +92,21 @@ public:
         answers.pop_front();
         return a;
     }
+    struct Input {
+        QString prompt, title, defaultText;
+    };
+    QList<Input> inputs;
+    std::deque<QString> inputAnswers; // empty means Cancel
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override
+    {
+        inputs.append({prompt, title, defaultText});
+        if (inputAnswers.empty())
+            return {};
+        const QString a = inputAnswers.front();
+        inputAnswers.pop_front();
+        return a;
+    }
     bool openFile(const OpenFileRequest& request, QString* chosen) override
     {
         dialogs.append(request);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -13,16 +14,20 @@ QWidget* dialogParent()
         return modal;
     return QApplication::activeWindow();
 }
+
+// "\r" is the program's line break; the dialogs take "\n".
+QString lineBreaks(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
 } // namespace
 
 MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
                               MsgIcon icon)
 {
     QMessageBox box(dialogParent());
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    box.setText(shown);
+    box.setText(lineBreaks(text));
     box.setTextFormat(Qt::PlainText);
     // An empty title stays empty rather than taking the application's name.
     box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
@@ -51,6 +56,20 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
     if (buttons == MsgButtons::Ok)
         return MsgAnswer::Ok;
     return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+QString QtPrompter::inputBox(const QString& prompt, const QString& title,
+                            const QString& defaultText)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(lineBreaks(prompt));
+    // An empty or blank title stays as it is rather than taking the application's name.
+    dialog.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+    dialog.setTextValue(defaultText);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue();
 }
 
 QStringList QtPrompter::toNameFilters(const QString& filter)

@@ -8,6 +8,8 @@ class QtPrompter : public Prompter {
 public:
     MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
                       MsgIcon icon) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
     bool openFile(const OpenFileRequest& request, QString* chosen) override;
 
     // "text|pattern|text|pattern" as the file dialog's name filters.

@@ -111,7 +111,8 @@ TEST_F(ListFixture, IconViewShowsLargeIconsAndWrapsLabels)
     add("New Photo Series Inventory", "", "");
     list.setLabelWrap(true);
     list.setViewMode(QelListView::ViewMode::Icon);
-    EXPECT_TRUE(list.iconView()->isVisibleTo(&list) || !list.isVisible());
+    EXPECT_TRUE(list.iconView()->isVisibleTo(&list));
+    EXPECT_FALSE(list.reportView()->isVisibleTo(&list));
     EXPECT_EQ(list.iconView()->viewMode(), QListView::IconMode);
     EXPECT_TRUE(list.iconView()->wordWrap());
     const QVariant icon = list.iconView()->model()->index(0, 0).data(Qt::DecorationRole);
@@ -149,6 +150,61 @@ TEST_F(ListFixture, DoubleClickEnterAndHeaderClickCarryTheListIndex)
     ASSERT_EQ(col.count(), 1);
     EXPECT_EQ(col[0][0].toInt(), 1);
     EXPECT_EQ(col[0][1].toInt(), 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListFixture, FilterNarrowsByTextOrChosenColumnsAndOutlivesAReload)
+{
+    add("Plot7.fpl", "1/2/2026", "fpl");
+    add("ridge.pli", "1/3/2026", "pli");
+    add("North.phs", "1/4/2026", "phs");
+    list.setSelectedRow(1); // ridge.pli
+    list.setFilter(QStringLiteral("PLOT"));
+    QStringList shown;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isRowShown(i))
+            shown << list.text(i);
+    }
+    EXPECT_EQ(shown, QStringList{QStringLiteral("Plot7.fpl")});
+    EXPECT_EQ(list.selectedRow(), -1); // a hidden entry is never the one commands act on
+
+    list.setFilter(QStringLiteral("pli"), {2});
+    list.clear();
+    list.beginFill();
+    add("a.fpl", "d", "fpl");
+    add("b.fpl", "d", "pli");
+    list.endFill();
+    EXPECT_FALSE(list.isRowShown(0));
+    EXPECT_TRUE(list.isRowShown(1));
+    list.setFilter(QString());
+    EXPECT_TRUE(list.isRowShown(0));
+}
+
+TEST_F(ListFixture, ZeroWidthColumnsAreNoColumnsOfTheViewsYetKeepTheirSubItems)
+{
+    add("a.fpl", "1/2/2026", "fpl");
+    const QAbstractItemModel* model = list.reportView()->model();
+    ASSERT_EQ(model->columnCount(), 2);
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date"));
+    EXPECT_EQ(list.subItem(0, 2), QStringLiteral("fpl"));
+    QSignalSpy clicks(&list, &QelListView::columnClick);
+    list.reportView()->header()->sectionClicked(1);
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0][1].toInt(), 2); // 1-based position of "Date"
+}
+
+TEST_F(ListFixture, MissingEntriesAreGreyedWithANote)
+{
+    add("a.fpl", "d", "fpl");
+    list.setMissingNote(0, QStringLiteral("missing"));
+    const QModelIndex i = list.reportView()->model()->index(0, 0);
+    EXPECT_EQ(i.data(Qt::ToolTipRole).toString(), QStringLiteral("missing"));
+    EXPECT_TRUE(i.data(Qt::ForegroundRole).isValid());
+    list.setMissingNote(0, QString());
+    EXPECT_FALSE(i.data(Qt::ForegroundRole).isValid());
 }
 
 } // namespace

@@ -1,0 +1,71 @@
+# Per-user (or system) installation:
+#   cmake --install build/release --prefix ~/.local
+# puts the program into <prefix>/share/keldara/, which is its application folder (the list files
+# are written there, so it must be the user's), a "keldara" command into <prefix>/bin, the desktop
+# entry, the icons in the hicolor theme and the AppStream metainfo. The uninstall target removes
+# exactly the installed files, never the lists the program made beside them.
+set(KELDARA_APP_ID org.keldara.Keldara)
+set(KELDARA_APP_DIR share/keldara)
+
+install(TARGETS keldara RUNTIME DESTINATION ${KELDARA_APP_DIR})
+
+# The command is a link to the program, so that the program's folder stays the real one.
+install(CODE [[
+    set(bin "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
+    file(MAKE_DIRECTORY "${bin}")
+    file(REMOVE "${bin}/keldara")
+    file(CREATE_LINK ../share/keldara/keldara "${bin}/keldara" SYMBOLIC)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/bin/keldara")
+    message(STATUS "Installing: ${bin}/keldara")
+]])
+
+# The desktop entry names the command by its installed path, which is known only now.
+install(CODE "set(KELDARA_APP_ID ${KELDARA_APP_ID})")
+install(CODE [[
+    set(entry "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/applications/${KELDARA_APP_ID}.desktop")
+    set(command "${CMAKE_INSTALL_PREFIX}/bin/keldara")
+    file(WRITE "${entry}" "[Desktop Entry]
+Type=Application
+Name=Keldara
+GenericName=Fuels Inventory Hub
+Comment=Begin an inventory, reopen a data file, start a companion tool or open a web page
+Exec=\"${command}\"
+TryExec=${command}
+Icon=${KELDARA_APP_ID}
+Terminal=false
+StartupNotify=true
+StartupWMClass=keldara
+Categories=Science;Geography;
+Keywords=fuels;inventory;plots;
+")
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES
+        "${CMAKE_INSTALL_PREFIX}/share/applications/${KELDARA_APP_ID}.desktop")
+    message(STATUS "Installing: ${entry}")
+]])
+
+configure_file(${PROJECT_SOURCE_DIR}/resources/desktop/${KELDARA_APP_ID}.metainfo.xml
+    ${CMAKE_BINARY_DIR}/desktop/${KELDARA_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/desktop/${KELDARA_APP_ID}.metainfo.xml
+    DESTINATION share/metainfo)
+
+# Icons drawn from our SVG at every size the theme asks for, and the SVG itself.
+set(icon_svg ${PROJECT_SOURCE_DIR}/resources/icons/keldara.svg)
+set(icon_pngs)
+foreach(size 16 24 32 48 64 128 256)
+    set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${KELDARA_APP_ID}.png)
+    add_custom_command(OUTPUT ${png}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
+        COMMAND keldara_render_icon ${icon_svg} ${png} ${size}
+        DEPENDS keldara_render_icon ${icon_svg}
+        VERBATIM)
+    list(APPEND icon_pngs ${png})
+    install(FILES ${png} DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(desktop_icons ALL DEPENDS ${icon_pngs})
+install(FILES ${icon_svg} DESTINATION share/icons/hicolor/scalable/apps
+    RENAME ${KELDARA_APP_ID}.svg)
+
+add_custom_target(uninstall
+    COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+        -P ${PROJECT_SOURCE_DIR}/cmake/Uninstall.cmake
+    COMMENT "Removing the installed files (the lists in the application folder stay)")

@@ -1,0 +1,75 @@
+#include "lists/frmWeb.h"
+
+#include "lists/WebTab.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// Positions and sizes are given in twips; 15 twips make one device-independent pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+template <typename W>
+W* place(W* widget, const char* name, const QRect& where)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(where);
+    return widget;
+}
+} // namespace
+
+frmWeb::frmWeb(WebTab& tab, QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Dialog)
+    , m_tab(tab)
+{
+    setObjectName(QStringLiteral("frmWeb"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Create a Web Short Cut"));
+    setFixedSize(twips(0, 0, 6990, 1515).size());
+
+    txtName = place(new QLineEdit(QStringLiteral("New Web Short Cut"), this), "txtName",
+                    twips(675, 120, 6180, 345));
+    txtUrl = place(new QLineEdit(QStringLiteral("http://"), this), "txtUrl",
+                   twips(690, 540, 6150, 360));
+    cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(5880, 1020, 1005, 450));
+    cmdCancel = place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel",
+                      twips(4440, 1020, 1005, 450));
+    Label1 = place(new QLabel(QStringLiteral("Name"), this), "Label1", twips(30, 180, 600, 285));
+    Label2 = place(new QLabel(QStringLiteral("URL"), this), "Label2", twips(75, 615, 675, 285));
+    Label1->setBuddy(txtName);
+    Label2->setBuddy(txtUrl);
+    txtName->setAccessibleName(QStringLiteral("Name"));
+    txtUrl->setAccessibleName(QStringLiteral("URL"));
+    for (QPushButton* b : {cmdOK, cmdCancel}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    setTabOrder(txtName, txtUrl);
+    setTabOrder(txtUrl, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmWeb::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmWeb::cmdCancel_Click);
+}
+
+void frmWeb::cmdOK_Click()
+{
+    const QString mode = cmdOK->text();
+    bool done = false;
+    if (mode == QLatin1String("Create"))
+        done = m_tab.AppendWebLink(txtName->text(), txtUrl->text());
+    else if (mode == QLatin1String("Rename"))
+        done = m_tab.RewriteWebList(txtName->text(), txtUrl->text());
+    // What was typed stays on screen when it could not be stored.
+    if (done)
+        close();
+}
+
+void frmWeb::cmdCancel_Click()
+{
+    close();
+}
