@@ -93,6 +93,9 @@ void ToolsTab::LoadShortcutList()
         const int row = m_list.addEntry(displayName(name), name, name);
         m_list.setSubItem(row, ToolsColumn::ShortcutFile, file);
         m_list.setSubItem(row, ToolsColumn::Program, program);
+        if (!read.ok)
+            m_list.setMissingNote(row,
+                                  QStringLiteral("The shortcut cannot be read: ") + read.errorText);
     }
     m_list.endFill();
     m_list.setLargeImageList(&imgShortCut[0]);

@@ -111,6 +111,11 @@ TEST_F(Tools, ListsTheShortcutFilesOfTheFolderInItsOwnOrder)
         EXPECT_EQ(list->subItem(row, ToolsColumn::ShortcutFile),
                   app.path() + QStringLiteral("/shortcuts/") + name);
         EXPECT_EQ(list->subItem(row, ToolsColumn::Program), programOf.value(name));
+        // An unreadable shortcut is greyed, and says why.
+        EXPECT_EQ(e.missingNote,
+                  programOf.value(name).isEmpty()
+                      ? QStringLiteral("The shortcut cannot be read: Not a shortcut file")
+                      : QString());
         const QColor want = programOf.value(name).isEmpty()
                                 ? FakeIconSource::brokenColor()
                                 : FakeIconSource::colorFor(programOf.value(name));
