@@ -1,7 +1,9 @@
 #include "app/Main.h"
+#include "base/Paths.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
 #include "platform/QSettingsStore.h"
+#include "platform/qt/QtIconSource.h"
 #include "platform/qt/QtPrompter.h"
 
 #include <QApplication>
@@ -50,5 +52,8 @@ int main(int argc, char** argv)
     services.instance = &instance;
     services.browsers = &browsers;
     services.registry = &registry;
+    // The suite installs its tools' icons beside them, in "icons" in the application folder.
+    QtIconSource icons({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
+    services.icons = &icons;
     return Main(services);
 }

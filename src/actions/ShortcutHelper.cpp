@@ -1,5 +1,7 @@
 #include "actions/ShortcutHelper.h"
 
+#include "base/ByteReader.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -55,69 +57,6 @@ QByteArray ansi(const QString& s)
         out += c.unicode() < 256 ? char(c.unicode()) : '?';
     return out;
 }
-
-// Bounds-checked reading of little-endian values from untrusted bytes.
-class Reader {
-public:
-    explicit Reader(const QByteArray& data)
-        : m_data(data)
-    {}
-    qsizetype size() const { return m_data.size(); }
-    bool has(qsizetype at, qsizetype n) const { return at >= 0 && n >= 0 && at <= size() - n; }
-    std::optional<quint32> u16(qsizetype at) const
-    {
-        if (!has(at, 2))
-            return std::nullopt;
-        return quint32(uchar(m_data[at])) | quint32(uchar(m_data[at + 1])) << 8;
-    }
-    std::optional<quint32> u32(qsizetype at) const
-    {
-        const auto lo = u16(at), hi = u16(at + 2);
-        if (!lo || !hi)
-            return std::nullopt;
-        return *lo | *hi << 16;
-    }
-    // A NUL-terminated 8-bit text that must end before `limit`.
-    std::optional<QString> ansiz(qsizetype at, qsizetype limit) const
-    {
-        if (at < 0 || limit > size())
-            return std::nullopt;
-        for (qsizetype i = at; i < limit; ++i) {
-            if (m_data[i] == '\0')
-                return QString::fromLatin1(m_data.constData() + at, i - at);
-        }
-        return std::nullopt;
-    }
-    // A NUL-terminated UTF-16 text that must end before `limit`.
-    std::optional<QString> utf16z(qsizetype at, qsizetype limit) const
-    {
-        if (at < 0 || limit > size())
-            return std::nullopt;
-        QString s;
-        for (qsizetype i = at; i + 1 < limit; i += 2) {
-            const quint32 c = *u16(i);
-            if (c == 0)
-                return s;
-            s += QChar(char16_t(c));
-        }
-        return std::nullopt;
-    }
-    QString utf16(qsizetype at, qsizetype chars) const
-    {
-        QString s;
-        s.reserve(chars);
-        for (qsizetype i = 0; i < chars; ++i)
-            s += QChar(char16_t(*u16(at + 2 * i)));
-        return s;
-    }
-    QString latin1(qsizetype at, qsizetype chars) const
-    {
-        return QString::fromLatin1(m_data.constData() + at, chars);
-    }
-
-private:
-    const QByteArray& m_data;
-};
 
 std::optional<ShortcutData> fail(QString* error, const char* why)
 {
@@ -209,7 +148,7 @@ std::optional<QByteArray> ShortcutHelper::encode(const ShortcutData& d, QString*
 
 std::optional<ShortcutData> ShortcutHelper::decode(const QByteArray& file, QString* error)
 {
-    const Reader r(file);
+    const ByteReader r(file);
     if (r.u32(0) != kHeaderSize || !r.has(0, kHeaderSize) ||
         std::memcmp(file.constData() + 4, kLinkClsid, 16) != 0)
         return fail(error, "Not a shortcut file");

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "actions/ToolsTab.h"
 #include "app/frmSplash.h"
 #include "app/SettingsMigration.h"
 #include "base/Paths.h"
@@ -92,7 +93,8 @@ int Main(const PlatformServices& services)
     addExampleOnFirstRun(window.openTab(), services); // 7.
     window.openTab().LoadOpenList();                  // 8.
     window.newTab().LoadNewList();                    // 9.
-    // 10. The "Tools" list and 12. the "Web" list arrive with their own parts.
+    window.toolsTab().LoadShortcutList();             // 10.
+    // 12. The "Web" list arrives with its own part.
     yieldToEvents();               // 11.
     window.TabMain->setCurrTab(0); // 13.
     window.lstQEL[0]->setFocus();

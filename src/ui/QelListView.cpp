@@ -219,7 +219,7 @@ void QelListView::endFill()
 
 int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon)
 {
-    ListEntry e{text, {}, largeIcon, smallIcon};
+    ListEntry e{text, {}, largeIcon, smallIcon, {}};
     auto& entries = m_model->entries;
     if (m_filling > 0) {
         entries.push_back(std::move(e));

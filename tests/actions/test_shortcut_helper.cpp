@@ -1,4 +1,5 @@
 #include "actions/ShortcutHelper.h"
+#include "support/LnkInfo.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -16,22 +17,6 @@ ShortcutData sample(const QString& base)
             base + QStringLiteral("/prv.exe"),
             0,
             0};
-}
-
-// What the independent reader makes of a file: its "Label : value" lines.
-QMap<QString, QString> lnkinfo(const QString& file)
-{
-    QProcess p;
-    p.start(QStringLiteral("lnkinfo"), {file});
-    p.waitForFinished();
-    QMap<QString, QString> fields;
-    for (const QString& line :
-         QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        const qsizetype colon = line.indexOf(QLatin1String(": "));
-        if (colon > 0)
-            fields.insert(line.left(colon).trimmed(), line.mid(colon + 2));
-    }
-    return fields;
 }
 
 TEST(ShortcutHelper, RoundTripsExactlyThroughTheSevenArguments)

@@ -2,6 +2,7 @@
 
 #include "mainwindow/frmQEL.h"
 #include "support/FakeBrowserFinder.h"
+#include "support/FakeIconSource.h"
 #include "support/Fakes.h"
 #include "support/TempAppFolder.h"
 
@@ -15,6 +16,7 @@ struct FakeHub {
     FakePrompter prompter;
     FakeLauncher launcher;
     FakeBrowserFinder browsers;
+    FakeIconSource icons;
     PlatformServices services;
 
     FakeHub()
@@ -25,6 +27,7 @@ struct FakeHub {
         services.prompter = &prompter;
         services.launcher = &launcher;
         services.browsers = &browsers;
+        services.icons = &icons;
     }
     // The main window after its start-up preparation.
     std::unique_ptr<frmQEL> makeWindow() const

@@ -78,8 +78,9 @@ QStringList QtPrompter::toNameFilters(const QString& filter)
     QStringList result;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& text = parts[i];
-        const QString& pattern = parts[i + 1];
-        // The dialog takes its patterns from the parentheses of the text.
+        // The dialog takes its patterns from the parentheses of the text, separated by blanks
+        // where the filter separates them by semicolons.
+        const QString pattern = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
         result.append(text.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')'))
                           ? text
                           : text + QLatin1String(" (") + pattern + QLatin1Char(')'));

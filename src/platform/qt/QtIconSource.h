@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/IconSource.h"
+
+#include <QMimeDatabase>
+#include <QStringList>
+
+class QFile;
+
+// Program icons where there is no Windows shell to ask: a Windows program's own first icon (read
+// by our PE reader, decoded by Qt's ICO reader); otherwise the icon of the program's name, first
+// in the suite's own icon folders, then in the desktop's icon theme; then the theme's icon for
+// the file's MIME type and its generic type; then a neutral program icon of ours.
+class QtIconSource : public IconSource {
+public:
+    // `suiteIconRoots`: folders laid out like an icon-theme root, holding
+    // "hicolor/<size>/apps/<name>.svg" (or .png); searched by program name before the desktop.
+    explicit QtIconSource(QStringList suiteIconRoots = {});
+
+    QIcon programIcon(const QString& path) override;
+    QIcon brokenIcon() override;
+    // The icon of a program that shows none of its own.
+    QIcon neutralIcon();
+
+private:
+    QIcon suiteIcon(const QString& name) const;
+
+    QStringList m_roots;
+    QMimeDatabase m_mimes;
+    QIcon m_neutral;
+    QIcon m_broken;
+};
