@@ -439,11 +439,11 @@ FileResult ListFile::rewrite(const Edit& edit) const
                 : QFileInfo(target).absolutePath() +
                       QStringLiteral("/qellist-%1.tmp").arg(QCoreApplication::applicationPid());
 
+        if (beforeRead)
+            beforeRead();
         FileContent file = readListFile(m_path);
         if (!file.result.ok)
             return file.result;
-        if (afterRead)
-            afterRead();
         records::Document doc(std::move(file.data), m_fields);
         if (FileResult r = edit(doc, file.exists); !r.ok)
             return r;

@@ -68,9 +68,9 @@ public:
     // another program's change means one more cycle.
     FileResult rewrite(const Edit& edit) const;
 
-    // Test hooks: `afterRead` runs right after the file was read in each cycle, `beforeReplace`
+    // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace`
     // between writing the new file and the final check (a crash there must leave the old file).
-    std::function<void()> afterRead;
+    std::function<void()> beforeRead;
     std::function<void()> beforeReplace;
 
 private:
