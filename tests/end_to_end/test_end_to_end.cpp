@@ -322,14 +322,17 @@ TEST(EndToEnd, ACompanionToolWritingDuringStartUpLosesNothing)
         hub.start();
         ASSERT_TRUE(writer.waitForFinished(60000));
         // The start-up sync has run when the data files are in the list.
-        ASSERT_TRUE(waitFor([&] {
-            return records::parse(hub.app.read(QStringLiteral("QELFileList.txt")), 3).size() >=
-                   kDataFiles + kTheirRecords;
-        }));
         QSet<QString> paths;
-        for (const QStringList& r :
-             records::parse(hub.app.read(QStringLiteral("QELFileList.txt")), 3))
-            paths.insert(r[1]);
+        ASSERT_TRUE(waitFor([&] {
+            paths.clear();
+            int data = 0;
+            for (const QStringList& r :
+                 records::parse(hub.app.read(QStringLiteral("QELFileList.txt")), 3)) {
+                paths.insert(r[1]);
+                data += r[1].contains(QStringLiteral("/data/plot")) ? 1 : 0;
+            }
+            return data == kDataFiles;
+        }));
         int lost = 0;
         for (int i = 0; i < kTheirRecords; ++i)
             lost += paths.contains(QStringLiteral("/other/tool-%1.fpl").arg(i)) ? 0 : 1;
