@@ -71,6 +71,14 @@ FileIdentity identityFromStat(const struct stat& st)
     return id;
 }
 
+// The same version as `id` by content: a rename changes a file's status-change time, not these.
+bool sameContentVersion(const struct stat& st, const FileIdentity& id)
+{
+    const FileIdentity now = identityFromStat(st);
+    return now.device == id.device && now.inode == id.inode && now.size == id.size &&
+           now.modifiedNs == id.modifiedNs;
+}
+
 // One read. `stable` is false when the file changed while it was read.
 FileContent readOnce(const QString& path, bool* stable)
 {
@@ -193,15 +201,55 @@ Replaced replaceIfUnchanged(const QString& path, const QString& target, const QS
         *failure = r;
         return changed ? Replaced::FileChanged : Replaced::Failed;
     }
-    if (beforeReplace)
-        beforeReplace();
-    // The last look before the swap: from here to the rename is the only moment in which another
-    // program's change could still be lost.
+    // The last look before the swap.
     if (!(identityOf(path) == expected)) {
         ::unlink(temp.constData());
         return Replaced::FileChanged;
     }
-    if (::rename(temp.constData(), QFile::encodeName(target).constData()) != 0) {
+    if (beforeReplace)
+        beforeReplace();
+    const QByteArray to = QFile::encodeName(target);
+    if (!expected.exists) {
+        // The list was missing: the new one goes in only while no other program has made one.
+        if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
+            0) {
+            syncFolderOf(target);
+            return Replaced::Done;
+        }
+        if (errno == EEXIST) {
+            ::unlink(temp.constData());
+            return Replaced::FileChanged;
+        }
+    } else if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) ==
+               0) {
+        // One atomic swap, after which the temporary name holds the file that was the list. If
+        // that is the version that was read, nothing can have been lost. If another program's
+        // version slipped in after the last look, it goes straight back, and the rewrite starts
+        // again from it.
+        struct stat displaced {};
+        const bool same =
+            ::stat(temp.constData(), &displaced) == 0 && sameContentVersion(displaced, expected);
+        if (!same && ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(),
+                                 RENAME_EXCHANGE) != 0) {
+            *failure = FileResult::fromErrno(errno);
+            return Replaced::Failed; // the other version stays in the temporary file
+        }
+        ::unlink(temp.constData());
+        if (!same)
+            return Replaced::FileChanged;
+        syncFolderOf(target);
+        return Replaced::Done;
+    } else if (errno == ENOENT) {
+        ::unlink(temp.constData()); // the list went away after the last look
+        return Replaced::FileChanged;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        *failure = FileResult::fromErrno(errno);
+        ::unlink(temp.constData());
+        return Replaced::Failed;
+    }
+    // A file system without these renames: the last look above has to do.
+    if (::rename(temp.constData(), to.constData()) != 0) {
         *failure = FileResult::fromErrno(errno);
         ::unlink(temp.constData());
         return Replaced::Failed;

@@ -68,8 +68,9 @@ public:
     // another program's change means one more cycle.
     FileResult rewrite(const Edit& edit) const;
 
-    // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace`
-    // between writing the new file and the final check (a crash there must leave the old file).
+    // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace` after
+    // the new file is written and the last look is taken, right before the swap (a crash there
+    // must leave the old file; another program's change there must not be lost).
     std::function<void()> beforeRead;
     std::function<void()> beforeReplace;
 

@@ -149,6 +149,34 @@ TEST(HostileLists, AnotherProgramsRecordsSurviveOurRewrites)
     EXPECT_EQ(dataRecords, kDataFiles);
 }
 
+// Another program's change that lands after the last look, right before the swap: the swap
+// hands it back and the rewrite starts again from it.
+TEST(HostileLists, AChangeRightBeforeTheSwapIsNotLost)
+{
+    TempAppFolder app;
+    RecentFileList store(app.path());
+    app.write(QStringLiteral("QELFileList.txt"),
+              rec(QStringLiteral("fpl"), QStringLiteral("/a.fpl")));
+    int swaps = 0;
+    store.setBeforeReplaceHook([&] {
+        if (swaps++ > 0)
+            return;
+        app.write(QStringLiteral("theirs.tmp"),
+                  rec(QStringLiteral("fpl"), QStringLiteral("/a.fpl")) +
+                      rec(QStringLiteral("pli"), QStringLiteral("/theirs.pli")));
+        QFile::remove(store.listPath());
+        QFile::rename(app.file(QStringLiteral("theirs.tmp")), store.listPath());
+    });
+    ASSERT_TRUE(store.TouchFileEntry(QStringLiteral("/ours.fpl"), QStringLiteral("fpl"), kNow).ok);
+    QStringList paths;
+    for (const FileListRecord& r : store.read().records)
+        paths << r.path;
+    EXPECT_EQ(paths, (QStringList{QStringLiteral("/a.fpl"), QStringLiteral("/theirs.pli"),
+                                  QStringLiteral("/ours.fpl")}));
+    EXPECT_EQ(swaps, 2);
+    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+}
+
 // One line in another encoding and a byte-order mark: the sync writes every record it keeps
 // with exactly the bytes it had, and the mark is not part of the first kind code.
 TEST(HostileLists, ForeignEncodingsAndAByteOrderMarkSurviveASync)
