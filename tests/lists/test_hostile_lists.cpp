@@ -116,7 +116,7 @@ TEST(HostileLists, ThingsThatAreNotListFilesAreRefusedAtOnce)
 TEST(HostileLists, AnotherProgramsRecordsSurviveOurRewrites)
 {
     TempAppFolder app;
-    constexpr int kDataFiles = 2000;
+    constexpr int kDataFiles = 1000;
     constexpr int kTheirRecords = 150;
     for (int i = 0; i < kDataFiles; ++i)
         app.write(QStringLiteral("data/plot%1.fpl").arg(i), "x");
@@ -134,7 +134,7 @@ TEST(HostileLists, AnotherProgramsRecordsSurviveOurRewrites)
         ++syncs;
     }
     ASSERT_EQ(writer.exitCode(), 0);
-    EXPECT_GE(syncs, 5);
+    EXPECT_GE(syncs, 3); // the syncs overlapped the writer
 
     QSet<QString> paths;
     int dataRecords = 0;
