@@ -103,13 +103,4 @@ TEST(RecordCodec, EveryLineStandsAloneAndUnchangedLinesKeepTheirBytes)
     EXPECT_EQ(doc.serialize(), expectedOut);
 }
 
-TEST(RecordCodec, RemovingRecordsLeavesOtherLines)
-{
-    records::Document doc("\"a\",\"1\"\r\nnot a record\r\n\"b\",\"2\"\r\n\"a\",\"3\"\r\n", 2);
-    EXPECT_EQ(doc.removeRecordsIf(
-                  [](const records::Line& l) { return l.field(0) == QLatin1String("a"); }),
-              2);
-    EXPECT_EQ(doc.serialize(), QByteArray("not a record\r\n\"b\",\"2\"\r\n"));
-}
-
 } // namespace
