@@ -73,6 +73,8 @@ bool frmSplash::Form_Load()
         m_hub.critical(QStringLiteral("Error: you already have Keldara Running"));
         return false;
     }
+    if (instance && !instance->problem().isEmpty())
+        m_hub.notice(instance->problem()); // a damaged lock is reported, and the start goes on
     // Housekeeping: every step ignores its own failure; the next start tries again.
     makeProgramFolders(m_hub.appFolder());
     removeRetiredShortcut(m_hub.appFolder());

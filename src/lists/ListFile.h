@@ -1,32 +1,87 @@
 #pragma once
 
 #include "base/FileResult.h"
+#include "lists/RecordCodec.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 
-// The error reported when a list file ends in the middle of a record: the same number and text
-// the list's readers have always given for it.
-FileResult truncatedListFailure();
+// The file work shared by both list files: reading without ever blocking or running out of
+// memory, and read-modify-replace rewrites that never lose another program's change.
+
+// The largest list file that is read. A million records take about 50 MB.
+inline constexpr qint64 kMaxListFileSize = 128LL * 1024 * 1024;
+
+// One version of a file: the same path with another identity is another version.
+struct FileIdentity {
+    bool exists = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0; // status change time: also moves on a rewrite in place
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// Follows `path` (and symbolic links); missing when it does not exist.
+FileIdentity identityOf(const QString& path);
 
 struct FileContent {
     FileResult result;
     bool exists = false;
     QByteArray data;
+    FileIdentity identity; // the version that was read
 };
 
-// Reads a whole file; a missing file is reported as such, not as a failure.
-FileContent readWholeFile(const QString& path);
+// Reads a list file. Only an ordinary file is read (a pipe, a device or a folder is refused
+// without waiting on it), and none larger than kMaxListFileSize. A missing file is reported as
+// such, not as a failure. A read that finds the file empty, or its last line without a line end,
+// may have met another program in the middle of writing it: when the file changes within a
+// moment it is read again.
+FileContent readListFile(const QString& path);
 
-// Replaces `target` with `content` so that there is never a moment without a complete file:
-// the new text goes to `tempPath`, is flushed to disk, and is renamed over `target` in one step.
-// On any failure `target` is exactly as it was. `beforeReplace`, when given, runs between the
-// flush and the rename (the tests use it to stand in for a crash at that moment).
-FileResult replaceFileAtomically(const QString& target, const QString& tempPath,
-                                 const QByteArray& content,
-                                 const std::function<void()>& beforeReplace = {});
+// The file a rewrite of `path` replaces: `path` itself, or the file its symbolic links lead to,
+// so that a link stays a link.
+QString replaceTarget(const QString& path);
+
+// A list file of records of `fieldsPerRecord` fields, rewritten through `tempPath`.
+class ListFile {
+public:
+    ListFile(QString path, QString tempPath, int fieldsPerRecord);
+
+    const QString& path() const { return m_path; }
+    const QString& tempPath() const { return m_tempPath; }
+    int fieldsPerRecord() const { return m_fields; }
+
+    // Changes the document read from the file; a failure stops the rewrite with nothing written.
+    // `exists` tells whether the file was there.
+    using Edit = std::function<FileResult(records::Document& doc, bool exists)>;
+
+    // Read-modify-replace: reads the file, lets `edit` change it, writes the result to the
+    // temporary file, flushes it and renames it over the list file (or over the file a symbolic
+    // link leads to). Nothing is written when the edit changed nothing. Right before the rename
+    // the file is checked again: if another program changed it since it was read, the whole
+    // cycle starts again from the new file (a few times, then a failure). On any failure the
+    // list file is exactly as it was. Keep `edit` quick: it runs inside the window in which
+    // another program's change means one more cycle.
+    FileResult rewrite(const Edit& edit) const;
+
+    // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace` after
+    // the new file is written and the last look is taken, right before the swap (a crash there
+    // must leave the old file; another program's change there must not be lost).
+    std::function<void()> beforeRead;
+    std::function<void()> beforeReplace;
+
+private:
+    QString m_path;
+    QString m_tempPath;
+    int m_fields;
+};
+
+// The refusal of a record whose field the format cannot hold.
+FileResult unstorableName();
 
 // Renames a file, failing (with the platform's "file exists" error) rather than replacing an
 // existing file at `to`.

@@ -12,6 +12,7 @@
 #include "ui/QelListView.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
@@ -145,7 +146,8 @@ void OpenTab::RenameFileEntry(QString& newName)
     const QString oldName = list->text(row);
     newName = applyRenameExtensionRule(newName, list->subItem(row, OpenColumn::KindCode));
 
-    if (!QFileInfo(folder + oldName).isFile()) {
+    // A path that is not a full path is refused by the store below, never looked up here.
+    if (QDir::isAbsolutePath(folder) && !QFileInfo(folder + oldName).isFile()) {
         m_hub.critical(QStringLiteral("File does not exists, removing entry"));
         if (const FileResult r = DeleteFileEntry(folder + oldName); !r.ok)
             reportSaveFailure(r);
@@ -167,6 +169,14 @@ void OpenTab::open()
         return;
     const QString folder = m_list.subItem(row, OpenColumn::Folder);
     const QString name = m_list.text(row);
+    // Any program may write the list. A path that is not a full path would be taken from
+    // whatever folder the hub runs in, and could reach a tool as one of its options: it is never
+    // handed on, and its entry stays for the program that wrote it.
+    if (!QDir::isAbsolutePath(folder)) {
+        m_hub.notice(QStringLiteral("The file can not be opened\r") + folder + name +
+                     QStringLiteral(" is not a full path."));
+        return;
+    }
     if (!dataFileExists(folder, name)) {
         const QString text =
             QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(folder) +

@@ -28,86 +28,70 @@ QString listDateText(const QDateTime& when)
 
 RecentFileList::RecentFileList(QString appFolder)
     : m_appFolder(std::move(appFolder))
+    , m_file(paths::join(m_appFolder, QStringLiteral("QELFileList.txt")),
+             paths::join(m_appFolder, QStringLiteral("qellist.tmp")), kFields)
 {}
 
 QString RecentFileList::listPath() const
 {
-    return paths::join(m_appFolder, QStringLiteral("QELFileList.txt"));
+    return m_file.path();
 }
 
 QString RecentFileList::tempPath() const
 {
-    return paths::join(m_appFolder, QStringLiteral("qellist.tmp"));
+    return m_file.tempPath();
 }
 
 QString RecentFileList::dataFolder() const
 {
-    return paths::join(m_appFolder, QStringLiteral("data")) + paths::separator();
+    return paths::resolveIgnoringCase(m_appFolder, QStringLiteral("data")) + paths::separator();
 }
 
 RecentFileList::Contents RecentFileList::read() const
 {
     Contents c;
-    const FileContent file = readWholeFile(listPath());
+    const FileContent file = readListFile(listPath());
     c.exists = file.exists;
     c.result = file.result;
     if (!file.exists || !file.result.ok)
         return c;
-    const bool complete = records::parseEach(file.data, kFields, [&](records::Fields& f) {
+    records::forEachRecord(file.data, kFields, [&](records::Fields& f) {
         c.records.append(FileListRecord{std::move(f[0]), std::move(f[1]), std::move(f[2])});
     });
-    if (!complete)
-        c.result = truncatedListFailure();
     return c;
-}
-
-FileResult RecentFileList::readForRewrite(QList<FileListRecord>* records) const
-{
-    Contents c = read();
-    *records = std::move(c.records);
-    return c.result;
-}
-
-FileResult RecentFileList::write(const QList<FileListRecord>& records) const
-{
-    QByteArray content;
-    content.reserve(records.size() * 96);
-    for (const FileListRecord& r : records)
-        content += records::encode({r.kindCode, r.path, r.dateText});
-    return replaceFileAtomically(listPath(), tempPath(), content, m_beforeReplace);
 }
 
 FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& kindCode,
                                           const QDateTime& now)
 {
-    QList<FileListRecord> records;
-    if (FileResult r = readForRewrite(&records); !r.ok)
-        return r;
     const QString date = listDateText(now);
-    bool found = false;
-    for (FileListRecord& rec : records) {
-        if (rec.path.compare(path, Qt::CaseInsensitive) == 0) {
-            rec.path = path; // the record keeps its own kind code and place
-            rec.dateText = date;
-            found = true;
+    return m_file.rewrite([&](records::Document& doc, bool) {
+        bool found = false;
+        for (qsizetype i = 0; i < doc.lines().size(); ++i) {
+            const records::Line& line = doc.lines()[i];
+            if (line.isRecord() && line.field(1).compare(path, Qt::CaseInsensitive) == 0) {
+                // The record keeps its own kind code and place.
+                if (!doc.replace(i, {line.field(0), path, date}))
+                    return unstorableName();
+                found = true;
+            }
         }
-    }
-    if (!found)
-        records.append(FileListRecord{kindCode, path, date});
-    return write(records);
+        if (!found && !doc.append({kindCode, path, date}))
+            return unstorableName();
+        return FileResult();
+    });
 }
 
 FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile)
 {
     // A missing list file reads as no records: nothing to remove, and nothing is created.
-    QList<FileListRecord> records;
-    if (FileResult r = readForRewrite(&records); !r.ok)
+    const FileResult r = m_file.rewrite([&](records::Document& doc, bool) {
+        doc.removeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
+        return FileResult();
+    });
+    if (!r.ok)
         return r;
-    if (records.removeIf([&](const FileListRecord& r) { return r.path == fullPath; }) > 0) {
-        if (FileResult r = write(records); !r.ok)
-            return r;
-    }
-    if (dataFile == DataFile::Delete) {
+    if (dataFile == DataFile::Delete && QDir::isAbsolutePath(fullPath)) {
         QFileInfo info(fullPath);
         if (info.exists() && !info.isDir()) {
             errno = 0;
@@ -134,37 +118,67 @@ QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
             return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
         });
         for (const QFileInfo& f : files) {
-            found.append(FileListRecord{QLatin1String(kind.scanCode), data + f.fileName(),
-                                        listDateText(f.lastModified())});
+            const QString path = data + f.fileName();
+            if (!records::isStorable(path))
+                continue; // the list's format cannot hold this name
+            found.append(
+                FileListRecord{QLatin1String(kind.scanCode), path, listDateText(f.lastModified())});
         }
     }
     return found;
 }
 
+namespace {
+// The scan's records as lines, encoded before the list is read.
+QList<records::Line> encodeAll(const QList<FileListRecord>& scanned)
+{
+    QList<records::Line> lines;
+    lines.reserve(scanned.size());
+    for (const FileListRecord& r : scanned) {
+        if (std::optional<records::Line> line =
+                records::Line::record({r.kindCode, r.path, r.dateText}))
+            lines.append(std::move(*line));
+    }
+    return lines;
+}
+} // namespace
+
 FileResult RecentFileList::ScanDataFolder()
 {
-    QList<FileListRecord> records;
-    if (FileResult r = readForRewrite(&records); !r.ok)
-        return r;
-    records += scanDataFolderRecords();
-    return write(records);
+    const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
+    return m_file.rewrite([&](records::Document& doc, bool exists) {
+        if (!exists)
+            doc.markChanged(); // the scan creates the list file even when it finds nothing
+        for (const records::Line& line : scanned)
+            doc.append(line);
+        return FileResult();
+    });
 }
 
 FileResult RecentFileList::SyncDataFolderEntries()
 {
-    QList<FileListRecord> records;
-    if (FileResult r = readForRewrite(&records); !r.ok)
-        return r;
-    const QString dataUpper =
-        (paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator()).trimmed().toUpper();
-    records.removeIf([&](const FileListRecord& r) {
-        QString folder;
-        SplitPath(r.path, nullptr, &folder);
-        return folder.trimmed().toUpper() == dataUpper;
+    // The folder scan is the slow part: it runs before the list is read, so that the window in
+    // which another program's change would mean starting over stays short.
+    const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
+    const QString data = paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator();
+    const QStringView dataView = QStringView(data).trimmed();
+    const QChar sep = paths::separator();
+    return m_file.rewrite([&](records::Document& doc, bool exists) {
+        doc.removeRecordsIf([&](const records::Line& l) {
+            const QString path = l.field(1);
+            const qsizetype cut = path.lastIndexOf(sep);
+            if (cut < 0)
+                return false;
+            return QStringView(path).left(cut + 1).trimmed().compare(dataView,
+                                                                     Qt::CaseInsensitive) == 0;
+        });
+        // Dropping and re-scanning happen in one rewrite, so the list is never seen half-done.
+        for (const records::Line& line : scanned)
+            doc.append(line);
+        if (!exists)
+            doc.markChanged();
+        return FileResult();
     });
-    // Dropping and re-scanning happen in one rewrite, so the list is never seen half-done.
-    records += scanDataFolderRecords();
-    return write(records);
 }
 
 FileResult RecentFileList::renameEntry(const QString& folder, const QString& oldName,
@@ -172,18 +186,25 @@ FileResult RecentFileList::renameEntry(const QString& folder, const QString& old
 {
     const QString oldPath = folder + oldName;
     const QString newPath = folder + finalName;
-    QList<FileListRecord> records;
-    if (FileResult r = readForRewrite(&records); !r.ok)
-        return r;
+    if (!QDir::isAbsolutePath(oldPath))
+        return FileResult::refused(
+            QStringLiteral("The entry does not name a file by its full path"));
+    // The list must be readable before the file is touched.
+    if (const FileContent c = readListFile(listPath()); !c.result.ok)
+        return c.result;
     if (oldPath != newPath) {
         if (FileResult r = renameNoReplace(oldPath, newPath); !r.ok)
             return r;
     }
-    for (FileListRecord& rec : records) {
-        if (rec.path == oldPath)
-            rec.path = newPath;
-    }
-    FileResult r = write(records);
+    FileResult r = m_file.rewrite([&](records::Document& doc, bool) {
+        for (qsizetype i = 0; i < doc.lines().size(); ++i) {
+            const records::Line& line = doc.lines()[i];
+            if (line.isRecord() && line.field(1) == oldPath &&
+                !doc.replace(i, {line.field(0), newPath, line.field(2)}))
+                return unstorableName();
+        }
+        return FileResult();
+    });
     if (!r.ok && oldPath != newPath)
         renameNoReplace(newPath, oldPath); // the list could not follow: put the file back
     return r;

@@ -19,21 +19,22 @@ struct FileListRecord {
 // The date text of the list: the locale's short date, one blank, the time with seconds.
 QString listDateText(const QDateTime& when);
 
-// The recent-file list file "QELFileList.txt" of an application folder. Every change writes a
-// complete new file through "qellist.tmp" and swaps it in atomically; a file that does not read
-// completely is never rewritten with less than it held.
+// The recent-file list file "QELFileList.txt" of an application folder. Every change is a
+// read-modify-replace through "qellist.tmp" (see ListFile): other programs' changes made in the
+// meantime are never lost, and lines that are not records stay as they were.
 class RecentFileList {
 public:
     explicit RecentFileList(QString appFolder);
 
     QString listPath() const;
     QString tempPath() const;
-    QString dataFolder() const; // application folder + "/data/"
+    // The data folder, in whatever letter case it has on disk: application folder + "/data/".
+    QString dataFolder() const;
 
     struct Contents {
-        FileResult result; // a read error, or the truncated-record failure
+        FileResult result; // a read error: the file could not be read, or is not a list at all
         bool exists = false;
-        QList<FileListRecord> records; // every complete record, even when result is a failure
+        QList<FileListRecord> records; // the well-formed records, in file order
     };
     Contents read() const;
 
@@ -42,7 +43,8 @@ public:
 
     enum class DataFile { Keep, Delete };
     // Removes every record whose path equals `fullPath` exactly. With DataFile::Delete the data
-    // file at that path is deleted as well (the user asked to delete the file, not just its entry).
+    // file at that path is deleted as well (the user asked to delete the file, not just its
+    // entry); a path that is not absolute names no file of ours and is never deleted.
     FileResult DeleteFileEntry(const QString& fullPath, DataFile dataFile = DataFile::Keep);
 
     // Drops the records of files directly in the data folder and appends one record per data
@@ -50,23 +52,25 @@ public:
     FileResult SyncDataFolderEntries();
     // Appends one record per data file of the data folder (creating the list file if missing).
     FileResult ScanDataFolder();
-    // The data folder's data files, in scan order.
+    // The data folder's data files, in scan order. Names the list cannot hold (a double quote or
+    // a line break) are left out.
     QList<FileListRecord> scanDataFolderRecords() const;
 
     // Gives the file folder + oldName the name `finalName` on disk and in every record of that
     // path, keeping all other records, their dates and their order.
     FileResult renameEntry(const QString& folder, const QString& oldName, const QString& finalName);
 
+    // The list file's read-modify-replace, with its test hooks.
+    ListFile& file() { return m_file; }
     // Test hook: runs between writing the new file and swapping it in.
-    void setBeforeReplaceHook(std::function<void()> hook) { m_beforeReplace = std::move(hook); }
+    void setBeforeReplaceHook(std::function<void()> hook)
+    {
+        m_file.beforeReplace = std::move(hook);
+    }
 
 private:
-    FileResult write(const QList<FileListRecord>& records) const;
-    // Reads for a rewrite: the records when the whole file read cleanly or it is missing.
-    FileResult readForRewrite(QList<FileListRecord>* records) const;
-
     QString m_appFolder;
-    std::function<void()> m_beforeReplace;
+    ListFile m_file;
 };
 
 // The name a data file gets when renamed to `newName`: the kind code is appended as extension

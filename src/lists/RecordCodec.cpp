@@ -1,8 +1,118 @@
 #include "lists/RecordCodec.h"
 
-#include <QStringDecoder>
+#include <QUtf8StringView>
 
 namespace records {
+
+namespace {
+
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+using Spans = QVarLengthArray<qsizetype, 6>;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Splits `data` from `from` into lines: CRLF, a bare LF and a bare CR each end a line, and a last
+// line may have no line end. `take(begin, contentEnd, next)`.
+template <typename Take> void forEachLine(const QByteArray& data, qsizetype from, Take take)
+{
+    const char* base = data.constData();
+    const qsizetype size = data.size();
+    qsizetype p = from;
+    while (p < size) {
+        qsizetype q = p;
+        while (q < size && base[q] != '\n' && base[q] != '\r')
+            ++q;
+        qsizetype next = q;
+        if (next < size)
+            next += (base[next] == '\r' && next + 1 < size && base[next + 1] == '\n') ? 2 : 1;
+        take(p, q, next);
+        p = next;
+    }
+}
+
+qsizetype bodyStart(const QByteArray& data)
+{
+    return data.startsWith(kBom) ? 3 : 0;
+}
+
+// Where the fields of a well-formed record lie in `line` (offsets from its start).
+bool scanLine(QByteArrayView line, int fieldsPerRecord, Spans* spans)
+{
+    spans->clear();
+    const char* const first = line.data();
+    const char* p = first;
+    const char* const end = p + line.size();
+    while (true) {
+        while (p < end && isBlank(*p))
+            ++p;
+        const char* start = p;
+        const char* stop = nullptr;
+        if (p < end && *p == '"') {
+            start = ++p;
+            while (p < end && *p != '"')
+                ++p;
+            if (p == end)
+                return false; // the closing quote never came
+            stop = p++;
+            while (p < end && isBlank(*p))
+                ++p;
+            if (p < end && *p != ',')
+                return false; // a double quote inside the field, or text after it
+        } else {
+            while (p < end && *p != ',') {
+                if (*p == '"')
+                    return false;
+                ++p;
+            }
+            stop = p;
+            while (stop > start && isBlank(stop[-1]))
+                --stop;
+        }
+        if (spans->size() == 2 * fieldsPerRecord)
+            return false; // more fields than a record has
+        spans->append(start - first);
+        spans->append(stop - first);
+        if (p == end)
+            break;
+        ++p; // the comma
+    }
+    return spans->size() == 2 * fieldsPerRecord;
+}
+
+// Each line is decoded on its own, so that one line in another encoding changes no other.
+bool isUtf8Line(QByteArrayView line)
+{
+    for (const char c : line) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return QUtf8StringView(line).isValidUtf8();
+    }
+    return true;
+}
+
+QString decode(QByteArrayView bytes, bool utf8)
+{
+    return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+bool endsWithLineEnd(const QByteArray& bytes)
+{
+    return !bytes.isEmpty() && (bytes.back() == '\n' || bytes.back() == '\r');
+}
+
+} // namespace
+
+bool isStorable(QStringView field)
+{
+    for (const QChar c : field) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return false;
+    }
+    return true;
+}
 
 QByteArray encode(const QStringList& fields)
 {
@@ -18,86 +128,137 @@ QByteArray encode(const QStringList& fields)
     return line;
 }
 
-bool isUtf8(const QByteArray& data)
+bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder(data);
-    Q_UNUSED(text);
-    return !decoder.hasError();
+    fields->clear();
+    Spans spans;
+    if (!scanLine(line, fieldsPerRecord, &spans))
+        return false;
+    const bool utf8 = isUtf8Line(line);
+    for (qsizetype i = 0; i < spans.size(); i += 2)
+        fields->append(decode(line.sliced(spans[i], spans[i + 1] - spans[i]), utf8));
+    return true;
 }
 
-QString decode(const QByteArray& bytes, bool utf8)
+void forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                   const std::function<void(Fields&)>& take)
 {
-    return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-}
-
-ParseResult parse(const QByteArray& data, int fieldsPerRecord)
-{
-    ParseResult result;
-    result.complete = parseEach(data, fieldsPerRecord, [&](Fields& f) {
-        result.records.append(QStringList(f.begin(), f.end()));
+    Fields fields;
+    const char* base = data.constData();
+    forEachLine(data, bodyStart(data), [&](qsizetype b, qsizetype e, qsizetype) {
+        if (parseLine(QByteArrayView(base + b, e - b), fieldsPerRecord, &fields))
+            take(fields);
     });
+}
+
+QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord)
+{
+    QList<QStringList> result;
+    forEachRecord(data, fieldsPerRecord,
+                  [&](Fields& f) { result.append(QStringList(f.begin(), f.end())); });
     return result;
 }
 
-bool parseEach(const QByteArray& data, int fieldsPerRecord,
-               const std::function<void(Fields&)>& take)
+std::optional<Line> Line::record(const QStringList& fields)
 {
-    const bool utf8 = isUtf8(data);
-    const char* p = data.constData();
-    const char* const end = p + data.size();
-    const auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-
-    Fields fields;
-    bool atLineStart = true; // the previous field ended with its line
-    while (true) {
-        // Before a field: blanks, and after a line end also blank lines, are passed over.
-        while (p < end && (isBlank(*p) || (atLineStart && isLineEnd(*p))))
-            ++p;
-        if (p == end && atLineStart)
-            break;
-
-        const char* start = p;
-        const char* stop = nullptr;
-        if (p < end && *p == '"') {
-            start = ++p;
-            while (p < end && *p != '"')
-                ++p;
-            if (p == end) // the closing quote never came
-                return false;
-            stop = p++;
-            while (p < end && *p != ',' && !isLineEnd(*p))
-                ++p; // anything between the closing quote and the separator is not data
-        } else {
-            while (p < end && *p != ',' && !isLineEnd(*p))
-                ++p;
-            stop = p;
-            while (stop > start && isBlank(stop[-1]))
-                --stop;
-        }
-        fields.append(decode(QByteArray::fromRawData(start, stop - start), utf8));
-
-        atLineStart = true;
-        if (p < end && *p == ',') {
-            ++p;
-            atLineStart = false;
-        } else if (p < end && *p == '\r') {
-            ++p;
-            if (p < end && *p == '\n')
-                ++p;
-        } else if (p < end) {
-            ++p; // '\n'
-        }
-
-        if (fields.size() == fieldsPerRecord) {
-            take(fields);
-            fields.clear();
-        }
-        if (p == end && atLineStart)
-            break;
+    for (const QString& f : fields) {
+        if (!isStorable(f))
+            return std::nullopt;
     }
-    return fields.isEmpty();
+    Line line;
+    line.m_source = encode(fields);
+    line.m_length = line.m_source.size();
+    scanLine(QByteArrayView(line.m_source).chopped(2), int(fields.size()), &line.m_spans);
+    return line;
+}
+
+Line Line::read(const QByteArray& source, qsizetype begin, qsizetype length, qsizetype content,
+                int fieldsPerRecord)
+{
+    Line line;
+    line.m_source = source;
+    line.m_begin = begin;
+    line.m_length = length;
+    if (!scanLine(QByteArrayView(source).sliced(begin, content), fieldsPerRecord, &line.m_spans))
+        line.m_spans.clear(); // not a record
+    return line;
+}
+
+QString Line::field(int index) const
+{
+    const QByteArrayView all = bytes();
+    if (m_utf8 < 0)
+        m_utf8 = isUtf8Line(all) ? 1 : 0;
+    const qsizetype b = m_spans[2 * index];
+    return decode(all.sliced(b, m_spans[2 * index + 1] - b), m_utf8 == 1);
+}
+
+QStringList Line::fields() const
+{
+    QStringList result;
+    for (int i = 0; i < fieldCount(); ++i)
+        result.append(field(i));
+    return result;
+}
+
+Document::Document(QByteArray data, int fieldsPerRecord)
+    : m_data(std::move(data))
+    , m_bodyStart(bodyStart(m_data))
+{
+    forEachLine(m_data, m_bodyStart, [&](qsizetype b, qsizetype e, qsizetype next) {
+        m_lines.append(Line::read(m_data, b, next - b, e - b, fieldsPerRecord));
+    });
+}
+
+bool Document::append(const QStringList& fields)
+{
+    std::optional<Line> line = Line::record(fields);
+    if (!line)
+        return false;
+    append(std::move(*line));
+    return true;
+}
+
+void Document::append(Line record)
+{
+    m_lines.append(std::move(record));
+    m_modified = true;
+}
+
+bool Document::replace(qsizetype lineIndex, const QStringList& fields)
+{
+    std::optional<Line> line = Line::record(fields);
+    if (!line)
+        return false;
+    m_lines[lineIndex] = std::move(*line);
+    m_modified = true;
+    return true;
+}
+
+qsizetype Document::removeRecordsIf(const std::function<bool(const Line&)>& drop)
+{
+    const qsizetype removed =
+        m_lines.removeIf([&](const Line& l) { return l.isRecord() && drop(l); });
+    if (removed > 0)
+        m_modified = true;
+    return removed;
+}
+
+QByteArray Document::serialize() const
+{
+    qsizetype size = m_bodyStart;
+    for (const Line& line : m_lines)
+        size += line.m_length + 2;
+    QByteArray content;
+    content.reserve(size);
+    content.append(m_data.constData(), m_bodyStart);
+    for (const Line& line : m_lines) {
+        // A line that had no line end (the last one read) gets one when another follows it.
+        if (content.size() > m_bodyStart && !endsWithLineEnd(content))
+            content += "\r\n";
+        content += line.bytes();
+    }
+    return content;
 }
 
 } // namespace records

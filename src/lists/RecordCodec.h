@@ -7,32 +7,95 @@
 #include <QVarLengthArray>
 
 #include <functional>
+#include <optional>
 
 // The line format of both list files: every field in double quotes, fields joined by single
 // commas, CRLF at the end of each record; no header and no escaping.
+//
+// Other programs write these files too, so the reader is strict about what a record is and
+// lenient about everything else: a line that is not a well-formed record of the expected number
+// of fields is not shown, but it stays in the file byte for byte where it stands, and it never
+// changes how the lines around it are read. Every line is decoded on its own (UTF-8 when it is
+// valid UTF-8, else Latin-1), a byte-order mark at the start of the file belongs to no field,
+// and a record that a rewrite leaves alone is written back with exactly the bytes it was read
+// with.
 namespace records {
 
+// True when `field` can be written in this format: no double quote and no line end.
+bool isStorable(QStringView field);
+
+// One record line, CRLF included. Every field must be storable (see isStorable).
 QByteArray encode(const QStringList& fields);
 
-struct ParseResult {
-    QList<QStringList> records; // the complete records read
-    bool complete = true;       // false: the data ended inside a record
+// The fields of one line (without its line end) when it is a well-formed record of
+// `fieldsPerRecord` fields: exactly that many fields separated by commas, each either a quoted
+// run without a double quote inside (blanks around it allowed) or an unquoted run without a
+// double quote (surrounding blanks dropped).
+using Fields = QVarLengthArray<QString, 4>;
+bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields);
+
+// Hands every well-formed record of `data` to `take`, in file order; other lines are passed over.
+void forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                   const std::function<void(Fields&)>& take);
+
+// The well-formed records of `data` (a convenience for tests and the fuzzer).
+QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord);
+
+// One line of a list file: its bytes, line end included, and for a record where its fields lie.
+// Fields are decoded only when asked for.
+class Line {
+public:
+    // A new record line, or nothing when a field cannot be stored.
+    static std::optional<Line> record(const QStringList& fields);
+
+    QByteArrayView bytes() const { return QByteArrayView(m_source).sliced(m_begin, m_length); }
+    bool isRecord() const { return !m_spans.isEmpty(); }
+    int fieldCount() const { return int(m_spans.size() / 2); }
+    QString field(int index) const;
+    QStringList fields() const;
+
+private:
+    friend class Document;
+    // The line at `begin` of `source`, `length` bytes with its line end, `content` without.
+    static Line read(const QByteArray& source, qsizetype begin, qsizetype length, qsizetype content,
+                     int fieldsPerRecord);
+
+    QByteArray m_source; // shared with the whole file as read, or the line's own bytes
+    qsizetype m_begin = 0;
+    qsizetype m_length = 0;
+    QVarLengthArray<qsizetype, 6> m_spans; // begin and end of each field, from m_begin
+    mutable signed char m_utf8 = -1;       // decoded as UTF-8 (1) or Latin-1 (0); -1 not yet known
 };
 
-// Reads records of `fieldsPerRecord` fields. Fields are read in order, each a quoted run up to
-// its closing quote or an unquoted run up to the next comma or line end; CRLF, a bare LF and a
-// last line without a line end all end a line, and blank lines are passed over.
-ParseResult parse(const QByteArray& data, int fieldsPerRecord);
+// A list file as read, line by line, to be changed and written back.
+class Document {
+public:
+    Document() = default;
+    Document(QByteArray data, int fieldsPerRecord);
 
-// The same reading, handing each complete record to `take` as it is read (no list is built).
-// Returns false when the data ended inside a record.
-using Fields = QVarLengthArray<QString, 4>;
-bool parseEach(const QByteArray& data, int fieldsPerRecord,
-               const std::function<void(Fields&)>& take);
+    const QList<Line>& lines() const { return m_lines; }
+    // Whether anything changed since the file was read (or markChanged was called).
+    bool isModified() const { return m_modified; }
+    void markChanged() { m_modified = true; }
 
-// The file's text as Unicode: UTF-8, or Latin-1 bytes when it is not valid UTF-8, so that text
-// written by older programs survives a rewrite.
-QString decode(const QByteArray& bytes, bool utf8);
-bool isUtf8(const QByteArray& data);
+    // False, with nothing changed, when a field cannot be stored.
+    bool append(const QStringList& fields);
+    bool replace(qsizetype lineIndex, const QStringList& fields);
+    // A record line made beforehand (with Line::record), so that the encoding is done before
+    // the file is read.
+    void append(Line record);
+    // Removes the records for which `drop` holds; other lines stay. Returns how many went.
+    qsizetype removeRecordsIf(const std::function<bool(const Line&)>& drop);
+
+    // The file's new content: every line's bytes in order after a leading byte-order mark, with
+    // a line end added after a line that had none when another line now follows it.
+    QByteArray serialize() const;
+
+private:
+    QByteArray m_data;
+    qsizetype m_bodyStart = 0; // after a byte-order mark
+    QList<Line> m_lines;
+    bool m_modified = false;
+};
 
 } // namespace records

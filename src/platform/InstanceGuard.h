@@ -11,4 +11,7 @@ public:
     // Where the running instance listens for a later start that wants its window in front (a
     // local socket beside the lock); empty when there is no such place.
     virtual QString channelPath() const { return {}; }
+    // After tryAcquire: something wrong with the lock that the user should hear of, although it
+    // did not keep the program from starting; empty when all was well.
+    virtual QString problem() const { return {}; }
 };

@@ -36,6 +36,45 @@ QString settingsKey(const QString& section, const QString& key)
     return section == QLatin1String("General") ? key : section + QLatin1Char('/') + key;
 }
 
+#ifndef Q_OS_WIN
+// The text after "key=" in `section` of an INI file as it stands, blanks around it dropped; the
+// last one when the key repeats. Null when the key is not there.
+QString rawIniValue(const QString& path, const QString& section, const QString& key)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QString found;
+    QString current = QStringLiteral("General"); // keys before any section header
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (const QByteArray& raw : lines) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        if (current != section || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && QStringView(line).left(eq).trimmed() == key) {
+            found = line.mid(eq + 1).trimmed();
+            if (found.isNull())
+                found = QLatin1String(""); // present but empty
+        }
+    }
+    return found;
+}
+
+// A value as other programs write INI files: plain text, not in QSettings' own quoted or escaped
+// form. QSettings would read its commas as a list and cut it at a semicolon.
+bool isPlainIniText(const QString& value)
+{
+    return !value.startsWith(QLatin1Char('"')) && !value.startsWith(QLatin1Char('@')) &&
+           !value.contains(QLatin1Char('\\'));
+}
+#endif
+
 } // namespace
 
 QSettingsStore::QSettingsStore(QString configHome)
@@ -90,8 +129,16 @@ QString QSettingsStore::read(const QString& application, const QString& section,
     // An unreadable or damaged file must not stop the start: fall back to the default.
     if (s.status() != QSettings::NoError)
         return defaultValue;
+    // Values are read whole, as they stand in the file.
+    const QString raw = rawIniValue(path, section, key);
+    if (!raw.isNull() && isPlainIniText(raw))
+        return raw;
     const QVariant v = s.value(settingsKey(section, key));
-    return v.isValid() ? v.toString() : defaultValue;
+    if (!v.isValid())
+        return defaultValue;
+    if (v.typeId() == QMetaType::QStringList && !raw.isNull())
+        return raw; // a list is what QSettings made of text with commas
+    return v.toString();
 }
 
 bool QSettingsStore::write(const QString& application, const QString& section, const QString& key,

@@ -191,6 +191,26 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     EXPECT_EQ(prompter.messages.size(), 1);
 }
 
+// Any program may write the list. A path that is not a full path would be looked up in the
+// folder the hub happens to run in and reach the tool as an option: it is never handed on.
+TEST_F(OpenItems, ARecordedPathThatIsNotAFullPathIsNeverHandedToATool)
+{
+    scratch.write(QStringLiteral("--output=evil/y.pli"), "x");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(scratch.path());
+    writeList(
+        {{QStringLiteral("pli"), QStringLiteral("--output=evil/y.pli"), QStringLiteral("d")}});
+    open(1, rowOf(QStringLiteral("y.pli")));
+    QDir::setCurrent(before);
+
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("The file can not be opened")));
+    EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::Ok);
+    QThread::msleep(300); // a start would have reached the stand-in by now
+    EXPECT_TRUE(starts(0).isEmpty());
+    EXPECT_EQ(window->openTab().store().read().records.size(), 1);
+}
+
 TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason)
 {
     QFile::remove(app.file(QStringLiteral("cnl.exe")));

@@ -122,4 +122,49 @@ TEST(InstanceLock, HeldByALiveProcessAndTakenOverFromAKilledOne)
     EXPECT_FALSE(third.tryAcquire());
 }
 
+// Whatever a lock file holds, only a live instance keeps another from starting: an empty file,
+// garbage, or the record of a process that has gone are taken over. A folder in its place is
+// reported but does not stop the start (and still keeps a second instance out).
+TEST(InstanceLock, DamagedLocksAreTakenOverAndAFolderIsReported)
+{
+    const std::pair<const char*, QByteArray> contents[] = {
+        {"empty", QByteArray()},
+        {"garbage", QByteArray("\x00\xff not a lock at all\n\n\n", 24)},
+        {"a gone process", QByteArray("999999\nKeldara\nsomehost\n")},
+        {"this very process",
+         QByteArray::number(QCoreApplication::applicationPid()) + "\nKeldara\n"},
+    };
+    for (const auto& [what, content] : contents) {
+        SCOPED_TRACE(what);
+        TempAppFolder dir;
+        dir.write(QStringLiteral("Keldara.lock"), content);
+        LockFileInstanceGuard guard(dir.file(QStringLiteral("Keldara.lock")));
+        EXPECT_TRUE(guard.tryAcquire());
+        EXPECT_EQ(guard.problem(), QString());
+        EXPECT_FALSE(LockFileInstanceGuard(dir.file(QStringLiteral("Keldara.lock"))).tryAcquire());
+    }
+
+    TempAppFolder dir;
+    dir.mkdir(QStringLiteral("Keldara.lock"));
+    LockFileInstanceGuard guard(dir.file(QStringLiteral("Keldara.lock")));
+    EXPECT_TRUE(guard.tryAcquire());
+    EXPECT_TRUE(guard.problem().contains(QStringLiteral("folder")));
+    EXPECT_FALSE(LockFileInstanceGuard(dir.file(QStringLiteral("Keldara.lock"))).tryAcquire());
+}
+
+TEST_F(Splash, ALockProblemIsShownAndTheStartGoesOn)
+{
+    struct ProblemGuard : InstanceGuard {
+        bool tryAcquire() override { return true; }
+        QString problem() const override { return QStringLiteral("lock trouble"); }
+    } troubled;
+    services.instance = &troubled;
+    HubContext troubledHub(services);
+    frmSplash splash(troubledHub, &mainWindow);
+    EXPECT_TRUE(splash.Form_Load());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("lock trouble"));
+    EXPECT_TRUE(app.exists(QStringLiteral("DemoImages")));
+}
+
 } // namespace

@@ -14,6 +14,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Waits until `done` holds or the time is up.
@@ -251,6 +253,124 @@ TEST(EndToEnd, StartUpRebuildsTheDataFolderPartOfTheList)
     EXPECT_TRUE(done) << hub.app.read(QStringLiteral("QELFileList.txt")).constData();
     EXPECT_FALSE(hub.app.exists(QStringLiteral("qellist.tmp")));
     EXPECT_EQ(hub.process.state(), QProcess::Running);
+}
+
+// Where the program's main thread sleeps in the kernel right now (its wait channel).
+QByteArray waitChannel(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/wchan").arg(pid));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool waitsOnAPipe(qint64 pid)
+{
+    const QByteArray w = waitChannel(pid);
+    return w.contains("fifo") || w.contains("pipe") || w.contains("partner");
+}
+
+// Resident memory in kB.
+qint64 residentKb(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+// For three seconds the program runs on: its main thread never waits on a pipe and its memory
+// stays small.
+void expectRunsFreely(RunningHub& hub)
+{
+    for (int i = 0; i < 30; ++i) {
+        ASSERT_EQ(hub.process.state(), QProcess::Running);
+        EXPECT_FALSE(waitsOnAPipe(hub.process.processId()))
+            << waitChannel(hub.process.processId()).constData();
+        EXPECT_LT(residentKb(hub.process.processId()), 400 * 1024);
+        QThread::msleep(100);
+    }
+}
+
+TEST(EndToEnd, ListFilesThatAreNotFilesDoNotStopTheStart)
+{
+    for (const char* what : {"pipe", "link to /dev/zero"}) {
+        SCOPED_TRACE(what);
+        RunningHub hub;
+        const QByteArray list = QFile::encodeName(hub.app.file(QStringLiteral("QELFileList.txt")));
+        ASSERT_EQ(what[0] == 'p' ? mkfifo(list.constData(), 0600)
+                                 : symlink("/dev/zero", list.constData()),
+                  0);
+        hub.start();
+        ASSERT_TRUE(waitFor([&] { return hub.setting(QStringLiteral("PhotoDir")) != QString(); }));
+        expectRunsFreely(hub);
+    }
+}
+
+TEST(EndToEnd, APipeRenamedOverTheListWhileRunningDoesNotFreezeTheWindow)
+{
+    RunningHub hub;
+    hub.app.write(QStringLiteral("data/plot.fpl"), "x");
+    hub.start();
+    ASSERT_TRUE(waitFor(
+        [&] { return hub.app.read(QStringLiteral("QELFileList.txt")).contains("plot.fpl"); }));
+    QThread::msleep(1500); // the refresh timer runs by now
+    const QByteArray fifo = QFile::encodeName(hub.app.file(QStringLiteral("fifo")));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_EQ(
+        ::rename(fifo.constData(),
+                 QFile::encodeName(hub.app.file(QStringLiteral("QELFileList.txt"))).constData()),
+        0);
+    expectRunsFreely(hub);
+}
+
+TEST(EndToEnd, ADamagedInstanceLockDoesNotKeepTheProgramFromStarting)
+{
+    RunningHub hub;
+    hub.config.write(QStringLiteral("Keldara.lock"), "\x01garbage, not a lock\n");
+    hub.start();
+    EXPECT_TRUE(waitFor(
+        [&] { return hub.setting(QStringLiteral("CRNExample")) == QStringLiteral("True"); }));
+}
+
+// A companion tool adds a record every 10 ms while the program starts and syncs a large data
+// folder: every one of the tool's records is still in the list afterwards, start after start.
+TEST(EndToEnd, ACompanionToolWritingDuringStartUpLosesNothing)
+{
+    constexpr int kDataFiles = 3000;
+    constexpr int kTheirRecords = 200;
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        RunningHub hub;
+        for (int i = 0; i < kDataFiles; ++i)
+            hub.app.write(QStringLiteral("data/plot%1.fpl").arg(i), "x");
+        const QString list = hub.app.file(QStringLiteral("QELFileList.txt"));
+        QProcess writer;
+        writer.start(
+            QStringLiteral(LIST_WRITER_EXE),
+            {list, QString::number(kTheirRecords), QStringLiteral("10"), QStringLiteral("tool")});
+        ASSERT_TRUE(writer.waitForStarted());
+        hub.start();
+        ASSERT_TRUE(writer.waitForFinished(60000));
+        // The start-up sync has run when the data files are in the list.
+        QSet<QString> paths;
+        ASSERT_TRUE(waitFor([&] {
+            paths.clear();
+            int data = 0;
+            for (const QStringList& r :
+                 records::parse(hub.app.read(QStringLiteral("QELFileList.txt")), 3)) {
+                paths.insert(r[1]);
+                data += r[1].contains(QStringLiteral("/data/plot")) ? 1 : 0;
+            }
+            return data == kDataFiles;
+        }));
+        int lost = 0;
+        for (int i = 0; i < kTheirRecords; ++i)
+            lost += paths.contains(QStringLiteral("/other/tool-%1.fpl").arg(i)) ? 0 : 1;
+        EXPECT_EQ(lost, 0);
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the process dying between writing the new file and swapping it in.
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
+#include "support/InChild.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -24,17 +25,6 @@ QByteArray someRecords(int count)
     return data;
 }
 
-// Runs `body` in a child process and returns its exit code.
-int inChild(const std::function<int()>& body)
-{
-    const pid_t pid = fork();
-    if (pid == 0)
-        _exit(body());
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 TEST(ListFaults, ReadOnlyApplicationFolder)
 {
     TempAppFolder app;
@@ -42,9 +32,8 @@ TEST(ListFaults, ReadOnlyApplicationFolder)
     app.write(QStringLiteral("QELFileList.txt"), before);
     QFile::setPermissions(app.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                                           QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
-    // Tests run as root, which may write anywhere: the child becomes an ordinary user first.
     const int code = inChild([&] {
-        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+        if (!becomeOrdinaryUser())
             return 90;
         RecentFileList store(app.path());
         const FileResult r =

@@ -81,15 +81,6 @@ TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder)
     EXPECT_TRUE(app.exists(QStringLiteral("QELFileList.txt")));
 }
 
-TEST_F(OpenTab, TruncatedListShowsWhatWasReadAndReportsTheFailure)
-{
-    app.write(QStringLiteral("QELFileList.txt"),
-              "\"fpl\",\"/f/a.fpl\",\"d\"\r\n\"fpl\",\"/f/b.fpl\"");
-    const FileResult r = window->openTab().LoadOpenList();
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(column(0), QStringList{QStringLiteral("a.fpl")});
-}
-
 TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
 {
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/b.fpl"), QStringLiteral("2")},

@@ -163,28 +163,35 @@ TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse)
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
 }
 
-TEST_F(StoreFixture, DamagedListIsNeverRewrittenWithLess)
+// Lines another program wrote in some other shape (too few fields, too many, cut short) are not
+// records, and they never shift the records around them: every rewrite keeps them byte for byte.
+TEST_F(StoreFixture, LinesThatAreNotRecordsBlockNothingAndStayWhereTheyAre)
 {
     app.write(QStringLiteral("data/a.fpl"), "x");
-    const QByteArray damaged = "\"fpl\",\"/x/a.fpl\",\"d\"\r\n\"fpl\",\"/x/b.fpl\"\r\n";
-    app.write(QStringLiteral("QELFileList.txt"), damaged);
-    const FileResult results[] = {
-        store.TouchFileEntry(QStringLiteral("/x/c.fpl"), QStringLiteral("fpl"), kNow),
-        store.DeleteFileEntry(QStringLiteral("/x/a.fpl")),
-        store.SyncDataFolderEntries(),
-        store.ScanDataFolder(),
-        store.renameEntry(p(QStringLiteral("data/")), QStringLiteral("a.fpl"),
-                          QStringLiteral("b.fpl")),
+    const auto rec = [](const char* path, const char* date) {
+        return records::encode(
+            {QStringLiteral("fpl"), QString::fromLatin1(path), QString::fromLatin1(date)});
     };
-    for (const FileResult& r : results) {
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.message(QStringLiteral("Problem saving to QEL list")),
-                  QStringLiteral("Problem saving to QEL list\r62-Input past end of file"));
-    }
-    EXPECT_EQ(raw(), damaged);
-    EXPECT_TRUE(app.exists(QStringLiteral("data/a.fpl")));
-    const auto c = store.read();
-    EXPECT_EQ(c.records.size(), 1); // what was read before the cut is still handed over
+    const QByteArray two = "\"fpl\",\"/x/two.fpl\"\r\n";
+    const QByteArray four = "\"fpl\",\"/x/four.fpl\",\"d\",\"extra\"\r\n";
+    const QByteArray cut = "\"fpl\",\"/x/cut";
+    QByteArray file =
+        rec("/x/a.fpl", "1") + two + rec("/x/b.fpl", "2") + four + rec("/x/c.fpl", "3") + cut;
+    app.write(QStringLiteral("QELFileList.txt"), file);
+    EXPECT_EQ(list().size(), 3);
+
+    ASSERT_TRUE(store.TouchFileEntry(QStringLiteral("/x/new.fpl"), QStringLiteral("fpl"), kNow).ok);
+    file += "\r\n" + records::encode(
+                         {QStringLiteral("fpl"), QStringLiteral("/x/new.fpl"), listDateText(kNow)});
+    EXPECT_EQ(raw(), file);
+
+    ASSERT_TRUE(store.DeleteFileEntry(QStringLiteral("/x/b.fpl")).ok);
+    file.replace(rec("/x/b.fpl", "2"), "");
+    EXPECT_EQ(raw(), file);
+
+    ASSERT_TRUE(store.SyncDataFolderEntries().ok);
+    EXPECT_TRUE(raw().startsWith(file));
+    EXPECT_EQ(list().last().path, p(QStringLiteral("data/a.fpl")));
 }
 
 TEST(RenameRules, ExtensionRuleTestsTheLastThreeCharacters)

@@ -4,8 +4,6 @@
 
 namespace {
 
-using records::parse;
-
 QStringList fields(std::initializer_list<const char*> l)
 {
     QStringList r;
@@ -19,66 +17,90 @@ TEST(RecordCodec, WritesQuotedFieldsCommasAndCrLf)
     EXPECT_EQ(records::encode(fields({"fpl", "C:\\K\\data\\plot 7.fpl", "1/2/26 3:04:05 PM"})),
               QByteArray("\"fpl\",\"C:\\K\\data\\plot 7.fpl\",\"1/2/26 3:04:05 PM\"\r\n"));
     EXPECT_EQ(records::encode(fields({"", " "})), QByteArray("\"\",\" \"\r\n"));
+    for (const char* bad : {"a\"b", "a\rb", "a\nb"})
+        EXPECT_FALSE(records::isStorable(QString::fromLatin1(bad))) << bad;
+    EXPECT_TRUE(records::isStorable(QStringLiteral("a, b 'c' \u00e9")));
 }
 
 TEST(RecordCodec, ReadsWhatItWritesIncludingCommasBlanksAndUnicode)
 {
     const QStringList a = fields({"crn", "/data/a, b.crn", " "});
     const QStringList b = fields({"pli", "/dätä/plot ✓.pli", ""});
-    const auto result = parse(records::encode(a) + records::encode(b), 3);
-    EXPECT_TRUE(result.complete);
-    ASSERT_EQ(result.records.size(), 2);
-    EXPECT_EQ(result.records[0], a);
-    EXPECT_EQ(result.records[1], b);
+    EXPECT_EQ(records::parse(records::encode(a) + records::encode(b), 3), (QList{a, b}));
 }
 
-struct ParseCase {
-    const char* name;
-    QByteArray input;
-    int expectedRecords;
-    bool complete;
-    QStringList lastRecord;
-};
-
-class RecordParse : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(RecordParse, Reads)
+// Which lines are records, and their fields. An empty expectation: not a record.
+TEST(RecordCodec, OnlyWellFormedLinesAreRecords)
 {
-    const ParseCase& c = GetParam();
-    const auto r = parse(c.input, 3);
-    EXPECT_EQ(r.records.size(), c.expectedRecords);
-    EXPECT_EQ(r.complete, c.complete);
-    if (!c.lastRecord.isEmpty() && !r.records.isEmpty()) {
-        EXPECT_EQ(r.records.last(), c.lastRecord);
+    const std::pair<const char*, QStringList> cases[] = {
+        {R"("a","b","c")", fields({"a", "b", "c"})},
+        {"fpl, /x/y.fpl ,1/1/2026 1:00:00 AM", fields({"fpl", "/x/y.fpl", "1/1/2026 1:00:00 AM"})},
+        {R"("a",,"c")", fields({"a", "", "c"})},
+        {"  \"a\" ,\t\"b\",\"c\"  ", fields({"a", "b", "c"})},
+        {R"("a","b",)", fields({"a", "b", ""})},
+        {R"("a","b,c","d")", fields({"a", "b,c", "d"})},
+        {R"("a"x,"b","c")", {}},           // text after a closing quote
+        {R"("pli","/a/b"c.pli","d")", {}}, // a double quote inside a field
+        {R"(a"b,c,d)", {}},
+        {R"("a","b")", {}},
+        {R"("a","b","c","d")", {}},
+        {R"("a","b","c)", {}},
+        {"", {}},
+        {"   ", {}},
+    };
+    for (const auto& [line, expected] : cases) {
+        records::Fields got;
+        const bool isRecord = records::parseLine(QByteArrayView(line), 3, &got);
+        EXPECT_EQ(isRecord, !expected.isEmpty()) << line;
+        if (isRecord) {
+            EXPECT_EQ(QStringList(got.begin(), got.end()), expected) << line;
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RecordParse,
-    ::testing::Values(
-        ParseCase{"Empty", "", 0, true, {}}, ParseCase{"OnlyLineEnds", "\r\n\n\r\n", 0, true, {}},
-        ParseCase{"BareLf", "\"a\",\"b\",\"c\"\n\"d\",\"e\",\"f\"\n", 2, true,
-                  fields({"d", "e", "f"})},
-        ParseCase{"NoFinalLineEnd", "\"a\",\"b\",\"c\"\r\n\"d\",\"e\",\"f\"", 2, true,
-                  fields({"d", "e", "f"})},
-        ParseCase{"Unquoted", "fpl, /x/y.fpl ,1/1/2026 1:00:00 AM\r\n", 1, true,
-                  fields({"fpl", "/x/y.fpl", "1/1/2026 1:00:00 AM"})},
-        ParseCase{"MixedAndEmpty", "\"a\",,\"c\"\r\n", 1, true, fields({"a", "", "c"})},
-        ParseCase{"BlankLinesBetween", "\"a\",\"b\",\"c\"\r\n\r\n\r\n\"d\",\"e\",\"f\"\r\n", 2,
-                  true, fields({"d", "e", "f"})},
-        ParseCase{"JunkAfterClosingQuote", "\"a\"x,\"b\",\"c\"\r\n", 1, true,
-                  fields({"a", "b", "c"})},
-        ParseCase{"CutShortRecord", "\"a\",\"b\",\"c\"\r\n\"d\",\"e\"\r\n", 1, false,
-                  fields({"a", "b", "c"})},
-        ParseCase{"CutInsideQuotes", "\"a\",\"b\",\"c\"\r\n\"d\",\"e\",\"f", 1, false,
-                  fields({"a", "b", "c"})}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RecordCodec, Latin1TextSurvives)
+// Lines of the wrong shape, other encodings, a byte-order mark and every kind of line end: each
+// record is read from its own line, and a document written back unchanged is the same bytes.
+TEST(RecordCodec, EveryLineStandsAloneAndUnchangedLinesKeepTheirBytes)
 {
-    const auto r = parse(QByteArray("\"fpl\",\"/d/caf\xe9.fpl\",\"x\"\r\n"), 3);
-    ASSERT_EQ(r.records.size(), 1);
-    EXPECT_EQ(r.records[0][1], QStringLiteral("/d/caf\u00e9.fpl"));
+    const QByteArray file = "\xEF\xBB\xBF\"fpl\",\"/srv/caf\xC3\xA9/\xE6\x97\xA5.fpl\",\"d1\"\r\n"
+                            "\"pli\",\"/old/caf\xE9.pli\",\"d2\"\r\n" // Latin-1
+                            "\"two\",\"fields\"\r\n"
+                            "\"phs\",\"/a/b.phs\",\"d3\"\n"
+                            "\"four\",\"fields\",\"on\",\"this line\"\r\n"
+                            "\r\n"
+                            "\"crn\",\"/a/c.crn\",\"d4\"\r"
+                            "\"fpl\",\"/a/cut";
+    const QList<QStringList> expected = {
+        {QStringLiteral("fpl"), QStringLiteral("/srv/caf\u00e9/\u65e5.fpl"), QStringLiteral("d1")},
+        {QStringLiteral("pli"), QStringLiteral("/old/caf\u00e9.pli"), QStringLiteral("d2")},
+        fields({"phs", "/a/b.phs", "d3"}),
+        fields({"crn", "/a/c.crn", "d4"})};
+    EXPECT_EQ(records::parse(file, 3), expected);
+
+    records::Document doc(file, 3);
+    EXPECT_EQ(doc.serialize(), file);
+
+    // Change the Latin-1 record and add one: every other line keeps its bytes and its place,
+    // and the cut-short last line gets a line end before the new record.
+    qsizetype latin1 = -1;
+    for (qsizetype i = 0; i < doc.lines().size(); ++i) {
+        if (doc.lines()[i].isRecord() && doc.lines()[i].field(2) == QLatin1String("d2"))
+            latin1 = i;
+    }
+    ASSERT_GE(latin1, 0);
+    EXPECT_TRUE(doc.replace(latin1, fields({"pli", "/new/\u00e9.pli", "d9"})));
+    EXPECT_TRUE(doc.append(fields({"fpl", "/x/new.fpl", "d10"})));
+    EXPECT_TRUE(doc.isModified());
+    QByteArray expectedOut = file;
+    expectedOut.replace("\"pli\",\"/old/caf\xE9.pli\",\"d2\"\r\n",
+                        "\"pli\",\"/new/\xC3\xA9.pli\",\"d9\"\r\n");
+    expectedOut += "\r\n\"fpl\",\"/x/new.fpl\",\"d10\"\r\n";
+    EXPECT_EQ(doc.serialize(), expectedOut);
+
+    // A field the format cannot hold is refused, and nothing changes.
+    EXPECT_FALSE(doc.append(fields({"fpl", "/x/quo\"te.fpl", "d"})));
+    EXPECT_FALSE(doc.replace(latin1, fields({"pli", "line\nbreak", "d"})));
+    EXPECT_EQ(doc.serialize(), expectedOut);
 }
 
 } // namespace

@@ -30,6 +30,7 @@ TEST(SettingsStore, TextsRoundTripExactly)
                                QStringLiteral("  two leading"),
                                QStringLiteral("C:\\photo images\\"),
                                QStringLiteral("a=b;c,d \"quoted\" #hash"),
+                               QStringLiteral("Smith, Jones and Co"),
                                QStringLiteral("Ünïcødé ✓"),
                                QStringLiteral("true")};
     for (const QString& text : texts) {
@@ -66,10 +67,16 @@ TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead)
 {
     TempAppFolder home;
     home.write(QStringLiteral("GroveLedger/GroveLedger.conf"),
-               "[General]\r\nOrg=Fuels Unit 4\r\nPhotoDir=\"E:\\\\photoimages\\\\\"\r\n");
+               "[General]\r\nOrg=Fuels Unit 4\r\nPhotoDir=\"E:\\\\photoimages\\\\\"\r\n"
+               "Crew=Smith, Jones and Co\r\nNote = a; b,c \r\n[Other]\r\nOrg=elsewhere\r\n");
     QSettingsStore store(home.path());
     EXPECT_EQ(store.read(QStringLiteral("GroveLedger"), kGeneral, QStringLiteral("Org"), {}),
               QStringLiteral("Fuels Unit 4"));
+    // Commas and semicolons are part of a value, as other programs write them unquoted.
+    EXPECT_EQ(store.read(QStringLiteral("GroveLedger"), kGeneral, QStringLiteral("Crew"), {}),
+              QStringLiteral("Smith, Jones and Co"));
+    EXPECT_EQ(store.read(QStringLiteral("GroveLedger"), kGeneral, QStringLiteral("Note"), {}),
+              QStringLiteral("a; b,c"));
     EXPECT_EQ(store.read(QStringLiteral("GroveLedger"), kGeneral, QStringLiteral("PhotoDir"), {}),
               QStringLiteral("E:\\photoimages\\"));
 }

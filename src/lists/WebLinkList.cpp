@@ -1,0 +1,83 @@
+#include "lists/WebLinkList.h"
+
+#include "base/Paths.h"
+#include "lists/RecordCodec.h"
+
+#include <cerrno>
+
+namespace {
+
+constexpr int kFields = 2;
+
+FileResult refuseUnstorable(const WebLinkRecord& link)
+{
+    if (records::isStorable(link.name) && records::isStorable(link.url))
+        return {};
+    return FileResult::refused(QStringLiteral(
+        "A web link's name or address can not hold a double quote (\") or a line break"));
+}
+
+} // namespace
+
+WebLinkList::WebLinkList(QString appFolder)
+    : m_file(paths::join(appFolder, QStringLiteral("QELWebList.txt")),
+             paths::join(appFolder, QStringLiteral("qellist.tmp")), kFields)
+{}
+
+QString WebLinkList::listPath() const
+{
+    return m_file.path();
+}
+
+WebLinkList::Contents WebLinkList::read() const
+{
+    Contents c;
+    const FileContent file = readListFile(listPath());
+    c.exists = file.exists;
+    c.result = file.result;
+    if (!file.exists || !file.result.ok)
+        return c;
+    records::forEachRecord(file.data, kFields, [&](records::Fields& f) {
+        c.records.append(WebLinkRecord{std::move(f[0]), std::move(f[1])});
+    });
+    return c;
+}
+
+FileResult WebLinkList::append(const WebLinkRecord& link)
+{
+    if (FileResult r = refuseUnstorable(link); !r.ok)
+        return r;
+    return m_file.rewrite([&](records::Document& doc, bool) {
+        doc.append({link.name, link.url}); // storable: checked above
+        return FileResult();
+    });
+}
+
+FileResult WebLinkList::replace(const WebLinkRecord& old, const WebLinkRecord& now)
+{
+    if (FileResult r = refuseUnstorable(now); !r.ok)
+        return r;
+    return m_file.rewrite([&](records::Document& doc, bool exists) {
+        if (!exists)
+            return FileResult::fromErrno(ENOENT);
+        for (qsizetype i = 0; i < doc.lines().size(); ++i) {
+            const records::Line& line = doc.lines()[i];
+            if (line.isRecord() && line.field(0) == old.name && line.field(1) == old.url) {
+                doc.replace(i, {now.name, now.url}); // storable: checked above
+                return FileResult();
+            }
+        }
+        return FileResult::refused(QStringLiteral("The web link \"") + old.name +
+                                   QStringLiteral("\" is no longer in the list"));
+    });
+}
+
+FileResult WebLinkList::remove(const QString& name)
+{
+    return m_file.rewrite([&](records::Document& doc, bool exists) {
+        if (!exists)
+            return FileResult::fromErrno(ENOENT);
+        doc.removeRecordsIf([&](const records::Line& l) { return l.field(0) == name; });
+        return FileResult();
+    });
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "base/FileResult.h"
+#include "lists/ListFile.h"
+
+#include <QList>
+#include <QString>
+
+// One line of the web-link list file: the link's name and its address, as typed.
+struct WebLinkRecord {
+    QString name;
+    QString url;
+    bool operator==(const WebLinkRecord&) const = default;
+};
+
+// The web-link list file "QELWebList.txt" of an application folder: one link per line, name and
+// address each in double quotes, joined by a comma, CRLF at the end.
+//
+// Every change is a read-modify-replace of the whole file through "qellist.tmp" (the temporary
+// file the recent-file list uses too): the file is read anew, changed, written to the temporary
+// file, flushed, and renamed over the list in one step. A crash or a full disk therefore never
+// leaves a torn last line, and a failure leaves the file exactly as it was. Changes another
+// program makes meanwhile are not lost, and lines that are not well-formed links (another
+// program's) stay byte for byte where they are.
+//
+// A name or address holding a double quote or a line break cannot be stored in this format:
+// every operation that would write one fails before anything is read or written, with the
+// failure's text saying so (error number 0).
+//
+// Every operation returns a FileResult: on failure the platform's error number and text (or 0
+// and a text of ours for a refusal), ready for the "text\r<number>-<text>" message forms.
+class WebLinkList {
+public:
+    explicit WebLinkList(QString appFolder);
+
+    QString listPath() const;
+
+    struct Contents {
+        FileResult result; // the file could not be read (it is then no list at all)
+        bool exists = false;
+        QList<WebLinkRecord> records; // the well-formed links, in file order
+    };
+    // All links. A missing file is no links and no failure.
+    Contents read() const;
+
+    // Adds `link` as the last line, creating the file when it is missing. The new line is
+    // exactly what an append would write: for the dialog's first contents,
+    // "New Web Short Cut","http://" and CR LF.
+    FileResult append(const WebLinkRecord& link);
+
+    // Gives the first link equal to `old` (name and address, letter case counts) the name and
+    // address of `now`; every other line keeps its bytes and its place. The links come from the
+    // file, never from the screen. Fails, with nothing changed, when the file is missing or cannot
+    // be read, or when it holds no such link any more (another program removed or changed it;
+    // error number 0).
+    FileResult replace(const WebLinkRecord& old, const WebLinkRecord& now);
+
+    // Removes every link whose name equals `name` exactly (letter case counts). Fails, with
+    // nothing changed, when the file is missing or cannot be read. No such link: success, and the
+    // file is not rewritten.
+    FileResult remove(const QString& name);
+
+    // The read-modify-replace underneath, for tests that step in at its moments.
+    ListFile& file() { return m_file; }
+
+private:
+    ListFile m_file;
+};

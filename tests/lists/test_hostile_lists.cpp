@@ -1,0 +1,272 @@
+// The recent-file list against what other programs and careless hands leave in its place: things
+// that are not files, a list that changes under a rewrite, other encodings, names the format
+// cannot hold, and links.
+#include "lists/RecentFileList.h"
+#include "lists/RecordCodec.h"
+#include "support/InChild.h"
+#include "support/TempAppFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 3, 14), QTime(15, 9, 26));
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+QByteArray rec(const QString& code, const QString& path, const char* date = "d")
+{
+    return records::encode({code, path, QString::fromLatin1(date)});
+}
+
+// The process's address space now, from the kernel's own account.
+rlim_t addressSpaceInUse()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmSize:"))
+            return rlim_t(line.mid(7).trimmed().split(' ').first().toULongLong()) * 1024;
+    }
+    return 0;
+}
+
+// Pipes, devices, a folder and a huge sparse file in the list's place: every operation fails at
+// once with the usual kind of failure, under a memory limit that reading them would break, and
+// nothing is replaced.
+TEST(HostileLists, ThingsThatAreNotListFilesAreRefusedAtOnce)
+{
+    struct Case {
+        const char* name;
+        std::function<bool(const QByteArray& list)> make;
+        int error; // the failure's number; 0 for our own refusal
+    };
+    const Case cases[] = {
+        {"link to /dev/zero",
+         [](const QByteArray& l) { return symlink("/dev/zero", l.constData()) == 0; }, 0},
+        {"link to /dev/urandom",
+         [](const QByteArray& l) { return symlink("/dev/urandom", l.constData()) == 0; }, 0},
+        {"pipe", [](const QByteArray& l) { return mkfifo(l.constData(), 0600) == 0; }, 0},
+        {"3 GB sparse file",
+         [](const QByteArray& l) {
+             const int fd = ::open(l.constData(), O_WRONLY | O_CREAT, 0600);
+             const bool ok = fd >= 0 && ftruncate(fd, 3LL << 30) == 0;
+             ::close(fd);
+             return ok;
+         },
+         EFBIG},
+        {"folder", [](const QByteArray& l) { return mkdir(l.constData(), 0700) == 0; }, EISDIR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempAppFolder app;
+        app.write(QStringLiteral("data/plot.fpl"), "x");
+        RecentFileList store(app.path());
+        const QByteArray list = QFile::encodeName(store.listPath());
+        ASSERT_TRUE(c.make(list));
+        struct stat before {};
+        lstat(list.constData(), &before);
+
+        const int code = inChild([&] {
+            alarm(10); // a read that waits for a writer ends the child instead of the test
+            if (!kSanitized) {
+                const rlimit limit{addressSpaceInUse() + (512u << 20), RLIM_INFINITY};
+                setrlimit(RLIMIT_AS, &limit);
+            }
+            const RecentFileList::Contents contents = store.read();
+            if (contents.result.ok || contents.result.error != c.error)
+                return 1;
+            const FileResult results[] = {
+                store.TouchFileEntry(QStringLiteral("/x/a.fpl"), QStringLiteral("fpl"), kNow),
+                store.SyncDataFolderEntries(), store.ScanDataFolder(),
+                store.DeleteFileEntry(QStringLiteral("/x/a.fpl"))};
+            for (const FileResult& r : results) {
+                if (r.ok || r.error != c.error)
+                    return 2;
+            }
+            return 0;
+        });
+        EXPECT_EQ(code, 0);
+        struct stat after {};
+        lstat(list.constData(), &after);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+    }
+}
+
+// A companion tool adds records by atomic rename while the hub syncs a large data folder over
+// and over: not one of the tool's records may be lost.
+TEST(HostileLists, AnotherProgramsRecordsSurviveOurRewrites)
+{
+    TempAppFolder app;
+    constexpr int kDataFiles = 1000;
+    constexpr int kTheirRecords = 150;
+    for (int i = 0; i < kDataFiles; ++i)
+        app.write(QStringLiteral("data/plot%1.fpl").arg(i), "x");
+    RecentFileList store(app.path());
+    ASSERT_TRUE(store.SyncDataFolderEntries().ok);
+
+    QProcess writer;
+    writer.start(QStringLiteral(LIST_WRITER_EXE), {store.listPath(), QString::number(kTheirRecords),
+                                                   QStringLiteral("10"), QStringLiteral("tool")});
+    ASSERT_TRUE(writer.waitForStarted());
+    int syncs = 0;
+    while (!writer.waitForFinished(0)) {
+        const FileResult r = store.SyncDataFolderEntries();
+        EXPECT_TRUE(r.ok) << r.errorText.toStdString();
+        ++syncs;
+    }
+    ASSERT_EQ(writer.exitCode(), 0);
+    EXPECT_GE(syncs, 3); // the syncs overlapped the writer
+
+    QSet<QString> paths;
+    int dataRecords = 0;
+    for (const FileListRecord& r : store.read().records) {
+        paths.insert(r.path);
+        dataRecords += r.path.startsWith(store.dataFolder()) ? 1 : 0;
+    }
+    int lost = 0;
+    for (int i = 0; i < kTheirRecords; ++i)
+        lost += paths.contains(QStringLiteral("/other/tool-%1.fpl").arg(i)) ? 0 : 1;
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(dataRecords, kDataFiles);
+}
+
+// Another program's change that lands after the last look, right before the swap: the swap
+// hands it back and the rewrite starts again from it.
+TEST(HostileLists, AChangeRightBeforeTheSwapIsNotLost)
+{
+    TempAppFolder app;
+    RecentFileList store(app.path());
+    app.write(QStringLiteral("QELFileList.txt"),
+              rec(QStringLiteral("fpl"), QStringLiteral("/a.fpl")));
+    int swaps = 0;
+    store.setBeforeReplaceHook([&] {
+        if (swaps++ > 0)
+            return;
+        app.write(QStringLiteral("theirs.tmp"),
+                  rec(QStringLiteral("fpl"), QStringLiteral("/a.fpl")) +
+                      rec(QStringLiteral("pli"), QStringLiteral("/theirs.pli")));
+        QFile::remove(store.listPath());
+        QFile::rename(app.file(QStringLiteral("theirs.tmp")), store.listPath());
+    });
+    ASSERT_TRUE(store.TouchFileEntry(QStringLiteral("/ours.fpl"), QStringLiteral("fpl"), kNow).ok);
+    QStringList paths;
+    for (const FileListRecord& r : store.read().records)
+        paths << r.path;
+    EXPECT_EQ(paths, (QStringList{QStringLiteral("/a.fpl"), QStringLiteral("/theirs.pli"),
+                                  QStringLiteral("/ours.fpl")}));
+    EXPECT_EQ(swaps, 2);
+    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+}
+
+// One line in another encoding and a byte-order mark: the sync writes every record it keeps
+// with exactly the bytes it had, and the mark is not part of the first kind code.
+TEST(HostileLists, ForeignEncodingsAndAByteOrderMarkSurviveASync)
+{
+    TempAppFolder app;
+    app.write(QStringLiteral("data/new.fpl"), "x");
+    RecentFileList store(app.path());
+    const QByteArray utf8 = "\"fpl\",\"/srv/caf\xC3\xA9/\xE6\x97\xA5\xE6\x9C\xAC.pli\",\"d1\"\r\n";
+    const QByteArray latin1 = "\"pli\",\"/old/caf\xE9.pli\",\"d2\"\r\n";
+    const QByteArray other = "\"crn\",\"/x/\xC3\xBC.crn\",\"d3\"\r\n";
+    app.write(QStringLiteral("QELFileList.txt"),
+              "\xEF\xBB\xBF" + utf8 + latin1 +
+                  rec(QStringLiteral("fpl"), store.dataFolder() + QStringLiteral("old.fpl")) +
+                  other);
+
+    ASSERT_TRUE(store.SyncDataFolderEntries().ok);
+    const QByteArray after = app.read(QStringLiteral("QELFileList.txt"));
+    const QByteArray kept = "\xEF\xBB\xBF" + utf8 + latin1 + other;
+    EXPECT_TRUE(after.startsWith(kept)) << after.constData();
+    const QList<FileListRecord> records = store.read().records;
+    ASSERT_EQ(records.size(), 4);
+    EXPECT_EQ(records[0].kindCode, QStringLiteral("fpl"));
+    EXPECT_EQ(records[0].path, QStringLiteral("/srv/caf\u00e9/\u65e5\u672c.pli"));
+    EXPECT_EQ(records[1].path, QStringLiteral("/old/caf\u00e9.pli"));
+    EXPECT_EQ(records[3].path, store.dataFolder() + QStringLiteral("new.fpl"));
+}
+
+// A data folder spelled in capitals, holding names with commas, double quotes and bytes that
+// are not UTF-8: the names the list can hold are listed, the others left out, and every line the
+// sync writes is a record that reads back, start after start.
+TEST(HostileLists, DataFileNamesTheFormatCannotHoldAreNeverWritten)
+{
+    TempAppFolder app;
+    for (const char* name : {"x\",\"y.fpl", "quo\"te.fpl", "a, b.fpl", "ok.pli", "caf\xE9.fpl"}) {
+        const QByteArray path = QFile::encodeName(app.path()) + "/DATA/" + name;
+        app.mkdir(QStringLiteral("DATA"));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0) << name;
+        ::close(fd);
+    }
+    RecentFileList store(app.path());
+    const QString data = app.path() + QStringLiteral("/DATA/");
+    for (int start = 0; start < 2; ++start) {
+        ASSERT_TRUE(store.SyncDataFolderEntries().ok);
+        const QList<FileListRecord> records = store.read().records;
+        ASSERT_EQ(records.size(), 2);
+        EXPECT_EQ(records[0].path, data + QStringLiteral("a, b.fpl"));
+        EXPECT_EQ(records[1].path, data + QStringLiteral("ok.pli"));
+        EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")).count('\n'), 2);
+    }
+
+    const QByteArray before = app.read(QStringLiteral("QELFileList.txt"));
+    const FileResult r =
+        store.TouchFileEntry(data + QStringLiteral("quo\"te.fpl"), QStringLiteral("fpl"), kNow);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+}
+
+// A list shared through a link stays shared: the file the link leads to is replaced, from a
+// temporary file beside it, and the link stays a link. A link to a list not yet made makes it.
+TEST(HostileLists, ALinkedListStaysALink)
+{
+    TempAppFolder app;
+    TempAppFolder shared;
+    shared.write(QStringLiteral("lists/list.txt"),
+                 rec(QStringLiteral("fpl"), QStringLiteral("/field/a.fpl")));
+    const QString target = shared.file(QStringLiteral("lists/list.txt"));
+    RecentFileList store(app.path());
+    ASSERT_EQ(symlink(QFile::encodeName(target).constData(),
+                      QFile::encodeName(store.listPath()).constData()),
+              0);
+
+    ASSERT_TRUE(
+        store.TouchFileEntry(QStringLiteral("/field/b.fpl"), QStringLiteral("fpl"), kNow).ok);
+    EXPECT_EQ(QFileInfo(store.listPath()).symLinkTarget(), target);
+    EXPECT_EQ(store.read().records.size(), 2);
+    EXPECT_EQ(shared.read(QStringLiteral("lists/list.txt")).count('\n'), 2);
+    EXPECT_EQ(QDir(shared.file(QStringLiteral("lists"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("list.txt")});
+    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+
+    // A relative link whose list does not exist yet: the scan makes the list where it leads.
+    QFile::remove(store.listPath());
+    ASSERT_EQ(symlink("sub/../made.txt", QFile::encodeName(store.listPath()).constData()), 0);
+    app.mkdir(QStringLiteral("sub"));
+    ASSERT_TRUE(store.ScanDataFolder().ok);
+    EXPECT_TRUE(QFileInfo(store.listPath()).isSymLink());
+    EXPECT_TRUE(app.exists(QStringLiteral("made.txt")));
+}
+
+} // namespace
