@@ -11,6 +11,8 @@
 #include "ui/QelListView.h"
 
 #include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 
 namespace {
@@ -130,7 +132,14 @@ void ToolsTab::create()
     int result = 0;
     QString chosen;
     BrowseForTool(result, chosen);
-    if (result != kDialogCancelled) {
+    if (result != kDialogCancelled)
+        createShortcutTo(chosen);
+    LoadShortcutList();
+}
+
+void ToolsTab::createShortcutTo(const QString& chosen)
+{
+    {
         QString fileName, folder;
         SplitPath(chosen, &fileName, &folder);
         // A shortcut of this name in another letter case is the same shortcut, and is replaced.
@@ -147,7 +156,6 @@ void ToolsTab::create()
             m_hub.fileFailure(QStringLiteral("The shortcut could not be written: ") + file,
                               written);
     }
-    LoadShortcutList();
 }
 
 void ToolsTab::open()
@@ -164,4 +172,118 @@ void ToolsTab::open()
         return;
     }
     m_launching.LaunchCommand(m_list.subItem(row, ToolsColumn::Program), QString());
+}
+
+namespace {
+// The companion tools' own shortcuts, which the hub's users must keep.
+struct ProtectedShortcut {
+    const char* fileName;
+    bool noDelete;
+    bool noRename;
+};
+constexpr ProtectedShortcut kProtected[] = {
+    {"Model Library.lnk", true, true}, {"LogTallyPC.lnk", true, true},
+    {"Plot Pictures.lnk", true, true}, {"Image Keeper.lnk", true, false},
+    {"Sort Images.lnk", false, true},  {"Tabulate.lnk", false, true},
+    {"Canopy Load.lnk", true, true},   {"Measure Swap.lnk", true, true},
+};
+
+const ProtectedShortcut* protection(const QString& fileName)
+{
+    for (const ProtectedShortcut& p : kProtected) {
+        if (fileName.toUpper() == QString::fromLatin1(p.fileName).toUpper())
+            return &p;
+    }
+    return nullptr;
+}
+} // namespace
+
+QString ToolsTab::selectedShortcut() const
+{
+    const int row = m_list.selectedRow();
+    const QString file = row < 0 ? QString() : m_list.subItem(row, ToolsColumn::ShortcutFile);
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        m_hub.notice(QStringLiteral("Please select shortcut"));
+        return {};
+    }
+    return file;
+}
+
+void ToolsTab::rename()
+{
+    const QString file = selectedShortcut();
+    if (file.isEmpty())
+        return;
+    QString fileName;
+    SplitPath(file, &fileName, nullptr);
+    if (const ProtectedShortcut* p = protection(fileName); p && p->noRename) {
+        m_hub.notice(QStringLiteral("Sorry, you can't rename this shortcut"));
+        return;
+    }
+    const QString current = fileName.left(fileName.size() - 4);
+    const QString answer = m_hub.prompter().inputBox(QStringLiteral("Rename shortcut ") + current,
+                                                     QStringLiteral("  "), QStringLiteral(" "));
+    if (!answer.isEmpty()) {
+        if (const FileResult r = renameShortcut(file, answer); !r.ok)
+            m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r);
+    }
+    LoadShortcutList();
+}
+
+FileResult ToolsTab::renameShortcut(const QString& oldFile, const QString& answer)
+{
+    // A name that is no file name, or that would leave the shortcut folder, writes nothing.
+    if (const QString refusal = paths::refusalOfNewName(answer); !refusal.isEmpty())
+        return FileResult::refused(refusal);
+    const QString folder = shortcutFolder(m_hub.appFolder());
+    const QString newName = answer + QStringLiteral(".lnk");
+    if (paths::existsIgnoringCase(folder, newName)) {
+        m_hub.notice(answer.toUpper() + QStringLiteral(" already exists, can't change name"));
+        return {};
+    }
+    ShortcutHelper helper;
+    QString oldPath = oldFile, target, working, arguments, icon;
+    qint32 number1 = 0, number2 = 0;
+    if (FileResult r =
+            helper.ReadShortcut(oldPath, target, working, arguments, icon, number1, number2);
+        !r.ok)
+        return r;
+    QString newPath = paths::join(folder, newName);
+    QString newArguments = QStringLiteral(" ");
+    QString newIcon = target;
+    qint32 zero1 = 0, zero2 = 0;
+    if (FileResult r =
+            helper.CreateShortcut(newPath, target, working, newArguments, newIcon, zero1, zero2);
+        !r.ok)
+        return r;
+    // The old shortcut goes only once the new one reads back as written.
+    QString readTarget, readWorking, readArguments, readIcon;
+    if (FileResult r = helper.ReadShortcut(newPath, readTarget, readWorking, readArguments,
+                                           readIcon, zero1, zero2);
+        !r.ok || readTarget != target) {
+        QFile::remove(newPath);
+        return r.ok ? FileResult::refused(QStringLiteral("The new shortcut did not read back")) : r;
+    }
+    QFile::remove(oldFile);
+    return {};
+}
+
+void ToolsTab::remove()
+{
+    const QString file = selectedShortcut();
+    if (file.isEmpty())
+        return;
+    QString fileName;
+    SplitPath(file, &fileName, nullptr);
+    if (const ProtectedShortcut* p = protection(fileName); p && p->noDelete) {
+        m_hub.notice(QStringLiteral("Sorry, you can't delete this shortcut"));
+        return;
+    }
+    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete the shortcut: ") +
+                   fileName.toUpper()))
+        return;
+    if (!QFileInfo(file).isFile())
+        return;          // gone meanwhile
+    QFile::remove(file); // a failure shows when the reload lists it again
+    LoadShortcutList();
 }

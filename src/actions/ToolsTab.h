@@ -28,13 +28,25 @@ public:
     // The program-picking dialog: `result` is 0 with the chosen path in `path`, or the
     // dialog-cancelled code. The name box shows what it held after its last use.
     void BrowseForTool(int& result, QString& path);
+    // A shortcut "Shortcut to NAME.lnk" to `program`, as Create makes it (a dropped program).
+    void createShortcutTo(const QString& program);
     // Starts the selected entry's program as it stands, with no arguments.
     void open() override;
+    // Renames the selected shortcut, asking for the new name; the protected ones are refused.
+    void rename() override;
+    // Deletes the selected shortcut after asking; the protected ones are refused.
+    void remove() override;
+    void reload() override { LoadShortcutList(); }
 
     // The large (32 x 32) and small (16 x 16) icons of the shortcuts, by shortcut file name.
     std::array<ImageList, 2> imgShortCut;
 
 private:
+    // The selected entry's shortcut file, or empty (after "Please select shortcut") when there is
+    // none or its file has gone.
+    QString selectedShortcut() const;
+    FileResult renameShortcut(const QString& oldFile, const QString& newName);
+
     const HubContext& m_hub;
     QelListView& m_list;
     Launching& m_launching;

@@ -5,6 +5,7 @@
 #include "app/SettingsMigration.h"
 #include "base/Paths.h"
 #include "lists/OpenTab.h"
+#include "lists/WebTab.h"
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/NewTab.h"
 #include "platform/InstanceGuard.h"
@@ -94,9 +95,9 @@ int Main(const PlatformServices& services)
     window.openTab().LoadOpenList();                  // 8.
     window.newTab().LoadNewList();                    // 9.
     window.toolsTab().LoadShortcutList();             // 10.
-    // 12. The "Web" list arrives with its own part.
-    yieldToEvents();               // 11.
-    window.TabMain->setCurrTab(0); // 13.
+    yieldToEvents();                                  // 11.
+    window.webTab().LoadWebList();                    // 12.
+    window.TabMain->setCurrTab(0);                    // 13.
     window.lstQEL[0]->setFocus();
     yieldToEvents();                          // 14.
     window.openTab().SyncDataFolderEntries(); // 15. reports its own failure; the start goes on

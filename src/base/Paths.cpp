@@ -49,6 +49,19 @@ bool ensureFolder(const QString& parent, const QString& name)
     return QDir(parent).mkdir(name);
 }
 
+QString refusalOfNewName(const QString& name)
+{
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
+    for (const QChar c : name) {
+        if (c.unicode() < 32 || QStringLiteral("\"/\\:*?<>|").contains(c)) {
+            return QStringLiteral("A file name can not contain any of these characters:\r"
+                                  "\" / \\ : * ? < > | or control characters.");
+        }
+    }
+    return {};
+}
+
 } // namespace paths
 
 QString GetLongPath(const QString& path)

@@ -25,6 +25,10 @@ QString resolveIgnoringCase(const QString& folder, const QString& name);
 // Returns true when the name exists afterwards.
 bool ensureFolder(const QString& parent, const QString& name);
 
+// Empty when `name` can be the new name of a file in its folder; otherwise the reason it cannot
+// (a separator, a character Windows file names cannot hold, a control character, "." or "..").
+QString refusalOfNewName(const QString& name);
+
 } // namespace paths
 
 // Splits at the last separator: folder keeps the separator, fileName is the rest. A path without

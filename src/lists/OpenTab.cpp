@@ -138,7 +138,7 @@ void OpenTab::RenameFileEntry(QString& newName)
     const int row = list->selectedRow();
     if (row < 0)
         return;
-    if (const QString refusal = checkNewDataFileName(newName); !refusal.isEmpty()) {
+    if (const QString refusal = paths::refusalOfNewName(newName); !refusal.isEmpty()) {
         m_hub.notice(refusal);
         return;
     }

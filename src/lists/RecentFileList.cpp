@@ -217,16 +217,3 @@ QString applyRenameExtensionRule(const QString& newName, const QString& kindCode
         return newName;
     return newName + QLatin1Char('.') + code;
 }
-
-QString checkNewDataFileName(const QString& name)
-{
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
-    for (const QChar c : name) {
-        if (c.unicode() < 32 || QStringLiteral("\"/\\:*?<>|").contains(c)) {
-            return QStringLiteral("A file name can not contain any of these characters:\r"
-                                  "\" / \\ : * ? < > | or control characters.");
-        }
-    }
-    return {};
-}

@@ -77,5 +77,4 @@ private:
 // unless the name's last three characters already are the code.
 QString applyRenameExtensionRule(const QString& newName, const QString& kindCode);
 
-// Empty when `name` can be a data file's new name; otherwise the reason it cannot.
-QString checkNewDataFileName(const QString& name);
+

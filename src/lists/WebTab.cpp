@@ -1,18 +1,172 @@
 #include "lists/WebTab.h"
 
+#include "actions/WebPages.h"
 #include "base/Columns.h"
+#include "lists/frmWeb.h"
+#include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// The list file's format holds no double quote and no line break in a field.
+bool storable(const QString& text)
+{
+    return !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r')) &&
+           !text.contains(QLatin1Char('\n'));
+}
+} // namespace
 
 WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
-               const ImageList& small)
+               const ImageList& small, QWidget* mainWindow)
     : m_hub(hub)
     , m_list(list)
     , m_large(large)
     , m_small(small)
+    , m_mainWindow(mainWindow)
+    , m_store(hub.appFolder())
 {}
+
+WebTab::~WebTab()
+{
+    delete m_dialog;
+}
+
+void WebTab::reportSaveFailure(const FileResult& failure) const
+{
+    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
+}
+
+void WebTab::LoadWebList()
+{
+    m_list.clear();
+    m_list.setSmallImageList(&m_small);
+    m_list.setLargeImageList(&m_large);
+    m_list.setViewMode(QelListView::ViewMode::Report);
+    m_list.setSortKey(0);
+    m_list.setSorted(true);
+    m_list.setSortOrder(Qt::AscendingOrder);
+    const WebLinkList::Contents contents = m_store.read();
+    const QString icon = QStringLiteral("Web");
+    m_list.beginFill();
+    for (const WebLinkRecord& link : contents.records) {
+        const int row = m_list.addEntry(link.name, icon, icon);
+        m_list.setSubItem(row, WebColumn::Url, link.url);
+    }
+    m_list.endFill();
+    if (!contents.result.ok)
+        m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), contents.result);
+}
+
+bool WebTab::AppendWebLink(const QString& name, const QString& url)
+{
+    if (!storable(name) || !storable(url)) {
+        m_hub.notice(QStringLiteral("A name or address can not contain a double quote (\") or a "
+                                    "line break. Nothing was saved."));
+        return false;
+    }
+    const FileResult r = m_store.append({name, url});
+    if (!r.ok)
+        reportSaveFailure(r);
+    LoadWebList();
+    return r.ok;
+}
+
+bool WebTab::RewriteWebList(const QString& name, const QString& url)
+{
+    // The dialog does not block: the selection may have gone while it was open.
+    const int row = m_list.selectedRow();
+    if (row < 0) {
+        m_hub.notice(QStringLiteral("No web shortcut is selected on the Web tab, so none was "
+                                    "renamed."));
+        return true;
+    }
+    if (!storable(name) || !storable(url)) {
+        m_hub.notice(QStringLiteral("A name or address can not contain a double quote (\") or a "
+                                    "line break. Nothing was saved."));
+        return false;
+    }
+    // The link changes in the file, never from the screen: links another program added since the
+    // last load stay.
+    const WebLinkRecord old{m_list.text(row), m_list.subItem(row, WebColumn::Url)};
+    const FileResult r = m_store.replace(old, {name, url});
+    if (!r.ok)
+        reportSaveFailure(r);
+    LoadWebList();
+    return r.ok;
+}
+
+void WebTab::RemoveWebLink(const QString& name)
+{
+    if (const FileResult r = m_store.remove(name); !r.ok) {
+        reportSaveFailure(r);
+        return;
+    }
+    LoadWebList();
+}
+
+void WebTab::open()
+{
+    if (const int row = m_list.selectedRow(); row >= 0)
+        OpenWebPage(m_hub, m_list.subItem(row, WebColumn::Url));
+}
+
+frmWeb& WebTab::dialogForCreate()
+{
+    // A dialog already open keeps its caption and texts; only its OK button changes its mode.
+    if (!m_dialog)
+        m_dialog = new frmWeb(*this, m_mainWindow);
+    m_dialog->cmdOK->setText(QStringLiteral("Create"));
+    return *m_dialog;
+}
+
+void WebTab::create()
+{
+    frmWeb& dialog = dialogForCreate();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+
+void WebTab::createWithAddress(const QString& url)
+{
+    frmWeb& dialog = dialogForCreate();
+    dialog.txtUrl->setText(url);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    dialog.txtName->setFocus();
+    dialog.txtName->selectAll();
+}
+
+void WebTab::rename()
+{
+    const int row = m_list.selectedRow();
+    if (row < 0)
+        return;
+    if (!m_dialog)
+        m_dialog = new frmWeb(*this, m_mainWindow);
+    m_dialog->setWindowTitle(QStringLiteral("Rename Web Shortcut"));
+    m_dialog->cmdOK->setText(QStringLiteral("Rename"));
+    m_dialog->txtName->setText(m_list.text(row));
+    m_dialog->txtUrl->setText(m_list.subItem(row, WebColumn::Url));
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+}
+
+void WebTab::remove()
+{
+    const int row = m_list.selectedRow();
+    if (row < 0)
+        return;
+    const QString name = m_list.text(row);
+    if (m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name.toUpper()))
+        RemoveWebLink(name);
+}
 
 void WebTab::copyAddress()
 {

@@ -96,7 +96,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_new = std::make_unique<NewTab>(m_hub, *lstQEL[0], imgIcons[0], imgIcons[1], *m_launching);
     m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
-    m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
+    m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1], this);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
     buildKeyboard();
     m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);

@@ -212,9 +212,9 @@ TEST(RenameRules, NamesThatCannotBeStoredOrWouldLeaveTheFolderAreRefused)
 {
     for (const char* bad : {"a\"b", "../up", "sub/x", "a\\b", ".", "..", "a:b", "a*b", "a?b", "a<b",
                             "a>b", "a|b", "tab\there"})
-        EXPECT_FALSE(checkNewDataFileName(QString::fromLatin1(bad)).isEmpty()) << bad;
+        EXPECT_FALSE(paths::refusalOfNewName(QString::fromLatin1(bad)).isEmpty()) << bad;
     for (const char* good : {"plot 7", "plot.7", "...x", "ridge-2026_b"})
-        EXPECT_TRUE(checkNewDataFileName(QString::fromLatin1(good)).isEmpty()) << good;
+        EXPECT_TRUE(paths::refusalOfNewName(QString::fromLatin1(good)).isEmpty()) << good;
 }
 
 TEST(DataFileKinds, KindFromExtensionAndSplitPath)
