@@ -1,8 +1,8 @@
 #include "lists/OpenTab.h"
 
 #include "actions/Launching.h"
-#include "actions/WebPages.h"
 #include "actions/LaunchTable.h"
+#include "actions/WebPages.h"
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
@@ -127,9 +127,10 @@ FileResult OpenTab::SyncDataFolderEntries()
     return LoadOpenList();
 }
 
-FileResult OpenTab::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile)
+FileResult OpenTab::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile,
+                                    RecentFileList::DeleteStep* failedAt)
 {
-    return m_store.DeleteFileEntry(fullPath, dataFile);
+    return m_store.DeleteFileEntry(fullPath, dataFile, failedAt);
 }
 
 void OpenTab::RenameFileEntry(QString& newName)
@@ -238,8 +239,7 @@ void OpenTab::rename()
     if (m_list.count() == 0 || row < 0)
         return;
     const QString prompt = QStringLiteral("Rename file  ") + m_list.text(row).toUpper() +
-                           QStringLiteral("\rType: ") +
-                           m_list.subItem(row, OpenColumn::KindText);
+                           QStringLiteral("\rType: ") + m_list.subItem(row, OpenColumn::KindText);
     QString answer = m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
     if (!answer.isEmpty())
         RenameFileEntry(answer);
@@ -254,10 +254,19 @@ void OpenTab::remove()
     if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name.toUpper()))
         return;
     const QString path = m_list.subItem(row, OpenColumn::Folder) + name;
-    if (const FileResult r = DeleteFileEntry(path, RecentFileList::DataFile::Delete); !r.ok) {
-        reportSaveFailure(r);
+    RecentFileList::DeleteStep failedAt = RecentFileList::DeleteStep::List;
+    const FileResult r = DeleteFileEntry(path, RecentFileList::DataFile::Trash, &failedAt);
+    if (!r.ok && failedAt == RecentFileList::DeleteStep::List) {
+        m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name.toUpper() +
+                              QStringLiteral(" was not deleted"),
+                          r);
         return;
     }
+    if (!r.ok)
+        m_hub.fileFailure(name.toUpper() +
+                              QStringLiteral(" was removed from the list, but the file could "
+                                             "not be deleted"),
+                          r);
     LoadOpenList();
 }
 

@@ -30,7 +30,8 @@ public:
     FileResult SyncDataFolderEntries();
     FileResult ScanDataFolder();
     FileResult DeleteFileEntry(const QString& fullPath,
-                               RecentFileList::DataFile dataFile = RecentFileList::DataFile::Keep);
+                               RecentFileList::DataFile dataFile = RecentFileList::DataFile::Keep,
+                               RecentFileList::DeleteStep* failedAt = nullptr);
     // Renames the file of the selected entry; `newName` comes back as the final name.
     void RenameFileEntry(QString& newName);
 
@@ -45,7 +46,7 @@ public:
     void open() override;
     // Renames the selected entry's data file, asking for the new name.
     void rename() override;
-    // Deletes the selected entry and its data file, after asking.
+    // Deletes the selected entry and moves its data file to the trash, after asking.
     void remove() override;
     void reload() override { LoadOpenList(); }
     // The selected entry's folder shown in the file manager, and its full path to the clipboard.

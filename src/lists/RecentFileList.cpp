@@ -82,23 +82,36 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
     });
 }
 
-FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile)
+FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile,
+                                           DeleteStep* failedAt)
 {
-    // A missing list file reads as no records: nothing to remove, and nothing is created.
-    const FileResult r = m_file.rewrite([&](records::Document& doc, bool) {
+    if (failedAt)
+        *failedAt = DeleteStep::List;
+    const bool removeFile = dataFile != DataFile::Keep;
+    if (removeFile && !QDir::isAbsolutePath(fullPath))
+        return FileResult::refused(
+            QStringLiteral("The entry does not name a file by its full path"));
+    const FileResult r = m_file.rewrite([&](records::Document& doc, bool exists) {
+        // Without a list there is no entry to take off it, and so no file to delete.
+        if (!exists && removeFile)
+            return FileResult::fromErrno(ENOENT);
         doc.removeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
         return FileResult();
     });
-    if (!r.ok)
+    if (!r.ok || !removeFile)
         return r;
-    if (dataFile == DataFile::Delete && QDir::isAbsolutePath(fullPath)) {
-        QFileInfo info(fullPath);
-        if (info.exists() && !info.isDir()) {
-            errno = 0;
-            if (!QFile::remove(fullPath))
-                return FileResult::fromErrno(errno ? errno : EACCES);
-        }
-    }
+    const QFileInfo info(fullPath);
+    if (!info.exists() || info.isDir())
+        return {};
+    if (failedAt)
+        *failedAt = DeleteStep::DataFile;
+    // Trashed, a mistaken Yes can be undone in the file manager. Where there is no trash (or it
+    // cannot take the file) the file is deleted, and a file that cannot go says why.
+    if (dataFile == DataFile::Trash && QFile::moveToTrash(fullPath))
+        return {};
+    errno = 0;
+    if (!QFile::remove(fullPath))
+        return FileResult::fromErrno(errno ? errno : EACCES);
     return {};
 }
 
