@@ -8,13 +8,33 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
 
 namespace {
 constexpr int kFields = 3;
+
+// Whether QFile::moveToTrash has a trash to move files to. Where it cannot make the home trash,
+// Qt 6.4 takes the current folder for it and moves the file there; so the home trash is made
+// here first (with its data folder, as any program writing there would) and trusted only when
+// it is a folder.
+bool trashReady()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir::isAbsolutePath(data) || !QDir().mkpath(data))
+        return false;
+    const QString trash = data + QStringLiteral("/Trash");
+    if (QDir().mkdir(trash))
+        QFile::setPermissions(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(trash).isDir();
+#endif
 }
+} // namespace
 
 QString listDateText(const QDateTime& when)
 {
@@ -107,7 +127,7 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
         *failedAt = DeleteStep::DataFile;
     // Trashed, a mistaken Yes can be undone in the file manager. Where there is no trash (or it
     // cannot take the file) the file is deleted, and a file that cannot go says why.
-    if (dataFile == DataFile::Trash && QFile::moveToTrash(fullPath))
+    if (dataFile == DataFile::Trash && trashReady() && QFile::moveToTrash(fullPath))
         return {};
     errno = 0;
     if (!QFile::remove(fullPath))

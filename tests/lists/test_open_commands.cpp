@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 
 #include <functional>
@@ -17,21 +18,24 @@
 
 namespace {
 
-// The desktop's trash of this test alone, or none at all.
+// The desktop's trash of this test alone, or none at all; and a current folder of its own, in
+// which nothing may land.
 struct TrashFolder {
-    TempAppFolder home;
+    TempAppFolder home, current;
     QByteArray saved = qgetenv("XDG_DATA_HOME");
+    QString savedCurrent = QDir::currentPath();
     explicit TrashFolder(bool available)
     {
         home.write(QStringLiteral("plain file"), "x");
-        home.mkdir(QStringLiteral("share"));
-        // Below an ordinary file no trash can be made.
+        // The data folder is made when missing; below an ordinary file none can be.
         qputenv("XDG_DATA_HOME",
                 QFile::encodeName(home.file(available ? QStringLiteral("share")
                                                       : QStringLiteral("plain file/share"))));
+        QDir::setCurrent(current.path());
     }
     ~TrashFolder()
     {
+        QDir::setCurrent(savedCurrent);
         if (saved.isNull())
             qunsetenv("XDG_DATA_HOME");
         else
@@ -40,6 +44,10 @@ struct TrashFolder {
     bool holds(const QString& name) const
     {
         return home.exists(QStringLiteral("share/Trash/files/") + name);
+    }
+    QStringList strayFiles() const
+    {
+        return QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     }
 };
 
@@ -135,6 +143,7 @@ TEST_F(OpenCommands, DeleteAsksThenTakesTheEntryAndTheFileToTheTrash)
     EXPECT_EQ(prompter.messages.size(), 2);
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
     EXPECT_TRUE(trash.holds(QStringLiteral("plot7.fpl")));
+    EXPECT_TRUE(trash.strayFiles().isEmpty());
     EXPECT_EQ(recordedPaths(), QStringList{data(QStringLiteral("keep.fpl"))});
     ASSERT_EQ(list->count(), 1); // reloaded at once
     EXPECT_EQ(list->text(0), QStringLiteral("keep.fpl"));
@@ -150,6 +159,7 @@ TEST_F(OpenCommands, WithoutATrashTheFileIsDeleted)
     window->mnuDelete->trigger();
     EXPECT_EQ(prompter.messages.size(), 1) << lastMessage().toStdString();
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
+    EXPECT_TRUE(none.strayFiles().isEmpty());
     EXPECT_TRUE(recordedPaths().isEmpty());
     EXPECT_EQ(list->count(), 0);
 }
