@@ -1,8 +1,8 @@
 #include "lists/OpenTab.h"
 
 #include "actions/Launching.h"
-#include "actions/WebPages.h"
 #include "actions/LaunchTable.h"
+#include "actions/WebPages.h"
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
@@ -16,12 +16,20 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QSet>
 
 namespace {
 // A file the user cannot see counts as missing, as a hidden file would on Windows.
 bool dataFileExists(const QString& folder, const QString& name)
 {
     return !name.startsWith(QLatin1Char('.')) && QFileInfo(folder + name).isFile();
+}
+
+bool dataFileExists(const QString& path)
+{
+    QString name, folder;
+    SplitPath(path, &name, &folder);
+    return dataFileExists(folder, name);
 }
 } // namespace
 
@@ -33,7 +41,32 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
     , m_small(small)
     , m_launching(launching)
     , m_store(hub.appFolder())
+    , m_missing(
+          std::make_unique<MissingFiles>([](const QString& path) { return dataFileExists(path); }))
 {}
+
+void OpenTab::setExistenceCheck(MissingFiles::Exists exists)
+{
+    m_missing = exists ? std::make_unique<MissingFiles>(std::move(exists)) : nullptr;
+}
+
+void OpenTab::checkForMissingFiles()
+{
+    if (!m_missing)
+        return;
+    QStringList paths;
+    paths.reserve(m_list.count());
+    for (int row = 0; row < m_list.count(); ++row)
+        paths.append(m_list.subItem(row, OpenColumn::Folder) + m_list.text(row));
+    m_missing->check(std::move(paths), [this](const QStringList& missing) {
+        // The answers name files, not rows: a sort may have moved the rows meanwhile.
+        const QSet<QString> gone(missing.begin(), missing.end());
+        for (int row = 0; row < m_list.count(); ++row) {
+            if (gone.contains(m_list.subItem(row, OpenColumn::Folder) + m_list.text(row)))
+                m_list.setMissingNote(row, QStringLiteral("missing"));
+        }
+    });
+}
 
 void OpenTab::reportSaveFailure(const FileResult& failure) const
 {
@@ -89,6 +122,7 @@ FileResult OpenTab::LoadOpenList()
         list->setSubItem(row, OpenColumn::KindCode, r.kindCode);
     }
     list->endFill();
+    checkForMissingFiles();
     return contents.result;
 }
 
@@ -238,8 +272,7 @@ void OpenTab::rename()
     if (m_list.count() == 0 || row < 0)
         return;
     const QString prompt = QStringLiteral("Rename file  ") + m_list.text(row).toUpper() +
-                           QStringLiteral("\rType: ") +
-                           m_list.subItem(row, OpenColumn::KindText);
+                           QStringLiteral("\rType: ") + m_list.subItem(row, OpenColumn::KindText);
     QString answer = m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
     if (!answer.isEmpty())
         RenameFileEntry(answer);
