@@ -256,8 +256,12 @@ void OpenTab::cmdBrowse_Click()
     QString fileName = cmdBrowseTag;
     const int result = ShowOpenDataFileDialog(fileName);
     cmdBrowseTag.clear();
-    if (result != 0)
-        return;
+    if (result == 0)
+        openChosenFile(fileName);
+}
+
+void OpenTab::openChosenFile(const QString& fileName)
+{
     const auto command = commandForBrowse(m_hub.appFolder(), KindFromExtension(fileName), fileName);
     if (!command) {
         m_hub.notice(QStringLiteral("The file can not be opened"));

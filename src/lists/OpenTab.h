@@ -41,6 +41,8 @@ public:
     // `fileName`, or the dialog-cancelled code.
     void cmdBrowse_Click();
     int ShowOpenDataFileDialog(QString& fileName);
+    // Starts the tool of a data file chosen with Browse (or dropped on the window).
+    void openChosenFile(const QString& fileName);
     // A file name for the next Browse dialog's name box; emptied by every Browse.
     QString cmdBrowseTag;
 
