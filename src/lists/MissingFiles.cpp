@@ -5,7 +5,7 @@
 #include <QThreadPool>
 
 namespace {
-constexpr qsizetype kBatch = 256;
+constexpr qsizetype kBatch = 1024;
 
 // A pool of its own, never torn down: a check stuck on an unreachable folder must neither hold up
 // the program's end nor take the threads that other work needs.
@@ -19,16 +19,17 @@ QThreadPool& checkPool()
     return *pool;
 }
 
-void findMissing(QPromise<QStringList>& promise, const QStringList& paths,
-                 const MissingFiles::Exists& exists)
+void findMissing(QPromise<QStringList>& promise, const QStringList& folders,
+                 const QStringList& names, const MissingFiles::Exists& exists)
 {
     QStringList missing;
-    for (qsizetype i = 0; i < paths.size(); ++i) {
+    for (qsizetype i = 0; i < names.size(); ++i) {
         if (promise.isCanceled())
             return;
-        if (!exists(paths[i]))
-            missing.append(paths[i]);
-        if ((i + 1) % kBatch == 0 || i + 1 == paths.size()) {
+        const QString path = folders[i] + names[i];
+        if (!exists(path))
+            missing.append(path);
+        if ((i + 1) % kBatch == 0 || i + 1 == names.size()) {
             promise.addResult(missing);
             missing.clear();
         }
@@ -47,7 +48,7 @@ MissingFiles::~MissingFiles()
         m_watcher->future().cancel();
 }
 
-void MissingFiles::check(QStringList paths, Found found)
+void MissingFiles::check(QStringList folders, QStringList names, Found found)
 {
     if (m_watcher) {
         m_watcher->disconnect(this);
@@ -62,7 +63,8 @@ void MissingFiles::check(QStringList paths, Found found)
         if (!missing.isEmpty() && m_found)
             m_found(missing);
     });
-    m_watcher->setFuture(QtConcurrent::run(&checkPool(), findMissing, std::move(paths), m_exists));
+    m_watcher->setFuture(QtConcurrent::run(&checkPool(), findMissing, std::move(folders),
+                                           std::move(names), m_exists));
 }
 
 bool MissingFiles::busy() const

@@ -18,9 +18,9 @@ public:
     explicit MissingFiles(Exists exists, QObject* parent = nullptr);
     ~MissingFiles() override;
 
-    // Checks `paths` in order; `found` gets the missing ones of each batch. A new check drops
-    // the answers of the one before.
-    void check(QStringList paths, Found found);
+    // Checks the files folders[i] + names[i] in order; `found` gets the full paths of the
+    // missing ones, batch by batch. A new check drops the answers of the one before.
+    void check(QStringList folders, QStringList names, Found found);
     // True while answers are still to come.
     bool busy() const;
 

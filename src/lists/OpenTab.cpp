@@ -54,15 +54,25 @@ void OpenTab::checkForMissingFiles()
 {
     if (!m_missing)
         return;
-    QStringList paths;
-    paths.reserve(m_list.count());
-    for (int row = 0; row < m_list.count(); ++row)
-        paths.append(m_list.subItem(row, OpenColumn::Folder) + m_list.text(row));
-    m_missing->check(std::move(paths), [this](const QStringList& missing) {
-        // The answers name files, not rows: a sort may have moved the rows meanwhile.
+    // Shared copies of the rows' texts: the paths are put together away from the window's thread.
+    QStringList folders, names;
+    folders.reserve(m_list.count());
+    names.reserve(m_list.count());
+    for (int row = 0; row < m_list.count(); ++row) {
+        folders.append(m_list.subItem(row, OpenColumn::Folder));
+        names.append(m_list.entry(row).text);
+    }
+    m_missing->check(std::move(folders), std::move(names), [this](const QStringList& missing) {
+        // The answers name files, not rows: a sort may have moved the rows meanwhile. Only rows
+        // whose name is among the answers are looked at closer.
+        QSet<QStringView> names;
+        for (const QString& path : missing)
+            names.insert(QStringView(path).mid(path.lastIndexOf(paths::separator()) + 1));
         const QSet<QString> gone(missing.begin(), missing.end());
         for (int row = 0; row < m_list.count(); ++row) {
-            if (gone.contains(m_list.subItem(row, OpenColumn::Folder) + m_list.text(row)))
+            const QString& name = m_list.entry(row).text;
+            if (names.contains(name) &&
+                gone.contains(m_list.subItem(row, OpenColumn::Folder) + name))
                 m_list.setMissingNote(row, QStringLiteral("missing"));
         }
     });
