@@ -147,23 +147,30 @@ frmWeb& WebTab::dialogForCreate()
     return dialog;
 }
 
+void WebTab::present(bool freshTexts)
+{
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+    // New texts are selected, so that typing replaces them; a dialog already open keeps the
+    // user's place in it.
+    if (freshTexts) {
+        m_dialog->txtName->setFocus();
+        m_dialog->txtName->selectAll();
+    }
+}
+
 void WebTab::create()
 {
-    frmWeb& dialog = dialogForCreate();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    const bool fresh = !dialog();
+    dialogForCreate();
+    present(fresh);
 }
 
 void WebTab::createWithAddress(const QString& url)
 {
-    frmWeb& dialog = dialogForCreate();
-    dialog.txtUrl->setText(url);
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
-    dialog.txtName->setFocus();
-    dialog.txtName->selectAll();
+    dialogForCreate().txtUrl->setText(url);
+    present(true);
 }
 
 void WebTab::rename()
@@ -176,9 +183,7 @@ void WebTab::rename()
     m_dialog->cmdOK->setText(QStringLiteral("Rename"));
     m_dialog->txtName->setText(m_list.text(row));
     m_dialog->txtUrl->setText(m_list.subItem(row, WebColumn::Url));
-    m_dialog->show();
-    m_dialog->raise();
-    m_dialog->activateWindow();
+    present(true);
 }
 
 void WebTab::remove()

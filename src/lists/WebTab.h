@@ -47,6 +47,7 @@ public:
 private:
     frmWeb& openDialog();
     frmWeb& dialogForCreate();
+    void present(bool freshTexts);
     WebLinkList::Order screenOrder() const;
     void reportSaveFailure(const FileResult& failure) const;
 

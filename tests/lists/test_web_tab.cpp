@@ -97,6 +97,9 @@ TEST_F(WebTabTest, CreateWithTheUntouchedDialogMakesTheFileAndShowsTheLink)
     EXPECT_EQ(d->cmdOK->text(), QStringLiteral("Create"));
     EXPECT_EQ(d->txtName->text(), QStringLiteral("New Web Short Cut"));
     EXPECT_EQ(d->txtUrl->text(), QStringLiteral("http://"));
+    // Typing replaces the name at once.
+    EXPECT_EQ(d->focusWidget(), d->txtName);
+    EXPECT_EQ(d->txtName->selectedText(), d->txtName->text());
     click(d->cmdOK);
 
     EXPECT_EQ(raw(), QByteArray("\"New Web Short Cut\",\"http://\"\r\n"));
@@ -409,14 +412,18 @@ TEST_F(WebTabWindow, MenusAndDoubleClickReachTheWebTab)
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Could not find a web browser"));
 
-    // Create from the menu on the Web tab, nothing on the New tab.
+    // Create from the menu on the Web tab, nothing on the New tab. The dialog comes up over the
+    // main window.
     window->TabMain->setCurrTab(0);
     window->mnuCreate->trigger();
     EXPECT_FALSE(window->webTab().dialog());
+    window->move(40, 30);
     window->TabMain->setCurrTab(3);
     window->mnuCreate->trigger();
-    ASSERT_TRUE(window->webTab().dialog());
-    EXPECT_EQ(window->webTab().dialog()->cmdOK->text(), QStringLiteral("Create"));
+    d = window->webTab().dialog();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->cmdOK->text(), QStringLiteral("Create"));
+    EXPECT_LE((d->geometry().center() - window->geometry().center()).manhattanLength(), 2);
 }
 
 } // namespace
