@@ -5,9 +5,7 @@
 #include "lists/RecordCodec.h"
 #include "lists/WebTab.h"
 #include "mainwindow/frmQEL.h"
-#include "support/FakeHub.h"
-#include "ui/HubContext.h"
-#include "ui/ImageList.h"
+#include "support/TabRig.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
@@ -28,27 +26,13 @@ QByteArray line(const char* name, const char* url)
     return records::encode({QString::fromUtf8(name), QString::fromUtf8(url)});
 }
 
-struct WebTabTest : ::testing::Test {
-    TempAppFolder app;
-    FakePrompter prompter;
-    FakeBrowserFinder browsers;
-    PlatformServices services;
-    std::unique_ptr<HubContext> hub;
-    QelListView list{3};
-    ImageList large, small;
-    std::unique_ptr<WebTab> tab;
+struct WebTabTest : ::testing::Test, TabRig {
+    std::unique_ptr<WebTab> tab = std::make_unique<WebTab>(*hub, list, large, small, nullptr);
 
-    void SetUp() override
-    {
-        services.appFolder = app.path();
-        services.prompter = &prompter;
-        services.browsers = &browsers;
-        hub = std::make_unique<HubContext>(services);
-        list.addColumn(QStringLiteral("Name"), 5000);
-        list.addColumn(QStringLiteral("Url"), 5000);
-        fillListIcons(large, small);
-        tab = std::make_unique<WebTab>(*hub, list, large, small, nullptr);
-    }
+    WebTabTest()
+        : TabRig(Tab::Web)
+    {}
+
     QByteArray raw() const { return app.read(QStringLiteral("QELWebList.txt")); }
     void write(const QByteArray& data) const { app.write(QStringLiteral("QELWebList.txt"), data); }
     QStringList shown() const
