@@ -1,0 +1,25 @@
+#pragma once
+
+// The two halves of the list-file core that differ by platform: one careful read of the file, and
+// the replace that happens only while the file is still the version that was read. Private to
+// the list-file core.
+#include "lists/ListFile.h"
+
+namespace listfile {
+
+enum class Replaced { Done, FileChanged, Failed };
+
+// One read. `stable` is false when the file changed while it was read.
+FileContent readOnce(const QString& path, bool* stable);
+
+// Writes `content` to the temporary file, flushes it, and swaps it in for `target` when the list
+// file `path` is still the version `expected`; on failure `failure` says why.
+Replaced replaceIfUnchanged(const QString& path, const QString& target, const QString& tempPath,
+                            const QByteArray& content, const FileIdentity& expected,
+                            const std::function<void()>& beforeReplace, FileResult* failure);
+
+QString fileNameOf(const QString& path);
+FileResult notOrdinaryFile(const QString& path);
+FileResult tooLarge();
+
+} // namespace listfile

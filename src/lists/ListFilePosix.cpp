@@ -1,0 +1,267 @@
+// The list-file core on POSIX systems: non-blocking reads of ordinary files only, and an atomic
+// exchange that proves which version of the file it displaced.
+#include "lists/ListFileParts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace listfile;
+
+namespace listfile {
+
+FileIdentity identityFromStat(const struct stat& st)
+{
+    FileIdentity id;
+    id.exists = true;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.size = st.st_size;
+    id.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    id.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return id;
+}
+
+// The same version as `id` by content: a rename changes a file's status-change time, not these.
+bool sameContentVersion(const struct stat& st, const FileIdentity& id)
+{
+    const FileIdentity now = identityFromStat(st);
+    return now.device == id.device && now.inode == id.inode && now.size == id.size &&
+           now.modifiedNs == id.modifiedNs;
+}
+
+// One read. `stable` is false when the file changed while it was read.
+FileContent readOnce(const QString& path, bool* stable)
+{
+    FileContent c;
+    *stable = true;
+    // Non-blocking, so that opening a pipe never waits for a writer.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int e = errno;
+        c.exists = e != ENOENT;
+        if (c.exists)
+            c.result = FileResult::fromErrno(e);
+        return c;
+    }
+    c.exists = true;
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
+        c.result = FileResult::fromErrno(errno);
+    } else if (S_ISDIR(before.st_mode)) {
+        c.result = FileResult::fromErrno(EISDIR);
+    } else if (!S_ISREG(before.st_mode)) {
+        c.result = notOrdinaryFile(path);
+    } else if (before.st_size > kMaxListFileSize) {
+        c.result = tooLarge();
+    } else {
+        c.data.resize(qsizetype(before.st_size) + 1);
+        qsizetype total = 0;
+        while (true) {
+            if (total == c.data.size()) {
+                if (total > kMaxListFileSize) {
+                    c.result = tooLarge();
+                    break;
+                }
+                c.data.resize(qMin<qsizetype>(total * 2 + 4096, kMaxListFileSize + 1));
+            }
+            const ssize_t n = ::read(fd, c.data.data() + total, size_t(c.data.size() - total));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                c.result = FileResult::fromErrno(errno);
+                break;
+            }
+            if (n == 0)
+                break;
+            total += n;
+        }
+        c.data.truncate(total);
+        struct stat after {};
+        if (c.result.ok && ::fstat(fd, &after) == 0) {
+            c.identity = identityFromStat(after);
+            *stable = c.identity == identityFromStat(before) && total == after.st_size;
+        }
+    }
+    ::close(fd);
+    if (!c.result.ok)
+        c.data.clear();
+    return c;
+}
+
+FileResult writeAll(int fd, const QByteArray& content)
+{
+    const char* p = content.constData();
+    qsizetype left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return FileResult::fromErrno(errno);
+        }
+        p += n;
+        left -= n;
+    }
+    return {};
+}
+
+void syncFolderOf(const QString& path)
+{
+    const int dir = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+// Writes `content` to the temporary file, flushes it, and renames it over `target` when the list
+// file `path` is still the version `expected`.
+Replaced replaceIfUnchanged(const QString& path, const QString& target, const QString& tempPath,
+                            const QByteArray& content, const FileIdentity& expected,
+                            const std::function<void()>& beforeReplace, FileResult* failure)
+{
+    const QByteArray temp = QFile::encodeName(tempPath);
+    if (::unlink(temp.constData()) != 0 && errno != ENOENT) {
+        *failure = FileResult::fromErrno(errno);
+        return Replaced::Failed;
+    }
+    // Keep the list file's permissions when it has any; a new one gets the usual 0666 & umask.
+    mode_t mode = 0666;
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0)
+        mode = st.st_mode & 07777;
+
+    const int fd =
+        ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    if (fd < 0) {
+        *failure = FileResult::fromErrno(errno);
+        return Replaced::Failed;
+    }
+    FileResult r = writeAll(fd, content);
+    // A change meanwhile makes this attempt void: give it up before the costly flush.
+    const bool changed = r.ok && !(identityOf(path) == expected);
+    if (r.ok && !changed && ::fsync(fd) != 0)
+        r = FileResult::fromErrno(errno);
+    if (::close(fd) != 0 && r.ok)
+        r = FileResult::fromErrno(errno);
+    if (!r.ok || changed) {
+        ::unlink(temp.constData());
+        *failure = r;
+        return changed ? Replaced::FileChanged : Replaced::Failed;
+    }
+    // The last look before the swap.
+    if (!(identityOf(path) == expected)) {
+        ::unlink(temp.constData());
+        return Replaced::FileChanged;
+    }
+    if (beforeReplace)
+        beforeReplace();
+    const QByteArray to = QFile::encodeName(target);
+    if (!expected.exists) {
+        // The list was missing: the new one goes in only while no other program has made one.
+        if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
+            0) {
+            syncFolderOf(target);
+            return Replaced::Done;
+        }
+        if (errno == EEXIST) {
+            ::unlink(temp.constData());
+            return Replaced::FileChanged;
+        }
+    } else if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) ==
+               0) {
+        // One atomic swap, after which the temporary name holds the file that was the list. If
+        // that is the version that was read, nothing can have been lost. If another program's
+        // version slipped in after the last look, it goes straight back, and the rewrite starts
+        // again from it.
+        struct stat displaced {};
+        const bool same =
+            ::stat(temp.constData(), &displaced) == 0 && sameContentVersion(displaced, expected);
+        if (!same && ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(),
+                                 RENAME_EXCHANGE) != 0) {
+            *failure = FileResult::fromErrno(errno);
+            return Replaced::Failed; // the other version stays in the temporary file
+        }
+        ::unlink(temp.constData());
+        if (!same)
+            return Replaced::FileChanged;
+        syncFolderOf(target);
+        return Replaced::Done;
+    } else if (errno == ENOENT) {
+        ::unlink(temp.constData()); // the list went away after the last look
+        return Replaced::FileChanged;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        *failure = FileResult::fromErrno(errno);
+        ::unlink(temp.constData());
+        return Replaced::Failed;
+    }
+    // A file system without these renames: the last look above has to do.
+    if (::rename(temp.constData(), to.constData()) != 0) {
+        *failure = FileResult::fromErrno(errno);
+        ::unlink(temp.constData());
+        return Replaced::Failed;
+    }
+    syncFolderOf(target);
+    return Replaced::Done;
+}
+
+} // namespace listfile
+
+FileIdentity identityOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return identityFromStat(st);
+}
+
+QString replaceTarget(const QString& path)
+{
+    QString current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        const QByteArray name = QFile::encodeName(current);
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        QByteArray link(4096, Qt::Uninitialized);
+        const ssize_t n = ::readlink(name.constData(), link.data(), size_t(link.size()));
+        if (n <= 0 || n >= link.size())
+            return current;
+        link.truncate(n);
+        const QString next = QFile::decodeName(link);
+        current =
+            QDir::isAbsolutePath(next)
+                ? next
+                : QDir::cleanPath(QFileInfo(current).absolutePath() + QLatin1Char('/') + next);
+    }
+    return current;
+}
+
+FileResult renameNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray src = QFile::encodeName(from);
+    const QByteArray dst = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return FileResult::fromErrno(errno);
+    // File systems without no-replace renames: a hard link fails on an existing name too.
+    if (::link(src.constData(), dst.constData()) != 0)
+        return FileResult::fromErrno(errno);
+    if (::unlink(src.constData()) != 0) {
+        const int e = errno;
+        ::unlink(dst.constData());
+        return FileResult::fromErrno(e);
+    }
+    return {};
+}
