@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace {
@@ -29,22 +30,31 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
     QMessageBox box(dialogParent());
     box.setText(lineBreaks(text));
     box.setTextFormat(Qt::PlainText);
-    // An empty title stays empty rather than taking the application's name.
+    // An empty title stays empty rather than taking the application's name; a screen reader
+    // still names the box after the program that asks.
     box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+    box.setAccessibleName(title.trimmed().isEmpty() ? QGuiApplication::applicationDisplayName()
+                                                    : title);
+    QString iconName; // what the picture says, for those who cannot see it
     switch (icon) {
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);
         break;
     case MsgIcon::Question:
         box.setIcon(QMessageBox::Question);
+        iconName = QStringLiteral("Question");
         break;
     case MsgIcon::Exclamation:
         box.setIcon(QMessageBox::Warning);
+        iconName = QStringLiteral("Warning");
         break;
     case MsgIcon::Critical:
         box.setIcon(QMessageBox::Critical);
+        iconName = QStringLiteral("Error");
         break;
     }
+    if (auto* picture = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+        picture->setAccessibleName(iconName);
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
