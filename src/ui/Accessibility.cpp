@@ -39,15 +39,20 @@ public:
 
     QStringList actionNames() const override
     {
-        if (!button()->isEnabled())
-            return {};
-        return {button()->isCheckable() ? toggleAction() : pressAction()};
+        QStringList names = QAccessibleWidget::actionNames(); // "SetFocus" where it applies
+        if (button()->isEnabled())
+            names.prepend(button()->isCheckable() ? toggleAction() : pressAction());
+        return names;
     }
 
     void doAction(const QString& action) override
     {
-        if (button()->isEnabled() && actionNames().contains(action))
-            button()->click();
+        if (action == toggleAction() || action == pressAction()) {
+            if (button()->isEnabled() && actionNames().contains(action))
+                button()->click();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
     }
 
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
