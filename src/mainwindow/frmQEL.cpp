@@ -23,7 +23,6 @@
 #include <QSessionManager>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -206,9 +205,7 @@ void frmQEL::buildToolbar()
         connect(a, &QAction::triggered, this, [this, key] { barMain_ButtonClick(key); });
         m_buttons.insert(key, a);
     }
-    // The button that holds what does not fit, when the window is narrow.
-    if (auto* more = barMain->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
-        more->setAccessibleName(QStringLiteral("More buttons"));
+    nameOverflowButton(barMain);
 }
 
 QWidget* frmQEL::buildTabs()

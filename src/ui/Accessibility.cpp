@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 #include <QFrame>
+#include <QMetaClassInfo>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace {
@@ -61,6 +63,22 @@ private:
     QToolButton* button() const { return static_cast<QToolButton*>(widget()); }
 };
 
+// A plain frame, as Qt has it, except that a line drawn between parts of a window is a
+// separator rather than a border (which a screen reader calls a frame, as it does a window).
+class FrameAccessible : public QAccessibleWidget {
+public:
+    explicit FrameAccessible(QFrame* frame)
+        : QAccessibleWidget(frame, QAccessible::Border)
+    {}
+
+    QAccessible::Role role() const override
+    {
+        const QFrame::Shape shape = static_cast<QFrame*>(widget())->frameShape();
+        return shape == QFrame::HLine || shape == QFrame::VLine ? QAccessible::Separator
+                                                                : QAccessible::Border;
+    }
+};
+
 // Asked once per widget, with its own class name first and then its base classes' names.
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
@@ -73,18 +91,16 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
         auto* button = static_cast<QToolButton*>(object);
         return button->menu() ? nullptr : new ToolButtonAccessible(button);
     }
-    // A line drawn between parts of a window is a separator, not a window's frame.
-    if (object->metaObject() == &QFrame::staticMetaObject) {
-        const QFrame::Shape shape = static_cast<QFrame*>(object)->frameShape();
-        if (shape == QFrame::HLine || shape == QFrame::VLine)
-            return new QAccessibleWidget(widget, QAccessible::Separator);
-        return nullptr;
-    }
-    // Our windows made from a plain widget; Qt's dialogs, menus and main windows have their own.
-    if (widget->isWindow() && object->metaObject()->superClass() == &QWidget::staticMetaObject) {
-        if (widget->windowType() == Qt::Dialog)
+    if (object->metaObject() == &QFrame::staticMetaObject)
+        return new FrameAccessible(static_cast<QFrame*>(object));
+    // Our windows made from a plain widget say what they are (Q_CLASSINFO "accessibleRole");
+    // Qt would call them panels.
+    const QMetaObject* meta = object->metaObject();
+    if (const int info = meta->indexOfClassInfo("accessibleRole"); info >= 0) {
+        const QLatin1String role(meta->classInfo(info).value());
+        if (role == QLatin1String("dialog"))
             return new QAccessibleWidget(widget, QAccessible::Dialog);
-        if (widget->windowType() == Qt::SplashScreen)
+        if (role == QLatin1String("window"))
             return new QAccessibleWidget(widget, QAccessible::Window);
     }
     return nullptr;
@@ -99,4 +115,10 @@ void installAccessibility()
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void nameOverflowButton(QToolBar* toolbar)
+{
+    if (auto* more = toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More buttons"));
 }

@@ -146,14 +146,19 @@ class Reader:
             (a for a in desktop if a is not None and a.get_process_id() == pid), None))
 
     def window(self, role, name, timeout=15.0):
+        """The showing window of that role and name (or whose name passes `name`)."""
+        def named(text):
+            return name(text) if callable(name) else text == name
+
         def showing():
             for w in self.app:
-                if w is not None and w.getRoleName() == role and w.name == name \
+                if w is not None and w.getRoleName() == role and named(w.name) \
                         and is_showing(w):
                     return w
             return None
         try:
-            w = wait_for("the %s %r" % (role, name), showing, timeout)
+            w = wait_for("the %s %s" % (role, "named as expected" if callable(name) else
+                                        repr(name)), showing, timeout)
         except Failure as failure:
             windows = [(x.getRoleName(), x.name, is_showing(x)) for x in self.app if x]
             raise Failure("%s; windows (role, name, showing): %s" % (failure, windows))
