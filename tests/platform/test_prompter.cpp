@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
 #include <QStringList>
+#include <QTimer>
 
 // Qt's file dialog takes the patterns between the last parentheses and splits them at blanks
 // only; "*.exe;*.hlp" as one pattern would show no file at all.
@@ -14,4 +18,40 @@ TEST(QtPrompter, FilterPatternsReachTheDialogAsItsOwnPatternList)
                      QStringLiteral("All files (*)")}));
     EXPECT_EQ(QtPrompter::toNameFilters(QStringLiteral("Canopy Load(*.crn)|*.crn")),
               QStringList{QStringLiteral("Canopy Load(*.crn)")});
+}
+
+// What a screen reader announces of a box: a name even where the title is blank, and what its
+// icon means, for those who cannot see it.
+TEST(QtPrompter, BoxesAreNamedAndTheirIconsToldToScreenReaders)
+{
+    struct Restore {
+        QString name = QCoreApplication::applicationName();
+        ~Restore() { QCoreApplication::setApplicationName(name); }
+    } restore;
+    QCoreApplication::setApplicationName(QStringLiteral("Keldara"));
+    QtPrompter prompter;
+    QString name, icon;
+    const auto readThenClose = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            name = QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name);
+            const auto* picture = box->findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+            icon = picture ? picture->accessibleName() : QString();
+            box->close();
+        });
+    };
+    readThenClose();
+    prompter.message(QStringLiteral("Exit Keldara?"), QString(), MsgButtons::YesNo,
+                     MsgIcon::Question);
+    EXPECT_EQ(name, QStringLiteral("Keldara"));
+    EXPECT_EQ(icon, QStringLiteral("Question"));
+    readThenClose();
+    prompter.message(QStringLiteral("Failed"), QStringLiteral("Keldara tools"), MsgButtons::Ok,
+                     MsgIcon::Critical);
+    EXPECT_EQ(name, QStringLiteral("Keldara tools"));
+    EXPECT_EQ(icon, QStringLiteral("Error"));
+    readThenClose();
+    prompter.inputBox(QStringLiteral("New name"), QStringLiteral("  "), QStringLiteral(" "));
+    EXPECT_EQ(name, QStringLiteral("Keldara"));
 }

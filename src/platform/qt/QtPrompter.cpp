@@ -16,6 +16,13 @@ QWidget* dialogParent()
     return QApplication::activeWindow();
 }
 
+// The name a screen reader gives a box: its title, or the program's name where the title is
+// blank.
+QString readableTitle(const QString& title)
+{
+    return title.trimmed().isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+
 // "\r" is the program's line break; the dialogs take "\n".
 QString lineBreaks(QString text)
 {
@@ -33,8 +40,7 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
     // An empty title stays empty rather than taking the application's name; a screen reader
     // still names the box after the program that asks.
     box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
-    box.setAccessibleName(title.trimmed().isEmpty() ? QGuiApplication::applicationDisplayName()
-                                                    : title);
+    box.setAccessibleName(readableTitle(title));
     QString iconName; // what the picture says, for those who cannot see it
     switch (icon) {
     case MsgIcon::None:
@@ -69,13 +75,15 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText)
+                             const QString& defaultText)
 {
     QInputDialog dialog(dialogParent());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(lineBreaks(prompt));
-    // An empty or blank title stays as it is rather than taking the application's name.
+    // An empty or blank title stays as it is rather than taking the application's name; a
+    // screen reader still names the box after the program that asks.
     dialog.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+    dialog.setAccessibleName(readableTitle(title));
     dialog.setTextValue(defaultText);
     if (dialog.exec() != QDialog::Accepted)
         return {};
