@@ -11,7 +11,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 
 namespace {
 
@@ -44,12 +46,42 @@ void BM_ParseOnly(benchmark::State& state)
         benchmark::DoNotOptimize(hub.window->openTab().store().read());
 }
 
+// Each load is followed by the window's own event handling, as in the running program.
 void BM_LoadOpenList(benchmark::State& state)
 {
     Hub hub(int(state.range(0)));
-    for (auto _ : state)
+    for (auto _ : state) {
         hub.window->openTab().LoadOpenList();
+        QCoreApplication::processEvents();
+    }
     state.counters["rows"] = hub.window->lstQEL[1]->count();
+}
+
+// The same load without greying the entries whose file has gone, to show what the greying costs
+// the window's thread (the existence checks themselves run on other threads).
+void BM_LoadOpenListWithoutMissingState(benchmark::State& state)
+{
+    Hub hub(int(state.range(0)));
+    hub.window->openTab().setExistenceCheck(nullptr);
+    for (auto _ : state) {
+        hub.window->openTab().LoadOpenList();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = hub.window->lstQEL[1]->count();
+}
+
+// A load and then every answer of the existence checks applied to the list (the records name
+// files that are not there, so every row is greyed).
+void BM_LoadOpenListUntilMissingStateShown(benchmark::State& state)
+{
+    Hub hub(int(state.range(0)));
+    OpenTab& tab = hub.window->openTab();
+    for (auto _ : state) {
+        tab.LoadOpenList();
+        while (tab.missingCheckBusy())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents();
+    }
 }
 
 void BM_TouchFileEntry(benchmark::State& state)
@@ -112,6 +144,15 @@ void BM_SyncReadModifyReplaceWindow(benchmark::State& state)
 
 BENCHMARK(BM_ParseOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadOpenList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadOpenListWithoutMissingState)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadOpenListUntilMissingStateShown)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TouchFileEntry)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SyncDataFolderEntries)
     ->Arg(1000)

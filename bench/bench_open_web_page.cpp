@@ -1,15 +1,22 @@
-// Web page latency: from OpenWebPage to the browser's process running its own code. The browser
-// is a script that $BROWSER names; it creates a file as the first thing it does. The lookup runs
-// in full each time ($BROWSER is checked first, so the MIME lists are not read).
+// Web page latency: from OpenWebPage, and from a double-click on a "Web" entry, to the browser's
+// process running its own code. The browser is a script that creates a file as the first thing it
+// does. The lookup runs in full each time.
 #include "actions/WebPages.h"
+#include "lists/WebTab.h"
+#include "mainwindow/frmQEL.h"
 #include "platform/linux/XdgBrowserFinder.h"
+#include "support/FakeHub.h"
 #include "support/Fakes.h"
 #include "support/XdgSandbox.h"
 #include "ui/HubContext.h"
+#include "ui/QelListView.h"
 
 #include <benchmark/benchmark.h>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QThread>
+#include <QTreeView>
 
 namespace {
 
@@ -38,6 +45,66 @@ void BM_OpenWebPageToBrowserRunning(benchmark::State& state)
     }
 }
 BENCHMARK(BM_OpenWebPageToBrowserRunning)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+// From the double-click on a "Web" entry of the main window to the browser running. The browser is
+// found through $BROWSER (argument 0) or, as on a desktop without it, as the default for https in
+// the user's mimeapps.list, started by its desktop entry (argument 1).
+void BM_DoubleClickToBrowserRunning(benchmark::State& state)
+{
+    XdgSandbox box;
+    const QString started = box.path("started");
+    box.program(QStringLiteral("browser"), ": > '" + started.toUtf8() + "'\n");
+    if (state.range(0) == 0) {
+        box.env.insert(QStringLiteral("BROWSER"), QStringLiteral("browser"));
+    } else {
+        box.application(QStringLiteral("browser.desktop"), "Exec=browser %u");
+        box.write(QStringLiteral("config/mimeapps.list"),
+                  "[Default Applications]\nx-scheme-handler/https=browser.desktop\n");
+    }
+    XdgBrowserFinder finder(box.env);
+    FakeHub hub;
+    hub.services.browsers = &finder;
+    hub.app.write(QStringLiteral("QELWebList.txt"),
+                  "\"Fire Weather\",\"https://www.weather.gov/fire/\"\r\n");
+    const auto window = hub.makeWindow();
+    window->webTab().LoadWebList();
+    window->show();
+    window->TabMain->setCurrTab(3);
+    QTreeView* view = window->lstQEL[3]->reportView();
+    QWidget* viewport = view->viewport();
+    const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
+    const auto mouse = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, viewport->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &e);
+    };
+
+    for (auto _ : state) {
+        QFile::remove(started);
+        // The first click of the pair selects; the system's double-click event starts the clock.
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+        QElapsedTimer t;
+        t.start();
+        mouse(QEvent::MouseButtonDblClick, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+        while (!QFileInfo::exists(started) && t.elapsed() < 5000)
+            QThread::usleep(100);
+        state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
+        if (!QFileInfo::exists(started))
+            state.SkipWithError("the browser did not start");
+    }
+    if (!hub.prompter.messages.isEmpty())
+        state.SkipWithError(hub.prompter.messages.first().text.toUtf8().constData());
+}
+BENCHMARK(BM_DoubleClickToBrowserRunning)
+    ->ArgName("mimeapps")
+    ->Arg(0)
+    ->Arg(1)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(15)

@@ -22,7 +22,7 @@ sed -e "s/@PROJECT_VERSION_MAJOR@/$major/" -e "s/@PROJECT_VERSION_MINOR@/$minor/
 flags=(-fsyntax-only -std=c++20 -Wall -Wextra -Werror -DUNICODE -D_UNICODE -DWIN32
     -DQT_NO_CAST_FROM_ASCII -DQT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     -I src -I "$generated" -isystem "$spec" -isystem "$qt")
-for module in QtCore QtGui QtWidgets QtSvg QtNetwork; do
+for module in QtCore QtGui QtWidgets QtSvg QtNetwork QtConcurrent; do
     flags+=(-isystem "$qt/$module")
 done
 

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QPixmap>
 
+#include <cerrno>
+
 namespace {
 
 // The entry's text: the shortcut file name up to its first ".".
@@ -223,49 +225,67 @@ void ToolsTab::rename()
     const QString current = fileName.left(fileName.size() - 4);
     const QString answer = m_hub.prompter().inputBox(QStringLiteral("Rename shortcut ") + current,
                                                      QStringLiteral("  "), QStringLiteral(" "));
-    if (!answer.isEmpty()) {
-        if (const FileResult r = renameShortcut(file, answer); !r.ok)
-            m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r);
-    }
+    if (!answer.isEmpty())
+        renameShortcut(file, answer);
     LoadShortcutList();
 }
 
-FileResult ToolsTab::renameShortcut(const QString& oldFile, const QString& answer)
+void ToolsTab::renameShortcut(const QString& oldFile, const QString& answer)
 {
     // A name that is no file name, or that would leave the shortcut folder, writes nothing.
-    if (const QString refusal = paths::refusalOfNewName(answer); !refusal.isEmpty())
-        return FileResult::refused(refusal);
+    if (const QString refusal = paths::refusalOfNewName(answer); !refusal.isEmpty()) {
+        m_hub.notice(refusal);
+        return;
+    }
     const QString folder = shortcutFolder(m_hub.appFolder());
     const QString newName = answer + QStringLiteral(".lnk");
     if (paths::existsIgnoringCase(folder, newName)) {
         m_hub.notice(answer.toUpper() + QStringLiteral(" already exists, can't change name"));
-        return {};
+        return;
     }
+    const auto failed = [&](const FileResult& r) {
+        m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r);
+    };
     ShortcutHelper helper;
-    QString oldPath = oldFile, target, working, arguments, icon;
-    qint32 number1 = 0, number2 = 0;
-    if (FileResult r =
-            helper.ReadShortcut(oldPath, target, working, arguments, icon, number1, number2);
-        !r.ok)
-        return r;
-    QString newPath = paths::join(folder, newName);
-    QString newArguments = QStringLiteral(" ");
-    QString newIcon = target;
-    qint32 zero1 = 0, zero2 = 0;
-    if (FileResult r =
-            helper.CreateShortcut(newPath, target, working, newArguments, newIcon, zero1, zero2);
-        !r.ok)
-        return r;
-    // The old shortcut goes only once the new one reads back as written.
-    QString readTarget, readWorking, readArguments, readIcon;
-    if (FileResult r = helper.ReadShortcut(newPath, readTarget, readWorking, readArguments,
-                                           readIcon, zero1, zero2);
-        !r.ok || readTarget != target) {
-        QFile::remove(newPath);
-        return r.ok ? FileResult::refused(QStringLiteral("The new shortcut did not read back")) : r;
+    ShortcutData old;
+    QString oldPath = oldFile, oldArguments, oldIcon;
+    if (FileResult r = helper.ReadShortcut(oldPath, old.targetPath, old.workingFolder, oldArguments,
+                                           oldIcon, old.iconIndex, old.hotKey);
+        !r.ok) {
+        failed(r);
+        return;
     }
-    QFile::remove(oldFile);
-    return {};
+    // The new shortcut keeps the old target and working folder; its icon is the target itself.
+    const ShortcutData wanted{
+        old.targetPath, old.workingFolder, QStringLiteral(" "), old.targetPath, 0, 0};
+    ShortcutData w = wanted;
+    QString newPath = paths::join(folder, newName);
+    if (FileResult r = helper.CreateShortcut(newPath, w.targetPath, w.workingFolder, w.argumentText,
+                                             w.iconFile, w.iconIndex, w.hotKey);
+        !r.ok) {
+        failed(r);
+        return;
+    }
+    // The old shortcut goes only once the new one reads back as written.
+    ShortcutData back;
+    FileResult r =
+        helper.ReadShortcut(newPath, back.targetPath, back.workingFolder, back.argumentText,
+                            back.iconFile, back.iconIndex, back.hotKey);
+    if (r.ok && !(back == wanted))
+        r = FileResult::refused(QStringLiteral("The new shortcut did not read back as written"));
+    if (!r.ok) {
+        QFile::remove(newPath);
+        failed(r);
+        return;
+    }
+    errno = 0;
+    if (!QFile::remove(oldFile)) {
+        QString name;
+        SplitPath(oldFile, &name, nullptr);
+        m_hub.fileFailure(QStringLiteral("The shortcut was copied to ") + newName +
+                              QStringLiteral(", but the old one could not be removed: ") + name,
+                          FileResult::fromErrno(errno ? errno : EACCES));
+    }
 }
 
 void ToolsTab::remove()

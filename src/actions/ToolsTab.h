@@ -45,7 +45,9 @@ private:
     // The selected entry's shortcut file, or empty (after "Please select shortcut") when there is
     // none or its file has gone.
     QString selectedShortcut() const;
-    FileResult renameShortcut(const QString& oldFile, const QString& newName);
+    // Gives the shortcut `oldFile` the name `answer` + ".lnk": the new one is written and read
+    // back before the old one goes. Every refusal and failure is told to the user.
+    void renameShortcut(const QString& oldFile, const QString& answer);
 
     const HubContext& m_hub;
     QelListView& m_list;

@@ -1,8 +1,8 @@
 #include "lists/OpenTab.h"
 
 #include "actions/Launching.h"
-#include "actions/WebPages.h"
 #include "actions/LaunchTable.h"
+#include "actions/WebPages.h"
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
@@ -16,12 +16,20 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QSet>
 
 namespace {
 // A file the user cannot see counts as missing, as a hidden file would on Windows.
 bool dataFileExists(const QString& folder, const QString& name)
 {
     return !name.startsWith(QLatin1Char('.')) && QFileInfo(folder + name).isFile();
+}
+
+bool dataFileExists(const QString& path)
+{
+    QString name, folder;
+    SplitPath(path, &name, &folder);
+    return dataFileExists(folder, name);
 }
 } // namespace
 
@@ -33,7 +41,42 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
     , m_small(small)
     , m_launching(launching)
     , m_store(hub.appFolder())
+    , m_missing(
+          std::make_unique<MissingFiles>([](const QString& path) { return dataFileExists(path); }))
 {}
+
+void OpenTab::setExistenceCheck(MissingFiles::Exists exists)
+{
+    m_missing = exists ? std::make_unique<MissingFiles>(std::move(exists)) : nullptr;
+}
+
+void OpenTab::checkForMissingFiles()
+{
+    if (!m_missing)
+        return;
+    // Shared copies of the rows' texts: the paths are put together away from the window's thread.
+    QStringList folders, names;
+    folders.reserve(m_list.count());
+    names.reserve(m_list.count());
+    for (int row = 0; row < m_list.count(); ++row) {
+        folders.append(m_list.subItem(row, OpenColumn::Folder));
+        names.append(m_list.entry(row).text);
+    }
+    m_missing->check(std::move(folders), std::move(names), [this](const QStringList& missing) {
+        // The answers name files, not rows: a sort may have moved the rows meanwhile. Only rows
+        // whose name is among the answers are looked at closer.
+        QSet<QStringView> names;
+        for (const QString& path : missing)
+            names.insert(QStringView(path).mid(path.lastIndexOf(paths::separator()) + 1));
+        const QSet<QString> gone(missing.begin(), missing.end());
+        for (int row = 0; row < m_list.count(); ++row) {
+            const QString& name = m_list.entry(row).text;
+            if (names.contains(name) &&
+                gone.contains(m_list.subItem(row, OpenColumn::Folder) + name))
+                m_list.setMissingNote(row, QStringLiteral("missing"));
+        }
+    });
+}
 
 void OpenTab::reportSaveFailure(const FileResult& failure) const
 {
@@ -89,6 +132,7 @@ FileResult OpenTab::LoadOpenList()
         list->setSubItem(row, OpenColumn::KindCode, r.kindCode);
     }
     list->endFill();
+    checkForMissingFiles();
     return contents.result;
 }
 
@@ -127,9 +171,10 @@ FileResult OpenTab::SyncDataFolderEntries()
     return LoadOpenList();
 }
 
-FileResult OpenTab::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile)
+FileResult OpenTab::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile,
+                                    RecentFileList::DeleteStep* failedAt)
 {
-    return m_store.DeleteFileEntry(fullPath, dataFile);
+    return m_store.DeleteFileEntry(fullPath, dataFile, failedAt);
 }
 
 void OpenTab::RenameFileEntry(QString& newName)
@@ -222,8 +267,12 @@ void OpenTab::cmdBrowse_Click()
     QString fileName = cmdBrowseTag;
     const int result = ShowOpenDataFileDialog(fileName);
     cmdBrowseTag.clear();
-    if (result != 0)
-        return;
+    if (result == 0)
+        openChosenFile(fileName);
+}
+
+void OpenTab::openChosenFile(const QString& fileName)
+{
     const auto command = commandForBrowse(m_hub.appFolder(), KindFromExtension(fileName), fileName);
     if (!command) {
         m_hub.notice(QStringLiteral("The file can not be opened"));
@@ -238,8 +287,7 @@ void OpenTab::rename()
     if (m_list.count() == 0 || row < 0)
         return;
     const QString prompt = QStringLiteral("Rename file  ") + m_list.text(row).toUpper() +
-                           QStringLiteral("\rType: ") +
-                           m_list.subItem(row, OpenColumn::KindText);
+                           QStringLiteral("\rType: ") + m_list.subItem(row, OpenColumn::KindText);
     QString answer = m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
     if (!answer.isEmpty())
         RenameFileEntry(answer);
@@ -254,10 +302,19 @@ void OpenTab::remove()
     if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name.toUpper()))
         return;
     const QString path = m_list.subItem(row, OpenColumn::Folder) + name;
-    if (const FileResult r = DeleteFileEntry(path, RecentFileList::DataFile::Delete); !r.ok) {
-        reportSaveFailure(r);
+    RecentFileList::DeleteStep failedAt = RecentFileList::DeleteStep::List;
+    const FileResult r = DeleteFileEntry(path, RecentFileList::DataFile::Trash, &failedAt);
+    if (!r.ok && failedAt == RecentFileList::DeleteStep::List) {
+        m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name.toUpper() +
+                              QStringLiteral(" was not deleted"),
+                          r);
         return;
     }
+    if (!r.ok)
+        m_hub.fileFailure(name.toUpper() +
+                              QStringLiteral(" was removed from the list, but the file could "
+                                             "not be deleted"),
+                          r);
     LoadOpenList();
 }
 

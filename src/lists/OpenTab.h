@@ -1,8 +1,11 @@
 #pragma once
 
 #include "lists/FileStamp.h"
+#include "lists/MissingFiles.h"
 #include "lists/RecentFileList.h"
 #include "ui/TabController.h"
+
+#include <memory>
 
 class HubContext;
 class ImageList;
@@ -30,7 +33,8 @@ public:
     FileResult SyncDataFolderEntries();
     FileResult ScanDataFolder();
     FileResult DeleteFileEntry(const QString& fullPath,
-                               RecentFileList::DataFile dataFile = RecentFileList::DataFile::Keep);
+                               RecentFileList::DataFile dataFile = RecentFileList::DataFile::Keep,
+                               RecentFileList::DeleteStep* failedAt = nullptr);
     // Renames the file of the selected entry; `newName` comes back as the final name.
     void RenameFileEntry(QString& newName);
 
@@ -38,6 +42,8 @@ public:
     // `fileName`, or the dialog-cancelled code.
     void cmdBrowse_Click();
     int ShowOpenDataFileDialog(QString& fileName);
+    // Starts the tool of a data file chosen with Browse (or dropped on the window).
+    void openChosenFile(const QString& fileName);
     // A file name for the next Browse dialog's name box; emptied by every Browse.
     QString cmdBrowseTag;
 
@@ -45,7 +51,7 @@ public:
     void open() override;
     // Renames the selected entry's data file, asking for the new name.
     void rename() override;
-    // Deletes the selected entry and its data file, after asking.
+    // Deletes the selected entry and moves its data file to the trash, after asking.
     void remove() override;
     void reload() override { LoadOpenList(); }
     // The selected entry's folder shown in the file manager, and its full path to the clipboard.
@@ -55,8 +61,14 @@ public:
     // The list file as the refresh timer last saw it.
     FileStamp LastListFileTime;
 
+    // How the greying of entries whose file has gone finds out that a file is there (the tests
+    // give one that hangs, as an unreachable network folder would); none turns the greying off.
+    void setExistenceCheck(MissingFiles::Exists exists);
+    bool missingCheckBusy() const { return m_missing && m_missing->busy(); }
+
 private:
     void reportSaveFailure(const FileResult& failure) const;
+    void checkForMissingFiles();
 
     const HubContext& m_hub;
     QelListView& m_list;
@@ -64,4 +76,5 @@ private:
     const ImageList& m_small;
     Launching& m_launching;
     RecentFileList m_store;
+    std::unique_ptr<MissingFiles> m_missing;
 };

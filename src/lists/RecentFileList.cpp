@@ -8,13 +8,33 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
 
 namespace {
 constexpr int kFields = 3;
+
+// Whether QFile::moveToTrash has a trash to move files to. Where it cannot make the home trash,
+// Qt 6.4 takes the current folder for it and moves the file there; so the home trash is made
+// here first (with its data folder, as any program writing there would) and trusted only when
+// it is a folder.
+bool trashReady()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir::isAbsolutePath(data) || !QDir().mkpath(data))
+        return false;
+    const QString trash = data + QStringLiteral("/Trash");
+    if (QDir().mkdir(trash))
+        QFile::setPermissions(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(trash).isDir();
+#endif
 }
+} // namespace
 
 QString listDateText(const QDateTime& when)
 {
@@ -82,23 +102,36 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
     });
 }
 
-FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile)
+FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile,
+                                           DeleteStep* failedAt)
 {
-    // A missing list file reads as no records: nothing to remove, and nothing is created.
-    const FileResult r = m_file.rewrite([&](records::Document& doc, bool) {
+    if (failedAt)
+        *failedAt = DeleteStep::List;
+    const bool removeFile = dataFile != DataFile::Keep;
+    if (removeFile && !QDir::isAbsolutePath(fullPath))
+        return FileResult::refused(
+            QStringLiteral("The entry does not name a file by its full path"));
+    const FileResult r = m_file.rewrite([&](records::Document& doc, bool exists) {
+        // Without a list there is no entry to take off it, and so no file to delete.
+        if (!exists && removeFile)
+            return FileResult::fromErrno(ENOENT);
         doc.removeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
         return FileResult();
     });
-    if (!r.ok)
+    if (!r.ok || !removeFile)
         return r;
-    if (dataFile == DataFile::Delete && QDir::isAbsolutePath(fullPath)) {
-        QFileInfo info(fullPath);
-        if (info.exists() && !info.isDir()) {
-            errno = 0;
-            if (!QFile::remove(fullPath))
-                return FileResult::fromErrno(errno ? errno : EACCES);
-        }
-    }
+    const QFileInfo info(fullPath);
+    if (!info.exists() || info.isDir())
+        return {};
+    if (failedAt)
+        *failedAt = DeleteStep::DataFile;
+    // Trashed, a mistaken Yes can be undone in the file manager. Where there is no trash (or it
+    // cannot take the file) the file is deleted, and a file that cannot go says why.
+    if (dataFile == DataFile::Trash && trashReady() && QFile::moveToTrash(fullPath))
+        return {};
+    errno = 0;
+    if (!QFile::remove(fullPath))
+        return FileResult::fromErrno(errno ? errno : EACCES);
     return {};
 }
 

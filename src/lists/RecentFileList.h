@@ -41,11 +41,18 @@ public:
     // Adds the entry, or brings an entry of the same path (any letter case) up to date in place.
     FileResult TouchFileEntry(const QString& path, const QString& kindCode, const QDateTime& now);
 
-    enum class DataFile { Keep, Delete };
-    // Removes every record whose path equals `fullPath` exactly. With DataFile::Delete the data
-    // file at that path is deleted as well (the user asked to delete the file, not just its
-    // entry); a path that is not absolute names no file of ours and is never deleted.
-    FileResult DeleteFileEntry(const QString& fullPath, DataFile dataFile = DataFile::Keep);
+    // What DeleteFileEntry does with the data file itself: keep it (a stale entry goes), delete
+    // it, or move it to the desktop's trash (deleting it where there is no trash).
+    enum class DataFile { Keep, Delete, Trash };
+    // Where a DeleteFileEntry that failed stopped: at the list (nothing changed), or at the data
+    // file (its entry has gone, the file is still there).
+    enum class DeleteStep { List, DataFile };
+    // Removes every record whose path equals `fullPath` exactly; with Keep a missing list file
+    // has none to remove. When the data file goes too, the list comes first: a list file that is
+    // missing, unreadable or cannot be rewritten fails the whole operation with the data file
+    // untouched, and a path that is not absolute is refused before anything changes.
+    FileResult DeleteFileEntry(const QString& fullPath, DataFile dataFile = DataFile::Keep,
+                               DeleteStep* failedAt = nullptr);
 
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.
@@ -76,5 +83,3 @@ private:
 // The name a data file gets when renamed to `newName`: the kind code is appended as extension
 // unless the name's last three characters already are the code.
 QString applyRenameExtensionRule(const QString& newName, const QString& kindCode);
-
-

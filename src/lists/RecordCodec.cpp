@@ -2,6 +2,9 @@
 
 #include <QUtf8StringView>
 
+#include <algorithm>
+#include <vector>
+
 namespace records {
 
 namespace {
@@ -242,6 +245,27 @@ qsizetype Document::removeRecordsIf(const std::function<bool(const Line&)>& drop
     if (removed > 0)
         m_modified = true;
     return removed;
+}
+
+void Document::sortRecords(const std::function<bool(const Line&, const Line&)>& before)
+{
+    std::vector<qsizetype> places;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].isRecord())
+            places.push_back(i);
+    }
+    std::vector<qsizetype> order = places;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return before(m_lines[a], m_lines[b]); });
+    if (order == places)
+        return;
+    QList<Line> sorted;
+    sorted.reserve(qsizetype(order.size()));
+    for (const qsizetype i : order)
+        sorted.append(m_lines[i]);
+    for (size_t k = 0; k < places.size(); ++k)
+        m_lines[places[k]] = std::move(sorted[qsizetype(k)]);
+    m_modified = true;
 }
 
 QByteArray Document::serialize() const

@@ -86,6 +86,9 @@ public:
     void append(Line record);
     // Removes the records for which `drop` holds; other lines stay. Returns how many went.
     qsizetype removeRecordsIf(const std::function<bool(const Line&)>& drop);
+    // Puts the records in the order `before` gives, keeping the order of equal ones; other lines
+    // keep their places.
+    void sortRecords(const std::function<bool(const Line&, const Line&)>& before);
 
     // The file's new content: every line's bytes in order after a leading byte-order mark, with
     // a line end added after a line that had none when another line now follows it.

@@ -53,7 +53,8 @@ FileResult WebLinkList::append(const WebLinkRecord& link)
     });
 }
 
-FileResult WebLinkList::replace(const WebLinkRecord& old, const WebLinkRecord& now)
+FileResult WebLinkList::replace(const WebLinkRecord& old, const WebLinkRecord& now,
+                                const Order& order)
 {
     if (FileResult r = refuseUnstorable(now); !r.ok)
         return r;
@@ -64,6 +65,11 @@ FileResult WebLinkList::replace(const WebLinkRecord& old, const WebLinkRecord& n
             const records::Line& line = doc.lines()[i];
             if (line.isRecord() && line.field(0) == old.name && line.field(1) == old.url) {
                 doc.replace(i, {now.name, now.url}); // storable: checked above
+                if (order) {
+                    doc.sortRecords([&](const records::Line& a, const records::Line& b) {
+                        return order({a.field(0), a.field(1)}, {b.field(0), b.field(1)});
+                    });
+                }
                 return FileResult();
             }
         }

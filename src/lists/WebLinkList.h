@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // One line of the web-link list file: the link's name and its address, as typed.
 struct WebLinkRecord {
     QString name;
@@ -48,12 +50,16 @@ public:
     // "New Web Short Cut","http://" and CR LF.
     FileResult append(const WebLinkRecord& link);
 
+    // The order of links in a rewritten file: true when the first goes before the second.
+    using Order = std::function<bool(const WebLinkRecord&, const WebLinkRecord&)>;
+
     // Gives the first link equal to `old` (name and address, letter case counts) the name and
-    // address of `now`; every other line keeps its bytes and its place. The links come from the
-    // file, never from the screen. Fails, with nothing changed, when the file is missing or cannot
-    // be read, or when it holds no such link any more (another program removed or changed it;
-    // error number 0).
-    FileResult replace(const WebLinkRecord& old, const WebLinkRecord& now);
+    // address of `now`; every other line keeps its bytes. The links come from the file, never
+    // from the screen. Without `order` every line keeps its place; with it the links are put in
+    // that order (equal ones as they were), and lines that are not links keep their places.
+    // Fails, with nothing changed, when the file is missing or cannot be read, or when it holds no
+    // such link any more (another program removed or changed it; error number 0).
+    FileResult replace(const WebLinkRecord& old, const WebLinkRecord& now, const Order& order = {});
 
     // Removes every link whose name equals `name` exactly (letter case counts). Fails, with
     // nothing changed, when the file is missing or cannot be read. No such link: success, and the

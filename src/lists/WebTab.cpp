@@ -4,6 +4,7 @@
 #include "base/Columns.h"
 #include "lists/frmWeb.h"
 #include "ui/HubContext.h"
+#include "ui/ListModel.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
@@ -92,17 +93,33 @@ bool WebTab::RewriteWebList(const QString& name, const QString& url)
     // The link changes in the file, never from the screen: links another program added since the
     // last load stay.
     const WebLinkRecord old{m_list.text(row), m_list.subItem(row, WebColumn::Url)};
-    const FileResult r = m_store.replace(old, {name, url});
+    const FileResult r = m_store.replace(old, {name, url}, screenOrder());
     if (!r.ok)
         reportSaveFailure(r);
     LoadWebList();
     return r.ok;
 }
 
+WebLinkList::Order WebTab::screenOrder() const
+{
+    // A rename writes the links in the order the list shows them, so the file reads as the tab
+    // does; links the screen does not show yet go where it would show them.
+    if (!m_list.isSorted())
+        return {};
+    const bool byUrl = m_list.sortKey() == WebColumn::Url;
+    const bool ascending = m_list.sortOrder() == Qt::AscendingOrder;
+    return [byUrl, ascending](const WebLinkRecord& a, const WebLinkRecord& b) {
+        const int c =
+            byUrl ? compareIgnoringCase(a.url, b.url) : compareIgnoringCase(a.name, b.name);
+        return ascending ? c < 0 : c > 0;
+    };
+}
+
 void WebTab::RemoveWebLink(const QString& name)
 {
+    // A missing or unwritable file leaves everything, the list on screen included, as it was.
     if (const FileResult r = m_store.remove(name); !r.ok) {
-        reportSaveFailure(r);
+        m_hub.fileFailure(QStringLiteral("The web shortcut was not deleted"), r);
         return;
     }
     LoadWebList();
@@ -114,32 +131,46 @@ void WebTab::open()
         OpenWebPage(m_hub, m_list.subItem(row, WebColumn::Url));
 }
 
+frmWeb& WebTab::openDialog()
+{
+    // A dialog that OK or Cancel closed waits only for its deletion: the next one starts afresh.
+    if (!m_dialog || !m_dialog->isVisible())
+        m_dialog = new frmWeb(*this, m_mainWindow);
+    return *m_dialog;
+}
+
 frmWeb& WebTab::dialogForCreate()
 {
     // A dialog already open keeps its caption and texts; only its OK button changes its mode.
-    if (!m_dialog)
-        m_dialog = new frmWeb(*this, m_mainWindow);
-    m_dialog->cmdOK->setText(QStringLiteral("Create"));
-    return *m_dialog;
+    frmWeb& dialog = openDialog();
+    dialog.cmdOK->setText(QStringLiteral("Create"));
+    return dialog;
+}
+
+void WebTab::present(bool freshTexts)
+{
+    m_dialog->show();
+    m_dialog->raise();
+    m_dialog->activateWindow();
+    // New texts are selected, so that typing replaces them; a dialog already open keeps the
+    // user's place in it.
+    if (freshTexts) {
+        m_dialog->txtName->setFocus();
+        m_dialog->txtName->selectAll();
+    }
 }
 
 void WebTab::create()
 {
-    frmWeb& dialog = dialogForCreate();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    const bool fresh = !dialog();
+    dialogForCreate();
+    present(fresh);
 }
 
 void WebTab::createWithAddress(const QString& url)
 {
-    frmWeb& dialog = dialogForCreate();
-    dialog.txtUrl->setText(url);
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
-    dialog.txtName->setFocus();
-    dialog.txtName->selectAll();
+    dialogForCreate().txtUrl->setText(url);
+    present(true);
 }
 
 void WebTab::rename()
@@ -147,15 +178,12 @@ void WebTab::rename()
     const int row = m_list.selectedRow();
     if (row < 0)
         return;
-    if (!m_dialog)
-        m_dialog = new frmWeb(*this, m_mainWindow);
+    openDialog();
     m_dialog->setWindowTitle(QStringLiteral("Rename Web Shortcut"));
     m_dialog->cmdOK->setText(QStringLiteral("Rename"));
     m_dialog->txtName->setText(m_list.text(row));
     m_dialog->txtUrl->setText(m_list.subItem(row, WebColumn::Url));
-    m_dialog->show();
-    m_dialog->raise();
-    m_dialog->activateWindow();
+    present(true);
 }
 
 void WebTab::remove()

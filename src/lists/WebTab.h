@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lists/WebLinkList.h"
 #include "lists/frmWeb.h"
+#include "lists/WebLinkList.h"
 #include "ui/TabController.h"
 
 #include <QPointer>
@@ -42,10 +42,13 @@ public:
     // The selected link's address to the clipboard.
     void copyAddress();
     // The web link dialog while it is open.
-    frmWeb* dialog() const { return m_dialog; }
+    frmWeb* dialog() const { return m_dialog && m_dialog->isVisible() ? m_dialog.data() : nullptr; }
 
 private:
+    frmWeb& openDialog();
     frmWeb& dialogForCreate();
+    void present(bool freshTexts);
+    WebLinkList::Order screenOrder() const;
     void reportSaveFailure(const FileResult& failure) const;
 
     const HubContext& m_hub;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 // Positions and sizes are given in twips; 15 twips make one device-independent pixel.
@@ -13,8 +14,7 @@ QRect twips(int left, int top, int width, int height)
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-template <typename W>
-W* place(W* widget, const char* name, const QRect& where)
+template <typename W> W* place(W* widget, const char* name, const QRect& where)
 {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(where);
@@ -33,9 +33,10 @@ frmWeb::frmWeb(WebTab& tab, QWidget* mainWindow)
 
     txtName = place(new QLineEdit(QStringLiteral("New Web Short Cut"), this), "txtName",
                     twips(675, 120, 6180, 345));
-    txtUrl = place(new QLineEdit(QStringLiteral("http://"), this), "txtUrl",
-                   twips(690, 540, 6150, 360));
-    cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(5880, 1020, 1005, 450));
+    txtUrl =
+        place(new QLineEdit(QStringLiteral("http://"), this), "txtUrl", twips(690, 540, 6150, 360));
+    cmdOK =
+        place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(5880, 1020, 1005, 450));
     cmdCancel = place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel",
                       twips(4440, 1020, 1005, 450));
     Label1 = place(new QLabel(QStringLiteral("Name"), this), "Label1", twips(30, 180, 600, 285));
@@ -54,6 +55,25 @@ frmWeb::frmWeb(WebTab& tab, QWidget* mainWindow)
 
     connect(cmdOK, &QPushButton::clicked, this, &frmWeb::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmWeb::cmdCancel_Click);
+}
+
+void frmWeb::showEvent(QShowEvent* event)
+{
+    // A window of its own rather than a modal dialog, so nothing else would put it over the main
+    // window; where the user then moves it, it stays.
+    if (!m_placed && parentWidget()) {
+        m_placed = true;
+        const QRect owner = parentWidget()->window()->geometry();
+        QRect where(QPoint(), frameGeometry().size());
+        where.moveCenter(owner.center());
+        if (const QScreen* screen = parentWidget()->screen()) {
+            const QRect room = screen->availableGeometry();
+            where.moveLeft(qBound(room.left(), where.left(), room.right() - where.width() + 1));
+            where.moveTop(qBound(room.top(), where.top(), room.bottom() - where.height() + 1));
+        }
+        move(where.topLeft());
+    }
+    QWidget::showEvent(event);
 }
 
 void frmWeb::cmdOK_Click()

@@ -26,6 +26,10 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     WebTab& m_tab;
+    bool m_placed = false;
 };

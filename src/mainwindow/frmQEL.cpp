@@ -68,6 +68,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     setObjectName(QStringLiteral("frmQEL"));
     setWindowTitle(kProgramTitle);
     setWindowIcon(programIcon());
+    setAcceptDrops(true);
     fillListIcons(imgIcons[0], imgIcons[1]);
     fillToolbarIcons(imgIcons[2]);
 

@@ -19,6 +19,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
 class QSessionManager;
 class QTimer;
@@ -90,6 +91,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -102,6 +106,9 @@ private:
     QWidget* buildFilter();
     void buildKeyboard();
     void applyFilterText(const QString& text);
+    // What a drop of `data` would do on the current tab; empty target when it is refused.
+    enum class DropKind { None, DataFile, Program, WebAddress };
+    std::pair<DropKind, QString> dropOf(const QMimeData* data) const;
     TabController& controller(int tab) const;
     // The controller of the tab with this caption; nullptr for none.
     TabController* controllerByCaption(const QString& caption) const;

@@ -6,13 +6,17 @@
 #include "mainwindow/frmQEL.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
+#include "support/Faults.h"
 #include "support/LnkInfo.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QThread>
+
+#include <functional>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -224,6 +228,224 @@ TEST_F(Tools, CreateWritesTheShortcutOfTheChosenProgram)
         QStringLiteral("/ShortCuts/Shortcut to busy.exe.lnk\r")))
         << prompter.messages[0].text.toStdString();
     EXPECT_EQ(list->count(), 2);
+}
+
+struct ToolsEditing : Tools {
+    QString folder() const { return app.file(QStringLiteral("ShortCuts")); }
+    QString file(const QString& name) const { return folder() + QLatin1Char('/') + name; }
+    QStringList files() const
+    {
+        return QDir(folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    // Selects the entry of a shortcut file and runs Rename or Delete the way the user does;
+    // `meanwhile` changes the folder behind the list's back.
+    void command(QAction* item, const QString& name, const std::function<void()>& meanwhile = {})
+    {
+        tools().LoadShortcutList();
+        list->setSelectedRow(-1);
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->entry(row).largeIcon == name)
+                list->setSelectedRow(row);
+        }
+        if (meanwhile)
+            meanwhile();
+        item->trigger();
+    }
+    void SetUp() override
+    {
+        Tools::SetUp();
+        window->TabMain->setCurrTab(2);
+    }
+    QString lastMessage() const
+    {
+        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
+    }
+};
+
+TEST_F(ToolsEditing, ProtectedNamesAreRefusedWhateverTheirCase)
+{
+    for (const char* name : {"Image Keeper.lnk", "Sort Images.lnk", "canopy load.LNK"})
+        shortcut(QStringLiteral("ShortCuts/") + QLatin1String(name), QStringLiteral("/opt/tool"));
+    const QString cantRename = QStringLiteral("Sorry, you can't rename this shortcut");
+    const QString cantDelete = QStringLiteral("Sorry, you can't delete this shortcut");
+    const QStringList all = files();
+
+    // Image Keeper may be renamed (here: the box cancelled, and the list read anew), not deleted.
+    command(window->mnuRename, QStringLiteral("Image Keeper.lnk"),
+            [&] { shortcut(QStringLiteral("ShortCuts/Later.lnk"), QStringLiteral("/opt/tool")); });
+    EXPECT_EQ(list->count(), 4);
+    QFile::remove(file(QStringLiteral("Later.lnk")));
+    ASSERT_EQ(prompter.inputs.size(), 1);
+    EXPECT_EQ(prompter.inputs[0].prompt, QStringLiteral("Rename shortcut Image Keeper"));
+    EXPECT_EQ(prompter.inputs[0].title, QStringLiteral("  "));
+    EXPECT_EQ(prompter.inputs[0].defaultText, QStringLiteral(" "));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+    command(window->mnuDelete, QStringLiteral("Image Keeper.lnk"));
+    EXPECT_EQ(lastMessage(), cantDelete);
+    // Sort Images the other way round; canopy load neither.
+    command(window->mnuRename, QStringLiteral("Sort Images.lnk"));
+    EXPECT_EQ(lastMessage(), cantRename);
+    command(window->mnuRename, QStringLiteral("canopy load.LNK"));
+    EXPECT_EQ(lastMessage(), cantRename);
+    command(window->mnuDelete, QStringLiteral("canopy load.LNK"));
+    EXPECT_EQ(lastMessage(), cantDelete);
+    EXPECT_EQ(prompter.inputs.size(), 1);
+    ASSERT_EQ(prompter.messages.size(), 4);
+    for (const FakePrompter::Message& m : prompter.messages) {
+        EXPECT_EQ(m.title, QStringLiteral("Keldara"));
+        EXPECT_EQ(m.buttons, MsgButtons::Ok);
+        EXPECT_EQ(m.icon, MsgIcon::None);
+    }
+    EXPECT_EQ(files(), all);
+
+    // Sort Images may go, after the question; No keeps it.
+    prompter.answers = {MsgAnswer::No};
+    command(window->button(QStringLiteral("Delete")), QStringLiteral("Sort Images.lnk"));
+    EXPECT_EQ(lastMessage(),
+              QStringLiteral("Are your sure you want to delete the shortcut: SORT IMAGES.LNK"));
+    EXPECT_EQ(prompter.messages.last().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(prompter.messages.last().buttons, MsgButtons::YesNo);
+    EXPECT_EQ(files(), all);
+    prompter.answers = {MsgAnswer::Yes};
+    command(window->mnuDelete, QStringLiteral("Sort Images.lnk"));
+    EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral("Sort Images.lnk"))));
+    EXPECT_EQ(list->count(), 2); // reloaded
+
+    // Nothing selected, or its file gone: both commands ask for a shortcut.
+    for (QAction* item : {window->mnuRename, window->mnuDelete}) {
+        command(item, QString());
+        EXPECT_EQ(lastMessage(), QStringLiteral("Please select shortcut"));
+        prompter.messages.clear();
+        tools().LoadShortcutList();
+        list->setSelectedRow(0);
+        const QString gone = list->subItem(0, ToolsColumn::ShortcutFile);
+        QFile::rename(gone, gone + QStringLiteral(".away"));
+        item->trigger();
+        QFile::rename(gone + QStringLiteral(".away"), gone);
+        EXPECT_EQ(lastMessage(), QStringLiteral("Please select shortcut"));
+    }
+    EXPECT_EQ(prompter.inputs.size(), 1);
+}
+
+TEST_F(ToolsEditing, RenameWritesTheNewShortcutBeforeTheOldOneGoes)
+{
+    const QString calc = scratch.file(QStringLiteral("Tool Dir/calc.exe"));
+    const QString working = scratch.file(QStringLiteral("Tool Dir/"));
+    {
+        // The old shortcut's own icon, arguments and numbers are not carried over.
+        QString f = file(QStringLiteral("Shortcut to calc.exe.lnk")), t = calc, w = working,
+                a = QStringLiteral("-x"), i = QStringLiteral("/icons/calc.ico");
+        qint32 n1 = 3, n2 = 4;
+        ASSERT_TRUE(ShortcutHelper().CreateShortcut(f, t, w, a, i, n1, n2).ok);
+    }
+    prompter.inputAnswers = {QStringLiteral("Calculator")};
+    command(window->mnuRename, QStringLiteral("Shortcut to calc.exe.lnk"));
+    EXPECT_EQ(prompter.inputs.last().prompt,
+              QStringLiteral("Rename shortcut Shortcut to calc.exe"));
+    EXPECT_TRUE(prompter.messages.isEmpty()) << lastMessage().toStdString();
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Calculator.lnk")});
+    const auto fields = lnkinfo(file(QStringLiteral("Calculator.lnk")));
+    EXPECT_EQ(fields.value(QStringLiteral("Local path")), calc);
+    EXPECT_EQ(fields.value(QStringLiteral("Working directory")), working);
+    EXPECT_EQ(fields.value(QStringLiteral("Command line arguments")), QStringLiteral(" "));
+    EXPECT_EQ(fields.value(QStringLiteral("Icon location")), calc);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->text(0), QStringLiteral("Calculator"));
+    EXPECT_EQ(list->subItem(0, ToolsColumn::Program), calc);
+
+    // The name it has, in any letter case: refused, and the list is still read anew.
+    prompter.inputAnswers = {QStringLiteral("calculator")};
+    command(window->mnuRename, QStringLiteral("Calculator.lnk"),
+            [&] { shortcut(QStringLiteral("ShortCuts/Added.lnk"), calc); });
+    EXPECT_EQ(lastMessage(), QStringLiteral("CALCULATOR already exists, can't change name"));
+    EXPECT_EQ(prompter.messages.last().icon, MsgIcon::None);
+    EXPECT_EQ(files(),
+              (QStringList{QStringLiteral("Added.lnk"), QStringLiteral("Calculator.lnk")}));
+    EXPECT_EQ(list->count(), 2);
+    QFile::remove(file(QStringLiteral("Added.lnk")));
+
+    // The untouched one-blank default is a name like any other.
+    prompter.messages.clear();
+    prompter.inputAnswers = {QStringLiteral(" ")};
+    command(window->mnuRename, QStringLiteral("Calculator.lnk"));
+    EXPECT_TRUE(prompter.messages.isEmpty()) << lastMessage().toStdString();
+    EXPECT_EQ(files(), QStringList{QStringLiteral(" .lnk")});
+    EXPECT_EQ(lnkinfo(file(QStringLiteral(" .lnk"))).value(QStringLiteral("Local path")), calc);
+    EXPECT_EQ(list->count(), 1);
+}
+
+TEST_F(ToolsEditing, ARenameThatCannotBeCompletedKeepsTheOldShortcut)
+{
+    shortcut(QStringLiteral("ShortCuts/Mine.lnk"), QStringLiteral("/opt/mine"));
+    const QByteArray mine = app.read(QStringLiteral("ShortCuts/Mine.lnk"));
+    const auto rename = [&](const QString& fileName, const QString& answer) {
+        prompter.messages.clear();
+        prompter.inputAnswers = {answer};
+        command(window->mnuRename, fileName);
+        EXPECT_EQ(prompter.messages.size(), 1);
+        return lastMessage();
+    };
+
+    // Names a file name cannot hold, or that leave the folder, are refused before any writing;
+    // one the file system refuses fails in the writing.
+    const QString refusal = QStringLiteral(
+        "A file name can not contain any of these characters:\r\" / \\ : * ? < > | or control "
+        "characters.");
+    const struct {
+        QString answer, message;
+    } names[] = {
+        {QStringLiteral("../Escaped"), refusal},
+        {QStringLiteral("a\\b"), refusal},
+        {QStringLiteral("C:x"), refusal},
+        {QStringLiteral("tab\there"), refusal},
+        {QStringLiteral(".."), QStringLiteral("\"..\" can not be used as a file name.")},
+        {QString(300, QLatin1Char('n')),
+         QStringLiteral("The shortcut was not renamed\r36-File name too long")},
+    };
+    for (const auto& n : names) {
+        SCOPED_TRACE(n.answer.toStdString());
+        EXPECT_EQ(rename(QStringLiteral("Mine.lnk"), n.answer), n.message);
+        EXPECT_EQ(files(), QStringList{QStringLiteral("Mine.lnk")});
+    }
+    EXPECT_FALSE(app.exists(QStringLiteral("Escaped.lnk")));
+
+    // An old shortcut that cannot be read is not replaced by a guess.
+    app.write(QStringLiteral("ShortCuts/Damaged.lnk"), "not a shortcut");
+    EXPECT_EQ(rename(QStringLiteral("Damaged.lnk"), QStringLiteral("Fixed")),
+              QStringLiteral("The shortcut was not renamed\r22-Not a shortcut file"));
+    EXPECT_EQ(files(), (QStringList{QStringLiteral("Damaged.lnk"), QStringLiteral("Mine.lnk")}));
+    QFile::remove(file(QStringLiteral("Damaged.lnk")));
+
+    // An old shortcut that cannot be removed stays beside its copy, and the user is told.
+    {
+        ImmutableFile pinned(file(QStringLiteral("Mine.lnk")));
+        if (pinned.set) {
+            EXPECT_EQ(rename(QStringLiteral("Mine.lnk"), QStringLiteral("Copy")),
+                      QStringLiteral("The shortcut was copied to Copy.lnk, but the old one could "
+                                     "not be removed: Mine.lnk\r1-Operation not permitted"));
+            EXPECT_EQ(files(),
+                      (QStringList{QStringLiteral("Copy.lnk"), QStringLiteral("Mine.lnk")}));
+            EXPECT_EQ(list->count(), 2);
+            QFile::remove(file(QStringLiteral("Copy.lnk")));
+        }
+    }
+
+    // A folder that cannot be written: the new shortcut is not made and the old one stays; a
+    // delete there fails without a word and the reload shows the shortcut still there.
+    ReadOnlyFolder readOnly(folder());
+    if (!readOnly.mounted)
+        GTEST_SKIP() << "cannot bind-mount a folder read-only here";
+    EXPECT_TRUE(rename(QStringLiteral("Mine.lnk"), QStringLiteral("Moved"))
+                    .startsWith(QStringLiteral("The shortcut was not renamed\r30-")))
+        << lastMessage().toStdString();
+    prompter.messages.clear();
+    prompter.answers = {MsgAnswer::Yes};
+    command(window->mnuDelete, QStringLiteral("Mine.lnk"));
+    EXPECT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(files(), QStringList{QStringLiteral("Mine.lnk")});
+    EXPECT_EQ(app.read(QStringLiteral("ShortCuts/Mine.lnk")), mine);
+    EXPECT_EQ(list->count(), 1);
 }
 
 struct ToolsStarting : Tools {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -75,10 +76,21 @@ TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked)
     EXPECT_TRUE(store.DeleteFileEntry(a, RecentFileList::DataFile::Delete).ok);
     EXPECT_FALSE(app.exists(QStringLiteral("data/a.fpl")));
 
-    // A missing list file is an empty list: nothing to remove, nothing created.
+    // A missing list file is an empty list: nothing to remove, nothing created. But a data file
+    // goes only with its entry, and only by its full path.
+    app.write(QStringLiteral("data/a.fpl"), "data");
     QFile::remove(store.listPath());
     EXPECT_TRUE(store.DeleteFileEntry(a).ok);
+    EXPECT_EQ(store.DeleteFileEntry(a, RecentFileList::DataFile::Trash).error, ENOENT);
     EXPECT_FALSE(QFileInfo::exists(store.listPath()));
+    const QString relative = QStringLiteral("data/a.fpl");
+    writeList({{QStringLiteral("fpl"), relative, QStringLiteral("1")}});
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(app.path());
+    EXPECT_FALSE(store.DeleteFileEntry(relative, RecentFileList::DataFile::Delete).ok);
+    QDir::setCurrent(cwd);
+    EXPECT_TRUE(app.exists(QStringLiteral("data/a.fpl")));
+    EXPECT_EQ(list().size(), 1);
 }
 
 TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder)

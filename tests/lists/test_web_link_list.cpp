@@ -82,6 +82,19 @@ TEST_F(WebLinks, ReplaceChangesTheFirstEqualLinkOnlyAndKeepsTheOrder)
     EXPECT_EQ(raw(), before);
 }
 
+// Put in order, the links move with their own bytes; lines that are not links keep their places,
+// and a last line without its line end gets one when it moves up.
+TEST_F(WebLinks, ReplaceInAnOrderSortsTheLinksAroundOtherLines)
+{
+    const QByteArray latin1 = "\"caf\xe9\",\"1\"\r\n";
+    write("\"b\",\"2\"\r\n" + latin1 + "odd line\r\n\"Old\",\"3\"");
+    const auto byName = [](const WebLinkRecord& a, const WebLinkRecord& b) {
+        return a.name < b.name;
+    };
+    ASSERT_TRUE(store.replace(link("b", "2"), link("z", "2"), byName).ok);
+    EXPECT_EQ(raw(), "\"Old\",\"3\"\r\n" + latin1 + "odd line\r\n\"z\",\"2\"\r\n");
+}
+
 TEST_F(WebLinks, DoubleQuotesAndLineBreaksAreRefusedBeforeAnythingIsWritten)
 {
     write(records::encode({QStringLiteral("A"), QStringLiteral("1")}));

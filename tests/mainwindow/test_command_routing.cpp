@@ -1,5 +1,6 @@
 // The command state of each tab, checked through the real window over every pair of tabs, so
 // that the cells a switch leaves alone are seen to carry over from the tab shown before.
+#include "lists/OpenTab.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
 #include "ui/QelListView.h"
@@ -113,6 +114,26 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
     }
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_TRUE(launcher.starts.isEmpty());
+
+    // On "Open" the Edit commands reach its entry from either side, and not once disabled.
+    app.write(QStringLiteral("data/plot.fpl"), "x");
+    window->openTab().SyncDataFolderEntries();
+    window->TabMain->setCurrTab(1);
+    window->lstQEL[1]->setSelectedRow(0);
+    window->button(QStringLiteral("Rename"))->trigger();
+    window->mnuRename->trigger();
+    window->button(QStringLiteral("Delete"))->trigger();
+    window->mnuDelete->trigger();
+    EXPECT_EQ(prompter.inputs.size(), 2);
+    EXPECT_EQ(prompter.messages.size(), 2); // the delete questions, answered No
+    for (const char* name : {"Delete", "mnuDelete"})
+        window->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
+    window->button(QStringLiteral("Delete"))->trigger();
+    window->barMain_ButtonClick(QStringLiteral("Delete"));
+    window->mnuDelete->trigger();
+    EXPECT_EQ(prompter.messages.size(), 2);
+    prompter.messages.clear();
+
     // A key that is not a button's does nothing; a button's key is compared exactly.
     window->barMain_ButtonClick(QStringLiteral("exit"));
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -123,8 +144,8 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
     // Help > Web Based Support opens the support page, whatever the tab.
     window->mnuWeb->trigger();
     ASSERT_EQ(browsers.starts.size(), 1);
-    EXPECT_TRUE(browsers.starts[0].arguments.value(0).endsWith(
-        QStringLiteral("/keldara/qelsupport.htm")));
+    EXPECT_TRUE(
+        browsers.starts[0].arguments.value(0).endsWith(QStringLiteral("/keldara/qelsupport.htm")));
 }
 
 } // namespace

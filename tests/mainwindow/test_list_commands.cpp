@@ -1,6 +1,7 @@
 // Keys, context menus and the filter reach the same handlers as the menus.
 #include "lists/OpenTab.h"
 #include "lists/RecordCodec.h"
+#include "lists/WebTab.h"
 #include "mainwindow/frmQEL.h"
 #include "mainwindow/NewTab.h"
 #include "support/FakeHub.h"
@@ -9,8 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -134,6 +138,49 @@ TEST_F(ListCommands, ContextMenusOfferWhatEachTabAllows)
     ASSERT_EQ(asked.size(), 1);
     EXPECT_TRUE(asked[0][2].toBool());
     EXPECT_TRUE(shown.contains(QStringLiteral("Copy Path")));
+}
+
+// Drops of each kind do what Browse, Create and the web link dialog do; anything else is refused.
+TEST_F(ListCommands, DropsOpenCreateOrFillTheDialogAndRefuseTheRest)
+{
+    const auto drop = [&](const QString& urlOrText) {
+        QMimeData data;
+        if (urlOrText.startsWith(QLatin1Char('/')))
+            data.setUrls({QUrl::fromLocalFile(urlOrText)});
+        else
+            data.setText(urlOrText);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &dropped);
+        return true;
+    };
+    app.write(QStringLiteral("my data/ridge.PLI"), "x");
+    app.write(QStringLiteral("notes.txt"), "x");
+    app.write(QStringLiteral("tools/calc"), "x");
+
+    window->TabMain->setCurrTab(1);
+    EXPECT_FALSE(drop(app.file(QStringLiteral("notes.txt"))));
+    EXPECT_FALSE(drop(QStringLiteral("https://example.org/"))); // not on this tab
+    ASSERT_TRUE(drop(app.file(QStringLiteral("my data/ridge.PLI"))));
+    ASSERT_EQ(launcher.starts.size(), 1);
+    EXPECT_TRUE(launcher.starts[0].program.endsWith(QStringLiteral("ltpc.exe")));
+    EXPECT_EQ(launcher.starts[0].arguments,
+              QStringLiteral("pli ") + app.file(QStringLiteral("my?data/ridge.PLI")));
+
+    window->TabMain->setCurrTab(2);
+    ASSERT_TRUE(drop(app.file(QStringLiteral("tools/calc"))));
+    EXPECT_TRUE(app.exists(QStringLiteral("ShortCuts/Shortcut to calc.lnk")));
+
+    window->TabMain->setCurrTab(3);
+    EXPECT_FALSE(drop(QStringLiteral("ftp://example.org/")));
+    ASSERT_TRUE(drop(QStringLiteral("https://example.org/fuels guide")));
+    ASSERT_NE(window->webTab().dialog(), nullptr);
+    EXPECT_EQ(window->webTab().dialog()->cmdOK->text(), QStringLiteral("Create"));
+    EXPECT_EQ(window->webTab().dialog()->txtUrl->text(),
+              QStringLiteral("https://example.org/fuels guide"));
 }
 
 } // namespace

@@ -1,0 +1,232 @@
+// Rename and Delete on the "Open" tab, through the window's Edit menu, with scripted answers and
+// real files: the data file follows the command, and a list that cannot follow stops it.
+#include "lists/OpenTab.h"
+#include "lists/RecordCodec.h"
+#include "mainwindow/frmQEL.h"
+#include "support/FakeHub.h"
+#include "support/Faults.h"
+#include "ui/QelListView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+// The desktop's trash of this test alone, or none at all; and a current folder of its own, in
+// which nothing may land.
+struct TrashFolder {
+    TempAppFolder home, current;
+    QByteArray saved = qgetenv("XDG_DATA_HOME");
+    QString savedCurrent = QDir::currentPath();
+    explicit TrashFolder(bool available)
+    {
+        home.write(QStringLiteral("plain file"), "x");
+        // The data folder is made when missing; below an ordinary file none can be.
+        qputenv("XDG_DATA_HOME",
+                QFile::encodeName(home.file(available ? QStringLiteral("share")
+                                                      : QStringLiteral("plain file/share"))));
+        QDir::setCurrent(current.path());
+    }
+    ~TrashFolder()
+    {
+        QDir::setCurrent(savedCurrent);
+        if (saved.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", saved);
+    }
+    bool holds(const QString& name) const
+    {
+        return home.exists(QStringLiteral("share/Trash/files/") + name);
+    }
+    QStringList strayFiles() const
+    {
+        return QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+};
+
+struct OpenCommands : ::testing::Test, FakeHub {
+    TempAppFolder elsewhere;
+    std::unique_ptr<frmQEL> window;
+    QelListView* list = nullptr;
+
+    void SetUp() override
+    {
+        window = makeWindow();
+        list = window->lstQEL[1];
+        window->TabMain->setCurrTab(1);
+    }
+    QString data(const QString& name) const { return app.file(QStringLiteral("data/") + name); }
+    // The list file with one record per path, each with its own date, and the list loaded.
+    void load(const QStringList& paths)
+    {
+        QByteArray text;
+        for (const QString& p : paths)
+            text += records::encode({QStringLiteral("fpl"), p, QStringLiteral("date of ") + p});
+        app.write(QStringLiteral("QELFileList.txt"), text);
+        window->openTab().LoadOpenList();
+    }
+    void select(const QString& name)
+    {
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->text(row) == name)
+                list->setSelectedRow(row);
+        }
+        ASSERT_EQ(list->text(list->selectedRow()), name);
+    }
+    QStringList recordedPaths() const
+    {
+        QStringList paths;
+        for (const FileListRecord& r : window->openTab().store().read().records)
+            paths.append(r.path);
+        return paths;
+    }
+    QString lastMessage() const
+    {
+        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
+    }
+};
+
+TEST_F(OpenCommands, RenameAsksWithTheNameAndKindAndRenamesTheFile)
+{
+    app.write(QStringLiteral("data/plot7.fpl"), "plot");
+    load({data(QStringLiteral("plot7.fpl"))});
+
+    list->setSelectedRow(-1);
+    window->mnuRename->trigger(); // nothing selected: nothing asked
+    EXPECT_TRUE(prompter.inputs.isEmpty());
+
+    select(QStringLiteral("plot7.fpl"));
+    window->mnuRename->trigger(); // cancelled: nothing changes
+    ASSERT_EQ(prompter.inputs.size(), 1);
+    EXPECT_EQ(prompter.inputs[0].prompt,
+              QStringLiteral("Rename file  PLOT7.FPL\rType: Fuel Profile"));
+    EXPECT_EQ(prompter.inputs[0].title, QStringLiteral("  "));
+    EXPECT_EQ(prompter.inputs[0].defaultText, QStringLiteral(" "));
+    EXPECT_TRUE(app.exists(QStringLiteral("data/plot7.fpl")));
+
+    prompter.inputAnswers = {QStringLiteral("ridge")};
+    window->barMain_ButtonClick(QStringLiteral("Rename"));
+    EXPECT_TRUE(prompter.messages.isEmpty()) << lastMessage().toStdString();
+    EXPECT_EQ(app.read(QStringLiteral("data/ridge.FPL")), "plot");
+    EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->text(0), QStringLiteral("ridge.FPL"));
+}
+
+TEST_F(OpenCommands, DeleteAsksThenTakesTheEntryAndTheFileToTheTrash)
+{
+    TrashFolder trash(true);
+    app.write(QStringLiteral("data/plot7.fpl"), "plot");
+    app.write(QStringLiteral("data/keep.fpl"), "keep");
+    load({data(QStringLiteral("plot7.fpl")), data(QStringLiteral("keep.fpl"))});
+    select(QStringLiteral("plot7.fpl"));
+
+    window->mnuDelete->trigger(); // No
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Are your sure you want to delete PLOT7.FPL"));
+    EXPECT_EQ(prompter.messages[0].title, QStringLiteral("Keldara"));
+    EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(recordedPaths().size(), 2);
+    EXPECT_TRUE(app.exists(QStringLiteral("data/plot7.fpl")));
+
+    prompter.answers = {MsgAnswer::Yes};
+    window->barMain_ButtonClick(QStringLiteral("Delete"));
+    EXPECT_EQ(prompter.messages.size(), 2);
+    EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
+    EXPECT_TRUE(trash.holds(QStringLiteral("plot7.fpl")));
+    EXPECT_TRUE(trash.strayFiles().isEmpty());
+    EXPECT_EQ(recordedPaths(), QStringList{data(QStringLiteral("keep.fpl"))});
+    ASSERT_EQ(list->count(), 1); // reloaded at once
+    EXPECT_EQ(list->text(0), QStringLiteral("keep.fpl"));
+}
+
+TEST_F(OpenCommands, WithoutATrashTheFileIsDeleted)
+{
+    TrashFolder none(false);
+    app.write(QStringLiteral("data/plot7.fpl"), "plot");
+    load({data(QStringLiteral("plot7.fpl"))});
+    select(QStringLiteral("plot7.fpl"));
+    prompter.answers = {MsgAnswer::Yes};
+    window->mnuDelete->trigger();
+    EXPECT_EQ(prompter.messages.size(), 1) << lastMessage().toStdString();
+    EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
+    EXPECT_TRUE(none.strayFiles().isEmpty());
+    EXPECT_TRUE(recordedPaths().isEmpty());
+    EXPECT_EQ(list->count(), 0);
+}
+
+TEST_F(OpenCommands, ADeleteTheListCannotTakeLeavesTheDataFile)
+{
+    TrashFolder trash(true);
+    const QString plot = elsewhere.file(QStringLiteral("plot.fpl"));
+    elsewhere.write(QStringLiteral("plot.fpl"), "plot");
+    const QString listFile = app.file(QStringLiteral("QELFileList.txt"));
+
+    // The list gone, unreadable (a folder in its place), or in a folder that cannot be written.
+    const std::function<void()> faults[] = {
+        [&] { QFile::remove(listFile); },
+        [&] {
+            QFile::remove(listFile);
+            app.mkdir(QStringLiteral("QELFileList.txt"));
+        },
+        [] {},
+    };
+    const char* const reasons[] = {"2-No such file or directory", "21-Is a directory",
+                                   "30-Read-only file system"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        QDir(listFile).removeRecursively();
+        load({plot});
+        select(QStringLiteral("plot.fpl"));
+        faults[i]();
+        const QByteArray before = app.read(QStringLiteral("QELFileList.txt"));
+        std::optional<ReadOnlyFolder> readOnly;
+        if (i == 2) {
+            readOnly.emplace(app.path());
+            if (!readOnly->mounted)
+                GTEST_SKIP() << "cannot bind-mount a folder read-only here";
+        }
+        prompter.messages.clear();
+        prompter.answers = {MsgAnswer::Yes};
+        window->mnuDelete->trigger();
+        ASSERT_EQ(prompter.messages.size(), 2);
+        EXPECT_EQ(lastMessage(), QStringLiteral("Problem saving to QEL list, PLOT.FPL was not "
+                                                "deleted\r") +
+                                     QLatin1String(reasons[i]));
+        EXPECT_EQ(elsewhere.read(QStringLiteral("plot.fpl")), "plot");
+        EXPECT_FALSE(trash.holds(QStringLiteral("plot.fpl")));
+        EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+        EXPECT_EQ(QFileInfo(listFile).isFile(), i == 2); // a missing list is not made
+        EXPECT_EQ(QFileInfo(listFile).isDir(), i == 1);
+        EXPECT_EQ(list->count(), 1); // the list on screen as it was
+    }
+}
+
+TEST_F(OpenCommands, AFileThatCannotGoIsReportedAfterItsEntryWent)
+{
+    TrashFolder trash(true);
+    elsewhere.write(QStringLiteral("locked/plot.fpl"), "plot");
+    load({elsewhere.file(QStringLiteral("locked/plot.fpl"))});
+    select(QStringLiteral("plot.fpl"));
+    ReadOnlyFolder locked(elsewhere.file(QStringLiteral("locked")));
+    if (!locked.mounted)
+        GTEST_SKIP() << "cannot bind-mount a folder read-only here";
+    prompter.answers = {MsgAnswer::Yes};
+    window->mnuDelete->trigger();
+    EXPECT_EQ(lastMessage(), QStringLiteral("PLOT.FPL was removed from the list, but the file "
+                                            "could not be deleted\r30-Read-only file system"));
+    EXPECT_TRUE(elsewhere.exists(QStringLiteral("locked/plot.fpl")));
+    EXPECT_TRUE(recordedPaths().isEmpty());
+    EXPECT_EQ(list->count(), 0);
+}
+
+} // namespace
