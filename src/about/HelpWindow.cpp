@@ -1,6 +1,7 @@
 #include "about/HelpWindow.h"
 
 #include "base/Program.h"
+#include "ui/Accessibility.h"
 #include "ui/ImageList.h"
 
 #include <QAction>
@@ -70,6 +71,7 @@ HelpWindow::HelpWindow(LinkHandler openWebPage)
     barHelp->setAccessibleName(QStringLiteral("Help toolbar"));
     barHelp->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     barHelp->setMovable(false);
+    nameOverflowButton(barHelp);
     actBack = barHelp->addAction(style()->standardIcon(QStyle::SP_ArrowBack),
                                  QStringLiteral("Back"), browser, &QTextBrowser::backward);
     actBack->setObjectName(QStringLiteral("actBack"));

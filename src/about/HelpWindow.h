@@ -15,6 +15,7 @@ class QToolBar;
 // hub does.
 class HelpWindow : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("accessibleRole", "window") // read as a window, not as a panel
 public:
     using LinkHandler = std::function<void(const QString& url)>;
 

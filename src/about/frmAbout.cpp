@@ -30,6 +30,7 @@ QFrame* rule(const QString& name, const char* colour)
     auto* line = new QFrame;
     line->setObjectName(name);
     line->setFixedHeight(1);
+    line->setFrameShape(QFrame::HLine); // drawn by the style sheet alike; read as a separator
     line->setStyleSheet(QStringLiteral("background: %1; border: none;").arg(QLatin1String(colour)));
     return line;
 }
@@ -48,6 +49,7 @@ frmAbout::frmAbout(const HubContext& hub)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(programIcon().pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    picIcon->setAccessibleName(kProgramTitle + QStringLiteral(" icon"));
 
     // The title and its small "TM" are placed by hand: the mark sits directly right of the title.
     auto* titleBlock = new QWidget;

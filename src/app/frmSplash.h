@@ -13,6 +13,7 @@ class QTimer;
 // seconds, or at once on a click on its margin or a key.
 class frmSplash : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("accessibleRole", "window") // read as a window, not as a panel
 public:
     frmSplash(const HubContext& hub, QWidget* mainWindow);
 

@@ -12,6 +12,7 @@ class WebTab;
 // selected one; neither button answers Enter or Escape.
 class frmWeb : public QWidget {
     Q_OBJECT
+    Q_CLASSINFO("accessibleRole", "dialog") // read as a dialog, not as a panel
 public:
     frmWeb(WebTab& tab, QWidget* mainWindow);
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 QWidget* frmQEL::buildFilter()
 {
@@ -19,6 +20,8 @@ QWidget* frmQEL::buildFilter()
     txtFilter->setAccessibleName(QStringLiteral("Filter"));
     txtFilter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F)"));
     txtFilter->setClearButtonEnabled(true);
+    if (auto* clearButton = txtFilter->findChild<QToolButton*>())
+        clearButton->setAccessibleName(QStringLiteral("Clear filter"));
     txtFilter->setMaximumWidth(200);
     connect(txtFilter, &QLineEdit::textChanged, this, &frmQEL::applyFilterText);
     // Escape empties the field; Enter or Down goes on to the list it narrows.

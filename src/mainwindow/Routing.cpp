@@ -68,7 +68,10 @@ void frmQEL::applyCommandState(int tab)
             item->setText(text);
             break;
         case CommandStateRow::Property::ToolTip:
+            // The button shows only its picture: a screen reader reads its text instead, which
+            // must therefore say what the tooltip says.
             item->setToolTip(text);
+            item->setText(text);
             break;
         }
     }

@@ -8,6 +8,7 @@
 #include "lists/WebTab.h"
 #include "mainwindow/NewTab.h"
 #include "platform/Prompter.h"
+#include "ui/Accessibility.h"
 #include "ui/QelListView.h"
 
 #include <QAction>
@@ -63,6 +64,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     , m_hub(services)
     , m_launching(std::make_unique<Launching>(m_hub))
 {
+    installAccessibility();
     setObjectName(QStringLiteral("frmQEL"));
     setWindowTitle(kProgramTitle);
     setWindowIcon(programIcon());
@@ -128,29 +130,36 @@ frmQEL::~frmQEL() = default;
 void frmQEL::buildMenus()
 {
     menuBar()->setNativeMenuBar(false);
+    menuBar()->setAccessibleName(QStringLiteral("Main menu"));
     const auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption) {
         action = menu->addAction(tr8(caption));
         action->setObjectName(QString::fromLatin1(name));
         action->setIconVisibleInMenu(false);
     };
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    // An open menu is read out by its title, as the menu bar shows it.
+    const auto menu = [this](const char* title) {
+        QMenu* m = menuBar()->addMenu(QString::fromLatin1(title));
+        m->setAccessibleName(m->title());
+        return m;
+    };
+    mnuFile = menu("File");
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     item(mnuFile, mnuExit, "mnuExit", "Exit");
 
-    mnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
+    mnuEdit = menu("Edit");
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     item(mnuEdit, mnuCreate, "mnuCreate", "Create");
     item(mnuEdit, mnuRename, "mnuRename", "Rename");
     item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
 
-    mnuView = menuBar()->addMenu(QStringLiteral("View"));
+    mnuView = menu("View");
     mnuView->setObjectName(QStringLiteral("mnuView"));
     item(mnuView, mnuList, "mnuList", "List View");
     item(mnuView, mnuIcon, "mnuIcon", "Icon View");
     mnuList->setCheckable(true);
     mnuIcon->setCheckable(true);
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    mnuHelp = menu("Help");
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     item(mnuHelp, mnuHelpContents, "mnuHelpContents", "Help contents");
     item(mnuHelp, mnuWeb, "mnuWeb", "Web Based Support");
@@ -197,6 +206,7 @@ void frmQEL::buildToolbar()
         connect(a, &QAction::triggered, this, [this, key] { barMain_ButtonClick(key); });
         m_buttons.insert(key, a);
     }
+    nameOverflowButton(barMain);
 }
 
 QWidget* frmQEL::buildTabs()
@@ -208,7 +218,6 @@ QWidget* frmQEL::buildTabs()
         auto* list = new QelListView(i);
         list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
         const QString caption = tabCaption(Tab(i));
-        list->setAccessibleName(caption + QStringLiteral(" list"));
         list->reportView()->setAccessibleName(caption + QStringLiteral(" list"));
         list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
         lstQEL[size_t(i)] = list;

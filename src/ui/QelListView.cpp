@@ -5,6 +5,7 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
@@ -26,6 +27,36 @@ public:
         return QSize(102, 88);
     }
 };
+
+// What the icon view shows of the list: the entries' names only. A screen reader reads every
+// column of a view's model as an item, so the icon view gets just the first column; its rows
+// are the list's rows, in the same order.
+class NameColumnModel : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return std::min(1, QIdentityProxyModel::columnCount(parent));
+    }
+    QModelIndex mapFromSource(const QModelIndex& source) const override
+    {
+        return source.isValid() ? createIndex(source.row(), 0, source.internalPointer())
+                                : QModelIndex();
+    }
+};
+
+// Makes `to` select what `from` selects: the same rows, the same current row.
+void mirrorSelection(const QItemSelectionModel* from, QItemSelectionModel* to)
+{
+    const QAbstractItemModel* model = to->model();
+    QItemSelection rows;
+    for (const QModelIndex& r : from->selectedRows())
+        rows.select(model->index(r.row(), 0), model->index(r.row(), model->columnCount() - 1));
+    const QModelIndex current = from->currentIndex();
+    to->setCurrentIndex(current.isValid() ? model->index(current.row(), 0) : QModelIndex(),
+                        QItemSelectionModel::NoUpdate);
+    to->select(rows, QItemSelectionModel::ClearAndSelect);
+}
 } // namespace
 
 QelListView::QelListView(int index, QWidget* parent)
@@ -53,8 +84,24 @@ QelListView::QelListView(int index, QWidget* parent)
     m_report->header()->setStretchLastSection(false);
     m_report->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_icons->setModel(m_model);
-    m_icons->setSelectionModel(m_report->selectionModel());
+    auto* names = new NameColumnModel(this);
+    names->setSourceModel(m_model);
+    m_icons->setModel(names);
+    // One selection for both views, kept in the report view's model (the list's own rows).
+    QItemSelectionModel* reportSelection = m_report->selectionModel();
+    QItemSelectionModel* iconSelection = m_icons->selectionModel();
+    const auto mirror = [this](const QItemSelectionModel* from, QItemSelectionModel* to) {
+        if (m_mirroring)
+            return;
+        m_mirroring = true;
+        mirrorSelection(from, to);
+        m_mirroring = false;
+    };
+    for (auto [from, to] :
+         {std::pair{reportSelection, iconSelection}, std::pair{iconSelection, reportSelection}}) {
+        connect(from, &QItemSelectionModel::selectionChanged, this, [=] { mirror(from, to); });
+        connect(from, &QItemSelectionModel::currentChanged, this, [=] { mirror(from, to); });
+    }
     m_icons->setViewMode(QListView::IconMode);
     m_icons->setMovement(QListView::Static);
     m_icons->setResizeMode(QListView::Adjust);
@@ -126,7 +173,7 @@ void QelListView::keyboardContextMenu(QAbstractItemView* view)
     const int row = selectedRow();
     QRect at = view->viewport()->rect();
     if (row >= 0)
-        at = view->visualRect(m_model->index(row, 0));
+        at = view->visualRect(view->model()->index(row, 0));
     emit contextMenu(m_index, view->viewport()->mapToGlobal(at.center()), row >= 0);
 }
 

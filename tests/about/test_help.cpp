@@ -1,7 +1,9 @@
 #include "about/HelpWindow.h"
+#include "ui/Accessibility.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QToolButton>
 
 namespace {
 
@@ -113,6 +116,25 @@ TEST(HelpWindow, PagesLinksAndHistory)
     help.actForward->trigger();
     help.actHome->trigger();
     EXPECT_EQ(help.browser->source(), HelpWindow::contentsUrl());
+}
+
+} // namespace
+
+namespace {
+
+// The end-to-end reader cannot close this window (it outlives the main window), so what a
+// screen reader finds in it is checked here: a window, with every button of its toolbar named.
+TEST(HelpWindow, ReadAsAWindowWithEveryButtonNamed)
+{
+    installAccessibility(); // as the main window does before any other window is made
+    HelpWindow help{HelpWindow::LinkHandler()};
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&help)->role(), QAccessible::Window);
+    const QList<QToolButton*> buttons = help.findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 4); // Back, Forward, Contents and the one for what does not fit
+    for (QToolButton* b : buttons) {
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name).isEmpty())
+            << b->objectName().toStdString();
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -178,6 +179,36 @@ TEST_F(MainWindowFixture, EveryControlHasAnAccessibleName)
             EXPECT_FALSE(b->defaultAction()->text().isEmpty());
         }
     }
+}
+
+// A toolbar button shows only its picture: a screen reader reads its text, which says what the
+// tooltip says tab after tab; the view-mode pair toggles through its action as a click does.
+TEST_F(MainWindowFixture, ToolbarAsAScreenReaderUsesIt)
+{
+    const auto reader = [this](const char* key) {
+        QAction* a = window->button(QString::fromLatin1(key));
+        return QAccessible::queryAccessibleInterface(window->barMain->widgetForAction(a));
+    };
+    for (int tab : {2, 3, 1, 0}) {
+        window->TabMain->setCurrTab(tab);
+        for (const char* key : {"Delete", "Rename", "Create"}) {
+            EXPECT_EQ(reader(key)->text(QAccessible::Name),
+                      window->button(QString::fromLatin1(key))->toolTip())
+                << key << " on tab " << tab;
+        }
+    }
+    window->TabMain->setCurrTab(1);
+    QAccessibleInterface* icon = reader("Icon");
+    ASSERT_EQ(icon->role(), QAccessible::CheckBox);
+    ASSERT_EQ(icon->actionInterface()->actionNames(),
+              QStringList{QAccessibleActionInterface::toggleAction()});
+    icon->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(window->lstQEL[1]->viewMode(), QelListView::ViewMode::Icon);
+    EXPECT_TRUE(icon->state().checked);
+    EXPECT_TRUE(window->mnuIcon->isChecked());
+    reader("List")->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(window->lstQEL[1]->viewMode(), QelListView::ViewMode::Report);
+    EXPECT_FALSE(icon->state().checked);
 }
 
 TEST_F(MainWindowFixture, ShortcutFolderMadeOnceAndLeftAlone)

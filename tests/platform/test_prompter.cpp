@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QStringList>
 #include <QTimer>
 
@@ -19,6 +21,42 @@ TEST(QtPrompter, FilterPatternsReachTheDialogAsItsOwnPatternList)
                      QStringLiteral("All files (*)")}));
     EXPECT_EQ(QtPrompter::toNameFilters(QStringLiteral("Canopy Load(*.crn)|*.crn")),
               QStringList{QStringLiteral("Canopy Load(*.crn)")});
+}
+
+// What a screen reader announces of a box: a name even where the title is blank, and what its
+// icon means, for those who cannot see it.
+TEST(QtPrompter, BoxesAreNamedAndTheirIconsToldToScreenReaders)
+{
+    struct Restore {
+        QString name = QCoreApplication::applicationName();
+        ~Restore() { QCoreApplication::setApplicationName(name); }
+    } restore;
+    QCoreApplication::setApplicationName(QStringLiteral("Keldara"));
+    QtPrompter prompter;
+    QString name, icon;
+    const auto readThenClose = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            name = QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name);
+            const auto* picture = box->findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+            icon = picture ? picture->accessibleName() : QString();
+            box->close();
+        });
+    };
+    readThenClose();
+    prompter.message(QStringLiteral("Exit Keldara?"), QString(), MsgButtons::YesNo,
+                     MsgIcon::Question);
+    EXPECT_EQ(name, QStringLiteral("Keldara"));
+    EXPECT_EQ(icon, QStringLiteral("Question"));
+    readThenClose();
+    prompter.message(QStringLiteral("Failed"), QStringLiteral("Keldara tools"), MsgButtons::Ok,
+                     MsgIcon::Critical);
+    EXPECT_EQ(name, QStringLiteral("Keldara tools"));
+    EXPECT_EQ(icon, QStringLiteral("Error"));
+    readThenClose();
+    prompter.inputBox(QStringLiteral("New name"), QStringLiteral("  "), QStringLiteral(" "));
+    EXPECT_EQ(name, QStringLiteral("Keldara"));
 }
 
 // The input box as the user meets it: the prompt's "\r" as a line break, the blank title kept,

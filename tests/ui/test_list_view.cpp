@@ -196,6 +196,34 @@ TEST_F(ListFixture, ZeroWidthColumnsAreNoColumnsOfTheViewsYetKeepTheirSubItems)
     EXPECT_EQ(clicks[0][1].toInt(), 2); // 1-based position of "Date"
 }
 
+// A screen reader reads every column of a view's model as an item of its own: the icon view's
+// model holds the names only. Both views keep one selection, through a sort as well.
+TEST_F(ListFixture, IconViewHoldsTheNamesOnlyAndSharesTheSelection)
+{
+    add("b.fpl", "1/3/2026", "fpl");
+    add("a.fpl", "1/2/2026", "fpl");
+    QListView* icons = list.iconView();
+    ASSERT_EQ(icons->model()->columnCount(), 1);
+    ASSERT_EQ(icons->model()->rowCount(), 2);
+    EXPECT_EQ(icons->model()->index(1, 0).data().toString(), QStringLiteral("a.fpl"));
+
+    list.setSelectedRow(1);
+    EXPECT_EQ(icons->currentIndex().row(), 1);
+    EXPECT_EQ(icons->selectionModel()->selectedIndexes().size(), 1);
+
+    list.setViewMode(QelListView::ViewMode::Icon);
+    list.resize(400, 300);
+    list.show();
+    const QRect first = icons->visualRect(icons->model()->index(0, 0));
+    QTest::mouseClick(icons->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(list.selectedRow(), 0);
+
+    list.setSorted(true); // a.fpl first: the selection goes with b.fpl
+    EXPECT_EQ(list.selectedRow(), 1);
+    EXPECT_EQ(icons->currentIndex().row(), 1);
+    EXPECT_TRUE(icons->selectionModel()->isRowSelected(1, {}));
+}
+
 TEST_F(ListFixture, MissingEntriesAreGreyedWithANote)
 {
     add("a.fpl", "d", "fpl");

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace {
@@ -13,6 +14,13 @@ QWidget* dialogParent()
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
     return QApplication::activeWindow();
+}
+
+// The name a screen reader gives a box: its title, or the program's name where the title is
+// blank.
+QString readableTitle(const QString& title)
+{
+    return title.trimmed().isEmpty() ? QGuiApplication::applicationDisplayName() : title;
 }
 
 // "\r" is the program's line break; the dialogs take "\n".
@@ -29,22 +37,30 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
     QMessageBox box(dialogParent());
     box.setText(lineBreaks(text));
     box.setTextFormat(Qt::PlainText);
-    // An empty title stays empty rather than taking the application's name.
+    // An empty title stays empty rather than taking the application's name; a screen reader
+    // still names the box after the program that asks.
     box.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+    box.setAccessibleName(readableTitle(title));
+    QString iconName; // what the picture says, for those who cannot see it
     switch (icon) {
     case MsgIcon::None:
         box.setIcon(QMessageBox::NoIcon);
         break;
     case MsgIcon::Question:
         box.setIcon(QMessageBox::Question);
+        iconName = QStringLiteral("Question");
         break;
     case MsgIcon::Exclamation:
         box.setIcon(QMessageBox::Warning);
+        iconName = QStringLiteral("Warning");
         break;
     case MsgIcon::Critical:
         box.setIcon(QMessageBox::Critical);
+        iconName = QStringLiteral("Error");
         break;
     }
+    if (auto* picture = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+        picture->setAccessibleName(iconName);
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
@@ -59,13 +75,15 @@ MsgAnswer QtPrompter::message(const QString& text, const QString& title, MsgButt
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText)
+                             const QString& defaultText)
 {
     QInputDialog dialog(dialogParent());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(lineBreaks(prompt));
-    // An empty or blank title stays as it is rather than taking the application's name.
+    // An empty or blank title stays as it is rather than taking the application's name; a
+    // screen reader still names the box after the program that asks.
     dialog.setWindowTitle(title.isEmpty() ? QStringLiteral(" ") : title);
+    dialog.setAccessibleName(readableTitle(title));
     dialog.setTextValue(defaultText);
     if (dialog.exec() != QDialog::Accepted)
         return {};

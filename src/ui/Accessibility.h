@@ -1,0 +1,16 @@
+#pragma once
+
+// Corrects what Qt's own accessibility shows a screen reader for three kinds of our widgets, for
+// the whole program (installed once; safe to call again, before the widgets are made):
+// - a plain tool button (the toolbar's) gets actions that work: Qt's offers "Toggle" on a
+//   checkable one, such as the view-mode pair, but does nothing when it is asked for;
+// - a window made from a plain widget (the web link dialog, the help window, the splash window)
+//   is a dialog or a window, where Qt calls it a panel: such a class declares its role with
+//   Q_CLASSINFO("accessibleRole", "dialog") or Q_CLASSINFO("accessibleRole", "window");
+// - a line between parts of a window is a separator, where Qt calls it a frame (a window).
+void installAccessibility();
+
+class QToolBar;
+
+// Names the button that a toolbar shows for the buttons that do not fit in a narrow window.
+void nameOverflowButton(QToolBar* toolbar);

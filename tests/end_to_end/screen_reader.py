@@ -1,0 +1,426 @@
+#!/usr/bin/python3
+"""Reads and drives the real program as a screen reader does, through the accessibility bus.
+
+Usage: screen_reader.py KELDARA_EXECUTABLE [--dump]
+
+The program is copied alone into a temporary application folder and started on an X server of
+this script's own (Xvfb), with a session bus of its own (dbus-run-session) and the accessibility
+bus launcher on that bus, so nothing here depends on, or reaches, the developer's desktop. Every
+process started here joins one process group, and that whole group is ended on the way out: on
+success, on a failure and on the time limit alike. --dump prints each window's tree as the
+screen reader sees it.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+TIME_LIMIT = 55  # seconds for the whole run
+LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+class Failure(Exception):
+    pass
+
+
+def on_time_limit(_signum, _frame):
+    raise Failure("the run took longer than %d s" % TIME_LIMIT)
+
+
+def wait_for(what, done, timeout=15.0):
+    """Polls `done` until it returns something true; fails naming `what` when the time is up."""
+    end = time.monotonic() + timeout
+    while True:
+        result = done()
+        if result:
+            return result
+        if time.monotonic() > end:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(0.1)
+
+
+def spawn(argv, group, **kwargs):
+    """Starts `argv` in process group `group` (0: a new group that it leads)."""
+    return subprocess.Popen(argv, process_group=group, stdin=subprocess.DEVNULL, **kwargs)
+
+
+# ----------------------------------------------------------------------------------------------
+# Outer stage: the X server, the temporary folders and the session bus.
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    xvfb = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                  "-nolisten", "tcp"], 0, pass_fds=[write_end], stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()  # returns once the server listens, or has died
+    if not number:
+        raise Failure("Xvfb did not start")
+    return xvfb, ":" + number
+
+
+def outer(exe, flags):
+    signal.signal(signal.SIGALRM, on_time_limit)
+    signal.signal(signal.SIGTERM, on_time_limit)
+    signal.alarm(TIME_LIMIT)
+    with tempfile.TemporaryDirectory(prefix="keldara-a11y-") as tmp:
+        xvfb = None
+        try:
+            xvfb, display = start_xvfb()
+            # Nothing of the caller's desktop, buses or Qt settings comes along.
+            env = {k: v for k, v in os.environ.items()
+                   if not k.startswith(("DBUS_", "AT_SPI_", "XDG_", "WAYLAND_", "QT_"))}
+            for sub in ("home", "run", "config", "data", "cache"):
+                os.makedirs(os.path.join(tmp, sub), mode=0o700)
+            env.update(DISPLAY=display, HOME=os.path.join(tmp, "home"),
+                       XDG_RUNTIME_DIR=os.path.join(tmp, "run"),
+                       XDG_CONFIG_HOME=os.path.join(tmp, "config"),
+                       XDG_DATA_HOME=os.path.join(tmp, "data"),
+                       XDG_CACHE_HOME=os.path.join(tmp, "cache"),
+                       GSETTINGS_BACKEND="memory", KELDARA_A11Y_GROUP=str(xvfb.pid),
+                       KELDARA_A11Y_TMP=tmp)
+            inner = spawn(["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
+                           "--inner", exe] + flags, xvfb.pid, env=env)
+            return inner.wait()
+        finally:
+            signal.alarm(0)
+            signal.signal(signal.SIGTERM, signal.SIG_IGN)
+            if xvfb:
+                # The whole group: the bus daemons, the launcher and the program too.
+                for sig in (signal.SIGTERM, signal.SIGKILL):
+                    try:
+                        os.killpg(xvfb.pid, sig)
+                    except ProcessLookupError:
+                        break
+                    time.sleep(0.2)
+                xvfb.wait()
+
+
+# ----------------------------------------------------------------------------------------------
+# Inner stage, on the private session bus: the accessibility bus, the program, and the checks.
+
+pyatspi = None
+Gio = None
+GLib = None
+
+
+def start_accessibility_bus(group):
+    global Gio, GLib, pyatspi
+    from gi.repository import Gio, GLib
+    spawn([LAUNCHER, "--launch-immediately", "--a11y=1"], group, stderr=subprocess.DEVNULL)
+    session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+    def address():
+        try:
+            reply = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                      "GetAddress", None, GLib.VariantType("(s)"),
+                                      Gio.DBusCallFlags.NO_AUTO_START, 1000, None)
+            return reply.unpack()[0]
+        except GLib.Error:
+            return None
+
+    bus = wait_for("the accessibility bus", address)
+    # This reader goes straight to that bus; the program finds it through the session bus (Qt
+    # given the address directly connects, but never registers with the desktop).
+    os.environ["AT_SPI_BUS_ADDRESS"] = bus
+    import pyatspi as module
+    pyatspi = module
+    return Gio.DBusConnection.new_for_address_sync(
+        bus, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT
+        | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+
+
+class Reader:
+    """What a screen reader does: find, read and act on the program's accessible objects."""
+
+    def __init__(self, bus, pid, dump):
+        self.bus = bus
+        self.dump_trees = dump
+        desktop = pyatspi.Registry.getDesktop(0)
+        self.app = wait_for("the program on the accessibility bus", lambda: next(
+            (a for a in desktop if a is not None and a.get_process_id() == pid), None))
+
+    def window(self, role, name, timeout=15.0):
+        """The showing window of that role and name (or whose name passes `name`)."""
+        def named(text):
+            return name(text) if callable(name) else text == name
+
+        def showing():
+            for w in self.app:
+                if w is not None and w.getRoleName() == role and named(w.name) \
+                        and is_showing(w):
+                    return w
+            return None
+        try:
+            w = wait_for("the %s %s" % (role, "named as expected" if callable(name) else
+                                        repr(name)), showing, timeout)
+        except Failure as failure:
+            windows = [(x.getRoleName(), x.name, is_showing(x)) for x in self.app if x]
+            raise Failure("%s; windows (role, name, showing): %s" % (failure, windows))
+        if self.dump_trees:
+            print(tree_text(w))
+        return w
+
+    def gone(self, window):
+        wait_for("%r to close" % window.name, lambda: not any(
+            w is not None and w.name == window.name and w.getRoleName() == window.getRoleName()
+            and is_showing(w) for w in self.app))
+
+    def act(self, node, action):
+        """Performs `node`'s accessible action `action` without waiting for its handler: one that
+        shows a modal message box answers the bus only after the box is closed."""
+        interface = node.queryAction()
+        names = [interface.getName(i) for i in range(interface.nActions)]
+        if action not in names:
+            raise Failure("%s %r offers %s, not %r" % (node.getRoleName(), node.name, names,
+                                                       action))
+        message = Gio.DBusMessage.new_method_call(node.app.bus_name, node.path,
+                                                  "org.a11y.atspi.Action", "DoAction")
+        message.set_body(GLib.Variant("(i)", (names.index(action),)))
+        message.set_flags(Gio.DBusMessageFlags.NO_REPLY_EXPECTED)
+        self.bus.send_message(message, Gio.DBusSendMessageFlags.NONE)
+        self.bus.flush_sync(None)
+
+
+def is_showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def walk(node):
+    yield node
+    for child in node:
+        if child is not None:
+            yield from walk(child)
+
+
+def find(root, role, name=None):
+    for node in walk(root):
+        if node.getRoleName() == role and (name is None or node.name == name):
+            return node
+    raise Failure("no %s %r under %s %r" % (role, name, root.getRoleName(), root.name))
+
+
+def tree_text(root, depth=0):
+    extra = ""
+    if root.description:
+        extra += " description=%r" % root.description
+    try:
+        a = root.queryAction()
+        extra += " actions=%s" % [a.getName(i) for i in range(a.nActions)]
+    except NotImplementedError:
+        pass
+    if not is_showing(root):
+        extra += " (not showing)"
+    lines = ["%s%s %r%s" % ("  " * depth, root.getRoleName(), root.name, extra)]
+    for child in root:
+        if child is not None:
+            lines.append(tree_text(child, depth + 1))
+    return "\n".join(lines)
+
+
+# The roles a user reaches or reads: each must carry a name, shown or not (menus are read while
+# closed), except pictures and texts that never show. Empty table cells (a shortcut without a
+# working folder) are legitimately blank, so cells are read row by row instead.
+NAMED_ROLES = {"push button", "toggle button", "check box", "radio button", "menu item",
+               "check menu item", "menu", "popup menu", "menu bar", "page tab", "page tab list",
+               "text", "entry", "password text", "tool bar", "list", "list item", "tree",
+               "tree table", "table", "table column header", "combo box", "alert", "dialog",
+               "frame", "spin button", "slider", "link"}
+SHOWN_NAMED_ROLES = {"label", "image"}
+
+
+def expect_names(window):
+    nameless = [n.getRoleName() for n in walk(window) if not n.name.strip() and (
+        n.getRoleName() in NAMED_ROLES
+        or n.getRoleName() in SHOWN_NAMED_ROLES and is_showing(n))]
+    unknown = [n.name for n in walk(window) if n.getRoleName() in ("unknown", "invalid")]
+    if nameless or unknown:
+        raise Failure("in %r: without a name: %s; without a role: %s"
+                      % (window.name, nameless, unknown))
+
+
+def table_of(view):
+    """The rows of a report view as a screen reader reads them, and its column headers."""
+    table = view.queryTable()
+    rows = [[table.getAccessibleAt(r, c).name for c in range(table.nColumns)]
+            for r in range(table.nRows)]
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    return rows, headers
+
+
+def expect_equal(what, got, expected):
+    if got != expected:
+        raise Failure("%s: expected %r, read %r" % (what, expected, got))
+
+
+def settled(what, read, check, timeout=10.0):
+    """Reads until `check` passes on what was read: a list may still be filling, or be reloaded
+    by the program's refresh timer between two reads."""
+    end = time.monotonic() + timeout
+    while True:
+        try:
+            value = read()
+            check(value)
+            return value
+        except (Failure, GLib.Error) as failure:
+            if time.monotonic() > end:
+                raise Failure("%s: %s" % (what, failure))
+        time.sleep(0.2)
+
+
+def check_lists(reader, main, app):
+    tabs = find(main, "page tab list")
+    data = os.path.join(app, "data") + os.sep
+    # Per tab: the rows that must be read, whole (None: a cell not checked, as the file's date
+    # or a shortcut's folder), and the hidden values that never may be read.
+    expected = {
+        "New": ([["New Fuel Profile"], ["New Planar Intercept"],
+                 ["New Photo Series Inventory"], ["New Crown Mass Inventory"]],
+                ["FPL", "PLI", "PHS", "CRN"]),
+        "Open": ([["plot7.fpl", None, "Fuel Profile", data]], ["fpl", "FPL"]),
+        "Tools": ([[name, None, None] for name in ("Canopy Load", "Image Keeper", "LogTallyPC",
+                                                   "Measure Swap", "Model Library",
+                                                   "Plot Pictures")], []),
+        "Web": ([["Fire Lab", "https://example.org/lab"]], []),
+    }
+    headers = {"Open": ["Recently Used Files", "Last Modified", "Type", "Directory"],
+               "Web": ["Name", "Url"]}
+    for tab, (rows, hidden) in expected.items():
+        reader.act(find(tabs, "page tab", tab), "Press")
+        view = wait_for("the %s list to show" % tab, lambda: next(
+            (n for n in walk(main) if n.getRoleName() in ("tree", "tree table")
+             and n.name == tab + " list" and is_showing(n)), None))
+
+        def check(table):
+            read, heads = table
+            expect_equal("columns", {len(row) for row in read}, {len(rows[0])})
+            masked = sorted([cell if want is not None else None
+                             for cell, want in zip(row, rows[0])] for row in read)
+            expect_equal("rows", masked, sorted(rows))
+            for cell in (c for row in read for c in row):
+                if cell in hidden:
+                    raise Failure("its hidden value %r is read as a cell" % cell)
+            if tab in headers:
+                expect_equal("headers", heads, headers[tab])
+
+        settled("the %s list" % tab, lambda: table_of(view), check)
+        if reader.dump_trees:
+            print(tree_text(view))
+
+
+def check_icon_view(reader, main):
+    """The Icon view button, pressed through its action: the "Web" list (current) shows its
+    entries as icons, one item each, named by the entry alone."""
+    reader.act(find(main, "check box", "Icon view mode"), "Toggle")
+    icons = wait_for("the Web list's icon view", lambda: next(
+        (n for n in walk(main) if n.getRoleName() == "list" and n.name == "Web list"
+         and is_showing(n)), None))
+    expect_equal("icon view items", [item.name for item in icons], ["Fire Lab"])
+    if not find(main, "menu item", "Icon View").getState().contains(pyatspi.STATE_CHECKED):
+        raise Failure("the View menu does not show the icon view")
+
+
+def check_web_dialog(reader, main, app):
+    """Create web shortcut: the dialog's fields are found by name and typed into."""
+    reader.act(find(main, "push button", "Create web shortcut"), "Press")
+    dialog = reader.window("dialog", "Create a Web Short Cut")
+    expect_names(dialog)
+    for field, text in (("Name", "Weather"), ("URL", "https://example.org/wx")):
+        find(dialog, "text", field).queryEditableText().setTextContents(text)
+    reader.act(find(dialog, "push button", "Create"), "Press")
+    reader.gone(dialog)
+    with open(os.path.join(app, "QELWebList.txt"), "rb") as f:
+        expect_equal("the web-link list file", f.read(),
+                     b'"Fire Lab","https://example.org/lab"\r\n'
+                     b'"Weather","https://example.org/wx"\r\n')
+    icons = find(main, "list", "Web list")
+    wait_for("the new link in the list", lambda: [i.name for i in icons] == ["Fire Lab",
+                                                                             "Weather"])
+
+
+def check_about_box(reader, main):
+    reader.act(find(main, "menu item", "About"), "Press")
+    about = reader.window("dialog", "About Keldara")
+    expect_names(about)
+    reader.act(find(about, "push button", "OK"), "Press")
+    reader.gone(about)
+
+
+def answer_exit_question(reader, main, answer):
+    reader.act(find(main, "push button", "Exit Keldara"), "Press")
+    box = reader.window("alert", "Keldara")
+    expect_names(box)
+    expect_equal("the message box's text", [n.name for n in walk(box)
+                                            if n.getRoleName() == "label"], ["Exit Keldara?"])
+    expect_equal("the message box's icon", find(box, "image").name, "Question")
+    reader.act(find(box, "push button", answer), "Press")
+    if answer == "No":
+        reader.gone(box)
+
+
+def inner(exe, flags):
+    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
+    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    bus = start_accessibility_bus(group)
+
+    app = os.path.join(tmp, "app")
+    os.makedirs(os.path.join(app, "data"))
+    shutil.copy2(exe, os.path.join(app, "keldara"))
+    with open(os.path.join(app, "data", "plot7.fpl"), "w") as f:
+        f.write("x")
+    with open(os.path.join(app, "QELWebList.txt"), "wb") as f:
+        f.write(b'"Fire Lab","https://example.org/lab"\r\n')
+
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               LC_ALL="C.UTF-8")
+    del env["AT_SPI_BUS_ADDRESS"]
+    log_path = os.path.join(tmp, "keldara.log")
+    with open(log_path, "w") as log:
+        hub = spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
+                    stderr=subprocess.STDOUT)
+    started = time.monotonic()
+    try:
+        reader = Reader(bus, hub.pid, "--dump" in flags)
+        main = reader.window("frame", "Keldara", timeout=25)
+        if reader.dump_trees:
+            print("windows:", [(w.getRoleName(), w.name) for w in reader.app if w])
+        wait_for("the lists to be filled", lambda: find(main, "list", "Web list").childCount)
+        expect_names(main)
+        check_lists(reader, main, app)
+        check_icon_view(reader, main)
+        check_web_dialog(reader, main, app)
+        check_about_box(reader, main)
+        answer_exit_question(reader, main, "No")
+        if hub.poll() is not None:
+            raise Failure("No to the exit question ended the program")
+        answer_exit_question(reader, main, "Yes")
+        code = hub.wait(20)
+        print("the program was read and driven in %.1f s" % (time.monotonic() - started))
+        with open(log_path) as log:
+            output = log.read()
+        # A sanitizer build reports leaks and errors at exit, with a failing exit code.
+        if code != 0 or "Sanitizer" in output:
+            raise Failure("the program ended with %s:\n%s" % (code, output))
+        return 0
+    except Exception as failure:  # a failed check, or the bus's own error (a crashed program)
+        print("FAILED: %s" % failure, file=sys.stderr)
+        if hub.poll() is None:
+            hub.kill()
+        hub.wait()
+        with open(log_path) as log:
+            sys.stderr.write(log.read())
+        return 1
+
+
+if __name__ == "__main__":
+    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
+        signal.signal(signal.SIGTERM, on_time_limit)
+        sys.exit(inner(sys.argv[2], sys.argv[3:]))
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    sys.exit(outer(os.path.abspath(sys.argv[1]), sys.argv[2:]))
