@@ -2,118 +2,34 @@
 
 #include "ui/ImageList.h"
 #include "ui/ListModel.h"
+#include "ui/ListViews.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
-#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include <algorithm>
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
-
-// Every icon-view entry gets the same room: the icon and up to three lines of label, so that
-// wrapped labels show and a long list still lays out without measuring each entry.
-class IconCellDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
-        return QSize(102, 88);
-    }
-};
-
-// What the icon view shows of the list: the entries' names only. A screen reader reads every
-// column of a view's model as an item, so the icon view gets just the first column; its rows
-// are the list's rows, in the same order.
-class NameColumnModel : public QIdentityProxyModel {
-public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
-        return std::min(1, QIdentityProxyModel::columnCount(parent));
-    }
-    QModelIndex mapFromSource(const QModelIndex& source) const override
-    {
-        return source.isValid() ? createIndex(source.row(), 0, source.internalPointer())
-                                : QModelIndex();
-    }
-};
-
-// Makes `to` select what `from` selects: the same rows, the same current row.
-void mirrorSelection(const QItemSelectionModel* from, QItemSelectionModel* to)
-{
-    const QAbstractItemModel* model = to->model();
-    QItemSelection rows;
-    for (const QModelIndex& r : from->selectedRows())
-        rows.select(model->index(r.row(), 0), model->index(r.row(), model->columnCount() - 1));
-    const QModelIndex current = from->currentIndex();
-    to->setCurrentIndex(current.isValid() ? model->index(current.row(), 0) : QModelIndex(),
-                        QItemSelectionModel::NoUpdate);
-    to->select(rows, QItemSelectionModel::ClearAndSelect);
-}
 } // namespace
 
 QelListView::QelListView(int index, QWidget* parent)
     : QWidget(parent)
     , m_index(index)
     , m_model(new ListModel)
-    , m_report(new QTreeView)
-    , m_icons(new QListView)
+    , m_report(makeReportView(m_model))
+    , m_icons(makeIconView(m_model))
     , m_stack(new QStackedLayout(this))
 {
     m_model->setParent(this);
     m_stack->setContentsMargins(0, 0, 0, 0);
 
-    m_report->setModel(m_model);
-    m_report->setRootIsDecorated(false);
-    m_report->setItemsExpandable(false);
-    m_report->setUniformRowHeights(true);
-    m_report->setAllColumnsShowFocus(true);
-    m_report->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_report->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_report->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_report->setIconSize(QSize(16, 16));
-    m_report->header()->setSectionsClickable(true);
-    m_report->header()->setSectionsMovable(false);
-    m_report->header()->setStretchLastSection(false);
-    m_report->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-
-    auto* names = new NameColumnModel(this);
-    names->setSourceModel(m_model);
-    m_icons->setModel(names);
-    // One selection for both views, kept in the report view's model (the list's own rows).
-    QItemSelectionModel* reportSelection = m_report->selectionModel();
-    QItemSelectionModel* iconSelection = m_icons->selectionModel();
-    const auto mirror = [this](const QItemSelectionModel* from, QItemSelectionModel* to) {
-        if (m_mirroring)
-            return;
-        m_mirroring = true;
-        mirrorSelection(from, to);
-        m_mirroring = false;
-    };
-    for (auto [from, to] :
-         {std::pair{reportSelection, iconSelection}, std::pair{iconSelection, reportSelection}}) {
-        connect(from, &QItemSelectionModel::selectionChanged, this, [=] { mirror(from, to); });
-        connect(from, &QItemSelectionModel::currentChanged, this, [=] { mirror(from, to); });
-    }
-    m_icons->setViewMode(QListView::IconMode);
-    m_icons->setMovement(QListView::Static);
-    m_icons->setResizeMode(QListView::Adjust);
-    m_icons->setWrapping(true);
-    m_icons->setUniformItemSizes(true);
-    m_icons->setIconSize(QSize(32, 32));
-    m_icons->setGridSize(QSize(110, 96));
-    m_icons->setItemDelegate(new IconCellDelegate(m_icons));
-    m_icons->setSpacing(4);
     setLabelWrap(true); // long labels wrap under their icons unless a list turns it off
-    m_icons->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_icons->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    shareSelection(m_report, m_icons);
 
     m_stack->addWidget(m_report);
     m_stack->addWidget(m_icons);

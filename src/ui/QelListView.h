@@ -123,5 +123,4 @@ private:
     int m_filling = 0;
     QString m_filter;
     QList<int> m_filterColumns;
-    bool m_mirroring = false; // while one view's selection is copied to the other
 };
