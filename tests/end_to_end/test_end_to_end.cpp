@@ -59,6 +59,10 @@ struct RunningHub {
         process.setProcessEnvironment(env);
         process.setProgram(app.file(QStringLiteral("keldara")));
         process.setWorkingDirectory(config.path()); // not the application folder on purpose
+        // Its output goes to a file: a pipe nobody reads while the test sleeps could fill up and
+        // stop the program, and the file tells what happened when a check fails.
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setStandardOutputFile(config.file(QStringLiteral("keldara.log")));
         process.start();
         ASSERT_TRUE(process.waitForStarted());
     }
@@ -68,6 +72,20 @@ struct RunningHub {
             process.kill();
             process.waitForFinished();
         }
+    }
+    // What the program was doing and said, for a failed check's message.
+    std::string report()
+    {
+        QByteArray text = "program ";
+        if (process.state() == QProcess::NotRunning) {
+            text += "ended, exit code " + QByteArray::number(process.exitCode());
+        } else {
+            QFile wchan(QStringLiteral("/proc/%1/wchan").arg(process.processId()));
+            text += "running, waiting in " +
+                    (wchan.open(QIODevice::ReadOnly) ? wchan.readAll() : QByteArray("?"));
+        }
+        return (text + "; its output:\n" + config.read(QStringLiteral("keldara.log")))
+            .toStdString();
     }
     QString setting(const QString& key) const
     {
@@ -83,7 +101,7 @@ TEST(EndToEnd, FirstStartInEmptyFolderLeavesSettingsAndShortcutFolder)
     ASSERT_TRUE(waitFor([&] {
         return hub.setting(QStringLiteral("PhotoDir")) != QString() &&
                QFileInfo(hub.app.file(QStringLiteral("ShortCuts"))).isDir();
-    })) << hub.process.readAllStandardError().constData();
+    })) << hub.report();
     EXPECT_EQ(hub.process.state(), QProcess::Running);
 
     EXPECT_EQ(hub.setting(QStringLiteral("Converted")), QStringLiteral("99"));
@@ -168,7 +186,7 @@ TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
         const QString w = windowOf(first.process, QStringLiteral("^Keldara$"));
         const QString shape = xdo({QStringLiteral("getwindowgeometry"), w});
         return shape.contains(QStringLiteral("Geometry: 570x"));
-    }));
+    })) << first.report();
 
     // Another program has the focus, and the pointer rests on it.
     QProcess other;
@@ -304,7 +322,8 @@ TEST(EndToEnd, ListFilesThatAreNotFilesDoNotStopTheStart)
                                  : symlink("/dev/zero", list.constData()),
                   0);
         hub.start();
-        ASSERT_TRUE(waitFor([&] { return hub.setting(QStringLiteral("PhotoDir")) != QString(); }));
+        ASSERT_TRUE(waitFor([&] { return hub.setting(QStringLiteral("PhotoDir")) != QString(); }))
+            << hub.report();
         expectRunsFreely(hub);
     }
 }
