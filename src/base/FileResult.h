@@ -8,6 +8,9 @@ struct FileResult {
     bool ok = true;
     int error = 0;
     QString errorText;
+    // Another program kept the file changing the whole time: the same step may well succeed a
+    // moment later.
+    bool busy = false;
 
     static FileResult success() { return {}; }
     static FileResult failure(int error, QString text) { return {false, error, std::move(text)}; }

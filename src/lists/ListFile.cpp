@@ -135,6 +135,8 @@ FileResult ListFile::rewrite(const Edit& edit) const
             break;
         }
     }
-    return FileResult::refused(fileNameOf(m_path) +
-                               QStringLiteral(" kept changing while it was being rewritten"));
+    FileResult busy = FileResult::refused(
+        fileNameOf(m_path) + QStringLiteral(" kept changing while it was being rewritten"));
+    busy.busy = true;
+    return busy;
 }

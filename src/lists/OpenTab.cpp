@@ -138,6 +138,10 @@ FileResult OpenTab::LoadOpenList()
 
 void OpenTab::tmrFileUpdate_Timer()
 {
+    if (m_syncPending) {
+        SyncDataFolderEntries();
+        return;
+    }
     const FileStamp now = fileStamp(m_store.listPath());
     if (!now.exists || now == LastListFileTime)
         return;
@@ -163,6 +167,11 @@ FileResult OpenTab::ScanDataFolder()
 FileResult OpenTab::SyncDataFolderEntries()
 {
     const FileResult r = m_store.SyncDataFolderEntries();
+    // A companion tool at work on the list is no fault: try again on a later refresh tick,
+    // with the window free in between, and tell the user only if it never lets up.
+    m_syncPending = r.busy && m_syncTicksLeft-- > 0;
+    if (m_syncPending)
+        return r;
     if (!r.ok) {
         // The list file is left as it was rather than rebuilt from less than it holds.
         reportSaveFailure(r);

@@ -60,6 +60,9 @@ public:
 
     // The list file as the refresh timer last saw it.
     FileStamp LastListFileTime;
+    // How many refresh ticks the start-up sync is tried again on while another program keeps
+    // rewriting the list, before the failure is shown.
+    static constexpr int kSyncTicks = 30;
 
     // How the greying of entries whose file has gone finds out that a file is there (the tests
     // give one that hangs, as an unreachable network folder would); none turns the greying off.
@@ -77,4 +80,6 @@ private:
     Launching& m_launching;
     RecentFileList m_store;
     std::unique_ptr<MissingFiles> m_missing;
+    int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
+    bool m_syncPending = false;
 };

@@ -162,6 +162,30 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     EXPECT_EQ(list->count(), 2);
 }
 
+// A companion tool rewriting the list all through the start-up sync: no message, the sync is
+// done again on a later refresh tick, and nothing of the tool's is lost.
+TEST_F(OpenTab, ASyncThatMeetsABusyListIsDoneOnALaterTick)
+{
+    app.write(QStringLiteral("data/new.fpl"), "x");
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("d")}});
+    bool busy = true;
+    int theirs = 0;
+    window->openTab().store().setBeforeReplaceHook([&] {
+        if (busy)
+            writeList({{QStringLiteral("pli"), QStringLiteral("/f/%1.pli").arg(++theirs),
+                        QStringLiteral("d")}});
+    });
+    EXPECT_TRUE(window->openTab().SyncDataFolderEntries().busy);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_FALSE(app.read(QStringLiteral("QELFileList.txt")).contains("new.fpl"));
+
+    busy = false;
+    window->openTab().tmrFileUpdate_Timer();
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(column(0),
+              (QStringList{QStringLiteral("%1.pli").arg(theirs), QStringLiteral("new.fpl")}));
+}
+
 TEST_F(OpenTab, RenameFromTheSelectedRow)
 {
     app.write(QStringLiteral("data/plot7.fpl"), "x");
