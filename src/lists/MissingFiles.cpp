@@ -14,21 +14,22 @@ QThreadPool& checkPool()
     static QThreadPool* pool = [] {
         auto* p = new QThreadPool;
         p->setMaxThreadCount(2);
+        // The checks take only the processor time the window leaves over.
+        p->setThreadPriority(QThread::IdlePriority);
         return p;
     }();
     return *pool;
 }
 
-void findMissing(QPromise<QStringList>& promise, const QStringList& folders,
+void findMissing(QPromise<QList<qsizetype>>& promise, const QStringList& folders,
                  const QStringList& names, const MissingFiles::Exists& exists)
 {
-    QStringList missing;
+    QList<qsizetype> missing;
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (promise.isCanceled())
             return;
-        const QString path = folders[i] + names[i];
-        if (!exists(path))
-            missing.append(path);
+        if (!exists(folders[i] + names[i]))
+            missing.append(i);
         if ((i + 1) % kBatch == 0 || i + 1 == names.size()) {
             promise.addResult(missing);
             missing.clear();
@@ -57,9 +58,9 @@ void MissingFiles::check(QStringList folders, QStringList names, Found found)
         m_watcher = nullptr;
     }
     m_found = std::move(found);
-    m_watcher = new QFutureWatcher<QStringList>(this);
+    m_watcher = new QFutureWatcher<QList<qsizetype>>(this);
     connect(m_watcher, &QFutureWatcherBase::resultReadyAt, this, [this](int index) {
-        const QStringList missing = m_watcher->resultAt(index);
+        const QList<qsizetype> missing = m_watcher->resultAt(index);
         if (!missing.isEmpty() && m_found)
             m_found(missing);
     });

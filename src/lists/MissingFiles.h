@@ -13,12 +13,13 @@ class MissingFiles : public QObject {
     Q_OBJECT
 public:
     using Exists = std::function<bool(const QString& path)>;
-    using Found = std::function<void(const QStringList& missingPaths)>;
+    // The positions, in the lists given to check(), of files that are missing.
+    using Found = std::function<void(const QList<qsizetype>& missing)>;
 
     explicit MissingFiles(Exists exists, QObject* parent = nullptr);
     ~MissingFiles() override;
 
-    // Checks the files folders[i] + names[i] in order; `found` gets the full paths of the
+    // Checks the files folders[i] + names[i] in order; `found` gets the positions i of the
     // missing ones, batch by batch. A new check drops the answers of the one before.
     void check(QStringList folders, QStringList names, Found found);
     // True while answers are still to come.
@@ -27,5 +28,5 @@ public:
 private:
     Exists m_exists;
     Found m_found;
-    QFutureWatcher<QStringList>* m_watcher = nullptr;
+    QFutureWatcher<QList<qsizetype>>* m_watcher = nullptr;
 };

@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QSet>
 
 namespace {
 // A file the user cannot see counts as missing, as a hidden file would on Windows.
@@ -62,20 +61,25 @@ void OpenTab::checkForMissingFiles()
         folders.append(m_list.subItem(row, OpenColumn::Folder));
         names.append(m_list.entry(row).text);
     }
-    m_missing->check(std::move(folders), std::move(names), [this](const QStringList& missing) {
-        // The answers name files, not rows: a sort may have moved the rows meanwhile. Only rows
-        // whose name is among the answers are looked at closer.
-        QSet<QStringView> names;
-        for (const QString& path : missing)
-            names.insert(QStringView(path).mid(path.lastIndexOf(paths::separator()) + 1));
-        const QSet<QString> gone(missing.begin(), missing.end());
-        for (int row = 0; row < m_list.count(); ++row) {
-            const QString& name = m_list.entry(row).text;
-            if (names.contains(name) &&
-                gone.contains(m_list.subItem(row, OpenColumn::Folder) + name))
-                m_list.setMissingNote(row, QStringLiteral("missing"));
+    const auto found = [this, folders, names](const QList<qsizetype>& missing) {
+        // An answer is about the row of that number when the check began. A sort may have moved
+        // the rows since: then the files' rows are looked up by folder and name.
+        QHash<QString, int> rowOfPath;
+        for (const qsizetype i : missing) {
+            int row = int(i);
+            if (row >= m_list.count() || m_list.entry(row).text != names[i] ||
+                m_list.subItem(row, OpenColumn::Folder) != folders[i]) {
+                if (rowOfPath.isEmpty()) {
+                    for (int r = 0; r < m_list.count(); ++r)
+                        rowOfPath.insert(
+                            m_list.subItem(r, OpenColumn::Folder) + m_list.entry(r).text, r);
+                }
+                row = rowOfPath.value(folders[i] + names[i], -1);
+            }
+            m_list.setMissingNote(row, QStringLiteral("missing"));
         }
-    });
+    };
+    m_missing->check(folders, names, found);
 }
 
 void OpenTab::reportSaveFailure(const FileResult& failure) const

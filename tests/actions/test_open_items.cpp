@@ -61,10 +61,7 @@ struct OpenItems : ::testing::Test, FakeHub {
     }
     void writeList(const QList<QStringList>& recs)
     {
-        QByteArray data;
-        for (const auto& r : recs)
-            data += records::encode(r);
-        app.write(QStringLiteral("QELFileList.txt"), data);
+        app.writeRecords(QStringLiteral("QELFileList.txt"), recs);
         window->openTab().LoadOpenList();
     }
     int rowOf(const QString& name) const

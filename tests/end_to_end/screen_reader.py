@@ -54,8 +54,10 @@ def spawn(argv, group, **kwargs):
 
 def start_xvfb():
     read_end, write_end = os.pipe()
+    # -noreset: a server resets when its last client leaves, and a program that connects just
+    # then is turned away.
     xvfb = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                  "-nolisten", "tcp"], 0, pass_fds=[write_end], stderr=subprocess.DEVNULL)
+                  "-nolisten", "tcp", "-noreset"], 0, pass_fds=[write_end], stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
         number = pipe.readline().strip()  # returns once the server listens, or has died

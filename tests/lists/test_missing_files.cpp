@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
@@ -67,6 +69,31 @@ TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
     EXPECT_LT(t.elapsed(), 1000);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 10000));
+}
+
+// The answers come for the rows as they were when the check began; a sort meanwhile must not
+// grey the entries that now stand in those places.
+TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
+{
+    // Shared with the checking thread, which may outlive a failed test.
+    const auto answer = std::make_shared<std::atomic<bool>>(false);
+    tab->setExistenceCheck([answer](const QString& path) {
+        while (!*answer)
+            QThread::msleep(5);
+        return path.endsWith(QStringLiteral("here.fpl"));
+    });
+    tab->LoadOpenList();
+    const QString first = list.text(0);
+    list.setSorted(true);
+    list.setSortKey(0);
+    list.setSortOrder(Qt::DescendingOrder);
+    *answer = true;
+    ASSERT_NE(list.text(0), first) << "the sort did not move the rows";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tab->missingCheckBusy(); }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
+    EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
+    EXPECT_EQ(noteOf(QStringLiteral(".hidden.fpl")), QStringLiteral("missing"));
 }
 
 } // namespace

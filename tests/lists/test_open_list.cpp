@@ -24,10 +24,7 @@ struct OpenTab : ::testing::Test, FakeHub {
     QString p(const QString& rel) const { return app.path() + QLatin1Char('/') + rel; }
     void writeList(const QList<QStringList>& recs)
     {
-        QByteArray data;
-        for (const auto& r : recs)
-            data += records::encode(r);
-        app.write(QStringLiteral("QELFileList.txt"), data);
+        app.writeRecords(QStringLiteral("QELFileList.txt"), recs);
     }
     QStringList column(int c) const
     {

@@ -20,10 +20,10 @@ struct StoreFixture : ::testing::Test {
     QString p(const QString& relative) const { return app.path() + QLatin1Char('/') + relative; }
     void writeList(const QList<FileListRecord>& records)
     {
-        QByteArray data;
+        QList<QStringList> fields;
         for (const auto& r : records)
-            data += records::encode({r.kindCode, r.path, r.dateText});
-        app.write(QStringLiteral("QELFileList.txt"), data);
+            fields.append({r.kindCode, r.path, r.dateText});
+        app.writeRecords(QStringLiteral("QELFileList.txt"), fields);
     }
     QList<FileListRecord> list() const
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lists/RecordCodec.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QDir>
@@ -24,6 +26,14 @@ public:
         QFile f(p);
         if (f.open(QIODevice::WriteOnly))
             f.write(content);
+    }
+    // A list file of these records, each encoded as the program writes them.
+    void writeRecords(const QString& relative, const QList<QStringList>& records) const
+    {
+        QByteArray data;
+        for (const QStringList& r : records)
+            data += records::encode(r);
+        write(relative, data);
     }
     QByteArray read(const QString& relative) const
     {
