@@ -2,6 +2,8 @@
 // exchange that proves which version of the file it displaced.
 #include "lists/ListFileParts.h"
 
+#ifndef Q_OS_WIN
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -265,3 +267,5 @@ FileResult renameNoReplace(const QString& from, const QString& to)
     }
     return {};
 }
+
+#endif
