@@ -4,6 +4,7 @@
 #include "lists/RecordCodec.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -41,6 +42,29 @@ struct FileContent {
 // may have met another program in the middle of writing it: when the file changes within a
 // moment it is read again.
 FileContent readListFile(const QString& path);
+
+// A list file's well-formed records, in file order.
+template <class Record> struct ListContents {
+    FileResult result; // the file could not be read, or is not a list at all
+    bool exists = false;
+    QList<Record> records;
+};
+
+// Reads the list file at `path`, making a Record of each well-formed record's fields with
+// `make`. A missing file is no records and no failure.
+template <class Record, class Make>
+ListContents<Record> readRecords(const QString& path, int fieldsPerRecord, Make make)
+{
+    ListContents<Record> c;
+    const FileContent file = readListFile(path);
+    c.exists = file.exists;
+    c.result = file.result;
+    if (file.exists && file.result.ok) {
+        records::forEachRecord(file.data, fieldsPerRecord,
+                               [&](records::Fields& f) { c.records.append(make(f)); });
+    }
+    return c;
+}
 
 // The file a rewrite of `path` replaces: `path` itself, or the file its symbolic links lead to,
 // so that a link stays a link.

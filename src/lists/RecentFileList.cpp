@@ -69,16 +69,9 @@ QString RecentFileList::dataFolder() const
 
 RecentFileList::Contents RecentFileList::read() const
 {
-    Contents c;
-    const FileContent file = readListFile(listPath());
-    c.exists = file.exists;
-    c.result = file.result;
-    if (!file.exists || !file.result.ok)
-        return c;
-    records::forEachRecord(file.data, kFields, [&](records::Fields& f) {
-        c.records.append(FileListRecord{std::move(f[0]), std::move(f[1]), std::move(f[2])});
+    return readRecords<FileListRecord>(listPath(), kFields, [](records::Fields& f) {
+        return FileListRecord{std::move(f[0]), std::move(f[1]), std::move(f[2])};
     });
-    return c;
 }
 
 FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& kindCode,

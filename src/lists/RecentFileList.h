@@ -31,11 +31,7 @@ public:
     // The data folder, in whatever letter case it has on disk: application folder + "/data/".
     QString dataFolder() const;
 
-    struct Contents {
-        FileResult result; // a read error: the file could not be read, or is not a list at all
-        bool exists = false;
-        QList<FileListRecord> records; // the well-formed records, in file order
-    };
+    using Contents = ListContents<FileListRecord>;
     Contents read() const;
 
     // Adds the entry, or brings an entry of the same path (any letter case) up to date in place.

@@ -31,16 +31,9 @@ QString WebLinkList::listPath() const
 
 WebLinkList::Contents WebLinkList::read() const
 {
-    Contents c;
-    const FileContent file = readListFile(listPath());
-    c.exists = file.exists;
-    c.result = file.result;
-    if (!file.exists || !file.result.ok)
-        return c;
-    records::forEachRecord(file.data, kFields, [&](records::Fields& f) {
-        c.records.append(WebLinkRecord{std::move(f[0]), std::move(f[1])});
+    return readRecords<WebLinkRecord>(listPath(), kFields, [](records::Fields& f) {
+        return WebLinkRecord{std::move(f[0]), std::move(f[1])};
     });
-    return c;
 }
 
 FileResult WebLinkList::append(const WebLinkRecord& link)

@@ -37,11 +37,7 @@ public:
 
     QString listPath() const;
 
-    struct Contents {
-        FileResult result; // the file could not be read (it is then no list at all)
-        bool exists = false;
-        QList<WebLinkRecord> records; // the well-formed links, in file order
-    };
+    using Contents = ListContents<WebLinkRecord>;
     // All links. A missing file is no links and no failure.
     Contents read() const;
 

@@ -1,8 +1,6 @@
 #include "ui/ImageList.h"
 
-#include <QPainter>
-#include <QPixmap>
-#include <QSvgRenderer>
+#include "platform/qt/QtIconSource.h"
 
 static void initKeldaraResources()
 {
@@ -18,20 +16,8 @@ void ensureResources()
 QIcon drawnIcon(const QString& resourceName)
 {
     ensureResources();
-    QSvgRenderer renderer(QStringLiteral(":/icons/") + resourceName + QStringLiteral(".svg"));
-    QIcon icon;
-    if (!renderer.isValid())
-        return icon;
-    for (int size : {16, 24, 32, 48, 64}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&p);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    static constexpr int sides[] = {16, 24, 32, 48, 64};
+    return renderSvgIcon(QStringLiteral(":/icons/") + resourceName + QStringLiteral(".svg"), sides);
 }
 
 void fillListIcons(ImageList& large, ImageList& small)

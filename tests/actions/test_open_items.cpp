@@ -6,6 +6,7 @@
 #include "mainwindow/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
+#include "support/StandinRecord.h"
 #include "support/TempAppFolder.h"
 #include "ui/QelListView.h"
 
@@ -39,21 +40,7 @@ struct OpenItems : ::testing::Test, FakeHub {
     void TearDown() override { qunsetenv("KELDARA_STANDIN_RECORD"); }
 
     // The stand-in's records: "tool<TAB>arg<TAB>arg", one line per start.
-    QStringList starts(int expected)
-    {
-        QElapsedTimer t;
-        t.start();
-        QStringList lines;
-        while (t.elapsed() < 10000) {
-            QFile f(recordFile);
-            if (f.open(QIODevice::ReadOnly))
-                lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            if (lines.size() >= expected)
-                break;
-            QThread::msleep(10);
-        }
-        return lines;
-    }
+    QStringList starts(int expected) { return standinStarts(recordFile, expected); }
     void open(int list, int row)
     {
         window->lstQEL[size_t(list)]->setSelectedRow(row);

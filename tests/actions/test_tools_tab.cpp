@@ -8,6 +8,7 @@
 #include "support/FakeHub.h"
 #include "support/Faults.h"
 #include "support/LnkInfo.h"
+#include "support/StandinRecord.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
@@ -459,21 +460,7 @@ struct ToolsStarting : Tools {
         open();
     }
     void TearDown() override { qunsetenv("KELDARA_STANDIN_RECORD"); }
-    QStringList starts(int expected) const
-    {
-        QElapsedTimer t;
-        t.start();
-        QStringList lines;
-        while (t.elapsed() < 10000) {
-            QFile f(recordFile);
-            if (f.open(QIODevice::ReadOnly))
-                lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-            if (lines.size() >= expected)
-                break;
-            QThread::msleep(10);
-        }
-        return lines;
-    }
+    QStringList starts(int expected) const { return standinStarts(recordFile, expected); }
 };
 
 TEST_F(ToolsStarting, DoubleClickStartsTheProgramAsItStands)

@@ -32,24 +32,6 @@ constexpr qint64 kMaxRead = 16 << 20;
 // Files up to this size are read in one go, whatever they are.
 constexpr qint64 kReadAtOnce = 1 << 20;
 
-QIcon renderSvg(const QString& file)
-{
-    QSvgRenderer renderer(file);
-    QIcon icon;
-    if (!renderer.isValid())
-        return icon;
-    for (int side : kSides) {
-        QPixmap pm(side, side);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&p);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
-}
-
 // The image scaled into a square of `side`, centred, its proportions kept.
 QPixmap fitted(const QImage& image, int side)
 {
@@ -134,6 +116,24 @@ QFileInfo existingFile(const QString& path)
 
 } // namespace
 
+QIcon renderSvgIcon(const QString& file, std::span<const int> sides)
+{
+    QSvgRenderer renderer(file);
+    QIcon icon;
+    if (!renderer.isValid())
+        return icon;
+    for (int side : sides) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&p);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 QtIconSource::QtIconSource(QStringList suiteIconRoots)
     : m_roots(std::move(suiteIconRoots))
 {}
@@ -142,7 +142,7 @@ QIcon QtIconSource::neutralIcon()
 {
     if (m_neutral.isNull()) {
         initIconResources();
-        m_neutral = renderSvg(QStringLiteral(":/icons/program.svg"));
+        m_neutral = renderSvgIcon(QStringLiteral(":/icons/program.svg"), kSides);
     }
     return m_neutral;
 }
@@ -151,7 +151,7 @@ QIcon QtIconSource::brokenIcon()
 {
     if (m_broken.isNull()) {
         initIconResources();
-        m_broken = renderSvg(QStringLiteral(":/icons/program-broken.svg"));
+        m_broken = renderSvgIcon(QStringLiteral(":/icons/program-broken.svg"), kSides);
     }
     return m_broken;
 }
@@ -169,7 +169,8 @@ QIcon QtIconSource::suiteIcon(const QString& name) const
         for (const QString& size : sizes) {
             const QString base = theme.filePath(size + QStringLiteral("/apps/") + name);
             if (QFileInfo(base + QStringLiteral(".svg")).isFile()) {
-                if (QIcon icon = renderSvg(base + QStringLiteral(".svg")); !icon.isNull())
+                if (QIcon icon = renderSvgIcon(base + QStringLiteral(".svg"), kSides);
+                    !icon.isNull())
                     return icon;
             }
             QImage image(base + QStringLiteral(".png"));

@@ -5,7 +5,13 @@
 #include <QMimeDatabase>
 #include <QStringList>
 
+#include <span>
+
 class QFile;
+
+// An icon drawn from an SVG file at each of `sides` (square, in pixels); a null icon when the file
+// is not a picture.
+QIcon renderSvgIcon(const QString& file, std::span<const int> sides);
 
 // Program icons where there is no Windows shell to ask: a Windows program's own first icon (read
 // by our PE reader, decoded by Qt's ICO reader); otherwise the icon of the program's name, first
