@@ -146,11 +146,11 @@ void OpenTab::tmrFileUpdate_Timer()
         SyncDataFolderEntries();
         return;
     }
-    const FileStamp now = fileStamp(m_store.listPath());
+    const FileIdentity now = identityOf(m_store.listPath());
     if (!now.exists || now == LastListFileTime)
         return;
     LoadOpenList(); // a failure is not shown; the rows read so far stay
-    LastListFileTime = fileStamp(m_store.listPath());
+    LastListFileTime = identityOf(m_store.listPath());
 }
 
 void OpenTab::TouchFileEntry(const QString& path, const QString& kindCode)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "lists/FileStamp.h"
 #include "lists/MissingFiles.h"
 #include "lists/RecentFileList.h"
 #include "ui/TabController.h"
@@ -59,7 +58,7 @@ public:
     void copyPath();
 
     // The list file as the refresh timer last saw it.
-    FileStamp LastListFileTime;
+    FileIdentity LastListFileTime;
     // How many refresh ticks the start-up sync is tried again on while another program keeps
     // rewriting the list, before the failure is shown.
     static constexpr int kSyncTicks = 30;
