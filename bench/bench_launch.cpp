@@ -1,7 +1,7 @@
 // Launch latency: from the double-click on "New Fuel Profile" to the companion tool's process
 // running its own code (the stand-in tool writes its record as the first thing it does).
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/NewTab.h"
+#include "tabs/new/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
 #include "ui/QelListView.h"

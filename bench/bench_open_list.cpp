@@ -2,7 +2,7 @@
 // real list widget next to a bare parse, touching and syncing next to a plain file copy, one
 // refresh-timer tick on an unchanged file, and the read-modify-replace window of a sync over a
 // large data folder.
-#include "lists/OpenTab.h"
+#include "tabs/open/OpenTab.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"

@@ -2,7 +2,7 @@
 // 16, 32 and 48 pixels and a 256-pixel PNG): the whole load with the real icon source, next to
 // the floor of listing and reading the 200 shortcut files alone.
 #include "actions/ShortcutHelper.h"
-#include "actions/ToolsTab.h"
+#include "tabs/tools/ToolsTab.h"
 #include "base/Paths.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/qt/QtIconSource.h"

@@ -1,7 +1,7 @@
 // Start-up preparation of the main window: the shortcut folder, the column table and the
 // toolbar's pictures.
 #include "base/Paths.h"
-#include "mainwindow/ColumnTable.h"
+#include "ui/ColumnTable.h"
 #include "mainwindow/frmQEL.h"
 #include "ui/QelListView.h"
 

@@ -1,13 +1,13 @@
 // How commands reach the tabs: the tab switch and its command-state table, the toolbar, the
 // Edit menu and the double-click, each handed to the controller of the tab it concerns.
 #include "about/HelpCommands.h"
-#include "actions/ToolsTab.h"
+#include "tabs/tools/ToolsTab.h"
 #include "actions/WebPages.h"
-#include "lists/OpenTab.h"
-#include "lists/WebTab.h"
+#include "tabs/open/OpenTab.h"
+#include "tabs/web/WebTab.h"
 #include "mainwindow/CommandState.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/NewTab.h"
+#include "tabs/new/NewTab.h"
 #include "ui/QelListView.h"
 
 #include <QAction>

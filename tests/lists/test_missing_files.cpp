@@ -1,6 +1,6 @@
 // Entries whose file has gone are greyed, and finding that out never holds up the list.
 #include "base/Columns.h"
-#include "lists/OpenTab.h"
+#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "support/TabRig.h"
 

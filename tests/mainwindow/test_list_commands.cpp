@@ -1,9 +1,9 @@
 // Keys, context menus and the filter reach the same handlers as the menus.
-#include "lists/OpenTab.h"
+#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
-#include "lists/WebTab.h"
+#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/NewTab.h"
+#include "tabs/new/NewTab.h"
 #include "support/FakeHub.h"
 #include "ui/QelListView.h"
 

@@ -1,5 +1,5 @@
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/NewTab.h"
+#include "tabs/new/NewTab.h"
 #include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
 #include "ui/QelListView.h"

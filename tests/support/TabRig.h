@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/Launching.h"
-#include "mainwindow/ColumnTable.h"
+#include "ui/ColumnTable.h"
 #include "support/FakeHub.h"
 #include "ui/HubContext.h"
 #include "ui/ImageList.h"

@@ -1,4 +1,4 @@
-#include "actions/ToolsTab.h"
+#include "tabs/tools/ToolsTab.h"
 
 #include "actions/Launching.h"
 #include "actions/ShortcutHelper.h"

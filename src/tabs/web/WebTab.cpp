@@ -1,8 +1,8 @@
-#include "lists/WebTab.h"
+#include "tabs/web/WebTab.h"
 
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "lists/frmWeb.h"
+#include "tabs/web/frmWeb.h"
 #include "ui/HubContext.h"
 #include "ui/ListModel.h"
 #include "ui/QelListView.h"

@@ -1,9 +1,9 @@
-#include "mainwindow/NewTab.h"
+#include "tabs/new/NewTab.h"
 
 #include "actions/Launching.h"
 #include "actions/LaunchTable.h"
 #include "base/Columns.h"
-#include "mainwindow/ColumnTable.h"
+#include "ui/ColumnTable.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 

@@ -1,6 +1,6 @@
-#include "lists/frmWeb.h"
+#include "tabs/web/frmWeb.h"
 
-#include "lists/WebTab.h"
+#include "tabs/web/WebTab.h"
 
 #include <QLabel>
 #include <QLineEdit>

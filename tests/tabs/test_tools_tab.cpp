@@ -1,6 +1,6 @@
 // The "Tools" tab over a real shortcut folder, with scripted dialogs and plain-colour icons.
 #include "actions/ShortcutHelper.h"
-#include "actions/ToolsTab.h"
+#include "tabs/tools/ToolsTab.h"
 #include "app/StartupHousekeeping.h"
 #include "base/Columns.h"
 #include "mainwindow/frmQEL.h"

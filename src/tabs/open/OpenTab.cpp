@@ -1,4 +1,4 @@
-#include "lists/OpenTab.h"
+#include "tabs/open/OpenTab.h"
 
 #include "actions/Launching.h"
 #include "actions/LaunchTable.h"

@@ -1,9 +1,9 @@
 // Opening entries with real processes: a stand-in companion tool records what it receives.
 #include "actions/LaunchTable.h"
-#include "lists/OpenTab.h"
+#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
-#include "mainwindow/NewTab.h"
+#include "tabs/new/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
 #include "support/StandinRecord.h"

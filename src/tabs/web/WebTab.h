@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/frmWeb.h"
+#include "tabs/web/frmWeb.h"
 #include "lists/WebLinkList.h"
 #include "ui/TabController.h"
 

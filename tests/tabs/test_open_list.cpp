@@ -1,4 +1,4 @@
-#include "lists/OpenTab.h"
+#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"

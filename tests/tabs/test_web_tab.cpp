@@ -1,9 +1,9 @@
 // The "Web" tab and its dialog through the real widgets, over a real application folder, with
 // scripted message boxes and a recording browser lookup.
 #include "base/Columns.h"
-#include "lists/frmWeb.h"
+#include "tabs/web/frmWeb.h"
 #include "lists/RecordCodec.h"
-#include "lists/WebTab.h"
+#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
 #include "support/TabRig.h"
 #include "ui/QelListView.h"

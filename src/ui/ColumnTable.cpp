@@ -1,4 +1,4 @@
-#include "mainwindow/ColumnTable.h"
+#include "ui/ColumnTable.h"
 
 namespace {
 
