@@ -1,9 +1,9 @@
 // Launch latency: from the double-click on "New Fuel Profile" to the companion tool's process
 // running its own code (the stand-in tool writes its record as the first thing it does).
 #include "mainwindow/frmQEL.h"
-#include "tabs/new/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
+#include "tabs/new/NewTab.h"
 #include "ui/QelListView.h"
 
 #include <benchmark/benchmark.h>

@@ -2,11 +2,11 @@
 // real list widget next to a bare parse, touching and syncing next to a plain file copy, one
 // refresh-timer tick on an unchanged file, and the read-modify-replace window of a sync over a
 // large data folder.
-#include "tabs/open/OpenTab.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
+#include "tabs/open/OpenTab.h"
 #include "ui/QelListView.h"
 
 #include <benchmark/benchmark.h>

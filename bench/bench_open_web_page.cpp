@@ -2,12 +2,12 @@
 // process running its own code. The browser is a script that creates a file as the first thing it
 // does. The lookup runs in full each time.
 #include "actions/WebPages.h"
-#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/linux/XdgBrowserFinder.h"
 #include "support/FakeHub.h"
 #include "support/Fakes.h"
 #include "support/XdgSandbox.h"
+#include "tabs/web/WebTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 

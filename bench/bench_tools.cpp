@@ -2,12 +2,12 @@
 // 16, 32 and 48 pixels and a 256-pixel PNG): the whole load with the real icon source, next to
 // the floor of listing and reading the 200 shortcut files alone.
 #include "actions/ShortcutHelper.h"
-#include "tabs/tools/ToolsTab.h"
 #include "base/Paths.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/qt/QtIconSource.h"
 #include "support/FakeHub.h"
 #include "support/PeBuilder.h"
+#include "tabs/tools/ToolsTab.h"
 #include "ui/QelListView.h"
 
 #include <benchmark/benchmark.h>

@@ -1,16 +1,16 @@
 #include "app/Main.h"
 
-#include "tabs/tools/ToolsTab.h"
 #include "app/frmSplash.h"
 #include "app/SettingsMigration.h"
 #include "base/Paths.h"
-#include "tabs/open/OpenTab.h"
-#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
-#include "tabs/new/NewTab.h"
 #include "platform/InstanceGuard.h"
 #include "platform/qt/InstanceChannel.h"
 #include "platform/SettingsStore.h"
+#include "tabs/new/NewTab.h"
+#include "tabs/open/OpenTab.h"
+#include "tabs/tools/ToolsTab.h"
+#include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
 #include <QApplication>

@@ -2,11 +2,11 @@
 // program dropped on the "Tools" tab becomes a shortcut as Create would make it; a web address
 // dropped on the "Web" tab opens the web link dialog with the address filled in. Anything else is
 // refused while it is dragged, so the pointer shows that it cannot be dropped.
-#include "tabs/tools/ToolsTab.h"
 #include "lists/DataFileKind.h"
-#include "tabs/open/OpenTab.h"
-#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
+#include "tabs/open/OpenTab.h"
+#include "tabs/tools/ToolsTab.h"
+#include "tabs/web/WebTab.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

@@ -2,9 +2,9 @@
 // context menu on each list, and a filter that narrows the lists as they type. Each reaches the
 // same handler as its menu item, so it does what that item does, and nothing while it is disabled.
 #include "base/Columns.h"
+#include "mainwindow/frmQEL.h"
 #include "tabs/open/OpenTab.h"
 #include "tabs/web/WebTab.h"
-#include "mainwindow/frmQEL.h"
 #include "ui/QelListView.h"
 
 #include <QAction>

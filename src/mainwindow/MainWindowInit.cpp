@@ -1,8 +1,8 @@
 // Start-up preparation of the main window: the shortcut folder, the column table and the
 // toolbar's pictures.
 #include "base/Paths.h"
-#include "ui/ColumnTable.h"
 #include "mainwindow/frmQEL.h"
+#include "ui/ColumnTable.h"
 #include "ui/QelListView.h"
 
 #include <QAction>

@@ -1,13 +1,13 @@
 // How commands reach the tabs: the tab switch and its command-state table, the toolbar, the
 // Edit menu and the double-click, each handed to the controller of the tab it concerns.
 #include "about/HelpCommands.h"
-#include "tabs/tools/ToolsTab.h"
 #include "actions/WebPages.h"
-#include "tabs/open/OpenTab.h"
-#include "tabs/web/WebTab.h"
 #include "mainwindow/CommandState.h"
 #include "mainwindow/frmQEL.h"
 #include "tabs/new/NewTab.h"
+#include "tabs/open/OpenTab.h"
+#include "tabs/tools/ToolsTab.h"
+#include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
 #include <QAction>

@@ -2,12 +2,12 @@
 
 #include "about/HelpCommands.h"
 #include "actions/Launching.h"
-#include "tabs/tools/ToolsTab.h"
 #include "actions/WebPages.h"
-#include "tabs/open/OpenTab.h"
-#include "tabs/web/WebTab.h"
-#include "tabs/new/NewTab.h"
 #include "platform/Prompter.h"
+#include "tabs/new/NewTab.h"
+#include "tabs/open/OpenTab.h"
+#include "tabs/tools/ToolsTab.h"
+#include "tabs/web/WebTab.h"
 #include "ui/Accessibility.h"
 #include "ui/QelListView.h"
 

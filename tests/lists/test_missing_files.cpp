@@ -1,8 +1,8 @@
 // Entries whose file has gone are greyed, and finding that out never holds up the list.
 #include "base/Columns.h"
-#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "support/TabRig.h"
+#include "tabs/open/OpenTab.h"
 
 #include <gtest/gtest.h>
 

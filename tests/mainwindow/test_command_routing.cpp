@@ -1,8 +1,8 @@
 // The command state of each tab, checked through the real window over every pair of tabs, so
 // that the cells a switch leaves alone are seen to carry over from the tab shown before.
-#include "tabs/open/OpenTab.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
+#include "tabs/open/OpenTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

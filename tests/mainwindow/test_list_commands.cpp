@@ -1,10 +1,10 @@
 // Keys, context menus and the filter reach the same handlers as the menus.
-#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
-#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
-#include "tabs/new/NewTab.h"
 #include "support/FakeHub.h"
+#include "tabs/new/NewTab.h"
+#include "tabs/open/OpenTab.h"
+#include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "mainwindow/frmQEL.h"
-#include "tabs/new/NewTab.h"
 #include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
+#include "tabs/new/NewTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "actions/Launching.h"
-#include "ui/ColumnTable.h"
 #include "support/FakeHub.h"
+#include "ui/ColumnTable.h"
 #include "ui/HubContext.h"
 #include "ui/ImageList.h"
 #include "ui/QelListView.h"

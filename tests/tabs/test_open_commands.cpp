@@ -1,10 +1,10 @@
 // Rename and Delete on the "Open" tab, through the window's Edit menu, with scripted answers and
 // real files: the data file follows the command, and a list that cannot follow stops it.
-#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
 #include "support/Faults.h"
+#include "tabs/open/OpenTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // Opening entries with real processes: a stand-in companion tool records what it receives.
 #include "actions/LaunchTable.h"
-#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
-#include "tabs/new/NewTab.h"
 #include "platform/linux/PosixLauncher.h"
 #include "support/FakeHub.h"
 #include "support/StandinRecord.h"
 #include "support/TempAppFolder.h"
+#include "tabs/new/NewTab.h"
+#include "tabs/open/OpenTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

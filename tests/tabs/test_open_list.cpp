@@ -1,8 +1,8 @@
-#include "tabs/open/OpenTab.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
+#include "tabs/open/OpenTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
 // The "Tools" tab over a real shortcut folder, with scripted dialogs and plain-colour icons.
 #include "actions/ShortcutHelper.h"
-#include "tabs/tools/ToolsTab.h"
 #include "app/StartupHousekeeping.h"
 #include "base/Columns.h"
 #include "mainwindow/frmQEL.h"
@@ -9,6 +8,7 @@
 #include "support/Faults.h"
 #include "support/LnkInfo.h"
 #include "support/StandinRecord.h"
+#include "tabs/tools/ToolsTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The "Web" tab and its dialog through the real widgets, over a real application folder, with
 // scripted message boxes and a recording browser lookup.
 #include "base/Columns.h"
-#include "tabs/web/frmWeb.h"
 #include "lists/RecordCodec.h"
-#include "tabs/web/WebTab.h"
 #include "mainwindow/frmQEL.h"
 #include "support/TabRig.h"
+#include "tabs/web/frmWeb.h"
+#include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tabs/web/frmWeb.h"
 #include "lists/WebLinkList.h"
+#include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
 
 #include <QPointer>
