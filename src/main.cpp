@@ -1,5 +1,6 @@
 #include "app/Main.h"
 #include "base/Paths.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
 #include "platform/QSettingsStore.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     XdgMachineRegistry registry;
 #endif
     QtPrompter prompter;
+    LocalFileSystem files;
     LockFileInstanceGuard instance;
 
     PlatformServices services;
@@ -52,6 +54,7 @@ int main(int argc, char** argv)
     services.instance = &instance;
     services.browsers = &browsers;
     services.registry = &registry;
+    services.files = &files;
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
     QtIconSource icons({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
     services.icons = &icons;

@@ -1,18 +1,28 @@
 #include "actions/Launching.h"
 
+#include "lists/Work.h"
 #include "platform/Launcher.h"
 #include "ui/HubContext.h"
 
-bool Launching::LaunchCommand(const QString& program, const QString& argumentText)
+void Launching::LaunchCommand(const QString& program, const QString& argumentText)
 {
-    const FileResult started = m_hub.launcher().start(program, argumentText);
-    if (!started.ok) {
-        m_hub.critical(started.message(QStringLiteral("Can't start application")));
-        return false;
-    }
-    // The tool is running: a list that cannot be read now is no reason to say it did not start.
-    // The rows read so far stay, and the refresh timer tries again when the file changes.
-    if (m_afterStart)
-        m_afterStart();
-    return true;
+    const QString command = program + QLatin1Char(' ') + argumentText;
+    if (m_starting.contains(command))
+        return;
+    m_starting.insert(command);
+    Launcher* launcher = &m_hub.launcher();
+    work::post(
+        work::Queue::Drives, &m_alive,
+        [launcher, program, argumentText] { return launcher->start(program, argumentText); },
+        [this, command](const FileResult& started) {
+            m_starting.remove(command);
+            if (!started.ok) {
+                m_hub.critical(started.message(QStringLiteral("Can't start application")));
+                return;
+            }
+            // The tool is running: a list that cannot be read now is no reason to say it did
+            // not start. The rows read so far stay, and the refresh timer tries again.
+            if (m_afterStart)
+                m_afterStart();
+        });
 }

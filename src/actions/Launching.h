@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <functional>
 
 class HubContext;
 
-// The one way the hub starts a program from a command line.
+// The one way the hub starts a program from a command line. The start runs away from the
+// window's thread: the program may lie on a drive that does not answer.
 class Launching {
 public:
     explicit Launching(const HubContext& hub)
@@ -17,10 +20,13 @@ public:
     void setAfterStart(std::function<void()> afterStart) { m_afterStart = std::move(afterStart); }
 
     // Starts `program` with the argument text unchanged and does not wait for it. A failure is
-    // shown as "Can't start application" with the platform's reason. True when it started.
-    bool LaunchCommand(const QString& program, const QString& argumentText);
+    // shown as "Can't start application" with the platform's reason. The same command given
+    // again while it is being started starts nothing more.
+    void LaunchCommand(const QString& program, const QString& argumentText);
 
 private:
     const HubContext& m_hub;
     std::function<void()> m_afterStart;
+    QObject m_alive; // answers of starts are taken only while this lives
+    QSet<QString> m_starting;
 };

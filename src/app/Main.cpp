@@ -3,6 +3,7 @@
 #include "app/frmSplash.h"
 #include "app/SettingsMigration.h"
 #include "base/Paths.h"
+#include "lists/Work.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/InstanceGuard.h"
 #include "platform/qt/InstanceChannel.h"
@@ -108,5 +109,9 @@ int Main(const PlatformServices& services)
     // rather than running invisibly. Otherwise the program ends when its last window closes.
     if (window.exitConfirmed() && !anyWindowOpen())
         return 0;
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A change the user made just before quitting is let finish; work that waits on a drive that
+    // does not answer is not waited for, and cannot harm a list: every rewrite is one atomic step.
+    work::finishListWork(500);
+    return code;
 }

@@ -2,6 +2,7 @@
 
 #include "base/FileResult.h"
 #include "lists/RecordCodec.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QList>
@@ -106,7 +107,3 @@ private:
 
 // The refusal of a record whose field the format cannot hold.
 FileResult unstorableName();
-
-// Renames a file, failing (with the platform's "file exists" error) rather than replacing an
-// existing file at `to`.
-FileResult renameNoReplace(const QString& from, const QString& to);

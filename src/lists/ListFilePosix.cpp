@@ -249,23 +249,4 @@ QString replaceTarget(const QString& path)
     return current;
 }
 
-FileResult renameNoReplace(const QString& from, const QString& to)
-{
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
-        return {};
-    if (errno != EINVAL && errno != ENOSYS)
-        return FileResult::fromErrno(errno);
-    // File systems without no-replace renames: a hard link fails on an existing name too.
-    if (::link(src.constData(), dst.constData()) != 0)
-        return FileResult::fromErrno(errno);
-    if (::unlink(src.constData()) != 0) {
-        const int e = errno;
-        ::unlink(dst.constData());
-        return FileResult::fromErrno(e);
-    }
-    return {};
-}
-
 #endif

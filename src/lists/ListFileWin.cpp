@@ -110,10 +110,3 @@ QString replaceTarget(const QString& path)
 {
     return path;
 }
-
-FileResult renameNoReplace(const QString& from, const QString& to)
-{
-    if (!MoveFileExW(w(from), w(to), MOVEFILE_WRITE_THROUGH))
-        return lastWindowsError();
-    return {};
-}

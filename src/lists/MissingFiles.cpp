@@ -21,18 +21,19 @@ QThreadPool& checkPool()
     return *pool;
 }
 
-void findMissing(QPromise<QList<qsizetype>>& promise, const QStringList& folders,
-                 const QStringList& names, const MissingFiles::Exists& exists)
+void findMissing(QPromise<MissingFiles::Answer>& promise, const QStringList& paths,
+                 const MissingFiles::Exists& exists)
 {
-    QList<qsizetype> missing;
-    for (qsizetype i = 0; i < names.size(); ++i) {
+    MissingFiles::Answer answer;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
         if (promise.isCanceled())
             return;
-        if (!exists(folders[i] + names[i]))
-            missing.append(i);
-        if ((i + 1) % kBatch == 0 || i + 1 == names.size()) {
-            promise.addResult(missing);
-            missing.clear();
+        if (!exists(paths[i]))
+            answer.missing.append(i);
+        if ((i + 1) % kBatch == 0 || i + 1 == paths.size()) {
+            answer.end = i + 1;
+            promise.addResult(answer);
+            answer = {i + 1, i + 1, {}};
         }
     }
 }
@@ -49,7 +50,7 @@ MissingFiles::~MissingFiles()
         m_watcher->future().cancel();
 }
 
-void MissingFiles::check(QStringList folders, QStringList names, Found found)
+void MissingFiles::check(QStringList paths, Found found)
 {
     if (m_watcher) {
         m_watcher->disconnect(this);
@@ -58,14 +59,12 @@ void MissingFiles::check(QStringList folders, QStringList names, Found found)
         m_watcher = nullptr;
     }
     m_found = std::move(found);
-    m_watcher = new QFutureWatcher<QList<qsizetype>>(this);
+    m_watcher = new QFutureWatcher<Answer>(this);
     connect(m_watcher, &QFutureWatcherBase::resultReadyAt, this, [this](int index) {
-        const QList<qsizetype> missing = m_watcher->resultAt(index);
-        if (!missing.isEmpty() && m_found)
-            m_found(missing);
+        if (m_found)
+            m_found(m_watcher->resultAt(index));
     });
-    m_watcher->setFuture(QtConcurrent::run(&checkPool(), findMissing, std::move(folders),
-                                           std::move(names), m_exists));
+    m_watcher->setFuture(QtConcurrent::run(&checkPool(), findMissing, std::move(paths), m_exists));
 }
 
 bool MissingFiles::busy() const

@@ -13,20 +13,26 @@ class MissingFiles : public QObject {
     Q_OBJECT
 public:
     using Exists = std::function<bool(const QString& path)>;
-    // The positions, in the lists given to check(), of files that are missing.
-    using Found = std::function<void(const QList<qsizetype>& missing)>;
+    // The answers about paths [begin, end) of the list given to check(): `missing` holds the
+    // positions of those that are missing.
+    struct Answer {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        QList<qsizetype> missing;
+    };
+    using Found = std::function<void(const Answer& answer)>;
 
     explicit MissingFiles(Exists exists, QObject* parent = nullptr);
     ~MissingFiles() override;
 
-    // Checks the files folders[i] + names[i] in order; `found` gets the positions i of the
-    // missing ones, batch by batch. A new check drops the answers of the one before.
-    void check(QStringList folders, QStringList names, Found found);
+    // Checks `paths` in order; `found` gets the answers batch by batch. A new check drops the
+    // answers of the one before.
+    void check(QStringList paths, Found found);
     // True while answers are still to come.
     bool busy() const;
 
 private:
     Exists m_exists;
     Found m_found;
-    QFutureWatcher<QList<qsizetype>>* m_watcher = nullptr;
+    QFutureWatcher<Answer>* m_watcher = nullptr;
 };

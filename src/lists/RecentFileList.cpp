@@ -3,6 +3,7 @@
 #include "base/Paths.h"
 #include "lists/DataFileKind.h"
 #include "lists/RecordCodec.h"
+#include "platform/LocalFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,11 +47,21 @@ QString listDateText(const QDateTime& when)
            locale.toString(when.time(), timeFormat.trimmed());
 }
 
-RecentFileList::RecentFileList(QString appFolder)
+RecentFileList::RecentFileList(QString appFolder, FileSystem* files)
     : m_appFolder(std::move(appFolder))
     , m_file(paths::join(m_appFolder, QStringLiteral("QELFileList.txt")),
              paths::join(m_appFolder, QStringLiteral("qellist.tmp")), kFields)
+    , m_ownFiles(files ? nullptr : std::make_shared<LocalFileSystem>())
+    , m_files(files ? files : m_ownFiles.get())
 {}
+
+bool dataFileExists(FileSystem& files, const QString& path)
+{
+    // A file the user cannot see counts as missing, as a hidden file would on Windows.
+    QString name;
+    SplitPath(path, &name, nullptr);
+    return !name.startsWith(QLatin1Char('.')) && files.isFile(path);
+}
 
 QString RecentFileList::listPath() const
 {
@@ -113,8 +124,7 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
     });
     if (!r.ok || !removeFile)
         return r;
-    const QFileInfo info(fullPath);
-    if (!info.exists() || info.isDir())
+    if (!m_files->isFile(fullPath))
         return {};
     if (failedAt)
         *failedAt = DeleteStep::DataFile;
@@ -122,10 +132,7 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
     // cannot take the file) the file is deleted, and a file that cannot go says why.
     if (dataFile == DataFile::Trash && trashReady() && QFile::moveToTrash(fullPath))
         return {};
-    errno = 0;
-    if (!QFile::remove(fullPath))
-        return FileResult::fromErrno(errno ? errno : EACCES);
-    return {};
+    return m_files->remove(fullPath);
 }
 
 QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
@@ -219,7 +226,7 @@ FileResult RecentFileList::renameEntry(const QString& folder, const QString& old
     if (const FileContent c = readListFile(listPath()); !c.result.ok)
         return c.result;
     if (oldPath != newPath) {
-        if (FileResult r = renameNoReplace(oldPath, newPath); !r.ok)
+        if (FileResult r = m_files->rename(oldPath, newPath); !r.ok)
             return r;
     }
     FileResult r = m_file.rewrite([&](records::Document& doc, bool) {
@@ -232,7 +239,7 @@ FileResult RecentFileList::renameEntry(const QString& folder, const QString& old
         return FileResult();
     });
     if (!r.ok && oldPath != newPath)
-        renameNoReplace(newPath, oldPath); // the list could not follow: put the file back
+        m_files->rename(newPath, oldPath); // the list could not follow: put the file back
     return r;
 }
 

@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class FileSystem;
 
 // One line of the recent-file list file.
 struct FileListRecord {
@@ -24,7 +27,8 @@ QString listDateText(const QDateTime& when);
 // meantime are never lost, and lines that are not records stay as they were.
 class RecentFileList {
 public:
-    explicit RecentFileList(QString appFolder);
+    // `files` reaches the data files (the file system itself when none is given).
+    explicit RecentFileList(QString appFolder, FileSystem* files = nullptr);
 
     QString listPath() const;
     QString tempPath() const;
@@ -60,7 +64,8 @@ public:
     QList<FileListRecord> scanDataFolderRecords() const;
 
     // Gives the file folder + oldName the name `finalName` on disk and in every record of that
-    // path, keeping all other records, their dates and their order.
+    // path, keeping all other records, their dates and their order. When the list cannot follow,
+    // the file gets its old name back.
     FileResult renameEntry(const QString& folder, const QString& oldName, const QString& finalName);
 
     // The list file's read-modify-replace, with its test hooks.
@@ -74,7 +79,12 @@ public:
 private:
     QString m_appFolder;
     ListFile m_file;
+    std::shared_ptr<FileSystem> m_ownFiles;
+    FileSystem* m_files;
 };
+
+// Whether a record's data file is there for the user: an ordinary file that is not hidden.
+bool dataFileExists(FileSystem& files, const QString& path);
 
 // The name a data file gets when renamed to `newName`: the kind code is appended as extension
 // unless the name's last three characters already are the code.

@@ -46,28 +46,37 @@ FileResult WebLinkList::append(const WebLinkRecord& link)
     });
 }
 
-FileResult WebLinkList::replace(const WebLinkRecord& old, const WebLinkRecord& now,
-                                const Order& order)
+FileResult WebLinkList::replace(const WebLinkRecord& old, const QString& newName,
+                                const std::optional<QString>& newUrl, const Order& order)
 {
-    if (FileResult r = refuseUnstorable(now); !r.ok)
+    if (FileResult r = refuseUnstorable({newName, newUrl.value_or(QString())}); !r.ok)
         return r;
     return m_file.rewrite([&](records::Document& doc, bool exists) {
         if (!exists)
             return FileResult::fromErrno(ENOENT);
+        qsizetype found = -1;
         for (qsizetype i = 0; i < doc.lines().size(); ++i) {
             const records::Line& line = doc.lines()[i];
-            if (line.isRecord() && line.field(0) == old.name && line.field(1) == old.url) {
-                doc.replace(i, {now.name, now.url}); // storable: checked above
-                if (order) {
-                    doc.sortRecords([&](const records::Line& a, const records::Line& b) {
-                        return order({a.field(0), a.field(1)}, {b.field(0), b.field(1)});
-                    });
-                }
-                return FileResult();
+            if (!line.isRecord() || line.field(0) != old.name)
+                continue;
+            if (found < 0)
+                found = i;
+            if (line.field(1) == old.url) {
+                found = i;
+                break;
             }
         }
-        return FileResult::refused(QStringLiteral("The web link \"") + old.name +
-                                   QStringLiteral("\" is no longer in the list"));
+        if (found < 0)
+            return FileResult::refused(QStringLiteral("The web link \"") + old.name +
+                                       QStringLiteral("\" is no longer in the list"));
+        const QString url = newUrl ? *newUrl : doc.lines()[found].field(1);
+        doc.replace(found, {newName, url}); // storable: checked above
+        if (order) {
+            doc.sortRecords([&](const records::Line& a, const records::Line& b) {
+                return order({a.field(0), a.field(1)}, {b.field(0), b.field(1)});
+            });
+        }
+        return FileResult();
     });
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // One line of the web-link list file: the link's name and its address, as typed.
 struct WebLinkRecord {
@@ -49,13 +50,16 @@ public:
     // The order of links in a rewritten file: true when the first goes before the second.
     using Order = std::function<bool(const WebLinkRecord&, const WebLinkRecord&)>;
 
-    // Gives the first link equal to `old` (name and address, letter case counts) the name and
-    // address of `now`; every other line keeps its bytes. The links come from the file, never
-    // from the screen. Without `order` every line keeps its place; with it the links are put in
-    // that order (equal ones as they were), and lines that are not links keep their places.
-    // Fails, with nothing changed, when the file is missing or cannot be read, or when it holds no
-    // such link any more (another program removed or changed it; error number 0).
-    FileResult replace(const WebLinkRecord& old, const WebLinkRecord& now, const Order& order = {});
+    // Gives the link `old` the name `newName` and, when `newUrl` is given, that address; without
+    // it the link keeps the address the file holds (another program may have changed it since
+    // `old` was read). The link is the first of `old`'s name and address, else the first of its
+    // name: a link is known by its name. Every other line keeps its bytes, and the links come from
+    // the file, never from the screen. Without `order` every line keeps its place; with it the
+    // links are put in that order (equal ones as they were), and lines that are not links keep
+    // their places. Fails, with nothing changed, when the file is missing or cannot be read, or
+    // when it holds no link of that name any more (error number 0).
+    FileResult replace(const WebLinkRecord& old, const QString& newName,
+                       const std::optional<QString>& newUrl, const Order& order = {});
 
     // Removes every link whose name equals `name` exactly (letter case counts). Fails, with
     // nothing changed, when the file is missing or cannot be read. No such link: success, and the

@@ -1,50 +1,32 @@
-// Drag and drop onto the window: a data file opens with its tool as Browse would open it; a
-// program dropped on the "Tools" tab becomes a shortcut as Create would make it; a web address
-// dropped on the "Web" tab opens the web link dialog with the address filled in. Anything else is
-// refused while it is dragged, so the pointer shows that it cannot be dropped.
-#include "lists/DataFileKind.h"
+// Drag and drop onto the window: each tab says what a drop does for it (a data file opens as
+// Browse would open it, a program dropped on the "Tools" tab becomes a shortcut, a web address
+// dropped on the "Web" tab opens the web link dialog with it). Anything else is refused while it
+// is dragged, so the pointer shows that it cannot be dropped.
 #include "mainwindow/frmQEL.h"
-#include "tabs/open/OpenTab.h"
-#include "tabs/tools/ToolsTab.h"
-#include "tabs/web/WebTab.h"
+#include "ui/TabController.h"
 
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QMimeData>
-#include <QUrl>
 
-std::pair<frmQEL::DropKind, QString> frmQEL::dropOf(const QMimeData* data) const
+std::function<void()> frmQEL::dropOf(const QMimeData* data) const
 {
-    const Tab tab = Tab(TabMain->CurrTab());
-    QUrl url;
-    QString address; // as the user will see it in the dialog
-    if (data->hasUrls() && data->urls().size() == 1) {
-        url = data->urls().first();
-        address = url.toString();
-    } else if (data->hasText()) {
-        address = data->text().trimmed();
-        url = QUrl(address, QUrl::TolerantMode);
+    const int shown = TabMain->CurrTab();
+    if (shown >= 0 && shown < kTabCount) {
+        if (auto action = controller(shown).dropAction(data, true))
+            return action;
     }
-    if (url.isLocalFile()) {
-        const QString path = QDir::toNativeSeparators(url.toLocalFile());
-        if (!QFileInfo(path).isFile())
-            return {DropKind::None, {}};
-        if (KindFromExtension(path) != 99)
-            return {DropKind::DataFile, path};
-        if (tab == Tab::Tools)
-            return {DropKind::Program, path};
-    } else if (tab == Tab::Web && url.isValid() &&
-               (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))) {
-        return {DropKind::WebAddress, address};
+    for (int tab = 0; tab < kTabCount; ++tab) {
+        if (tab == shown)
+            continue;
+        if (auto action = controller(tab).dropAction(data, false))
+            return action;
     }
-    return {DropKind::None, {}};
+    return {};
 }
 
 void frmQEL::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (dropOf(event->mimeData()).first != DropKind::None)
+    if (dropOf(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -52,7 +34,7 @@ void frmQEL::dragEnterEvent(QDragEnterEvent* event)
 
 void frmQEL::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (dropOf(event->mimeData()).first != DropKind::None)
+    if (dropOf(event->mimeData()))
         event->acceptProposedAction();
     else
         event->ignore();
@@ -60,21 +42,11 @@ void frmQEL::dragMoveEvent(QDragMoveEvent* event)
 
 void frmQEL::dropEvent(QDropEvent* event)
 {
-    const auto [kind, target] = dropOf(event->mimeData());
-    switch (kind) {
-    case DropKind::None:
+    const std::function<void()> action = dropOf(event->mimeData());
+    if (!action) {
         event->ignore();
         return;
-    case DropKind::DataFile:
-        m_open->openChosenFile(target);
-        break;
-    case DropKind::Program:
-        m_tools->createShortcutTo(target);
-        m_tools->LoadShortcutList();
-        break;
-    case DropKind::WebAddress:
-        m_web->createWithAddress(target);
-        break;
     }
+    action();
     event->acceptProposedAction();
 }

@@ -41,13 +41,10 @@ QWidget* frmQEL::buildFilter()
 
 void frmQEL::applyFilterText(const QString& text)
 {
-    // Every list keeps the one filter, so that the field always says what the lists show; the
-    // "Open" list matches the folder as well as the name.
-    for (int tab = 0; tab < kTabCount; ++tab) {
-        const QList<int> also =
-            Tab(tab) == Tab::Open ? QList<int>{OpenColumn::Folder} : QList<int>{};
-        lstQEL[size_t(tab)]->setFilter(text, also);
-    }
+    // Every list keeps the one filter, so that the field always says what the lists show; a
+    // tab may match more than the name (the "Open" list its folder).
+    for (int tab = 0; tab < kTabCount; ++tab)
+        lstQEL[size_t(tab)]->setFilter(text, controller(tab).filterColumns());
 }
 
 void frmQEL::buildKeyboard()
@@ -80,33 +77,29 @@ void frmQEL::buildKeyboard()
 std::unique_ptr<QMenu> frmQEL::contextMenuFor(int tab, bool onEntry)
 {
     auto menu = std::make_unique<QMenu>(this);
-    const auto item = [&](const QString& text, auto handler) {
+    const auto item = [&](const QString& text, std::function<void()> run) {
         QAction* a = menu->addAction(text);
-        connect(a, &QAction::triggered, this, handler);
+        connect(a, &QAction::triggered, this, std::move(run));
     };
-    const Tab which = Tab(tab);
+    TabController& commands = controller(tab);
+    const bool current = TabMain->CurrTab() == tab;
     if (onEntry) {
         item(QStringLiteral("Open\tEnter"), [this, tab] { lstQEL_DblClick(tab); });
-        if (which == Tab::Open) {
-            item(QStringLiteral("Open Containing Folder"),
-                 [this] { m_open->openContainingFolder(); });
-            item(QStringLiteral("Copy Path"), [this] { m_open->copyPath(); });
-        } else if (which == Tab::Web) {
-            item(QStringLiteral("Copy Address"), [this] { m_web->copyAddress(); });
-        }
+        for (const TabController::Command& c : commands.entryCommands())
+            item(c.text, c.run);
         // The Edit menu's own items, with their captions, keys and enabled state for this tab.
-        if (TabMain->CurrTab() == tab && (mnuRename->isEnabled() || mnuDelete->isEnabled())) {
+        if (current && (mnuRename->isEnabled() || mnuDelete->isEnabled())) {
             menu->addSeparator();
             for (QAction* edit : {mnuRename, mnuDelete}) {
                 if (edit->isEnabled())
                     menu->addAction(edit);
             }
         }
-    } else if (which == Tab::Open) {
-        item(cmdBrowse->text(), [this] { cmdBrowse->click(); });
-    } else if ((which == Tab::Tools || which == Tab::Web) && TabMain->CurrTab() == tab &&
-               mnuCreate->isEnabled()) {
-        menu->addAction(mnuCreate);
+        return menu;
     }
+    for (const TabController::Command& c : commands.spaceCommands())
+        item(c.text, c.run);
+    if (current && mnuCreate->isEnabled())
+        menu->addAction(mnuCreate);
     return menu;
 }

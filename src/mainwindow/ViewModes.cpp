@@ -30,11 +30,11 @@ void frmQEL::mnuList_Click()
 
 void frmQEL::lstQEL_ColumnClick(int index, int column)
 {
-    // Only the "Open" and "Web" lists show headers. The clicked list is sorted; each list has one
-    // order that every header click flips, whichever column was clicked.
-    if (Tab(index) != Tab::Open && Tab(index) != Tab::Web)
-        return;
+    // Only lists that show their headers can be clicked there. The clicked list is sorted; each
+    // list has one order that every header click flips, whichever column was clicked.
     QelListView* list = lstQEL[size_t(index)];
+    if (!list->headersVisible())
+        return;
     list->setSorted(false);
     list->setSortKey(column - 1);
     list->setSortOrder(list->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder

@@ -89,18 +89,19 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     stripLayout->addWidget(buildFilter());
     outer->addWidget(toolbarStrip);
 
+    buildLists();
+    m_new = std::make_unique<NewTab>(m_hub, *lstQEL[0], imgIcons[0], imgIcons[1], *m_launching);
+    m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
+    m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
+    m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
+    m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+
     auto* tabPanel = new QWidget;
     auto* panelLayout = new QVBoxLayout(tabPanel);
     panelLayout->setContentsMargins(px(90), px(90), px(90), px(90));
     panelLayout->addWidget(buildTabs());
     outer->addWidget(tabPanel, 1);
     setCentralWidget(central);
-
-    m_new = std::make_unique<NewTab>(m_hub, *lstQEL[0], imgIcons[0], imgIcons[1], *m_launching);
-    m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
-    m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
-    m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1], this);
-    m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
     buildKeyboard();
     m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
     // Pages outside the help open in the user's browser, as every web address does.
@@ -209,11 +210,8 @@ void frmQEL::buildToolbar()
     nameOverflowButton(barMain);
 }
 
-QWidget* frmQEL::buildTabs()
+void frmQEL::buildLists()
 {
-    TabMain = new TabStrip;
-    TabMain->setObjectName(QStringLiteral("TabMain"));
-    TabMain->setAccessibleName(QStringLiteral("Tabs"));
     for (int i = 0; i < kTabCount; ++i) {
         auto* list = new QelListView(i);
         list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
@@ -228,47 +226,31 @@ QWidget* frmQEL::buildTabs()
                     if (const auto menu = contextMenuFor(tab, onEntry); !menu->isEmpty())
                         menu->exec(at);
                 });
-
-        QWidget* page = nullptr;
-        if (Tab(i) == Tab::Open) {
-            page = buildOpenPage();
-        } else {
-            page = new QWidget;
-            auto* l = new QVBoxLayout(page);
-            l->setContentsMargins(px(90), px(90), px(90), px(90));
-            l->addWidget(list);
-        }
-        TabMain->addTab(page, caption);
     }
+}
+
+QWidget* frmQEL::buildTabs()
+{
+    TabMain = new TabStrip;
+    TabMain->setObjectName(QStringLiteral("TabMain"));
+    TabMain->setAccessibleName(QStringLiteral("Tabs"));
+    for (int i = 0; i < kTabCount; ++i) {
+        // Each page is its list, with whatever its tab shows under it.
+        auto* page = new QWidget;
+        auto* l = new QVBoxLayout(page);
+        l->setContentsMargins(px(90), px(90), px(90), px(90));
+        l->addWidget(lstQEL[size_t(i)], 1);
+        if (QWidget* below = controller(i).belowList()) {
+            l->setSpacing(0);
+            l->addWidget(below);
+        }
+        TabMain->addTab(page, tabCaption(Tab(i)));
+    }
+    cmdBrowse = m_open->cmdBrowse;
+    lblOpenHint = TabMain->findChild<QLabel*>(QStringLiteral("lblOpenHint"));
     // Switches count from here: adding the first tab is not the user's or the start's choice.
     connect(TabMain, &TabStrip::switched, this, &frmQEL::TabMain_Switch);
     return TabMain;
-}
-
-QWidget* frmQEL::buildOpenPage()
-{
-    auto* page = new QWidget;
-    auto* l = new QVBoxLayout(page);
-    l->setContentsMargins(px(90), px(90), px(90), px(90));
-    l->setSpacing(0);
-    l->addWidget(lstQEL[1], 1);
-
-    auto* strip = new QWidget;
-    strip->setFixedHeight(px(540));
-    auto* s = new QHBoxLayout(strip);
-    s->setContentsMargins(0, 0, 0, 0);
-    lblOpenHint = new QLabel(QStringLiteral("To open a file, double click the file's icon"));
-    lblOpenHint->setObjectName(QStringLiteral("lblOpenHint"));
-    cmdBrowse = new QPushButton(QStringLiteral("Browse ..."));
-    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
-    cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
-    cmdBrowse->setFixedSize(px(1365), px(360));
-    connect(cmdBrowse, &QPushButton::clicked, this, [this] { m_open->cmdBrowse_Click(); });
-    s->addWidget(lblOpenHint);
-    s->addStretch(1);
-    s->addWidget(cmdBrowse);
-    l->addWidget(strip);
-    return page;
 }
 
 void frmQEL::Form_Load()

@@ -63,7 +63,7 @@ public:
     QToolBar* barMain = nullptr;
     TabStrip* TabMain = nullptr;
     std::array<QelListView*, kTabCount> lstQEL{};
-    QPushButton* cmdBrowse = nullptr;
+    QPushButton* cmdBrowse = nullptr; // the "Open" tab's, under its list
     QLabel* lblOpenHint = nullptr;
     QLabel* picShortCuts = nullptr;
     QLineEdit* txtFilter = nullptr; // narrows the lists as the user types
@@ -99,16 +99,16 @@ protected:
 private:
     void buildMenus();
     void buildToolbar();
+    void buildLists();
     QWidget* buildTabs();
-    QWidget* buildOpenPage();
     void showViewMode(bool iconView);
     void onCommitDataRequest(QSessionManager& manager);
     QWidget* buildFilter();
     void buildKeyboard();
     void applyFilterText(const QString& text);
-    // What a drop of `data` would do on the current tab; empty target when it is refused.
-    enum class DropKind { None, DataFile, Program, WebAddress };
-    std::pair<DropKind, QString> dropOf(const QMimeData* data) const;
+    // What a drop of `data` does: the current tab's action for it, else another tab's; nothing
+    // when it is refused.
+    std::function<void()> dropOf(const QMimeData* data) const;
     TabController& controller(int tab) const;
     // The controller of the tab with this caption; nullptr for none.
     TabController* controllerByCaption(const QString& caption) const;

@@ -12,13 +12,6 @@ constexpr ColumnDef kToolsColumns[] = {
     {"Name", 5000}, {"Path", 5000}, {"EXE", 5000}, {"Command", 0}};
 constexpr ColumnDef kWebColumns[] = {{"Name", 5000}, {"Url", 5000}};
 
-constexpr NewListEntry kNewEntries[] = {
-    {"New Fuel Profile", "Prv", "PRV", "FPL"},
-    {"New Planar Intercept", "Lgt", "LGT", "PLI"},
-    {"New Photo Series Inventory", "Lgt", "LGT", "PHS"},
-    {"New Crown Mass Inventory", "Crn", "Crn", "CRN"},
-};
-
 } // namespace
 
 std::span<const ColumnDef> columnsOfList(Tab tab)
@@ -34,9 +27,4 @@ std::span<const ColumnDef> columnsOfList(Tab tab)
         break;
     }
     return kWebColumns;
-}
-
-std::span<const NewListEntry> newListEntries()
-{
-    return kNewEntries;
 }

@@ -12,12 +12,4 @@ struct ColumnDef {
     int widthTwips; // 0: the column holds a sub-item but never shows
 };
 
-struct NewListEntry {
-    const char* text;
-    const char* largeIcon;
-    const char* smallIcon;
-    const char* typeCode;
-};
-
 std::span<const ColumnDef> columnsOfList(Tab tab);
-std::span<const NewListEntry> newListEntries();

@@ -17,6 +17,7 @@ public:
     const QString& appFolder() const { return m_services.appFolder; }
     Prompter& prompter() const { return *m_services.prompter; }
     Launcher& launcher() const { return *m_services.launcher; }
+    FileSystem& files() const { return *m_services.files; }
 
     // A refusal or notice: the program's title, OK, no icon.
     void notice(const QString& text) const;

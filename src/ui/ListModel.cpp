@@ -3,6 +3,7 @@
 #include "ui/ImageList.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QPalette>
 
 #include <algorithm>
@@ -35,6 +36,12 @@ int compareIgnoringCase(const QString& a, const QString& b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+const QString& ListEntry::subItem(int column) const
+{
+    static const QString empty;
+    return column >= 1 && column <= subItems.size() ? subItems[column - 1] : empty;
+}
+
 int ListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(entries.size());
@@ -53,9 +60,14 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     const int column = columnOfSection(index.column());
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return column < 0 ? QVariant() : QVariant(keyText(size_t(index.row()), column));
-    if (role == Qt::ToolTipRole && !e.missingNote.isEmpty())
-        return e.missingNote;
-    if (role == Qt::ForegroundRole && !e.missingNote.isEmpty())
+    if (role == Qt::AccessibleDescriptionRole) {
+        if (e.note.isEmpty())
+            return e.description;
+        return e.description.isEmpty() ? e.note : e.description + QStringLiteral(", ") + e.note;
+    }
+    if (role == Qt::ToolTipRole && !e.note.isEmpty())
+        return e.toolTip.isEmpty() ? e.note : e.toolTip;
+    if (role == Qt::ForegroundRole && !e.note.isEmpty())
         return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
     const ImageList* icons = largeIcons ? large : small;
     if (role == Qt::DecorationRole && index.column() == 0 && icons) {
@@ -94,21 +106,20 @@ const QString& ListModel::keyText(size_t row, int column) const
     return column - 1 < e.subItems.size() ? e.subItems[column - 1] : empty;
 }
 
-void ListModel::sort(int column, Qt::SortOrder order)
+std::vector<int> sortedOrder(const std::vector<ListEntry>& entries, int column, Qt::SortOrder order)
 {
-    if (entries.size() < 2)
-        return;
-    // Sort small contiguous keys (the first characters, folded) and look at the whole texts only
-    // when those are equal: a large list then sorts without chasing every string in memory.
     constexpr int kPrefix = 16;
     struct SortKey {
         std::array<char16_t, kPrefix> prefix{};
         int index;
     };
+    const auto textOf = [&](int i) -> const QString& {
+        return column == 0 ? entries[size_t(i)].text : entries[size_t(i)].subItem(column);
+    };
     std::vector<SortKey> keys(entries.size());
     for (size_t i = 0; i < keys.size(); ++i) {
         keys[i].index = int(i);
-        const QString& t = keyText(i, column);
+        const QString& t = textOf(int(i));
         const qsizetype n = std::min<qsizetype>(t.size(), kPrefix);
         for (qsizetype c = 0; c < n; ++c) {
             char16_t u = t[c].unicode();
@@ -125,30 +136,124 @@ void ListModel::sort(int column, Qt::SortOrder order)
         if (a.prefix != b.prefix)
             c = a.prefix < b.prefix ? -1 : 1;
         else
-            c = compareIgnoringCase(keyText(size_t(a.index), column),
-                                    keyText(size_t(b.index), column));
+            c = compareIgnoringCase(textOf(a.index), textOf(b.index));
         return ascending ? c < 0 : c > 0;
     });
-
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newRowOf(entries.size());
+    std::vector<int> positions(keys.size());
     for (size_t i = 0; i < keys.size(); ++i)
-        newRowOf[size_t(keys[i].index)] = int(i);
-    // Put the entries in their places by following the permutation's cycles: no second copy.
-    std::vector<int> place = newRowOf;
-    for (size_t i = 0; i < place.size(); ++i) {
-        while (place[i] != int(i)) {
-            const size_t j = size_t(place[i]);
-            std::swap(entries[i], entries[j]);
-            std::swap(place[i], place[j]);
-        }
+        positions[i] = keys[i].index;
+    return positions;
+}
+
+void ListModel::sort(int column, Qt::SortOrder order)
+{
+    if (entries.size() < 2)
+        return;
+    const std::vector<int> positions = sortedOrder(entries, column, order);
+    if (std::is_sorted(positions.begin(), positions.end()))
+        return;
+    std::vector<ListEntry> sorted;
+    sorted.reserve(entries.size());
+    for (int i : positions)
+        sorted.push_back(std::move(entries[size_t(i)]));
+    moveTo(std::move(sorted), positions);
+}
+
+void ListModel::moveTo(std::vector<ListEntry> fresh, const std::vector<int>& oldRowOfNew)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOfOld(entries.size(), -1);
+    for (size_t j = 0; j < oldRowOfNew.size(); ++j) {
+        if (oldRowOfNew[j] >= 0)
+            newRowOfOld[size_t(oldRowOfNew[j])] = int(j);
     }
-    // Keep the selection and the current entry on the same entries after the move.
+    entries = std::move(fresh);
+    // Selection and current entry stay on the same entries; those of rows that went are cleared.
     const QModelIndexList persistent = persistentIndexList();
     QModelIndexList mapped;
     mapped.reserve(persistent.size());
-    for (const QModelIndex& p : persistent)
-        mapped.append(index(newRowOf[size_t(p.row())], p.column()));
+    for (const QModelIndex& p : persistent) {
+        const int row = p.row() < int(newRowOfOld.size()) ? newRowOfOld[size_t(p.row())] : -1;
+        mapped.append(row < 0 ? QModelIndex() : index(row, p.column()));
+    }
     changePersistentIndexList(persistent, mapped);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ListModel::replaceEntries(std::vector<ListEntry> fresh)
+{
+    if (entries.empty() || fresh.empty()) {
+        beginResetModel();
+        entries = std::move(fresh);
+        endResetModel();
+        return;
+    }
+    // Each new entry is the old one of the same key; of several rows with one key, the first is
+    // the first, the second the second.
+    struct Rows {
+        QVarLengthArray<int, 1> rows;
+        qsizetype used = 0;
+    };
+    QHash<QString, Rows> oldRows;
+    oldRows.reserve(qsizetype(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i)
+        oldRows[entries[i].key].rows.append(int(i));
+    std::vector<int> fromOld(fresh.size(), -1);
+    std::vector<char> kept(entries.size(), 0);
+    bool inOrder = true;
+    int last = -1;
+    for (size_t j = 0; j < fresh.size(); ++j) {
+        const auto found = oldRows.find(fresh[j].key);
+        if (found == oldRows.end() || found->used == found->rows.size())
+            continue;
+        const int row = found->rows[found->used++];
+        fromOld[j] = row;
+        kept[size_t(row)] = 1;
+        inOrder = inOrder && row > last;
+        last = row;
+    }
+    // Rows that went and rows that came, counted in runs: many runs are cheaper as one change of
+    // the whole layout than as as many separate ones.
+    int runs = 0;
+    for (size_t i = 0; i < kept.size(); ++i)
+        runs += !kept[i] && (i == 0 || kept[i - 1]);
+    for (size_t j = 0; j < fromOld.size(); ++j)
+        runs += fromOld[j] < 0 && (j == 0 || fromOld[j - 1] >= 0);
+    if (!inOrder || runs > 64) {
+        moveTo(std::move(fresh), fromOld);
+        return;
+    }
+    for (int i = int(entries.size()) - 1; i >= 0;) {
+        if (kept[size_t(i)]) {
+            --i;
+            continue;
+        }
+        const int end = i;
+        while (i >= 0 && !kept[size_t(i)])
+            --i;
+        beginRemoveRows({}, i + 1, end);
+        entries.erase(entries.begin() + (i + 1), entries.begin() + (end + 1));
+        endRemoveRows();
+    }
+    int row = 0;
+    for (size_t j = 0; j < fresh.size();) {
+        if (fromOld[j] >= 0) {
+            if (!(entries[size_t(row)] == fresh[j])) {
+                entries[size_t(row)] = std::move(fresh[j]);
+                rowChanged(row);
+            }
+            ++row;
+            ++j;
+            continue;
+        }
+        size_t k = j;
+        while (k < fresh.size() && fromOld[k] < 0)
+            ++k;
+        beginInsertRows({}, row, row + int(k - j) - 1);
+        entries.insert(entries.begin() + row, std::make_move_iterator(fresh.begin() + qsizetype(j)),
+                       std::make_move_iterator(fresh.begin() + qsizetype(k)));
+        endInsertRows();
+        row += int(k - j);
+        j = k;
+    }
 }

@@ -8,28 +8,46 @@
 
 class ImageList;
 
-// One entry of a list: its text (column 0 and the icon label), sub-items 1, 2, ... for the
-// columns of the same number, and its icons by image key.
+// One row of a list as the views show it. The tab that made it holds the entry itself; `key` is
+// the entry's identity, by which selection, notes and reloads find it again.
 struct ListEntry {
-    QString text;
+    QString key;
+    QString text; // column 0 and the icon label
     // subItems[0] is sub-item 1; kept inline, as no list has more than four.
     QVarLengthArray<QString, 4> subItems;
     QString largeIcon;
     QString smallIcon;
-    // An entry whose file or program has gone: greyed, with a tooltip that says so.
-    QString missingNote;
+    // What a screen reader reads besides the text (the entry's full path), with the note.
+    QString description;
+    // "missing" or "broken": the entry is greyed and the note is told in its tooltip and
+    // description; `toolTip` may say more.
+    QString note;
+    QString toolTip;
+
+    const QString& subItem(int column) const;
+    bool operator==(const ListEntry&) const = default;
 };
 
 // Text order without regard to letter case.
 int compareIgnoringCase(const QString& a, const QString& b);
 
+// The texts of `column` of `entries` in sorted order, stable, without regard to letter case: the
+// positions, first to last. Sorts small contiguous keys (the first characters, folded) and looks
+// at whole texts only when those are equal, so a large list sorts without chasing every string.
+std::vector<int> sortedOrder(const std::vector<ListEntry>& entries, int column,
+                             Qt::SortOrder order);
+
 // The entries of one list as a table; the view decides which image list the icons come from.
 class ListModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::beginInsertRows;
+    using QAbstractTableModel::beginRemoveRows;
     using QAbstractTableModel::beginResetModel;
+    using QAbstractTableModel::changePersistentIndexList;
     using QAbstractTableModel::endInsertRows;
+    using QAbstractTableModel::endRemoveRows;
     using QAbstractTableModel::endResetModel;
+    using QAbstractTableModel::persistentIndexList;
     using QAbstractTableModel::QAbstractTableModel;
 
     std::vector<ListEntry> entries;
@@ -45,9 +63,14 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
-    // Stable sort on the texts of `column` without regard to letter case; the selection and the
-    // current entry stay on the same entries.
+    // Stable sort on the texts of `column`; the selection and the current entry stay on the
+    // same entries.
     void sort(int column, Qt::SortOrder order) override;
+    // Puts `fresh` in the place of the entries: removes the rows that went, inserts the new
+    // ones and updates the changed ones, so that the views keep selection and current entry on
+    // the same entries and redraw only what changed. `fresh` must be in the order the rows are
+    // to show.
+    void replaceEntries(std::vector<ListEntry> fresh);
 
     void rowChanged(int row);
     // The column number shown in the views' column `section`, and back (-1 when not shown).
@@ -55,4 +78,7 @@ public:
     int sectionOfColumn(int column) const { return int(shown.indexOf(column)); }
     void iconsChanged();
     const QString& keyText(size_t row, int column) const;
+
+private:
+    void moveTo(std::vector<ListEntry> fresh, const std::vector<int>& oldRowOfNew);
 };

@@ -155,54 +155,36 @@ void QelListView::setSmallImageList(const ImageList* images)
 
 void QelListView::clear()
 {
-    m_model->beginResetModel();
-    m_model->entries.clear();
-    m_model->endResetModel();
+    setEntries({});
 }
 
-void QelListView::reserve(int entries)
+void QelListView::setEntries(std::vector<ListEntry> entries)
 {
-    m_model->entries.reserve(size_t(entries));
-}
-
-void QelListView::beginFill()
-{
-    if (m_filling++ == 0)
-        m_model->beginResetModel();
-}
-
-void QelListView::endFill()
-{
-    if (m_filling == 0 || --m_filling > 0)
-        return;
-    m_model->endResetModel();
-    applySort();
+    if (m_sorted && entries.size() > 1) {
+        const bool inOrder = std::is_sorted(
+            entries.begin(), entries.end(), [this](const ListEntry& a, const ListEntry& b) {
+                const QString& ta = m_sortKey == 0 ? a.text : a.subItem(m_sortKey);
+                const QString& tb = m_sortKey == 0 ? b.text : b.subItem(m_sortKey);
+                const int c = compareIgnoringCase(ta, tb);
+                return m_order == Qt::AscendingOrder ? c < 0 : c > 0;
+            });
+        if (!inOrder) {
+            std::vector<ListEntry> sorted;
+            sorted.reserve(entries.size());
+            for (int i : sortedOrder(entries, m_sortKey, m_order))
+                sorted.push_back(std::move(entries[size_t(i)]));
+            entries.swap(sorted);
+        }
+    }
+    const QString top = topKey();
+    const QString selected = selectedKey();
+    m_model->replaceEntries(std::move(entries));
+    // A view in single selection selects a neighbour of a row that goes; but commands act on the
+    // selected entry, so when the chosen one has gone nothing is selected.
+    if (!selected.isEmpty() && selectedKey() != selected)
+        setSelectedRow(-1);
     applyFilter();
-}
-
-int QelListView::addEntry(const QString& text, const QString& largeIcon, const QString& smallIcon)
-{
-    ListEntry e{text, {}, largeIcon, smallIcon, {}};
-    auto& entries = m_model->entries;
-    if (m_filling > 0) {
-        entries.push_back(std::move(e));
-        return int(entries.size()) - 1;
-    }
-    int row = int(entries.size());
-    if (m_sorted && m_sortKey == 0) {
-        // Keep the order without sorting everything again: insert after the last equal text.
-        const auto less = [this](const QString& a, const ListEntry& b) {
-            const int c = compareIgnoringCase(a, b.text);
-            return m_order == Qt::AscendingOrder ? c < 0 : c > 0;
-        };
-        row = int(std::upper_bound(entries.begin(), entries.end(), text, less) - entries.begin());
-    }
-    m_model->beginInsertRows({}, row, row);
-    entries.insert(entries.begin() + row, std::move(e));
-    m_model->endInsertRows();
-    if (!m_filter.isEmpty())
-        applyFilter();
-    return row;
+    scrollToTop(top);
 }
 
 int QelListView::count() const
@@ -220,48 +202,64 @@ QString QelListView::text(int row) const
     return row >= 0 && row < count() ? entry(row).text : QString();
 }
 
-void QelListView::setText(int row, const QString& text)
-{
-    if (row < 0 || row >= count())
-        return;
-    m_model->entries[size_t(row)].text = text;
-    if (m_filling == 0) {
-        m_model->rowChanged(row);
-        if (m_sorted && m_sortKey == 0)
-            applySort();
-    }
-}
-
 QString QelListView::subItem(int row, int column) const
 {
     if (row < 0 || row >= count() || column < 1)
         return {};
-    return entry(row).subItems.value(column - 1);
+    return entry(row).subItem(column);
 }
 
-void QelListView::setSubItem(int row, int column, const QString& text)
+int QelListView::rowOfKey(const QString& key) const
 {
-    if (row < 0 || row >= count() || column < 1)
+    const auto& entries = m_model->entries;
+    for (size_t row = 0; row < entries.size(); ++row) {
+        if (entries[row].key == key)
+            return int(row);
+    }
+    return -1;
+}
+
+void QelListView::applyNotes(const QHash<QString, QString>& noteOfKey)
+{
+    if (noteOfKey.isEmpty())
         return;
-    auto& subs = m_model->entries[size_t(row)].subItems;
-    while (subs.size() < column)
-        subs.append(QString());
-    subs[column - 1] = text;
-    if (m_filling == 0) {
-        m_model->rowChanged(row);
-        if (m_sorted && m_sortKey == column)
-            applySort();
+    auto& entries = m_model->entries;
+    for (size_t row = 0; row < entries.size(); ++row) {
+        ListEntry& e = entries[row];
+        const auto found = noteOfKey.constFind(e.key);
+        if (found == noteOfKey.constEnd() || e.note == *found)
+            continue;
+        e.note = *found;
+        m_model->rowChanged(int(row));
     }
 }
 
-void QelListView::setIcons(int row, const QString& largeIcon, const QString& smallIcon)
+void QelListView::refreshIcons()
 {
-    if (row < 0 || row >= count())
+    m_model->iconsChanged();
+}
+
+QAbstractItemView* QelListView::currentView() const
+{
+    return m_mode == ViewMode::Icon ? static_cast<QAbstractItemView*>(m_icons)
+                                    : static_cast<QAbstractItemView*>(m_report);
+}
+
+QString QelListView::topKey() const
+{
+    const QModelIndex top = currentView()->indexAt(QPoint(1, 1));
+    return top.isValid() && top.row() < count() ? entry(top.row()).key : QString();
+}
+
+void QelListView::scrollToTop(const QString& key)
+{
+    if (key.isEmpty())
         return;
-    m_model->entries[size_t(row)].largeIcon = largeIcon;
-    m_model->entries[size_t(row)].smallIcon = smallIcon;
-    if (m_filling == 0)
-        m_model->rowChanged(row);
+    QAbstractItemView* view = currentView();
+    const int row = rowOfKey(key);
+    if (row < 0 || view->indexAt(QPoint(1, 1)).row() == row)
+        return;
+    view->scrollTo(view->model()->index(row, 0), QAbstractItemView::PositionAtTop);
 }
 
 void QelListView::setViewMode(ViewMode mode)
@@ -306,7 +304,7 @@ void QelListView::setSortOrder(Qt::SortOrder order)
 void QelListView::applySort()
 {
     updateSortIndicator();
-    if (m_sorted && m_filling == 0)
+    if (m_sorted)
         m_model->sort(m_sortKey, m_order);
 }
 
@@ -336,6 +334,29 @@ void QelListView::setSelectedRow(int row)
     sel->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+QString QelListView::selectedKey() const
+{
+    const int row = selectedRow();
+    return row < 0 ? QString() : entry(row).key;
+}
+
+void QelListView::setSelectedKey(const QString& key)
+{
+    setSelectedRow(key.isEmpty() ? -1 : rowOfKey(key));
+}
+
+void QelListView::setBusy(bool busy)
+{
+    m_busy += busy ? 1 : -1;
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_report), static_cast<QAbstractItemView*>(m_icons)}) {
+        if (m_busy > 0)
+            view->viewport()->setCursor(Qt::BusyCursor);
+        else
+            view->viewport()->unsetCursor();
+    }
+}
+
 void QelListView::setFilter(const QString& text, const QList<int>& alsoColumns)
 {
     m_filter = text;
@@ -359,13 +380,15 @@ bool QelListView::matchesFilter(int row) const
 
 void QelListView::applyFilter()
 {
-    if (m_filling > 0)
+    if (m_filter.isEmpty() && !m_anyHidden)
         return;
     const int selected = selectedRow();
+    m_anyHidden = false;
     for (int row = 0; row < count(); ++row) {
         const bool hide = !matchesFilter(row);
         m_report->setRowHidden(row, {}, hide);
         m_icons->setRowHidden(row, hide);
+        m_anyHidden = m_anyHidden || hide;
     }
     // Commands act on the selected entry: it must be one the user can see.
     if (selected >= 0 && !isRowShown(selected))
@@ -375,13 +398,4 @@ void QelListView::applyFilter()
 bool QelListView::isRowShown(int row) const
 {
     return row >= 0 && row < count() && !m_report->isRowHidden(row, {});
-}
-
-void QelListView::setMissingNote(int row, const QString& note)
-{
-    if (row < 0 || row >= count() || m_model->entries[size_t(row)].missingNote == note)
-        return;
-    m_model->entries[size_t(row)].missingNote = note;
-    if (m_filling == 0)
-        m_model->rowChanged(row);
 }

@@ -2,6 +2,8 @@
 
 #include "ui/ListModel.h"
 
+#include <QHash>
+
 #include <QWidget>
 
 #include <vector>
@@ -15,7 +17,7 @@ class QTreeView;
 // The list view every tab uses: report view (rows and columns) or icon view (large icons with
 // wrapped labels), columns made once with captions and widths in twips (a width of 0 makes a
 // column that holds sub-items but never shows), optional sorting on one column, one selected
-// entry. Row numbers are display positions.
+// entry. Row numbers are display positions; entries are found by their keys.
 class QelListView : public QWidget {
     Q_OBJECT
 public:
@@ -41,21 +43,23 @@ public:
     const ImageList* largeImageList() const { return m_large; }
     const ImageList* smallImageList() const { return m_small; }
 
-    // Entries
+    // Entries. A tab shows its entries here; it never reads them back as data.
+    // Shows `entries`, in the list's sort order when it sorts. Entries that stay, by key, keep the
+    // selection, the current entry and the top of the view, and only rows that changed are
+    // redrawn, so a list another program keeps changing neither flickers nor jumps.
+    void setEntries(std::vector<ListEntry> entries);
     void clear();
-    // Adds an entry and returns its row. While sorted, the entry goes to its sorted place, except
-    // inside beginFill()/endFill(), where entries are appended and sorted once at endFill().
-    int addEntry(const QString& text, const QString& largeIcon = {}, const QString& smallIcon = {});
-    void beginFill();
-    void reserve(int entries);
-    void endFill();
     int count() const;
     const ListEntry& entry(int row) const;
     QString text(int row) const;
-    void setText(int row, const QString& text);
     QString subItem(int row, int column) const;
-    void setSubItem(int row, int column, const QString& text);
-    void setIcons(int row, const QString& largeIcon, const QString& smallIcon);
+    // The first row of the entry with this key; -1 when it has none.
+    int rowOfKey(const QString& key) const;
+    // Gives the entries of each key its note: "missing" or "broken" (greyed, told in tooltip
+    // and description), or the empty note for an entry that is well.
+    void applyNotes(const QHash<QString, QString>& noteOfKey);
+    // Draws the icons again, after their image list changed.
+    void refreshIcons();
 
     // View mode and label wrapping in icon view
     void setViewMode(ViewMode mode);
@@ -77,13 +81,14 @@ public:
     QString filterText() const { return m_filter; }
     bool isRowShown(int row) const;
 
-    // Marks an entry whose file or program has gone (greyed, `note` as its tooltip); an empty
-    // note marks it present.
-    void setMissingNote(int row, const QString& note);
-
-    // Selection: -1 when nothing is selected.
+    // Selection: -1 or an empty key when nothing is selected.
     int selectedRow() const;
     void setSelectedRow(int row);
+    QString selectedKey() const;
+    void setSelectedKey(const QString& key);
+
+    // The busy cursor over the list while a command on it waits for its drive.
+    void setBusy(bool busy);
 
     QTreeView* reportView() const { return m_report; }
     QListView* iconView() const { return m_icons; }
@@ -102,6 +107,9 @@ protected:
 
 private:
     void keyboardContextMenu(QAbstractItemView* view);
+    QAbstractItemView* currentView() const;
+    QString topKey() const;
+    void scrollToTop(const QString& key);
     void applySort();
     void applyFilter();
     bool matchesFilter(int row) const;
@@ -120,7 +128,8 @@ private:
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_order = Qt::AscendingOrder;
-    int m_filling = 0;
     QString m_filter;
+    bool m_anyHidden = false;
+    int m_busy = 0;
     QList<int> m_filterColumns;
 };

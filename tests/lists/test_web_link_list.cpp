@@ -69,7 +69,7 @@ TEST_F(WebLinks, ReplaceChangesTheFirstEqualLinkOnlyAndKeepsTheOrder)
     write(records::encode({QStringLiteral("A"), QStringLiteral("1")}) +
           records::encode({QStringLiteral("B"), QStringLiteral("2")}) + "odd line\r\n" +
           records::encode({QStringLiteral("B"), QStringLiteral("2")}));
-    ASSERT_TRUE(store.replace(link("B", "2"), link("Zed, new", "9")).ok);
+    ASSERT_TRUE(store.replace(link("B", "2"), QStringLiteral("Zed, new"), QStringLiteral("9")).ok);
     EXPECT_EQ(raw(), records::encode({QStringLiteral("A"), QStringLiteral("1")}) +
                          records::encode({QStringLiteral("Zed, new"), QStringLiteral("9")}) +
                          "odd line\r\n" +
@@ -77,9 +77,15 @@ TEST_F(WebLinks, ReplaceChangesTheFirstEqualLinkOnlyAndKeepsTheOrder)
 
     // Gone meanwhile (the screen is older than the file): nothing changes.
     const QByteArray before = raw();
-    const FileResult r = store.replace(link("Gone", "x"), link("New", "y"));
+    const FileResult r =
+        store.replace(link("Gone", "x"), QStringLiteral("New"), QStringLiteral("y"));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(raw(), before);
+
+    // Its address changed by another program: still the same link, and without an address of
+    // its own the new one stays.
+    ASSERT_TRUE(store.replace(link("A", "old"), QStringLiteral("A2"), std::nullopt).ok);
+    EXPECT_TRUE(raw().startsWith(records::encode({QStringLiteral("A2"), QStringLiteral("1")})));
 }
 
 // Put in order, the links move with their own bytes; lines that are not links keep their places,
@@ -91,7 +97,7 @@ TEST_F(WebLinks, ReplaceInAnOrderSortsTheLinksAroundOtherLines)
     const auto byName = [](const WebLinkRecord& a, const WebLinkRecord& b) {
         return a.name < b.name;
     };
-    ASSERT_TRUE(store.replace(link("b", "2"), link("z", "2"), byName).ok);
+    ASSERT_TRUE(store.replace(link("b", "2"), QStringLiteral("z"), QStringLiteral("2"), byName).ok);
     EXPECT_EQ(raw(), "\"Old\",\"3\"\r\n" + latin1 + "odd line\r\n\"z\",\"2\"\r\n");
 }
 
@@ -102,7 +108,7 @@ TEST_F(WebLinks, DoubleQuotesAndLineBreaksAreRefusedBeforeAnythingIsWritten)
     const FileResult results[] = {
         store.append(link("say \"hi\"", "http://")),
         store.append(link("x", "http://a\r\nb")),
-        store.replace(link("A", "1"), link("A", "http://\"q\"")),
+        store.replace(link("A", "1"), QStringLiteral("A"), QStringLiteral("http://\"q\"")),
     };
     for (const FileResult& r : results) {
         EXPECT_FALSE(r.ok);

@@ -88,6 +88,7 @@ TEST_F(CommandRouting, ViewMenuFollowsTheShownListButNotOnTools)
     auto window = makeWindow();
     window->TabMain->setCurrTab(1);
     window->mnuIcon->trigger(); // "Open" in icon view
+    ASSERT_TRUE(settle());
     window->TabMain->setCurrTab(3);
     EXPECT_TRUE(window->mnuList->isChecked());
     EXPECT_TRUE(window->button(QStringLiteral("List"))->isChecked());
@@ -110,6 +111,7 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
     for (const char* name : {"Create", "Rename", "Delete"}) {
         window->button(QString::fromLatin1(name))->trigger();
         window->barMain_ButtonClick(QString::fromLatin1(name));
+        ASSERT_TRUE(settle());
         window->findChild<QAction*>(QStringLiteral("mnu") + QString::fromLatin1(name))->trigger();
     }
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -118,24 +120,30 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
     // On "Open" the Edit commands reach its entry from either side, and not once disabled.
     app.write(QStringLiteral("data/plot.fpl"), "x");
     window->openTab().SyncDataFolderEntries();
+    ASSERT_TRUE(settle());
     window->TabMain->setCurrTab(1);
     window->lstQEL[1]->setSelectedRow(0);
     window->button(QStringLiteral("Rename"))->trigger();
     window->mnuRename->trigger();
+    ASSERT_TRUE(settle());
     window->button(QStringLiteral("Delete"))->trigger();
     window->mnuDelete->trigger();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.inputs.size(), 2);
     EXPECT_EQ(prompter.messages.size(), 2); // the delete questions, answered No
     for (const char* name : {"Delete", "mnuDelete"})
         window->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
     window->button(QStringLiteral("Delete"))->trigger();
     window->barMain_ButtonClick(QStringLiteral("Delete"));
+    ASSERT_TRUE(settle());
     window->mnuDelete->trigger();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.messages.size(), 2);
     prompter.messages.clear();
 
     // A key that is not a button's does nothing; a button's key is compared exactly.
     window->barMain_ButtonClick(QStringLiteral("exit"));
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.messages.isEmpty());
     window->button(QStringLiteral("Exit"))->trigger();
     ASSERT_EQ(prompter.messages.size(), 1);
@@ -143,6 +151,7 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
 
     // Help > Web Based Support opens the support page, whatever the tab.
     window->mnuWeb->trigger();
+    ASSERT_TRUE(settle());
     ASSERT_EQ(browsers.starts.size(), 1);
     EXPECT_TRUE(
         browsers.starts[0].arguments.value(0).endsWith(QStringLiteral("/keldara/qelsupport.htm")));

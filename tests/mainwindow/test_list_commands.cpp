@@ -34,6 +34,7 @@ struct ListCommands : ::testing::Test, FakeHub {
         window = makeWindow();
         window->newTab().LoadNewList();
         window->openTab().LoadOpenList();
+        ASSERT_TRUE(settle());
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -78,6 +79,7 @@ TEST_F(ListCommands, KeysDoWhatTheirMenuItemsDoAndNothingWhenDisabled)
     // F5 reloads the current list from its file.
     app.write(QStringLiteral("QELFileList.txt"), QByteArray());
     press(Qt::Key_F5);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(window->lstQEL[1]->count(), 0);
 }
 
@@ -92,6 +94,7 @@ TEST_F(ListCommands, FilterNarrowsEveryListAndEscapeClearsIt)
     window->txtFilter->setText(QStringLiteral("DATA")); // the "Open" list matches folders too
     EXPECT_TRUE(window->lstQEL[1]->isRowShown(0));
     window->openTab().LoadOpenList();
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(window->lstQEL[1]->isRowShown(0));
     EXPECT_FALSE(window->lstQEL[0]->isRowShown(0));
     QTest::keyClick(window->txtFilter, Qt::Key_Escape);
@@ -155,7 +158,7 @@ TEST_F(ListCommands, DropsOpenCreateOrFillTheDialogAndRefuseTheRest)
             return false;
         QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &dropped);
-        return true;
+        return settle();
     };
     app.write(QStringLiteral("my data/ridge.PLI"), "x");
     app.write(QStringLiteral("notes.txt"), "x");

@@ -253,6 +253,7 @@ TEST_F(MainWindowFixture, ViewModeCommandsActOnTheCurrentListOnly)
 {
     window->TabMain->setCurrTab(1);
     window->mnuIcon->trigger();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(window->lstQEL[1]->viewMode(), QelListView::ViewMode::Icon);
     for (int i : {0, 2, 3})
         EXPECT_EQ(window->lstQEL[size_t(i)]->viewMode(), QelListView::ViewMode::Report);

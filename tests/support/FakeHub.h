@@ -1,9 +1,11 @@
 #pragma once
 
 #include "mainwindow/frmQEL.h"
+#include "platform/LocalFileSystem.h"
 #include "support/FakeBrowserFinder.h"
 #include "support/FakeIconSource.h"
 #include "support/Fakes.h"
+#include "support/Settle.h"
 #include "support/TempAppFolder.h"
 
 #include <memory>
@@ -17,6 +19,7 @@ struct FakeHub {
     FakeLauncher launcher;
     FakeBrowserFinder browsers;
     FakeIconSource icons;
+    LocalFileSystem files;
     PlatformServices services;
 
     FakeHub()
@@ -28,6 +31,7 @@ struct FakeHub {
         services.launcher = &launcher;
         services.browsers = &browsers;
         services.icons = &icons;
+        services.files = &files;
     }
     // The main window after its start-up preparation.
     std::unique_ptr<frmQEL> makeWindow() const

@@ -71,6 +71,7 @@ struct OpenCommands : ::testing::Test, FakeHub {
             text += records::encode({QStringLiteral("fpl"), p, QStringLiteral("date of ") + p});
         app.write(QStringLiteral("QELFileList.txt"), text);
         window->openTab().LoadOpenList();
+        ASSERT_TRUE(settle());
     }
     void select(const QString& name)
     {
@@ -100,10 +101,12 @@ TEST_F(OpenCommands, RenameAsksWithTheNameAndKindAndRenamesTheFile)
 
     list->setSelectedRow(-1);
     window->mnuRename->trigger(); // nothing selected: nothing asked
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.inputs.isEmpty());
 
     select(QStringLiteral("plot7.fpl"));
     window->mnuRename->trigger(); // cancelled: nothing changes
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.inputs.size(), 1);
     EXPECT_EQ(prompter.inputs[0].prompt,
               QStringLiteral("Rename file  PLOT7.FPL\rType: Fuel Profile"));
@@ -113,6 +116,7 @@ TEST_F(OpenCommands, RenameAsksWithTheNameAndKindAndRenamesTheFile)
 
     prompter.inputAnswers = {QStringLiteral("ridge")};
     window->barMain_ButtonClick(QStringLiteral("Rename"));
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.messages.isEmpty()) << lastMessage().toStdString();
     EXPECT_EQ(app.read(QStringLiteral("data/ridge.FPL")), "plot");
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
@@ -129,6 +133,7 @@ TEST_F(OpenCommands, DeleteAsksThenTakesTheEntryAndTheFileToTheTrash)
     select(QStringLiteral("plot7.fpl"));
 
     window->mnuDelete->trigger(); // No
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text,
               QStringLiteral("Are your sure you want to delete PLOT7.FPL"));
@@ -140,6 +145,7 @@ TEST_F(OpenCommands, DeleteAsksThenTakesTheEntryAndTheFileToTheTrash)
 
     prompter.answers = {MsgAnswer::Yes};
     window->barMain_ButtonClick(QStringLiteral("Delete"));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.messages.size(), 2);
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
     EXPECT_TRUE(trash.holds(QStringLiteral("plot7.fpl")));
@@ -157,6 +163,7 @@ TEST_F(OpenCommands, WithoutATrashTheFileIsDeleted)
     select(QStringLiteral("plot7.fpl"));
     prompter.answers = {MsgAnswer::Yes};
     window->mnuDelete->trigger();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.messages.size(), 1) << lastMessage().toStdString();
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
     EXPECT_TRUE(none.strayFiles().isEmpty());
@@ -198,6 +205,7 @@ TEST_F(OpenCommands, ADeleteTheListCannotTakeLeavesTheDataFile)
         prompter.messages.clear();
         prompter.answers = {MsgAnswer::Yes};
         window->mnuDelete->trigger();
+        ASSERT_TRUE(settle());
         ASSERT_EQ(prompter.messages.size(), 2);
         EXPECT_EQ(lastMessage(), QStringLiteral("Problem saving to QEL list, PLOT.FPL was not "
                                                 "deleted\r") +
@@ -222,6 +230,7 @@ TEST_F(OpenCommands, AFileThatCannotGoIsReportedAfterItsEntryWent)
         GTEST_SKIP() << "cannot bind-mount a folder read-only here";
     prompter.answers = {MsgAnswer::Yes};
     window->mnuDelete->trigger();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(lastMessage(), QStringLiteral("PLOT.FPL was removed from the list, but the file "
                                             "could not be deleted\r30-Read-only file system"));
     EXPECT_TRUE(elsewhere.exists(QStringLiteral("locked/plot.fpl")));

@@ -45,11 +45,13 @@ struct OpenItems : ::testing::Test, FakeHub {
     {
         window->lstQEL[size_t(list)]->setSelectedRow(row);
         window->lstQEL_DblClick(list);
+        ASSERT_TRUE(settle());
     }
     void writeList(const QList<QStringList>& recs)
     {
         app.writeRecords(QStringLiteral("QELFileList.txt"), recs);
         window->openTab().LoadOpenList();
+        ASSERT_TRUE(settle());
     }
     int rowOf(const QString& name) const
     {
@@ -65,6 +67,7 @@ TEST_F(OpenItems, NewEntriesStartTheirToolsWithTheNewFileSwitch)
 {
     for (int row = 0; row < 4; ++row) {
         open(0, row);
+        ASSERT_TRUE(settle());
         starts(row + 1); // one at a time, so the records come in this order
     }
     const QStringList lines = starts(4);
@@ -86,10 +89,13 @@ TEST_F(OpenItems, OpenEntriesPassTheFileWithQuestionMarksForBlanks)
          {QStringLiteral("crn"), folder + QStringLiteral("c.crn"), QStringLiteral("d")}});
     const QString q = SpacesToQuestionMarks(folder);
     open(1, rowOf(QStringLiteral("plot 1.pli")));
+    ASSERT_TRUE(settle());
     starts(1);
     open(1, rowOf(QStringLiteral("ridge top.fpl")));
+    ASSERT_TRUE(settle());
     starts(2);
     open(1, rowOf(QStringLiteral("c.crn")));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(starts(3),
               (QStringList{QStringLiteral("LTPC.exe\tpli\t") + q + QStringLiteral("plot?1.pli"),
                            QStringLiteral("prv.exe\t") + q + QStringLiteral("ridge?top.fpl"),
@@ -101,8 +107,11 @@ TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses)
     prompter.dialogAnswers = {scratch.path() + QStringLiteral("/A B/x.PHS"),
                               scratch.path() + QStringLiteral("/notes.txt"), QString()};
     window->openTab().cmdBrowse_Click();
+    ASSERT_TRUE(settle());
     window->openTab().cmdBrowse_Click();
+    ASSERT_TRUE(settle());
     window->openTab().cmdBrowse_Click(); // cancelled: nothing at all
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.dialogs.size(), 3);
     const OpenFileRequest& d = prompter.dialogs[0];
     EXPECT_EQ(d.title, QStringLiteral("Open File"));
@@ -121,6 +130,7 @@ TEST_F(OpenItems, BrowseStartsByExtensionOrRefuses)
 
     app.mkdir(QStringLiteral("Data"));
     window->openTab().cmdBrowse_Click();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.dialogs.last().initialFolder, app.path() + QStringLiteral("/Data"));
 }
 
@@ -136,6 +146,7 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     // No: the question, then the entry is dropped; nothing starts.
     prompter.answers = {MsgAnswer::No};
     open(1, rowOf(QStringLiteral("plot 9.fpl")));
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text,
               QStringLiteral("File does not exist: ") + q +
@@ -158,8 +169,10 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     // The file hidden from the existence test is there all along and must survive.
     scratch.write(QStringLiteral("gone dir/.hidden.fpl"), "precious");
     window->openTab().LoadOpenList();
+    ASSERT_TRUE(settle());
     prompter.answers = {MsgAnswer::Yes};
     open(1, rowOf(QStringLiteral(".hidden.fpl")));
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.dialogs.size(), 1);
     EXPECT_EQ(prompter.dialogs[0].initialName, QStringLiteral(".hidden.fpl"));
     EXPECT_EQ(window->openTab().cmdBrowseTag, QString());
@@ -168,10 +181,12 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
 
     // A second double-click while the question is on screen is ignored.
     window->openTab().LoadOpenList();
+    ASSERT_TRUE(settle());
     prompter.messages.clear();
     prompter.answers = {MsgAnswer::No};
     prompter.whileShowing = [&] { window->lstQEL_DblClick(1); };
     open(1, rowOf(QStringLiteral("other.fpl")));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.messages.size(), 1);
 }
 
@@ -185,6 +200,7 @@ TEST_F(OpenItems, ARecordedPathThatIsNotAFullPathIsNeverHandedToATool)
     writeList(
         {{QStringLiteral("pli"), QStringLiteral("--output=evil/y.pli"), QStringLiteral("d")}});
     open(1, rowOf(QStringLiteral("y.pli")));
+    ASSERT_TRUE(settle());
     QDir::setCurrent(before);
 
     ASSERT_EQ(prompter.messages.size(), 1);
@@ -201,6 +217,7 @@ TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason)
     writeList({});
     const int before = window->lstQEL[1]->count();
     open(0, 3);
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text,
               QStringLiteral("Can't start application\r2-No such file or directory"));
@@ -215,6 +232,7 @@ TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason)
     if (!QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
         GTEST_SKIP() << "wine is installed here";
     open(0, 3);
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 2);
     EXPECT_EQ(prompter.messages[1].text,
               QStringLiteral("Can't start application\r8-Exec format error"));

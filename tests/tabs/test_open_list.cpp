@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QThread>
+#include <QTreeView>
 
 namespace {
 
@@ -25,6 +27,16 @@ struct OpenTab : ::testing::Test, FakeHub {
     void writeList(const QList<QStringList>& recs)
     {
         app.writeRecords(QStringLiteral("QELFileList.txt"), recs);
+    }
+    void load()
+    {
+        window->openTab().LoadOpenList();
+        ASSERT_TRUE(settle());
+    }
+    void tick()
+    {
+        window->openTab().tmrFileUpdate_Timer();
+        ASSERT_TRUE(settle());
     }
     QStringList column(int c) const
     {
@@ -44,7 +56,7 @@ TEST_F(OpenTab, RowsCarryNameDateKindFolderCodeAndIcons)
                {QStringLiteral("pli"), QStringLiteral("/f/zeta.fpl"), QStringLiteral("d5")},
                {QStringLiteral("pli"), QStringLiteral("noseparator.pli"), QStringLiteral("d6")},
                {QStringLiteral("pli"), QStringLiteral("/ends/in/"), QStringLiteral("d7")}});
-    ASSERT_TRUE(window->openTab().LoadOpenList().ok);
+    load();
     // Sorted by name, ignoring case; the skipped records stay in the file.
     EXPECT_EQ(column(0), (QStringList{QStringLiteral("beta.phs"), QStringLiteral("CRNexample.crn"),
                                       QStringLiteral("odd.xyz"), QStringLiteral("zeta.fpl"),
@@ -73,7 +85,7 @@ TEST_F(OpenTab, MissingListIsBuiltFromTheDataFolder)
 {
     app.write(QStringLiteral("data/one.fpl"), "x");
     app.write(QStringLiteral("data/two.crn"), "x");
-    ASSERT_TRUE(window->openTab().LoadOpenList().ok);
+    load();
     EXPECT_EQ(column(0), (QStringList{QStringLiteral("one.fpl"), QStringLiteral("two.crn")}));
     EXPECT_TRUE(app.exists(QStringLiteral("QELFileList.txt")));
 }
@@ -83,7 +95,7 @@ TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/b.fpl"), QStringLiteral("2")},
                {QStringLiteral("pli"), QStringLiteral("/f/a.pli"), QStringLiteral("3")},
                {QStringLiteral("crn"), QStringLiteral("/f/c.crn"), QStringLiteral("1")}});
-    window->openTab().LoadOpenList();
+    load();
     window->lstQEL_ColumnClick(1, 1); // "Recently Used Files": descending first
     EXPECT_EQ(column(0), (QStringList{QStringLiteral("c.crn"), QStringLiteral("b.fpl"),
                                       QStringLiteral("a.pli")}));
@@ -100,7 +112,7 @@ TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
     window->TabMain->setCurrTab(1);
     window->mnuIcon_Click();
     EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Icon);
-    window->openTab().LoadOpenList();
+    load();
     EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Report);
     EXPECT_EQ(list->sortKey(), 0);
     EXPECT_EQ(list->sortOrder(), Qt::AscendingOrder);
@@ -112,8 +124,10 @@ TEST_F(OpenTab, WebHeaderClickSortsTheWebList)
 {
     QelListView* web = window->lstQEL[3];
     web->setSorted(true);
-    web->addEntry(QStringLiteral("b"));
-    web->addEntry(QStringLiteral("a"));
+    ListEntry a, b;
+    a.key = a.text = QStringLiteral("a");
+    b.key = b.text = QStringLiteral("b");
+    web->setEntries({b, a});
     window->lstQEL_ColumnClick(3, 1);
     EXPECT_EQ(web->text(0), QStringLiteral("b"));
     EXPECT_EQ(web->sortOrder(), Qt::DescendingOrder);
@@ -123,16 +137,16 @@ TEST_F(OpenTab, WebHeaderClickSortsTheWebList)
 TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
 {
     // While the list file is missing the timer neither loads nor creates it.
-    window->openTab().tmrFileUpdate_Timer();
+    tick();
     EXPECT_FALSE(app.exists(QStringLiteral("QELFileList.txt")));
 
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("d")}});
-    window->openTab().tmrFileUpdate_Timer(); // the first tick always loads
+    tick(); // the first tick always loads
     EXPECT_EQ(list->count(), 1);
 
-    list->clear(); // so that a reload would show
-    window->openTab().tmrFileUpdate_Timer();
-    EXPECT_EQ(list->count(), 0);
+    QSignalSpy reloads(list->reportView()->model(), &QAbstractItemModel::rowsInserted);
+    tick();
+    EXPECT_EQ(reloads.count(), 0); // unchanged: not read again
 
     // Another program appends within the same second: size and fine time tell.
     QFile f(window->openTab().store().listPath());
@@ -140,11 +154,12 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     f.write(
         records::encode({QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d")}));
     f.close();
-    window->openTab().tmrFileUpdate_Timer();
+    tick();
     EXPECT_EQ(list->count(), 2);
 
     // Replaced by rename with the same size and time: the file's identity tells.
     list->clear();
+    ASSERT_EQ(list->count(), 0);
     const QByteArray same = app.read(QStringLiteral("QELFileList.txt"));
     const QDateTime mtime = QFileInfo(f).lastModified();
     app.write(QStringLiteral("other.txt"), same);
@@ -155,7 +170,7 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     ASSERT_EQ(::rename(QFile::encodeName(other.fileName()).constData(),
                        QFile::encodeName(f.fileName()).constData()),
               0);
-    window->openTab().tmrFileUpdate_Timer();
+    tick();
     EXPECT_EQ(list->count(), 2);
 }
 
@@ -172,33 +187,36 @@ TEST_F(OpenTab, ASyncThatMeetsABusyListIsDoneOnALaterTick)
             writeList({{QStringLiteral("pli"), QStringLiteral("/f/%1.pli").arg(++theirs),
                         QStringLiteral("d")}});
     });
-    EXPECT_TRUE(window->openTab().SyncDataFolderEntries().busy);
+    window->openTab().SyncDataFolderEntries();
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_FALSE(app.read(QStringLiteral("QELFileList.txt")).contains("new.fpl"));
 
     busy = false;
-    window->openTab().tmrFileUpdate_Timer();
+    tick();
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_EQ(column(0),
               (QStringList{QStringLiteral("%1.pli").arg(theirs), QStringLiteral("new.fpl")}));
 }
 
-TEST_F(OpenTab, RenameFromTheSelectedRow)
+TEST_F(OpenTab, RenameOfTheChosenEntry)
 {
     app.write(QStringLiteral("data/plot7.fpl"), "x");
     writeList({{QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
                {QStringLiteral("fpl"), p(QStringLiteral("data/plot7.fpl")), QStringLiteral("d2")}});
-    window->openTab().LoadOpenList();
-    list->setSelectedRow(1);
-    ASSERT_EQ(list->text(1), QStringLiteral("plot7.fpl"));
+    load();
+    const OpenEntry plot7 = window->openTab().entries()[1];
+    ASSERT_EQ(plot7.name, QStringLiteral("plot7.fpl"));
 
     QString name = QStringLiteral("../escape");
-    window->openTab().RenameFileEntry(name);
+    window->openTab().RenameFileEntry(plot7, name);
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(app.exists(QStringLiteral("data/plot7.fpl")));
 
     name = QStringLiteral("ridge");
-    window->openTab().RenameFileEntry(name);
+    window->openTab().RenameFileEntry(plot7, name);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(name, QStringLiteral("ridge.FPL"));
     EXPECT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
@@ -207,11 +225,12 @@ TEST_F(OpenTab, RenameFromTheSelectedRow)
         (QList<FileListRecord>{
             {QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
             {QStringLiteral("fpl"), p(QStringLiteral("data/ridge.FPL")), QStringLiteral("d2")}}));
+    EXPECT_EQ(list->selectedKey(), p(QStringLiteral("data/ridge.FPL"))); // it follows the name
 
-    // A row whose file has gone: the message, then only its entry goes.
-    list->setSelectedRow(0); // b.pli, which does not exist
+    // An entry whose file has gone: the message, then only its entry goes.
     name = QStringLiteral("c");
-    window->openTab().RenameFileEntry(name);
+    window->openTab().RenameFileEntry(window->openTab().entries()[0], name); // b.pli
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 2);
     EXPECT_EQ(prompter.messages[1].text, QStringLiteral("File does not exists, removing entry"));
     EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Critical);

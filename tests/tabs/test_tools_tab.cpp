@@ -61,6 +61,7 @@ struct Tools : ::testing::Test, FakeHub {
     {
         list->setSelectedRow(rowOf(text));
         window->lstQEL_DblClick(2);
+        ASSERT_TRUE(settle());
     }
 };
 
@@ -94,6 +95,7 @@ TEST_F(Tools, ListsTheShortcutFilesOfTheFolderInItsOwnOrder)
 
     list->setViewMode(QelListView::ViewMode::Icon);
     tools().LoadShortcutList();
+    ASSERT_TRUE(settle());
 
     const QMap<QString, QString> programOf = {{QStringLiteral("My.Tool.lnk"), myTool},
                                               {QStringLiteral("X.LNK"), upper},
@@ -117,7 +119,8 @@ TEST_F(Tools, ListsTheShortcutFilesOfTheFolderInItsOwnOrder)
                   app.path() + QStringLiteral("/shortcuts/") + name);
         EXPECT_EQ(list->subItem(row, ToolsColumn::Program), programOf.value(name));
         // An unreadable shortcut is greyed, and says why.
-        EXPECT_EQ(e.missingNote,
+        EXPECT_EQ(e.note, programOf.value(name).isEmpty() ? QStringLiteral("broken") : QString());
+        EXPECT_EQ(e.toolTip,
                   programOf.value(name).isEmpty()
                       ? QStringLiteral("The shortcut cannot be read: Not a shortcut file")
                       : QString());
@@ -130,7 +133,7 @@ TEST_F(Tools, ListsTheShortcutFilesOfTheFolderInItsOwnOrder)
             asked.append(programOf.value(name));
     }
     EXPECT_EQ(keys, expected);
-    EXPECT_EQ(icons.asked, asked);
+    EXPECT_EQ(icons.asked(), asked);
     EXPECT_EQ(tools().imgShortCut[0].count(), 3);
     EXPECT_EQ(list->viewMode(), QelListView::ViewMode::Report);
     EXPECT_EQ(list->largeImageList(), &tools().imgShortCut[0]);
@@ -141,10 +144,12 @@ TEST_F(Tools, AnEmptiedFolderEmptiesTheListAndItsIcons)
 {
     shortcut(QStringLiteral("ShortCuts/Tool.lnk"), QStringLiteral("/opt/tool"));
     tools().LoadShortcutList();
+    ASSERT_TRUE(settle());
     ASSERT_EQ(list->count(), 1);
     QFile::remove(app.file(QStringLiteral("ShortCuts/Tool.lnk")));
     list->setViewMode(QelListView::ViewMode::Icon);
     tools().LoadShortcutList();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(tools().imgShortCut[0].count(), 0);
     EXPECT_EQ(tools().imgShortCut[1].count(), 0);
@@ -155,6 +160,7 @@ TEST_F(Tools, AFirstStartListsTheSixDefaultShortcuts)
 {
     writeDefaultShortcuts(app.path());
     tools().LoadShortcutList();
+    ASSERT_TRUE(settle());
     QMap<QString, QString> programs;
     for (int row = 0; row < list->count(); ++row)
         programs.insert(list->text(row), list->subItem(row, ToolsColumn::Program));
@@ -179,11 +185,13 @@ TEST_F(Tools, CreateWritesTheShortcutOfTheChosenProgram)
     // Create does nothing on the "New" tab.
     window->TabMain->setCurrTab(0);
     window->mnuCreate_Click();
+    ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.dialogs.isEmpty());
 
     window->TabMain->setCurrTab(2);
     prompter.dialogAnswers = {calc};
     window->barMain_ButtonClick(QStringLiteral("Create"));
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.dialogs.size(), 1);
     const OpenFileRequest& d = prompter.dialogs[0];
     EXPECT_EQ(d.title, QStringLiteral("Open File"));
@@ -205,6 +213,7 @@ TEST_F(Tools, CreateWritesTheShortcutOfTheChosenProgram)
     // Cancelled: nothing is written, the list is reloaded, and the name box kept its name.
     shortcut(QStringLiteral("ShortCuts/Later.lnk"), calc);
     window->mnuCreate_Click();
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.dialogs.size(), 2);
     EXPECT_EQ(prompter.dialogs[1].initialName, calc);
     EXPECT_EQ(list->count(), 2);
@@ -215,6 +224,7 @@ TEST_F(Tools, CreateWritesTheShortcutOfTheChosenProgram)
     app.write(QStringLiteral("ShortCuts/shortcut to CALC.exe.lnk"), "damaged");
     prompter.dialogAnswers = {folder + QStringLiteral("CALC.exe")};
     window->mnuCreate_Click();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(QDir(app.file(QStringLiteral("ShortCuts"))).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(lnkinfo(otherCase).value(QStringLiteral("Local path")),
               folder + QStringLiteral("CALC.exe"));
@@ -223,6 +233,7 @@ TEST_F(Tools, CreateWritesTheShortcutOfTheChosenProgram)
     app.mkdir(QStringLiteral("ShortCuts/Shortcut to busy.exe.lnk"));
     prompter.dialogAnswers = {folder + QStringLiteral("busy.exe")};
     window->mnuCreate_Click();
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].text.startsWith(
         QStringLiteral("The shortcut could not be written: ") + app.path() +
@@ -243,6 +254,7 @@ struct ToolsEditing : Tools {
     void command(QAction* item, const QString& name, const std::function<void()>& meanwhile = {})
     {
         tools().LoadShortcutList();
+        ASSERT_TRUE(settle());
         list->setSelectedRow(-1);
         for (int row = 0; row < list->count(); ++row) {
             if (list->entry(row).largeIcon == name)
@@ -251,6 +263,7 @@ struct ToolsEditing : Tools {
         if (meanwhile)
             meanwhile();
         item->trigger();
+        ASSERT_TRUE(settle());
     }
     void SetUp() override
     {
@@ -319,10 +332,12 @@ TEST_F(ToolsEditing, ProtectedNamesAreRefusedWhateverTheirCase)
         EXPECT_EQ(lastMessage(), QStringLiteral("Please select shortcut"));
         prompter.messages.clear();
         tools().LoadShortcutList();
+        ASSERT_TRUE(settle());
         list->setSelectedRow(0);
         const QString gone = list->subItem(0, ToolsColumn::ShortcutFile);
         QFile::rename(gone, gone + QStringLiteral(".away"));
         item->trigger();
+        ASSERT_TRUE(settle());
         QFile::rename(gone + QStringLiteral(".away"), gone);
         EXPECT_EQ(lastMessage(), QStringLiteral("Please select shortcut"));
     }
@@ -475,9 +490,11 @@ TEST_F(ToolsStarting, DoubleClickStartsTheProgramAsItStands)
              scratch.file(QStringLiteral("Tool Dir/manual.hlp")));
     app.write(QStringLiteral("ShortCuts/junk.lnk"), "not a shortcut");
     tools().LoadShortcutList();
+    ASSERT_TRUE(settle());
 
     list->setSelectedRow(-1);
     window->lstQEL_DblClick(2); // nothing selected: nothing happens
+    ASSERT_TRUE(settle());
     dblClick(QStringLiteral("Recorder"));
     EXPECT_EQ(starts(1), QStringList{QStringLiteral("rec tool")});
 

@@ -27,7 +27,7 @@ QByteArray line(const char* name, const char* url)
 }
 
 struct WebTabTest : ::testing::Test, TabRig {
-    std::unique_ptr<WebTab> tab = std::make_unique<WebTab>(*hub, list, large, small, nullptr);
+    std::unique_ptr<WebTab> tab = std::make_unique<WebTab>(*hub, list, large, small);
 
     WebTabTest()
         : TabRig(Tab::Web)
@@ -63,16 +63,22 @@ struct WebTabTest : ::testing::Test, TabRig {
         box->clear();
         QTest::keyClicks(box, text);
     }
-    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    void click(QPushButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_TRUE(settle());
+    }
 };
 
 TEST_F(WebTabTest, CreateWithTheUntouchedDialogMakesTheFileAndShowsTheLink)
 {
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(list.count(), 0);
     EXPECT_FALSE(app.exists(QStringLiteral("QELWebList.txt")));
 
     tab->create();
+    ASSERT_TRUE(settle());
     frmWeb* d = dialog();
     ASSERT_TRUE(d);
     EXPECT_TRUE(d->isVisible());
@@ -100,6 +106,7 @@ TEST_F(WebTabTest, CreateWithTheUntouchedDialogMakesTheFileAndShowsTheLink)
 TEST_F(WebTabTest, DialogLayoutKeysAndCaptions)
 {
     tab->create();
+    ASSERT_TRUE(settle());
     frmWeb* d = dialog();
     ASSERT_TRUE(d);
     // Twips at 15 to the pixel.
@@ -145,6 +152,7 @@ TEST_F(WebTabTest, CancelStoresNothingAndTheNextDialogStartsAfresh)
 {
     write(line("Maps", "http://m/"));
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     select(QStringLiteral("Maps"));
     for (const bool renaming : {false, true}) {
         renaming ? tab->rename() : tab->create();
@@ -156,6 +164,7 @@ TEST_F(WebTabTest, CancelStoresNothingAndTheNextDialogStartsAfresh)
     }
     EXPECT_EQ(raw(), line("Maps", "http://m/"));
     tab->create();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(dialog()->txtName->text(), QStringLiteral("New Web Short Cut"));
     EXPECT_EQ(dialog()->windowTitle(), QStringLiteral("Create a Web Short Cut"));
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -165,10 +174,12 @@ TEST_F(WebTabTest, RenameChangesTheSelectedLinkFromTheFileInTheListsOrder)
 {
     write(line("Weather", "http://w/") + line("Fire", "http://f/") + line("maps", "http://m/"));
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     // Another program adds a link after the load: a rename keeps it.
     write(raw() + line("Added", "http://a/"));
     select(QStringLiteral("Weather"));
     tab->rename();
+    ASSERT_TRUE(settle());
     frmWeb* d = dialog();
     ASSERT_TRUE(d);
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Rename Web Shortcut"));
@@ -194,6 +205,7 @@ TEST_F(WebTabTest, RenameChangesTheSelectedLinkFromTheFileInTheListsOrder)
     list.setSortOrder(Qt::DescendingOrder);
     select(QStringLiteral("Fire"));
     tab->rename();
+    ASSERT_TRUE(settle());
     click(dialog()->cmdOK);
     EXPECT_EQ(raw(), line("maps", "http://m/") + line("Fire", "http://f/") +
                          line("Burn, Permits", "http://b/ x") + line("Added", "http://a/"));
@@ -203,10 +215,13 @@ TEST_F(WebTabTest, RenameDialogReachedByCreateKeepsItsTextsAndCreates)
 {
     write(line("Fire", "http://f/"));
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     select(QStringLiteral("Fire"));
     tab->rename();
+    ASSERT_TRUE(settle());
     type(dialog()->txtUrl, QStringLiteral("http://f/2"));
     tab->create();
+    ASSERT_TRUE(settle());
     frmWeb* d = dialog();
     ASSERT_TRUE(d);
     EXPECT_EQ(d->windowTitle(), QStringLiteral("Rename Web Shortcut"));
@@ -222,8 +237,10 @@ TEST_F(WebTabTest, RenameWithNothingSelectedTellsTheUserAndCloses)
 {
     write(line("Fire", "http://f/"));
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     select(QStringLiteral("Fire"));
     tab->rename();
+    ASSERT_TRUE(settle());
     list.setSelectedRow(-1); // the dialog does not block: the selection may go meanwhile
     type(dialog()->txtName, QStringLiteral("Other"));
     click(dialog()->cmdOK);
@@ -234,6 +251,7 @@ TEST_F(WebTabTest, RenameWithNothingSelectedTellsTheUserAndCloses)
 
     // Rename with nothing selected opens no dialog at all.
     tab->rename();
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(dialog());
 }
 
@@ -241,6 +259,7 @@ TEST_F(WebTabTest, DoubleQuoteIsRefusedAndTheDialogKeepsWhatWasTyped)
 {
     write(line("Fire", "http://f/"));
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     const QString refusal = QStringLiteral("A name or address can not contain a double quote (\") "
                                            "or a line break. Nothing was saved.");
     for (const bool renaming : {false, true}) {
@@ -268,8 +287,10 @@ TEST_F(WebTabTest, DeleteAsksAndRemovesEveryLinkOfThatName)
     write(line("Fire", "http://f/1") + line("fire", "http://f/2") + line("Maps", "http://m/") +
           line("Fire", "http://f/3"));
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     select(QStringLiteral("Fire"));
     tab->remove(); // answered No
+    ASSERT_TRUE(settle());
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("Are your sure you want to delete FIRE"));
     EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::YesNo);
@@ -278,12 +299,14 @@ TEST_F(WebTabTest, DeleteAsksAndRemovesEveryLinkOfThatName)
 
     prompter.answers.push_back(MsgAnswer::Yes);
     tab->remove();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(raw(), line("fire", "http://f/2") + line("Maps", "http://m/"));
     EXPECT_EQ(shown(),
               (QStringList{QStringLiteral("fire|http://f/2"), QStringLiteral("Maps|http://m/")}));
 
     list.setSelectedRow(-1);
     tab->remove();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.messages.size(), 2);
 }
 
@@ -313,6 +336,7 @@ TEST_F(WebTabTest, DeleteAndRenameFailuresSayWhyAndChangeNothing)
     const QByteArray before = line("Fire", "http://f/") + line("Maps", "http://m/");
     write(before);
     tab->LoadWebList();
+    ASSERT_TRUE(settle());
     prompter.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
     {
         ReadOnlyFolder readOnly(app.path());
@@ -320,7 +344,9 @@ TEST_F(WebTabTest, DeleteAndRenameFailuresSayWhyAndChangeNothing)
             GTEST_SKIP() << "cannot make a read-only mount here";
         select(QStringLiteral("Fire"));
         tab->remove();
+        ASSERT_TRUE(settle());
         tab->rename();
+        ASSERT_TRUE(settle());
         type(dialog()->txtName, QStringLiteral("Blaze"));
         click(dialog()->cmdOK);
     }
@@ -335,7 +361,9 @@ TEST_F(WebTabTest, DeleteAndRenameFailuresSayWhyAndChangeNothing)
     QFile::remove(app.file(QStringLiteral("QELWebList.txt")));
     select(QStringLiteral("Maps"));
     tab->remove();
+    ASSERT_TRUE(settle());
     tab->rename();
+    ASSERT_TRUE(settle());
     click(dialog()->cmdOK);
     click(dialog()->cmdCancel);
     EXPECT_FALSE(app.exists(QStringLiteral("QELWebList.txt")));
@@ -358,18 +386,21 @@ TEST_F(WebTabWindow, MenusAndDoubleClickReachTheWebTab)
     app.write(QStringLiteral("QELWebList.txt"), line("Fire", "http://f/a b"));
     auto window = makeWindow();
     window->webTab().LoadWebList();
+    ASSERT_TRUE(settle());
     window->TabMain->setCurrTab(3);
     QelListView* list = window->lstQEL[3];
     list->setSelectedRow(0);
 
     // Rename from the menu, OK pressed while another tab is current: the Web link changes.
     window->mnuRename->trigger();
+    ASSERT_TRUE(settle());
     frmWeb* d = window->webTab().dialog();
     ASSERT_TRUE(d);
     EXPECT_EQ(d->cmdOK->text(), QStringLiteral("Rename"));
     window->TabMain->setCurrTab(0);
     d->txtName->setText(QStringLiteral("Blaze"));
     QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(app.read(QStringLiteral("QELWebList.txt")), line("Blaze", "http://f/a b"));
 
     // A double-click on the entry starts the browser the lookup found, the address its one
@@ -400,10 +431,12 @@ TEST_F(WebTabWindow, MenusAndDoubleClickReachTheWebTab)
     // main window.
     window->TabMain->setCurrTab(0);
     window->mnuCreate->trigger();
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(window->webTab().dialog());
     window->move(40, 30);
     window->TabMain->setCurrTab(3);
     window->mnuCreate->trigger();
+    ASSERT_TRUE(settle());
     d = window->webTab().dialog();
     ASSERT_TRUE(d);
     EXPECT_EQ(d->cmdOK->text(), QStringLiteral("Create"));

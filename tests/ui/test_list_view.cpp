@@ -19,9 +19,21 @@ QStringList texts(const QelListView& l, int column = 0)
     return r;
 }
 
+ListEntry row(const QString& text, const QString& date = {}, const QString& code = {})
+{
+    ListEntry e;
+    e.key = text;
+    e.text = text;
+    e.subItems = {date, code};
+    e.largeIcon = QStringLiteral("Prv");
+    e.smallIcon = QStringLiteral("PRV");
+    return e;
+}
+
 struct ListFixture : ::testing::Test {
     QelListView list{1};
     ImageList large, small;
+    std::vector<ListEntry> entries; // what the tab holds
     void SetUp() override
     {
         list.addColumn(QStringLiteral("Name"), 1500);
@@ -33,10 +45,9 @@ struct ListFixture : ::testing::Test {
     }
     void add(const char* text, const char* date, const char* code)
     {
-        const int row =
-            list.addEntry(QString::fromUtf8(text), QStringLiteral("Prv"), QStringLiteral("PRV"));
-        list.setSubItem(row, 1, QString::fromUtf8(date));
-        list.setSubItem(row, 2, QString::fromUtf8(code));
+        entries.push_back(
+            row(QString::fromUtf8(text), QString::fromUtf8(date), QString::fromUtf8(code)));
+        list.setEntries(entries);
     }
 };
 
@@ -91,16 +102,13 @@ TEST_F(ListFixture, SelectionFollowsItsEntryThroughASort)
     EXPECT_EQ(list.selectedRow(), -1);
 }
 
-TEST_F(ListFixture, FillSortsOnceAtTheEnd)
+TEST_F(ListFixture, EntriesAreShownInTheListsOrder)
 {
     list.setSorted(true);
-    list.beginFill();
-    for (int i = 999; i >= 0; --i) {
-        const int row = list.addEntry(QStringLiteral("f%1").arg(i, 4, 10, QLatin1Char('0')));
-        EXPECT_EQ(row, 999 - i); // appended while filling, not placed
-        list.setSubItem(row, 1, QString::number(i));
-    }
-    list.endFill();
+    for (int i = 999; i >= 0; --i)
+        entries.push_back(
+            row(QStringLiteral("f%1").arg(i, 4, 10, QLatin1Char('0')), QString::number(i)));
+    list.setEntries(entries);
     EXPECT_EQ(list.text(0), QStringLiteral("f0000"));
     EXPECT_EQ(list.subItem(0, 1), QStringLiteral("0"));
     EXPECT_EQ(list.text(999), QStringLiteral("f0999"));
@@ -120,7 +128,8 @@ TEST_F(ListFixture, IconViewShowsLargeIconsAndWrapsLabels)
     list.setViewMode(QelListView::ViewMode::Report);
     EXPECT_EQ(list.reportView()->model()->index(0, 0).data(Qt::DecorationRole).isValid(), true);
     // An unknown key shows no icon rather than failing.
-    list.setIcons(0, QStringLiteral("Nope"), QStringLiteral("Nope"));
+    entries[0].smallIcon = QStringLiteral("Nope");
+    list.setEntries(entries);
     EXPECT_FALSE(list.reportView()->model()->index(0, 0).data(Qt::DecorationRole).isValid());
 }
 
@@ -172,11 +181,8 @@ TEST_F(ListFixture, FilterNarrowsByTextOrChosenColumnsAndOutlivesAReload)
     EXPECT_EQ(list.selectedRow(), -1); // a hidden entry is never the one commands act on
 
     list.setFilter(QStringLiteral("pli"), {2});
-    list.clear();
-    list.beginFill();
-    add("a.fpl", "d", "fpl");
-    add("b.fpl", "d", "pli");
-    list.endFill();
+    list.setEntries({row(QStringLiteral("a.fpl"), QStringLiteral("d"), QStringLiteral("fpl")),
+                     row(QStringLiteral("b.fpl"), QStringLiteral("d"), QStringLiteral("pli"))});
     EXPECT_FALSE(list.isRowShown(0));
     EXPECT_TRUE(list.isRowShown(1));
     list.setFilter(QString());
@@ -224,15 +230,71 @@ TEST_F(ListFixture, IconViewHoldsTheNamesOnlyAndSharesTheSelection)
     EXPECT_TRUE(icons->selectionModel()->isRowSelected(1, {}));
 }
 
-TEST_F(ListFixture, MissingEntriesAreGreyedWithANote)
+TEST_F(ListFixture, NotesGreyAnEntryAndAreToldToScreenReaders)
 {
-    add("a.fpl", "d", "fpl");
-    list.setMissingNote(0, QStringLiteral("missing"));
-    const QModelIndex i = list.reportView()->model()->index(0, 0);
-    EXPECT_EQ(i.data(Qt::ToolTipRole).toString(), QStringLiteral("missing"));
-    EXPECT_TRUE(i.data(Qt::ForegroundRole).isValid());
-    list.setMissingNote(0, QString());
-    EXPECT_FALSE(i.data(Qt::ForegroundRole).isValid());
+    entries = {row(QStringLiteral("a.fpl")), row(QStringLiteral("b.fpl"))};
+    entries[0].description = QStringLiteral("/data/a.fpl");
+    list.setEntries(entries);
+    list.applyNotes({{QStringLiteral("a.fpl"), QStringLiteral("missing")}});
+    const QModelIndex a = list.reportView()->model()->index(0, 0);
+    EXPECT_EQ(a.data(Qt::ToolTipRole).toString(), QStringLiteral("missing"));
+    EXPECT_EQ(a.data(Qt::AccessibleDescriptionRole).toString(),
+              QStringLiteral("/data/a.fpl, missing"));
+    EXPECT_TRUE(a.data(Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(list.reportView()->model()->index(1, 0).data(Qt::ForegroundRole).isValid());
+    list.applyNotes({{QStringLiteral("a.fpl"), QString()}});
+    EXPECT_FALSE(a.data(Qt::ForegroundRole).isValid());
+    EXPECT_EQ(a.data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("/data/a.fpl"));
+}
+
+// Another program keeps changing what the list shows: the user's place in it stays.
+TEST_F(ListFixture, AReloadKeepsSelectionCurrentEntryAndTopRowByIdentity)
+{
+    list.setSorted(true);
+    for (int i = 0; i < 200; i += 2)
+        entries.push_back(row(QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'))));
+    list.setEntries(entries);
+    list.resize(300, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QTreeView* view = list.reportView();
+    view->scrollTo(view->model()->index(50, 0), QAbstractItemView::PositionAtTop);
+    list.setSelectedKey(QStringLiteral("f104"));
+    const QString topBefore = list.text(view->indexAt(QPoint(1, 1)).row());
+
+    // Entries come before, after and between; one changes its date in place.
+    QSignalSpy changed(view->model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(view->model(), &QAbstractItemModel::modelReset);
+    for (int i = 1; i < 200; i += 40)
+        entries.push_back(row(QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'))));
+    entries[52].subItems[0] = QStringLiteral("changed"); // f104
+    list.setEntries(entries);
+
+    EXPECT_EQ(list.selectedKey(), QStringLiteral("f104"));
+    EXPECT_EQ(list.text(view->currentIndex().row()), QStringLiteral("f104"));
+    EXPECT_EQ(list.text(view->indexAt(QPoint(1, 1)).row()), topBefore);
+    EXPECT_EQ(list.subItem(list.rowOfKey(QStringLiteral("f104")), 1), QStringLiteral("changed"));
+    EXPECT_EQ(changed.count(), 1); // only the row that changed is redrawn
+    EXPECT_EQ(reset.count(), 0);
+
+    // The chosen entry gone for real: nothing is selected.
+    entries.erase(entries.begin() + 52);
+    list.setEntries(entries);
+    EXPECT_EQ(list.selectedRow(), -1);
+    EXPECT_EQ(list.rowOfKey(QStringLiteral("f104")), -1);
+}
+
+// Two rows may share a key (the same file twice in a list): each stays a row of its own.
+TEST_F(ListFixture, RowsOfOneKeyStayApartThroughAReload)
+{
+    entries = {row(QStringLiteral("a")), row(QStringLiteral("a")), row(QStringLiteral("b"))};
+    entries[1].subItems[0] = QStringLiteral("second");
+    list.setEntries(entries);
+    list.setSelectedRow(1);
+    entries.insert(entries.begin(), row(QStringLiteral("0")));
+    list.setEntries(entries);
+    EXPECT_EQ(list.count(), 4);
+    EXPECT_EQ(list.subItem(list.selectedRow(), 1), QStringLiteral("second"));
 }
 
 } // namespace

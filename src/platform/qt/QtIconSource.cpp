@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -33,16 +34,16 @@ constexpr qint64 kMaxRead = 16 << 20;
 constexpr qint64 kReadAtOnce = 1 << 20;
 
 // The image scaled into a square of `side`, centred, its proportions kept.
-QPixmap fitted(const QImage& image, int side)
+QImage fitted(const QImage& image, int side)
 {
     if (image.width() == side && image.height() == side)
-        return QPixmap::fromImage(image);
+        return image;
     const QImage scaled = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPixmap pm(side, side);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter p(&square);
     p.drawImage((side - scaled.width()) / 2, (side - scaled.height()) / 2, scaled);
-    return pm;
+    return square;
 }
 
 // The images of the group in the order they suit `side`: the exact size, then the nearest
@@ -60,9 +61,9 @@ std::vector<int> preferenceFor(const std::vector<exeicon::IconImage>& images, in
     return order;
 }
 
-// The first icon of a Windows program of `size` bytes at both sizes; null when it has none that
+// The first icon of a Windows program of `size` bytes at both sizes; none when it has none that
 // decodes. The file is open without buffering and read from its start.
-QIcon windowsProgramIcon(QFile& file, qint64 size)
+QList<QImage> windowsProgramIcon(QFile& file, qint64 size)
 {
     QByteArray read = file.read(size <= kReadAtOnce ? size : 2);
     if (!read.startsWith("MZ"))
@@ -87,19 +88,19 @@ QIcon windowsProgramIcon(QFile& file, qint64 size)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "ico");
     std::vector<std::optional<QImage>> decoded(group->images.size());
-    QIcon icon;
+    QList<QImage> images;
     for (int side : kSides) {
         for (int index : preferenceFor(group->images, side)) {
             std::optional<QImage>& image = decoded[size_t(index)];
             if (!image)
                 image = reader.jumpToImage(index) ? reader.read() : QImage();
             if (!image->isNull()) {
-                icon.addPixmap(fitted(*image, side));
+                images.append(fitted(*image, side));
                 break;
             }
         }
     }
-    return icon;
+    return images;
 }
 
 // The file at `path`, or the file of that name in any letter case in its folder.
@@ -116,21 +117,29 @@ QFileInfo existingFile(const QString& path)
 
 } // namespace
 
-QIcon renderSvgIcon(const QString& file, std::span<const int> sides)
+QList<QImage> renderSvgImages(const QString& file, std::span<const int> sides)
 {
     QSvgRenderer renderer(file);
-    QIcon icon;
+    QList<QImage> images;
     if (!renderer.isValid())
-        return icon;
+        return images;
     for (int side : sides) {
-        QPixmap pm(side, side);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
         renderer.render(&p);
         p.end();
-        icon.addPixmap(pm);
+        images.append(image);
     }
+    return images;
+}
+
+QIcon renderSvgIcon(const QString& file, std::span<const int> sides)
+{
+    QIcon icon;
+    for (const QImage& image : renderSvgImages(file, sides))
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }
 
@@ -156,7 +165,7 @@ QIcon QtIconSource::brokenIcon()
     return m_broken;
 }
 
-QIcon QtIconSource::suiteIcon(const QString& name) const
+QList<QImage> QtIconSource::suiteIcon(const QString& name) const
 {
     for (const QString& root : m_roots) {
         const QDir theme(paths::resolveIgnoringCase(root, QStringLiteral("hicolor")));
@@ -169,9 +178,9 @@ QIcon QtIconSource::suiteIcon(const QString& name) const
         for (const QString& size : sizes) {
             const QString base = theme.filePath(size + QStringLiteral("/apps/") + name);
             if (QFileInfo(base + QStringLiteral(".svg")).isFile()) {
-                if (QIcon icon = renderSvgIcon(base + QStringLiteral(".svg"), kSides);
-                    !icon.isNull())
-                    return icon;
+                if (QList<QImage> drawn = renderSvgImages(base + QStringLiteral(".svg"), kSides);
+                    !drawn.isEmpty())
+                    return drawn;
             }
             QImage image(base + QStringLiteral(".png"));
             if (!image.isNull()) {
@@ -181,25 +190,26 @@ QIcon QtIconSource::suiteIcon(const QString& name) const
         }
         if (images.empty())
             continue;
-        QIcon icon;
+        QList<QImage> fit;
         for (int side : kSides)
-            icon.addPixmap(fitted(images[size_t(preferenceFor(shapes, side).front())], side));
-        return icon;
+            fit.append(fitted(images[size_t(preferenceFor(shapes, side).front())], side));
+        return fit;
     }
     return {};
 }
 
-QIcon QtIconSource::programIcon(const QString& path)
+ProgramIconData QtIconSource::readProgramIcon(const QString& path)
 {
+    ProgramIconData found;
     const QFileInfo info = existingFile(path);
-    if (!info.isFile())
-        return brokenIcon();
-    const QString file = info.filePath();
-    QFile program(file);
-    if (!program.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return brokenIcon();
-    if (QIcon icon = windowsProgramIcon(program, info.size()); !icon.isNull())
-        return icon;
+    QFile program(info.filePath());
+    if (!info.isFile() || !program.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        found.broken = true;
+        return found;
+    }
+    found.images = windowsProgramIcon(program, info.size());
+    if (!found.images.isEmpty())
+        return found;
 
     // Theme names are usually lower case; a program may be spelled otherwise ("MeasSwap.exe").
     const QString name = info.completeBaseName();
@@ -207,14 +217,31 @@ QIcon QtIconSource::programIcon(const QString& path)
     if (name.toLower() != name)
         names.append(name.toLower());
     for (const QString& n : names) {
-        if (QIcon icon = suiteIcon(n); !icon.isNull())
-            return icon;
+        found.images = suiteIcon(n);
+        if (!found.images.isEmpty())
+            return found;
     }
     program.seek(0);
-    const QMimeType mime = m_mimes.mimeTypeForFileNameAndData(file, &program);
+    // The MIME database may be asked from any thread.
+    const QMimeType mime = QMimeDatabase().mimeTypeForFileNameAndData(info.filePath(), &program);
     names.append({mime.iconName(), mime.genericIconName()});
-    for (const QString& n : names) {
-        if (!n.isEmpty() && QIcon::hasThemeIcon(n))
+    names.removeAll(QString());
+    found.themeNames = names;
+    return found;
+}
+
+QIcon QtIconSource::icon(const ProgramIconData& found)
+{
+    if (found.broken)
+        return brokenIcon();
+    if (!found.images.isEmpty()) {
+        QIcon icon;
+        for (const QImage& image : found.images)
+            icon.addPixmap(QPixmap::fromImage(image));
+        return icon;
+    }
+    for (const QString& n : found.themeNames) {
+        if (QIcon::hasThemeIcon(n))
             return QIcon::fromTheme(n);
     }
     return neutralIcon();

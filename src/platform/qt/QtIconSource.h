@@ -2,7 +2,6 @@
 
 #include "platform/IconSource.h"
 
-#include <QMimeDatabase>
 #include <QStringList>
 
 #include <span>
@@ -12,6 +11,8 @@ class QFile;
 // An icon drawn from an SVG file at each of `sides` (square, in pixels); a null icon when the file
 // is not a picture.
 QIcon renderSvgIcon(const QString& file, std::span<const int> sides);
+// The same pictures as images, which may be drawn on any thread.
+QList<QImage> renderSvgImages(const QString& file, std::span<const int> sides);
 
 // Program icons where there is no Windows shell to ask: a Windows program's own first icon (read
 // by our PE reader, decoded by Qt's ICO reader); otherwise the icon of the program's name, first
@@ -23,16 +24,16 @@ public:
     // "hicolor/<size>/apps/<name>.svg" (or .png); searched by program name before the desktop.
     explicit QtIconSource(QStringList suiteIconRoots = {});
 
-    QIcon programIcon(const QString& path) override;
+    ProgramIconData readProgramIcon(const QString& path) override;
+    QIcon icon(const ProgramIconData& found) override;
     QIcon brokenIcon() override;
     // The icon of a program that shows none of its own.
     QIcon neutralIcon();
 
 private:
-    QIcon suiteIcon(const QString& name) const;
+    QList<QImage> suiteIcon(const QString& name) const;
 
     QStringList m_roots;
-    QMimeDatabase m_mimes;
     QIcon m_neutral;
     QIcon m_broken;
 };

@@ -3,9 +3,17 @@
 #include "actions/Launching.h"
 #include "actions/LaunchTable.h"
 #include "base/Columns.h"
-#include "ui/ColumnTable.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+
+namespace {
+constexpr NewEntry kEntries[] = {
+    {"New Fuel Profile", "Prv", "PRV", "FPL"},
+    {"New Planar Intercept", "Lgt", "LGT", "PLI"},
+    {"New Photo Series Inventory", "Lgt", "LGT", "PHS"},
+    {"New Crown Mass Inventory", "Crn", "Crn", "CRN"},
+};
+} // namespace
 
 NewTab::NewTab(const HubContext& hub, QelListView& list, const ImageList& large,
                const ImageList& small, Launching& launching)
@@ -22,19 +30,34 @@ void NewTab::LoadNewList()
     m_list.setSmallImageList(&m_small);
     m_list.setViewMode(QelListView::ViewMode::Report);
     m_list.setLabelWrap(true);
-    for (const NewListEntry& e : newListEntries()) {
-        const int row = m_list.addEntry(QString::fromUtf8(e.text), QString::fromLatin1(e.largeIcon),
-                                        QString::fromLatin1(e.smallIcon));
-        m_list.setSubItem(row, NewColumn::TypeCode, QString::fromLatin1(e.typeCode));
+    std::vector<ListEntry> rows;
+    for (const NewEntry& e : kEntries) {
+        ListEntry row;
+        row.key = QString::fromLatin1(e.typeCode);
+        row.text = QString::fromUtf8(e.text);
+        row.subItems.append(row.key); // NewColumn::TypeCode, hidden
+        row.largeIcon = QString::fromLatin1(e.largeIcon);
+        row.smallIcon = QString::fromLatin1(e.smallIcon);
+        rows.push_back(std::move(row));
     }
+    m_list.setEntries(std::move(rows));
+}
+
+std::optional<NewEntry> NewTab::chosen() const
+{
+    const QString key = m_list.selectedKey();
+    for (const NewEntry& e : kEntries) {
+        if (!key.isEmpty() && key == QLatin1String(e.typeCode))
+            return e;
+    }
+    return std::nullopt;
 }
 
 void NewTab::open()
 {
-    const int row = m_list.selectedRow();
-    if (m_list.count() == 0 || row < 0)
+    const auto entry = chosen();
+    if (!entry)
         return;
-    const auto command = commandForNew(m_hub.appFolder(), m_list.subItem(row, NewColumn::TypeCode));
-    if (command)
+    if (const auto command = commandForNew(m_hub.appFolder(), QString::fromLatin1(entry->typeCode)))
         m_launching.LaunchCommand(command->program, command->arguments);
 }

@@ -2,10 +2,22 @@
 
 #include "ui/TabController.h"
 
+#include <QString>
+
+#include <optional>
+
 class HubContext;
 class ImageList;
 class Launching;
 class QelListView;
+
+// One entry of the "New" list: a kind of data file to begin.
+struct NewEntry {
+    const char* text;
+    const char* largeIcon;
+    const char* smallIcon;
+    const char* typeCode; // the entry's identity
+};
 
 // The "New" tab: one fixed entry per kind of data file; opening one starts its companion tool on
 // a new file.
@@ -18,6 +30,8 @@ public:
     void open() override;
 
 private:
+    std::optional<NewEntry> chosen() const;
+
     const HubContext& m_hub;
     QelListView& m_list;
     const ImageList& m_large;

@@ -7,102 +7,42 @@
 #include "base/Paths.h"
 #include "base/Program.h"
 #include "lists/DataFileKind.h"
+#include "lists/Work.h"
+#include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QHash>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+struct OpenTab::Loaded {
+    bool read = false; // false: a refresh tick found nothing to read
+    FileResult result; // a failed read: the entries read so far are shown
+    std::vector<OpenEntry> entries;
+    std::vector<ListEntry> rows;
+    FileIdentity identity; // the list file after a refresh tick's read
+};
 
 namespace {
-// A file the user cannot see counts as missing, as a hidden file would on Windows.
-bool dataFileExists(const QString& folder, const QString& name)
+
+constexpr int px(int twips)
 {
-    return !name.startsWith(QLatin1Char('.')) && QFileInfo(folder + name).isFile();
+    return twips / 15;
 }
 
-bool dataFileExists(const QString& path)
+const QString kMissing = QStringLiteral("missing");
+
+// The entries of the records and their rows, sorted by name as the list shows them.
+void fill(const QList<FileListRecord>& records, std::vector<OpenEntry>& entries,
+          std::vector<ListEntry>& rows)
 {
-    QString name, folder;
-    SplitPath(path, &name, &folder);
-    return dataFileExists(folder, name);
-}
-} // namespace
-
-OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
-                 const ImageList& small, Launching& launching)
-    : m_hub(hub)
-    , m_list(list)
-    , m_large(large)
-    , m_small(small)
-    , m_launching(launching)
-    , m_store(hub.appFolder())
-    , m_missing(
-          std::make_unique<MissingFiles>([](const QString& path) { return dataFileExists(path); }))
-{}
-
-void OpenTab::setExistenceCheck(MissingFiles::Exists exists)
-{
-    m_missing = exists ? std::make_unique<MissingFiles>(std::move(exists)) : nullptr;
-}
-
-void OpenTab::checkForMissingFiles()
-{
-    if (!m_missing)
-        return;
-    // Shared copies of the rows' texts: the paths are put together away from the window's thread.
-    QStringList folders, names;
-    folders.reserve(m_list.count());
-    names.reserve(m_list.count());
-    for (int row = 0; row < m_list.count(); ++row) {
-        folders.append(m_list.subItem(row, OpenColumn::Folder));
-        names.append(m_list.entry(row).text);
-    }
-    const auto found = [this, folders, names](const QList<qsizetype>& missing) {
-        // An answer is about the row of that number when the check began. A sort may have moved
-        // the rows since: then the files' rows are looked up by folder and name.
-        QHash<QString, int> rowOfPath;
-        for (const qsizetype i : missing) {
-            int row = int(i);
-            if (row >= m_list.count() || m_list.entry(row).text != names[i] ||
-                m_list.subItem(row, OpenColumn::Folder) != folders[i]) {
-                if (rowOfPath.isEmpty()) {
-                    for (int r = 0; r < m_list.count(); ++r)
-                        rowOfPath.insert(
-                            m_list.subItem(r, OpenColumn::Folder) + m_list.entry(r).text, r);
-                }
-                row = rowOfPath.value(folders[i] + names[i], -1);
-            }
-            m_list.setMissingNote(row, QStringLiteral("missing"));
-        }
-    };
-    m_missing->check(folders, names, found);
-}
-
-void OpenTab::reportSaveFailure(const FileResult& failure) const
-{
-    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
-}
-
-FileResult OpenTab::LoadOpenList()
-{
-    QelListView* list = &m_list;
-    list->clear();
-    list->setLargeImageList(&m_large);
-    list->setSmallImageList(&m_small);
-    list->setViewMode(QelListView::ViewMode::Report);
-    list->setSortKey(0);
-    list->setSorted(true);
-    list->setSortOrder(Qt::AscendingOrder);
-
-    const RecentFileList::Contents contents = m_store.read();
-    if (!contents.exists)
-        return ScanDataFolder(); // which loads the list it made
-
-    // One shared copy of each kind's texts for all rows.
     struct KindTexts {
         QString large, small, text;
     };
@@ -114,10 +54,9 @@ FileResult OpenTab::LoadOpenList()
     const KindTexts none;
     // Rows of one folder share one copy of the folder's text.
     QHash<QStringView, QString> folders;
-
-    list->beginFill();
-    list->reserve(int(contents.records.size()));
-    for (const FileListRecord& r : contents.records) {
+    entries.reserve(size_t(records.size()));
+    rows.reserve(size_t(records.size()));
+    for (const FileListRecord& r : records) {
         const qsizetype cut = r.path.lastIndexOf(paths::separator());
         if (cut < 0 || cut == r.path.size() - 1)
             continue; // no folder or no file name: not shown, but it stays in the file
@@ -129,130 +68,287 @@ FileResult OpenTab::LoadOpenList()
         const QString name = r.path.mid(cut + 1);
         const DataFileKind* kind = kindOfCode(r.kindCode);
         const KindTexts& texts = kind ? kindTexts[kind] : none;
-        const int row = list->addEntry(name, texts.large, texts.small);
-        list->setSubItem(row, OpenColumn::Date, r.dateText);
-        list->setSubItem(row, OpenColumn::KindText, texts.text);
-        list->setSubItem(row, OpenColumn::Folder, folder);
-        list->setSubItem(row, OpenColumn::KindCode, r.kindCode);
+        entries.push_back({r.kindCode, folder, name, r.dateText});
+        ListEntry row;
+        row.key = r.path;
+        row.text = name;
+        row.subItems = {r.dateText, texts.text, folder, r.kindCode};
+        row.largeIcon = texts.large;
+        row.smallIcon = texts.small;
+        row.description = r.path;
+        rows.push_back(std::move(row));
     }
-    list->endFill();
+    // The rows in the order the list shows them, so that the window only has to compare them.
+    const std::vector<int> order = sortedOrder(rows, 0, Qt::AscendingOrder);
+    std::vector<ListEntry> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.push_back(std::move(rows[size_t(i)]));
+    rows.swap(sorted);
+}
+
+bool holds(const QList<FileListRecord>& records, const QString& path)
+{
+    return std::any_of(records.begin(), records.end(),
+                       [&](const FileListRecord& r) { return r.path == path; });
+}
+
+} // namespace
+
+OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
+                 const ImageList& small, Launching& launching)
+    : m_hub(hub)
+    , m_list(list)
+    , m_large(large)
+    , m_small(small)
+    , m_launching(launching)
+    , m_store(hub.appFolder(), &hub.files())
+    , m_waits(hub, list)
+{
+    FileSystem* files = &hub.files();
+    setExistenceCheck([files](const QString& path) { return dataFileExists(*files, path); });
+}
+
+OpenTab::~OpenTab() = default;
+
+void OpenTab::setExistenceCheck(MissingFiles::Exists exists)
+{
+    m_missing = exists ? std::make_unique<MissingFiles>(std::move(exists)) : nullptr;
+}
+
+std::function<OpenTab::Loaded()> OpenTab::readJob(bool scanIfMissing) const
+{
+    return [store = m_store, scanIfMissing]() mutable {
+        Loaded loaded;
+        loaded.read = true;
+        RecentFileList::Contents contents = store.read();
+        if (!contents.exists && scanIfMissing) {
+            // A missing list is made from the data folder, then read as made.
+            if (const FileResult r = store.ScanDataFolder(); !r.ok) {
+                loaded.result = r;
+                return loaded;
+            }
+            contents = store.read();
+        }
+        loaded.result = contents.result;
+        fill(contents.records, loaded.entries, loaded.rows);
+        return loaded;
+    };
+}
+
+void OpenTab::LoadOpenList()
+{
+    loadThen({});
+}
+
+void OpenTab::loadThen(std::function<void()> after)
+{
+    ++m_reads;
+    work::post(work::Queue::List, &m_alive, readJob(true),
+               [this, after = std::move(after)](Loaded loaded) {
+                   --m_reads;
+                   show(std::move(loaded));
+                   if (after)
+                       after();
+               });
+}
+
+void OpenTab::show(Loaded loaded)
+{
+    m_entries = std::move(loaded.entries);
+    // Every load puts the list back into report view, sorted by name.
+    m_list.setLargeImageList(&m_large);
+    m_list.setSmallImageList(&m_small);
+    m_list.setViewMode(QelListView::ViewMode::Report);
+    m_list.setSortKey(0);
+    m_list.setSorted(true);
+    m_list.setSortOrder(Qt::AscendingOrder);
+    // An entry found missing before stays greyed until its file is looked at again.
+    QSet<QString> stillMissing;
+    for (ListEntry& row : loaded.rows) {
+        if (m_missingPaths.contains(row.key)) {
+            row.note = kMissing;
+            stillMissing.insert(row.key);
+        }
+    }
+    m_missingPaths = std::move(stillMissing);
+    m_list.setEntries(std::move(loaded.rows));
     checkForMissingFiles();
-    return contents.result;
+}
+
+void OpenTab::checkForMissingFiles()
+{
+    if (!m_missing)
+        return;
+    QStringList paths;
+    paths.reserve(qsizetype(m_entries.size()));
+    for (const OpenEntry& e : m_entries)
+        paths.append(e.path());
+    m_missing->check(paths, [this, paths](const MissingFiles::Answer& answer) {
+        QHash<QString, QString> notes;
+        qsizetype next = 0;
+        for (qsizetype i = answer.begin; i < answer.end; ++i) {
+            const bool missing = next < answer.missing.size() && answer.missing[next] == i;
+            next += missing;
+            if (missing)
+                m_missingPaths.insert(paths[i]);
+            else
+                m_missingPaths.remove(paths[i]);
+            notes.insert(paths[i], missing ? kMissing : QString());
+        }
+        m_list.applyNotes(notes);
+    });
 }
 
 void OpenTab::tmrFileUpdate_Timer()
 {
+    if (m_reads > 0)
+        return; // the read under way will show what the file holds
     if (m_syncPending) {
         SyncDataFolderEntries();
         return;
     }
-    const FileIdentity now = identityOf(m_store.listPath());
-    if (!now.exists || now == LastListFileTime)
-        return;
-    LoadOpenList(); // a failure is not shown; the rows read so far stay
-    LastListFileTime = identityOf(m_store.listPath());
+    ++m_reads;
+    const QString listPath = m_store.listPath();
+    work::post(
+        work::Queue::List, &m_alive,
+        [listPath, last = LastListFileTime, read = readJob(true)]() {
+            Loaded loaded;
+            const FileIdentity now = identityOf(listPath);
+            if (!now.exists || now == last)
+                return loaded;
+            loaded = read(); // a failure is not shown; the rows read so far stay
+            loaded.identity = identityOf(listPath);
+            return loaded;
+        },
+        [this](Loaded loaded) {
+            --m_reads;
+            if (!loaded.read)
+                return;
+            LastListFileTime = loaded.identity;
+            show(std::move(loaded));
+        });
+}
+
+void OpenTab::reportSaveFailure(const FileResult& failure) const
+{
+    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
+}
+
+void OpenTab::reportGone(const OpenEntry& entry) const
+{
+    m_hub.notice(entry.path() + QStringLiteral(" is no longer in the list. Nothing was changed."));
 }
 
 void OpenTab::TouchFileEntry(const QString& path, const QString& kindCode)
 {
-    const FileResult r = m_store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
-    if (!r.ok)
-        reportSaveFailure(r);
+    work::post(
+        work::Queue::List, &m_alive,
+        [store = m_store, path, kindCode]() mutable {
+            return store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
+        },
+        [this](const FileResult& r) {
+            if (!r.ok)
+                reportSaveFailure(r);
+        });
 }
 
-FileResult OpenTab::ScanDataFolder()
+void OpenTab::SyncDataFolderEntries()
 {
-    const FileResult r = m_store.ScanDataFolder();
-    if (!r.ok)
-        return r;
-    return LoadOpenList();
+    struct Synced {
+        FileResult sync;
+        Loaded loaded;
+    };
+    ++m_reads;
+    m_syncPending = false;
+    work::post(
+        work::Queue::List, &m_alive,
+        [store = m_store, read = readJob(true)]() mutable {
+            Synced s;
+            s.sync = store.SyncDataFolderEntries();
+            if (s.sync.ok)
+                s.loaded = read();
+            return s;
+        },
+        [this](Synced s) {
+            --m_reads;
+            // A companion tool at work on the list is no fault: try again on a later refresh
+            // tick, and tell the user only if it never lets up.
+            m_syncPending = s.sync.busy && m_syncTicksLeft-- > 0;
+            if (m_syncPending)
+                return;
+            if (!s.sync.ok) {
+                // The list file is left as it was rather than rebuilt from less than it holds.
+                reportSaveFailure(s.sync);
+                return;
+            }
+            show(std::move(s.loaded));
+        });
 }
 
-FileResult OpenTab::SyncDataFolderEntries()
+void OpenTab::DeleteFileEntry(const QString& fullPath)
 {
-    const FileResult r = m_store.SyncDataFolderEntries();
-    // A companion tool at work on the list is no fault: try again on a later refresh tick,
-    // with the window free in between, and tell the user only if it never lets up.
-    m_syncPending = r.busy && m_syncTicksLeft-- > 0;
-    if (m_syncPending)
-        return r;
-    if (!r.ok) {
-        // The list file is left as it was rather than rebuilt from less than it holds.
-        reportSaveFailure(r);
-        return r;
-    }
-    return LoadOpenList();
+    work::post(
+        work::Queue::List, &m_alive,
+        [store = m_store, fullPath]() mutable { return store.DeleteFileEntry(fullPath); },
+        [this](const FileResult& r) {
+            if (!r.ok)
+                reportSaveFailure(r);
+        });
 }
 
-FileResult OpenTab::DeleteFileEntry(const QString& fullPath, RecentFileList::DataFile dataFile,
-                                    RecentFileList::DeleteStep* failedAt)
+std::optional<OpenEntry> OpenTab::chosen() const
 {
-    return m_store.DeleteFileEntry(fullPath, dataFile, failedAt);
-}
-
-void OpenTab::RenameFileEntry(QString& newName)
-{
-    QelListView* list = &m_list;
-    const int row = list->selectedRow();
-    if (row < 0)
-        return;
-    if (const QString refusal = paths::refusalOfNewName(newName); !refusal.isEmpty()) {
-        m_hub.notice(refusal);
-        return;
+    const QString key = m_list.selectedKey();
+    if (key.isEmpty())
+        return std::nullopt;
+    for (const OpenEntry& e : m_entries) {
+        if (e.path() == key)
+            return e;
     }
-    const QString folder = list->subItem(row, OpenColumn::Folder);
-    const QString oldName = list->text(row);
-    newName = applyRenameExtensionRule(newName, list->subItem(row, OpenColumn::KindCode));
-
-    // A path that is not a full path is refused by the store below, never looked up here.
-    if (QDir::isAbsolutePath(folder) && !QFileInfo(folder + oldName).isFile()) {
-        m_hub.critical(QStringLiteral("File does not exists, removing entry"));
-        if (const FileResult r = DeleteFileEntry(folder + oldName); !r.ok)
-            reportSaveFailure(r);
-        return;
-    }
-    FileResult r = m_store.renameEntry(folder, oldName, newName);
-    if (r.ok) {
-        list->setText(row, newName);
-        r = LoadOpenList();
-    }
-    if (!r.ok)
-        reportSaveFailure(r);
+    return std::nullopt;
 }
 
 void OpenTab::open()
 {
-    const int row = m_list.selectedRow();
-    if (m_list.count() == 0 || row < 0)
+    const std::optional<OpenEntry> entry = chosen();
+    if (!entry)
         return;
-    const QString folder = m_list.subItem(row, OpenColumn::Folder);
-    const QString name = m_list.text(row);
     // Any program may write the list. A path that is not a full path would be taken from
     // whatever folder the hub runs in, and could reach a tool as one of its options: it is never
     // handed on, and its entry stays for the program that wrote it.
-    if (!QDir::isAbsolutePath(folder)) {
-        m_hub.notice(QStringLiteral("The file can not be opened\r") + folder + name +
+    if (!QDir::isAbsolutePath(entry->folder)) {
+        m_hub.notice(QStringLiteral("The file can not be opened\r") + entry->path() +
                      QStringLiteral(" is not a full path."));
         return;
     }
-    if (!dataFileExists(folder, name)) {
+    // The file may lie on a drive that does not answer: the tool starts when it does, if that is
+    // soon; otherwise the user asks again.
+    FileSystem* files = &m_hub.files();
+    m_waits.run(
+        work::Queue::Drives, QStringLiteral("open"), entry->path(), DriveWait::Late::Drop,
+        [files, path = entry->path()] { return dataFileExists(*files, path); },
+        [this, e = *entry](bool exists) { openChecked(e, exists); });
+}
+
+void OpenTab::openChecked(const OpenEntry& entry, bool exists)
+{
+    if (!exists) {
         const QString text =
-            QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(folder) +
-            SpacesToQuestionMarks(name) + QLatin1Char('\r') +
+            QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(entry.folder) +
+            SpacesToQuestionMarks(entry.name) + QLatin1Char('\r') +
             QStringLiteral("It may have been moved or deleted. Do you wish to locate the "
                            "file yourself? ");
         if (m_hub.ask(text)) {
-            cmdBrowseTag = SpacesToQuestionMarks(name);
+            cmdBrowseTag = SpacesToQuestionMarks(entry.name);
             cmdBrowse_Click();
         }
         // Only the entry goes; whatever is at that path now is the user's and stays.
-        if (const FileResult r = DeleteFileEntry(folder + name); !r.ok)
-            reportSaveFailure(r);
+        DeleteFileEntry(entry.path());
         return;
     }
-    const auto command =
-        commandForOpen(m_hub.appFolder(), m_list.subItem(row, OpenColumn::KindCode), folder, name);
-    if (command)
+    if (const auto command =
+            commandForOpen(m_hub.appFolder(), entry.kindCode, entry.folder, entry.name))
         m_launching.LaunchCommand(command->program, command->arguments);
 }
 
@@ -296,50 +392,191 @@ void OpenTab::openChosenFile(const QString& fileName)
 
 void OpenTab::rename()
 {
-    const int row = m_list.selectedRow();
-    if (m_list.count() == 0 || row < 0)
+    const std::optional<OpenEntry> entry = chosen();
+    if (!entry)
         return;
-    const QString prompt = QStringLiteral("Rename file  ") + m_list.text(row).toUpper() +
-                           QStringLiteral("\rType: ") + m_list.subItem(row, OpenColumn::KindText);
+    const DataFileKind* kind = kindOfCode(entry->kindCode);
+    const QString prompt = QStringLiteral("Rename file  ") + entry->name.toUpper() +
+                           QStringLiteral("\rType: ") +
+                           (kind ? QString::fromLatin1(kind->kindText) : QString());
     QString answer = m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
     if (!answer.isEmpty())
-        RenameFileEntry(answer);
+        RenameFileEntry(*entry, answer);
+}
+
+void OpenTab::RenameFileEntry(const OpenEntry& entry, QString& newName)
+{
+    if (const QString refusal = paths::refusalOfNewName(newName); !refusal.isEmpty()) {
+        m_hub.notice(refusal);
+        return;
+    }
+    newName = applyRenameExtensionRule(newName, entry.kindCode);
+    enum class Outcome { Renamed, Gone, Missing, Failed };
+    struct Renamed {
+        Outcome outcome = Outcome::Failed;
+        FileResult result;
+        Loaded loaded;
+    };
+    FileSystem* files = &m_hub.files();
+    m_waits.run(
+        work::Queue::List, QStringLiteral("rename"), entry.path(), DriveWait::Late::Deliver,
+        [store = m_store, files, entry, finalName = newName, read = readJob(true)]() mutable {
+            Renamed r;
+            const RecentFileList::Contents now = store.read();
+            if (!now.result.ok) {
+                r.result = now.result;
+                return r;
+            }
+            if (now.exists && !holds(now.records, entry.path())) {
+                r.outcome = Outcome::Gone;
+                return r;
+            }
+            // A path that is not a full path is refused by the store, never looked up here.
+            if (QDir::isAbsolutePath(entry.folder) && !files->isFile(entry.path())) {
+                r.outcome = Outcome::Missing;
+                return r;
+            }
+            r.result = store.renameEntry(entry.folder, entry.name, finalName);
+            if (r.result.ok) {
+                r.outcome = Outcome::Renamed;
+                r.loaded = read();
+            }
+            return r;
+        },
+        [this, entry, finalName = newName](Renamed r) {
+            switch (r.outcome) {
+            case Outcome::Gone:
+                reportGone(entry);
+                LoadOpenList();
+                return;
+            case Outcome::Missing:
+                m_hub.critical(QStringLiteral("File does not exists, removing entry"));
+                DeleteFileEntry(entry.path());
+                return;
+            case Outcome::Failed:
+                reportSaveFailure(r.result);
+                return;
+            case Outcome::Renamed:
+                break;
+            }
+            const FileResult readFailure = r.loaded.result;
+            show(std::move(r.loaded));
+            // The selection goes with the entry to its new name.
+            m_list.setSelectedKey(entry.folder + finalName);
+            if (!readFailure.ok)
+                reportSaveFailure(readFailure);
+        });
 }
 
 void OpenTab::remove()
 {
-    const int row = m_list.selectedRow();
-    if (m_list.count() == 0 || row < 0)
+    const std::optional<OpenEntry> entry = chosen();
+    if (!entry)
         return;
-    const QString name = m_list.text(row);
-    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name.toUpper()))
+    const QString name = entry->name.toUpper();
+    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name))
         return;
-    const QString path = m_list.subItem(row, OpenColumn::Folder) + name;
-    RecentFileList::DeleteStep failedAt = RecentFileList::DeleteStep::List;
-    const FileResult r = DeleteFileEntry(path, RecentFileList::DataFile::Trash, &failedAt);
-    if (!r.ok && failedAt == RecentFileList::DeleteStep::List) {
-        m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name.toUpper() +
-                              QStringLiteral(" was not deleted"),
-                          r);
-        return;
-    }
-    if (!r.ok)
-        m_hub.fileFailure(name.toUpper() +
-                              QStringLiteral(" was removed from the list, but the file could "
-                                             "not be deleted"),
-                          r);
-    LoadOpenList();
+    enum class Outcome { Deleted, Gone, Failed };
+    struct Deleted {
+        Outcome outcome = Outcome::Failed;
+        FileResult result;
+        RecentFileList::DeleteStep failedAt = RecentFileList::DeleteStep::List;
+        Loaded loaded;
+    };
+    m_waits.run(
+        work::Queue::List, QStringLiteral("delete"), entry->path(), DriveWait::Late::Deliver,
+        [store = m_store, path = entry->path(), read = readJob(true)]() mutable {
+            Deleted d;
+            const RecentFileList::Contents now = store.read();
+            if (!now.result.ok) {
+                d.result = now.result;
+                return d;
+            }
+            if (now.exists && !holds(now.records, path)) {
+                d.outcome = Outcome::Gone;
+                return d;
+            }
+            d.result = store.DeleteFileEntry(path, RecentFileList::DataFile::Trash, &d.failedAt);
+            d.outcome = d.result.ok ? Outcome::Deleted : Outcome::Failed;
+            if (d.result.ok || d.failedAt == RecentFileList::DeleteStep::DataFile)
+                d.loaded = read();
+            return d;
+        },
+        [this, entry = *entry, name](Deleted d) {
+            if (d.outcome == Outcome::Gone) {
+                reportGone(entry);
+                LoadOpenList();
+                return;
+            }
+            if (d.outcome == Outcome::Failed && d.failedAt == RecentFileList::DeleteStep::List) {
+                m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name +
+                                      QStringLiteral(" was not deleted"),
+                                  d.result);
+                return;
+            }
+            show(std::move(d.loaded));
+            if (d.outcome == Outcome::Failed)
+                m_hub.fileFailure(name + QStringLiteral(" was removed from the list, but the file "
+                                                        "could not be deleted"),
+                                  d.result);
+        });
+}
+
+QWidget* OpenTab::belowList()
+{
+    auto* strip = new QWidget;
+    strip->setFixedHeight(px(540));
+    auto* s = new QHBoxLayout(strip);
+    s->setContentsMargins(0, 0, 0, 0);
+    auto* hint = new QLabel(QStringLiteral("To open a file, double click the file's icon"));
+    hint->setObjectName(QStringLiteral("lblOpenHint"));
+    cmdBrowse = new QPushButton(QStringLiteral("Browse ..."));
+    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
+    cmdBrowse->setFixedSize(px(1365), px(360));
+    QObject::connect(cmdBrowse, &QPushButton::clicked, &m_alive, [this] { cmdBrowse_Click(); });
+    s->addWidget(hint);
+    s->addStretch(1);
+    s->addWidget(cmdBrowse);
+    return strip;
+}
+
+QList<TabController::Command> OpenTab::entryCommands()
+{
+    return {{QStringLiteral("Open Containing Folder"), [this] { openContainingFolder(); }},
+            {QStringLiteral("Copy Path"), [this] { copyPath(); }}};
+}
+
+QList<TabController::Command> OpenTab::spaceCommands()
+{
+    return {{cmdBrowse ? cmdBrowse->text() : QStringLiteral("Browse ..."),
+             [this] { cmdBrowse_Click(); }}};
+}
+
+QList<int> OpenTab::filterColumns() const
+{
+    return {OpenColumn::Folder};
+}
+
+std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)
+{
+    // A data file opens as Browse opens it, whichever tab is shown.
+    if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    const QString path = QDir::toNativeSeparators(data->urls().first().toLocalFile());
+    if (KindFromExtension(path) == 99 || path.endsWith(paths::separator()))
+        return {};
+    return [this, path] { openChosenFile(path); };
 }
 
 void OpenTab::openContainingFolder()
 {
-    if (const int row = m_list.selectedRow(); row >= 0)
-        ShowFolder(m_hub, m_list.subItem(row, OpenColumn::Folder));
+    if (const auto entry = chosen())
+        ShowFolder(m_hub, entry->folder);
 }
 
 void OpenTab::copyPath()
 {
-    if (const int row = m_list.selectedRow(); row >= 0)
-        QGuiApplication::clipboard()->setText(m_list.subItem(row, OpenColumn::Folder) +
-                                              m_list.text(row));
+    if (const auto entry = chosen())
+        QGuiApplication::clipboard()->setText(entry->path());
 }

@@ -1,41 +1,54 @@
 #pragma once
 
+#include "actions/DriveWait.h"
 #include "lists/MissingFiles.h"
 #include "lists/RecentFileList.h"
+#include "tabs/open/OpenEntry.h"
 #include "ui/TabController.h"
 
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+
 #include <memory>
+#include <vector>
 
 class HubContext;
 class ImageList;
 class Launching;
+class QPushButton;
 class QelListView;
 
 // The "Open" tab: the recent-file list and its file, the refresh timer's check, Browse, and
-// opening a recorded data file with its companion tool.
+// opening, renaming and deleting a recorded data file. All file work runs away from the window's
+// thread: the list file on the list queue, looks at data files on the drive pool. The list shows
+// each answer when it arrives.
 class OpenTab : public TabController {
 public:
     OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
             const ImageList& small, Launching& launching);
+    ~OpenTab() override;
 
     RecentFileList& store() { return m_store; }
+    // The entries the list shows, as last read from the list file.
+    const std::vector<OpenEntry>& entries() const { return m_entries; }
 
     // Fills the list from the list file (scanning the data folder when the file is missing).
-    // A read failure is returned; the rows read so far stay.
-    FileResult LoadOpenList();
-    // Reloads when the list file changed since the last tick.
+    void LoadOpenList();
+    // Reloads when the list file changed since the last tick; a tick while a read of the list is
+    // under way does nothing.
     void tmrFileUpdate_Timer();
 
-    // The store's operations as the window runs them: those the user starts report their own
-    // failures; the others return them to their caller.
+    // The store's operations as the window runs them; each reports its own failure.
     void TouchFileEntry(const QString& path, const QString& kindCode);
-    FileResult SyncDataFolderEntries();
-    FileResult ScanDataFolder();
-    FileResult DeleteFileEntry(const QString& fullPath,
-                               RecentFileList::DataFile dataFile = RecentFileList::DataFile::Keep,
-                               RecentFileList::DeleteStep* failedAt = nullptr);
-    // Renames the file of the selected entry; `newName` comes back as the final name.
-    void RenameFileEntry(QString& newName);
+    // Rebuilds the data folder's records and fills the list again. A list another program keeps
+    // rewriting is tried again on later refresh ticks before a failure is shown.
+    void SyncDataFolderEntries();
+    // Removes every record of `fullPath` from the list (the data file stays).
+    void DeleteFileEntry(const QString& fullPath);
+    // Renames the data file of `entry` to `newName` and its record; the final name (with the
+    // kind's extension) is handed back in `newName`.
+    void RenameFileEntry(const OpenEntry& entry, QString& newName);
 
     // The Browse button, and the open-file dialog for data files: 0 with the chosen path in
     // `fileName`, or the dialog-cancelled code.
@@ -46,14 +59,20 @@ public:
     // A file name for the next Browse dialog's name box; emptied by every Browse.
     QString cmdBrowseTag;
 
-    // Starts the selected entry's tool, or offers to locate a file that has gone.
+    // Starts the chosen entry's tool, or offers to locate a file that has gone.
     void open() override;
-    // Renames the selected entry's data file, asking for the new name.
+    // Renames the chosen entry's data file, asking for the new name.
     void rename() override;
-    // Deletes the selected entry and moves its data file to the trash, after asking.
+    // Deletes the chosen entry and moves its data file to the trash, after asking.
     void remove() override;
     void reload() override { LoadOpenList(); }
-    // The selected entry's folder shown in the file manager, and its full path to the clipboard.
+    QWidget* belowList() override;
+    QList<Command> entryCommands() override;
+    QList<Command> spaceCommands() override;
+    QList<int> filterColumns() const override;
+    std::function<void()> dropAction(const QMimeData* data, bool shown) override;
+
+    // The chosen entry's folder shown in the file manager, and its full path to the clipboard.
     void openContainingFolder();
     void copyPath();
 
@@ -68,8 +87,20 @@ public:
     void setExistenceCheck(MissingFiles::Exists exists);
     bool missingCheckBusy() const { return m_missing && m_missing->busy(); }
 
+    // The Browse button under the list.
+    QPushButton* cmdBrowse = nullptr;
+
 private:
+    struct Loaded;
+    // A read of the list file as a job for the list queue.
+    std::function<Loaded()> readJob(bool scanIfMissing) const;
+    void show(Loaded loaded);
+    void loadThen(std::function<void()> after);
+    std::optional<OpenEntry> chosen() const;
+    void openChecked(const OpenEntry& entry, bool exists);
+    void deleteForGood(const OpenEntry& entry);
     void reportSaveFailure(const FileResult& failure) const;
+    void reportGone(const OpenEntry& entry) const;
     void checkForMissingFiles();
 
     const HubContext& m_hub;
@@ -78,7 +109,12 @@ private:
     const ImageList& m_small;
     Launching& m_launching;
     RecentFileList m_store;
+    std::vector<OpenEntry> m_entries;
     std::unique_ptr<MissingFiles> m_missing;
+    QSet<QString> m_missingPaths; // entries last found missing, by path
+    DriveWait m_waits;
+    int m_reads = 0;                  // reads of the list file under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
     bool m_syncPending = false;
+    QObject m_alive; // answers from the queues are taken only while this lives
 };

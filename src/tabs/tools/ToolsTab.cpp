@@ -5,19 +5,30 @@
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
-#include "platform/IconSource.h"
+#include "lists/DataFileKind.h"
+#include "lists/Work.h"
+#include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
+#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QPixmap>
+#include <QUrl>
 
-#include <cerrno>
+struct ToolsTab::Listing {
+    int load = 0;
+    std::vector<ToolsEntry> entries;
+};
 
 namespace {
+
+const QString kBroken = QStringLiteral("broken");
+// Programs whose icons are read by one job.
+constexpr int kIconBatch = 64;
 
 // The entry's text: the shortcut file name up to its first ".".
 QString displayName(const QString& fileName)
@@ -37,74 +48,183 @@ QIcon blankIcon()
     return icon;
 }
 
+QString unreadableNote(const FileResult& read)
+{
+    return QStringLiteral("The shortcut cannot be read: ") + read.errorText;
+}
+
+// The shortcut folder's shortcuts, in the order the folder lists them.
+std::vector<ToolsEntry> readShortcutFolder(const QString& appFolder)
+{
+    // The folder as it is spelled on disk, whichever letter case it has.
+    const QString folder = paths::resolveIgnoringCase(appFolder, QStringLiteral("ShortCuts"));
+    // Ordinary, unhidden files only. Pipes and devices are skipped (a pipe would block the
+    // read); without QDir::System Qt on Windows would skip shell links.
+    std::vector<ToolsEntry> entries;
+    QDirIterator it(folder, {QStringLiteral("*.lnk")}, QDir::Files | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (!info.isFile() && !info.isShortcut())
+            continue;
+        ToolsEntry e;
+        e.fileName = info.fileName();
+        e.shortcutFile = paths::join(folder, e.fileName);
+        QString file = e.shortcutFile, target, working, arguments;
+        qint32 number1 = 0, number2 = 0;
+        e.read = ShortcutHelper().ReadShortcut(file, target, working, arguments, e.program, number1,
+                                               number2);
+        if (!e.read.ok)
+            e.program.clear();
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+// The companion tools' own shortcuts, which the hub's users must keep.
+struct ProtectedShortcut {
+    const char* fileName;
+    bool noDelete;
+    bool noRename;
+};
+constexpr ProtectedShortcut kProtected[] = {
+    {"Model Library.lnk", true, true}, {"LogTallyPC.lnk", true, true},
+    {"Plot Pictures.lnk", true, true}, {"Image Keeper.lnk", true, false},
+    {"Sort Images.lnk", false, true},  {"Tabulate.lnk", false, true},
+    {"Canopy Load.lnk", true, true},   {"Measure Swap.lnk", true, true},
+};
+
+const ProtectedShortcut* protection(const QString& fileName)
+{
+    for (const ProtectedShortcut& p : kProtected) {
+        if (fileName.toUpper() == QString::fromLatin1(p.fileName).toUpper())
+            return &p;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ToolsTab::ToolsTab(const HubContext& hub, QelListView& list, Launching& launching)
     : m_hub(hub)
     , m_list(list)
     , m_launching(launching)
+    , m_waits(hub, list)
 {}
+
+ToolsTab::~ToolsTab() = default;
 
 void ToolsTab::LoadShortcutList()
 {
-    // The folder as it is spelled on disk, whichever letter case it has.
-    const QString folder =
-        paths::resolveIgnoringCase(m_hub.appFolder(), QStringLiteral("ShortCuts"));
-    // Ordinary, unhidden files only, in the order the folder lists them. Pipes and devices are
-    // skipped (a pipe would block the read); without QDir::System Qt on Windows would skip shell
-    // links.
-    QStringList names;
-    QDirIterator it(folder, {QStringLiteral("*.lnk")}, QDir::Files | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (info.isFile() || info.isShortcut())
-            names.append(info.fileName());
-    }
+    const int load = ++m_load;
+    work::post(
+        work::Queue::Drives, &m_alive,
+        [app = m_hub.appFolder(), load] {
+            return Listing{load, readShortcutFolder(app)};
+        },
+        [this](Listing listing) {
+            if (listing.load == m_load) // a later load is under way: it shows the folder
+                show(std::move(listing));
+        });
+}
 
-    m_list.clear();
-    m_list.setLargeImageList(nullptr);
-    m_list.setSmallImageList(nullptr);
-    imgShortCut[0].clear();
-    imgShortCut[1].clear();
-    m_unreadable.clear();
-
+void ToolsTab::show(Listing listing)
+{
+    m_entries = std::move(listing.entries);
     IconSource* icons = m_hub.services().icons;
     const QIcon blank = blankIcon();
-    m_list.beginFill();
-    m_list.reserve(int(names.size()));
-    for (const QString& name : names) {
-        QString file = paths::join(folder, name);
-        QString target, working, arguments, program;
-        qint32 number1 = 0, number2 = 0;
-        const FileResult read = ShortcutHelper().ReadShortcut(file, target, working, arguments,
-                                                              program, number1, number2);
+    // Until its program has been read again, a shortcut shows the icon its program had.
+    QHash<QString, QIcon> before;
+    before.swap(m_programIcons);
+    imgShortCut[0].clear();
+    imgShortCut[1].clear();
+    std::vector<ListEntry> rows;
+    rows.reserve(m_entries.size());
+    for (const ToolsEntry& e : m_entries) {
         QIcon icon;
-        if (!read.ok) {
-            program.clear();
-            m_unreadable.insert(file, read);
-            if (icons)
-                icon = icons->brokenIcon();
-        } else if (icons) {
-            icon = icons->programIcon(program);
-        }
+        if (!e.read.ok)
+            icon = icons ? icons->brokenIcon() : QIcon();
+        else
+            icon = before.value(e.program);
         // The icon source draws every icon at 32 and at 16 pixels; the large list shows the one,
         // the small list the other.
         if (icon.isNull())
             icon = blank;
-        imgShortCut[0].add(name, icon);
-        imgShortCut[1].add(name, icon);
-        const int row = m_list.addEntry(displayName(name), name, name);
-        m_list.setSubItem(row, ToolsColumn::ShortcutFile, file);
-        m_list.setSubItem(row, ToolsColumn::Program, program);
-        if (!read.ok)
-            m_list.setMissingNote(row,
-                                  QStringLiteral("The shortcut cannot be read: ") + read.errorText);
+        imgShortCut[0].add(e.fileName, icon);
+        imgShortCut[1].add(e.fileName, icon);
+        ListEntry row;
+        row.key = e.shortcutFile;
+        row.text = displayName(e.fileName);
+        row.subItems = {QString(), e.shortcutFile, e.program};
+        row.largeIcon = e.fileName;
+        row.smallIcon = e.fileName;
+        row.description = e.shortcutFile;
+        if (!e.read.ok) {
+            row.note = kBroken;
+            row.toolTip = unreadableNote(e.read);
+        }
+        rows.push_back(std::move(row));
     }
-    m_list.endFill();
+    m_programIcons = before;
     m_list.setLargeImageList(&imgShortCut[0]);
     m_list.setSmallImageList(&imgShortCut[1]);
+    m_list.setEntries(std::move(rows));
     m_list.setViewMode(QelListView::ViewMode::Report);
+    if (!m_selectAfterLoad.isEmpty())
+        m_list.setSelectedKey(std::exchange(m_selectAfterLoad, QString()));
+    readIcons(m_entries);
+}
+
+void ToolsTab::readIcons(const std::vector<ToolsEntry>& entries)
+{
+    IconSource* icons = m_hub.services().icons;
+    if (!icons)
+        return;
+    QStringList programs;
+    QSet<QString> seen;
+    for (const ToolsEntry& e : entries) {
+        if (e.read.ok && !seen.contains(e.program)) {
+            seen.insert(e.program);
+            programs.append(e.program);
+        }
+    }
+    // In batches, so that a program on a drive that hangs holds up the icons of its batch only.
+    for (qsizetype from = 0; from < programs.size(); from += kIconBatch) {
+        const QStringList batch = programs.mid(from, kIconBatch);
+        using Found = QList<std::pair<QString, ProgramIconData>>;
+        work::post(
+            work::Queue::Drives, &m_alive,
+            [icons, batch] {
+                Found found;
+                for (const QString& program : batch)
+                    found.append({program, icons->readProgramIcon(program)});
+                return found;
+            },
+            [this, icons, load = m_load](const Found& found) {
+                if (load != m_load)
+                    return;
+                QHash<QString, QString> notes;
+                QHash<QString, QIcon> iconOf;
+                for (const auto& [program, data] : found) {
+                    const QIcon icon = icons->icon(data);
+                    m_programIcons.insert(program, icon);
+                    iconOf.insert(program, icon);
+                    for (const ToolsEntry& e : m_entries) {
+                        if (e.read.ok && e.program == program)
+                            notes.insert(e.shortcutFile, data.broken ? kBroken : QString());
+                    }
+                }
+                for (const ToolsEntry& e : m_entries) {
+                    const auto icon = iconOf.constFind(e.program);
+                    if (!e.read.ok || icon == iconOf.constEnd() || icon->isNull())
+                        continue;
+                    imgShortCut[0].add(e.fileName, *icon);
+                    imgShortCut[1].add(e.fileName, *icon);
+                }
+                m_list.applyNotes(notes);
+                m_list.refreshIcons();
+            });
+    }
 }
 
 void ToolsTab::BrowseForTool(int& result, QString& path)
@@ -136,174 +256,244 @@ void ToolsTab::create()
     BrowseForTool(result, chosen);
     if (result != kDialogCancelled)
         createShortcutTo(chosen);
-    LoadShortcutList();
+    else
+        LoadShortcutList();
 }
 
 void ToolsTab::createShortcutTo(const QString& chosen)
 {
-    {
-        QString fileName, folder;
-        SplitPath(chosen, &fileName, &folder);
-        // A shortcut of this name in another letter case is the same shortcut, and is replaced.
-        QString file = paths::resolveIgnoringCase(shortcutFolder(m_hub.appFolder()),
-                                                  QStringLiteral("Shortcut to ") + fileName +
-                                                      QStringLiteral(".lnk"));
-        QString target = chosen;
-        QString icon = chosen;
-        QString arguments = QStringLiteral(" ");
-        qint32 number1 = 0, number2 = 0;
-        const FileResult written = ShortcutHelper().CreateShortcut(file, target, folder, arguments,
-                                                                   icon, number1, number2);
-        if (!written.ok)
-            m_hub.fileFailure(QStringLiteral("The shortcut could not be written: ") + file,
-                              written);
+    struct Written {
+        QString file;
+        FileResult result;
+    };
+    work::post(
+        work::Queue::List, &m_alive,
+        [app = m_hub.appFolder(), chosen] {
+            QString fileName, folder;
+            SplitPath(chosen, &fileName, &folder);
+            // A shortcut of this name in another letter case is the same shortcut, and is
+            // replaced.
+            Written w;
+            w.file = paths::resolveIgnoringCase(shortcutFolder(app),
+                                                QStringLiteral("Shortcut to ") + fileName +
+                                                    QStringLiteral(".lnk"));
+            QString file = w.file, target = chosen, icon = chosen;
+            QString arguments = QStringLiteral(" ");
+            qint32 number1 = 0, number2 = 0;
+            w.result = ShortcutHelper().CreateShortcut(file, target, folder, arguments, icon,
+                                                       number1, number2);
+            return w;
+        },
+        [this](const Written& w) {
+            if (!w.result.ok)
+                m_hub.fileFailure(QStringLiteral("The shortcut could not be written: ") + w.file,
+                                  w.result);
+            LoadShortcutList();
+        });
+}
+
+std::optional<ToolsEntry> ToolsTab::chosen() const
+{
+    const QString key = m_list.selectedKey();
+    if (key.isEmpty())
+        return std::nullopt;
+    for (const ToolsEntry& e : m_entries) {
+        if (e.shortcutFile == key)
+            return e;
     }
+    return std::nullopt;
 }
 
 void ToolsTab::open()
 {
-    const int row = m_list.selectedRow();
-    if (row < 0)
+    const std::optional<ToolsEntry> entry = chosen();
+    if (!entry)
         return;
-    const QString file = m_list.subItem(row, ToolsColumn::ShortcutFile);
-    const auto unreadable = m_unreadable.constFind(file);
-    if (unreadable != m_unreadable.constEnd()) {
-        QString name;
-        SplitPath(file, &name, nullptr);
-        m_hub.fileFailure(QStringLiteral("The shortcut cannot be read: ") + name, *unreadable);
+    if (!entry->read.ok) {
+        m_hub.fileFailure(QStringLiteral("The shortcut cannot be read: ") + entry->fileName,
+                          entry->read);
         return;
     }
-    m_launching.LaunchCommand(m_list.subItem(row, ToolsColumn::Program), QString());
+    m_launching.LaunchCommand(entry->program, QString());
 }
 
-namespace {
-// The companion tools' own shortcuts, which the hub's users must keep.
-struct ProtectedShortcut {
-    const char* fileName;
-    bool noDelete;
-    bool noRename;
-};
-constexpr ProtectedShortcut kProtected[] = {
-    {"Model Library.lnk", true, true}, {"LogTallyPC.lnk", true, true},
-    {"Plot Pictures.lnk", true, true}, {"Image Keeper.lnk", true, false},
-    {"Sort Images.lnk", false, true},  {"Tabulate.lnk", false, true},
-    {"Canopy Load.lnk", true, true},   {"Measure Swap.lnk", true, true},
-};
-
-const ProtectedShortcut* protection(const QString& fileName)
+void ToolsTab::reportGone(const ToolsEntry& entry) const
 {
-    for (const ProtectedShortcut& p : kProtected) {
-        if (fileName.toUpper() == QString::fromLatin1(p.fileName).toUpper())
-            return &p;
-    }
-    return nullptr;
+    m_hub.notice(QStringLiteral("The shortcut ") + entry.fileName +
+                 QStringLiteral(" is no longer in the shortcut folder. Nothing was changed."));
 }
-} // namespace
 
-QString ToolsTab::selectedShortcut() const
+void ToolsTab::withShortcut(const QString& what, std::function<void(const ToolsEntry&)> then)
 {
-    const int row = m_list.selectedRow();
-    const QString file = row < 0 ? QString() : m_list.subItem(row, ToolsColumn::ShortcutFile);
-    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+    const std::optional<ToolsEntry> entry = chosen();
+    if (!entry) {
         m_hub.notice(QStringLiteral("Please select shortcut"));
-        return {};
+        return;
     }
-    return file;
+    FileSystem* files = &m_hub.files();
+    m_waits.run(
+        work::Queue::Drives, what, entry->shortcutFile, DriveWait::Late::Drop,
+        [files, file = entry->shortcutFile] { return files->isFile(file); },
+        [this, e = *entry, then = std::move(then)](bool there) {
+            if (!there) {
+                m_hub.notice(QStringLiteral("Please select shortcut"));
+                return;
+            }
+            then(e);
+        });
 }
 
 void ToolsTab::rename()
 {
-    const QString file = selectedShortcut();
-    if (file.isEmpty())
-        return;
-    QString fileName;
-    SplitPath(file, &fileName, nullptr);
-    if (const ProtectedShortcut* p = protection(fileName); p && p->noRename) {
+    withShortcut(QStringLiteral("rename"), [this](const ToolsEntry& e) { renameChosen(e); });
+}
+
+void ToolsTab::renameChosen(const ToolsEntry& entry)
+{
+    if (const ProtectedShortcut* p = protection(entry.fileName); p && p->noRename) {
         m_hub.notice(QStringLiteral("Sorry, you can't rename this shortcut"));
         return;
     }
-    const QString current = fileName.left(fileName.size() - 4);
+    const QString current = entry.fileName.left(entry.fileName.size() - 4);
     const QString answer = m_hub.prompter().inputBox(QStringLiteral("Rename shortcut ") + current,
                                                      QStringLiteral("  "), QStringLiteral(" "));
-    if (!answer.isEmpty())
-        renameShortcut(file, answer);
-    LoadShortcutList();
-}
-
-void ToolsTab::renameShortcut(const QString& oldFile, const QString& answer)
-{
+    if (answer.isEmpty()) {
+        LoadShortcutList();
+        return;
+    }
     // A name that is no file name, or that would leave the shortcut folder, writes nothing.
     if (const QString refusal = paths::refusalOfNewName(answer); !refusal.isEmpty()) {
         m_hub.notice(refusal);
+        LoadShortcutList();
         return;
     }
-    const QString folder = shortcutFolder(m_hub.appFolder());
-    const QString newName = answer + QStringLiteral(".lnk");
-    if (paths::existsIgnoringCase(folder, newName)) {
-        m_hub.notice(answer.toUpper() + QStringLiteral(" already exists, can't change name"));
-        return;
-    }
-    const auto failed = [&](const FileResult& r) {
-        m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r);
+    enum class Outcome { Renamed, Gone, Taken, Failed, OldKept };
+    struct Renamed {
+        Outcome outcome = Outcome::Renamed;
+        FileResult result;
+        QString newFile;
     };
-    ShortcutHelper helper;
-    ShortcutData old;
-    QString oldPath = oldFile, oldArguments, oldIcon;
-    if (FileResult r = helper.ReadShortcut(oldPath, old.targetPath, old.workingFolder, oldArguments,
+    FileSystem* files = &m_hub.files();
+    m_waits.run(
+        work::Queue::List, QStringLiteral("rename shortcut"), entry.shortcutFile,
+        DriveWait::Late::Deliver,
+        [files, app = m_hub.appFolder(), oldFile = entry.shortcutFile, answer]() {
+            Renamed r;
+            if (!files->isFile(oldFile)) {
+                r.outcome = Outcome::Gone;
+                return r;
+            }
+            const QString folder = shortcutFolder(app);
+            const QString newName = answer + QStringLiteral(".lnk");
+            if (paths::existsIgnoringCase(folder, newName)) {
+                r.outcome = Outcome::Taken;
+                return r;
+            }
+            ShortcutHelper helper;
+            ShortcutData old;
+            QString oldPath = oldFile, oldArguments, oldIcon;
+            r.result = helper.ReadShortcut(oldPath, old.targetPath, old.workingFolder, oldArguments,
                                            oldIcon, old.iconIndex, old.hotKey);
-        !r.ok) {
-        failed(r);
-        return;
-    }
-    // The new shortcut keeps the old target and working folder; its icon is the target itself.
-    const ShortcutData wanted{
-        old.targetPath, old.workingFolder, QStringLiteral(" "), old.targetPath, 0, 0};
-    ShortcutData w = wanted;
-    QString newPath = paths::join(folder, newName);
-    if (FileResult r = helper.CreateShortcut(newPath, w.targetPath, w.workingFolder, w.argumentText,
+            if (!r.result.ok) {
+                r.outcome = Outcome::Failed;
+                return r;
+            }
+            // The new shortcut keeps the old target and working folder; its icon is the target.
+            const ShortcutData wanted{
+                old.targetPath, old.workingFolder, QStringLiteral(" "), old.targetPath, 0, 0};
+            ShortcutData w = wanted;
+            r.newFile = paths::join(folder, newName);
+            QString newPath = r.newFile;
+            r.result = helper.CreateShortcut(newPath, w.targetPath, w.workingFolder, w.argumentText,
                                              w.iconFile, w.iconIndex, w.hotKey);
-        !r.ok) {
-        failed(r);
-        return;
-    }
-    // The old shortcut goes only once the new one reads back as written.
-    ShortcutData back;
-    FileResult r =
-        helper.ReadShortcut(newPath, back.targetPath, back.workingFolder, back.argumentText,
-                            back.iconFile, back.iconIndex, back.hotKey);
-    if (r.ok && !(back == wanted))
-        r = FileResult::refused(QStringLiteral("The new shortcut did not read back as written"));
-    if (!r.ok) {
-        QFile::remove(newPath);
-        failed(r);
-        return;
-    }
-    errno = 0;
-    if (!QFile::remove(oldFile)) {
-        QString name;
-        SplitPath(oldFile, &name, nullptr);
-        m_hub.fileFailure(QStringLiteral("The shortcut was copied to ") + newName +
-                              QStringLiteral(", but the old one could not be removed: ") + name,
-                          FileResult::fromErrno(errno ? errno : EACCES));
-    }
+            if (!r.result.ok) {
+                r.outcome = Outcome::Failed;
+                return r;
+            }
+            // The old shortcut goes only once the new one reads back as written.
+            ShortcutData back;
+            r.result =
+                helper.ReadShortcut(newPath, back.targetPath, back.workingFolder, back.argumentText,
+                                    back.iconFile, back.iconIndex, back.hotKey);
+            if (r.result.ok && !(back == wanted))
+                r.result =
+                    FileResult::refused(QStringLiteral("The new shortcut did not read back as "
+                                                       "written"));
+            if (!r.result.ok) {
+                files->remove(r.newFile);
+                r.outcome = Outcome::Failed;
+                return r;
+            }
+            r.result = files->remove(oldFile);
+            r.outcome = r.result.ok ? Outcome::Renamed : Outcome::OldKept;
+            return r;
+        },
+        [this, entry, answer](const Renamed& r) {
+            switch (r.outcome) {
+            case Outcome::Gone:
+                reportGone(entry);
+                break;
+            case Outcome::Taken:
+                m_hub.notice(answer.toUpper() +
+                             QStringLiteral(" already exists, can't change name"));
+                break;
+            case Outcome::Failed:
+                m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r.result);
+                break;
+            case Outcome::OldKept:
+                m_hub.fileFailure(QStringLiteral("The shortcut was copied to ") + answer +
+                                      QStringLiteral(".lnk, but the old one could not be "
+                                                     "removed: ") +
+                                      entry.fileName,
+                                  r.result);
+                break;
+            case Outcome::Renamed:
+                m_selectAfterLoad = r.newFile;
+                break;
+            }
+            LoadShortcutList();
+        });
 }
 
 void ToolsTab::remove()
 {
-    const QString file = selectedShortcut();
-    if (file.isEmpty())
-        return;
-    QString fileName;
-    SplitPath(file, &fileName, nullptr);
-    if (const ProtectedShortcut* p = protection(fileName); p && p->noDelete) {
+    withShortcut(QStringLiteral("delete"), [this](const ToolsEntry& e) { removeChosen(e); });
+}
+
+void ToolsTab::removeChosen(const ToolsEntry& entry)
+{
+    if (const ProtectedShortcut* p = protection(entry.fileName); p && p->noDelete) {
         m_hub.notice(QStringLiteral("Sorry, you can't delete this shortcut"));
         return;
     }
     if (!m_hub.ask(QStringLiteral("Are your sure you want to delete the shortcut: ") +
-                   fileName.toUpper()))
+                   entry.fileName.toUpper()))
         return;
-    if (!QFileInfo(file).isFile())
-        return;          // gone meanwhile
-    QFile::remove(file); // a failure shows when the reload lists it again
-    LoadShortcutList();
+    FileSystem* files = &m_hub.files();
+    m_waits.run(
+        work::Queue::List, QStringLiteral("delete shortcut"), entry.shortcutFile,
+        DriveWait::Late::Deliver,
+        [files, file = entry.shortcutFile] {
+            if (!files->isFile(file))
+                return false;    // gone meanwhile
+            files->remove(file); // a failure shows when the reload lists it again
+            return true;
+        },
+        [this, entry](bool wasThere) {
+            if (!wasThere)
+                reportGone(entry);
+            LoadShortcutList();
+        });
+}
+
+std::function<void()> ToolsTab::dropAction(const QMimeData* data, bool shown)
+{
+    // A program dropped on the tab on screen becomes a shortcut, as Create would make it.
+    if (!shown || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().first().isLocalFile())
+        return {};
+    const QString path = QDir::toNativeSeparators(data->urls().first().toLocalFile());
+    if (KindFromExtension(path) != 99 || path.endsWith(paths::separator()))
+        return {};
+    return [this, path] { createShortcutTo(path); };
 }

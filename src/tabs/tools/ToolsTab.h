@@ -1,26 +1,41 @@
 #pragma once
 
+#include "actions/DriveWait.h"
 #include "base/FileResult.h"
+#include "platform/IconSource.h"
 #include "ui/ImageList.h"
 #include "ui/TabController.h"
 
-#include <QHash>
+#include <QObject>
 
 #include <array>
+#include <vector>
 
 class HubContext;
 class Launching;
 class QelListView;
 
+// One entry of the "Tools" list: a shortcut file of the shortcut folder. Its identity is the
+// shortcut file's path.
+struct ToolsEntry {
+    QString shortcutFile;
+    QString fileName; // the shortcut file's name, extension included: its image key
+    QString program;  // what the shortcut starts, as its icon file names it
+    FileResult read;  // a shortcut that cannot be read says why
+};
+
 // The "Tools" tab: the shortcut folder, one entry per shortcut with its program's icon. Create
-// adds a shortcut to a program the user picks; opening an entry starts its program.
+// adds a shortcut to a program the user picks; opening an entry starts its program. Folder and
+// shortcut files are read, and program icons drawn from their files, away from the window's
+// thread; shortcuts are written on the list queue, one change at a time.
 class ToolsTab : public TabController {
 public:
     ToolsTab(const HubContext& hub, QelListView& list, Launching& launching);
+    ~ToolsTab() override;
 
     // Rebuilds the list and both image lists from the shortcut folder and leaves the list in
-    // report view. A shortcut that cannot be read is listed with the broken icon and no program,
-    // so that the user can see it and delete it.
+    // report view. A shortcut that cannot be read is listed greyed with the broken icon and no
+    // program, so that the user can see it and delete it. Program icons follow as they are read.
     void LoadShortcutList();
     // Edit > Create on this tab: a shortcut "Shortcut to NAME.lnk" to a program the user picks;
     // the list is reloaded whether or not one was made.
@@ -28,31 +43,43 @@ public:
     // The program-picking dialog: `result` is 0 with the chosen path in `path`, or the
     // dialog-cancelled code. The name box shows what it held after its last use.
     void BrowseForTool(int& result, QString& path);
-    // A shortcut "Shortcut to NAME.lnk" to `program`, as Create makes it (a dropped program).
+    // A shortcut "Shortcut to NAME.lnk" to `program`, as Create makes it (a dropped program),
+    // then the list reloaded.
     void createShortcutTo(const QString& program);
-    // Starts the selected entry's program as it stands, with no arguments.
+    // Starts the chosen entry's program as it stands, with no arguments.
     void open() override;
-    // Renames the selected shortcut, asking for the new name; the protected ones are refused.
+    // Renames the chosen shortcut, asking for the new name; the protected ones are refused.
     void rename() override;
-    // Deletes the selected shortcut after asking; the protected ones are refused.
+    // Deletes the chosen shortcut after asking; the protected ones are refused.
     void remove() override;
     void reload() override { LoadShortcutList(); }
+    std::function<void()> dropAction(const QMimeData* data, bool shown) override;
+
+    const std::vector<ToolsEntry>& entries() const { return m_entries; }
 
     // The large (32 x 32) and small (16 x 16) icons of the shortcuts, by shortcut file name.
     std::array<ImageList, 2> imgShortCut;
 
 private:
-    // The selected entry's shortcut file, or empty (after "Please select shortcut") when there is
-    // none or its file has gone.
-    QString selectedShortcut() const;
-    // Gives the shortcut `oldFile` the name `answer` + ".lnk": the new one is written and read
-    // back before the old one goes. Every refusal and failure is told to the user.
-    void renameShortcut(const QString& oldFile, const QString& answer);
+    struct Listing;
+    void show(Listing listing);
+    void readIcons(const std::vector<ToolsEntry>& entries);
+    std::optional<ToolsEntry> chosen() const;
+    // Looks whether the chosen shortcut's file is there, then goes on with it; otherwise says
+    // "Please select shortcut".
+    void withShortcut(const QString& what, std::function<void(const ToolsEntry&)> then);
+    void renameChosen(const ToolsEntry& entry);
+    void removeChosen(const ToolsEntry& entry);
+    void reportGone(const ToolsEntry& entry) const;
 
     const HubContext& m_hub;
     QelListView& m_list;
     Launching& m_launching;
     QString m_dialogFileName;
-    // The shortcut files of the last load that could not be read, by path, with the reason.
-    QHash<QString, FileResult> m_unreadable;
+    std::vector<ToolsEntry> m_entries;
+    QHash<QString, QIcon> m_programIcons; // by program path, for the load under way
+    int m_load = 0;                       // the number of the latest load
+    QString m_selectAfterLoad;            // a renamed shortcut, which the selection follows
+    DriveWait m_waits;
+    QObject m_alive; // answers from the queues are taken only while this lives
 };

@@ -2,7 +2,7 @@
 
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "tabs/web/frmWeb.h"
+#include "lists/Work.h"
 #include "ui/HubContext.h"
 #include "ui/ListModel.h"
 #include "ui/QelListView.h"
@@ -10,7 +10,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 namespace {
 // The list file's format holds no double quote and no line break in a field.
@@ -19,16 +21,31 @@ bool storable(const QString& text)
     return !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r')) &&
            !text.contains(QLatin1Char('\n'));
 }
+
+const QString kUnstorable = QStringLiteral(
+    "A name or address can not contain a double quote (\") or a line break. Nothing was saved.");
+
+bool holds(const QList<WebLinkRecord>& links, const QString& name)
+{
+    return std::any_of(links.begin(), links.end(),
+                       [&](const WebLinkRecord& l) { return l.name == name; });
+}
+
+QString goneText(const QString& name)
+{
+    return QStringLiteral("The web link \"") + name +
+           QStringLiteral("\" is no longer in the list. Nothing was changed.");
+}
 } // namespace
 
 WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
-               const ImageList& small, QWidget* mainWindow)
+               const ImageList& small)
     : m_hub(hub)
     , m_list(list)
     , m_large(large)
     , m_small(small)
-    , m_mainWindow(mainWindow)
     , m_store(hub.appFolder())
+    , m_waits(hub, list)
 {}
 
 WebTab::~WebTab()
@@ -43,61 +60,135 @@ void WebTab::reportSaveFailure(const FileResult& failure) const
 
 void WebTab::LoadWebList()
 {
-    m_list.clear();
-    m_list.setSmallImageList(&m_small);
-    m_list.setLargeImageList(&m_large);
-    m_list.setViewMode(QelListView::ViewMode::Report);
-    m_list.setSortKey(0);
-    m_list.setSorted(true);
-    m_list.setSortOrder(Qt::AscendingOrder);
-    const WebLinkList::Contents contents = m_store.read();
-    const QString icon = QStringLiteral("Web");
-    m_list.beginFill();
-    for (const WebLinkRecord& link : contents.records) {
-        const int row = m_list.addEntry(link.name, icon, icon);
-        m_list.setSubItem(row, WebColumn::Url, link.url);
-    }
-    m_list.endFill();
-    if (!contents.result.ok)
-        m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), contents.result);
+    work::post(
+        work::Queue::List, &m_alive, [store = m_store] { return store.read(); },
+        [this](const WebLinkList::Contents& contents) {
+            m_list.setSmallImageList(&m_small);
+            m_list.setLargeImageList(&m_large);
+            m_list.setViewMode(QelListView::ViewMode::Report);
+            m_list.setSortKey(0);
+            m_list.setSorted(true);
+            m_list.setSortOrder(Qt::AscendingOrder);
+            const QString icon = QStringLiteral("Web");
+            m_entries.clear();
+            std::vector<ListEntry> rows;
+            for (const WebLinkRecord& link : contents.records) {
+                m_entries.push_back({link.name, link.url});
+                ListEntry row;
+                row.key = link.name;
+                row.text = link.name;
+                row.subItems = {link.url};
+                row.largeIcon = icon;
+                row.smallIcon = icon;
+                row.description = link.url;
+                rows.push_back(std::move(row));
+            }
+            m_list.setEntries(std::move(rows));
+            if (!m_selectAfterLoad.isEmpty())
+                m_list.setSelectedKey(std::exchange(m_selectAfterLoad, QString()));
+            if (!contents.result.ok)
+                m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), contents.result);
+        });
 }
 
-bool WebTab::AppendWebLink(const QString& name, const QString& url)
+std::optional<WebEntry> WebTab::chosen() const
+{
+    const int row = m_list.selectedRow();
+    if (row < 0)
+        return std::nullopt;
+    // Of several links of one name, the one on the selected row.
+    const ListEntry& shown = m_list.entry(row);
+    std::optional<WebEntry> sameName;
+    for (const WebEntry& e : m_entries) {
+        if (e.name != shown.key)
+            continue;
+        if (e.url == shown.subItem(WebColumn::Url))
+            return e;
+        if (!sameName)
+            sameName = e;
+    }
+    return sameName;
+}
+
+void WebTab::change(const QString& what, const QString& name,
+                    std::function<FileResult(WebLinkList&)> edit, bool closeDialog,
+                    const QString& renamedTo)
+{
+    struct Changed {
+        bool gone = false;
+        FileResult result;
+    };
+    const bool needsLink = what != QLatin1String("create");
+    m_waits.run(
+        work::Queue::List, what, name, DriveWait::Late::Deliver,
+        [store = m_store, name, needsLink, edit = std::move(edit)]() mutable {
+            Changed c;
+            if (needsLink) {
+                const WebLinkList::Contents now = store.read();
+                if (now.exists && now.result.ok && !holds(now.records, name)) {
+                    c.gone = true;
+                    return c;
+                }
+            }
+            c.result = edit(store);
+            return c;
+        },
+        [this, what, name, closeDialog, renamedTo](const Changed& c) {
+            if (c.gone) {
+                m_hub.notice(goneText(name));
+                if (closeDialog && m_dialog)
+                    m_dialog->close();
+            } else if (!c.result.ok) {
+                if (what == QLatin1String("delete"))
+                    m_hub.fileFailure(QStringLiteral("The web shortcut was not deleted"), c.result);
+                else
+                    reportSaveFailure(c.result);
+            } else {
+                m_selectAfterLoad = renamedTo;
+                if (closeDialog && m_dialog)
+                    m_dialog->close();
+            }
+            // A missing or unwritable file leaves the list on screen as it was.
+            if (!(what == QLatin1String("delete") && !c.result.ok))
+                LoadWebList();
+        });
+}
+
+void WebTab::AppendWebLink(const QString& name, const QString& url)
 {
     if (!storable(name) || !storable(url)) {
-        m_hub.notice(QStringLiteral("A name or address can not contain a double quote (\") or a "
-                                    "line break. Nothing was saved."));
-        return false;
+        m_hub.notice(kUnstorable);
+        return;
     }
-    const FileResult r = m_store.append({name, url});
-    if (!r.ok)
-        reportSaveFailure(r);
-    LoadWebList();
-    return r.ok;
+    change(
+        QStringLiteral("create"), name,
+        [link = WebLinkRecord{name, url}](WebLinkList& store) { return store.append(link); }, true);
 }
 
-bool WebTab::RewriteWebList(const QString& name, const QString& url)
+void WebTab::RewriteWebList(const QString& name, const QString& url)
 {
     // The dialog does not block: the selection may have gone while it was open.
-    const int row = m_list.selectedRow();
-    if (row < 0) {
+    const std::optional<WebEntry> link = chosen();
+    if (!link) {
         m_hub.notice(QStringLiteral("No web shortcut is selected on the Web tab, so none was "
                                     "renamed."));
-        return true;
+        if (m_dialog)
+            m_dialog->close();
+        return;
     }
     if (!storable(name) || !storable(url)) {
-        m_hub.notice(QStringLiteral("A name or address can not contain a double quote (\") or a "
-                                    "line break. Nothing was saved."));
-        return false;
+        m_hub.notice(kUnstorable);
+        return;
     }
-    // The link changes in the file, never from the screen: links another program added since the
-    // last load stay.
-    const WebLinkRecord old{m_list.text(row), m_list.subItem(row, WebColumn::Url)};
-    const FileResult r = m_store.replace(old, {name, url}, screenOrder());
-    if (!r.ok)
-        reportSaveFailure(r);
-    LoadWebList();
-    return r.ok;
+    // An address another program gave the link while the dialog was open stays, unless the user
+    // typed one.
+    const std::optional<QString> newUrl =
+        m_dialog && !m_dialog->urlEdited() ? std::nullopt : std::optional<QString>(url);
+    change(
+        QStringLiteral("rename"), link->name,
+        [old = WebLinkRecord{link->name, link->url}, name, newUrl, order = screenOrder()](
+            WebLinkList& store) { return store.replace(old, name, newUrl, order); },
+        true, name);
 }
 
 WebLinkList::Order WebTab::screenOrder() const
@@ -117,26 +208,38 @@ WebLinkList::Order WebTab::screenOrder() const
 
 void WebTab::RemoveWebLink(const QString& name)
 {
-    // A missing or unwritable file leaves everything, the list on screen included, as it was.
-    if (const FileResult r = m_store.remove(name); !r.ok) {
-        m_hub.fileFailure(QStringLiteral("The web shortcut was not deleted"), r);
-        return;
-    }
-    LoadWebList();
+    change(
+        QStringLiteral("delete"), name, [name](WebLinkList& store) { return store.remove(name); },
+        false);
 }
 
 void WebTab::open()
 {
-    if (const int row = m_list.selectedRow(); row >= 0)
-        OpenWebPage(m_hub, m_list.subItem(row, WebColumn::Url));
+    if (const std::optional<WebEntry> link = chosen())
+        OpenWebPage(m_hub, link->url);
 }
 
 frmWeb& WebTab::openDialog()
 {
     // A dialog that OK or Cancel closed waits only for its deletion: the next one starts afresh.
-    if (!m_dialog || !m_dialog->isVisible())
-        m_dialog = new frmWeb(*this, m_mainWindow);
+    if (!m_dialog || !m_dialog->isVisible()) {
+        m_dialog = new frmWeb(m_list.window());
+        QObject::connect(m_dialog, &frmWeb::okPressed, &m_alive, [this] { dialogOk(); });
+    }
     return *m_dialog;
+}
+
+void WebTab::dialogOk()
+{
+    if (!m_dialog)
+        return;
+    const QString mode = m_dialog->mode();
+    const QString name = m_dialog->txtName->text();
+    const QString url = m_dialog->txtUrl->text();
+    if (mode == QLatin1String("Create"))
+        AppendWebLink(name, url);
+    else if (mode == QLatin1String("Rename"))
+        RewriteWebList(name, url);
 }
 
 frmWeb& WebTab::dialogForCreate()
@@ -175,29 +278,52 @@ void WebTab::createWithAddress(const QString& url)
 
 void WebTab::rename()
 {
-    const int row = m_list.selectedRow();
-    if (row < 0)
+    const std::optional<WebEntry> link = chosen();
+    if (!link)
         return;
     openDialog();
     m_dialog->setWindowTitle(QStringLiteral("Rename Web Shortcut"));
     m_dialog->cmdOK->setText(QStringLiteral("Rename"));
-    m_dialog->txtName->setText(m_list.text(row));
-    m_dialog->txtUrl->setText(m_list.subItem(row, WebColumn::Url));
+    m_dialog->fill(link->name, link->url);
     present(true);
 }
 
 void WebTab::remove()
 {
-    const int row = m_list.selectedRow();
-    if (row < 0)
+    const std::optional<WebEntry> link = chosen();
+    if (!link)
         return;
-    const QString name = m_list.text(row);
-    if (m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name.toUpper()))
-        RemoveWebLink(name);
+    if (m_hub.ask(QStringLiteral("Are your sure you want to delete ") + link->name.toUpper()))
+        RemoveWebLink(link->name);
+}
+
+QList<TabController::Command> WebTab::entryCommands()
+{
+    return {{QStringLiteral("Copy Address"), [this] { copyAddress(); }}};
+}
+
+std::function<void()> WebTab::dropAction(const QMimeData* data, bool shown)
+{
+    // A web address dropped on the tab on screen fills the web link dialog.
+    if (!shown)
+        return {};
+    QUrl url;
+    QString address; // as the user will see it in the dialog
+    if (data->hasUrls() && data->urls().size() == 1) {
+        url = data->urls().first();
+        address = url.toString();
+    } else if (data->hasText()) {
+        address = data->text().trimmed();
+        url = QUrl(address, QUrl::TolerantMode);
+    }
+    if (!url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+        return {};
+    return [this, address] { createWithAddress(address); };
 }
 
 void WebTab::copyAddress()
 {
-    if (const int row = m_list.selectedRow(); row >= 0)
-        QGuiApplication::clipboard()->setText(m_list.subItem(row, WebColumn::Url));
+    if (const std::optional<WebEntry> link = chosen())
+        QGuiApplication::clipboard()->setText(link->url);
 }

@@ -1,7 +1,5 @@
 #include "tabs/web/frmWeb.h"
 
-#include "tabs/web/WebTab.h"
-
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,9 +20,8 @@ template <typename W> W* place(W* widget, const char* name, const QRect& where)
 }
 } // namespace
 
-frmWeb::frmWeb(WebTab& tab, QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Dialog)
-    , m_tab(tab)
+frmWeb::frmWeb(QWidget* owner)
+    : QWidget(owner, Qt::Dialog)
 {
     setObjectName(QStringLiteral("frmWeb"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -78,18 +75,26 @@ void frmWeb::showEvent(QShowEvent* event)
 
 void frmWeb::cmdOK_Click()
 {
-    const QString mode = cmdOK->text();
-    bool done = false;
-    if (mode == QLatin1String("Create"))
-        done = m_tab.AppendWebLink(txtName->text(), txtUrl->text());
-    else if (mode == QLatin1String("Rename"))
-        done = m_tab.RewriteWebList(txtName->text(), txtUrl->text());
-    // What was typed stays on screen when it could not be stored.
-    if (done)
-        close();
+    emit okPressed();
 }
 
 void frmWeb::cmdCancel_Click()
 {
     close();
+}
+
+QString frmWeb::mode() const
+{
+    return cmdOK->text();
+}
+
+void frmWeb::fill(const QString& name, const QString& url)
+{
+    txtName->setText(name); // setText leaves a box unmodified
+    txtUrl->setText(url);
+}
+
+bool frmWeb::urlEdited() const
+{
+    return txtUrl->isModified();
 }

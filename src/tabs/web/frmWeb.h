@@ -5,19 +5,26 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class WebTab;
 
 // The web link dialog: a name and an address, for a new link or a renamed one. It does not block
-// the main window. Its OK button acts by its caption: "Create" adds the link, "Rename" changes the
-// selected one; neither button answers Enter or Escape.
+// the main window. It only reports: its OK button says what the user typed and which mode the
+// dialog is in (its caption, "Create" or "Rename"); the "Web" tab decides what to do and closes
+// the dialog when it is done. Neither button answers Enter or Escape.
 class frmWeb : public QWidget {
     Q_OBJECT
     Q_CLASSINFO("accessibleRole", "dialog") // read as a dialog, not as a panel
 public:
-    frmWeb(WebTab& tab, QWidget* mainWindow);
+    explicit frmWeb(QWidget* owner);
 
     void cmdOK_Click();
     void cmdCancel_Click();
+
+    // The mode: the OK button's caption.
+    QString mode() const;
+    // Fills the boxes; what the user then types counts as typed.
+    void fill(const QString& name, const QString& url);
+    // Whether the user changed the address since the dialog was filled.
+    bool urlEdited() const;
 
     QLineEdit* txtName = nullptr;
     QLineEdit* txtUrl = nullptr;
@@ -26,10 +33,13 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
 
+signals:
+    // OK was pressed: the mode and the texts are read from the dialog.
+    void okPressed();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    WebTab& m_tab;
     bool m_placed = false;
 };

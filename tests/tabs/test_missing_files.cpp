@@ -44,6 +44,7 @@ struct MissingEntries : ::testing::Test, TabRig {
 TEST_F(MissingEntries, GoneAndHiddenFilesAreGreyedOnceTheAnswerArrives)
 {
     tab->LoadOpenList();
+    ASSERT_TRUE(settle());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 5000));
     EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
@@ -61,6 +62,7 @@ TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
     QElapsedTimer t;
     t.start();
     tab->LoadOpenList();
+    ASSERT_TRUE(settle());
     EXPECT_LT(t.elapsed(), 1000);
     EXPECT_EQ(list.count(), 3);
     EXPECT_TRUE(tab->missingCheckBusy());
@@ -83,6 +85,7 @@ TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
         return path.endsWith(QStringLiteral("here.fpl"));
     });
     tab->LoadOpenList();
+    ASSERT_TRUE(settle());
     const QString first = list.text(0);
     list.setSorted(true);
     list.setSortKey(0);

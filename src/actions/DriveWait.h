@@ -1,0 +1,65 @@
+#pragma once
+
+#include "lists/Work.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class HubContext;
+class QelListView;
+
+// Commands of one list whose work waits on a drive. While a command waits, the list shows the
+// busy cursor and the window stays usable; the same command on the same entry meanwhile only
+// shows that it still waits. A drive that gives no answer within a few seconds is named to the
+// user once ("The drive of ... is not answering."): a hanging drive is never taken for a missing
+// file.
+class DriveWait : public QObject {
+public:
+    // What becomes of an answer that comes after the user was told the drive is not answering:
+    // dropped (the user asks again when the drive is back) or handed on as usual.
+    enum class Late { Drop, Deliver };
+    static constexpr int kPatienceMs = 5000;
+
+    DriveWait(const HubContext& hub, QelListView& list);
+    ~DriveWait() override;
+
+    // Runs `job` on `queue` for the command `what` on the entry whose file is `path`, then
+    // `done(answer)` here, unless the answer came late and `late` drops it. False, with nothing
+    // started, when that command already waits on that entry.
+    template <class Job, class Done>
+    bool run(work::Queue queue, const QString& what, const QString& path, Late late, Job job,
+             Done done)
+    {
+        const QString id = what + QLatin1Char('\n') + path;
+        const int serial = begin(id, path);
+        if (serial < 0)
+            return false;
+        work::post(queue, this, std::move(job),
+                   [this, id, serial, late, done = std::move(done)](auto answer) mutable {
+                       // The command counts as waiting until its answer has been dealt with,
+                       // questions included.
+                       if (answered(id, serial) || late == Late::Deliver)
+                           done(std::move(answer));
+                       forget(id, serial);
+                   });
+        return true;
+    }
+
+    bool waiting() const { return !m_pending.isEmpty(); }
+
+private:
+    struct Pending;
+    // The number of the new wait; -1 when the same one already waits.
+    int begin(const QString& id, const QString& path);
+    // True when the answer of wait `serial` came in time.
+    bool answered(const QString& id, int serial);
+    void forget(const QString& id, int serial);
+
+    const HubContext& m_hub;
+    QelListView& m_list;
+    QHash<QString, std::shared_ptr<Pending>> m_pending;
+    int m_serial = 0;
+};

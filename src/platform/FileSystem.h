@@ -1,0 +1,24 @@
+#pragma once
+
+#include "base/FileResult.h"
+
+#include <QString>
+
+// The calls on data files that can wait on a drive: a USB stick or a network share may stop
+// answering for seconds or minutes, so these run only on worker threads, never on the window's.
+// Every method may be called from several threads at once.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Whether an ordinary file stands at `path` (not a folder, not a device); false when the path
+    // cannot be looked at.
+    virtual bool isFile(const QString& path) = 0;
+    // Gives the file `from` the path `to`, failing with the platform's "file exists" error rather
+    // than replacing a file at `to`.
+    virtual FileResult rename(const QString& from, const QString& to) = 0;
+    // Deletes the file for good.
+    virtual FileResult remove(const QString& path) = 0;
+};
+
+// Renames without ever replacing a file at `to` (the platform's "file exists" error instead).
+FileResult renameNoReplace(const QString& from, const QString& to);

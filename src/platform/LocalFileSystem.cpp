@@ -1,0 +1,65 @@
+#include "platform/LocalFileSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+bool LocalFileSystem::isFile(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
+FileResult LocalFileSystem::rename(const QString& from, const QString& to)
+{
+    return renameNoReplace(from, to);
+}
+
+FileResult LocalFileSystem::remove(const QString& path)
+{
+    QFile file(path);
+    if (file.remove())
+        return {};
+#ifdef Q_OS_WIN
+    return lastWindowsError();
+#else
+    return FileResult::fromErrno(errno ? errno : EACCES);
+#endif
+}
+
+#ifdef Q_OS_WIN
+FileResult renameNoReplace(const QString& from, const QString& to)
+{
+    const auto w = [](const QString& s) { return reinterpret_cast<const wchar_t*>(s.utf16()); };
+    if (!MoveFileExW(w(from), w(to), MOVEFILE_WRITE_THROUGH))
+        return lastWindowsError();
+    return {};
+}
+#else
+FileResult renameNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray src = QFile::encodeName(from);
+    const QByteArray dst = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return FileResult::fromErrno(errno);
+    // File systems without no-replace renames: a hard link fails on an existing name too.
+    if (::link(src.constData(), dst.constData()) != 0)
+        return FileResult::fromErrno(errno);
+    if (::unlink(src.constData()) != 0) {
+        const int e = errno;
+        ::unlink(dst.constData());
+        return FileResult::fromErrno(e);
+    }
+    return {};
+}
+#endif

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+// The file system as it is.
+class LocalFileSystem : public FileSystem {
+public:
+    bool isFile(const QString& path) override;
+    FileResult rename(const QString& from, const QString& to) override;
+    FileResult remove(const QString& path) override;
+};
