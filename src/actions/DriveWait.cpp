@@ -22,6 +22,12 @@ DriveWait::DriveWait(const HubContext& hub, QelListView& list)
 
 DriveWait::~DriveWait() = default;
 
+int& DriveWait::patienceMs()
+{
+    static int ms = 5000;
+    return ms;
+}
+
 int DriveWait::begin(const QString& id, const QString& path)
 {
     if (const auto found = m_pending.constFind(id); found != m_pending.constEnd()) {
@@ -40,7 +46,7 @@ int DriveWait::begin(const QString& id, const QString& path)
     pending->serial = ++m_serial;
     pending->path = path;
     pending->timer.setSingleShot(true);
-    pending->timer.setInterval(kPatienceMs);
+    pending->timer.setInterval(patienceMs());
     std::weak_ptr<Pending> weak = pending;
     QObject::connect(&pending->timer, &QTimer::timeout, this, [this, weak] {
         const auto p = weak.lock();

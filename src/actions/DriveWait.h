@@ -21,7 +21,8 @@ public:
     // What becomes of an answer that comes after the user was told the drive is not answering:
     // dropped (the user asks again when the drive is back) or handed on as usual.
     enum class Late { Drop, Deliver };
-    static constexpr int kPatienceMs = 5000;
+    // How long a command waits before the drive is named; tests shorten it.
+    static int& patienceMs();
 
     DriveWait(const HubContext& hub, QelListView& list);
     ~DriveWait() override;

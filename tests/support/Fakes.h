@@ -97,10 +97,13 @@ public:
     };
     QList<Input> inputs;
     std::deque<QString> inputAnswers; // empty means Cancel
+    std::function<void()> whileTyping; // runs while an input box is "on screen"
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override
     {
         inputs.append({prompt, title, defaultText});
+        if (whileTyping)
+            whileTyping();
         if (inputAnswers.empty())
             return {};
         const QString a = inputAnswers.front();

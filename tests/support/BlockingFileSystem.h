@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/LocalFileSystem.h"
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+// The file system, except that calls on paths under a chosen folder wait, as on a network share
+// that stopped answering, until the test lets them go.
+class BlockingFileSystem : public FileSystem {
+public:
+    void block(const QString& folder)
+    {
+        std::lock_guard lock(m_mutex);
+        m_folder = folder;
+    }
+    void release()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_folder.clear();
+        }
+        m_changed.notify_all();
+    }
+    // Calls waiting now, and calls made on blocked paths in all.
+    int waiting() const { return m_waiting; }
+    int blockedCalls() const { return m_blockedCalls; }
+
+    bool isFile(const QString& path) override
+    {
+        hold(path);
+        return m_real.isFile(path);
+    }
+    FileResult rename(const QString& from, const QString& to) override
+    {
+        hold(from);
+        return m_real.rename(from, to);
+    }
+    FileResult remove(const QString& path) override
+    {
+        hold(path);
+        return m_real.remove(path);
+    }
+
+private:
+    void hold(const QString& path)
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_folder.isEmpty() || !path.startsWith(m_folder))
+            return;
+        ++m_blockedCalls;
+        ++m_waiting;
+        m_changed.wait(lock, [&] { return m_folder.isEmpty() || !path.startsWith(m_folder); });
+        --m_waiting;
+    }
+
+    LocalFileSystem m_real;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QString m_folder;
+    std::atomic<int> m_waiting{0};
+    std::atomic<int> m_blockedCalls{0};
+};
