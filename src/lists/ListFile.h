@@ -51,6 +51,8 @@ template <class Record> struct ListContents {
     FileResult result; // the file could not be read, or is not a list at all
     bool exists = false;
     QList<Record> records;
+    // The first line (counted from 1) that is neither a well-formed record nor blank; 0 if none.
+    qsizetype strayLine = 0;
 };
 
 // Reads the list file at `path`, making a Record of each well-formed record's fields with
@@ -63,8 +65,8 @@ ListContents<Record> readRecords(const QString& path, int fieldsPerRecord, Make 
     c.exists = file.exists;
     c.result = file.result;
     if (file.exists && file.result.ok) {
-        records::forEachRecord(file.data, fieldsPerRecord,
-                               [&](records::Fields& f) { c.records.append(make(f)); });
+        c.strayLine = records::forEachRecord(
+            file.data, fieldsPerRecord, [&](records::Fields& f) { c.records.append(make(f)); });
     }
     return c;
 }

@@ -164,15 +164,22 @@ bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields)
     return true;
 }
 
-void forEachRecord(const QByteArray& data, int fieldsPerRecord,
-                   const std::function<void(Fields&)>& take)
+qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                        const std::function<void(Fields&)>& take)
 {
     Fields fields;
     const char* base = data.constData();
+    qsizetype number = 0;
+    qsizetype stray = 0;
     forEachLine(data, bodyStart(data), [&](qsizetype b, qsizetype e, qsizetype) {
-        if (parseLine(QByteArrayView(base + b, e - b), fieldsPerRecord, &fields))
+        ++number;
+        const QByteArrayView line(base + b, e - b);
+        if (parseLine(line, fieldsPerRecord, &fields))
             take(fields);
+        else if (stray == 0 && !std::all_of(line.begin(), line.end(), isBlank))
+            stray = number;
     });
+    return stray;
 }
 
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord)

@@ -36,8 +36,10 @@ using Fields = QVarLengthArray<QString, 4>;
 bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields);
 
 // Hands every well-formed record of `data` to `take`, in file order; other lines are passed over.
-void forEachRecord(const QByteArray& data, int fieldsPerRecord,
-                   const std::function<void(Fields&)>& take);
+// Returns the number (counted from 1) of the first line that is neither a record nor blank, or 0
+// when there is none.
+qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                        const std::function<void(Fields&)>& take);
 
 // The well-formed records of `data` (a convenience for tests and the fuzzer).
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord);
