@@ -14,11 +14,13 @@
 #include "platform/windows/WinDriveTable.h"
 #include "platform/windows/WinLauncher.h"
 #include "platform/windows/WinMachineRegistry.h"
+#include "platform/windows/WinTrash.h"
 #else
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
 #include "platform/linux/XdgBrowserFinder.h"
 #include "platform/linux/XdgMachineRegistry.h"
+#include "platform/linux/XdgTrash.h"
 #endif
 
 int main(int argc, char** argv)
@@ -34,11 +36,13 @@ int main(int argc, char** argv)
     WinLauncher launcher;
     WinBrowserFinder browsers;
     WinMachineRegistry registry;
+    WinTrash trash;
 #else
     MountDriveTable drives;
     PosixLauncher launcher;
     XdgBrowserFinder browsers;
     XdgMachineRegistry registry;
+    XdgTrash trash;
 #endif
     QtPrompter prompter;
     LockFileInstanceGuard instance;
@@ -52,6 +56,7 @@ int main(int argc, char** argv)
     services.instance = &instance;
     services.browsers = &browsers;
     services.registry = &registry;
+    services.trash = &trash;
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
     QtIconSource icons({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
     services.icons = &icons;

@@ -10,6 +10,7 @@ class InstanceGuard;
 class BrowserFinder;
 class IconSource;
 class MachineRegistry;
+class Trash;
 
 // The outside world as the forms see it. main.cpp fills it with the real services, the tests with
 // fakes; nothing here is owned.
@@ -23,4 +24,5 @@ struct PlatformServices {
     BrowserFinder* browsers = nullptr;
     IconSource* icons = nullptr;
     MachineRegistry* registry = nullptr;
+    Trash* trash = nullptr;
 };
