@@ -15,11 +15,13 @@
 #include "platform/windows/WinDriveTable.h"
 #include "platform/windows/WinLauncher.h"
 #include "platform/windows/WinMachineRegistry.h"
+#include "platform/windows/WinTrash.h"
 #else
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
 #include "platform/linux/XdgBrowserFinder.h"
 #include "platform/linux/XdgMachineRegistry.h"
+#include "platform/linux/XdgTrash.h"
 #endif
 
 int main(int argc, char** argv)
@@ -35,11 +37,13 @@ int main(int argc, char** argv)
     WinLauncher launcher;
     WinBrowserFinder browsers;
     WinMachineRegistry registry;
+    WinTrash trash;
 #else
     MountDriveTable drives;
     PosixLauncher launcher;
     XdgBrowserFinder browsers;
     XdgMachineRegistry registry;
+    XdgTrash trash;
 #endif
     QtPrompter prompter;
     LocalFileSystem files;
@@ -55,6 +59,7 @@ int main(int argc, char** argv)
     services.browsers = &browsers;
     services.registry = &registry;
     services.files = &files;
+    services.trash = &trash;
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
     QtIconSource icons({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
     services.icons = &icons;

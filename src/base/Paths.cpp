@@ -51,14 +51,16 @@ bool ensureFolder(const QString& parent, const QString& name)
 
 QString refusalOfNewName(const QString& name)
 {
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
     for (const QChar c : name) {
         if (c.unicode() < 32 || QStringLiteral("\"/\\:*?<>|").contains(c)) {
             return QStringLiteral("A file name can not contain any of these characters:\r"
                                   "\" / \\ : * ? < > | or control characters.");
         }
     }
+    // "." and ".." are no names, and on Linux any other name beginning with a dot is a hidden
+    // file: a data file or shortcut renamed so would drop out of every list.
+    if (name.startsWith(QLatin1Char('.')))
+        return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
     return {};
 }
 

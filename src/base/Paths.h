@@ -26,7 +26,8 @@ QString resolveIgnoringCase(const QString& folder, const QString& name);
 bool ensureFolder(const QString& parent, const QString& name);
 
 // Empty when `name` can be the new name of a file in its folder; otherwise the reason it cannot
-// (a separator, a character Windows file names cannot hold, a control character, "." or "..").
+// (a separator, a character Windows file names cannot hold, a control character, or a leading
+// dot: "." and "..", or a name that would make a hidden file).
 QString refusalOfNewName(const QString& name);
 
 } // namespace paths

@@ -2,7 +2,6 @@
 
 #include "lists/ListFileParts.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -102,16 +101,6 @@ FileResult ListFile::rewrite(const Edit& edit) const
     clock.start();
     for (int attempt = 0; attempt < kRewriteAttempts && clock.elapsed() < kRewriteBudgetMs;
          ++attempt) {
-        // Through a symbolic link the file it leads to is replaced, from a temporary file beside
-        // it (a rename cannot cross file systems), named for this process since other programs'
-        // lists may share that folder.
-        const QString target = replaceTarget(m_path);
-        const QString temp =
-            target == m_path
-                ? m_tempPath
-                : QFileInfo(target).absolutePath() +
-                      QStringLiteral("/qellist-%1.tmp").arg(QCoreApplication::applicationPid());
-
         if (beforeRead)
             beforeRead();
         FileContent file = readListFile(m_path);
@@ -122,9 +111,14 @@ FileResult ListFile::rewrite(const Edit& edit) const
             return r;
         if (!doc.isModified())
             return {};
+        // Checked by hand: the permission bits do not stop every user (root), and a list the
+        // user made read-only is meant to stay as it is. The failure reads as the suite's
+        // Windows programs report a read-only file.
+        if (file.readOnly)
+            return FileResult::fromErrno(EACCES);
         const QByteArray content = doc.serialize();
         FileResult failure;
-        switch (replaceIfUnchanged(m_path, target, temp, content, file.identity, beforeReplace,
+        switch (replaceIfUnchanged(m_path, m_tempPath, content, file.identity, beforeReplace,
                                    &failure)) {
         case Replaced::Done:
             return {};

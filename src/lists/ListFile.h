@@ -33,6 +33,9 @@ FileIdentity identityOf(const QString& path);
 struct FileContent {
     FileResult result;
     bool exists = false;
+    // Its owner may not write it (through a symbolic link: the file it leads to). Such a list is
+    // read but never replaced, even by a user the permissions would not stop.
+    bool readOnly = false;
     QByteArray data;
     FileIdentity identity; // the version that was read
 };
@@ -49,6 +52,8 @@ template <class Record> struct ListContents {
     FileResult result; // the file could not be read, or is not a list at all
     bool exists = false;
     QList<Record> records;
+    // The first line (counted from 1) that is neither a well-formed record nor blank; 0 if none.
+    qsizetype strayLine = 0;
 };
 
 // Reads the list file at `path`, making a Record of each well-formed record's fields with
@@ -61,15 +66,11 @@ ListContents<Record> readRecords(const QString& path, int fieldsPerRecord, Make 
     c.exists = file.exists;
     c.result = file.result;
     if (file.exists && file.result.ok) {
-        records::forEachRecord(file.data, fieldsPerRecord,
-                               [&](records::Fields& f) { c.records.append(make(f)); });
+        c.strayLine = records::forEachRecord(
+            file.data, fieldsPerRecord, [&](records::Fields& f) { c.records.append(make(f)); });
     }
     return c;
 }
-
-// The file a rewrite of `path` replaces: `path` itself, or the file its symbolic links lead to,
-// so that a link stays a link.
-QString replaceTarget(const QString& path);
 
 // A list file of records of `fieldsPerRecord` fields, rewritten through `tempPath`.
 class ListFile {
@@ -85,12 +86,19 @@ public:
     using Edit = std::function<FileResult(records::Document& doc, bool exists)>;
 
     // Read-modify-replace: reads the file, lets `edit` change it, writes the result to the
-    // temporary file, flushes it and renames it over the list file (or over the file a symbolic
-    // link leads to). Nothing is written when the edit changed nothing. Right before the rename
-    // the file is checked again: if another program changed it since it was read, the whole
-    // cycle starts again from the new file (a few times, then a failure). On any failure the
-    // list file is exactly as it was. Keep `edit` quick: it runs inside the window in which
-    // another program's change means one more cycle.
+    // temporary file, flushes it and renames it over the list file. Nothing is written when the
+    // edit changed nothing. Right before the rename the file is checked again: if another program
+    // changed it since it was read, the whole cycle starts again from the new file (a few times,
+    // then a failure). On any failure the list file is exactly as it was.
+    //
+    // A list file whose owner may not write it is never replaced: a change fails (EACCES) before
+    // anything is written. A list reached through a symbolic link is read through the link, but
+    // the change replaces the link itself with a file of its own: the file the link leads to is
+    // never written, nor made when it is missing, so a list shared that way is copied on its first
+    // change, not changed for everyone.
+    //
+    // Keep `edit` quick: it runs inside the window in which another program's change means one
+    // more cycle.
     FileResult rewrite(const Edit& edit) const;
 
     // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace` after

@@ -12,10 +12,11 @@ enum class Replaced { Done, FileChanged, Failed };
 // One read. `stable` is false when the file changed while it was read.
 FileContent readOnce(const QString& path, bool* stable);
 
-// Writes `content` to the temporary file, flushes it, and swaps it in for `target` when the list
-// file `path` is still the version `expected`; on failure `failure` says why.
-Replaced replaceIfUnchanged(const QString& path, const QString& target, const QString& tempPath,
-                            const QByteArray& content, const FileIdentity& expected,
+// Writes `content` to the temporary file, flushes it, and swaps it in at `path` (in the place of
+// the file, or of a symbolic link) when what `path` leads to is still the version `expected`; on
+// failure `failure` says why.
+Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const QByteArray& content,
+                            const FileIdentity& expected,
                             const std::function<void()>& beforeReplace, FileResult* failure);
 
 QString fileNameOf(const QString& path);

@@ -4,7 +4,6 @@
 
 #ifndef Q_OS_WIN
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -64,6 +63,7 @@ FileContent readOnce(const QString& path, bool* stable)
     } else if (before.st_size > kMaxListFileSize) {
         c.result = tooLarge();
     } else {
+        c.readOnly = (before.st_mode & S_IWUSR) == 0;
         c.data.resize(qsizetype(before.st_size) + 1);
         qsizetype total = 0;
         while (true) {
@@ -125,21 +125,35 @@ void syncFolderOf(const QString& path)
     }
 }
 
-// Writes `content` to the temporary file, flushes it, and renames it over `target` when the list
-// file `path` is still the version `expected`.
-Replaced replaceIfUnchanged(const QString& path, const QString& target, const QString& tempPath,
-                            const QByteArray& content, const FileIdentity& expected,
+// What an exchange left at the temporary name, which stood at the list's name until then, is the
+// version that was read: the list itself or a symbolic link that still leads to it, or, when
+// there was no list, a link that still leads nowhere.
+bool displacedIsExpected(const QByteArray& displaced, const FileIdentity& expected)
+{
+    struct stat st {};
+    if (::stat(displaced.constData(), &st) == 0)
+        return expected.exists && sameContentVersion(st, expected);
+    return !expected.exists && errno == ENOENT;
+}
+
+// Writes `content` to the temporary file, flushes it, and renames it over the list's name (the
+// file, or a symbolic link in its place) when what that name leads to is still the version
+// `expected`.
+Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const QByteArray& content,
+                            const FileIdentity& expected,
                             const std::function<void()>& beforeReplace, FileResult* failure)
 {
     const QByteArray temp = QFile::encodeName(tempPath);
+    const QByteArray to = QFile::encodeName(path);
     if (::unlink(temp.constData()) != 0 && errno != ENOENT) {
         *failure = FileResult::fromErrno(errno);
         return Replaced::Failed;
     }
-    // Keep the list file's permissions when it has any; a new one gets the usual 0666 & umask.
+    // Keep the list file's permissions when it has any (through a link, those of the file it
+    // leads to); a new one gets the usual 0666 & umask.
     mode_t mode = 0666;
     struct stat st {};
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0)
+    if (::stat(to.constData(), &st) == 0)
         mode = st.st_mode & 07777;
 
     const int fd =
@@ -167,12 +181,14 @@ Replaced replaceIfUnchanged(const QString& path, const QString& target, const QS
     }
     if (beforeReplace)
         beforeReplace();
-    const QByteArray to = QFile::encodeName(target);
-    if (!expected.exists) {
+    // A missing list may still have a name in the folder: a symbolic link that leads nowhere.
+    struct stat standing {};
+    const bool nameTaken = ::lstat(to.constData(), &standing) == 0;
+    if (!expected.exists && !nameTaken) {
         // The list was missing: the new one goes in only while no other program has made one.
         if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
             0) {
-            syncFolderOf(target);
+            syncFolderOf(path);
             return Replaced::Done;
         }
         if (errno == EEXIST) {
@@ -181,13 +197,12 @@ Replaced replaceIfUnchanged(const QString& path, const QString& target, const QS
         }
     } else if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) ==
                0) {
-        // One atomic swap, after which the temporary name holds the file that was the list. If
+        // One atomic swap, after which the temporary name holds what was at the list's name: the
+        // list, or a symbolic link (which goes, and the file it leads to stays as it was). If
         // that is the version that was read, nothing can have been lost. If another program's
         // version slipped in after the last look, it goes straight back, and the rewrite starts
         // again from it.
-        struct stat displaced {};
-        const bool same =
-            ::stat(temp.constData(), &displaced) == 0 && sameContentVersion(displaced, expected);
+        const bool same = displacedIsExpected(temp, expected);
         if (!same && ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, to.constData(),
                                  RENAME_EXCHANGE) != 0) {
             *failure = FileResult::fromErrno(errno);
@@ -196,7 +211,7 @@ Replaced replaceIfUnchanged(const QString& path, const QString& target, const QS
         ::unlink(temp.constData());
         if (!same)
             return Replaced::FileChanged;
-        syncFolderOf(target);
+        syncFolderOf(path);
         return Replaced::Done;
     } else if (errno == ENOENT) {
         ::unlink(temp.constData()); // the list went away after the last look
@@ -207,13 +222,14 @@ Replaced replaceIfUnchanged(const QString& path, const QString& target, const QS
         ::unlink(temp.constData());
         return Replaced::Failed;
     }
-    // A file system without these renames: the last look above has to do.
+    // A file system without these renames: the last look above has to do. A rename replaces a
+    // symbolic link, not the file it leads to.
     if (::rename(temp.constData(), to.constData()) != 0) {
         *failure = FileResult::fromErrno(errno);
         ::unlink(temp.constData());
         return Replaced::Failed;
     }
-    syncFolderOf(target);
+    syncFolderOf(path);
     return Replaced::Done;
 }
 
@@ -225,28 +241,6 @@ FileIdentity identityOf(const QString& path)
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
     return identityFromStat(st);
-}
-
-QString replaceTarget(const QString& path)
-{
-    QString current = path;
-    for (int hop = 0; hop < 40; ++hop) {
-        const QByteArray name = QFile::encodeName(current);
-        struct stat st {};
-        if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return current;
-        QByteArray link(4096, Qt::Uninitialized);
-        const ssize_t n = ::readlink(name.constData(), link.data(), size_t(link.size()));
-        if (n <= 0 || n >= link.size())
-            return current;
-        link.truncate(n);
-        const QString next = QFile::decodeName(link);
-        current =
-            QDir::isAbsolutePath(next)
-                ? next
-                : QDir::cleanPath(QFileInfo(current).absolutePath() + QLatin1Char('/') + next);
-    }
-    return current;
 }
 
 #endif

@@ -35,6 +35,7 @@ FileContent readOnce(const QString& path, bool* stable)
         c.result = tooLarge();
         return c;
     }
+    c.readOnly = !info.permission(QFile::WriteOwner); // the read-only attribute
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         c.result = lastWindowsError();
@@ -51,8 +52,8 @@ FileContent readOnce(const QString& path, bool* stable)
     return c;
 }
 
-Replaced replaceIfUnchanged(const QString& path, const QString& target, const QString& tempPath,
-                            const QByteArray& content, const FileIdentity& expected,
+Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const QByteArray& content,
+                            const FileIdentity& expected,
                             const std::function<void()>& beforeReplace, FileResult* failure)
 {
     if (!DeleteFileW(w(tempPath)) && GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -83,7 +84,8 @@ Replaced replaceIfUnchanged(const QString& path, const QString& target, const QS
         DeleteFileW(w(tempPath));
         return Replaced::FileChanged;
     }
-    if (!MoveFileExW(w(tempPath), w(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Replaces a symbolic link at `path` itself, not the file it leads to.
+    if (!MoveFileExW(w(tempPath), w(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         *failure = lastWindowsError();
         DeleteFileW(w(tempPath));
         return Replaced::Failed;
@@ -104,9 +106,4 @@ FileIdentity identityOf(const QString& path)
     id.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
     id.changedNs = info.birthTime().toMSecsSinceEpoch() * 1000000;
     return id;
-}
-
-QString replaceTarget(const QString& path)
-{
-    return path;
 }

@@ -222,9 +222,11 @@ FileResult RecentFileList::renameEntry(const QString& folder, const QString& old
     if (!QDir::isAbsolutePath(oldPath))
         return FileResult::refused(
             QStringLiteral("The entry does not name a file by its full path"));
-    // The list must be readable before the file is touched.
+    // The list must be readable, and may be changed, before the file is touched.
     if (const FileContent c = readListFile(listPath()); !c.result.ok)
         return c.result;
+    else if (c.readOnly)
+        return FileResult::fromErrno(EACCES);
     if (oldPath != newPath) {
         if (FileResult r = m_files->rename(oldPath, newPath); !r.ok)
             return r;

@@ -96,9 +96,30 @@ bool isUtf8Line(QByteArrayView line)
     return true;
 }
 
+// Windows-1252 for 0x80 to 0x9F, where it differs from Latin-1: the suite's older Windows
+// programs wrote their curly quotes, dashes and euro signs so. The five bytes it leaves undefined
+// keep their Latin-1 meaning.
+constexpr char16_t kWindows1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 0x98
+};
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kWindows1252[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
 QString decode(QByteArrayView bytes, bool utf8)
 {
-    return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    return utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
 }
 
 bool endsWithLineEnd(const QByteArray& bytes)
@@ -143,15 +164,22 @@ bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields)
     return true;
 }
 
-void forEachRecord(const QByteArray& data, int fieldsPerRecord,
-                   const std::function<void(Fields&)>& take)
+qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                        const std::function<void(Fields&)>& take)
 {
     Fields fields;
     const char* base = data.constData();
+    qsizetype number = 0;
+    qsizetype stray = 0;
     forEachLine(data, bodyStart(data), [&](qsizetype b, qsizetype e, qsizetype) {
-        if (parseLine(QByteArrayView(base + b, e - b), fieldsPerRecord, &fields))
+        ++number;
+        const QByteArrayView line(base + b, e - b);
+        if (parseLine(line, fieldsPerRecord, &fields))
             take(fields);
+        else if (stray == 0 && !std::all_of(line.begin(), line.end(), isBlank))
+            stray = number;
     });
+    return stray;
 }
 
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord)

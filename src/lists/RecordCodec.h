@@ -16,9 +16,10 @@
 // lenient about everything else: a line that is not a well-formed record of the expected number
 // of fields is not shown, but it stays in the file byte for byte where it stands, and it never
 // changes how the lines around it are read. Every line is decoded on its own (UTF-8 when it is
-// valid UTF-8, else Latin-1), a byte-order mark at the start of the file belongs to no field,
-// and a record that a rewrite leaves alone is written back with exactly the bytes it was read
-// with.
+// valid UTF-8, else Windows-1252, as the suite's older Windows programs wrote), a byte-order mark
+// at the start of the file belongs to no field, and a record that a rewrite leaves alone is
+// written back with exactly the bytes it was read with; a record that changes is written in
+// UTF-8, as every new one is.
 namespace records {
 
 // True when `field` can be written in this format: no double quote and no line end.
@@ -35,8 +36,10 @@ using Fields = QVarLengthArray<QString, 4>;
 bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields);
 
 // Hands every well-formed record of `data` to `take`, in file order; other lines are passed over.
-void forEachRecord(const QByteArray& data, int fieldsPerRecord,
-                   const std::function<void(Fields&)>& take);
+// Returns the number (counted from 1) of the first line that is neither a record nor blank, or 0
+// when there is none.
+qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                        const std::function<void(Fields&)>& take);
 
 // The well-formed records of `data` (a convenience for tests and the fuzzer).
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord);
@@ -64,7 +67,7 @@ private:
     qsizetype m_begin = 0;
     qsizetype m_length = 0;
     QVarLengthArray<qsizetype, 6> m_spans; // begin and end of each field, from m_begin
-    mutable signed char m_utf8 = -1;       // decoded as UTF-8 (1) or Latin-1 (0); -1 not yet known
+    mutable signed char m_utf8 = -1;       // decoded as UTF-8 (1) or Windows-1252 (0); -1 unknown
 };
 
 // A list file as read, line by line, to be changed and written back.

@@ -31,9 +31,15 @@ QString WebLinkList::listPath() const
 
 WebLinkList::Contents WebLinkList::read() const
 {
-    return readRecords<WebLinkRecord>(listPath(), kFields, [](records::Fields& f) {
+    Contents c = readRecords<WebLinkRecord>(listPath(), kFields, [](records::Fields& f) {
         return WebLinkRecord{std::move(f[0]), std::move(f[1])};
     });
+    // Lines another program wrote that are no links stay in the file, but the user is told: the
+    // link they meant to hold is not on the list.
+    if (c.result.ok && c.strayLine > 0)
+        c.result =
+            FileResult::refused(QStringLiteral("Line %1 is not a web link").arg(c.strayLine));
+    return c;
 }
 
 FileResult WebLinkList::append(const WebLinkRecord& link)

@@ -39,7 +39,9 @@ public:
     QString listPath() const;
 
     using Contents = ListContents<WebLinkRecord>;
-    // All links. A missing file is no links and no failure.
+    // All links. A missing file is no links and no failure. A line that is neither a link nor
+    // blank makes the result a failure naming the first such line ("Line 3 is not a web link",
+    // error number 0); the links are listed all the same.
     Contents read() const;
 
     // Adds `link` as the last line, creating the file when it is missing. The new line is

@@ -10,6 +10,7 @@
 #else
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -52,7 +53,17 @@ FileResult renameNoReplace(const QString& from, const QString& to)
         return {};
     if (errno != EINVAL && errno != ENOSYS)
         return FileResult::fromErrno(errno);
-    // File systems without no-replace renames: a hard link fails on an existing name too.
+    // A file system without no-replace renames. A hard link fails on an existing name; a folder
+    // cannot be linked, and is renamed after a last look.
+    struct stat st {};
+    if (::lstat(src.constData(), &st) != 0)
+        return FileResult::fromErrno(errno);
+    if (S_ISDIR(st.st_mode)) {
+        if (::lstat(dst.constData(), &st) == 0)
+            return FileResult::fromErrno(EEXIST);
+        return ::rename(src.constData(), dst.constData()) == 0 ? FileResult()
+                                                               : FileResult::fromErrno(errno);
+    }
     if (::link(src.constData(), dst.constData()) != 0)
         return FileResult::fromErrno(errno);
     if (::unlink(src.constData()) != 0) {

@@ -11,6 +11,7 @@ class BrowserFinder;
 class IconSource;
 class MachineRegistry;
 class FileSystem;
+class Trash;
 
 // The outside world as the forms see it. main.cpp fills it with the real services, the tests with
 // fakes; nothing here is owned.
@@ -25,4 +26,5 @@ struct PlatformServices {
     IconSource* icons = nullptr;
     MachineRegistry* registry = nullptr;
     FileSystem* files = nullptr; // data files, which may lie on drives that hang
+    Trash* trash = nullptr;
 };

@@ -45,4 +45,35 @@ TEST(Paths, FolderOfAnyLetterCaseCountsAsPresent)
               app.path() + QStringLiteral("/none"));
 }
 
+// A new name must stay a visible file of its own folder: no separators, nothing a Windows file
+// name cannot hold, and no leading dot (a hidden file on Linux, gone from every list).
+TEST(Paths, NewNamesThatWouldLeaveTheFolderOrHideAreRefused)
+{
+    const QString characters =
+        QStringLiteral("A file name can not contain any of these characters:\r"
+                       "\" / \\ : * ? < > | or control characters.");
+    const std::pair<const char*, QString> cases[] = {
+        {"plot 7", {}},
+        {"plot.7", {}},
+        {"ridge-2026_b.", {}},
+        {".", QStringLiteral("\".\" can not be used as a file name.")},
+        {"..", QStringLiteral("\"..\" can not be used as a file name.")},
+        {".plot7", QStringLiteral("\".plot7\" can not be used as a file name.")},
+        {"...x", QStringLiteral("\"...x\" can not be used as a file name.")},
+        {"../up", characters},
+        {"a\"b", characters},
+        {"sub/x", characters},
+        {"a\\b", characters},
+        {"a:b", characters},
+        {"a*b", characters},
+        {"a?b", characters},
+        {"a<b", characters},
+        {"a>b", characters},
+        {"a|b", characters},
+        {"tab\there", characters},
+    };
+    for (const auto& [name, refusal] : cases)
+        EXPECT_EQ(paths::refusalOfNewName(QString::fromLatin1(name)), refusal) << name;
+}
+
 } // namespace

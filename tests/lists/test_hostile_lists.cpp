@@ -3,6 +3,7 @@
 // cannot hold, and links.
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
+#include "lists/WebLinkList.h"
 #include "support/InChild.h"
 #include "support/TempAppFolder.h"
 
@@ -237,36 +238,103 @@ TEST(HostileLists, DataFileNamesTheFormatCannotHoldAreNeverWritten)
     EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
 }
 
-// A list shared through a link stays shared: the file the link leads to is replaced, from a
-// temporary file beside it, and the link stays a link. A link to a list not yet made makes it.
-TEST(HostileLists, ALinkedListStaysALink)
+// A list reached through a symbolic link is read through it, but a change replaces the link
+// with a file of its own: the file it leads to keeps its bytes (a shared list is copied, not
+// changed for everyone), and a link that leads nowhere does not make its target. Both lists.
+TEST(HostileLists, ALinkedListIsCopiedOnItsFirstChange)
+{
+    struct Case {
+        const char* name;
+        QString listName;
+        QByteArray record;
+        std::function<FileResult(const QString& app)> change;
+        int fields;
+        QStringList added; // the added record's first two fields
+    };
+    const Case cases[] = {
+        {"recent files",
+         QStringLiteral("QELFileList.txt"),
+         rec(QStringLiteral("fpl"), QStringLiteral("/field/a.fpl")),
+         [](const QString& app) {
+             return RecentFileList(app).TouchFileEntry(QStringLiteral("/field/b.fpl"),
+                                                       QStringLiteral("fpl"), kNow);
+         },
+         3,
+         {QStringLiteral("fpl"), QStringLiteral("/field/b.fpl")}},
+        {"web links",
+         QStringLiteral("QELWebList.txt"),
+         records::encode({QStringLiteral("A"), QStringLiteral("http://a")}),
+         [](const QString& app) {
+             return WebLinkList(app).append({QStringLiteral("B"), QStringLiteral("http://b")});
+         },
+         2,
+         {QStringLiteral("B"), QStringLiteral("http://b")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempAppFolder app;
+        TempAppFolder shared;
+        shared.write(QStringLiteral("lists/list.txt"), c.record);
+        const QString target = shared.file(QStringLiteral("lists/list.txt"));
+        const QString list = app.file(c.listName);
+        ASSERT_EQ(
+            symlink(QFile::encodeName(target).constData(), QFile::encodeName(list).constData()), 0);
+
+        ASSERT_TRUE(c.change(app.path()).ok);
+        EXPECT_FALSE(QFileInfo(list).isSymLink());
+        const QByteArray now = app.read(c.listName);
+        EXPECT_TRUE(now.startsWith(c.record)) << now.constData();
+        const QList<QStringList> records = records::parse(now, c.fields);
+        ASSERT_EQ(records.size(), 2);
+        EXPECT_EQ(records[1].mid(0, 2), c.added);
+        EXPECT_EQ(shared.read(QStringLiteral("lists/list.txt")), c.record);
+        EXPECT_EQ(QDir(shared.file(QStringLiteral("lists"))).entryList(QDir::Files),
+                  QStringList{QStringLiteral("list.txt")});
+        EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+
+        // A relative link to a list not yet made: the list is made in the link's place.
+        QFile::remove(list);
+        app.mkdir(QStringLiteral("sub"));
+        ASSERT_EQ(symlink("sub/../made.txt", QFile::encodeName(list).constData()), 0);
+        ASSERT_TRUE(c.change(app.path()).ok);
+        EXPECT_FALSE(QFileInfo(list).isSymLink());
+        EXPECT_EQ(app.read(c.listName).count('\n'), 1);
+        EXPECT_FALSE(app.exists(QStringLiteral("made.txt")));
+        EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+    }
+}
+
+// Through a link, "changed meanwhile" means the file the link leads to: another program's
+// rewrite of it right before the swap sends the rewrite back to the start, and the copy holds
+// their record as well as ours, while their file holds exactly what they wrote.
+TEST(HostileLists, AChangeBehindALinkIsNotLost)
 {
     TempAppFolder app;
     TempAppFolder shared;
-    shared.write(QStringLiteral("lists/list.txt"),
-                 rec(QStringLiteral("fpl"), QStringLiteral("/field/a.fpl")));
-    const QString target = shared.file(QStringLiteral("lists/list.txt"));
+    const QByteArray theirs = rec(QStringLiteral("fpl"), QStringLiteral("/a.fpl")) +
+                              rec(QStringLiteral("pli"), QStringLiteral("/theirs.pli"));
+    shared.write(QStringLiteral("list.txt"), rec(QStringLiteral("fpl"), QStringLiteral("/a.fpl")));
     RecentFileList store(app.path());
-    ASSERT_EQ(symlink(QFile::encodeName(target).constData(),
+    ASSERT_EQ(symlink(QFile::encodeName(shared.file(QStringLiteral("list.txt"))).constData(),
                       QFile::encodeName(store.listPath()).constData()),
               0);
-
-    ASSERT_TRUE(
-        store.TouchFileEntry(QStringLiteral("/field/b.fpl"), QStringLiteral("fpl"), kNow).ok);
-    EXPECT_EQ(QFileInfo(store.listPath()).symLinkTarget(), target);
-    EXPECT_EQ(store.read().records.size(), 2);
-    EXPECT_EQ(shared.read(QStringLiteral("lists/list.txt")).count('\n'), 2);
-    EXPECT_EQ(QDir(shared.file(QStringLiteral("lists"))).entryList(QDir::Files),
-              QStringList{QStringLiteral("list.txt")});
-    EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
-
-    // A relative link whose list does not exist yet: the scan makes the list where it leads.
-    QFile::remove(store.listPath());
-    ASSERT_EQ(symlink("sub/../made.txt", QFile::encodeName(store.listPath()).constData()), 0);
-    app.mkdir(QStringLiteral("sub"));
-    ASSERT_TRUE(store.ScanDataFolder().ok);
-    EXPECT_TRUE(QFileInfo(store.listPath()).isSymLink());
-    EXPECT_TRUE(app.exists(QStringLiteral("made.txt")));
+    int swaps = 0;
+    store.setBeforeReplaceHook([&] {
+        if (swaps++ > 0)
+            return;
+        shared.write(QStringLiteral("theirs.tmp"), theirs);
+        ::rename(QFile::encodeName(shared.file(QStringLiteral("theirs.tmp"))).constData(),
+                 QFile::encodeName(shared.file(QStringLiteral("list.txt"))).constData());
+    });
+    ASSERT_TRUE(store.TouchFileEntry(QStringLiteral("/ours.fpl"), QStringLiteral("fpl"), kNow).ok);
+    EXPECT_EQ(swaps, 2);
+    EXPECT_FALSE(QFileInfo(store.listPath()).isSymLink());
+    QStringList paths;
+    for (const FileListRecord& r : store.read().records)
+        paths << r.path;
+    EXPECT_EQ(paths, (QStringList{QStringLiteral("/a.fpl"), QStringLiteral("/theirs.pli"),
+                                  QStringLiteral("/ours.fpl")}));
+    EXPECT_EQ(shared.read(QStringLiteral("list.txt")), theirs);
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 // the process dying between writing the new file and swapping it in.
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
+#include "lists/WebLinkList.h"
 #include "support/InChild.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +91,87 @@ TEST(ListFaults, CrashBetweenWritingAndReplacing)
     EXPECT_TRUE(store.TouchFileEntry(QStringLiteral("/x/new.fpl"), QStringLiteral("fpl"), kNow).ok);
     EXPECT_EQ(store.read().records.size(), 4);
     EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+}
+
+// A list file its owner may not write is left alone, even by root, whom the permission bits do
+// not stop, and also when it is reached through a symbolic link: every change of either list
+// fails before anything is written, as a failed write of a read-only file reads on the suite's
+// Windows machines, and no data file is renamed or deleted on the way.
+TEST(ListFaults, ReadOnlyListFileIsNeverReplaced)
+{
+    struct Case {
+        const char* name;
+        QString listName;
+        std::function<FileResult(const QString& app)> change;
+    };
+    const Case cases[] = {
+        {"touch", QStringLiteral("QELFileList.txt"),
+         [](const QString& a) {
+             return RecentFileList(a).TouchFileEntry(QStringLiteral("/x/new.fpl"),
+                                                     QStringLiteral("fpl"), kNow);
+         }},
+        {"delete with its file", QStringLiteral("QELFileList.txt"),
+         [](const QString& a) {
+             return RecentFileList(a).DeleteFileEntry(a + QStringLiteral("/data/plot.fpl"),
+                                                      RecentFileList::DataFile::Delete);
+         }},
+        {"rename", QStringLiteral("QELFileList.txt"),
+         [](const QString& a) {
+             // Not even for a moment: renamed and put back is a change written too.
+             RecentFileList store(a);
+             bool moved = false;
+             store.file().beforeRead = [&] {
+                 moved = moved || QFileInfo::exists(a + QStringLiteral("/data/renamed.fpl"));
+             };
+             const FileResult r =
+                 store.renameEntry(a + QStringLiteral("/data/"), QStringLiteral("plot.fpl"),
+                                   QStringLiteral("renamed.fpl"));
+             return moved ? FileResult::refused(QStringLiteral("the data file moved")) : r;
+         }},
+        {"web append", QStringLiteral("QELWebList.txt"),
+         [](const QString& a) {
+             return WebLinkList(a).append({QStringLiteral("B"), QStringLiteral("http://b")});
+         }},
+        {"web remove", QStringLiteral("QELWebList.txt"),
+         [](const QString& a) { return WebLinkList(a).remove(QStringLiteral("A")); }},
+    };
+    for (const Case& c : cases) {
+        for (const bool viaLink : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (viaLink ? " through a link" : ""));
+            TempAppFolder app;
+            TempAppFolder elsewhere;
+            app.write(QStringLiteral("data/plot.fpl"), "x");
+            const QByteArray before =
+                c.listName == QStringLiteral("QELWebList.txt")
+                    ? records::encode({QStringLiteral("A"), QStringLiteral("http://a")})
+                    : records::encode({QStringLiteral("fpl"),
+                                       app.path() + QStringLiteral("/data/plot.fpl"),
+                                       QStringLiteral("d")});
+            const QString list = app.file(c.listName);
+            const QString real = viaLink ? elsewhere.file(QStringLiteral("list.txt")) : list;
+            (viaLink ? elsewhere : app).write(QFileInfo(real).fileName(), before);
+            ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0444), 0);
+            if (viaLink) {
+                ASSERT_EQ(::symlink(QFile::encodeName(real).constData(),
+                                    QFile::encodeName(list).constData()),
+                          0);
+            }
+
+            const FileResult r = c.change(app.path());
+            EXPECT_EQ(r.message(QStringLiteral("Problem saving to QEL list")),
+                      QStringLiteral("Problem saving to QEL list\r13-Permission denied"));
+            EXPECT_EQ(QFileInfo(list).isSymLink(), viaLink);
+            QFile f(real);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            EXPECT_EQ(f.readAll(), before);
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, 0444u);
+            EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+            EXPECT_TRUE(app.exists(QStringLiteral("data/plot.fpl")));
+            EXPECT_FALSE(app.exists(QStringLiteral("data/renamed.fpl")));
+        }
+    }
 }
 
 } // namespace

@@ -103,4 +103,36 @@ TEST(RecordCodec, EveryLineStandsAloneAndUnchangedLinesKeepTheirBytes)
     EXPECT_EQ(doc.serialize(), expectedOut);
 }
 
+// A line that is not UTF-8 was written by one of the suite's older Windows programs: its bytes
+// 0x80 to 0x9F are Windows-1252 (the five it leaves undefined stay as Latin-1 has them). Read by
+// the stream and by a document alike; kept byte for byte unless changed, then written as UTF-8.
+TEST(RecordCodec, LinesThatAreNotUtf8AreWindows1252)
+{
+    const std::pair<QByteArray, QString> cases[] = {
+        {"O\x92Neil", QStringLiteral("O\u2019Neil")},
+        {"\x93quoted\x94 \x96 \x97", QStringLiteral("\u201Cquoted\u201D \u2013 \u2014")},
+        {"\x80 5", QStringLiteral("\u20AC 5")},
+        {"\x8A\x8C\x9F\x83\x85\x99", QStringLiteral("\u0160\u0152\u0178\u0192\u2026\u2122")},
+        {"\x81\x8D\x8F\x90\x9D", QStringLiteral("\u0081\u008D\u008F\u0090\u009D")},
+        {"caf\xE9 \xA0\xFF", QStringLiteral("caf\u00E9 \u00A0\u00FF")},
+        {"\xE2\x82\xAC \xE2\x80\x99", QStringLiteral("\u20AC \u2019")}, // valid UTF-8
+    };
+    for (const auto& [bytes, text] : cases) {
+        const QByteArray line = "\"fpl\",\"/x/" + bytes + ".fpl\",\"d\"\r\n";
+        const QString path = QStringLiteral("/x/") + text + QStringLiteral(".fpl");
+        const QList<QStringList> parsed = records::parse(line, 3);
+        ASSERT_EQ(parsed.size(), 1) << bytes.toHex().constData();
+        EXPECT_EQ(parsed[0][1], path) << bytes.toHex().constData();
+        records::Document doc(line, 3);
+        EXPECT_EQ(doc.lines()[0].field(1), path) << bytes.toHex().constData();
+    }
+
+    const QByteArray old = "\"O\x92Neil\",\"http://x\"\r\n";
+    records::Document doc(old + "\"B\",\"2\"\r\n", 2);
+    ASSERT_TRUE(doc.replace(1, fields({"B", "3"})));
+    EXPECT_EQ(doc.serialize(), old + "\"B\",\"3\"\r\n");
+    ASSERT_TRUE(doc.replace(0, {doc.lines()[0].field(0), QStringLiteral("http://y")}));
+    EXPECT_EQ(doc.serialize(), QByteArray("\"O\xE2\x80\x99Neil\",\"http://y\"\r\n\"B\",\"3\"\r\n"));
+}
+
 } // namespace

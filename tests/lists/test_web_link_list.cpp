@@ -1,4 +1,5 @@
 // The web-link list store over real files, with faults injected for real.
+#include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "lists/WebLinkList.h"
 #include "support/InChild.h"
@@ -125,7 +126,9 @@ TEST_F(WebLinks, TornLastLineGetsItsLineEndBeforeTheNewLink)
     write("\"A\",\"1\"\r\n\"B\",\"htt");
     ASSERT_TRUE(store.append(link("C", "3")).ok);
     EXPECT_EQ(raw(), QByteArray("\"A\",\"1\"\r\n\"B\",\"htt\r\n\"C\",\"3\"\r\n"));
-    EXPECT_EQ(links(), (QList{link("A", "1"), link("C", "3")}));
+    const WebLinkList::Contents c = store.read();
+    EXPECT_EQ(c.records, (QList{link("A", "1"), link("C", "3")}));
+    EXPECT_EQ(c.result.errorText, QStringLiteral("Line 2 is not a web link"));
 }
 
 TEST_F(WebLinks, UnwritableFolderUnreadableFileAndFullDiskChangeNothing)
@@ -168,6 +171,41 @@ TEST_F(WebLinks, UnwritableFolderUnreadableFileAndFullDiskChangeNothing)
     EXPECT_EQ(mountPoint.read(QStringLiteral("QELWebList.txt")), big);
     EXPECT_FALSE(mountPoint.exists(QStringLiteral("qellist.tmp")));
     umount(QFile::encodeName(mountPoint.path()).constData());
+}
+
+// Every link is listed, but a line that is neither a link nor blank is reported by its number
+// (lines end at CR LF, a bare LF or a bare CR; a byte-order mark is no line of its own). The
+// recent-file list says nothing of such lines.
+TEST_F(WebLinks, ALineThatIsNotALinkIsReportedByNumber)
+{
+    const QList<WebLinkRecord> ab = {link("A", "1"), link("B", "2")};
+    const struct {
+        QByteArray file;
+        QList<WebLinkRecord> links;
+        const char* failure; // empty: none
+    } cases[] = {
+        {"\"A\",\"1\"\r\n\r\n \t\r\n\"B\",\"2\"\r\n", ab, ""},
+        {"\"O\x92Neil\",\"http://x\"\r\n", {link("O\u2019Neil", "http://x")}, ""},
+        {"\"A\",\"1\"\r\n\"three\",\"fields\",\"here\"\r\n\"B\",\"2\"\r\nodd\r\n", ab,
+         "Line 2 is not a web link"},
+        {"\xEF\xBB\xBF\"A\",\"1\"\n\r\"B\",\"2\"\rodd", ab, "Line 4 is not a web link"},
+        {"\"A\",\"1\"\r\n\"B\",\"2\"\r\n\"C\",\"htt", ab, "Line 3 is not a web link"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        write(c.file);
+        const WebLinkList::Contents got = store.read();
+        EXPECT_EQ(got.records, c.links);
+        if (*c.failure) {
+            EXPECT_EQ(got.result.message(QStringLiteral("Problem reading Web file list")),
+                      QStringLiteral("Problem reading Web file list\r0-") +
+                          QLatin1String(c.failure));
+        } else {
+            EXPECT_TRUE(got.result.ok) << got.result.errorText.toStdString();
+        }
+        app.write(QStringLiteral("QELFileList.txt"), c.file);
+        EXPECT_TRUE(RecentFileList(app.path()).read().result.ok);
+    }
 }
 
 } // namespace
