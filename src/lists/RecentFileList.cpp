@@ -17,24 +17,6 @@
 namespace {
 constexpr int kFields = 3;
 
-// Whether QFile::moveToTrash has a trash to move files to. Where it cannot make the home trash,
-// Qt 6.4 takes the current folder for it and moves the file there; so the home trash is made
-// here first (with its data folder, as any program writing there would) and trusted only when
-// it is a folder.
-bool trashReady()
-{
-#ifdef Q_OS_WIN
-    return true;
-#else
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty() || !QDir::isAbsolutePath(data) || !QDir().mkpath(data))
-        return false;
-    const QString trash = data + QStringLiteral("/Trash");
-    if (QDir().mkdir(trash))
-        QFile::setPermissions(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return QFileInfo(trash).isDir();
-#endif
-}
 } // namespace
 
 QString listDateText(const QDateTime& when)
@@ -107,7 +89,7 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
 }
 
 FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile,
-                                           DeleteStep* failedAt)
+                                           DeleteStep* failedAt, QList<records::TakenRecord>* taken)
 {
     if (failedAt)
         *failedAt = DeleteStep::List;
@@ -119,7 +101,10 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
         // Without a list there is no entry to take off it, and so no file to delete.
         if (!exists && removeFile)
             return FileResult::fromErrno(ENOENT);
-        doc.removeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
+        const auto went =
+            doc.takeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
+        if (taken)
+            *taken = went;
         return FileResult();
     });
     if (!r.ok || !removeFile)
@@ -128,11 +113,16 @@ FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dat
         return {};
     if (failedAt)
         *failedAt = DeleteStep::DataFile;
-    // Trashed, a mistaken Yes can be undone in the file manager. Where there is no trash (or it
-    // cannot take the file) the file is deleted, and a file that cannot go says why.
-    if (dataFile == DataFile::Trash && trashReady() && QFile::moveToTrash(fullPath))
-        return {};
     return m_files->remove(fullPath);
+}
+
+FileResult RecentFileList::putBack(const QList<records::TakenRecord>& taken)
+{
+    return m_file.rewrite([&](records::Document& doc, bool) {
+        for (const records::TakenRecord& t : taken)
+            doc.putBack(t);
+        return FileResult();
+    });
 }
 
 QList<FileListRecord> RecentFileList::scanDataFolderRecords() const

@@ -41,9 +41,9 @@ public:
     // Adds the entry, or brings an entry of the same path (any letter case) up to date in place.
     FileResult TouchFileEntry(const QString& path, const QString& kindCode, const QDateTime& now);
 
-    // What DeleteFileEntry does with the data file itself: keep it (a stale entry goes), delete
-    // it, or move it to the desktop's trash (deleting it where there is no trash).
-    enum class DataFile { Keep, Delete, Trash };
+    // What DeleteFileEntry does with the data file itself: keep it (a stale entry goes, or the
+    // file went to the trash first) or delete it for good.
+    enum class DataFile { Keep, Delete };
     // Where a DeleteFileEntry that failed stopped: at the list (nothing changed), or at the data
     // file (its entry has gone, the file is still there).
     enum class DeleteStep { List, DataFile };
@@ -51,8 +51,12 @@ public:
     // has none to remove. When the data file goes too, the list comes first: a list file that is
     // missing, unreadable or cannot be rewritten fails the whole operation with the data file
     // untouched, and a path that is not absolute is refused before anything changes.
+    // `taken` receives the records that went, to be put back by putBack().
     FileResult DeleteFileEntry(const QString& fullPath, DataFile dataFile = DataFile::Keep,
-                               DeleteStep* failedAt = nullptr);
+                               DeleteStep* failedAt = nullptr,
+                               QList<records::TakenRecord>* taken = nullptr);
+    // Puts records a Delete took back where they stood (see records::Document::putBack).
+    FileResult putBack(const QList<records::TakenRecord>& taken);
 
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.

@@ -235,6 +235,7 @@ QStringList Line::fields() const
 Document::Document(QByteArray data, int fieldsPerRecord)
     : m_data(std::move(data))
     , m_bodyStart(bodyStart(m_data))
+    , m_fields(fieldsPerRecord)
 {
     forEachLine(m_data, m_bodyStart, [&](qsizetype b, qsizetype e, qsizetype next) {
         m_lines.append(Line::read(m_data, b, next - b, e - b, fieldsPerRecord));
@@ -273,6 +274,49 @@ qsizetype Document::removeRecordsIf(const std::function<bool(const Line&)>& drop
     if (removed > 0)
         m_modified = true;
     return removed;
+}
+
+QList<TakenRecord> Document::takeRecordsIf(const std::function<bool(const Line&)>& drop)
+{
+    QList<TakenRecord> taken;
+    QList<Line> kept;
+    kept.reserve(m_lines.size());
+    std::optional<QByteArray> previous;
+    for (Line& line : m_lines) {
+        const QByteArray bytes = line.bytes().toByteArray();
+        if (line.isRecord() && drop(line))
+            taken.append({bytes, previous});
+        else
+            kept.append(std::move(line));
+        previous = bytes;
+    }
+    if (!taken.isEmpty()) {
+        m_lines = std::move(kept);
+        m_modified = true;
+    }
+    return taken;
+}
+
+void Document::putBack(const TakenRecord& taken)
+{
+    QByteArray own = taken.bytes;
+    qsizetype at = m_lines.size();
+    if (!taken.after) {
+        at = 0;
+    } else {
+        for (qsizetype i = 0; i < m_lines.size(); ++i) {
+            if (m_lines[i].bytes() == *taken.after) {
+                at = i + 1;
+                break;
+            }
+        }
+    }
+    // A line that was last without a line end gets one when another follows it.
+    if (at < m_lines.size() && !endsWithLineEnd(own))
+        own += "\r\n";
+    const qsizetype content = own.size() - (own.endsWith("\r\n") ? 2 : own.endsWith('\n') ? 1 : 0);
+    m_lines.insert(at, Line::read(own, 0, own.size(), content, m_fields));
+    m_modified = true;
 }
 
 void Document::sortRecords(const std::function<bool(const Line&, const Line&)>& before)

@@ -70,6 +70,14 @@ private:
     mutable signed char m_utf8 = -1;       // decoded as UTF-8 (1) or Windows-1252 (0); -1 unknown
 };
 
+// A record a change took out of a list file, with what it needs to go back where it stood: its
+// own bytes, and the bytes of the line before it (none when it was the first line).
+struct TakenRecord {
+    QByteArray bytes;
+    std::optional<QByteArray> after;
+    bool operator==(const TakenRecord&) const = default;
+};
+
 // A list file as read, line by line, to be changed and written back.
 class Document {
 public:
@@ -89,6 +97,11 @@ public:
     void append(Line record);
     // Removes the records for which `drop` holds; other lines stay. Returns how many went.
     qsizetype removeRecordsIf(const std::function<bool(const Line&)>& drop);
+    // The same, handing back what went, in file order.
+    QList<TakenRecord> takeRecordsIf(const std::function<bool(const Line&)>& drop);
+    // Puts a taken record back: after the line it followed when that line is still there (the
+    // first of them), first when it was first, else at the end.
+    void putBack(const TakenRecord& taken);
     // Puts the records in the order `before` gives, keeping the order of equal ones; other lines
     // keep their places.
     void sortRecords(const std::function<bool(const Line&, const Line&)>& before);
@@ -101,6 +114,7 @@ private:
     QByteArray m_data;
     qsizetype m_bodyStart = 0; // after a byte-order mark
     QList<Line> m_lines;
+    int m_fields = 0;
     bool m_modified = false;
 };
 

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-enum class MsgButtons { Ok, YesNo };
+// YesNoDefaultNo: a question whose careless Enter must not do what it asks.
+enum class MsgButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MsgIcon { None, Question, Exclamation, Critical };
 enum class MsgAnswer { Ok, Yes, No };
 

@@ -14,6 +14,12 @@ bool HubContext::ask(const QString& text) const
            MsgAnswer::Yes;
 }
 
+bool HubContext::askDefaultNo(const QString& text) const
+{
+    return prompter().message(text, kProgramTitle, MsgButtons::YesNoDefaultNo,
+                              MsgIcon::Exclamation) == MsgAnswer::Yes;
+}
+
 void HubContext::critical(const QString& text) const
 {
     prompter().message(text, kProgramTitle, MsgButtons::Ok, MsgIcon::Critical);

@@ -18,11 +18,14 @@ public:
     Prompter& prompter() const { return *m_services.prompter; }
     Launcher& launcher() const { return *m_services.launcher; }
     FileSystem& files() const { return *m_services.files; }
+    Trash& trash() const { return *m_services.trash; }
 
     // A refusal or notice: the program's title, OK, no icon.
     void notice(const QString& text) const;
     // A question: the program's title, Yes and No, the exclamation icon. True on Yes.
     bool ask(const QString& text) const;
+    // The same, with No as the answer Enter gives.
+    bool askDefaultNo(const QString& text) const;
     // A failure the user must not miss: the program's title, OK, the critical icon.
     void critical(const QString& text) const;
     // A failed file operation: "what\r<number>-<text>" as a notice.

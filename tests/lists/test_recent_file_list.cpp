@@ -81,7 +81,7 @@ TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked)
     app.write(QStringLiteral("data/a.fpl"), "data");
     QFile::remove(store.listPath());
     EXPECT_TRUE(store.DeleteFileEntry(a).ok);
-    EXPECT_EQ(store.DeleteFileEntry(a, RecentFileList::DataFile::Trash).error, ENOENT);
+    EXPECT_EQ(store.DeleteFileEntry(a, RecentFileList::DataFile::Delete).error, ENOENT);
     EXPECT_FALSE(QFileInfo::exists(store.listPath()));
     const QString relative = QStringLiteral("data/a.fpl");
     writeList({{QStringLiteral("fpl"), relative, QStringLiteral("1")}});

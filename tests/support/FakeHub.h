@@ -5,6 +5,7 @@
 #include "support/FakeBrowserFinder.h"
 #include "support/FakeIconSource.h"
 #include "support/Fakes.h"
+#include "support/FakeTrash.h"
 #include "support/Settle.h"
 #include "support/TempAppFolder.h"
 
@@ -20,6 +21,7 @@ struct FakeHub {
     FakeBrowserFinder browsers;
     FakeIconSource icons;
     LocalFileSystem files;
+    FakeTrash trash;
     PlatformServices services;
 
     FakeHub()
@@ -32,6 +34,7 @@ struct FakeHub {
         services.browsers = &browsers;
         services.icons = &icons;
         services.files = &files;
+        services.trash = &trash;
     }
     // The main window after its start-up preparation.
     std::unique_ptr<frmQEL> makeWindow() const

@@ -9,9 +9,13 @@
 #include <ostream>
 
 // Test failures print texts as texts.
+inline std::ostream& operator<<(std::ostream& out, const QString& text)
+{
+    return out << text.toStdString();
+}
 inline void PrintTo(const QString& text, std::ostream* out)
 {
-    *out << '"' << text.toStdString() << '"';
+    *out << '"' << text << '"';
 }
 
 // Runs the window's events until every job handed to the work queues has handed back its answer,

@@ -18,39 +18,6 @@
 
 namespace {
 
-// The desktop's trash of this test alone, or none at all; and a current folder of its own, in
-// which nothing may land.
-struct TrashFolder {
-    TempAppFolder home, current;
-    QByteArray saved = qgetenv("XDG_DATA_HOME");
-    QString savedCurrent = QDir::currentPath();
-    explicit TrashFolder(bool available)
-    {
-        home.write(QStringLiteral("plain file"), "x");
-        // The data folder is made when missing; below an ordinary file none can be.
-        qputenv("XDG_DATA_HOME",
-                QFile::encodeName(home.file(available ? QStringLiteral("share")
-                                                      : QStringLiteral("plain file/share"))));
-        QDir::setCurrent(current.path());
-    }
-    ~TrashFolder()
-    {
-        QDir::setCurrent(savedCurrent);
-        if (saved.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", saved);
-    }
-    bool holds(const QString& name) const
-    {
-        return home.exists(QStringLiteral("share/Trash/files/") + name);
-    }
-    QStringList strayFiles() const
-    {
-        return QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    }
-};
-
 struct OpenCommands : ::testing::Test, FakeHub {
     TempAppFolder elsewhere;
     std::unique_ptr<frmQEL> window;
@@ -126,7 +93,6 @@ TEST_F(OpenCommands, RenameAsksWithTheNameAndKindAndRenamesTheFile)
 
 TEST_F(OpenCommands, DeleteAsksThenTakesTheEntryAndTheFileToTheTrash)
 {
-    TrashFolder trash(true);
     app.write(QStringLiteral("data/plot7.fpl"), "plot");
     app.write(QStringLiteral("data/keep.fpl"), "keep");
     load({data(QStringLiteral("plot7.fpl")), data(QStringLiteral("keep.fpl"))});
@@ -148,32 +114,43 @@ TEST_F(OpenCommands, DeleteAsksThenTakesTheEntryAndTheFileToTheTrash)
     ASSERT_TRUE(settle());
     EXPECT_EQ(prompter.messages.size(), 2);
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
-    EXPECT_TRUE(trash.holds(QStringLiteral("plot7.fpl")));
-    EXPECT_TRUE(trash.strayFiles().isEmpty());
+    EXPECT_EQ(trash.trashed(), QStringList{data(QStringLiteral("plot7.fpl"))});
     EXPECT_EQ(recordedPaths(), QStringList{data(QStringLiteral("keep.fpl"))});
     ASSERT_EQ(list->count(), 1); // reloaded at once
     EXPECT_EQ(list->text(0), QStringLiteral("keep.fpl"));
 }
 
-TEST_F(OpenCommands, WithoutATrashTheFileIsDeleted)
+// Where the trash cannot take the file, nothing is lost without the user's word.
+TEST_F(OpenCommands, AFileTheTrashCannotTakeIsDeletedForGoodOnlyOnYes)
 {
-    TrashFolder none(false);
+    trash.failTrashWith(FileResult::fromErrno(EROFS));
     app.write(QStringLiteral("data/plot7.fpl"), "plot");
     load({data(QStringLiteral("plot7.fpl"))});
     select(QStringLiteral("plot7.fpl"));
-    prompter.answers = {MsgAnswer::Yes};
+    const QString ask =
+        QStringLiteral("PLOT7.FPL cannot be moved to the trash. Delete it permanently?");
+
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::No};
     window->mnuDelete->trigger();
     ASSERT_TRUE(settle());
-    EXPECT_EQ(prompter.messages.size(), 1) << lastMessage().toStdString();
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_EQ(prompter.messages[1].text, ask);
+    EXPECT_EQ(prompter.messages[1].buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_EQ(prompter.messages[1].title, QStringLiteral("Keldara"));
+    EXPECT_EQ(app.read(QStringLiteral("data/plot7.fpl")), "plot");
+    EXPECT_EQ(recordedPaths().size(), 1);
+
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+    window->mnuDelete->trigger();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(prompter.messages.size(), 4) << lastMessage();
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
-    EXPECT_TRUE(none.strayFiles().isEmpty());
     EXPECT_TRUE(recordedPaths().isEmpty());
     EXPECT_EQ(list->count(), 0);
 }
 
 TEST_F(OpenCommands, ADeleteTheListCannotTakeLeavesTheDataFile)
 {
-    TrashFolder trash(true);
     const QString plot = elsewhere.file(QStringLiteral("plot.fpl"));
     elsewhere.write(QStringLiteral("plot.fpl"), "plot");
     const QString listFile = app.file(QStringLiteral("QELFileList.txt"));
@@ -210,8 +187,7 @@ TEST_F(OpenCommands, ADeleteTheListCannotTakeLeavesTheDataFile)
         EXPECT_EQ(lastMessage(), QStringLiteral("Problem saving to QEL list, PLOT.FPL was not "
                                                 "deleted\r") +
                                      QLatin1String(reasons[i]));
-        EXPECT_EQ(elsewhere.read(QStringLiteral("plot.fpl")), "plot");
-        EXPECT_FALSE(trash.holds(QStringLiteral("plot.fpl")));
+        EXPECT_EQ(elsewhere.read(QStringLiteral("plot.fpl")), "plot"); // back, if it went
         EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
         EXPECT_EQ(QFileInfo(listFile).isFile(), i == 2); // a missing list is not made
         EXPECT_EQ(QFileInfo(listFile).isDir(), i == 1);
@@ -221,14 +197,14 @@ TEST_F(OpenCommands, ADeleteTheListCannotTakeLeavesTheDataFile)
 
 TEST_F(OpenCommands, AFileThatCannotGoIsReportedAfterItsEntryWent)
 {
-    TrashFolder trash(true);
+    trash.failTrashWith(FileResult::fromErrno(EROFS));
     elsewhere.write(QStringLiteral("locked/plot.fpl"), "plot");
     load({elsewhere.file(QStringLiteral("locked/plot.fpl"))});
     select(QStringLiteral("plot.fpl"));
     ReadOnlyFolder locked(elsewhere.file(QStringLiteral("locked")));
     if (!locked.mounted)
         GTEST_SKIP() << "cannot bind-mount a folder read-only here";
-    prompter.answers = {MsgAnswer::Yes};
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::Yes}; // and for good
     window->mnuDelete->trigger();
     ASSERT_TRUE(settle());
     EXPECT_EQ(lastMessage(), QStringLiteral("PLOT.FPL was removed from the list, but the file "

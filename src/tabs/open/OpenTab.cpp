@@ -10,10 +10,13 @@
 #include "lists/Work.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
+#include "platform/Trash.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
+
+#include <cerrno>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -473,46 +476,88 @@ void OpenTab::remove()
     const std::optional<OpenEntry> entry = chosen();
     if (!entry)
         return;
-    const QString name = entry->name.toUpper();
-    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + name))
+    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + entry->name.toUpper()))
         return;
-    enum class Outcome { Deleted, Gone, Failed };
+    deleteEntry(*entry, false);
+}
+
+void OpenTab::deleteEntry(const OpenEntry& entry, bool forGood)
+{
+    enum class Outcome { Deleted, Gone, Failed, TrashRefused };
     struct Deleted {
         Outcome outcome = Outcome::Failed;
         FileResult result;
         RecentFileList::DeleteStep failedAt = RecentFileList::DeleteStep::List;
+        std::optional<TrashedFile> trashed;
+        QList<records::TakenRecord> records;
         Loaded loaded;
     };
+    FileSystem* files = &m_hub.files();
+    Trash* trash = &m_hub.trash();
     m_waits.run(
-        work::Queue::List, QStringLiteral("delete"), entry->path(), DriveWait::Late::Deliver,
-        [store = m_store, path = entry->path(), read = readJob(true)]() mutable {
+        work::Queue::List, forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"),
+        entry.path(), DriveWait::Late::Deliver,
+        [store = m_store, files, trash, forGood, path = entry.path(),
+         read = readJob(true)]() mutable {
             Deleted d;
             const RecentFileList::Contents now = store.read();
             if (!now.result.ok) {
                 d.result = now.result;
                 return d;
             }
-            if (now.exists && !holds(now.records, path)) {
+            // Without a list there is no entry to take off it, and so no file to delete.
+            if (!now.exists) {
+                d.result = FileResult::fromErrno(ENOENT);
+                return d;
+            }
+            if (!holds(now.records, path)) {
                 d.outcome = Outcome::Gone;
                 return d;
             }
-            d.result = store.DeleteFileEntry(path, RecentFileList::DataFile::Trash, &d.failedAt);
+            // The file goes to the trash before its entry leaves the list: where the trash cannot
+            // take it, the user decides, and until then nothing has changed.
+            if (!forGood && QDir::isAbsolutePath(path) && files->isFile(path)) {
+                TrashedFile where;
+                if (d.result = trash->moveToTrash(path, &where); !d.result.ok) {
+                    d.outcome = Outcome::TrashRefused;
+                    return d;
+                }
+                d.trashed = where;
+            }
+            d.result = store.DeleteFileEntry(
+                path, forGood ? RecentFileList::DataFile::Delete : RecentFileList::DataFile::Keep,
+                &d.failedAt, &d.records);
+            if (!d.result.ok && d.trashed && d.failedAt == RecentFileList::DeleteStep::List) {
+                trash->restore(*d.trashed); // the entry stays, and so does its file
+                d.trashed.reset();
+            }
             d.outcome = d.result.ok ? Outcome::Deleted : Outcome::Failed;
             if (d.result.ok || d.failedAt == RecentFileList::DeleteStep::DataFile)
                 d.loaded = read();
             return d;
         },
-        [this, entry = *entry, name](Deleted d) {
-            if (d.outcome == Outcome::Gone) {
+        [this, entry](Deleted d) {
+            const QString name = entry.name.toUpper();
+            switch (d.outcome) {
+            case Outcome::Gone:
                 reportGone(entry);
                 LoadOpenList();
                 return;
-            }
-            if (d.outcome == Outcome::Failed && d.failedAt == RecentFileList::DeleteStep::List) {
-                m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name +
-                                      QStringLiteral(" was not deleted"),
-                                  d.result);
+            case Outcome::TrashRefused:
+                if (m_hub.askDefaultNo(name + QStringLiteral(" cannot be moved to the trash. "
+                                                             "Delete it permanently?")))
+                    deleteEntry(entry, true);
                 return;
+            case Outcome::Failed:
+                if (d.failedAt == RecentFileList::DeleteStep::List) {
+                    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name +
+                                          QStringLiteral(" was not deleted"),
+                                      d.result);
+                    return;
+                }
+                break;
+            case Outcome::Deleted:
+                break;
             }
             show(std::move(d.loaded));
             if (d.outcome == Outcome::Failed)

@@ -98,7 +98,8 @@ private:
     void loadThen(std::function<void()> after);
     std::optional<OpenEntry> chosen() const;
     void openChecked(const OpenEntry& entry, bool exists);
-    void deleteForGood(const OpenEntry& entry);
+    // Deletes the entry and sends its data file to the trash, or deletes the file for good.
+    void deleteEntry(const OpenEntry& entry, bool forGood);
     void reportSaveFailure(const FileResult& failure) const;
     void reportGone(const OpenEntry& entry) const;
     void checkForMissingFiles();
