@@ -30,7 +30,7 @@ enum class Queue { List, Drives };
 
 QThreadPool& pool(Queue queue);
 
-// How many jobs handed to post() have not yet handed back their result.
+// How many jobs handed to post() have not yet handed back their answer.
 int inFlight();
 
 // Waits up to `ms` for the list queue to finish the jobs it holds. False when it did not.
@@ -75,9 +75,11 @@ template <class Job, class Done> void post(Queue queue, QObject* context, Job jo
         QMetaObject::invokeMethod(
             carrier,
             [state = std::move(state), receiver, result]() {
+                // Answered: what the answer sets going (a question, the next job) is counted
+                // on its own.
+                detail::finished();
                 if (receiver)
                     state->second(std::move(*result));
-                detail::finished();
             },
             Qt::QueuedConnection);
     });
