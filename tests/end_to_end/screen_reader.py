@@ -66,7 +66,9 @@ def start_xvfb():
     return xvfb, ":" + number
 
 
-def outer(exe, flags):
+def outer(exe, flags, script=None):
+    """Runs `script` (this one by default) with --inner on an X server and session bus of its
+    own."""
     signal.signal(signal.SIGALRM, on_time_limit)
     signal.signal(signal.SIGTERM, on_time_limit)
     signal.alarm(TIME_LIMIT)
@@ -86,8 +88,9 @@ def outer(exe, flags):
                        XDG_CACHE_HOME=os.path.join(tmp, "cache"),
                        GSETTINGS_BACKEND="memory", KELDARA_A11Y_GROUP=str(xvfb.pid),
                        KELDARA_A11Y_TMP=tmp)
-            inner = spawn(["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
-                           "--inner", exe] + flags, xvfb.pid, env=env)
+            inner = spawn(["dbus-run-session", "--", sys.executable,
+                           script or os.path.abspath(__file__), "--inner", exe] + flags,
+                          xvfb.pid, env=env)
             return inner.wait()
         finally:
             signal.alarm(0)
