@@ -32,7 +32,7 @@ public:
     // started, when that command already waits on that entry.
     template <class Job, class Done>
     bool run(work::Queue queue, const QString& what, const QString& path, Late late, Job job,
-             Done done)
+             Done done, std::source_location postedBy = std::source_location::current())
     {
         const QString id = what + QLatin1Char('\n') + path;
         const int serial = begin(id, path);
@@ -45,7 +45,8 @@ public:
                        if (answered(id, serial) || late == Late::Deliver)
                            done(std::move(answer));
                        forget(id, serial);
-                   });
+                   },
+                   postedBy);
         return true;
     }
 

@@ -62,8 +62,19 @@ void waitForNextChange(const QString& path)
 }
 } // namespace
 
+namespace {
+std::function<void(const QString&)> g_readObserver;
+} // namespace
+
+void setListReadObserver(std::function<void(const QString& path)> observer)
+{
+    g_readObserver = std::move(observer);
+}
+
 FileContent readListFile(const QString& path)
 {
+    if (g_readObserver)
+        g_readObserver(path);
     FileContent c;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         bool stable = true;

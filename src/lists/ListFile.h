@@ -47,6 +47,10 @@ struct FileContent {
 // moment it is read again.
 FileContent readListFile(const QString& path);
 
+// Test hook: told the path of every list file read, on the thread that reads it. Set it while
+// nothing reads.
+void setListReadObserver(std::function<void(const QString& path)> observer);
+
 // A list file's well-formed records, in file order.
 template <class Record> struct ListContents {
     FileResult result; // the file could not be read, or is not a list at all

@@ -8,6 +8,7 @@ namespace work {
 
 namespace {
 std::atomic<int> g_inFlight{0};
+Observer g_observer;
 
 QThreadPool* makePool(int threads)
 {
@@ -28,6 +29,11 @@ QThreadPool& pool(Queue queue)
     return queue == Queue::List ? *list : *drives;
 }
 
+void setObserver(Observer observer)
+{
+    g_observer = std::move(observer);
+}
+
 int inFlight()
 {
     return g_inFlight.load();
@@ -44,6 +50,12 @@ QObject* receiver()
     // Never deleted: a job that ends while the program ends must find it still there.
     static QObject* carrier = new QObject;
     return carrier;
+}
+
+void begins(Queue queue, const char* postedBy)
+{
+    if (g_observer)
+        g_observer(queue, postedBy);
 }
 
 void started()

@@ -6,8 +6,10 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <functional>
 #include <future>
 #include <memory>
+#include <source_location>
 #include <type_traits>
 #include <utility>
 
@@ -36,9 +38,15 @@ int inFlight();
 // Waits up to `ms` for the list queue to finish the jobs it holds. False when it did not.
 bool finishListWork(int ms);
 
+// Test hook: told, on the worker's thread, as each job begins, which queue runs it and which
+// function handed it over. Set it while no job runs.
+using Observer = std::function<void(Queue queue, const char* postedBy)>;
+void setObserver(Observer observer);
+
 namespace detail {
 void started();
 void finished();
+void begins(Queue queue, const char* postedBy);
 // Lives on the window's thread as long as the program, to carry answers there.
 QObject* receiver();
 
@@ -61,14 +69,18 @@ template <class F> void start(Queue queue, F f)
 
 // Runs `job()` on `queue`, then `done(result)` on the thread of `context` (the window's), unless
 // `context` has gone by then. `job` must not touch widgets.
-template <class Job, class Done> void post(Queue queue, QObject* context, Job job, Done done)
+template <class Job, class Done>
+void post(Queue queue, QObject* context, Job job, Done done,
+          std::source_location postedBy = std::source_location::current())
 {
     using Result = std::invoke_result_t<Job&>;
     detail::started();
     QObject* carrier = detail::receiver();
     QPointer<QObject> receiver(context);
     auto state = std::make_shared<std::pair<Job, Done>>(std::move(job), std::move(done));
-    detail::start(queue, [state = std::move(state), receiver, carrier]() mutable {
+    detail::start(queue, [state = std::move(state), receiver, carrier, queue,
+                          by = postedBy.function_name()]() mutable {
+        detail::begins(queue, by);
         auto result = std::make_shared<Result>(state->first());
         // The job and its answer go back to the window's thread whole, so that nothing they hold
         // is let go on this one.

@@ -116,9 +116,11 @@ ToolsTab::~ToolsTab() = default;
 
 void ToolsTab::LoadShortcutList()
 {
+    // The shortcut folder lies in the application folder, with the lists: it is read in turn
+    // with them. The programs' icons, which may lie anywhere, are read beside.
     const int load = ++m_load;
     work::post(
-        work::Queue::Drives, &m_alive,
+        work::Queue::List, &m_alive,
         [app = m_hub.appFolder(), load] {
             return Listing{load, readShortcutFolder(app)};
         },
