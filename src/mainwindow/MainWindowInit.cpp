@@ -16,7 +16,7 @@ void frmQEL::InitMainWindow()
         QelListView* view = lstQEL[size_t(tab)];
         for (const ColumnDef& c : columnsOfList(tab))
             view->addColumn(QString::fromUtf8(c.caption), c.widthTwips);
-        view->setHeadersVisible(tab == Tab::Open || tab == Tab::Web);
+        view->setHeadersVisible(showsHeaders(tab));
     }
 
     const ImageList& images = imgIcons[2];

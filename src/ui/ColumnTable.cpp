@@ -14,6 +14,11 @@ constexpr ColumnDef kWebColumns[] = {{"Name", 5000}, {"Url", 5000}};
 
 } // namespace
 
+bool showsHeaders(Tab tab)
+{
+    return tab == Tab::Open || tab == Tab::Web;
+}
+
 std::span<const ColumnDef> columnsOfList(Tab tab)
 {
     switch (tab) {

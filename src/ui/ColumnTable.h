@@ -13,3 +13,5 @@ struct ColumnDef {
 };
 
 std::span<const ColumnDef> columnsOfList(Tab tab);
+// Whether the list shows its column headers in report view.
+bool showsHeaders(Tab tab);

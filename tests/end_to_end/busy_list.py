@@ -1,0 +1,175 @@
+#!/usr/bin/python3
+"""The real program while a companion tool keeps adding to the recent-file list, driven as a
+user drives it: open, rename and delete entries through the menus and the keyboard.
+
+Usage: busy_list.py KELDARA_EXECUTABLE STANDIN_TOOL LIST_WRITER [--records N]
+
+The companion tool (list_writer) appends a record every 10 ms, each by writing a new file and
+renaming it over the list, with names that sort before the user's files, so the rows move under
+the user's selection all the time. Checked: every command acts on the entry the user chose (two
+files share a name in two folders), the selection stays on its entry through the reloads, and
+at the end the list holds every record the tool wrote and the user's entries as the commands
+left them. Prints what was done and the counts.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import screen_reader as sr  # noqa: E402
+
+
+def record(path):
+    return b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n' % path.encode()
+
+
+class OpenList:
+    """The "Open" list as a screen reader reads it: rows of name, date, type, folder."""
+
+    def __init__(self, main):
+        self.view = sr.wait_for("the Open list", lambda: next(
+            (n for n in sr.walk(main) if n.getRoleName() in ("tree", "tree table")
+             and n.name == "Open list" and sr.is_showing(n)), None))
+
+    def row_of(self, name, folder):
+        table = self.view.queryTable()
+        for r in range(table.nRows):
+            if table.getAccessibleAt(r, 0).name == name and \
+                    table.getAccessibleAt(r, 3).name == folder:
+                return r
+        return -1
+
+    def choose(self, reader, name, folder):
+        row = sr.wait_for("%s in %s" % (name, folder), lambda: self.row_of(name, folder) + 1) - 1
+        reader.act(self.view.queryTable().getAccessibleAt(row, 0), "Toggle")
+        sr.wait_for("%s to be selected" % name, lambda: self.selected() == (name, folder))
+
+    def selected(self):
+        table = self.view.queryTable()
+        for r in range(table.nRows):
+            cell = table.getAccessibleAt(r, 0)
+            if cell.getState().contains(sr.pyatspi.STATE_SELECTED):
+                return cell.name, table.getAccessibleAt(r, 3).name
+        return None
+
+
+def inner(exe, flags):
+    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
+    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    standin, writer = flags[0], flags[1]
+    records = int(flags[flags.index("--records") + 1]) if "--records" in flags else 1000
+    bus = sr.start_accessibility_bus(group)
+    app, other = os.path.join(tmp, "app"), os.path.join(tmp, "other")
+    data = os.path.join(app, "data")
+    os.makedirs(data)
+    os.makedirs(other)
+    shutil.copy2(exe, os.path.join(app, "keldara"))
+    shutil.copy2(standin, os.path.join(app, "prv.exe"))
+    for name in ("b.fpl", "c.fpl", "d.fpl"):
+        with open(os.path.join(data, name), "w") as f:
+            f.write(name)
+    with open(os.path.join(other, "c.fpl"), "w") as f:
+        f.write("the other c")
+    list_file = os.path.join(app, "QELFileList.txt")
+    with open(list_file, "wb") as f:
+        f.write(record(os.path.join(other, "c.fpl")))
+    starts = os.path.join(tmp, "starts.txt")
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               LC_ALL="C.UTF-8", KELDARA_STANDIN_RECORD=starts)
+    del env["AT_SPI_BUS_ADDRESS"]
+    log_path = os.path.join(tmp, "keldara.log")
+    with open(log_path, "w") as log:
+        hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
+                       stderr=subprocess.STDOUT)
+    companion = None
+    try:
+        reader = sr.Reader(bus, hub.pid, False)
+        main = reader.window("frame", "Keldara", timeout=25)
+        reader.act(sr.find(main, "page tab", "Open"), "Press")
+        rows = OpenList(main)
+        folder = data + os.sep
+        sr.wait_for("the data folder's files", lambda: rows.row_of("d.fpl", folder) >= 0)
+        companion = sr.spawn([writer, list_file, str(records), "10", "a"], group,
+                             stdout=subprocess.DEVNULL)
+        done = []
+
+        # The selection stays on its entry while the rows move under it.
+        rows.choose(reader, "d.fpl", folder)
+        time.sleep(2.5)
+        sr.expect_equal("the selection after reloads", rows.selected(), ("d.fpl", folder))
+
+        # Open: Enter starts the chosen file's tool (a click would hit whatever row moved there).
+        rows.view.queryComponent().grabFocus()
+        subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Keldara$",
+                        "windowfocus", "--sync"], check=True)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        sr.wait_for("the tool", lambda: os.path.exists(starts) and "d.fpl" in open(starts).read())
+        done.append("opened d.fpl")
+
+        # Rename the data folder's c.fpl, not the other folder's, while the list changes under
+        # the input box.
+        rows.choose(reader, "c.fpl", folder)
+        reader.act(sr.find(main, "menu item", "Rename File"), "Press")
+        dialog = reader.window("dialog", "Keldara")
+        time.sleep(1.5)  # reloads while the box is open
+        find_text = next(n for n in sr.walk(dialog) if n.getRoleName() == "text")
+        find_text.queryEditableText().setTextContents("ridge")
+        reader.act(sr.find(dialog, "push button", "OK"), "Press")
+        sr.wait_for("the renamed file", lambda: os.path.exists(os.path.join(data, "ridge.FPL")))
+        sr.expect_equal("the other c.fpl", open(os.path.join(other, "c.fpl")).read(),
+                        "the other c")
+        done.append("renamed data/c.fpl to ridge.FPL")
+
+        # Delete b.fpl, answering Yes after a reload or two.
+        rows.choose(reader, "b.fpl", folder)
+        reader.act(sr.find(main, "push button", "Delete File"), "Press")
+        box = reader.window("alert", "Keldara")
+        time.sleep(1.5)
+        reader.act(sr.find(box, "push button", "Yes"), "Press")
+        trashed = os.path.join(os.environ["XDG_DATA_HOME"], "Trash", "files", "b.fpl")
+        sr.wait_for("b.fpl in the trash", lambda: os.path.exists(trashed))
+        if not all(os.path.exists(os.path.join(data, n)) for n in ("d.fpl", "ridge.FPL")):
+            raise sr.Failure("another data file went")
+        done.append("deleted b.fpl (to the trash)")
+
+        companion.wait(records * 0.1 + 30)
+        time.sleep(2)
+        with open(list_file, "rb") as f:
+            lines = [line for line in f.read().split(b"\r\n") if line]
+        written = sum(1 for line in lines if b"/other/a-" in line)
+        print("commands: %s" % "; ".join(done))
+        print("the companion tool wrote %d records; the list holds %d of them and %d lines in "
+              "all" % (records, written, len(lines)))
+        expect = {os.path.join(other, "c.fpl"), os.path.join(data, "ridge.FPL"),
+                  os.path.join(data, "d.fpl")}
+        user = {line.split(b'","')[1].decode() for line in lines if b"/other/a-" not in line}
+        sr.expect_equal("the user's entries", user, expect)
+        sr.expect_equal("the tool's records", written, records)
+        reader.act(sr.find(main, "push button", "Exit Keldara"), "Press")
+        reader.act(sr.find(reader.window("alert", "Keldara"), "push button", "Yes"), "Press")
+        hub.wait(20)
+        return 0
+    except Exception as failure:
+        print("FAILED: %s" % failure, file=sys.stderr)
+        if hub.poll() is None:
+            hub.kill()
+        hub.wait()
+        with open(log_path) as log:
+            sys.stderr.write(log.read())
+        return 1
+    finally:
+        if companion and companion.poll() is None:
+            companion.kill()
+
+
+if __name__ == "__main__":
+    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
+        sys.exit(inner(sys.argv[2], sys.argv[3:]))
+    if len(sys.argv) < 4:
+        sys.exit(__doc__)
+    sys.exit(sr.outer(os.path.abspath(sys.argv[1]),
+                      [os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])] + sys.argv[4:],
+                      script=os.path.abspath(__file__)))
