@@ -287,7 +287,9 @@ def check_lists(reader, main, app):
         "New": ([["New Fuel Profile"], ["New Planar Intercept"],
                  ["New Photo Series Inventory"], ["New Crown Mass Inventory"]],
                 ["FPL", "PLI", "PHS", "CRN"]),
-        "Open": ([["plot7.fpl", None, "Fuel Profile", data]], ["fpl", "FPL"]),
+        "Open": ([["plot7.fpl", None, "Fuel Profile", data],
+                  ["gone.fpl", None, "Fuel Profile", os.path.join(app, "elsewhere") + os.sep]],
+                 ["fpl", "FPL"]),
         "Tools": ([[name, None, None] for name in ("Canopy Load", "Image Keeper", "LogTallyPC",
                                                    "Measure Swap", "Model Library",
                                                    "Plot Pictures")], []),
@@ -316,6 +318,28 @@ def check_lists(reader, main, app):
         settled("the %s list" % tab, lambda: table_of(view), check)
         if reader.dump_trees:
             print(tree_text(view))
+
+
+def check_descriptions(reader, main, app):
+    """What a sighted user sees besides the text: each entry's full path, and an entry whose file
+    has gone (or a shortcut whose program cannot be found) is said to be missing (broken)."""
+    def cells(tab):
+        reader.act(find(find(main, "page tab list"), "page tab", tab), "Press")
+        view = wait_for("the %s list to show" % tab, lambda: next(
+            (n for n in walk(main) if n.getRoleName() in ("tree", "tree table")
+             and n.name == tab + " list" and is_showing(n)), None))
+        table = view.queryTable()
+        return {table.getAccessibleAt(r, 0).name: table.getAccessibleAt(r, 0).description
+                for r in range(table.nRows)}
+
+    gone = os.path.join(app, "elsewhere", "gone.fpl")
+    settled("the Open list's descriptions", lambda: cells("Open"), lambda read: expect_equal(
+        "descriptions", read, {"plot7.fpl": os.path.join(app, "data", "plot7.fpl"),
+                               "gone.fpl": gone + ", missing"}))
+    # The companion tools are not installed here: their shortcuts lead nowhere.
+    settled("the Tools list's descriptions", lambda: cells("Tools"), lambda read: expect_equal(
+        "descriptions", sorted(read.values()),
+        sorted(os.path.join(app, "ShortCuts", name + ".lnk") + ", broken" for name in read)))
 
 
 def check_icon_view(reader, main):
@@ -380,6 +404,9 @@ def inner(exe, flags):
         f.write("x")
     with open(os.path.join(app, "QELWebList.txt"), "wb") as f:
         f.write(b'"Fire Lab","https://example.org/lab"\r\n')
+    with open(os.path.join(app, "QELFileList.txt"), "wb") as f:
+        f.write(b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n'
+                % os.path.join(app, "elsewhere", "gone.fpl").encode())
 
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                LC_ALL="C.UTF-8")
@@ -396,6 +423,7 @@ def inner(exe, flags):
             print("windows:", [(w.getRoleName(), w.name) for w in reader.app if w])
         wait_for("the lists to be filled", lambda: find(main, "list", "Web list").childCount)
         expect_names(main)
+        check_descriptions(reader, main, app)
         check_lists(reader, main, app)
         check_icon_view(reader, main)
         check_web_dialog(reader, main, app)
