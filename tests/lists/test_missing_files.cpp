@@ -1,99 +1,111 @@
-// Entries whose file has gone are greyed, and finding that out never holds up the list.
-#include "base/Columns.h"
-#include "lists/RecordCodec.h"
-#include "support/TabRig.h"
-#include "tabs/open/OpenTab.h"
+// The missing-file checker asks on threads of its own and answers on the caller's thread, batch
+// by batch, and only for the check that is current.
+#include "lists/MissingFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QTest>
 #include <QThread>
-#include <QTreeView>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 
-struct MissingEntries : ::testing::Test, TabRig {
-    std::unique_ptr<OpenTab> tab;
-    MissingEntries()
-        : TabRig(Tab::Open)
-    {}
-    void SetUp() override
-    {
-        app.write(QStringLiteral("data/here.fpl"), "x");
-        QByteArray lines;
-        for (const char* name : {"data/here.fpl", "data/gone.fpl", "data/.hidden.fpl"})
-            lines += records::encode(
-                {QStringLiteral("fpl"), app.file(QString::fromLatin1(name)), QStringLiteral("d")});
-        app.write(QStringLiteral("data/.hidden.fpl"), "x");
-        app.write(QStringLiteral("QELFileList.txt"), lines);
-        tab = std::make_unique<OpenTab>(*hub, list, large, small, *launching);
+struct Listing {
+    QStringList folders, names;
+};
+
+// Files folder + "0" ... folder + "<count - 1>".
+Listing listing(int count, const QString& folder)
+{
+    Listing l;
+    for (int i = 0; i < count; ++i) {
+        l.folders.append(folder);
+        l.names.append(QString::number(i));
     }
-    QString noteOf(const QString& name) const
+    return l;
+}
+
+// A file system call that hangs until the test lets it go; shared with the checking threads,
+// which may outlive a failed test.
+struct Gate {
+    std::atomic<bool> open{false};
+    std::atomic<int> calls{0};
+    void pass()
     {
-        for (int row = 0; row < list.count(); ++row) {
-            if (list.text(row) == name)
-                return list.reportView()->model()->index(row, 0).data(Qt::ToolTipRole).toString();
-        }
-        return QStringLiteral("(no such row)");
+        ++calls;
+        while (!open)
+            QThread::msleep(1);
     }
 };
 
-TEST_F(MissingEntries, GoneAndHiddenFilesAreGreyedOnceTheAnswerArrives)
+bool waitUntilDone(const MissingFiles& checker)
 {
-    tab->LoadOpenList();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 5000));
-    EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
-    EXPECT_EQ(noteOf(QStringLiteral(".hidden.fpl")), QStringLiteral("missing"));
-    EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
+    const bool done = QTest::qWaitFor([&] { return !checker.busy(); }, 10000);
+    QCoreApplication::processEvents(); // the answers sent before the end
+    return done;
 }
 
-TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
+TEST(MissingFiles, EveryMissingFileIsReportedOnceOnTheCallersThread)
 {
-    tab->setExistenceCheck([](const QString& path) {
-        if (path.endsWith(QStringLiteral("gone.fpl")))
-            QThread::sleep(2); // an unreachable network folder
-        return !path.endsWith(QStringLiteral("gone.fpl"));
+    const int count = 2500; // more than two batches, the last one short
+    MissingFiles checker([](const QString& path) { return !path.endsWith(QLatin1Char('7')); });
+    const Listing files = listing(count, QStringLiteral("/f/"));
+    QList<qsizetype> found;
+    bool elsewhere = false;
+    checker.check(files.folders, files.names, [&](const QList<qsizetype>& missing) {
+        elsewhere |= QThread::currentThread() != QCoreApplication::instance()->thread();
+        found += missing;
     });
-    QElapsedTimer t;
-    t.start();
-    tab->LoadOpenList();
-    EXPECT_LT(t.elapsed(), 1000);
-    EXPECT_EQ(list.count(), 3);
-    EXPECT_TRUE(tab->missingCheckBusy());
-    // A reload meanwhile drops the first answers and waits for its own.
-    tab->LoadOpenList();
-    EXPECT_LT(t.elapsed(), 1000);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 10000));
+    ASSERT_TRUE(waitUntilDone(checker));
+    QList<qsizetype> expected;
+    for (qsizetype i = 7; i < count; i += 10)
+        expected.append(i);
+    EXPECT_EQ(found, expected);
+    EXPECT_FALSE(elsewhere);
 }
 
-// The answers come for the rows as they were when the check began; a sort meanwhile must not
-// grey the entries that now stand in those places.
-TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
+TEST(MissingFiles, ANewCheckDropsTheAnswersOfTheOneBefore)
 {
-    // Shared with the checking thread, which may outlive a failed test.
-    const auto answer = std::make_shared<std::atomic<bool>>(false);
-    tab->setExistenceCheck([answer](const QString& path) {
-        while (!*answer)
-            QThread::msleep(5);
-        return path.endsWith(QStringLiteral("here.fpl"));
+    const auto gate = std::make_shared<Gate>();
+    MissingFiles checker([gate](const QString& path) {
+        if (path.startsWith(QStringLiteral("/old/")))
+            gate->pass();
+        return false;
     });
-    tab->LoadOpenList();
-    const QString first = list.text(0);
-    list.setSorted(true);
-    list.setSortKey(0);
-    list.setSortOrder(Qt::DescendingOrder);
-    *answer = true;
-    ASSERT_NE(list.text(0), first) << "the sort did not move the rows";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !tab->missingCheckBusy(); }, 5000));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
-    EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
-    EXPECT_EQ(noteOf(QStringLiteral(".hidden.fpl")), QStringLiteral("missing"));
+    const Listing before = listing(3, QStringLiteral("/old/"));
+    const Listing now = listing(2, QStringLiteral("/new/"));
+    QList<qsizetype> oldAnswers, newAnswers;
+    checker.check(before.folders, before.names,
+                  [&](const QList<qsizetype>& missing) { oldAnswers += missing; });
+    checker.check(now.folders, now.names,
+                  [&](const QList<qsizetype>& missing) { newAnswers += missing; });
+    gate->open = true;
+    ASSERT_TRUE(waitUntilDone(checker));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return oldAnswers.size() + newAnswers.size() > 2; }, 300));
+    EXPECT_EQ(newAnswers, (QList<qsizetype>{0, 1}));
+    EXPECT_TRUE(oldAnswers.isEmpty());
+}
+
+// A check stuck on an unreachable folder outlives the list it was for: once the checker has gone
+// it asks about no further file and calls nothing back.
+TEST(MissingFiles, ACheckerThatHasGoneStopsAsking)
+{
+    const auto gate = std::make_shared<Gate>();
+    bool called = false;
+    {
+        MissingFiles checker([gate](const QString&) {
+            gate->pass();
+            return false;
+        });
+        const Listing files = listing(3, QStringLiteral("/share/"));
+        checker.check(files.folders, files.names, [&](const QList<qsizetype>&) { called = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return gate->calls > 0; }, 5000));
+    }
+    gate->open = true;
+    EXPECT_FALSE(QTest::qWaitFor([&] { return called || gate->calls > 1; }, 300));
 }
 
 } // namespace

@@ -1,0 +1,99 @@
+// Entries whose file has gone are greyed, and finding that out never holds up the list.
+#include "base/Columns.h"
+#include "lists/RecordCodec.h"
+#include "support/TabRig.h"
+#include "tabs/open/OpenTab.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
+#include <QTreeView>
+
+namespace {
+
+struct MissingEntries : ::testing::Test, TabRig {
+    std::unique_ptr<OpenTab> tab;
+    MissingEntries()
+        : TabRig(Tab::Open)
+    {}
+    void SetUp() override
+    {
+        app.write(QStringLiteral("data/here.fpl"), "x");
+        QByteArray lines;
+        for (const char* name : {"data/here.fpl", "data/gone.fpl", "data/.hidden.fpl"})
+            lines += records::encode(
+                {QStringLiteral("fpl"), app.file(QString::fromLatin1(name)), QStringLiteral("d")});
+        app.write(QStringLiteral("data/.hidden.fpl"), "x");
+        app.write(QStringLiteral("QELFileList.txt"), lines);
+        tab = std::make_unique<OpenTab>(*hub, list, large, small, *launching);
+    }
+    QString noteOf(const QString& name) const
+    {
+        for (int row = 0; row < list.count(); ++row) {
+            if (list.text(row) == name)
+                return list.reportView()->model()->index(row, 0).data(Qt::ToolTipRole).toString();
+        }
+        return QStringLiteral("(no such row)");
+    }
+};
+
+TEST_F(MissingEntries, GoneAndHiddenFilesAreGreyedOnceTheAnswerArrives)
+{
+    tab->LoadOpenList();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 5000));
+    EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
+    EXPECT_EQ(noteOf(QStringLiteral(".hidden.fpl")), QStringLiteral("missing"));
+    EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
+}
+
+TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
+{
+    tab->setExistenceCheck([](const QString& path) {
+        if (path.endsWith(QStringLiteral("gone.fpl")))
+            QThread::sleep(2); // an unreachable network folder
+        return !path.endsWith(QStringLiteral("gone.fpl"));
+    });
+    QElapsedTimer t;
+    t.start();
+    tab->LoadOpenList();
+    EXPECT_LT(t.elapsed(), 1000);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_TRUE(tab->missingCheckBusy());
+    // A reload meanwhile drops the first answers and waits for its own.
+    tab->LoadOpenList();
+    EXPECT_LT(t.elapsed(), 1000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 10000));
+}
+
+// The answers come for the rows as they were when the check began; a sort meanwhile must not
+// grey the entries that now stand in those places.
+TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
+{
+    // Shared with the checking thread, which may outlive a failed test.
+    const auto answer = std::make_shared<std::atomic<bool>>(false);
+    tab->setExistenceCheck([answer](const QString& path) {
+        while (!*answer)
+            QThread::msleep(5);
+        return path.endsWith(QStringLiteral("here.fpl"));
+    });
+    tab->LoadOpenList();
+    const QString first = list.text(0);
+    list.setSorted(true);
+    list.setSortKey(0);
+    list.setSortOrder(Qt::DescendingOrder);
+    *answer = true;
+    ASSERT_NE(list.text(0), first) << "the sort did not move the rows";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tab->missingCheckBusy(); }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
+    EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
+    EXPECT_EQ(noteOf(QStringLiteral(".hidden.fpl")), QStringLiteral("missing"));
+}
+
+} // namespace
