@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config git python3 clang-format
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     liblnk-utils xvfb xdotool xauth

@@ -175,6 +175,51 @@ TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse)
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
 }
 
+// The data file is renamed before the list; when the list then cannot follow, the file gets its
+// old name back, so that the list never names a file that is not there.
+TEST_F(StoreFixture, RenameThatTheListCannotFollowPutsTheFileBack)
+{
+    const QString data = p(QStringLiteral("data/"));
+    const QString list = store.listPath();
+    const QString aside = p(QStringLiteral("list.aside"));
+    struct Case {
+        const char* what;
+        QString finalName;
+        std::function<void()> beforeRead; // runs after the data file was renamed
+    };
+    const Case cases[] = {
+        // A legal name on disk that the list's format cannot hold.
+        {"unstorable name", QStringLiteral("say \"hi\".fpl"), {}},
+        // The list turns into something that cannot be read, as a drive going away does.
+        {"unreadable list", QStringLiteral("ridge.fpl"),
+         [&] {
+             QFile::rename(list, aside);
+             QDir().mkdir(list);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(data).removeRecursively();
+        app.write(QStringLiteral("data/plot7.fpl"), "x");
+        writeList({{QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), QStringLiteral("2")},
+                   {QStringLiteral("pli"), QStringLiteral("/x/b.pli"), QStringLiteral("1")}});
+        const QByteArray listBefore = raw();
+        store.file().beforeRead = c.beforeRead;
+
+        EXPECT_FALSE(store.renameEntry(data, QStringLiteral("plot7.fpl"), c.finalName).ok);
+        store.file().beforeRead = nullptr;
+        if (QFileInfo(list).isDir()) {
+            QDir().rmdir(list);
+            QFile::rename(aside, list);
+        }
+        EXPECT_EQ(QDir(data).entryList(QDir::Files).join(QLatin1Char('|')).toStdString(),
+                  "plot7.fpl");
+        EXPECT_EQ(app.read(QStringLiteral("data/plot7.fpl")), QByteArray("x"));
+        EXPECT_EQ(raw(), listBefore);
+        EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
+    }
+}
+
 // Lines another program wrote in some other shape (too few fields, too many, cut short) are not
 // records, and they never shift the records around them: every rewrite keeps them byte for byte.
 TEST_F(StoreFixture, LinesThatAreNotRecordsBlockNothingAndStayWhereTheyAre)
