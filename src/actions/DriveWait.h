@@ -38,15 +38,16 @@ public:
         const int serial = begin(id, path);
         if (serial < 0)
             return false;
-        work::post(queue, this, std::move(job),
-                   [this, id, serial, late, done = std::move(done)](auto answer) mutable {
-                       // The command counts as waiting until its answer has been dealt with,
-                       // questions included.
-                       if (answered(id, serial) || late == Late::Deliver)
-                           done(std::move(answer));
-                       forget(id, serial);
-                   },
-                   postedBy);
+        work::post(
+            queue, this, std::move(job),
+            [this, id, serial, late, done = std::move(done)](auto answer) mutable {
+                // The command counts as waiting until its answer has been dealt with,
+                // questions included.
+                if (answered(id, serial) || late == Late::Deliver)
+                    done(std::move(answer));
+                forget(id, serial);
+            },
+            postedBy);
         return true;
     }
 

@@ -96,7 +96,7 @@ public:
         QString prompt, title, defaultText;
     };
     QList<Input> inputs;
-    std::deque<QString> inputAnswers; // empty means Cancel
+    std::deque<QString> inputAnswers;  // empty means Cancel
     std::function<void()> whileTyping; // runs while an input box is "on screen"
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override

@@ -67,12 +67,11 @@ TEST_F(ChosenEntries, OpenCommandsReachTheChosenFileThroughReloads)
     for (const char* name : {"b.fpl", "c.fpl", "d.fpl"})
         app.write(QStringLiteral("data/") + QLatin1String(name), name);
     other.write(QStringLiteral("c.fpl"), "the other c");
-    const QByteArray before = record(data(QStringLiteral("b.fpl"))) +
-                              record(data(QStringLiteral("c.fpl"))) +
-                              record(data(QStringLiteral("d.fpl"))) +
-                              record(other.file(QStringLiteral("c.fpl")));
-    const QByteArray first = record(other.file(QStringLiteral("a1.fpl"))) +
-                             record(other.file(QStringLiteral("a2.fpl")));
+    const QByteArray before =
+        record(data(QStringLiteral("b.fpl"))) + record(data(QStringLiteral("c.fpl"))) +
+        record(data(QStringLiteral("d.fpl"))) + record(other.file(QStringLiteral("c.fpl")));
+    const QByteArray first =
+        record(other.file(QStringLiteral("a1.fpl"))) + record(other.file(QStringLiteral("a2.fpl")));
     app.write(QStringLiteral("QELFileList.txt"), before);
     show(Tab::Open);
     list(Tab::Open).setSelectedKey(data(QStringLiteral("c.fpl")));

@@ -56,9 +56,8 @@ struct HangingDrive : ::testing::Test, FakeHub {
         qint64 longest = 0;
         QTimer timer;
         timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            longest = std::max(longest, sinceTick.restart());
-        });
+        QObject::connect(&timer, &QTimer::timeout,
+                         [&] { longest = std::max(longest, sinceTick.restart()); });
         clock.start();
         sinceTick.start();
         timer.start();
@@ -66,10 +65,7 @@ struct HangingDrive : ::testing::Test, FakeHub {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         return std::max(longest, sinceTick.elapsed());
     }
-    bool busy() const
-    {
-        return list->reportView()->viewport()->cursor().shape() == Qt::BusyCursor;
-    }
+    bool busy() const { return list->reportView()->viewport()->cursor().shape() == Qt::BusyCursor; }
 };
 
 TEST_F(HangingDrive, OpeningWaitsWithoutFreezingAndStartsWhenTheDriveAnswers)
