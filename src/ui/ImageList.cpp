@@ -2,6 +2,12 @@
 
 #include "platform/qt/QtIconSource.h"
 
+#include <QHash>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
 static void initKeldaraResources()
 {
     Q_INIT_RESOURCE(keldara);
@@ -13,11 +19,49 @@ void ensureResources()
     Q_UNUSED(ready);
 }
 
+namespace {
+// One of our drawings, drawn at the size it is first shown at and kept: the window starts
+// without drawing a picture nobody has looked at yet, and every size is crisp.
+class DrawingEngine : public QIconEngine {
+public:
+    explicit DrawingEngine(QString file)
+        : m_file(std::move(file))
+    {}
+    QIconEngine* clone() const override { return new DrawingEngine(m_file); }
+    QString key() const override { return QStringLiteral("KeldaraDrawing"); }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        const quint64 id = (quint64(size.width()) << 32) | quint64(size.height()) << 2 |
+                           quint64(mode == QIcon::Disabled);
+        if (const auto found = m_drawn.constFind(id); found != m_drawn.constEnd())
+            return *found;
+        QPixmap drawn(size);
+        drawn.fill(Qt::transparent);
+        QPainter p(&drawn);
+        p.setRenderHint(QPainter::Antialiasing);
+        if (mode == QIcon::Disabled)
+            p.setOpacity(0.4);
+        QSvgRenderer(m_file).render(&p);
+        p.end();
+        m_drawn.insert(id, drawn);
+        return drawn;
+    }
+
+private:
+    QString m_file;
+    QHash<quint64, QPixmap> m_drawn;
+};
+} // namespace
+
 QIcon drawnIcon(const QString& resourceName)
 {
     ensureResources();
-    static constexpr int sides[] = {16, 24, 32, 48, 64};
-    return renderSvgIcon(QStringLiteral(":/icons/") + resourceName + QStringLiteral(".svg"), sides);
+    return QIcon(
+        new DrawingEngine(QStringLiteral(":/icons/") + resourceName + QStringLiteral(".svg")));
 }
 
 void fillListIcons(ImageList& large, ImageList& small)

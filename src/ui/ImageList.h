@@ -17,8 +17,8 @@ private:
     QHash<QString, QIcon> m_icons;
 };
 
-// Our own drawings (SVG resources) as icons with crisp pixmaps at 16, 24, 32, 48 and 64 pixels,
-// so they stay sharp in lists, on the toolbar and on a 2x screen.
+// Our own drawings (SVG resources) as icons drawn at whatever size they are shown at, so they stay
+// sharp in lists, on the toolbar and on a 2x screen.
 QIcon drawnIcon(const QString& resourceName);
 
 // The image lists of the main window, filled with our drawings.
