@@ -9,7 +9,7 @@ packages=(
     liblnk-utils xvfb xdotool xauth
     fonts-dejavu-core g++-mingw-w64-x86-64-posix
     desktop-file-utils appstream file
-    python3-pyatspi at-spi2-core dbus-x11
+    python3-pyatspi at-spi2-core dbus-x11 python3-fusepy fuse3 libxcb1-dev
 )
 
 missing=()
