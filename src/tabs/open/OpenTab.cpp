@@ -96,6 +96,9 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
 {
     FileSystem* files = &hub.files();
     setExistenceCheck([files](const QString& path) { return dataFileExists(*files, path); });
+    // Names and folders readable at once: the columns fit what the list holds until the user
+    // sizes one.
+    m_list.setFitColumns(true);
 }
 
 OpenTab::~OpenTab() = default;
