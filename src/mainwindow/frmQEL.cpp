@@ -291,6 +291,7 @@ void frmQEL::closeEvent(QCloseEvent* e)
     }
     m_exitConfirmed = true;
     tmrFileUpdate->stop();
+    saveWindowState();
     e->accept();
 }
 
@@ -308,6 +309,7 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager)
         }
     }
     m_exitConfirmed = true;
+    saveWindowState(); // the session may end without closing the window first
 }
 
 void frmQEL::mnuExit_Click()

@@ -40,6 +40,10 @@ public:
     // Start-up preparation before any list is filled: the shortcut folder, the columns and the
     // toolbar's pictures. (The one-time settings migration runs just before it, in Main.)
     void InitMainWindow();
+    // The window's place, size and column widths as the user left them at the last exit; read
+    // before the window first shows, written when it closes.
+    void restoreWindowState();
+    void saveWindowState();
 
     // Handlers
     void Form_Load();

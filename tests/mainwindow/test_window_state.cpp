@@ -1,6 +1,8 @@
-// The "Open" list's columns fitted to what it holds while the user has not sized them.
+// The window as the user left it, over a real settings file, and the "Open" list's columns
+// fitted to what it holds while the user has not sized them.
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
+#include "platform/QSettingsStore.h"
 #include "support/FakeHub.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/QelListView.h"
@@ -9,9 +11,95 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 namespace {
+
+const QString kApp = QStringLiteral("Keldara");
+
+struct WindowState : ::testing::Test, FakeHub {
+    QTemporaryDir configHome;
+    QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    std::unique_ptr<QSettingsStore> store;
+
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        store = std::make_unique<QSettingsStore>(); // as the program makes it
+        services.settings = store.get();
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", oldConfigHome); }
+
+    // A window as the program starts it: prepared, then as the user left it.
+    std::unique_ptr<frmQEL> start() const
+    {
+        auto window = makeWindow();
+        window->restoreWindowState();
+        return window;
+    }
+    void quit(frmQEL& window, MsgAnswer answer)
+    {
+        prompter.answers = {answer};
+        window.close();
+    }
+    static QHeaderView* header(const frmQEL& window, Tab tab)
+    {
+        return window.lstQEL[size_t(tab)]->reportView()->header();
+    }
+};
+
+TEST_F(WindowState, PlaceSizeAndColumnWidthsSurviveARestart)
+{
+    store->write(kApp, QStringLiteral("General"), QStringLiteral("CRNExample"),
+                 QStringLiteral("True"));
+    {
+        const auto window = start();
+        window->show();
+        window->setGeometry(QRect(60, 40, 640, 480));
+        header(*window, Tab::Open)->resizeSection(0, 222); // as the user drags them
+        header(*window, Tab::Web)->resizeSection(1, 250);
+        quit(*window, MsgAnswer::No);
+        EXPECT_EQ(store->read(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"), {}),
+                  QString()); // nothing is written while the window stays
+        quit(*window, MsgAnswer::Yes);
+        ASSERT_FALSE(window->isVisible());
+    }
+    const auto window = start();
+    window->openTab().LoadOpenList(); // a fill does not fit columns the user sized
+    ASSERT_TRUE(settle());
+    window->show();
+    EXPECT_EQ(window->geometry(), QRect(60, 40, 640, 480));
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_EQ(header(*window, Tab::Open)->sectionSize(0), 222);
+    EXPECT_EQ(header(*window, Tab::Open)->sectionSize(1), 2000 / 15);
+    EXPECT_EQ(header(*window, Tab::Web)->sectionSize(1), 250);
+    EXPECT_EQ(store->read(kApp, QStringLiteral("General"), QStringLiteral("CRNExample"), QString()),
+              QStringLiteral("True"));
+
+    window->showMaximized();
+    quit(*window, MsgAnswer::Yes);
+    const auto maximised = start();
+    maximised->show();
+    EXPECT_TRUE(maximised->isMaximized());
+    maximised->showNormal();
+    EXPECT_EQ(maximised->geometry(), QRect(60, 40, 640, 480));
+}
+
+TEST_F(WindowState, APlaceOffEveryScreenIsIgnored)
+{
+    const auto fresh = makeWindow();
+    fresh->show();
+    const QPoint usual = fresh->pos();
+    fresh->hide();
+
+    store->write(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"),
+                 QStringLiteral("5000 4000 600 450"));
+    const auto window = start();
+    window->show();
+    EXPECT_EQ(window->pos(), usual);
+    EXPECT_EQ(window->size(), QSize(600, 450));
+}
 
 struct OpenColumns : ::testing::Test, FakeHub {};
 
