@@ -71,6 +71,7 @@ int Main(const PlatformServices& services)
     // 4. The window's initialisation begins with the one-time settings migration.
     MigrateSettings(*services.settings, *services.drives, services.appFolder);
     window.InitMainWindow();
+    window.restoreWindowState(); // ours: the place and widths the user left, before it shows
 
     frmSplash splash(window.hub(), &window); // 5. the splash shows the main window when it goes
     if (!splash.Form_Load()) {

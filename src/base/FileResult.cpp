@@ -1,5 +1,6 @@
 #include "base/FileResult.h"
 
+#include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
@@ -14,6 +15,17 @@ FileResult FileResult::fromErrno(int error)
 QString FileResult::message(const QString& what) const
 {
     return what + QLatin1Char('\r') + QString::number(error) + QLatin1Char('-') + errorText;
+}
+
+bool FileResult::alreadyExists() const
+{
+    if (ok)
+        return false;
+#ifdef Q_OS_WIN
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+        return true;
+#endif
+    return error == EEXIST;
 }
 
 #ifdef Q_OS_WIN

@@ -20,6 +20,8 @@ struct FileResult {
     static FileResult refused(QString text) { return failure(0, std::move(text)); }
 
     QString message(const QString& what) const;
+    // Whether the failure is that something already stands at the path asked for.
+    bool alreadyExists() const;
 };
 
 #ifdef Q_OS_WIN

@@ -37,6 +37,12 @@ RecentFileList::RecentFileList(QString appFolder, FileSystem* files)
     , m_files(files ? files : m_ownFiles.get())
 {}
 
+bool holdsPath(const QList<FileListRecord>& records, const QString& path)
+{
+    return std::any_of(records.begin(), records.end(),
+                       [&](const FileListRecord& r) { return r.path == path; });
+}
+
 bool dataFileExists(FileSystem& files, const QString& path)
 {
     // A file the user cannot see counts as missing, as a hidden file would on Windows.

@@ -87,6 +87,9 @@ private:
     FileSystem* m_files;
 };
 
+// Whether `records` hold one of exactly this path.
+bool holdsPath(const QList<FileListRecord>& records, const QString& path);
+
 // Whether a record's data file is there for the user: an ordinary file that is not hidden.
 bool dataFileExists(FileSystem& files, const QString& path);
 

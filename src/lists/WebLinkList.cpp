@@ -53,7 +53,8 @@ FileResult WebLinkList::append(const WebLinkRecord& link)
 }
 
 FileResult WebLinkList::replace(const WebLinkRecord& old, const QString& newName,
-                                const std::optional<QString>& newUrl, const Order& order)
+                                const std::optional<QString>& newUrl, const Order& order,
+                                WebLinkRecord* was)
 {
     if (FileResult r = refuseUnstorable({newName, newUrl.value_or(QString())}); !r.ok)
         return r;
@@ -75,6 +76,8 @@ FileResult WebLinkList::replace(const WebLinkRecord& old, const QString& newName
         if (found < 0)
             return FileResult::refused(QStringLiteral("The web link \"") + old.name +
                                        QStringLiteral("\" is no longer in the list"));
+        if (was)
+            *was = {doc.lines()[found].field(0), doc.lines()[found].field(1)};
         const QString url = newUrl ? *newUrl : doc.lines()[found].field(1);
         doc.replace(found, {newName, url}); // storable: checked above
         if (order) {
@@ -86,12 +89,24 @@ FileResult WebLinkList::replace(const WebLinkRecord& old, const QString& newName
     });
 }
 
-FileResult WebLinkList::remove(const QString& name)
+FileResult WebLinkList::remove(const QString& name, QList<records::TakenRecord>* taken)
 {
     return m_file.rewrite([&](records::Document& doc, bool exists) {
         if (!exists)
             return FileResult::fromErrno(ENOENT);
-        doc.removeRecordsIf([&](const records::Line& l) { return l.field(0) == name; });
+        const auto went =
+            doc.takeRecordsIf([&](const records::Line& l) { return l.field(0) == name; });
+        if (taken)
+            *taken = went;
+        return FileResult();
+    });
+}
+
+FileResult WebLinkList::putBack(const QList<records::TakenRecord>& taken)
+{
+    return m_file.rewrite([&](records::Document& doc, bool) {
+        for (const records::TakenRecord& t : taken)
+            doc.putBack(t);
         return FileResult();
     });
 }

@@ -60,13 +60,18 @@ public:
     // links are put in that order (equal ones as they were), and lines that are not links keep
     // their places. Fails, with nothing changed, when the file is missing or cannot be read, or
     // when it holds no link of that name any more (error number 0).
+    // `was` receives the link as the file held it before.
     FileResult replace(const WebLinkRecord& old, const QString& newName,
-                       const std::optional<QString>& newUrl, const Order& order = {});
+                       const std::optional<QString>& newUrl, const Order& order = {},
+                       WebLinkRecord* was = nullptr);
 
     // Removes every link whose name equals `name` exactly (letter case counts). Fails, with
     // nothing changed, when the file is missing or cannot be read. No such link: success, and the
-    // file is not rewritten.
-    FileResult remove(const QString& name);
+    // file is not rewritten. `taken` receives the lines that went, to be put back by putBack().
+    FileResult remove(const QString& name, QList<records::TakenRecord>* taken = nullptr);
+    // Puts lines a remove took back where they stood (see records::Document::putBack), creating
+    // the file when it has gone.
+    FileResult putBack(const QList<records::TakenRecord>& taken);
 
     // The read-modify-replace underneath, for tests that step in at its moments.
     ListFile& file() { return m_file; }

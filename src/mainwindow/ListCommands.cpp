@@ -52,6 +52,8 @@ void frmQEL::buildKeyboard()
     mnuCreate->setShortcut(Qt::Key_Insert);
     mnuRename->setShortcut(Qt::Key_F2);
     mnuDelete->setShortcut(Qt::Key_Delete);
+    // In the filter box the same key takes back the typing, as in every text field.
+    mnuUndo->setShortcut(QKeySequence::Undo);
     const auto windowKey = [this](const QString& name, const QKeySequence& key, auto handler) {
         auto* action = new QAction(name, this);
         action->setObjectName(name);

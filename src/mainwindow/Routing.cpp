@@ -45,6 +45,18 @@ void frmQEL::TabMain_Switch(int oldTab, int newTab)
     if (TabMain->tabText(newTab) != tabCaption(Tab::Tools))
         showViewMode(lstQEL[size_t(newTab)]->viewMode() == QelListView::ViewMode::Icon);
     applyCommandState(newTab);
+    updateUndo();
+}
+
+void frmQEL::updateUndo()
+{
+    const int tab = TabMain ? TabMain->CurrTab() : -1;
+    const QString text = tab < 0 || Tab(tab) == Tab::New ? QString() : controller(tab).undoText();
+    mnuUndo->setEnabled(!text.isEmpty());
+    // A name's "&" is shown as it is, not taken for an access key.
+    mnuUndo->setText(text.isEmpty()
+                         ? QStringLiteral("Undo")
+                         : QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
 }
 
 void frmQEL::applyCommandState(int tab)
@@ -114,6 +126,14 @@ void frmQEL::mnuDelete_Click()
 {
     if (TabController* tab = controllerByCaption(TabMain->currentCaption()))
         tab->remove();
+}
+
+void frmQEL::mnuUndo_Click()
+{
+    if (!mnuUndo->isEnabled())
+        return;
+    if (TabController* tab = controllerByCaption(TabMain->currentCaption()))
+        tab->undo();
 }
 
 void frmQEL::mnuHelpContents_Click()

@@ -95,6 +95,8 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+    for (int tab = 0; tab < kTabCount; ++tab)
+        controller(tab).setUndoChanged([this] { updateUndo(); });
 
     auto* tabPanel = new QWidget;
     auto* panelLayout = new QVBoxLayout(tabPanel);
@@ -149,6 +151,9 @@ void frmQEL::buildMenus()
 
     mnuEdit = menu("Edit");
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    item(mnuEdit, mnuUndo, "mnuUndo", "Undo");
+    mnuUndo->setEnabled(false);
+    mnuEdit->addSeparator();
     item(mnuEdit, mnuCreate, "mnuCreate", "Create");
     item(mnuEdit, mnuRename, "mnuRename", "Rename");
     item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
@@ -172,6 +177,7 @@ void frmQEL::buildMenus()
     connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
     connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
     connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
+    connect(mnuUndo, &QAction::triggered, this, &frmQEL::mnuUndo_Click);
     connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
     connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);
@@ -285,6 +291,7 @@ void frmQEL::closeEvent(QCloseEvent* e)
     }
     m_exitConfirmed = true;
     tmrFileUpdate->stop();
+    saveWindowState();
     e->accept();
 }
 
@@ -302,6 +309,7 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager)
         }
     }
     m_exitConfirmed = true;
+    saveWindowState(); // the session may end without closing the window first
 }
 
 void frmQEL::mnuExit_Click()

@@ -40,6 +40,10 @@ public:
     // Start-up preparation before any list is filled: the shortcut folder, the columns and the
     // toolbar's pictures. (The one-time settings migration runs just before it, in Main.)
     void InitMainWindow();
+    // The window's place, size and column widths as the user left them at the last exit; read
+    // before the window first shows, written when it closes.
+    void restoreWindowState();
+    void saveWindowState();
 
     // Handlers
     void Form_Load();
@@ -49,6 +53,8 @@ public:
     void mnuCreate_Click();
     void mnuRename_Click();
     void mnuDelete_Click();
+    // Edit > Undo: takes back the current tab's last Delete or Rename.
+    void mnuUndo_Click();
     void mnuWeb_Click();
     void mnuIcon_Click();
     void mnuList_Click();
@@ -70,6 +76,7 @@ public:
     QTimer* tmrFileUpdate = nullptr;
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuView = nullptr, *mnuHelp = nullptr;
     QAction *mnuExit = nullptr, *mnuCreate = nullptr, *mnuRename = nullptr, *mnuDelete = nullptr;
+    QAction* mnuUndo = nullptr; // ours, beside the Edit menu's own items
     QAction *mnuList = nullptr, *mnuIcon = nullptr;
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;
@@ -113,6 +120,8 @@ private:
     // The controller of the tab with this caption; nullptr for none.
     TabController* controllerByCaption(const QString& caption) const;
     void applyCommandState(int tab);
+    // Edit > Undo names the current tab's step, or reads "Undo" and is disabled.
+    void updateUndo();
 
     HubContext m_hub;
     std::unique_ptr<Launching> m_launching;

@@ -67,6 +67,8 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::ToolTipRole && !e.note.isEmpty())
         return e.toolTip.isEmpty() ? e.note : e.toolTip;
+    if (role == Qt::ToolTipRole && lastColumnTips && index.column() == columnCount() - 1)
+        return keyText(size_t(index.row()), column);
     if (role == Qt::ForegroundRole && !e.note.isEmpty())
         return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
     const ImageList* icons = largeIcons ? large : small;

@@ -58,6 +58,9 @@ public:
     const ImageList* large = nullptr;
     const ImageList* small = nullptr;
     bool largeIcons = false; // icon view shows the large pictures, report view the small ones
+    // The last shown column's texts are their own tooltips: that column may be too narrow for
+    // them.
+    bool lastColumnTips = false;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

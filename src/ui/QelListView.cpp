@@ -9,12 +9,15 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
+#include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
 
 namespace {
 constexpr int kTwipsPerPixel = 15;
+// The most of a name a fitted first column shows before eliding it.
+constexpr int kFittedNameChars = 40;
 } // namespace
 
 QelListView::QelListView(int index, QWidget* parent)
@@ -48,6 +51,10 @@ QelListView::QelListView(int index, QWidget* parent)
     connect(m_report->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         emit columnClick(m_index, m_model->columnOfSection(section) + 1);
     });
+    connect(m_report->header(), &QHeaderView::sectionResized, this, [this] {
+        if (m_sizing == 0)
+            m_userWidths = true;
+    });
 }
 
 QelListView::~QelListView() = default;
@@ -68,6 +75,8 @@ bool QelListView::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    if (event->type() == QEvent::Resize && watched == m_report->viewport())
+        fitColumns();
     if (event->type() == QEvent::ContextMenu && (watched == view || watched == view->viewport())) {
         const auto* menu = static_cast<QContextMenuEvent*>(event);
         if (menu->reason() == QContextMenuEvent::Keyboard) {
@@ -97,6 +106,7 @@ void QelListView::addColumn(const QString& caption, int widthTwips)
 {
     // Columns are made once, before any entry: a reset is all the views need, and the header's
     // sizes and hidden columns are set again for every column after it.
+    ++m_sizing;
     m_model->beginResetModel();
     m_model->captions.append(caption);
     if (widthTwips > 0)
@@ -107,6 +117,87 @@ void QelListView::addColumn(const QString& caption, int widthTwips)
         const int width = m_widths[size_t(m_model->shown[section])];
         m_report->header()->resizeSection(int(section), width / kTwipsPerPixel);
     }
+    --m_sizing;
+}
+
+QList<int> QelListView::userColumnWidths() const
+{
+    QList<int> twips;
+    if (!m_userWidths)
+        return twips;
+    const QHeaderView* header = m_report->header();
+    for (int section = 0; section < header->count(); ++section)
+        twips.append(header->sectionSize(section) * kTwipsPerPixel);
+    return twips;
+}
+
+void QelListView::setUserColumnWidths(const QList<int>& twips)
+{
+    QHeaderView* header = m_report->header();
+    if (twips.size() != header->count() ||
+        std::any_of(twips.begin(), twips.end(), [](int w) { return w < kTwipsPerPixel; }))
+        return;
+    ++m_sizing;
+    for (int section = 0; section < header->count(); ++section)
+        header->resizeSection(section, twips[section] / kTwipsPerPixel);
+    --m_sizing;
+    m_userWidths = true;
+}
+
+void QelListView::setFitColumns(bool fit)
+{
+    m_fit = fit;
+    m_model->lastColumnTips = fit;
+    m_report->setTextElideMode(fit ? Qt::ElideMiddle : Qt::ElideRight);
+    fitColumns();
+}
+
+void QelListView::fitColumns()
+{
+    QHeaderView* header = m_report->header();
+    const int sections = header->count();
+    if (!m_fit || m_userWidths || sections == 0)
+        return;
+    ++m_sizing;
+    int used = 0;
+    for (int section = 0; section + 1 < sections; ++section) {
+        const int width = std::max(header->sectionSizeHint(section),
+                                   contentWidth(section, section == 0 ? kFittedNameChars : 0));
+        header->resizeSection(section, width);
+        used += width;
+    }
+    // The last column keeps at least its caption; the room a sort indicator would take is kept
+    // only when the list is sorted on it.
+    const int last = sections - 1;
+    int least = header->sectionSizeHint(last);
+    if (!(m_sorted && m_model->sectionOfColumn(m_sortKey) == last)) {
+        const QString caption = m_model->captions.value(m_model->columnOfSection(last));
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        least = std::min(least, header->fontMetrics().horizontalAdvance(caption) + 4 * margin);
+    }
+    header->resizeSection(last, std::max(m_report->viewport()->width() - used, least));
+    --m_sizing;
+}
+
+int QelListView::contentWidth(int section, int capChars) const
+{
+    const int column = m_model->columnOfSection(section);
+    const QFontMetrics metrics(m_report->font());
+    int widest = -1;
+    int widestText = 0;
+    for (size_t row = 0; row < m_model->entries.size(); ++row) {
+        const int w = metrics.horizontalAdvance(m_model->keyText(row, column));
+        if (w > widestText) {
+            widest = int(row);
+            widestText = w;
+        }
+    }
+    if (widest < 0)
+        return 0;
+    // The view's own measure of that cell: the text with its icon and margins.
+    const int whole = m_report->sizeHintForIndex(m_model->index(widest, section)).width();
+    const int cap = capChars * metrics.averageCharWidth();
+    return capChars > 0 && widestText > cap ? whole - widestText + cap : whole;
 }
 
 int QelListView::columnCount() const
@@ -179,6 +270,7 @@ void QelListView::setEntries(std::vector<ListEntry> entries)
     const QString top = topKey();
     const QString selected = selectedKey();
     m_model->replaceEntries(std::move(entries));
+    fitColumns();
     // A view in single selection selects a neighbour of a row that goes; but commands act on the
     // selected entry, so when the chosen one has gone nothing is selected.
     if (!selected.isEmpty() && selectedKey() != selected)

@@ -36,6 +36,18 @@ public:
     bool isColumnShown(int column) const; // shown in report view
     void setHeadersVisible(bool visible);
     bool headersVisible() const;
+    // The widths the user gave the shown columns, in twips, in column order: those handed to
+    // setUserColumnWidths or dragged since. Empty while the columns keep the widths they were
+    // made with, or those fitted to the entries.
+    QList<int> userColumnWidths() const;
+    // Gives the shown columns the widths the user chose before; a list of another length, or
+    // with a width below one pixel, is ignored.
+    void setUserColumnWidths(const QList<int>& twips);
+    // Until the user sizes a column, fits the columns to the entries after every fill and resize:
+    // the first to its caption and its longest text (up to about 40 characters), the middle ones
+    // to theirs, and the last takes the rest of the width, its long texts elided in the middle
+    // and shown whole in their tooltips.
+    void setFitColumns(bool fit);
 
     // Image lists (not owned)
     void setLargeImageList(const ImageList* images);
@@ -114,6 +126,10 @@ private:
     void applyFilter();
     bool matchesFilter(int row) const;
     void updateSortIndicator();
+    void fitColumns();
+    // The width the entries' longest text of `section` needs, at most `capChars` average
+    // characters of text when that is above 0.
+    int contentWidth(int section, int capChars) const;
 
     int m_index;
     ListModel* m_model;
@@ -132,4 +148,7 @@ private:
     bool m_anyHidden = false;
     int m_busy = 0;
     QList<int> m_filterColumns;
+    bool m_fit = false;
+    bool m_userWidths = false;
+    int m_sizing = 0; // the program sizes columns: what the header reports is not the user's
 };

@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 class QMimeData;
 class QWidget;
@@ -40,4 +42,54 @@ public:
         (void)shown;
         return {};
     }
+
+    // Edit > Undo: the tab's last Delete or Rename of this run, one step. Its text names it
+    // ("Undo Delete of c.fpl"); empty when there is nothing to undo.
+    QString undoText() const { return m_undo ? m_undo->text : QString(); }
+    // Takes the step back. The step is spent once started, so that a second Ctrl+Z cannot run
+    // it twice; an undo that could change nothing offers it again.
+    void undo()
+    {
+        if (!m_undo)
+            return;
+        const std::function<void()> run = std::move(m_undo->run);
+        m_undo.reset();
+        undoChanged();
+        run();
+    }
+    // Called whenever the step changes, so that the menu item follows.
+    void setUndoChanged(std::function<void()> changed) { m_undoChanged = std::move(changed); }
+
+protected:
+    // The step a Delete or Rename just made; it replaces the one before.
+    void setUndo(const QString& text, std::function<void()> run)
+    {
+        m_undo = UndoStep{text, std::move(run)};
+        undoChanged();
+    }
+    // The same after an undo that changed nothing, unless a newer step came meanwhile.
+    void offerUndoAgain(const QString& text, std::function<void()> run)
+    {
+        if (!m_undo)
+            setUndo(text, std::move(run));
+    }
+    // A change that cannot be undone: an older step would undo something other than the last.
+    void clearUndo()
+    {
+        m_undo.reset();
+        undoChanged();
+    }
+
+private:
+    struct UndoStep {
+        QString text;
+        std::function<void()> run;
+    };
+    void undoChanged() const
+    {
+        if (m_undoChanged)
+            m_undoChanged();
+    }
+    std::optional<UndoStep> m_undo;
+    std::function<void()> m_undoChanged;
 };

@@ -137,6 +137,12 @@ TEST(Startup, StepsRunInTheirOrderAndReadTheListNoMoreThanTheyAsk)
                            QStringLiteral("read GroveLedger/Org"),    //    are taken over
                            QStringLiteral("write Keldara/Org"),       //
                            QStringLiteral("write Keldara/PhotoDir"),  //
+                           QStringLiteral("read Keldara/Geometry"),   //    the window as the
+                           QStringLiteral("read Keldara/Maximized"),  //    user left it
+                           QStringLiteral("read Keldara/NewColumns"),
+                           QStringLiteral("read Keldara/OpenColumns"),
+                           QStringLiteral("read Keldara/ToolsColumns"),
+                           QStringLiteral("read Keldara/WebColumns"),
                            QStringLiteral("instance, window hidden, timer off"), // 1, 2, 5.
                            QStringLiteral("read Keldara/CRNExample"),            // 7.
                            QStringLiteral("write Keldara/CRNExample"),           //

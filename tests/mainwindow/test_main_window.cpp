@@ -130,9 +130,10 @@ TEST_F(MainWindowFixture, MenusCaptionsAndTabs)
         return r;
     };
     EXPECT_EQ(captions(window->mnuFile), QStringList{QStringLiteral("Exit")});
+    // Undo is ours, above the Edit menu's own items.
     EXPECT_EQ(captions(window->mnuEdit),
-              (QStringList{QStringLiteral("Create"), QStringLiteral("Rename"),
-                           QStringLiteral("Delete File")}));
+              (QStringList{QStringLiteral("Undo"), QString(), QStringLiteral("Create"),
+                           QStringLiteral("Rename"), QStringLiteral("Delete File")}));
     EXPECT_EQ(captions(window->mnuView),
               (QStringList{QStringLiteral("List View"), QStringLiteral("Icon View")}));
     EXPECT_EQ(captions(window->mnuHelp),

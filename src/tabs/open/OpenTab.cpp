@@ -25,14 +25,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-struct OpenTab::Loaded {
-    bool read = false; // false: a refresh tick found nothing to read
-    FileResult result; // a failed read: the entries read so far are shown
-    std::vector<OpenEntry> entries;
-    std::vector<ListEntry> rows;
-    FileIdentity identity; // the list file after a refresh tick's read
-};
-
 namespace {
 
 constexpr int px(int twips)
@@ -90,12 +82,6 @@ void fill(const QList<FileListRecord>& records, std::vector<OpenEntry>& entries,
     rows.swap(sorted);
 }
 
-bool holds(const QList<FileListRecord>& records, const QString& path)
-{
-    return std::any_of(records.begin(), records.end(),
-                       [&](const FileListRecord& r) { return r.path == path; });
-}
-
 } // namespace
 
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
@@ -110,6 +96,9 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
 {
     FileSystem* files = &hub.files();
     setExistenceCheck([files](const QString& path) { return dataFileExists(*files, path); });
+    // Names and folders readable at once: the columns fit what the list holds until the user
+    // sizes one.
+    m_list.setFitColumns(true);
 }
 
 OpenTab::~OpenTab() = default;
@@ -430,7 +419,7 @@ void OpenTab::RenameFileEntry(const OpenEntry& entry, QString& newName)
                 r.result = now.result;
                 return r;
             }
-            if (now.exists && !holds(now.records, entry.path())) {
+            if (now.exists && !holdsPath(now.records, entry.path())) {
                 r.outcome = Outcome::Gone;
                 return r;
             }
@@ -466,6 +455,8 @@ void OpenTab::RenameFileEntry(const OpenEntry& entry, QString& newName)
             show(std::move(r.loaded));
             // The selection goes with the entry to its new name.
             m_list.setSelectedKey(entry.folder + finalName);
+            if (entry.name != finalName)
+                offerUndo(RenamedEntry{entry, finalName});
             if (!readFailure.ok)
                 reportSaveFailure(readFailure);
         });
@@ -510,7 +501,7 @@ void OpenTab::deleteEntry(const OpenEntry& entry, bool forGood)
                 d.result = FileResult::fromErrno(ENOENT);
                 return d;
             }
-            if (!holds(now.records, path)) {
+            if (!holdsPath(now.records, path)) {
                 d.outcome = Outcome::Gone;
                 return d;
             }
@@ -536,7 +527,7 @@ void OpenTab::deleteEntry(const OpenEntry& entry, bool forGood)
                 d.loaded = read();
             return d;
         },
-        [this, entry](Deleted d) {
+        [this, entry, forGood](Deleted d) {
             const QString name = entry.name.toUpper();
             switch (d.outcome) {
             case Outcome::Gone:
@@ -559,6 +550,12 @@ void OpenTab::deleteEntry(const OpenEntry& entry, bool forGood)
             case Outcome::Deleted:
                 break;
             }
+            // A file deleted for good cannot come back, and an older step would not undo this
+            // delete.
+            if (d.outcome == Outcome::Deleted && !forGood)
+                offerUndo(DeletedEntry{entry, d.trashed, d.records});
+            else
+                clearUndo();
             show(std::move(d.loaded));
             if (d.outcome == Outcome::Failed)
                 m_hub.fileFailure(name + QStringLiteral(" was removed from the list, but the file "

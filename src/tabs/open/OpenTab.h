@@ -3,7 +3,9 @@
 #include "actions/DriveWait.h"
 #include "lists/MissingFiles.h"
 #include "lists/RecentFileList.h"
+#include "platform/Trash.h"
 #include "tabs/open/OpenEntry.h"
+#include "ui/ListModel.h"
 #include "ui/TabController.h"
 
 #include <QObject>
@@ -91,7 +93,13 @@ public:
     QPushButton* cmdBrowse = nullptr;
 
 private:
-    struct Loaded;
+    struct Loaded {
+        bool read = false; // false: a refresh tick found nothing to read
+        FileResult result; // a failed read: the entries read so far are shown
+        std::vector<OpenEntry> entries;
+        std::vector<ListEntry> rows;
+        FileIdentity identity; // the list file after a refresh tick's read
+    };
     // A read of the list file as a job for the list queue.
     std::function<Loaded()> readJob(bool scanIfMissing) const;
     void show(Loaded loaded);
@@ -102,6 +110,29 @@ private:
     void deleteEntry(const OpenEntry& entry, bool forGood);
     void reportSaveFailure(const FileResult& failure) const;
     void reportGone(const OpenEntry& entry) const;
+
+    // What Edit > Undo needs to take a Delete back: where the data file went in the trash (none
+    // when there was no file), and the records that left the list, with their places.
+    struct DeletedEntry {
+        OpenEntry entry;
+        std::optional<TrashedFile> trashed;
+        QList<records::TakenRecord> records;
+    };
+    // ... and a Rename: the entry as it was, and the name it got.
+    struct RenamedEntry {
+        OpenEntry before;
+        QString finalName;
+        QString newPath() const { return before.folder + finalName; }
+    };
+    void offerUndo(const DeletedEntry& step, bool again = false);
+    void offerUndo(const RenamedEntry& step, bool again = false);
+    void undoDelete(const DeletedEntry& step);
+    void undoRename(const RenamedEntry& step);
+    // An undo's answer: the list as it now is, with the restored entry selected; or why nothing
+    // changed.
+    struct Undone;
+    void finishUndo(Undone u, const QString& taken, const QString& gone,
+                    const std::function<void()>& offerAgain);
     void checkForMissingFiles();
 
     const HubContext& m_hub;

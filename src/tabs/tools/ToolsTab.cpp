@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPixmap>
@@ -101,6 +102,18 @@ const ProtectedShortcut* protection(const QString& fileName)
             return &p;
     }
     return nullptr;
+}
+
+// A shortcut file's bytes as they stand, for Undo; nothing when they cannot be read.
+std::optional<QByteArray> bytesOf(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace
@@ -374,6 +387,7 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
         Outcome outcome = Outcome::Renamed;
         FileResult result;
         QString newFile;
+        std::optional<QByteArray> oldBytes; // for Undo, which must bring back the shortcut itself
     };
     FileSystem* files = &m_hub.files();
     m_waits.run(
@@ -391,6 +405,7 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
                 r.outcome = Outcome::Taken;
                 return r;
             }
+            r.oldBytes = bytesOf(oldFile);
             ShortcutHelper helper;
             ShortcutData old;
             QString oldPath = oldFile, oldArguments, oldIcon;
@@ -451,6 +466,8 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
                 break;
             case Outcome::Renamed:
                 m_selectAfterLoad = r.newFile;
+                if (r.oldBytes)
+                    offerUndo({entry.shortcutFile, *r.oldBytes, r.newFile});
                 break;
             }
             LoadShortcutList();
@@ -476,14 +493,24 @@ void ToolsTab::removeChosen(const ToolsEntry& entry)
         work::Queue::List, QStringLiteral("delete shortcut"), entry.shortcutFile,
         DriveWait::Late::Deliver,
         [files, file = entry.shortcutFile] {
+            struct Removed {
+                bool wasThere = false;
+                std::optional<QByteArray> bytes;
+                bool removed = false;
+            } r;
             if (!files->isFile(file))
-                return false;    // gone meanwhile
-            files->remove(file); // a failure shows when the reload lists it again
-            return true;
+                return r; // gone meanwhile
+            r.wasThere = true;
+            r.bytes = bytesOf(file);
+            // A failure shows when the reload lists it again.
+            r.removed = files->remove(file).ok;
+            return r;
         },
-        [this, entry](bool wasThere) {
-            if (!wasThere)
+        [this, entry](const auto& r) {
+            if (!r.wasThere)
                 reportGone(entry);
+            else if (r.removed && r.bytes)
+                offerUndo({entry.shortcutFile, *r.bytes, {}});
             LoadShortcutList();
         });
 }

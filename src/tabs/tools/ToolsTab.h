@@ -72,6 +72,16 @@ private:
     void removeChosen(const ToolsEntry& entry);
     void reportGone(const ToolsEntry& entry) const;
 
+    // What Edit > Undo needs to take a Delete or Rename back: the shortcut file that went, with
+    // its bytes as they were, and for a Rename the shortcut that took its place.
+    struct ShortcutStep {
+        QString file;
+        QByteArray bytes;
+        QString renamedTo; // empty for a Delete
+    };
+    void offerUndo(const ShortcutStep& step, bool again = false);
+    void undoStep(const ShortcutStep& step);
+
     const HubContext& m_hub;
     QelListView& m_list;
     Launching& m_launching;

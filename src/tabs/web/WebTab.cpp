@@ -112,7 +112,7 @@ std::optional<WebEntry> WebTab::chosen() const
 
 void WebTab::change(const QString& what, const QString& name,
                     std::function<FileResult(WebLinkList&)> edit, bool closeDialog,
-                    const QString& renamedTo)
+                    const QString& renamedTo, std::function<void()> changed)
 {
     struct Changed {
         bool gone = false;
@@ -133,7 +133,7 @@ void WebTab::change(const QString& what, const QString& name,
             c.result = edit(store);
             return c;
         },
-        [this, what, name, closeDialog, renamedTo](const Changed& c) {
+        [this, what, name, closeDialog, renamedTo, changed](const Changed& c) {
             if (c.gone) {
                 m_hub.notice(goneText(name));
                 if (closeDialog && m_dialog)
@@ -147,6 +147,8 @@ void WebTab::change(const QString& what, const QString& name,
                 m_selectAfterLoad = renamedTo;
                 if (closeDialog && m_dialog)
                     m_dialog->close();
+                if (changed)
+                    changed();
             }
             // A missing or unwritable file leaves the list on screen as it was.
             if (!(what == QLatin1String("delete") && !c.result.ok))
@@ -184,11 +186,17 @@ void WebTab::RewriteWebList(const QString& name, const QString& url)
     // typed one.
     const std::optional<QString> newUrl =
         m_dialog && !m_dialog->urlEdited() ? std::nullopt : std::optional<QString>(url);
+    auto was = std::make_shared<WebLinkRecord>(); // filled on the list queue
     change(
         QStringLiteral("rename"), link->name,
-        [old = WebLinkRecord{link->name, link->url}, name, newUrl, order = screenOrder()](
-            WebLinkList& store) { return store.replace(old, name, newUrl, order); },
-        true, name);
+        [old = WebLinkRecord{link->name, link->url}, name, newUrl, order = screenOrder(),
+         was](WebLinkList& store) { return store.replace(old, name, newUrl, order, was.get()); },
+        true, name,
+        [this, was, name, newUrl] {
+            const WebLinkRecord after{name, newUrl.value_or(was->url)};
+            if (!(after == *was))
+                offerUndo(RenamedLink{*was, after});
+        });
 }
 
 WebLinkList::Order WebTab::screenOrder() const
@@ -208,9 +216,14 @@ WebLinkList::Order WebTab::screenOrder() const
 
 void WebTab::RemoveWebLink(const QString& name)
 {
+    auto taken = std::make_shared<QList<records::TakenRecord>>(); // filled on the list queue
     change(
-        QStringLiteral("delete"), name, [name](WebLinkList& store) { return store.remove(name); },
-        false);
+        QStringLiteral("delete"), name,
+        [name, taken](WebLinkList& store) { return store.remove(name, taken.get()); }, false, {},
+        [this, name, taken] {
+            if (!taken->isEmpty())
+                offerUndo(DeletedLinks{name, *taken});
+        });
 }
 
 void WebTab::open()

@@ -69,10 +69,29 @@ private:
     WebLinkList::Order screenOrder() const;
     // Changes the file on the list queue, then closes the dialog on success and reloads.
     // `renamedTo`: the name the selection follows to after the change.
+    // `changed` runs once the file holds the change.
     void change(const QString& what, const QString& name,
                 std::function<FileResult(WebLinkList&)> edit, bool closeDialog,
-                const QString& renamedTo = {});
+                const QString& renamedTo = {}, std::function<void()> changed = {});
     void reportSaveFailure(const FileResult& failure) const;
+
+    // What Edit > Undo needs to take a Delete back: the lines that went, with their places...
+    struct DeletedLinks {
+        QString name;
+        QList<records::TakenRecord> lines;
+    };
+    // ... and a Rename: the link before and after it.
+    struct RenamedLink {
+        WebLinkRecord before, after;
+    };
+    void offerUndo(const DeletedLinks& step, bool again = false);
+    void offerUndo(const RenamedLink& step, bool again = false);
+    void undoDelete(const DeletedLinks& step);
+    void undoRename(const RenamedLink& step);
+    enum class Undone { Done, Taken, Gone, Failed };
+    // Shows how an undo went; `select` is the restored link's name.
+    void finishUndo(Undone outcome, const FileResult& result, const QString& select,
+                    const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
     QelListView& m_list;

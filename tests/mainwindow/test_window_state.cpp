@@ -1,0 +1,167 @@
+// The window as the user left it, over a real settings file, and the "Open" list's columns
+// fitted to what it holds while the user has not sized them.
+#include "lists/RecordCodec.h"
+#include "mainwindow/frmQEL.h"
+#include "platform/QSettingsStore.h"
+#include "support/FakeHub.h"
+#include "tabs/open/OpenTab.h"
+#include "ui/QelListView.h"
+
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+namespace {
+
+const QString kApp = QStringLiteral("Keldara");
+
+struct WindowState : ::testing::Test, FakeHub {
+    QTemporaryDir configHome;
+    QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    std::unique_ptr<QSettingsStore> store;
+
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        store = std::make_unique<QSettingsStore>(); // as the program makes it
+        services.settings = store.get();
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", oldConfigHome); }
+
+    // A window as the program starts it: prepared, then as the user left it.
+    std::unique_ptr<frmQEL> start() const
+    {
+        auto window = makeWindow();
+        window->restoreWindowState();
+        return window;
+    }
+    void quit(frmQEL& window, MsgAnswer answer)
+    {
+        prompter.answers = {answer};
+        window.close();
+    }
+    static QHeaderView* header(const frmQEL& window, Tab tab)
+    {
+        return window.lstQEL[size_t(tab)]->reportView()->header();
+    }
+};
+
+TEST_F(WindowState, PlaceSizeAndColumnWidthsSurviveARestart)
+{
+    store->write(kApp, QStringLiteral("General"), QStringLiteral("CRNExample"),
+                 QStringLiteral("True"));
+    {
+        const auto window = start();
+        window->show();
+        window->setGeometry(QRect(60, 40, 640, 480));
+        header(*window, Tab::Open)->resizeSection(0, 222); // as the user drags them
+        header(*window, Tab::Web)->resizeSection(1, 250);
+        quit(*window, MsgAnswer::No);
+        EXPECT_EQ(store->read(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"), {}),
+                  QString()); // nothing is written while the window stays
+        quit(*window, MsgAnswer::Yes);
+        ASSERT_FALSE(window->isVisible());
+    }
+    const auto window = start();
+    window->openTab().LoadOpenList(); // a fill does not fit columns the user sized
+    ASSERT_TRUE(settle());
+    window->show();
+    EXPECT_EQ(window->geometry(), QRect(60, 40, 640, 480));
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_EQ(header(*window, Tab::Open)->sectionSize(0), 222);
+    EXPECT_EQ(header(*window, Tab::Open)->sectionSize(1), 2000 / 15);
+    EXPECT_EQ(header(*window, Tab::Web)->sectionSize(1), 250);
+    EXPECT_EQ(store->read(kApp, QStringLiteral("General"), QStringLiteral("CRNExample"), QString()),
+              QStringLiteral("True"));
+
+    window->showMaximized();
+    quit(*window, MsgAnswer::Yes);
+    const auto maximised = start();
+    maximised->show();
+    EXPECT_TRUE(maximised->isMaximized());
+    maximised->showNormal();
+    EXPECT_EQ(maximised->geometry(), QRect(60, 40, 640, 480));
+}
+
+TEST_F(WindowState, APlaceOffEveryScreenIsIgnored)
+{
+    const auto fresh = makeWindow();
+    fresh->show();
+    const QPoint usual = fresh->pos();
+    fresh->hide();
+
+    store->write(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"),
+                 QStringLiteral("5000 4000 600 450"));
+    const auto window = start();
+    window->show();
+    EXPECT_EQ(window->pos(), usual);
+    EXPECT_EQ(window->size(), QSize(600, 450));
+}
+
+struct OpenColumns : ::testing::Test, FakeHub {};
+
+// At the size the window starts with, the "Open" list shows the suite's demo entries whole:
+// names and the caption uncut, the folder column taking the rest, no sideways scrolling.
+TEST_F(OpenColumns, FitTheirEntriesUntilTheUserSizesOne)
+{
+    for (const char* name : {"North Slope.phs", "Plot 7 Ridge.fpl", "plot 1.pli", "CRNexample.crn"})
+        app.write(QStringLiteral("data/") + QString::fromLatin1(name), "x");
+    const QString deep = QStringLiteral("/srv/crews/northern district/2024 season/"
+                                        "upper ridge transects/plot photographs and tallies/");
+    app.write(QStringLiteral("QELFileList.txt"),
+              records::encode({QStringLiteral("fpl"), deep + QStringLiteral("East.fpl"),
+                               QStringLiteral("1/2/24 10:11:12 AM")}));
+    const auto window = makeWindow(); // no widths saved
+    window->TabMain->setCurrTab(int(Tab::Open));
+    window->show();
+    window->openTab().SyncDataFolderEntries();
+    ASSERT_TRUE(settle());
+
+    QelListView* list = window->lstQEL[size_t(Tab::Open)];
+    QTreeView* view = list->reportView();
+    QHeaderView* columns = view->header();
+    ASSERT_EQ(list->count(), 5);
+    EXPECT_GE(columns->sectionSize(0), columns->sectionSizeHint(0)); // "Recently Used Files"
+    for (int row = 0; row < list->count(); ++row) {
+        for (int section : {0, 1, 2}) {
+            EXPECT_GE(columns->sectionSize(section),
+                      view->sizeHintForIndex(view->model()->index(row, section)).width())
+                << list->text(row).toStdString() << " in column " << section;
+        }
+    }
+    EXPECT_EQ(columns->length(), view->viewport()->width());
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+    const QModelIndex folder =
+        view->model()->index(list->rowOfKey(deep + QStringLiteral("East.fpl")), 3);
+    EXPECT_LT(columns->sectionSize(3), view->sizeHintForIndex(folder).width()); // elided...
+    EXPECT_EQ(folder.data(Qt::ToolTipRole).toString(), deep);                   // ...told whole
+
+    // A name far longer than 40 characters is cut to about that many.
+    const QString longName = QString(80, QLatin1Char('n')) + QStringLiteral(".fpl");
+    app.write(QStringLiteral("QELFileList.txt"),
+              app.read(QStringLiteral("QELFileList.txt")) +
+                  records::encode({QStringLiteral("fpl"), deep + longName, QStringLiteral("d")}));
+    window->openTab().LoadOpenList();
+    ASSERT_TRUE(settle());
+    const int chars = view->fontMetrics().averageCharWidth();
+    EXPECT_GT(columns->sectionSize(0), 40 * chars);
+    EXPECT_LT(columns->sectionSize(0), 50 * chars);
+
+    // A wider window gives the room to the last column.
+    window->resize(window->width() + 100, window->height());
+    EXPECT_EQ(columns->length(), view->viewport()->width());
+
+    // Once the user sizes a column, fills and resizes leave every column as it is.
+    columns->resizeSection(1, 90);
+    const int name = columns->sectionSize(0), last = columns->sectionSize(3);
+    window->openTab().SyncDataFolderEntries();
+    ASSERT_TRUE(settle());
+    window->resize(window->width() + 100, window->height());
+    EXPECT_EQ(columns->sectionSize(0), name);
+    EXPECT_EQ(columns->sectionSize(3), last);
+}
+
+} // namespace
