@@ -65,10 +65,11 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
             return e.description;
         return e.description.isEmpty() ? e.note : e.description + QStringLiteral(", ") + e.note;
     }
-    if (role == Qt::ToolTipRole && !e.note.isEmpty())
-        return e.toolTip.isEmpty() ? e.note : e.toolTip;
+    // An elided last column tells itself whole; the other cells tell the entry's note.
     if (role == Qt::ToolTipRole && lastColumnTips && index.column() == columnCount() - 1)
         return keyText(size_t(index.row()), column);
+    if (role == Qt::ToolTipRole && !e.note.isEmpty())
+        return e.toolTip.isEmpty() ? e.note : e.toolTip;
     if (role == Qt::ForegroundRole && !e.note.isEmpty())
         return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
     const ImageList* icons = largeIcons ? large : small;

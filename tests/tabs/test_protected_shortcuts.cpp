@@ -50,8 +50,8 @@ TEST_F(Protected, EachNameIsRefusedForWhatItIsProtectedAgainst)
             const QString refusal = command == window->mnuRename
                                         ? QStringLiteral("Sorry, you can't rename this shortcut")
                                         : QStringLiteral("Sorry, you can't delete this shortcut");
-            const bool refused = !prompter.messages.isEmpty() &&
-                                 prompter.messages.first().text == refusal;
+            const bool refused =
+                !prompter.messages.isEmpty() && prompter.messages.first().text == refusal;
             const bool asked = !prompter.inputs.isEmpty() ||
                                (!prompter.messages.isEmpty() &&
                                 prompter.messages.first().buttons == MsgButtons::YesNo);

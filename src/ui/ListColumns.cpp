@@ -1,0 +1,145 @@
+// The columns of the list view: made once with their widths in twips, sized by the user or
+// fitted to what the list holds, and kept between runs.
+#include "ui/QelListView.h"
+
+#include "ui/ListModel.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+// The most of a name a fitted first column shows before eliding it.
+constexpr int kFittedNameChars = 40;
+} // namespace
+
+void QelListView::addColumn(const QString& caption, int widthTwips)
+{
+    // Columns are made once, before any entry: a reset is all the views need, and the header's
+    // sizes and hidden columns are set again for every column after it.
+    ++m_sizing;
+    m_model->beginResetModel();
+    m_model->captions.append(caption);
+    if (widthTwips > 0)
+        m_model->shown.append(int(m_model->captions.size()) - 1);
+    m_model->endResetModel();
+    m_widths.push_back(widthTwips);
+    for (qsizetype section = 0; section < m_model->shown.size(); ++section) {
+        const int width = m_widths[size_t(m_model->shown[section])];
+        m_report->header()->resizeSection(int(section), width / kTwipsPerPixel);
+    }
+    --m_sizing;
+}
+
+QList<int> QelListView::userColumnWidths() const
+{
+    QList<int> twips;
+    if (!m_userWidths)
+        return twips;
+    const QHeaderView* header = m_report->header();
+    for (int section = 0; section < header->count(); ++section)
+        twips.append(header->sectionSize(section) * kTwipsPerPixel);
+    return twips;
+}
+
+void QelListView::setUserColumnWidths(const QList<int>& twips)
+{
+    QHeaderView* header = m_report->header();
+    if (twips.size() != header->count() ||
+        std::any_of(twips.begin(), twips.end(), [](int w) { return w < kTwipsPerPixel; }))
+        return;
+    ++m_sizing;
+    for (int section = 0; section < header->count(); ++section)
+        header->resizeSection(section, twips[section] / kTwipsPerPixel);
+    --m_sizing;
+    m_userWidths = true;
+}
+
+void QelListView::setFitColumns(bool fit)
+{
+    m_fit = fit;
+    m_model->lastColumnTips = fit;
+    m_report->setTextElideMode(fit ? Qt::ElideMiddle : Qt::ElideRight);
+    fitColumns();
+}
+
+void QelListView::fitColumns()
+{
+    QHeaderView* header = m_report->header();
+    const int sections = header->count();
+    if (!m_fit || m_userWidths || sections == 0)
+        return;
+    ++m_sizing;
+    int used = 0;
+    for (int section = 0; section + 1 < sections; ++section) {
+        const int width = std::max(header->sectionSizeHint(section),
+                                   contentWidth(section, section == 0 ? kFittedNameChars : 0));
+        header->resizeSection(section, width);
+        used += width;
+    }
+    // The last column keeps at least its caption; the room a sort indicator would take is kept
+    // only when the list is sorted on it.
+    const int last = sections - 1;
+    int least = header->sectionSizeHint(last);
+    if (!(m_sorted && m_model->sectionOfColumn(m_sortKey) == last)) {
+        const QString caption = m_model->captions.value(m_model->columnOfSection(last));
+        const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        least = std::min(least, header->fontMetrics().horizontalAdvance(caption) + 4 * margin);
+    }
+    header->resizeSection(last, std::max(m_report->viewport()->width() - used, least));
+    --m_sizing;
+}
+
+int QelListView::contentWidth(int section, int capChars) const
+{
+    const int column = m_model->columnOfSection(section);
+    const QFontMetrics metrics(m_report->font());
+    int widest = -1;
+    int widestText = 0;
+    for (size_t row = 0; row < m_model->entries.size(); ++row) {
+        const int w = metrics.horizontalAdvance(m_model->keyText(row, column));
+        if (w > widestText) {
+            widest = int(row);
+            widestText = w;
+        }
+    }
+    if (widest < 0)
+        return 0;
+    // The view's own measure of that cell: the text with its icon and margins.
+    const int whole = m_report->sizeHintForIndex(m_model->index(widest, section)).width();
+    const int cap = capChars * metrics.averageCharWidth();
+    return capChars > 0 && widestText > cap ? whole - widestText + cap : whole;
+}
+
+int QelListView::columnCount() const
+{
+    return int(m_model->captions.size());
+}
+
+QString QelListView::columnCaption(int column) const
+{
+    return m_model->captions.value(column);
+}
+
+int QelListView::columnWidthTwips(int column) const
+{
+    return column >= 0 && column < int(m_widths.size()) ? m_widths[size_t(column)] : 0;
+}
+
+bool QelListView::isColumnShown(int column) const
+{
+    return m_model->sectionOfColumn(column) >= 0;
+}
+
+void QelListView::setHeadersVisible(bool visible)
+{
+    m_report->setHeaderHidden(!visible);
+}
+
+bool QelListView::headersVisible() const
+{
+    return !m_report->isHeaderHidden();
+}
