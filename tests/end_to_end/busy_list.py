@@ -48,11 +48,16 @@ class OpenList:
         sr.wait_for("%s to be selected" % name, lambda: self.selected() == (name, folder))
 
     def selected(self):
+        """The selected entry's name and folder. The rows may move between two questions to the
+        program: what is read is checked again until it holds still."""
         table = self.view.queryTable()
-        for r in range(table.nRows):
-            cell = table.getAccessibleAt(r, 0)
-            if cell.getState().contains(sr.pyatspi.STATE_SELECTED):
-                return cell.name, table.getAccessibleAt(r, 3).name
+        for _ in range(20):
+            rows = table.getSelectedRows()
+            if not rows:
+                return None
+            read = table.getAccessibleAt(rows[0], 0).name, table.getAccessibleAt(rows[0], 3).name
+            if list(table.getSelectedRows()) == list(rows):
+                return read
         return None
 
 

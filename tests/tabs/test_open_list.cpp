@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QThread>
@@ -208,17 +209,24 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
     const OpenEntry plot7 = window->openTab().entries()[1];
     ASSERT_EQ(plot7.name, QStringLiteral("plot7.fpl"));
 
+    // Names that would leave the folder or hide the file: refused, nothing renamed.
     QString name = QStringLiteral("../escape");
     window->openTab().RenameFileEntry(plot7, name);
+    name = QStringLiteral(".plot7");
+    window->openTab().RenameFileEntry(plot7, name);
     ASSERT_TRUE(settle());
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(app.exists(QStringLiteral("data/plot7.fpl")));
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_EQ(prompter.messages[1].text,
+              QStringLiteral("\".plot7\" can not be used as a file name."));
+    EXPECT_EQ(QDir(app.file(QStringLiteral("data"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("plot7.fpl")});
+    prompter.messages.clear();
 
     name = QStringLiteral("ridge");
     window->openTab().RenameFileEntry(plot7, name);
     ASSERT_TRUE(settle());
     EXPECT_EQ(name, QStringLiteral("ridge.FPL"));
-    EXPECT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages.size(), 0);
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
     EXPECT_EQ(
         window->openTab().store().read().records,
@@ -231,9 +239,9 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
     name = QStringLiteral("c");
     window->openTab().RenameFileEntry(window->openTab().entries()[0], name); // b.pli
     ASSERT_TRUE(settle());
-    ASSERT_EQ(prompter.messages.size(), 2);
-    EXPECT_EQ(prompter.messages[1].text, QStringLiteral("File does not exists, removing entry"));
-    EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Critical);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, QStringLiteral("File does not exists, removing entry"));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
     EXPECT_EQ(window->openTab().store().read().records.size(), 1);
 }
 

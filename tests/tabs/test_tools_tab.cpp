@@ -416,6 +416,7 @@ TEST_F(ToolsEditing, ARenameThatCannotBeCompletedKeepsTheOldShortcut)
         {QStringLiteral("C:x"), refusal},
         {QStringLiteral("tab\there"), refusal},
         {QStringLiteral(".."), QStringLiteral("\"..\" can not be used as a file name.")},
+        {QStringLiteral(".mytool"), QStringLiteral("\".mytool\" can not be used as a file name.")},
         {QString(300, QLatin1Char('n')),
          QStringLiteral("The shortcut was not renamed\r36-File name too long")},
     };

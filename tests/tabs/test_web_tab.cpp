@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include <QTreeView>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -379,6 +381,30 @@ TEST_F(WebTabTest, DeleteAndRenameFailuresSayWhyAndChangeNothing)
 }
 
 // Through the main window: the Edit menu by the current tab, the double-click, the browser.
+// A web list reached through a link to a file that is no web list: what is not a link is said,
+// the links that are stay listed, and a change makes a list of our own, leaving the target alone.
+TEST_F(WebTabTest, ALinkToAnotherFileIsReportedReadAndNeverWrittenThrough)
+{
+    TempAppFolder elsewhere;
+    const QByteArray notes = "meeting notes\r\n" + line("Maps", "http://maps");
+    elsewhere.write(QStringLiteral("notes.txt"), notes);
+    ASSERT_EQ(::symlink(QFile::encodeName(elsewhere.file(QStringLiteral("notes.txt"))).constData(),
+                        QFile::encodeName(app.file(QStringLiteral("QELWebList.txt"))).constData()),
+              0);
+    tab->LoadWebList();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(messages(), QStringList{QStringLiteral(
+                              "Problem reading Web file list\r0-Line 1 is not a web link")});
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("Maps|http://maps")});
+
+    prompter.messages.clear();
+    tab->AppendWebLink(QStringLiteral("Fire Lab"), QStringLiteral("https://lab"));
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(elsewhere.read(QStringLiteral("notes.txt")), notes);
+    EXPECT_FALSE(QFileInfo(app.file(QStringLiteral("QELWebList.txt"))).isSymLink());
+    EXPECT_EQ(raw(), notes + line("Fire Lab", "https://lab"));
+}
+
 struct WebTabWindow : ::testing::Test, FakeHub {};
 
 TEST_F(WebTabWindow, MenusAndDoubleClickReachTheWebTab)
