@@ -32,21 +32,23 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("org.keldara.Keldara"));
 
     QSettingsStore settings;
+    // What the work queues' threads call lives as long as the process: a thread that waits on a
+    // drive that does not answer is not waited for at the end, and may still call it then.
 #ifdef Q_OS_WIN
     WinDriveTable drives;
-    WinLauncher launcher;
+    static auto* launcher = new WinLauncher;
     WinBrowserFinder browsers;
     WinMachineRegistry registry;
-    WinTrash trash;
+    static auto* trash = new WinTrash;
 #else
     MountDriveTable drives;
-    PosixLauncher launcher;
+    static auto* launcher = new PosixLauncher;
     XdgBrowserFinder browsers;
     XdgMachineRegistry registry;
-    XdgTrash trash;
+    static auto* trash = new XdgTrash;
 #endif
+    static auto* files = new LocalFileSystem;
     QtPrompter prompter;
-    LocalFileSystem files;
     LockFileInstanceGuard instance;
 
     PlatformServices services;
@@ -54,14 +56,15 @@ int main(int argc, char** argv)
     services.settings = &settings;
     services.drives = &drives;
     services.prompter = &prompter;
-    services.launcher = &launcher;
+    services.launcher = launcher;
     services.instance = &instance;
     services.browsers = &browsers;
     services.registry = &registry;
-    services.files = &files;
-    services.trash = &trash;
+    services.files = files;
+    services.trash = trash;
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
-    QtIconSource icons({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
-    services.icons = &icons;
+    static auto* icons =
+        new QtIconSource({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
+    services.icons = icons;
     return Main(services);
 }

@@ -23,6 +23,8 @@ struct ListEntry {
     // description; `toolTip` may say more.
     QString note;
     QString toolTip;
+    // Where the tab keeps the entry among its own, for entries that share a key.
+    int entryIndex = -1;
 
     const QString& subItem(int column) const;
     bool operator==(const ListEntry&) const = default;

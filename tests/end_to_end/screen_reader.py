@@ -18,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import traceback
 
 TIME_LIMIT = 55  # seconds for the whole run
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -441,6 +442,7 @@ def inner(exe, flags):
             raise Failure("the program ended with %s:\n%s" % (code, output))
         return 0
     except Exception as failure:  # a failed check, or the bus's own error (a crashed program)
+        traceback.print_exc()
         print("FAILED: %s" % failure, file=sys.stderr)
         if hub.poll() is None:
             hub.kill()

@@ -11,6 +11,14 @@
 
 #include <memory>
 
+// The file system that every test's hub uses. The checks of missing files run on threads that
+// outlive a test (as they outlive a window in the program), so it lives as long as the tests.
+inline FileSystem& sharedFileSystem()
+{
+    static FileSystem* files = new LocalFileSystem;
+    return *files;
+}
+
 // A temporary application folder with fake platform services, and the main window on it.
 struct FakeHub {
     TempAppFolder app;
@@ -20,7 +28,7 @@ struct FakeHub {
     FakeLauncher launcher;
     FakeBrowserFinder browsers;
     FakeIconSource icons;
-    LocalFileSystem files;
+    FileSystem& files = sharedFileSystem();
     FakeTrash trash;
     PlatformServices services;
 
@@ -36,6 +44,8 @@ struct FakeHub {
         services.files = &files;
         services.trash = &trash;
     }
+    // Work still under way finishes before the fakes it calls go.
+    ~FakeHub() { settle(); }
     // The main window after its start-up preparation.
     std::unique_ptr<frmQEL> makeWindow() const
     {

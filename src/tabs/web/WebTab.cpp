@@ -73,8 +73,9 @@ void WebTab::LoadWebList()
             m_entries.clear();
             std::vector<ListEntry> rows;
             for (const WebLinkRecord& link : contents.records) {
-                m_entries.push_back({link.name, link.url});
                 ListEntry row;
+                row.entryIndex = int(m_entries.size());
+                m_entries.push_back({link.name, link.url});
                 row.key = link.name;
                 row.text = link.name;
                 row.subItems = {link.url};
@@ -97,17 +98,10 @@ std::optional<WebEntry> WebTab::chosen() const
     if (row < 0)
         return std::nullopt;
     // Of several links of one name, the one on the selected row.
-    const ListEntry& shown = m_list.entry(row);
-    std::optional<WebEntry> sameName;
-    for (const WebEntry& e : m_entries) {
-        if (e.name != shown.key)
-            continue;
-        if (e.url == shown.subItem(WebColumn::Url))
-            return e;
-        if (!sameName)
-            sameName = e;
-    }
-    return sameName;
+    const int index = m_list.entry(row).entryIndex;
+    if (index < 0 || index >= int(m_entries.size()))
+        return std::nullopt;
+    return m_entries[size_t(index)];
 }
 
 void WebTab::change(const QString& what, const QString& name,
