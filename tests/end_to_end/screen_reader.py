@@ -205,9 +205,18 @@ def walk(node):
 
 
 def find(root, role, name=None):
-    for node in walk(root):
-        if node.getRoleName() == role and (name is None or node.name == name):
-            return node
+    # A list that reloads while it is walked takes the objects of its moved rows away with it
+    # (the bus then answers "no such object"): the walk is made again.
+    for attempt in range(5):
+        try:
+            for node in walk(root):
+                if node.getRoleName() == role and (name is None or node.name == name):
+                    return node
+            break
+        except GLib.Error:
+            if attempt == 4:
+                raise
+            time.sleep(0.2)
     raise Failure("no %s %r under %s %r" % (role, name, root.getRoleName(), root.name))
 
 

@@ -226,12 +226,9 @@ TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
     EXPECT_EQ(first.process.state(), QProcess::Running);
     // The running instance was asked to come forward: the focus is on one of its windows.
     const QString firstPid = QString::number(first.process.processId());
-    EXPECT_TRUE(waitFor(
-        [&] {
-            return xdo({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")}) ==
-                   firstPid;
-        }))
-        << first.report();
+    EXPECT_TRUE(waitFor([&] {
+        return xdo({QStringLiteral("getwindowfocus"), QStringLiteral("getwindowpid")}) == firstPid;
+    })) << first.report();
     other.kill();
     other.waitForFinished();
     server.kill();

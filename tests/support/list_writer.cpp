@@ -1,7 +1,8 @@
 // Another program keeping the recent-file list, as a careful companion tool does: it adds one
-// record at a time, each by reading the whole file and renaming a new file over it, and starts
-// that again when the file changed in the meantime (so that it never undoes the hub's changes
-// either).
+// record at a time, each by reading the whole file and swapping a new file in for it, and starts
+// that again when the file changed in the meantime. The swap is one atomic exchange, checked
+// afterwards, so that it never undoes the hub's changes either: a check before a plain rename
+// leaves a moment in which the hub's rewrite could be lost.
 //   list_writer <list file> <records> <milliseconds between records> <tag>
 #include <QByteArray>
 #include <QFile>
@@ -10,6 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -44,13 +48,27 @@ int main(int argc, char** argv)
                 out.write(data) != data.size())
                 return 3;
             out.close();
-            struct stat now {};
-            const bool exists = ::stat(argv[1], &now) == 0;
-            if (exists != existed || (exists && !sameVersion(before, now)))
-                continue;
-            if (::rename(temp.constData(), argv[1]) != 0)
+            if (!existed) {
+                if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, argv[1], RENAME_NOREPLACE) ==
+                    0)
+                    break;
+                if (errno == EEXIST)
+                    continue; // made meanwhile: start again from it
                 return 4;
-            break;
+            }
+            if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, argv[1], RENAME_EXCHANGE) != 0) {
+                if (errno == ENOENT)
+                    continue;
+                return 4;
+            }
+            // The file swapped out must be the one read; if not, it goes straight back.
+            struct stat displaced {};
+            if (::stat(temp.constData(), &displaced) == 0 && sameVersion(before, displaced)) {
+                ::unlink(temp.constData());
+                break;
+            }
+            if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, argv[1], RENAME_EXCHANGE) != 0)
+                return 4;
         }
         QThread::msleep(pause);
     }
