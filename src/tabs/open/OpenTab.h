@@ -9,7 +9,6 @@
 #include "ui/TabController.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSet>
 
 #include <memory>
