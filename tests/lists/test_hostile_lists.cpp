@@ -143,14 +143,17 @@ TEST(HostileLists, AnotherProgramsRecordsSurviveOurRewrites)
     writer.start(QStringLiteral(LIST_WRITER_EXE), {store.listPath(), QString::number(kTheirRecords),
                                                    QStringLiteral("10"), QStringLiteral("tool")});
     ASSERT_TRUE(writer.waitForStarted());
+    // On a loaded machine a rewrite of this size can lose every race against the tool's pace;
+    // it then gives up as busy, which is allowed. Failing in any other way is not.
     int syncs = 0;
     while (!writer.waitForFinished(0)) {
         const FileResult r = store.SyncDataFolderEntries();
-        EXPECT_TRUE(r.ok) << r.errorText.toStdString();
+        EXPECT_TRUE(r.ok || r.busy) << r.errorText.toStdString();
         ++syncs;
     }
     ASSERT_EQ(writer.exitCode(), 0);
     EXPECT_GE(syncs, 3); // the syncs overlapped the writer
+    EXPECT_TRUE(store.SyncDataFolderEntries().ok);
 
     QSet<QString> paths;
     int dataRecords = 0;
