@@ -111,7 +111,8 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
     m_waits.run(
         work::Queue::List, QStringLiteral("rename shortcut"), entry.shortcutFile,
         DriveWait::Late::Deliver,
-        [files, app = m_hub.appFolder(), oldFile = entry.shortcutFile, answer]() {
+        [files, app = m_hub.appFolder(), oldFile = entry.shortcutFile, answer,
+         afterWrite = afterRenameWrite]() {
             Renamed r;
             if (!files->isFile(oldFile)) {
                 r.outcome = Outcome::Gone;
@@ -145,6 +146,8 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
                 r.outcome = Outcome::Failed;
                 return r;
             }
+            if (afterWrite)
+                afterWrite(newPath);
             // The old shortcut goes only once the new one reads back as written.
             ShortcutData back;
             r.result =

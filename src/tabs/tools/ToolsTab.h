@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class HubContext;
@@ -56,6 +57,10 @@ public:
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
     const std::vector<ToolsEntry>& entries() const { return m_entries; }
+
+    // Test hook: runs on the worker right after a renamed shortcut is written and before it is
+    // read back, as a drive that does not keep what it was given or another program would.
+    static inline std::function<void(const QString& newFile)> afterRenameWrite;
 
     // The large (32 x 32) and small (16 x 16) icons of the shortcuts, by shortcut file name.
     std::array<ImageList, 2> imgShortCut;
