@@ -82,13 +82,7 @@ def inner(exe, flags):
     with open(list_file, "wb") as f:
         f.write(record(os.path.join(other, "c.fpl")))
     starts = os.path.join(tmp, "starts.txt")
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8", KELDARA_STANDIN_RECORD=starts)
-    del env["AT_SPI_BUS_ADDRESS"]
-    log_path = os.path.join(tmp, "keldara.log")
-    with open(log_path, "w") as log:
-        hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
-                       stderr=subprocess.STDOUT)
+    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=starts)
     companion = None
     try:
         reader = sr.Reader(bus, hub.pid, False)
@@ -158,13 +152,7 @@ def inner(exe, flags):
         hub.wait(20)
         return 0
     except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        if hub.poll() is None:
-            hub.kill()
-        hub.wait()
-        with open(log_path) as log:
-            sys.stderr.write(log.read())
-        return 1
+        return sr.report_failure(failure, hub, log_path)
     finally:
         if companion and companion.poll() is None:
             companion.kill()

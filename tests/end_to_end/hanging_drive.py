@@ -189,13 +189,7 @@ def inner(exe, standin, share, hang, limit):
     with open(list_file, "wb") as f:
         f.write(listing)
     record = os.path.join(tmp, "starts.txt")
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8", KELDARA_STANDIN_RECORD=record)
-    del env["AT_SPI_BUS_ADDRESS"]
-    log_path = os.path.join(tmp, "keldara.log")
-    with open(log_path, "w") as log:
-        hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
-                       stderr=subprocess.STDOUT)
+    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
     try:
         reader = sr.Reader(bus, hub.pid, False)
         main = reader.window("frame", "Keldara", timeout=25)
@@ -262,13 +256,7 @@ def inner(exe, standin, share, hang, limit):
         return 0
     except Exception as failure:
         drive.release()  # a program waiting on the drive cannot even be killed
-        print("FAILED: %s" % failure, file=sys.stderr)
-        if hub.poll() is None:
-            hub.kill()
-        hub.wait()
-        with open(log_path) as log:
-            sys.stderr.write(log.read())
-        return 1
+        return sr.report_failure(failure, hub, log_path)
     finally:
         drive.release()
         subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)

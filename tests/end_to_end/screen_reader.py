@@ -402,6 +402,31 @@ def answer_exit_question(reader, main, answer):
         reader.gone(box)
 
 
+def start_hub(app, group, tmp, **extra_env):
+    """Starts the program of `app` on the display and accessibility bus of this session, its
+    output going to a log; returns the process and the log's path."""
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               LC_ALL="C.UTF-8", **extra_env)
+    del env["AT_SPI_BUS_ADDRESS"]
+    log_path = os.path.join(tmp, "keldara.log")
+    with open(log_path, "w") as log:
+        hub = spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
+                    stderr=subprocess.STDOUT)
+    return hub, log_path
+
+
+def report_failure(failure, hub, log_path):
+    """Says what failed, ends the program and shows what it wrote; returns the failing code."""
+    traceback.print_exc()
+    print("FAILED: %s" % failure, file=sys.stderr)
+    if hub.poll() is None:
+        hub.kill()
+    hub.wait()
+    with open(log_path) as log:
+        sys.stderr.write(log.read())
+    return 1
+
+
 def inner(exe, flags):
     group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
     tmp = os.environ.pop("KELDARA_A11Y_TMP")
@@ -418,13 +443,7 @@ def inner(exe, flags):
         f.write(b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n'
                 % os.path.join(app, "elsewhere", "gone.fpl").encode())
 
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8")
-    del env["AT_SPI_BUS_ADDRESS"]
-    log_path = os.path.join(tmp, "keldara.log")
-    with open(log_path, "w") as log:
-        hub = spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
-                    stderr=subprocess.STDOUT)
+    hub, log_path = start_hub(app, group, tmp)
     started = time.monotonic()
     try:
         reader = Reader(bus, hub.pid, "--dump" in flags)
@@ -451,14 +470,7 @@ def inner(exe, flags):
             raise Failure("the program ended with %s:\n%s" % (code, output))
         return 0
     except Exception as failure:  # a failed check, or the bus's own error (a crashed program)
-        traceback.print_exc()
-        print("FAILED: %s" % failure, file=sys.stderr)
-        if hub.poll() is None:
-            hub.kill()
-        hub.wait()
-        with open(log_path) as log:
-            sys.stderr.write(log.read())
-        return 1
+        return report_failure(failure, hub, log_path)
 
 
 if __name__ == "__main__":
