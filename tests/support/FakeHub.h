@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/RecentFileList.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/LocalFileSystem.h"
 #include "support/FakeBrowserFinder.h"
@@ -46,6 +47,19 @@ struct FakeHub {
     }
     // Work still under way finishes before the fakes it calls go.
     ~FakeHub() { settle(); }
+    // The paths of the recent-file list's records, in the file's order.
+    QStringList recordedPaths() const
+    {
+        QStringList paths;
+        for (const FileListRecord& r : RecentFileList(app.path()).read().records)
+            paths.append(r.path);
+        return paths;
+    }
+    // The text of the last message box shown, or nothing.
+    QString lastMessage() const
+    {
+        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
+    }
     // The main window after its start-up preparation.
     std::unique_ptr<frmQEL> makeWindow() const
     {

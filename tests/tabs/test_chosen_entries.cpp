@@ -47,17 +47,6 @@ struct ChosenEntries : ::testing::Test, FakeHub {
         window->openTab().tmrFileUpdate_Timer();
         ASSERT_TRUE(settle());
     }
-    QStringList recorded() const
-    {
-        QStringList paths;
-        for (const FileListRecord& r : window->openTab().store().read().records)
-            paths.append(r.path);
-        return paths;
-    }
-    QString lastMessage() const
-    {
-        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
-    }
 };
 
 // Two files of one name in two folders; while the question is open, records that sort first
@@ -86,8 +75,8 @@ TEST_F(ChosenEntries, OpenCommandsReachTheChosenFileThroughReloads)
     prompter.whileShowing = {};
     EXPECT_EQ(trash.trashed(), QStringList{data(QStringLiteral("c.fpl"))});
     EXPECT_EQ(other.read(QStringLiteral("c.fpl")), "the other c");
-    EXPECT_EQ(recorded().size(), 5);
-    EXPECT_FALSE(recorded().contains(data(QStringLiteral("c.fpl"))));
+    EXPECT_EQ(recordedPaths().size(), 5);
+    EXPECT_FALSE(recordedPaths().contains(data(QStringLiteral("c.fpl"))));
 
     // Rename while the list changes under the input box: the typed name is not dropped.
     list(Tab::Open).setSelectedKey(data(QStringLiteral("d.fpl")));
@@ -99,8 +88,8 @@ TEST_F(ChosenEntries, OpenCommandsReachTheChosenFileThroughReloads)
     window->mnuRename->trigger();
     ASSERT_TRUE(settle());
     EXPECT_EQ(app.read(QStringLiteral("data/ridge.FPL")), "d.fpl");
-    EXPECT_TRUE(recorded().contains(data(QStringLiteral("ridge.FPL"))));
-    EXPECT_EQ(recorded().size(), 6);
+    EXPECT_TRUE(recordedPaths().contains(data(QStringLiteral("ridge.FPL"))));
+    EXPECT_EQ(recordedPaths().size(), 6);
     EXPECT_EQ(list(Tab::Open).selectedKey(), data(QStringLiteral("ridge.FPL")));
 
     // Opened after rows came in before it: the chosen file, not the one now in its row.

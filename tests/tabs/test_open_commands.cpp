@@ -48,17 +48,6 @@ struct OpenCommands : ::testing::Test, FakeHub {
         }
         ASSERT_EQ(list->text(list->selectedRow()), name);
     }
-    QStringList recordedPaths() const
-    {
-        QStringList paths;
-        for (const FileListRecord& r : window->openTab().store().read().records)
-            paths.append(r.path);
-        return paths;
-    }
-    QString lastMessage() const
-    {
-        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
-    }
 };
 
 TEST_F(OpenCommands, RenameAsksWithTheNameAndKindAndRenamesTheFile)

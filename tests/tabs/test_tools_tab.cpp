@@ -270,10 +270,6 @@ struct ToolsEditing : Tools {
         Tools::SetUp();
         window->TabMain->setCurrTab(2);
     }
-    QString lastMessage() const
-    {
-        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
-    }
 };
 
 TEST_F(ToolsEditing, ProtectedNamesAreRefusedWhateverTheirCase)

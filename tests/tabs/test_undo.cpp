@@ -79,10 +79,6 @@ struct Undo : ::testing::Test, FakeHub {
         const QelListView* list = window->lstQEL[size_t(tab)];
         return list->text(list->selectedRow());
     }
-    QString lastMessage() const
-    {
-        return prompter.messages.isEmpty() ? QString() : prompter.messages.last().text;
-    }
 };
 
 // Each tab's Delete, then Undo: the files hold exactly what they held before, byte for byte,
