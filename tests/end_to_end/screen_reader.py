@@ -157,11 +157,7 @@ class Reader:
             return name(text) if callable(name) else text == name
 
         def showing():
-            for w in self.app:
-                if w is not None and w.getRoleName() == role and named(w.name) \
-                        and is_showing(w):
-                    return w
-            return None
+            return next((w for w in self.app if shown_as(w, role, named)), None)
         try:
             w = wait_for("the %s %s" % (role, "named as expected" if callable(name) else
                                         repr(name)), showing, timeout)
@@ -173,9 +169,9 @@ class Reader:
         return w
 
     def gone(self, window):
-        wait_for("%r to close" % window.name, lambda: not any(
-            w is not None and w.name == window.name and w.getRoleName() == window.getRoleName()
-            and is_showing(w) for w in self.app))
+        role, name = window.getRoleName(), window.name
+        wait_for("%r to close" % name, lambda: not any(
+            shown_as(w, role, lambda text: text == name) for w in self.app))
 
     def act(self, node, action):
         """Performs `node`'s accessible action `action` without waiting for its handler: one that
@@ -195,6 +191,16 @@ class Reader:
 
 def is_showing(node):
     return node.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def shown_as(window, role, named):
+    """Whether `window` is a showing window of that role whose name passes `named`; one taken off
+    the bus while it is read (the bus answers "no such object") is not."""
+    try:
+        return window is not None and window.getRoleName() == role and named(window.name) \
+            and is_showing(window)
+    except GLib.Error:
+        return False
 
 
 def walk(node):
