@@ -135,17 +135,24 @@ def inner(exe, flags):
         done.append("deleted b.fpl (to the trash)")
 
         companion.wait(records * 0.1 + 30)
-        time.sleep(2)
-        with open(list_file, "rb") as f:
-            lines = [line for line in f.read().split(b"\r\n") if line]
+
+        def list_lines():
+            with open(list_file, "rb") as f:
+                return [line for line in f.read().split(b"\r\n") if line]
+
+        def user_entries(lines):
+            return {line.split(b'","')[1].decode() for line in lines if b"/other/a-" not in line}
+        # The Delete takes the entry out of the list once the file is in the trash.
+        deleted = os.path.join(data, "b.fpl")
+        sr.wait_for("b.fpl to leave the list", lambda: deleted not in user_entries(list_lines()))
+        lines = list_lines()
         written = sum(1 for line in lines if b"/other/a-" in line)
         print("commands: %s" % "; ".join(done))
         print("the companion tool wrote %d records; the list holds %d of them and %d lines in "
               "all" % (records, written, len(lines)))
         expect = {os.path.join(other, "c.fpl"), os.path.join(data, "ridge.FPL"),
                   os.path.join(data, "d.fpl")}
-        user = {line.split(b'","')[1].decode() for line in lines if b"/other/a-" not in line}
-        sr.expect_equal("the user's entries", user, expect)
+        sr.expect_equal("the user's entries", user_entries(lines), expect)
         sr.expect_equal("the tool's records", written, records)
         reader.act(sr.find(main, "push button", "Exit Keldara"), "Press")
         reader.act(sr.find(reader.window("alert", "Keldara"), "push button", "Yes"), "Press")
