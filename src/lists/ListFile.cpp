@@ -2,6 +2,7 @@
 
 #include "lists/ListFileParts.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -49,6 +50,17 @@ bool endsWithLineEnd(const QByteArray& data)
 } // namespace
 
 namespace {
+// The waits below are short, but a window must never make them: list files are read and
+// rewritten on the list queue. (A program without a window, such as a core test, may.)
+void pause(unsigned long ms)
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    Q_ASSERT_X(!app || !app->inherits("QGuiApplication") ||
+                   QThread::currentThread() != app->thread(),
+               "ListFile", "a list file is read or rewritten on the window's thread");
+    QThread::msleep(ms);
+}
+
 // Another program changed the file during a rewrite. A program that writes once has finished;
 // one that writes again and again is best read right after its next write, which leaves the
 // longest quiet time for the next attempt. So wait a moment for a further change.
@@ -58,7 +70,7 @@ void waitForNextChange(const QString& path)
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < kQuietMs && identityOf(path) == now)
-        QThread::msleep(1);
+        pause(1);
 }
 } // namespace
 
@@ -86,7 +98,7 @@ FileContent readListFile(const QString& path)
         if (!c.data.isEmpty() && endsWithLineEnd(c.data))
             return c;
         // Empty, or the last line cut short: either the file is so, or a writer is at work.
-        QThread::msleep(kSettleMs);
+        pause(kSettleMs);
         if (identityOf(path) == c.identity)
             return c;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/RecentFileList.h"
+#include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/LocalFileSystem.h"
 #include "support/FakeBrowserFinder.h"
@@ -47,12 +47,13 @@ struct FakeHub {
     }
     // Work still under way finishes before the fakes it calls go.
     ~FakeHub() { settle(); }
-    // The paths of the recent-file list's records, in the file's order.
+    // The paths of the recent-file list's records, in the file's order, read as they stand (the
+    // program reads list files only off the window's thread, which this is).
     QStringList recordedPaths() const
     {
         QStringList paths;
-        for (const FileListRecord& r : RecentFileList(app.path()).read().records)
-            paths.append(r.path);
+        for (const QStringList& r : records::parse(app.read(QStringLiteral("QELFileList.txt")), 3))
+            paths.append(r[1]);
         return paths;
     }
     // The text of the last message box shown, or nothing.
