@@ -1,8 +1,8 @@
 // The "Tools" list at 200 shortcuts whose programs are Windows programs with icons (bitmaps at
 // 16, 32 and 48 pixels and a 256-pixel PNG): the whole load with the real icon source, next to
 // the floor of listing and reading the 200 shortcut files alone.
-#include "actions/ShortcutHelper.h"
 #include "base/Paths.h"
+#include "formats/ShortcutHelper.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/qt/QtIconSource.h"
 #include "support/FakeHub.h"

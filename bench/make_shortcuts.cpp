@@ -1,6 +1,6 @@
 // Writes a folder full of shortcuts for the window benchmarks: make_shortcuts FOLDER COUNT
 // PROGRAM... (the shortcuts point to the programs in turn).
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The icon reader takes any bytes without crashing or reading past them, and the .ico file it
 // gives back is whole: its directory names exactly its images, one after the other, each within
 // the limits.
-#include "base/ByteReader.h"
-#include "platform/ExeIconReader.h"
+#include "formats/ByteReader.h"
+#include "formats/ExeIconReader.h"
 
 #include <cstdint>
 #include <cstdlib>

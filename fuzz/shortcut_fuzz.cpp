@@ -1,6 +1,6 @@
 // The shortcut reader takes any bytes without crashing or reading past them, and what it reads
 // it writes back so that reading again gives the same shortcut.
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -35,13 +35,13 @@ int main(int argc, char** argv)
     // What the work queues' threads call lives as long as the process: a thread that waits on a
     // drive that does not answer is not waited for at the end, and may still call it then.
 #ifdef Q_OS_WIN
-    WinDriveTable drives;
+    static auto* drives = new WinDriveTable;
     static auto* launcher = new WinLauncher;
     WinBrowserFinder browsers;
     WinMachineRegistry registry;
     static auto* trash = new WinTrash;
 #else
-    MountDriveTable drives;
+    static auto* drives = new MountDriveTable;
     static auto* launcher = new PosixLauncher;
     XdgBrowserFinder browsers;
     XdgMachineRegistry registry;
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     PlatformServices services;
     services.appFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     services.settings = &settings;
-    services.drives = &drives;
+    services.drives = drives;
     services.prompter = &prompter;
     services.launcher = launcher;
     services.instance = &instance;

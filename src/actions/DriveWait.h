@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/Work.h"
+#include "work/Work.h"
 
 #include <QHash>
 #include <QObject>
@@ -27,11 +27,11 @@ public:
     DriveWait(const HubContext& hub, QelListView& list);
     ~DriveWait() override;
 
-    // Runs `job` on `queue` for the command `what` on the entry whose file is `path`, then
+    // Runs `job` on `line` for the command `what` on the entry whose file is `path`, then
     // `done(answer)` here, unless the answer came late and `late` drops it. False, with nothing
     // started, when that command already waits on that entry.
     template <class Job, class Done>
-    bool run(work::Queue queue, const QString& what, const QString& path, Late late, Job job,
+    bool run(const work::Line& line, const QString& what, const QString& path, Late late, Job job,
              Done done, std::source_location postedBy = std::source_location::current())
     {
         const QString id = what + QLatin1Char('\n') + path;
@@ -39,7 +39,7 @@ public:
         if (serial < 0)
             return false;
         work::post(
-            queue, this, std::move(job),
+            line, this, std::move(job),
             [this, id, serial, late, done = std::move(done)](auto answer) mutable {
                 // The command counts as waiting until its answer has been dealt with,
                 // questions included.
@@ -47,7 +47,7 @@ public:
                     done(std::move(answer));
                 forget(id, serial);
             },
-            postedBy);
+            work::Priority::Command, postedBy);
         return true;
     }
 

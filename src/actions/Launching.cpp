@@ -1,8 +1,8 @@
 #include "actions/Launching.h"
 
-#include "lists/Work.h"
 #include "platform/Launcher.h"
 #include "ui/HubContext.h"
+#include "work/Work.h"
 
 void Launching::LaunchCommand(const QString& program, const QString& argumentText)
 {
@@ -12,7 +12,7 @@ void Launching::LaunchCommand(const QString& program, const QString& argumentTex
     m_starting.insert(command);
     Launcher* launcher = &m_hub.launcher();
     work::post(
-        work::Queue::Drives, &m_alive,
+        m_hub.lineOf(program), &m_alive,
         [launcher, program, argumentText] { return launcher->start(program, argumentText); },
         [this, command](const FileResult& started) {
             m_starting.remove(command);

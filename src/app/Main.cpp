@@ -1,18 +1,18 @@
 #include "app/Main.h"
 
 #include "app/frmSplash.h"
-#include "app/SettingsMigration.h"
 #include "base/Paths.h"
-#include "lists/Work.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/InstanceGuard.h"
 #include "platform/qt/InstanceChannel.h"
 #include "platform/SettingsStore.h"
+#include "setup/SettingsMigration.h"
 #include "tabs/new/NewTab.h"
 #include "tabs/open/OpenTab.h"
 #include "tabs/tools/ToolsTab.h"
 #include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QApplication>
 #include <QScreen>

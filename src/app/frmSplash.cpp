@@ -1,9 +1,9 @@
 #include "app/frmSplash.h"
 
-#include "app/StartupHousekeeping.h"
 #include "base/Program.h"
 #include "base/Version.h"
 #include "platform/InstanceGuard.h"
+#include "setup/StartupHousekeeping.h"
 #include "ui/ImageList.h"
 
 #include <QCoreApplication>

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUtf8StringView>
 
 namespace paths {
 
@@ -62,6 +63,98 @@ QString refusalOfNewName(const QString& name)
     if (name.startsWith(QLatin1Char('.')))
         return QStringLiteral("\"%1\" can not be used as a file name.").arg(name);
     return {};
+}
+
+namespace {
+constexpr char16_t kRawByte = 0xDC00; // + the byte, for bytes 0x80 to 0xFF
+
+// The length of the well-formed UTF-8 sequence at `i`, or 0 when the byte there begins none.
+qsizetype utf8Length(QByteArrayView b, qsizetype i)
+{
+    const uchar c = uchar(b[i]);
+    if (c < 0x80)
+        return 1;
+    qsizetype n = 0;
+    uchar low = 0x80, high = 0xBF; // the second byte's range
+    if (c >= 0xC2 && c <= 0xDF) {
+        n = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        low = c == 0xE0 ? 0xA0 : 0x80;
+        high = c == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        low = c == 0xF0 ? 0x90 : 0x80;
+        high = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + n > b.size())
+        return 0;
+    for (qsizetype k = 1; k < n; ++k) {
+        const uchar d = uchar(b[i + k]);
+        if (k == 1 ? (d < low || d > high) : (d < 0x80 || d > 0xBF))
+            return 0;
+    }
+    return n;
+}
+
+bool isRawByte(const QString& s, qsizetype i)
+{
+    const char16_t c = s[i].unicode();
+    return c >= kRawByte + 0x80 && c <= kRawByte + 0xFF && !(i > 0 && s[i - 1].isHighSurrogate());
+}
+} // namespace
+
+QString fromNativeBytes(QByteArrayView bytes)
+{
+#ifndef Q_OS_WIN
+    if (!QUtf8StringView(bytes).isValidUtf8()) {
+        QString out;
+        out.reserve(bytes.size());
+        for (qsizetype i = 0; i < bytes.size();) {
+            if (const qsizetype n = utf8Length(bytes, i)) {
+                out += QString::fromUtf8(bytes.sliced(i, n));
+                i += n;
+            } else {
+                out += QChar(char16_t(kRawByte + uchar(bytes[i])));
+                ++i;
+            }
+        }
+        return out;
+    }
+#endif
+    return QString::fromUtf8(bytes);
+}
+
+bool holdsRawBytes(const QString& path)
+{
+#ifndef Q_OS_WIN
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (isRawByte(path, i))
+            return true;
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return false;
+}
+
+QByteArray toNativeBytes(const QString& path)
+{
+    if (!holdsRawBytes(path))
+        return path.toUtf8();
+    QByteArray out;
+    qsizetype run = 0; // where the text not yet written begins
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (!isRawByte(path, i))
+            continue;
+        out += QStringView(path).sliced(run, i - run).toUtf8();
+        out += char(path[i].unicode() - kRawByte);
+        run = i + 1;
+    }
+    out += QStringView(path).sliced(run).toUtf8();
+    return out;
 }
 
 } // namespace paths

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Path helpers. Every path the program forms is a folder, the native separator, then a name, and
@@ -29,6 +31,17 @@ bool ensureFolder(const QString& parent, const QString& name);
 // (a separator, a character Windows file names cannot hold, a control character, or a leading
 // dot: "." and "..", or a name that would make a hidden file).
 QString refusalOfNewName(const QString& name);
+
+// File names on Linux are bytes, and not every name is UTF-8: the suite's Windows programs write
+// Windows-1252 names into the list files, and a stick from another machine may hold such names.
+// A name read from the file system is held as text that gives its bytes back unchanged: UTF-8
+// where the bytes are UTF-8, and every other byte as a character of its own (U+DC80 + the byte,
+// which no real text holds). Every call that hands a path to the file system goes through
+// toNativeBytes. On Windows, where names are UTF-16, both are plain UTF-8.
+QString fromNativeBytes(QByteArrayView bytes);
+QByteArray toNativeBytes(const QString& path);
+// Whether `path` holds a byte that is no UTF-8 (see fromNativeBytes).
+bool holdsRawBytes(const QString& path);
 
 } // namespace paths
 

@@ -1,5 +1,6 @@
 // The list-file core on POSIX systems: non-blocking reads of ordinary files only, and an atomic
 // exchange that proves which version of the file it displaced.
+#include "base/Paths.h"
 #include "lists/ListFileParts.h"
 
 #ifndef Q_OS_WIN
@@ -43,8 +44,8 @@ FileContent readOnce(const QString& path, bool* stable)
     FileContent c;
     *stable = true;
     // Non-blocking, so that opening a pipe never waits for a writer.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(paths::toNativeBytes(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const int e = errno;
         c.exists = e != ENOENT;
@@ -117,7 +118,7 @@ FileResult writeAll(int fd, const QByteArray& content)
 
 void syncFolderOf(const QString& path)
 {
-    const int dir = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+    const int dir = ::open(paths::toNativeBytes(QFileInfo(path).absolutePath()).constData(),
                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
@@ -143,8 +144,8 @@ Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const 
                             const FileIdentity& expected,
                             const std::function<void()>& beforeReplace, FileResult* failure)
 {
-    const QByteArray temp = QFile::encodeName(tempPath);
-    const QByteArray to = QFile::encodeName(path);
+    const QByteArray temp = paths::toNativeBytes(tempPath);
+    const QByteArray to = paths::toNativeBytes(path);
     if (::unlink(temp.constData()) != 0 && errno != ENOENT) {
         *failure = FileResult::fromErrno(errno);
         return Replaced::Failed;
@@ -238,7 +239,7 @@ Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const 
 FileIdentity identityOf(const QString& path)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(paths::toNativeBytes(path).constData(), &st) != 0)
         return {};
     return identityFromStat(st);
 }

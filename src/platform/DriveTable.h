@@ -3,6 +3,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 // Drive-type codes as the platform reports them; only CD-ROM matters to this program.
 enum DriveTypeCode : int {
     DriveUnknown = 0,
@@ -19,9 +23,28 @@ struct Drive {
     int type = DriveUnknown;
 };
 
-// The machine's drives in the platform's own order (A: to Z: on Windows, mount order elsewhere).
+// The machine's drives. A data file may lie on a USB stick that is not plugged in or a network
+// share that does not answer: what the program knows of a path's drive comes from here, without
+// touching the path itself.
 class DriveTable {
 public:
     virtual ~DriveTable() = default;
+
+    // The drives in the platform's own order (A: to Z: on Windows, mount order elsewhere).
     virtual QList<Drive> drives() const = 0;
+
+    // The drive that holds `path`: the longest mount point that begins it (Linux), its drive
+    // root or its \\server\share (Windows). Found from the mount table alone, never by looking at
+    // `path`, so it answers at once for a path on a drive that hangs. Any thread.
+    virtual QString driveOf(const QString& path) const = 0;
+
+    // Whether `path` lies where a removable drive or a network share is mounted while it is
+    // connected, and that drive is not connected now: an entry there is not missing, its file is
+    // elsewhere for the moment. May look at the place the drive would be mounted (never below it,
+    // and never a drive that is mounted), so call it off the window's thread.
+    virtual bool isNotConnected(const QString& path) const = 0;
+
+    // `changed` runs on `context`'s thread, within about two seconds, whenever a drive is mounted
+    // or unmounted, until `context` goes.
+    virtual void watch(QObject* context, std::function<void()> changed) = 0;
 };

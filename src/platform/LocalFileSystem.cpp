@@ -1,5 +1,7 @@
 #include "platform/LocalFileSystem.h"
 
+#include "base/Paths.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,7 +18,12 @@
 
 bool LocalFileSystem::isFile(const QString& path)
 {
+#ifdef Q_OS_WIN
     return QFileInfo(path).isFile();
+#else
+    struct stat st {};
+    return ::stat(paths::toNativeBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
 }
 
 FileResult LocalFileSystem::rename(const QString& from, const QString& to)
@@ -26,13 +33,14 @@ FileResult LocalFileSystem::rename(const QString& from, const QString& to)
 
 FileResult LocalFileSystem::remove(const QString& path)
 {
-    QFile file(path);
-    if (file.remove())
-        return {};
 #ifdef Q_OS_WIN
+    if (QFile(path).remove())
+        return {};
     return lastWindowsError();
 #else
-    return FileResult::fromErrno(errno ? errno : EACCES);
+    if (::unlink(paths::toNativeBytes(path).constData()) == 0)
+        return {};
+    return FileResult::fromErrno(errno);
 #endif
 }
 
@@ -47,8 +55,8 @@ FileResult renameNoReplace(const QString& from, const QString& to)
 #else
 FileResult renameNoReplace(const QString& from, const QString& to)
 {
-    const QByteArray src = QFile::encodeName(from);
-    const QByteArray dst = QFile::encodeName(to);
+    const QByteArray src = paths::toNativeBytes(from);
+    const QByteArray dst = paths::toNativeBytes(to);
     if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
         return {};
     if (errno != EINVAL && errno != ENOSYS)

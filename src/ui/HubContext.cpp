@@ -1,5 +1,7 @@
 #include "ui/HubContext.h"
 
+#include "platform/DriveTable.h"
+
 #include "base/Program.h"
 #include "platform/Prompter.h"
 
@@ -28,4 +30,9 @@ void HubContext::critical(const QString& text) const
 void HubContext::fileFailure(const QString& what, const FileResult& failure) const
 {
     notice(failure.message(what));
+}
+
+work::Line HubContext::lineOf(const QString& path) const
+{
+    return work::Line::drive(drives().driveOf(path));
 }

@@ -2,6 +2,7 @@
 
 #include "base/FileResult.h"
 #include "platform/PlatformServices.h"
+#include "work/Work.h"
 
 #include <QString>
 
@@ -19,6 +20,9 @@ public:
     Launcher& launcher() const { return *m_services.launcher; }
     FileSystem& files() const { return *m_services.files; }
     Trash& trash() const { return *m_services.trash; }
+    DriveTable& drives() const { return *m_services.drives; }
+    // The work line of the drive that holds `path`.
+    work::Line lineOf(const QString& path) const;
 
     // A refusal or notice: the program's title, OK, no icon.
     void notice(const QString& text) const;

@@ -3,11 +3,11 @@
 // file beyond what the steps ask for, with a data folder of 3,000 files.
 #include "app/Main.h"
 #include "lists/ListFile.h"
-#include "lists/Work.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/InstanceGuard.h"
 #include "support/FakeHub.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <gtest/gtest.h>
 
@@ -98,8 +98,8 @@ TEST(Startup, StepsRunInTheirOrderAndReadTheListNoMoreThanTheyAsk)
     for (int i = 0; i < 3000; ++i)
         hub.app.write(QStringLiteral("data/plot%1.fpl").arg(i), QByteArray());
 
-    work::setObserver([&](work::Queue queue, const char* postedBy) {
-        if (queue == work::Queue::List) {
+    work::setObserver([&](const work::Line& line, const char* postedBy) {
+        if (line.isList()) {
             QMutexLocker lock(&steps.mutex);
             steps.queue.append(functionOf(postedBy));
         }

@@ -1,4 +1,4 @@
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "support/TempAppFolder.h"

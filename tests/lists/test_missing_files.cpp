@@ -1,6 +1,9 @@
-// The missing-file checker asks on threads of its own and answers on the caller's thread, batch
-// by batch, and only for the check that is current.
+// The missing-file checker asks drive by drive on the drives' own lines and answers on the
+// caller's thread, only for the check that is current; a drive that hangs holds back its own
+// entries and nothing else.
 #include "lists/MissingFiles.h"
+#include "support/Fakes.h"
+#include "support/Settle.h"
 
 #include <gtest/gtest.h>
 
@@ -13,95 +16,112 @@
 
 namespace {
 
-// Files folder + "0" ... folder + "<count - 1>".
-QStringList listing(int count, const QString& folder)
+QList<MissingFiles::Item> items(int count, const QString& folder)
 {
-    QStringList paths;
-    for (int i = 0; i < count; ++i)
-        paths.append(folder + QString::number(i));
-    return paths;
+    QList<MissingFiles::Item> list;
+    for (int i = 0; i < count; ++i) {
+        const QString path = folder + QString::number(i);
+        list.append({path, {path}});
+    }
+    return list;
 }
 
-// A file system call that hangs until the test lets it go; shared with the checking threads,
-// which may outlive a failed test.
+// A file system call on one drive that hangs until the test lets it go; shared with the checking
+// threads, which may outlive a failed test.
 struct Gate {
     std::atomic<bool> open{false};
     std::atomic<int> calls{0};
-    void pass()
+    bool pass()
     {
         ++calls;
         while (!open)
             QThread::msleep(1);
+        return true;
     }
 };
 
-bool waitUntilDone(const MissingFiles& checker)
-{
-    const bool done = QTest::qWaitFor([&] { return !checker.busy(); }, 10000);
-    QCoreApplication::processEvents(); // the answers sent before the end
-    return done;
-}
+using States = QHash<QString, MissingFiles::State>;
 
-TEST(MissingFiles, EveryMissingFileIsReportedOnceOnTheCallersThread)
+TEST(MissingFiles, EachEntryIsAnsweredOnceOnTheCallersThreadWithItsState)
 {
-    const int count = 2500; // more than two batches, the last one short
-    MissingFiles checker([](const QString& path) { return !path.endsWith(QLatin1Char('7')); });
-    QList<qsizetype> found;
-    qsizetype answeredUpTo = 0;
-    bool elsewhere = false, gaps = false;
-    checker.check(listing(count, QStringLiteral("/f/")), [&](const MissingFiles::Answer& a) {
+    FakeDriveTable drives;
+    drives.setMounts({QStringLiteral("/"), QStringLiteral("/media/u/stick")});
+    drives.setNotConnected(QStringLiteral("/media/u/stick"));
+    MissingFiles checker(drives, [](const QString& path) { return !path.endsWith(u'7'); });
+    QList<MissingFiles::Item> list = items(700, QStringLiteral("/f/")); // several batches
+    list += items(2, QStringLiteral("/media/u/stick/"));
+    // A file whose line's bytes name another file than its text: either counts.
+    list.append({QStringLiteral("/g/shown"), {QStringLiteral("/g/7"), QStringLiteral("/g/1")}});
+    States states;
+    int twice = 0;
+    bool elsewhere = false;
+    checker.check(list, [&](const MissingFiles::Answers& answers) {
         elsewhere |= QThread::currentThread() != QCoreApplication::instance()->thread();
-        gaps |= a.begin != answeredUpTo;
-        answeredUpTo = a.end;
-        found += a.missing;
+        for (const auto& [key, state] : answers)
+            twice += states.contains(key), states.insert(key, state);
     });
-    ASSERT_TRUE(waitUntilDone(checker));
-    QList<qsizetype> expected;
-    for (qsizetype i = 7; i < count; i += 10)
-        expected.append(i);
-    EXPECT_EQ(found, expected);
-    EXPECT_EQ(answeredUpTo, count); // every file answered for, present or not
-    EXPECT_FALSE(gaps);
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(checker.busy());
+    ASSERT_EQ(states.size(), list.size());
+    EXPECT_EQ(twice, 0);
     EXPECT_FALSE(elsewhere);
+    using S = MissingFiles::State;
+    EXPECT_EQ(states[QStringLiteral("/f/17")], S::Missing);
+    EXPECT_EQ(states[QStringLiteral("/f/18")], S::Present);
+    EXPECT_EQ(states[QStringLiteral("/media/u/stick/1")], S::NotConnected);
+    EXPECT_EQ(states[QStringLiteral("/g/shown")], S::Present);
 }
 
-TEST(MissingFiles, ANewCheckDropsTheAnswersOfTheOneBefore)
+// One entry on a share that hangs, 1,000 on the local disk, the list reloaded ten times: each
+// reload's local entries are answered at once, and the share is asked once, not once a reload.
+TEST(MissingFiles, AHangingDriveHoldsBackOnlyItsOwnEntries)
 {
+    FakeDriveTable drives;
+    drives.setMounts({QStringLiteral("/"), QStringLiteral("/mnt/share")});
     const auto gate = std::make_shared<Gate>();
-    MissingFiles checker([gate](const QString& path) {
-        if (path.startsWith(QStringLiteral("/old/")))
-            gate->pass();
-        return false;
+    MissingFiles checker(drives, [gate](const QString& path) {
+        return path.startsWith(QStringLiteral("/mnt/share/")) ? gate->pass() : true;
     });
-    QList<qsizetype> oldAnswers, newAnswers;
-    checker.check(listing(3, QStringLiteral("/old/")),
-                  [&](const MissingFiles::Answer& a) { oldAnswers += a.missing; });
-    checker.check(listing(2, QStringLiteral("/new/")),
-                  [&](const MissingFiles::Answer& a) { newAnswers += a.missing; });
-    gate->open = true;
-    ASSERT_TRUE(waitUntilDone(checker));
-    EXPECT_FALSE(QTest::qWaitFor([&] { return oldAnswers.size() + newAnswers.size() > 2; }, 300));
-    EXPECT_EQ(newAnswers, (QList<qsizetype>{0, 1}));
-    EXPECT_TRUE(oldAnswers.isEmpty());
+    QList<MissingFiles::Item> list = items(1000, QStringLiteral("/home/u/plots/"));
+    list += items(1, QStringLiteral("/mnt/share/"));
+    for (int reload = 0; reload < 10; ++reload) {
+        States states;
+        checker.check(list, [&](const MissingFiles::Answers& answers) {
+            for (const auto& [key, state] : answers)
+                states.insert(key, state);
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return states.size() == 1000; }, 1000))
+            << "reload " << reload << ": " << states.size() << " answered";
+        EXPECT_FALSE(states.contains(QStringLiteral("/mnt/share/0")));
+    }
+    EXPECT_EQ(gate->calls, 1);
+    States late;
+    checker.check(list, [&](const MissingFiles::Answers& answers) {
+        for (const auto& [key, state] : answers)
+            late.insert(key, state);
+    });
+    gate->open = true; // the share answers: the newest check's entry is marked
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return late.contains(QStringLiteral("/mnt/share/0")); }, 5000));
+    ASSERT_TRUE(settle());
 }
 
 // A check stuck on an unreachable folder outlives the list it was for: once the checker has gone
-// it asks about no further file and calls nothing back.
-TEST(MissingFiles, ACheckerThatHasGoneStopsAsking)
+// nothing is called back.
+TEST(MissingFiles, ACheckerThatHasGoneCallsNothingBack)
 {
+    FakeDriveTable drives;
     const auto gate = std::make_shared<Gate>();
     bool called = false;
     {
-        MissingFiles checker([gate](const QString&) {
-            gate->pass();
-            return false;
-        });
-        checker.check(listing(3, QStringLiteral("/share/")),
-                      [&](const MissingFiles::Answer&) { called = true; });
+        MissingFiles checker(drives, [gate](const QString&) { return gate->pass(); });
+        checker.check(items(3, QStringLiteral("/share/")),
+                      [&](const MissingFiles::Answers&) { called = true; });
         ASSERT_TRUE(QTest::qWaitFor([&] { return gate->calls > 0; }, 5000));
     }
     gate->open = true;
-    EXPECT_FALSE(QTest::qWaitFor([&] { return called || gate->calls > 1; }, 300));
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(called);
 }
 
 } // namespace

@@ -62,6 +62,17 @@ class CheckLayers(unittest.TestCase):
         self.assertIn("circle between folders: base -> ui -> base", lines)
         self.assertIn('    src/ui/View.h:1 includes "base/Paths.h"', lines)
 
+    def test_a_folder_built_into_two_libraries_is_reported(self):
+        build = ("add_library(core STATIC base/Paths.cpp ui/Model.cpp)\n"
+                 "add_library(gui STATIC ui/View.cpp) # ui/Old.cpp\n")
+        files = {**CLEAN, "CMakeLists.txt": build, "base/Paths.cpp": "", "ui/View.cpp": "",
+                 "ui/Model.cpp": "", "ui/Old.cpp": ""}
+        code, lines = run(files)
+        self.assertEqual(code, 1)
+        self.assertIn("src/ui/ builds into core, gui: one folder, one library", lines)
+        self.assertIn("src/ui/Old.cpp is built into no library", lines)
+        self.assertFalse(any("base" in line for line in lines), lines)
+
     def test_a_layers_file_naming_an_unknown_folder_is_reported(self):
         code, lines = run(CLEAN, LAYERS.replace("ui: base", "ui: base lits"))
         self.assertEqual(code, 1)

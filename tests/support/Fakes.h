@@ -7,8 +7,12 @@
 
 #include <QList>
 #include <QMap>
+#include <QMutex>
+#include <QPointer>
+#include <QSet>
 #include <QString>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 
@@ -58,10 +62,61 @@ public:
     }
 };
 
+// Drives from a script: the mount points a path's drive is found among, the paths whose drive is
+// not connected, and a call that tells the watchers the drives changed. Safe on worker threads.
 class FakeDriveTable : public DriveTable {
 public:
     QList<Drive> table;
     QList<Drive> drives() const override { return table; }
+
+    void setMounts(const QStringList& mounts)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_mounts = mounts;
+    }
+    // Every path below `place` is on a drive that is not connected (false: connected again).
+    void setNotConnected(const QString& place, bool notConnected = true)
+    {
+        QMutexLocker lock(&m_mutex);
+        if (notConnected)
+            m_away.insert(place);
+        else
+            m_away.remove(place);
+    }
+    void changed()
+    {
+        for (const auto& [context, call] : m_watchers) {
+            if (context)
+                call();
+        }
+    }
+
+    QString driveOf(const QString& path) const override
+    {
+        QMutexLocker lock(&m_mutex);
+        QString best;
+        for (const QString& m : m_mounts) {
+            if (path.startsWith(m) && m.size() > best.size())
+                best = m;
+        }
+        return best;
+    }
+    bool isNotConnected(const QString& path) const override
+    {
+        QMutexLocker lock(&m_mutex);
+        return std::any_of(m_away.begin(), m_away.end(),
+                           [&](const QString& place) { return path.startsWith(place); });
+    }
+    void watch(QObject* context, std::function<void()> changed) override
+    {
+        m_watchers.append({QPointer<QObject>(context), std::move(changed)});
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_mounts{QStringLiteral("/")};
+    QSet<QString> m_away;
+    QList<std::pair<QPointer<QObject>, std::function<void()>>> m_watchers;
 };
 
 // Answers message boxes and file dialogs from a script and records what was asked.

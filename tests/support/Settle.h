@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/Work.h"
+#include "work/Work.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

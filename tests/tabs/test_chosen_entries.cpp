@@ -1,7 +1,7 @@
 // Companion tools rewrite the lists while the user works: a command acts on the entry the user
 // chose, as the file holds it when the command acts, or says the entry has gone, and never on
 // whatever row stands in its place by then.
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"

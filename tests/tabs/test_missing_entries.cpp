@@ -62,9 +62,9 @@ TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
     QElapsedTimer t;
     t.start();
     tab->LoadOpenList();
-    ASSERT_TRUE(settle());
+    // The list shows while the check of the folder that hangs is still under way.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 3; }, 1000));
     EXPECT_LT(t.elapsed(), 1000);
-    EXPECT_EQ(list.count(), 3);
     EXPECT_TRUE(tab->missingCheckBusy());
     // A reload meanwhile drops the first answers and waits for its own.
     tab->LoadOpenList();
@@ -85,7 +85,7 @@ TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
         return path.endsWith(QStringLiteral("here.fpl"));
     });
     tab->LoadOpenList();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 3; }, 5000));
     const QString first = list.text(0);
     list.setSorted(true);
     list.setSortKey(0);

@@ -1,5 +1,5 @@
 // Opening entries with real processes: a stand-in companion tool records what it receives.
-#include "actions/LaunchTable.h"
+#include "formats/LaunchTable.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/linux/PosixLauncher.h"

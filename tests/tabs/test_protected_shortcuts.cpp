@@ -1,6 +1,6 @@
 // The suite's own shortcuts, which the users must keep: each of the protected names in both of
 // its columns, whatever the letter case.
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
 #include "tabs/tools/ToolsTab.h"

@@ -1,9 +1,9 @@
 // The "Tools" tab over a real shortcut folder, with scripted dialogs and plain-colour icons.
-#include "actions/ShortcutHelper.h"
-#include "app/StartupHousekeeping.h"
 #include "base/Columns.h"
+#include "formats/ShortcutHelper.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/linux/PosixLauncher.h"
+#include "setup/StartupHousekeeping.h"
 #include "support/FakeHub.h"
 #include "support/Faults.h"
 #include "support/LnkInfo.h"

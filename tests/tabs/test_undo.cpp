@@ -1,6 +1,6 @@
 // Edit > Undo through the window's menu, over real files: what a Delete or Rename took comes back
 // byte for byte, nothing that stands in the way is replaced, and the menu item names the step.
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"

@@ -34,10 +34,10 @@ FileResult PosixLauncher::start(const QString& program, const QString& argumentT
                              ? QStandardPaths::findExecutable(QStringLiteral("wine"))
                              : QString();
     if (!wine.isEmpty())
-        args.append(QFile::encodeName(wine));
-    args.append(QFile::encodeName(resolved));
+        args.append(paths::toNativeBytes(wine));
+    args.append(paths::toNativeBytes(resolved));
     for (const QString& a : argumentText.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        args.append(a.toLocal8Bit());
+        args.append(paths::toNativeBytes(a));
 
     return spawnDetached(args);
 }

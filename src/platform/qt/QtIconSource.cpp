@@ -1,7 +1,7 @@
 #include "platform/qt/QtIconSource.h"
 
 #include "base/Paths.h"
-#include "platform/ExeIconReader.h"
+#include "formats/ExeIconReader.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "tabs/new/NewTab.h"
 
 #include "actions/Launching.h"
-#include "actions/LaunchTable.h"
 #include "base/Columns.h"
+#include "formats/LaunchTable.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 

@@ -3,13 +3,13 @@
 // changed the list meanwhile, and the data file may lie on a drive that does not answer.
 #include "base/Paths.h"
 #include "lists/DataFileKind.h"
-#include "lists/Work.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "platform/Trash.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QDir>
 
@@ -44,7 +44,7 @@ void OpenTab::RenameFileEntry(const OpenEntry& entry, QString& newName)
     };
     FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Queue::List, QStringLiteral("rename"), entry.path(), DriveWait::Late::Deliver,
+        work::Line::list(), QStringLiteral("rename"), entry.path(), DriveWait::Late::Deliver,
         [store = m_store, files, entry, finalName = newName, read = readJob(true)]() mutable {
             Renamed r;
             const RecentFileList::Contents now = store.read();
@@ -119,7 +119,7 @@ void OpenTab::deleteEntry(const OpenEntry& entry, bool forGood)
     FileSystem* files = &m_hub.files();
     Trash* trash = &m_hub.trash();
     m_waits.run(
-        work::Queue::List, forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"),
+        work::Line::list(), forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"),
         entry.path(), DriveWait::Late::Deliver,
         [store = m_store, files, trash, forGood, path = entry.path(),
          read = readJob(true)]() mutable {

@@ -1,18 +1,19 @@
 #include "tabs/open/OpenTab.h"
 
 #include "actions/Launching.h"
-#include "actions/LaunchTable.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
+#include "formats/LaunchTable.h"
 #include "lists/DataFileKind.h"
-#include "lists/Work.h"
+#include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "platform/Trash.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QClipboard>
 
@@ -96,6 +97,7 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
 {
     FileSystem* files = &hub.files();
     setExistenceCheck([files](const QString& path) { return dataFileExists(*files, path); });
+    hub.drives().watch(&m_alive, [this] { checkForMissingFiles(); });
     // Names and folders readable at once: the columns fit what the list holds until the user
     // sizes one.
     m_list.setFitColumns(true);
@@ -105,7 +107,8 @@ OpenTab::~OpenTab() = default;
 
 void OpenTab::setExistenceCheck(MissingFiles::Exists exists)
 {
-    m_missing = exists ? std::make_unique<MissingFiles>(std::move(exists)) : nullptr;
+    m_missing =
+        exists ? std::make_unique<MissingFiles>(m_hub.drives(), std::move(exists)) : nullptr;
 }
 
 std::function<OpenTab::Loaded()> OpenTab::readJob(bool scanIfMissing) const
@@ -136,7 +139,7 @@ void OpenTab::LoadOpenList()
 void OpenTab::loadThen(std::function<void()> after)
 {
     ++m_reads;
-    work::post(work::Queue::List, &m_alive, readJob(true),
+    work::post(work::Line::list(), &m_alive, readJob(true),
                [this, after = std::move(after)](Loaded loaded) {
                    --m_reads;
                    show(std::move(loaded));
@@ -172,21 +175,19 @@ void OpenTab::checkForMissingFiles()
 {
     if (!m_missing)
         return;
-    QStringList paths;
-    paths.reserve(qsizetype(m_entries.size()));
+    QList<MissingFiles::Item> items;
+    items.reserve(qsizetype(m_entries.size()));
     for (const OpenEntry& e : m_entries)
-        paths.append(e.path());
-    m_missing->check(paths, [this, paths](const MissingFiles::Answer& answer) {
+        items.append({e.path(), {e.path()}});
+    m_missing->check(items, [this](const MissingFiles::Answers& answers) {
         QHash<QString, QString> notes;
-        qsizetype next = 0;
-        for (qsizetype i = answer.begin; i < answer.end; ++i) {
-            const bool missing = next < answer.missing.size() && answer.missing[next] == i;
-            next += missing;
+        for (const auto& [path, state] : answers) {
+            const bool missing = state == MissingFiles::State::Missing;
             if (missing)
-                m_missingPaths.insert(paths[i]);
+                m_missingPaths.insert(path);
             else
-                m_missingPaths.remove(paths[i]);
-            notes.insert(paths[i], missing ? kMissing : QString());
+                m_missingPaths.remove(path);
+            notes.insert(path, missing ? kMissing : QString());
         }
         m_list.applyNotes(notes);
     });
@@ -203,7 +204,7 @@ void OpenTab::tmrFileUpdate_Timer()
     ++m_reads;
     const QString listPath = m_store.listPath();
     work::post(
-        work::Queue::List, &m_alive,
+        work::Line::list(), &m_alive,
         [listPath, last = LastListFileTime, read = readJob(true)]() {
             Loaded loaded;
             const FileIdentity now = identityOf(listPath);
@@ -235,7 +236,7 @@ void OpenTab::reportGone(const OpenEntry& entry) const
 void OpenTab::TouchFileEntry(const QString& path, const QString& kindCode)
 {
     work::post(
-        work::Queue::List, &m_alive,
+        work::Line::list(), &m_alive,
         [store = m_store, path, kindCode]() mutable {
             return store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
         },
@@ -254,7 +255,7 @@ void OpenTab::SyncDataFolderEntries()
     ++m_reads;
     m_syncPending = false;
     work::post(
-        work::Queue::List, &m_alive,
+        work::Line::list(), &m_alive,
         [store = m_store, read = readJob(true)]() mutable {
             Synced s;
             s.sync = store.SyncDataFolderEntries();
@@ -281,7 +282,7 @@ void OpenTab::SyncDataFolderEntries()
 void OpenTab::DeleteFileEntry(const QString& fullPath)
 {
     work::post(
-        work::Queue::List, &m_alive,
+        work::Line::list(), &m_alive,
         [store = m_store, fullPath]() mutable { return store.DeleteFileEntry(fullPath); },
         [this](const FileResult& r) {
             if (!r.ok)
@@ -318,7 +319,7 @@ void OpenTab::open()
     // soon; otherwise the user asks again.
     FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Queue::Drives, QStringLiteral("open"), entry->path(), DriveWait::Late::Drop,
+        m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), DriveWait::Late::Drop,
         [files, path = entry->path()] { return dataFileExists(*files, path); },
         [this, e = *entry](bool exists) { openChecked(e, exists); });
 }

@@ -2,11 +2,11 @@
 // its records where they stood; a renamed one gets its old name back, on disk and in the list.
 // Undo never replaces anything: whatever stands at the old path now is the user's and stays.
 // Like the commands they take back, both run on the list queue and wait on the data file's drive.
-#include "lists/Work.h"
 #include "platform/FileSystem.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QDir>
 
@@ -53,7 +53,7 @@ void OpenTab::undoDelete(const DeletedEntry& step)
     Trash* trash = &m_hub.trash();
     const QString path = step.entry.path();
     const bool started = m_waits.run(
-        work::Queue::List, QStringLiteral("undo"), path, DriveWait::Late::Deliver,
+        work::Line::list(), QStringLiteral("undo"), path, DriveWait::Late::Deliver,
         [store = m_store, files, trash, step, path, read = readJob(true)]() mutable {
             Undone u;
             const RecentFileList::Contents now = store.read();
@@ -108,7 +108,7 @@ void OpenTab::undoRename(const RenamedEntry& step)
     const QString oldPath = step.before.path();
     const QString newPath = step.newPath();
     const bool started = m_waits.run(
-        work::Queue::List, QStringLiteral("undo"), newPath, DriveWait::Late::Deliver,
+        work::Line::list(), QStringLiteral("undo"), newPath, DriveWait::Late::Deliver,
         [store = m_store, files, step, oldPath, newPath, read = readJob(true)]() mutable {
             Undone u;
             const RecentFileList::Contents now = store.read();

@@ -1,14 +1,14 @@
 // Rename and Delete on the "Tools" tab: the companion tools' own shortcuts are protected; a
 // renamed shortcut is written anew and read back before the old one goes; both keep the old
 // shortcut's bytes for Undo. The file work runs on the list queue, one change at a time.
-#include "actions/ShortcutHelper.h"
 #include "base/Paths.h"
-#include "lists/Work.h"
+#include "formats/ShortcutHelper.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "tabs/tools/ToolsTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QFile>
 
@@ -65,7 +65,7 @@ void ToolsTab::withShortcut(const QString& what, std::function<void(const ToolsE
     }
     FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Queue::Drives, what, entry->shortcutFile, DriveWait::Late::Drop,
+        work::Line::list(), what, entry->shortcutFile, DriveWait::Late::Drop,
         [files, file = entry->shortcutFile] { return files->isFile(file); },
         [this, e = *entry, then = std::move(then)](bool there) {
             if (!there) {
@@ -109,7 +109,7 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
     };
     FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Queue::List, QStringLiteral("rename shortcut"), entry.shortcutFile,
+        work::Line::list(), QStringLiteral("rename shortcut"), entry.shortcutFile,
         DriveWait::Late::Deliver,
         [files, app = m_hub.appFolder(), oldFile = entry.shortcutFile, answer,
          afterWrite = afterRenameWrite]() {
@@ -211,7 +211,7 @@ void ToolsTab::removeChosen(const ToolsEntry& entry)
         return;
     FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Queue::List, QStringLiteral("delete shortcut"), entry.shortcutFile,
+        work::Line::list(), QStringLiteral("delete shortcut"), entry.shortcutFile,
         DriveWait::Late::Deliver,
         [files, file = entry.shortcutFile] {
             struct Removed {

@@ -1,16 +1,16 @@
 #include "tabs/tools/ToolsTab.h"
 
 #include "actions/Launching.h"
-#include "actions/ShortcutHelper.h"
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
+#include "formats/ShortcutHelper.h"
 #include "lists/DataFileKind.h"
-#include "lists/Work.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -99,7 +99,7 @@ void ToolsTab::LoadShortcutList()
     // with them. The programs' icons, which may lie anywhere, are read beside.
     const int load = ++m_load;
     work::post(
-        work::Queue::List, &m_alive,
+        work::Line::list(), &m_alive,
         [app = m_hub.appFolder(), load] {
             return Listing{load, readShortcutFolder(app)};
         },
@@ -174,7 +174,7 @@ void ToolsTab::readIcons(const std::vector<ToolsEntry>& entries)
         const QStringList batch = programs.mid(from, kIconBatch);
         using Found = QList<std::pair<QString, ProgramIconData>>;
         work::post(
-            work::Queue::Drives, &m_alive,
+            m_hub.lineOf(batch.first()), &m_alive,
             [icons, batch] {
                 Found found;
                 for (const QString& program : batch)
@@ -248,7 +248,7 @@ void ToolsTab::createShortcutTo(const QString& chosen)
         FileResult result;
     };
     work::post(
-        work::Queue::List, &m_alive,
+        work::Line::list(), &m_alive,
         [app = m_hub.appFolder(), chosen] {
             QString fileName, folder;
             SplitPath(chosen, &fileName, &folder);

@@ -3,11 +3,11 @@
 // not a shortcut made anew) and the renamed file goes. Nothing that stands at the old name is
 // ever replaced.
 #include "base/Paths.h"
-#include "lists/Work.h"
 #include "platform/FileSystem.h"
 #include "tabs/tools/ToolsTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -51,7 +51,7 @@ void ToolsTab::undoStep(const ShortcutStep& step)
 {
     FileSystem* files = &m_hub.files();
     const bool started = m_waits.run(
-        work::Queue::List, QStringLiteral("undo"), step.file, DriveWait::Late::Deliver,
+        work::Line::list(), QStringLiteral("undo"), step.file, DriveWait::Late::Deliver,
         [files, step] {
             Undone u;
             if (!step.renamedTo.isEmpty() && !files->isFile(step.renamedTo)) {

@@ -2,10 +2,10 @@
 
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "lists/Work.h"
 #include "ui/HubContext.h"
 #include "ui/ListModel.h"
 #include "ui/QelListView.h"
+#include "work/Work.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -61,7 +61,7 @@ void WebTab::reportSaveFailure(const FileResult& failure) const
 void WebTab::LoadWebList()
 {
     work::post(
-        work::Queue::List, &m_alive, [store = m_store] { return store.read(); },
+        work::Line::list(), &m_alive, [store = m_store] { return store.read(); },
         [this](const WebLinkList::Contents& contents) {
             m_list.setSmallImageList(&m_small);
             m_list.setLargeImageList(&m_large);
@@ -114,7 +114,7 @@ void WebTab::change(const QString& what, const QString& name,
     };
     const bool needsLink = what != QLatin1String("create");
     m_waits.run(
-        work::Queue::List, what, name, DriveWait::Late::Deliver,
+        work::Line::list(), what, name, DriveWait::Late::Deliver,
         [store = m_store, name, needsLink, edit = std::move(edit)]() mutable {
             Changed c;
             if (needsLink) {

@@ -1,9 +1,9 @@
 // Edit > Undo on the "Web" tab: deleted links come back as the lines they were, where they stood;
 // a renamed link gets its old name and address back. A link of the old name that is there now
 // is never doubled.
-#include "lists/Work.h"
 #include "tabs/web/WebTab.h"
 #include "ui/HubContext.h"
+#include "work/Work.h"
 
 namespace {
 bool holdsName(const QList<WebLinkRecord>& links, const QString& name)
@@ -39,7 +39,7 @@ void WebTab::undoDelete(const DeletedLinks& step)
         FileResult result;
     };
     const bool started = m_waits.run(
-        work::Queue::List, QStringLiteral("undo"), step.name, DriveWait::Late::Deliver,
+        work::Line::list(), QStringLiteral("undo"), step.name, DriveWait::Late::Deliver,
         [store = m_store, step]() mutable {
             Answer a;
             if (holdsName(store.read().records, step.name)) {
@@ -64,7 +64,7 @@ void WebTab::undoRename(const RenamedLink& step)
         FileResult result;
     };
     const bool started = m_waits.run(
-        work::Queue::List, QStringLiteral("undo"), step.after.name, DriveWait::Late::Deliver,
+        work::Line::list(), QStringLiteral("undo"), step.after.name, DriveWait::Late::Deliver,
         [store = m_store, step, order = screenOrder()]() mutable {
             Answer a;
             const WebLinkList::Contents now = store.read();

@@ -1,4 +1,4 @@
-#include "actions/LaunchTable.h"
+#include "formats/LaunchTable.h"
 
 #include "base/Paths.h"
 

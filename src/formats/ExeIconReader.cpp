@@ -1,6 +1,6 @@
-#include "platform/ExeIconReader.h"
+#include "formats/ExeIconReader.h"
 
-#include "base/ByteReader.h"
+#include "formats/ByteReader.h"
 
 #include <QHash>
 

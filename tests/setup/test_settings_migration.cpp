@@ -1,4 +1,4 @@
-#include "app/SettingsMigration.h"
+#include "setup/SettingsMigration.h"
 #include "support/Fakes.h"
 #include "support/TempAppFolder.h"
 

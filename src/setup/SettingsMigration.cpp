@@ -1,4 +1,4 @@
-#include "app/SettingsMigration.h"
+#include "setup/SettingsMigration.h"
 
 #include "base/Paths.h"
 #include "platform/DriveTable.h"

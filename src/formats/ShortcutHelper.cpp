@@ -1,6 +1,6 @@
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 
-#include "base/ByteReader.h"
+#include "formats/ByteReader.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
-#include "actions/ShortcutHelper.h"
-#include "app/StartupHousekeeping.h"
+#include "formats/ShortcutHelper.h"
+#include "setup/StartupHousekeeping.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>

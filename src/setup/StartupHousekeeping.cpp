@@ -1,7 +1,7 @@
-#include "app/StartupHousekeeping.h"
+#include "setup/StartupHousekeeping.h"
 
-#include "actions/ShortcutHelper.h"
 #include "base/Paths.h"
+#include "formats/ShortcutHelper.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "base/ByteReader.h"
-#include "platform/ExeIconReader.h"
+#include "formats/ByteReader.h"
+#include "formats/ExeIconReader.h"
 #include "support/PeBuilder.h"
 
 #include <gtest/gtest.h>

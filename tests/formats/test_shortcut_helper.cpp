@@ -1,4 +1,4 @@
-#include "actions/ShortcutHelper.h"
+#include "formats/ShortcutHelper.h"
 #include "support/LnkInfo.h"
 #include "support/TempAppFolder.h"
 

@@ -1,0 +1,142 @@
+#include "work/Work.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+namespace work {
+
+QString Line::name() const
+{
+    return m_isDrive ? QStringLiteral("drive ") + m_drive : QStringLiteral("list");
+}
+
+namespace {
+std::atomic<int> g_inFlight{0};
+Observer g_observer;
+
+// How long a line's thread waits for more work before it ends.
+constexpr auto kLinger = std::chrono::seconds(2);
+
+// The jobs of one line and whether a thread is working through them.
+struct Queue {
+    std::deque<std::function<void()>> commands;
+    std::deque<std::function<void()>> background;
+    bool running = false;
+    bool busy = false; // a job of the line is running now
+    bool empty() const { return commands.empty() && background.empty(); }
+};
+
+// Every line's queue. A drive's queue lives while it has jobs or a thread serves it. Plain
+// standard threads and locks, so that the thread sanitizer sees every hand-over.
+struct Lines {
+    std::mutex mutex;
+    std::condition_variable work;     // a job was added to some line
+    std::condition_variable listIdle; // the list line ran out of jobs
+    std::unordered_map<QString, Queue> drives;
+    Queue list;
+
+    Queue& queueOf(const Line& line) { return line.isList() ? list : drives[line.drive()]; }
+};
+
+Lines& lines()
+{
+    // Never deleted, and its threads never joined: one of them may wait on a drive that does not
+    // answer while the program ends.
+    static Lines* l = new Lines;
+    return *l;
+}
+
+// Works through one line's jobs, one at a time, then waits a moment for more before it ends.
+void serve(const Line& line)
+{
+    Lines& l = lines();
+    std::unique_lock lock(l.mutex);
+    while (true) {
+        Queue* q = &l.queueOf(line);
+        if (q->empty()) {
+            q->busy = false;
+            if (line.isList())
+                l.listIdle.notify_all();
+            l.work.wait_for(lock, kLinger, [&] { return !l.queueOf(line).empty(); });
+            q = &l.queueOf(line);
+            if (q->empty()) {
+                q->running = false;
+                if (!line.isList())
+                    l.drives.erase(line.drive());
+                return;
+            }
+        }
+        std::deque<std::function<void()>>& from = q->commands.empty() ? q->background : q->commands;
+        std::function<void()> task = std::move(from.front());
+        from.pop_front();
+        q->busy = true;
+        lock.unlock();
+        task();
+        task = nullptr; // what the job held goes before the next begins
+        lock.lock();
+    }
+}
+} // namespace
+
+void setObserver(Observer observer)
+{
+    g_observer = std::move(observer);
+}
+
+int inFlight()
+{
+    return g_inFlight.load();
+}
+
+bool finishListWork(int ms)
+{
+    Lines& l = lines();
+    std::unique_lock lock(l.mutex);
+    return l.listIdle.wait_for(lock, std::chrono::milliseconds(ms),
+                               [&] { return !l.list.busy && l.list.empty(); });
+}
+
+namespace detail {
+QObject* receiver()
+{
+    // Never deleted: a job that ends while the program ends must find it still there.
+    static QObject* carrier = new QObject;
+    return carrier;
+}
+
+void begins(const Line& line, const char* postedBy)
+{
+    if (g_observer)
+        g_observer(line, postedBy);
+}
+
+void started()
+{
+    ++g_inFlight;
+}
+void finished()
+{
+    --g_inFlight;
+}
+
+void run(const Line& line, Priority priority, std::function<void()> task)
+{
+    Lines& l = lines();
+    std::lock_guard lock(l.mutex);
+    Queue& q = l.queueOf(line);
+    (priority == Priority::Command ? q.commands : q.background).push_back(std::move(task));
+    if (q.running) {
+        l.work.notify_all();
+        return;
+    }
+    q.running = true;
+    std::thread(serve, line).detach();
+}
+} // namespace detail
+
+} // namespace work
