@@ -3,6 +3,8 @@
 // it takes the current folder for one; here every step either works or is reported at once.
 #include "platform/linux/XdgTrash.h"
 
+#include "base/Paths.h"
+
 #include "platform/FileSystem.h"
 
 #ifndef Q_OS_WIN
@@ -29,7 +31,7 @@ const QString kInfoSuffix = QStringLiteral(".trashinfo");
 
 QByteArray native(const QString& path)
 {
-    return QFile::encodeName(path);
+    return paths::toNativeBytes(path);
 }
 
 FileResult lastError()
@@ -182,6 +184,40 @@ QByteArray infoRecord(const TrashFolder& trash, const QString& original)
            "\n";
 }
 
+struct Recorded {
+    QString path;
+    QByteArray deletedAt;
+};
+
+// The path (as written, maybe relative) and deletion date of a record's text.
+Recorded recordOf(const QByteArray& text)
+{
+    Recorded r;
+    bool inGroup = false;
+    for (QByteArray line : text.split('\n')) {
+        line = line.trimmed();
+        if (line.startsWith('['))
+            inGroup = line == "[Trash Info]";
+        else if (inGroup && line.startsWith("Path=") && r.path.isEmpty())
+            r.path = paths::fromNativeBytes(QByteArray::fromPercentEncoding(line.mid(5)));
+        else if (inGroup && line.startsWith("DeletionDate=") && r.deletedAt.isEmpty())
+            r.deletedAt = line.mid(13);
+    }
+    return r;
+}
+
+// The trashed file's identity, as the move left it.
+void identify(const QString& file, TrashedFile* where)
+{
+    struct stat st {};
+    if (::lstat(native(file).constData(), &st) != 0)
+        return;
+    where->size = st.st_size;
+    where->modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    where->inode = st.st_ino;
+    where->device = st.st_dev;
+}
+
 // Writes the record under the first free name and renames the file into files/ under the same
 // name. Names are taken by creating the record exclusively, so that two moves at once, in this
 // program or another, never take the same one.
@@ -220,37 +256,39 @@ FileResult moveInto(const TrashFolder& trash, const QString& original, TrashedFi
             return r;
         }
         *where = {original, file, info};
+        where->deletedAt = QString::fromLatin1(recordOf(record).deletedAt);
+        identify(file, where);
         return {};
     }
     return FileResult::fromErrno(EEXIST);
 }
 
-// The original path a record holds, absolute; empty when the record holds none.
-QString recordedPath(const QString& infoPath)
+// The original path and the deletion date a record holds, the path absolute; empty when the
+// record holds none or cannot be read.
+Recorded recordedIn(const QString& infoPath)
 {
-    QFile f(infoPath);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray text;
+    const int fd = ::open(native(infoPath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    const QList<QByteArray> lines = f.read(kMaxInfoSize).split('\n');
-    bool inGroup = false;
-    for (QByteArray line : lines) {
-        line = line.trimmed();
-        if (line.startsWith('['))
-            inGroup = line == "[Trash Info]";
-        else if (inGroup && line.startsWith("Path=")) {
-            const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5)));
-            if (QDir::isAbsolutePath(path))
-                return QDir::cleanPath(path);
-            // Relative to the drive's top folder: the one above .Trash-$uid, or above .Trash/$uid.
-            const QFileInfo root(
-                QDir::cleanPath(QFileInfo(infoPath).path() + QStringLiteral("/..")));
-            QFileInfo top(root.path());
-            if (root.fileName() == uidText() && top.fileName() == QStringLiteral(".Trash"))
-                top = QFileInfo(top.path());
-            return QDir::cleanPath(joined(top.filePath(), path));
-        }
+    text.resize(kMaxInfoSize);
+    const ssize_t n = ::read(fd, text.data(), size_t(text.size()));
+    ::close(fd);
+    if (n < 0)
+        return {};
+    text.truncate(n);
+    Recorded r = recordOf(text);
+    if (r.path.isEmpty() || QDir::isAbsolutePath(r.path)) {
+        r.path = r.path.isEmpty() ? QString() : QDir::cleanPath(r.path);
+        return r;
     }
-    return {};
+    // Relative to the drive's top folder: the one above .Trash-$uid, or above .Trash/$uid.
+    const QFileInfo root(QDir::cleanPath(QFileInfo(infoPath).path() + QStringLiteral("/..")));
+    QFileInfo top(root.path());
+    if (root.fileName() == uidText() && top.fileName() == QStringLiteral(".Trash"))
+        top = QFileInfo(top.path());
+    r.path = QDir::cleanPath(joined(top.filePath(), r.path));
+    return r;
 }
 
 } // namespace
@@ -270,7 +308,7 @@ FileResult XdgTrash::moveToTrash(const QString& path, TrashedFile* where)
     char* real = ::realpath(native(given.path()).constData(), nullptr);
     if (!real)
         return lastError();
-    const QString folder = QFile::decodeName(real);
+    const QString folder = paths::fromNativeBytes(real);
     ::free(real);
     const QString original = joined(folder, given.fileName());
     struct stat folderStat {};
@@ -304,12 +342,21 @@ FileResult XdgTrash::restore(const TrashedFile& what)
         info.fileName().chopped(kInfoSuffix.size()) != file.fileName() ||
         QDir::cleanPath(info.path() + QStringLiteral("/../files")) != QDir::cleanPath(file.path()))
         return FileResult::fromErrno(EINVAL);
-    if (!info.exists())
+    // The record and the file must still be the ones the move made: the user may have emptied
+    // the trash and trashed another file of the same name since.
+    const Recorded recorded = recordedIn(what.infoPath);
+    TrashedFile now = what;
+    identify(what.trashedPath, &now);
+    struct stat inTrash {};
+    if (recorded.path.isEmpty() || ::lstat(native(what.trashedPath).constData(), &inTrash) != 0 ||
+        QString::fromLatin1(recorded.deletedAt) != what.deletedAt)
         return FileResult::fromErrno(ENOENT);
-    if (recordedPath(what.infoPath) != QDir::cleanPath(what.originalPath))
+    if (recorded.path != QDir::cleanPath(what.originalPath))
         return FileResult::refused(
             QStringLiteral("The trash no longer records that this file came from ") +
             what.originalPath);
+    if (!(now == what))
+        return FileResult::fromErrno(ENOENT);
     struct stat st {};
     if (::lstat(native(what.originalPath).constData(), &st) == 0)
         return FileResult::fromErrno(EEXIST);
