@@ -9,7 +9,7 @@
 
 struct DriveWait::Pending {
     int serial = 0;
-    QString path;
+    WaitingPtr waiting;
     bool overdue = false;
     bool handling = false; // its answer is being dealt with
     QTimer timer;
@@ -28,14 +28,16 @@ int& DriveWait::patienceMs()
     return ms;
 }
 
-int DriveWait::begin(const QString& id, const QString& path)
+int DriveWait::begin(const QString& id, const WaitingPtr& waiting)
 {
     if (const auto found = m_pending.constFind(id); found != m_pending.constEnd()) {
         if ((*found)->handling)
             return -1; // its answer is on screen
         if (!(*found)->overdue) {
             QToolTip::showText(QCursor::pos(),
-                               QStringLiteral("Still waiting for the drive of ") + path, &m_list);
+                               QStringLiteral("Still waiting for the drive of ") +
+                                   (*found)->waiting->path(),
+                               &m_list);
             return -1;
         }
         // The user was told the drive does not answer and asks again: a new wait begins, the
@@ -44,7 +46,7 @@ int DriveWait::begin(const QString& id, const QString& path)
     }
     auto pending = std::make_shared<Pending>();
     pending->serial = ++m_serial;
-    pending->path = path;
+    pending->waiting = waiting;
     pending->timer.setSingleShot(true);
     pending->timer.setInterval(patienceMs());
     std::weak_ptr<Pending> weak = pending;
@@ -54,7 +56,7 @@ int DriveWait::begin(const QString& id, const QString& path)
             return;
         p->overdue = true;
         m_list.setBusy(false);
-        m_hub.notice(QStringLiteral("The drive of ") + p->path +
+        m_hub.notice(QStringLiteral("The drive of ") + p->waiting->path() +
                      QStringLiteral(" is not answering."));
     });
     pending->timer.start();

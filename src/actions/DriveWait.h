@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/Waiting.h"
 #include "work/Work.h"
 
 #include <QHash>
@@ -14,8 +15,8 @@ class QelListView;
 // Commands of one list whose work waits on a drive. While a command waits, the list shows the
 // busy cursor and the window stays usable; the same command on the same entry meanwhile only
 // shows that it still waits. A drive that gives no answer within a few seconds is named to the
-// user once ("The drive of ... is not answering."): a hanging drive is never taken for a missing
-// file.
+// user once ("The drive of ... is not answering."), by the file the command waits on at that
+// moment: a hanging drive is never taken for a missing file.
 class DriveWait : public QObject {
 public:
     // What becomes of an answer that comes after the user was told the drive is not answering:
@@ -27,19 +28,22 @@ public:
     DriveWait(const HubContext& hub, QelListView& list);
     ~DriveWait() override;
 
-    // Runs `job` on `line` for the command `what` on the entry whose file is `path`, then
-    // `done(answer)` here, unless the answer came late and `late` drops it. False, with nothing
-    // started, when that command already waits on that entry.
+    // Runs `job(waiting)` on `line` for the command `what` on the entry `key`, then
+    // `done(answer)` here, unless the answer came late and `late` drops it. `waiting` starts on
+    // `file`, and the job names each file it goes on to wait on. False, with nothing started,
+    // when that command already waits on that entry.
     template <class Job, class Done>
-    bool run(const work::Line& line, const QString& what, const QString& path, Late late, Job job,
-             Done done, std::source_location postedBy = std::source_location::current())
+    bool run(const work::Line& line, const QString& what, const QString& key, const QString& file,
+             Late late, Job job, Done done,
+             std::source_location postedBy = std::source_location::current())
     {
-        const QString id = what + QLatin1Char('\n') + path;
-        const int serial = begin(id, path);
+        const QString id = what + QLatin1Char('\n') + key;
+        auto waiting = std::make_shared<Waiting>(file);
+        const int serial = begin(id, waiting);
         if (serial < 0)
             return false;
         work::post(
-            line, this, std::move(job),
+            line, this, [job = std::move(job), waiting]() mutable { return job(*waiting); },
             [this, id, serial, late, done = std::move(done)](auto answer) mutable {
                 // The command counts as waiting until its answer has been dealt with,
                 // questions included.
@@ -56,7 +60,7 @@ public:
 private:
     struct Pending;
     // The number of the new wait; -1 when the same one already waits.
-    int begin(const QString& id, const QString& path);
+    int begin(const QString& id, const WaitingPtr& waiting);
     // True when the answer of wait `serial` came in time.
     bool answered(const QString& id, int serial);
     void forget(const QString& id, int serial);

@@ -1,6 +1,7 @@
 #include "formats/ExeIconReader.h"
 
 #include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
 
 #include <QHash>
 
@@ -256,17 +257,9 @@ std::optional<IconGroup> Program::firstIconGroup() const
     IconGroup result;
     QByteArray& ico = result.ico;
     ico.reserve(total);
-    const auto put16 = [&ico](quint32 v) {
-        ico += char(v & 0xFF);
-        ico += char((v >> 8) & 0xFF);
-    };
-    const auto put32 = [&](quint32 v) {
-        put16(v & 0xFFFF);
-        put16(v >> 16);
-    };
-    put16(0);
-    put16(1);
-    put16(quint32(found.size()));
+    le::put16(ico, 0);
+    le::put16(ico, 1);
+    le::put16(ico, quint32(found.size()));
     quint32 imageOffset = quint32(kGroupHeaderSize + kIcoEntrySize * qsizetype(found.size()));
     for (const Found& f : found) {
         // The group's entry is the .ico entry, except that the last field there is an id and
@@ -275,8 +268,8 @@ std::optional<IconGroup> Program::firstIconGroup() const
         const quint32 height = *group->u8(f.groupEntry + 1);
         const quint32 bitCount = *group->u16(f.groupEntry + 6);
         ico.append(group->data() + f.groupEntry, 8);
-        put32(quint32(f.data.size()));
-        put32(imageOffset);
+        le::put32(ico, quint32(f.data.size()));
+        le::put32(ico, imageOffset);
         imageOffset += quint32(f.data.size());
         result.images.push_back(
             {width == 0 ? 256 : int(width), height == 0 ? 256 : int(height), int(bitCount)});

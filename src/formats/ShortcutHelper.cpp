@@ -1,6 +1,7 @@
 #include "formats/ShortcutHelper.h"
 
 #include "formats/ByteReader.h"
+#include "formats/ByteWriter.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -28,26 +29,11 @@ constexpr quint32 CommonNetworkRelativeLinkAndPathSuffix = 0x2;
 constexpr quint32 kDriveFixed = 3;
 constexpr quint32 kShowNormal = 1;
 
-void put16(QByteArray& b, quint32 v)
-{
-    b += char(v & 0xFF);
-    b += char((v >> 8) & 0xFF);
-}
-void put32(QByteArray& b, quint32 v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-void set32(QByteArray& b, qsizetype at, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = char((v >> (8 * i)) & 0xFF);
-}
-void putUtf16(QByteArray& b, const QString& s)
-{
-    for (const QChar c : s)
-        put16(b, c.unicode());
-}
+using le::put16;
+using le::put32;
+using le::putUtf16;
+using le::set32;
+
 // The 8-bit copy of a path that older readers use: Latin-1, "?" for what it cannot hold.
 QByteArray ansi(const QString& s)
 {

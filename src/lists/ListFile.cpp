@@ -42,11 +42,6 @@ constexpr qint64 kQuietMs = 30;
 constexpr int kReadAttempts = 4;
 constexpr int kSettleMs = 20;
 
-bool endsWithLineEnd(const QByteArray& data)
-{
-    return !data.isEmpty() && (data.back() == '\n' || data.back() == '\r');
-}
-
 } // namespace
 
 namespace {
@@ -95,7 +90,7 @@ FileContent readListFile(const QString& path)
             return c;
         if (!stable)
             continue; // it changed while it was read: read the new version
-        if (!c.data.isEmpty() && endsWithLineEnd(c.data))
+        if (!c.data.isEmpty() && records::endsWithLineEnd(c.data))
             return c;
         // Empty, or the last line cut short: either the file is so, or a writer is at work.
         pause(kSettleMs);
@@ -118,7 +113,7 @@ ListFile::ListFile(QString path, QString tempPath, int fieldsPerRecord)
     , m_fields(fieldsPerRecord)
 {}
 
-FileResult ListFile::rewrite(const Edit& edit) const
+FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
 {
     QElapsedTimer clock;
     clock.start();
@@ -129,11 +124,14 @@ FileResult ListFile::rewrite(const Edit& edit) const
         FileContent file = readListFile(m_path);
         if (!file.result.ok)
             return file.result;
-        records::Document doc(std::move(file.data), m_fields);
+        records::Document doc(file.data, m_fields);
         if (FileResult r = edit(doc, file.exists); !r.ok)
             return r;
-        if (!doc.isModified())
+        if (!doc.isModified()) {
+            if (written)
+                *written = file.data;
             return {};
+        }
         // Checked by hand: the permission bits do not stop every user (root), and a list the
         // user made read-only is meant to stay as it is. The failure reads as the suite's
         // Windows programs report a read-only file.
@@ -144,6 +142,8 @@ FileResult ListFile::rewrite(const Edit& edit) const
         switch (replaceIfUnchanged(m_path, m_tempPath, content, file.identity, beforeReplace,
                                    &failure)) {
         case Replaced::Done:
+            if (written)
+                *written = content;
             return {};
         case Replaced::Failed:
             return failure;

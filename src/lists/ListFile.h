@@ -70,8 +70,10 @@ ListContents<Record> readRecords(const QString& path, int fieldsPerRecord, Make 
     c.exists = file.exists;
     c.result = file.result;
     if (file.exists && file.result.ok) {
-        c.strayLine = records::forEachRecord(
-            file.data, fieldsPerRecord, [&](records::Fields& f) { c.records.append(make(f)); });
+        c.strayLine =
+            records::forEachRecord(file.data, fieldsPerRecord, [&](const records::RecordView& r) {
+                c.records.append(make(r));
+            });
     }
     return c;
 }
@@ -103,7 +105,10 @@ public:
     //
     // Keep `edit` quick: it runs inside the window in which another program's change means one
     // more cycle.
-    FileResult rewrite(const Edit& edit) const;
+    //
+    // `written` receives what the file holds afterwards (what was written, or what was read
+    // when nothing changed), so that a command shows the list without reading it once more.
+    FileResult rewrite(const Edit& edit, QByteArray* written = nullptr) const;
 
     // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace` after
     // the new file is written and the last look is taken, right before the swap (a crash there

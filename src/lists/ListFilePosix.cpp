@@ -2,6 +2,7 @@
 // exchange that proves which version of the file it displaced.
 #include "base/Paths.h"
 #include "lists/ListFileParts.h"
+#include "platform/linux/PosixFiles.h"
 
 #ifndef Q_OS_WIN
 
@@ -97,23 +98,6 @@ FileContent readOnce(const QString& path, bool* stable)
     if (!c.result.ok)
         c.data.clear();
     return c;
-}
-
-FileResult writeAll(int fd, const QByteArray& content)
-{
-    const char* p = content.constData();
-    qsizetype left = content.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return FileResult::fromErrno(errno);
-        }
-        p += n;
-        left -= n;
-    }
-    return {};
 }
 
 void syncFolderOf(const QString& path)

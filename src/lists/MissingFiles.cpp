@@ -3,10 +3,14 @@
 #include "platform/DriveTable.h"
 #include "work/Work.h"
 
+#include <algorithm>
+
 namespace {
 // Entries one job checks before its answer goes back: small enough that a command on the same
 // drive never waits long behind the checks, large enough that a big list is done quickly.
-constexpr qsizetype kBatch = 256;
+constexpr size_t kBatch = 256;
+
+using Groups = QHash<QString, std::vector<int>>; // drive -> entries
 } // namespace
 
 MissingFiles::MissingFiles(const DriveTable& drives, Exists exists, QObject* parent)
@@ -15,75 +19,96 @@ MissingFiles::MissingFiles(const DriveTable& drives, Exists exists, QObject* par
     , m_exists(std::move(exists))
 {}
 
-void MissingFiles::check(const QList<Item>& items, Found found)
+void MissingFiles::check(Checked entries, Found found)
 {
     m_found = std::move(found);
-    ++m_generation;
-    QHash<QString, QList<Item>> byDrive;
-    for (const Item& item : items) {
-        if (!item.files.isEmpty())
-            byDrive[m_drives.driveOf(item.files.first())].append(item);
-    }
+    m_checked = entries;
+    const int generation = ++m_generation;
     // A drive still busy with an older check keeps its one job and takes the new entries after
-    // it; a drive without entries now has nothing left to do.
+    // it; the others have nothing left to do.
     for (auto it = m_queues.begin(); it != m_queues.end();) {
-        if (!byDrive.contains(it.key()) && !it->inFlight) {
-            it = m_queues.erase(it);
-            continue;
-        }
-        it->items.clear();
+        it->entries.clear();
         it->next = 0;
-        ++it;
+        it = it->inFlight ? std::next(it) : m_queues.erase(it);
     }
-    for (auto it = byDrive.begin(); it != byDrive.end(); ++it) {
-        DriveQueue& q = m_queues[it.key()];
-        q.items = std::move(it.value());
-        q.next = 0;
-        if (!q.inFlight)
-            sendNext(it.key());
-    }
+    // Which drive each entry is on, from the mount table alone, away from the window's thread.
+    m_grouping = true;
+    work::post(
+        work::Line::compute(), this,
+        [entries, drives = &m_drives] {
+            Groups groups;
+            QHash<QString, QString> driveOfFolder;
+            for (int i = 0; i < entries->count(); ++i) {
+                const QString folder = entries->folderOf(i);
+                auto drive = driveOfFolder.constFind(folder);
+                if (drive == driveOfFolder.constEnd())
+                    drive = driveOfFolder.insert(folder, drives->driveOf(folder));
+                groups[*drive].push_back(i);
+            }
+            return groups;
+        },
+        [this, generation](Groups groups) {
+            if (generation != m_generation)
+                return;
+            m_grouping = false;
+            for (auto it = groups.begin(); it != groups.end(); ++it) {
+                DriveQueue& q = m_queues[it.key()];
+                q.entries = std::move(it.value());
+                q.next = 0;
+                if (!q.inFlight)
+                    sendNext(it.key());
+            }
+        });
 }
 
 bool MissingFiles::busy() const
 {
-    for (const DriveQueue& q : m_queues) {
-        if (q.inFlight || q.next < q.items.size())
-            return true;
-    }
-    return false;
+    return m_grouping || std::any_of(m_queues.begin(), m_queues.end(), [](const DriveQueue& q) {
+               return q.inFlight || q.next < q.entries.size();
+           });
 }
 
 void MissingFiles::sendNext(const QString& drive)
 {
     DriveQueue& q = m_queues[drive];
-    if (q.next >= q.items.size()) {
+    if (q.next >= q.entries.size()) {
         m_queues.remove(drive);
         return;
     }
-    const QList<Item> batch = q.items.mid(q.next, kBatch);
-    q.next += batch.size();
+    const size_t end = std::min(q.entries.size(), q.next + kBatch);
+    std::vector<int> batch(q.entries.begin() + qsizetype(q.next),
+                           q.entries.begin() + qsizetype(end));
+    q.next = end;
     q.inFlight = true;
     work::post(
         work::Line::drive(drive), this,
-        [batch, exists = m_exists, drives = &m_drives] {
+        [batch = std::move(batch), entries = m_checked, exists = m_exists, drives = &m_drives] {
             Answers answers;
             answers.reserve(batch.size());
-            for (const Item& item : batch) {
+            QHash<QString, bool> away; // by folder: whether its drive is not connected
+            for (const int i : batch) {
+                const QString folder = entries->folderOf(i);
+                auto notConnected = away.constFind(folder);
+                if (notConnected == away.constEnd())
+                    notConnected = away.insert(folder, drives->isNotConnected(folder));
                 State state = State::Missing;
-                if (drives->isNotConnected(item.files.first()))
+                if (*notConnected) {
                     state = State::NotConnected;
-                else if (std::any_of(item.files.begin(), item.files.end(), exists))
-                    state = State::Present;
-                answers.append({item.key, state});
+                } else {
+                    const QStringList files = entries->filesOf(i);
+                    if (std::any_of(files.begin(), files.end(), exists))
+                        state = State::Present;
+                }
+                answers.emplace_back(i, state);
             }
             return answers;
         },
-        [this, drive, generation = m_generation](const Answers& answers) {
+        [this, drive, generation = m_generation, checked = m_checked](const Answers& answers) {
             m_queues[drive].inFlight = false;
             // Answers of a check that a newer one replaced are not shown; the newer one's
             // entries of this drive follow now.
             if (generation == m_generation && m_found)
-                m_found(answers);
+                m_found(checked, answers);
             sendNext(drive);
         },
         work::Priority::Background);

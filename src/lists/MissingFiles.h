@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class DriveTable;
 
@@ -18,28 +20,36 @@ class DriveTable;
 class MissingFiles : public QObject {
 public:
     enum class State { Present, Missing, NotConnected };
-    // An entry to check: its key, and the paths its file may have, the likeliest first.
-    struct Item {
-        QString key;
-        QStringList files;
+
+    // The entries to check. Shared with the checking threads: it must not change.
+    class Entries {
+    public:
+        virtual ~Entries() = default;
+        virtual int count() const = 0;
+        // The folder the entry's file lies in (ending in a separator): its drive is the file's.
+        virtual QString folderOf(int entry) const = 0;
+        // The paths the file may have, the likeliest first.
+        virtual QStringList filesOf(int entry) const = 0;
     };
-    using Answers = QList<std::pair<QString, State>>; // key and state
-    using Found = std::function<void(const Answers& answers)>;
-    // Whether a file is there as the list counts it (it may be called on many threads at once).
+    using Checked = std::shared_ptr<const Entries>;
+    using Answers = std::vector<std::pair<int, State>>; // entry and state
+    // `what` is the check the answers belong to.
+    using Found = std::function<void(const Checked& what, const Answers& answers)>;
+    // Whether a file is there as the list counts it (called on many threads at once).
     using Exists = std::function<bool(const QString& path)>;
 
     MissingFiles(const DriveTable& drives, Exists exists, QObject* parent = nullptr);
 
-    // Checks `items`; `found` gets the answers batch by batch. A new check replaces the one
+    // Checks `entries`; `found` gets the answers batch by batch. A new check replaces the one
     // before: answers of the old one that are still to come are dropped.
-    void check(const QList<Item>& items, Found found);
+    void check(Checked entries, Found found);
     // True while answers are still to come.
     bool busy() const;
 
 private:
     struct DriveQueue {
-        QList<Item> items;
-        qsizetype next = 0;
+        std::vector<int> entries;
+        size_t next = 0;
         bool inFlight = false;
     };
     void sendNext(const QString& drive);
@@ -47,6 +57,8 @@ private:
     const DriveTable& m_drives;
     Exists m_exists;
     Found m_found;
+    Checked m_checked;
     QHash<QString, DriveQueue> m_queues;
     int m_generation = 0;
+    bool m_grouping = false;
 };

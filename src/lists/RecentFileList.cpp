@@ -1,22 +1,72 @@
 #include "lists/RecentFileList.h"
 
 #include "base/Paths.h"
+#include "base/TextOrder.h"
 #include "lists/DataFileKind.h"
 #include "lists/RecordCodec.h"
-#include "platform/LocalFileSystem.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
 
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 namespace {
 constexpr int kFields = 3;
 
+// A file of the data folder: its name (bytes kept, see paths::fromNativeBytes) and when it last
+// changed.
+struct FolderFile {
+    QString name;
+    QDateTime modified;
+};
+
+// The ordinary, unhidden files of `folder`; empty when it cannot be listed.
+QList<FolderFile> ordinaryFiles(const QString& folder)
+{
+    QList<FolderFile> files;
+#ifdef Q_OS_WIN
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
+        files.append({f.fileName(), f.lastModified()});
+#else
+    // Read as bytes: Qt would turn a name that is no UTF-8 into another name.
+    DIR* dir = ::opendir(paths::toNativeBytes(folder).constData());
+    if (!dir)
+        return files;
+    while (const dirent* e = ::readdir(dir)) {
+        if (e->d_name[0] == '.')
+            continue; // hidden, or "." and ".."
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const QDateTime modified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 +
+                                                                  st.st_mtim.tv_nsec / 1000000);
+        files.append({paths::fromNativeBytes(e->d_name), modified});
+    }
+    ::closedir(dir);
+#endif
+    return files;
+}
+
+// The scan's records as lines, encoded before the list is read.
+QList<records::Line> encodeAll(const QList<FileListRecord>& scanned)
+{
+    QList<records::Line> lines;
+    lines.reserve(scanned.size());
+    for (const FileListRecord& r : scanned) {
+        if (std::optional<records::Line> line =
+                records::Line::record({r.kindCode, r.path, r.dateText}))
+            lines.append(std::move(*line));
+    }
+    return lines;
+}
 } // namespace
 
 QString listDateText(const QDateTime& when)
@@ -29,27 +79,11 @@ QString listDateText(const QDateTime& when)
            locale.toString(when.time(), timeFormat.trimmed());
 }
 
-RecentFileList::RecentFileList(QString appFolder, FileSystem* files)
+RecentFileList::RecentFileList(QString appFolder)
     : m_appFolder(std::move(appFolder))
     , m_file(paths::join(m_appFolder, QStringLiteral("QELFileList.txt")),
              paths::join(m_appFolder, QStringLiteral("qellist.tmp")), kFields)
-    , m_ownFiles(files ? nullptr : std::make_shared<LocalFileSystem>())
-    , m_files(files ? files : m_ownFiles.get())
 {}
-
-bool holdsPath(const QList<FileListRecord>& records, const QString& path)
-{
-    return std::any_of(records.begin(), records.end(),
-                       [&](const FileListRecord& r) { return r.path == path; });
-}
-
-bool dataFileExists(FileSystem& files, const QString& path)
-{
-    // A file the user cannot see counts as missing, as a hidden file would on Windows.
-    QString name;
-    SplitPath(path, &name, nullptr);
-    return !name.startsWith(QLatin1Char('.')) && files.isFile(path);
-}
 
 QString RecentFileList::listPath() const
 {
@@ -68,9 +102,46 @@ QString RecentFileList::dataFolder() const
 
 RecentFileList::Contents RecentFileList::read() const
 {
-    return readRecords<FileListRecord>(listPath(), kFields, [](records::Fields& f) {
-        return FileListRecord{std::move(f[0]), std::move(f[1]), std::move(f[2])};
+    return readRecords<FileListRecord>(listPath(), kFields, [](const records::RecordView& r) {
+        return FileListRecord{r.field(0), r.field(1), r.field(2)};
     });
+}
+
+OpenListing RecentFileList::listing(bool scanIfMissing) const
+{
+    FileContent file = readListFile(listPath());
+    if (file.result.ok && !file.exists && scanIfMissing) {
+        // A missing list is made from the data folder, then read as made.
+        if (const FileResult r = RecentFileList(*this).ScanDataFolder(); !r.ok) {
+            OpenListing failed;
+            failed.result = r;
+            return failed;
+        }
+        file = readListFile(listPath());
+    }
+    if (!file.result.ok || !file.exists) {
+        OpenListing none;
+        none.result = file.result;
+        return none;
+    }
+    return openListingOf(file.data);
+}
+
+RecentFileList::Check RecentFileList::check(const QString& path, const QString& alsoPath) const
+{
+    Check c;
+    const FileContent file = readListFile(listPath());
+    c.result = file.result;
+    c.exists = file.exists;
+    c.readOnly = file.readOnly;
+    if (file.exists && file.result.ok) {
+        records::forEachRecord(file.data, kFields, [&](const records::RecordView& r) {
+            const QString recorded = r.field(1);
+            c.holds = c.holds || recorded == path;
+            c.holdsAlso = c.holdsAlso || (!alsoPath.isEmpty() && recorded == alsoPath);
+        });
+    }
+    return c;
 }
 
 FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& kindCode,
@@ -94,83 +165,73 @@ FileResult RecentFileList::TouchFileEntry(const QString& path, const QString& ki
     });
 }
 
-FileResult RecentFileList::DeleteFileEntry(const QString& fullPath, DataFile dataFile,
-                                           DeleteStep* failedAt, QList<records::TakenRecord>* taken)
+FileResult RecentFileList::removeRecords(const QString& fullPath,
+                                         QList<records::TakenRecord>* taken, QByteArray* written,
+                                         bool mustExist)
 {
-    if (failedAt)
-        *failedAt = DeleteStep::List;
-    const bool removeFile = dataFile != DataFile::Keep;
-    if (removeFile && !QDir::isAbsolutePath(fullPath))
-        return FileResult::refused(
-            QStringLiteral("The entry does not name a file by its full path"));
-    const FileResult r = m_file.rewrite([&](records::Document& doc, bool exists) {
-        // Without a list there is no entry to take off it, and so no file to delete.
-        if (!exists && removeFile)
-            return FileResult::fromErrno(ENOENT);
-        const auto went =
-            doc.takeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
-        if (taken)
-            *taken = went;
-        return FileResult();
-    });
-    if (!r.ok || !removeFile)
-        return r;
-    if (!m_files->isFile(fullPath))
-        return {};
-    if (failedAt)
-        *failedAt = DeleteStep::DataFile;
-    return m_files->remove(fullPath);
+    return m_file.rewrite(
+        [&](records::Document& doc, bool exists) {
+            if (!exists && mustExist)
+                return FileResult::fromErrno(ENOENT);
+            const auto went =
+                doc.takeRecordsIf([&](const records::Line& l) { return l.field(1) == fullPath; });
+            if (taken)
+                *taken = went;
+            return FileResult();
+        },
+        written);
 }
 
-FileResult RecentFileList::putBack(const QList<records::TakenRecord>& taken)
+FileResult RecentFileList::putBack(const QList<records::TakenRecord>& taken, QByteArray* written)
 {
-    return m_file.rewrite([&](records::Document& doc, bool) {
-        for (const records::TakenRecord& t : taken)
-            doc.putBack(t);
-        return FileResult();
-    });
+    return m_file.rewrite(
+        [&](records::Document& doc, bool) {
+            for (const records::TakenRecord& t : taken)
+                doc.putBack(t);
+            return FileResult();
+        },
+        written);
+}
+
+FileResult RecentFileList::renameRecords(const QString& oldPath, const QString& newPath,
+                                         QByteArray* written)
+{
+    return m_file.rewrite(
+        [&](records::Document& doc, bool) {
+            for (qsizetype i = 0; i < doc.lines().size(); ++i) {
+                const records::Line& line = doc.lines()[i];
+                if (line.isRecord() && line.field(1) == oldPath &&
+                    !doc.replace(i, {line.field(0), newPath, line.field(2)}))
+                    return unstorableName();
+            }
+            return FileResult();
+        },
+        written);
 }
 
 QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
 {
     QList<FileListRecord> found;
     const QString data = dataFolder();
-    QDir dir(data);
-    if (!dir.exists())
-        return found;
+    QList<FolderFile> files = ordinaryFiles(data);
+    // The order a Windows file system lists them in, so every machine shows the same.
+    std::sort(files.begin(), files.end(), [](const FolderFile& a, const FolderFile& b) {
+        return compareIgnoringCase(a.name, b.name) < 0;
+    });
     for (const DataFileKind& kind : dataFileKinds()) {
-        const QString pattern = QStringLiteral("*") + QLatin1String(kind.extension);
-        // Ordinary files only: no folders, no hidden files; matched in any letter case.
-        QFileInfoList files = dir.entryInfoList({pattern}, QDir::Files | QDir::NoDotAndDotDot);
-        // The order a Windows file system lists them in, so every machine shows the same.
-        std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
-            return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
-        });
-        for (const QFileInfo& f : files) {
-            const QString path = data + f.fileName();
+        const QLatin1String extension(kind.extension);
+        for (const FolderFile& f : files) {
+            if (!f.name.endsWith(extension, Qt::CaseInsensitive))
+                continue;
+            const QString path = data + f.name;
             if (!records::isStorable(path))
                 continue; // the list's format cannot hold this name
             found.append(
-                FileListRecord{QLatin1String(kind.scanCode), path, listDateText(f.lastModified())});
+                FileListRecord{QLatin1String(kind.scanCode), path, listDateText(f.modified)});
         }
     }
     return found;
 }
-
-namespace {
-// The scan's records as lines, encoded before the list is read.
-QList<records::Line> encodeAll(const QList<FileListRecord>& scanned)
-{
-    QList<records::Line> lines;
-    lines.reserve(scanned.size());
-    for (const FileListRecord& r : scanned) {
-        if (std::optional<records::Line> line =
-                records::Line::record({r.kindCode, r.path, r.dateText}))
-            lines.append(std::move(*line));
-    }
-    return lines;
-}
-} // namespace
 
 FileResult RecentFileList::ScanDataFolder()
 {
@@ -184,61 +245,30 @@ FileResult RecentFileList::ScanDataFolder()
     });
 }
 
-FileResult RecentFileList::SyncDataFolderEntries()
+bool RecentFileList::isInDataFolder(const QString& path) const
+{
+    const QString data = paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator();
+    const qsizetype cut = path.lastIndexOf(paths::separator());
+    return cut >= 0 && QStringView(path).left(cut + 1).trimmed().compare(
+                           QStringView(data).trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
 {
     // The folder scan is the slow part: it runs before the list is read, so that the window in
     // which another program's change would mean starting over stays short.
     const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
-    const QString data = paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator();
-    const QStringView dataView = QStringView(data).trimmed();
-    const QChar sep = paths::separator();
-    return m_file.rewrite([&](records::Document& doc, bool exists) {
-        doc.removeRecordsIf([&](const records::Line& l) {
-            const QString path = l.field(1);
-            const qsizetype cut = path.lastIndexOf(sep);
-            if (cut < 0)
-                return false;
-            return QStringView(path).left(cut + 1).trimmed().compare(dataView,
-                                                                     Qt::CaseInsensitive) == 0;
-        });
-        // Dropping and re-scanning happen in one rewrite, so the list is never seen half-done.
-        for (const records::Line& line : scanned)
-            doc.append(line);
-        if (!exists)
-            doc.markChanged();
-        return FileResult();
-    });
-}
-
-FileResult RecentFileList::renameEntry(const QString& folder, const QString& oldName,
-                                       const QString& finalName)
-{
-    const QString oldPath = folder + oldName;
-    const QString newPath = folder + finalName;
-    if (!QDir::isAbsolutePath(oldPath))
-        return FileResult::refused(
-            QStringLiteral("The entry does not name a file by its full path"));
-    // The list must be readable, and may be changed, before the file is touched.
-    if (const FileContent c = readListFile(listPath()); !c.result.ok)
-        return c.result;
-    else if (c.readOnly)
-        return FileResult::fromErrno(EACCES);
-    if (oldPath != newPath) {
-        if (FileResult r = m_files->rename(oldPath, newPath); !r.ok)
-            return r;
-    }
-    FileResult r = m_file.rewrite([&](records::Document& doc, bool) {
-        for (qsizetype i = 0; i < doc.lines().size(); ++i) {
-            const records::Line& line = doc.lines()[i];
-            if (line.isRecord() && line.field(1) == oldPath &&
-                !doc.replace(i, {line.field(0), newPath, line.field(2)}))
-                return unstorableName();
-        }
-        return FileResult();
-    });
-    if (!r.ok && oldPath != newPath)
-        m_files->rename(newPath, oldPath); // the list could not follow: put the file back
-    return r;
+    return m_file.rewrite(
+        [&](records::Document& doc, bool exists) {
+            doc.removeRecordsIf([&](const records::Line& l) { return isInDataFolder(l.field(1)); });
+            // Dropping and re-scanning happen in one rewrite, so the list is never seen half-done.
+            for (const records::Line& line : scanned)
+                doc.append(line);
+            if (!exists)
+                doc.markChanged();
+            return FileResult();
+        },
+        written);
 }
 
 QString applyRenameExtensionRule(const QString& newName, const QString& kindCode)

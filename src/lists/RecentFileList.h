@@ -1,15 +1,11 @@
 #pragma once
 
 #include "lists/ListFile.h"
+#include "lists/OpenEntries.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
-
-#include <functional>
-#include <memory>
-
-class FileSystem;
 
 // One line of the recent-file list file.
 struct FileListRecord {
@@ -24,11 +20,12 @@ QString listDateText(const QDateTime& when);
 
 // The recent-file list file "QELFileList.txt" of an application folder. Every change is a
 // read-modify-replace through "qellist.tmp" (see ListFile): other programs' changes made in the
-// meantime are never lost, and lines that are not records stay as they were.
+// meantime are never lost, and lines that are not records stay as they were. The store touches
+// the list file and the data folder, both in the application folder, and never a data file
+// elsewhere: that is the commands' work, on the data file's own drive.
 class RecentFileList {
 public:
-    // `files` reaches the data files (the file system itself when none is given).
-    explicit RecentFileList(QString appFolder, FileSystem* files = nullptr);
+    explicit RecentFileList(QString appFolder);
 
     QString listPath() const;
     QString tempPath() const;
@@ -37,40 +34,45 @@ public:
 
     using Contents = ListContents<FileListRecord>;
     Contents read() const;
+    // The entries as the "Open" list shows them; a missing list is made from the data folder
+    // first when `scanIfMissing`.
+    OpenListing listing(bool scanIfMissing) const;
+
+    // What a command needs to know of the list before it acts.
+    struct Check {
+        FileResult result;      // the list could not be read
+        bool exists = false;    // the list file is there
+        bool holds = false;     // it holds a record of the path asked about
+        bool holdsAlso = false; // ... and of the other path asked about
+        bool readOnly = false;  // its owner may not write it: it is never replaced
+    };
+    Check check(const QString& path, const QString& alsoPath = {}) const;
 
     // Adds the entry, or brings an entry of the same path (any letter case) up to date in place.
     FileResult TouchFileEntry(const QString& path, const QString& kindCode, const QDateTime& now);
 
-    // What DeleteFileEntry does with the data file itself: keep it (a stale entry goes, or the
-    // file went to the trash first) or delete it for good.
-    enum class DataFile { Keep, Delete };
-    // Where a DeleteFileEntry that failed stopped: at the list (nothing changed), or at the data
-    // file (its entry has gone, the file is still there).
-    enum class DeleteStep { List, DataFile };
-    // Removes every record whose path equals `fullPath` exactly; with Keep a missing list file
-    // has none to remove. When the data file goes too, the list comes first: a list file that is
-    // missing, unreadable or cannot be rewritten fails the whole operation with the data file
-    // untouched, and a path that is not absolute is refused before anything changes.
-    // `taken` receives the records that went, to be put back by putBack().
-    FileResult DeleteFileEntry(const QString& fullPath, DataFile dataFile = DataFile::Keep,
-                               DeleteStep* failedAt = nullptr,
-                               QList<records::TakenRecord>* taken = nullptr);
-    // Puts records a Delete took back where they stood (see records::Document::putBack).
-    FileResult putBack(const QList<records::TakenRecord>& taken);
+    // Removes every record whose path equals `fullPath` exactly; the data file is not touched.
+    // `taken` receives the records that went, to be put back by putBack(); `written`, the list
+    // as it is afterwards. Fails with ENOENT when the list file is missing and `mustExist`.
+    FileResult removeRecords(const QString& fullPath, QList<records::TakenRecord>* taken = nullptr,
+                             QByteArray* written = nullptr, bool mustExist = false);
+    // Puts records a remove took back where they stood (see records::Document::putBack).
+    FileResult putBack(const QList<records::TakenRecord>& taken, QByteArray* written = nullptr);
+    // Gives every record of `oldPath` the path `newPath`, keeping its kind code, date and place.
+    FileResult renameRecords(const QString& oldPath, const QString& newPath,
+                             QByteArray* written = nullptr);
 
+    // Whether `path` names a file directly in the data folder (in any letter case, with blanks
+    // around): the start-up sync lists such files anew from the folder.
+    bool isInDataFolder(const QString& path) const;
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.
-    FileResult SyncDataFolderEntries();
+    FileResult SyncDataFolderEntries(QByteArray* written = nullptr);
     // Appends one record per data file of the data folder (creating the list file if missing).
     FileResult ScanDataFolder();
-    // The data folder's data files, in scan order. Names the list cannot hold (a double quote or
-    // a line break) are left out.
+    // The data folder's data files, in scan order. A name that is no UTF-8 keeps its bytes;
+    // names the list cannot hold (a double quote or a line break) are left out.
     QList<FileListRecord> scanDataFolderRecords() const;
-
-    // Gives the file folder + oldName the name `finalName` on disk and in every record of that
-    // path, keeping all other records, their dates and their order. When the list cannot follow,
-    // the file gets its old name back.
-    FileResult renameEntry(const QString& folder, const QString& oldName, const QString& finalName);
 
     // The list file's read-modify-replace, with its test hooks.
     ListFile& file() { return m_file; }
@@ -83,15 +85,7 @@ public:
 private:
     QString m_appFolder;
     ListFile m_file;
-    std::shared_ptr<FileSystem> m_ownFiles;
-    FileSystem* m_files;
 };
-
-// Whether `records` hold one of exactly this path.
-bool holdsPath(const QList<FileListRecord>& records, const QString& path);
-
-// Whether a record's data file is there for the user: an ordinary file that is not hidden.
-bool dataFileExists(FileSystem& files, const QString& path);
 
 // The name a data file gets when renamed to `newName`: the kind code is appended as extension
 // unless the name's last three characters already are the code.

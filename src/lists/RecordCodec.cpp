@@ -1,5 +1,7 @@
 #include "lists/RecordCodec.h"
 
+#include "base/Paths.h"
+
 #include <QUtf8StringView>
 
 #include <algorithm>
@@ -122,12 +124,12 @@ QString decode(QByteArrayView bytes, bool utf8)
     return utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
 }
 
-bool endsWithLineEnd(const QByteArray& bytes)
+} // namespace
+
+bool endsWithLineEnd(QByteArrayView bytes)
 {
     return !bytes.isEmpty() && (bytes.back() == '\n' || bytes.back() == '\r');
 }
-
-} // namespace
 
 bool isStorable(QStringView field)
 {
@@ -145,7 +147,8 @@ QByteArray encode(const QStringList& fields)
         if (i > 0)
             line += ',';
         line += '"';
-        line += fields[i].toUtf8();
+        // A name read from the file system keeps its bytes (see paths::fromNativeBytes).
+        line += paths::toNativeBytes(fields[i]);
         line += '"';
     }
     line += "\r\n";
@@ -164,18 +167,23 @@ bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields)
     return true;
 }
 
-qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
-                        const std::function<void(Fields&)>& take)
+QString RecordView::field(int index) const
 {
-    Fields fields;
+    return decode(bytes(index), m_utf8);
+}
+
+qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
+                        const std::function<void(const RecordView&)>& take)
+{
+    Spans spans;
     const char* base = data.constData();
     qsizetype number = 0;
     qsizetype stray = 0;
     forEachLine(data, bodyStart(data), [&](qsizetype b, qsizetype e, qsizetype) {
         ++number;
         const QByteArrayView line(base + b, e - b);
-        if (parseLine(line, fieldsPerRecord, &fields))
-            take(fields);
+        if (scanLine(line, fieldsPerRecord, &spans))
+            take(RecordView(line, spans, isUtf8Line(line)));
         else if (stray == 0 && !std::all_of(line.begin(), line.end(), isBlank))
             stray = number;
     });
@@ -185,8 +193,12 @@ qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord)
 {
     QList<QStringList> result;
-    forEachRecord(data, fieldsPerRecord,
-                  [&](Fields& f) { result.append(QStringList(f.begin(), f.end())); });
+    forEachRecord(data, fieldsPerRecord, [&](const RecordView& r) {
+        QStringList fields;
+        for (int i = 0; i < fieldsPerRecord; ++i)
+            fields.append(r.field(i));
+        result.append(fields);
+    });
     return result;
 }
 

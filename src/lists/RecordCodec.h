@@ -25,6 +25,9 @@ namespace records {
 // True when `field` can be written in this format: no double quote and no line end.
 bool isStorable(QStringView field);
 
+// True when `bytes` end with a line end (CR or LF).
+bool endsWithLineEnd(QByteArrayView bytes);
+
 // One record line, CRLF included. Every field must be storable (see isStorable).
 QByteArray encode(const QStringList& fields);
 
@@ -35,11 +38,34 @@ QByteArray encode(const QStringList& fields);
 using Fields = QVarLengthArray<QString, 4>;
 bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields);
 
+// One well-formed record as read: its fields decoded when asked for, and their bytes.
+class RecordView {
+public:
+    RecordView(QByteArrayView line, const QVarLengthArray<qsizetype, 6>& spans, bool utf8)
+        : m_line(line)
+        , m_spans(spans)
+        , m_utf8(utf8)
+    {}
+    QString field(int index) const;
+    QByteArrayView bytes(int index) const
+    {
+        return m_line.sliced(m_spans[2 * index], m_spans[2 * index + 1] - m_spans[2 * index]);
+    }
+    // Whether the line is UTF-8; otherwise its fields were decoded as Windows-1252, and their
+    // bytes may name a file by another name than their text.
+    bool isUtf8() const { return m_utf8; }
+
+private:
+    QByteArrayView m_line;
+    const QVarLengthArray<qsizetype, 6>& m_spans;
+    bool m_utf8;
+};
+
 // Hands every well-formed record of `data` to `take`, in file order; other lines are passed over.
 // Returns the number (counted from 1) of the first line that is neither a record nor blank, or 0
 // when there is none.
 qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
-                        const std::function<void(Fields&)>& take);
+                        const std::function<void(const RecordView&)>& take);
 
 // The well-formed records of `data` (a convenience for tests and the fuzzer).
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord);

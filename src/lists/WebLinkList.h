@@ -28,12 +28,15 @@ struct WebLinkRecord {
 //
 // A name or address holding a double quote or a line break cannot be stored in this format:
 // every operation that would write one fails before anything is read or written, with the
-// failure's text saying so (error number 0).
+// failure's text saying so (error number 0, see refusalOf).
 //
 // Every operation returns a FileResult: on failure the platform's error number and text (or 0
 // and a text of ours for a refusal), ready for the "text\r<number>-<text>" message forms.
 class WebLinkList {
 public:
+    // Why `link` cannot be stored; empty when it can.
+    static QString refusalOf(const WebLinkRecord& link);
+
     explicit WebLinkList(QString appFolder);
 
     QString listPath() const;
@@ -43,11 +46,13 @@ public:
     // blank makes the result a failure naming the first such line ("Line 3 is not a web link",
     // error number 0); the links are listed all the same.
     Contents read() const;
+    // The same, of the file's content as read or written.
+    static Contents contentsOf(const QByteArray& content);
 
     // Adds `link` as the last line, creating the file when it is missing. The new line is
     // exactly what an append would write: for the dialog's first contents,
     // "New Web Short Cut","http://" and CR LF.
-    FileResult append(const WebLinkRecord& link);
+    FileResult append(const WebLinkRecord& link, QByteArray* written = nullptr);
 
     // The order of links in a rewritten file: true when the first goes before the second.
     using Order = std::function<bool(const WebLinkRecord&, const WebLinkRecord&)>;
@@ -63,15 +68,16 @@ public:
     // `was` receives the link as the file held it before.
     FileResult replace(const WebLinkRecord& old, const QString& newName,
                        const std::optional<QString>& newUrl, const Order& order = {},
-                       WebLinkRecord* was = nullptr);
+                       WebLinkRecord* was = nullptr, QByteArray* written = nullptr);
 
     // Removes every link whose name equals `name` exactly (letter case counts). Fails, with
     // nothing changed, when the file is missing or cannot be read. No such link: success, and the
     // file is not rewritten. `taken` receives the lines that went, to be put back by putBack().
-    FileResult remove(const QString& name, QList<records::TakenRecord>* taken = nullptr);
+    FileResult remove(const QString& name, QList<records::TakenRecord>* taken = nullptr,
+                      QByteArray* written = nullptr);
     // Puts lines a remove took back where they stood (see records::Document::putBack), creating
     // the file when it has gone.
-    FileResult putBack(const QList<records::TakenRecord>& taken);
+    FileResult putBack(const QList<records::TakenRecord>& taken, QByteArray* written = nullptr);
 
     // The read-modify-replace underneath, for tests that step in at its moments.
     ListFile& file() { return m_file; }

@@ -3,6 +3,7 @@
 #include "about/HelpCommands.h"
 #include "actions/Launching.h"
 #include "actions/WebPages.h"
+#include "base/Twips.h"
 #include "platform/Prompter.h"
 #include "tabs/new/NewTab.h"
 #include "tabs/open/OpenTab.h"
@@ -29,10 +30,6 @@
 namespace {
 
 // Sizes are specified in twips; 15 twips make one device-independent pixel.
-constexpr int px(int twips)
-{
-    return twips / 15;
-}
 
 QString tr8(const char* text)
 {

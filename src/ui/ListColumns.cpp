@@ -2,6 +2,8 @@
 // fitted to what the list holds, and kept between runs.
 #include "ui/QelListView.h"
 
+#include "base/Twips.h"
+
 #include "ui/ListModel.h"
 
 #include <QFontMetrics>
@@ -11,7 +13,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 // The most of a name a fitted first column shows before eliding it.
 constexpr int kFittedNameChars = 40;
 } // namespace
@@ -97,19 +98,35 @@ int QelListView::contentWidth(int section, int capChars) const
 {
     const int column = m_model->columnOfSection(section);
     const QFontMetrics metrics(m_report->font());
+    // The rows of the column's longest texts, and the rows on screen.
+    std::vector<int> rows;
+    if (size_t(column) < m_longest.size())
+        rows = m_longest[size_t(column)];
+    const int top = std::max(m_report->indexAt(QPoint(1, 1)).row(), 0);
+    const int onScreen = m_report->viewport()->height() / std::max(metrics.height(), 1) + 1;
+    for (int row = top; row < std::min(count(), top + onScreen); ++row)
+        rows.push_back(sourceRow(row));
     int widest = -1;
     int widestText = 0;
-    for (size_t row = 0; row < m_model->entries.size(); ++row) {
-        const int w = metrics.horizontalAdvance(m_model->keyText(row, column));
+    for (const int source : rows) {
+        const int w = metrics.horizontalAdvance(m_model->rows().text(source, column));
         if (w > widestText) {
-            widest = int(row);
+            widest = source;
             widestText = w;
         }
     }
-    if (widest < 0)
+    if (widest < 0 || count() == 0)
         return 0;
-    // The view's own measure of that cell: the text with its icon and margins.
-    const int whole = m_report->sizeHintForIndex(m_model->index(widest, section)).width();
+    // The view's own measure of a cell of that text, with its icon and margins; a row the filter
+    // hides is measured by the margins of the first row shown.
+    int whole = 0;
+    if (const int shown = m_model->state().displayRows[size_t(widest)]; shown >= 0) {
+        whole = m_report->sizeHintForIndex(m_model->index(shown, section)).width();
+    } else {
+        const QModelIndex first = m_model->index(0, section);
+        whole = m_report->sizeHintForIndex(first).width() -
+                metrics.horizontalAdvance(m_model->textAt(0, column)) + widestText;
+    }
     const int cap = capChars * metrics.averageCharWidth();
     return capChars > 0 && widestText > cap ? whole - widestText + cap : whole;
 }

@@ -2,49 +2,65 @@
 
 #include "ui/ImageList.h"
 
+#include <QFont>
 #include <QGuiApplication>
-#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 
-#include <algorithm>
-#include <array>
+namespace {
 
-// Plain ASCII, by far the common case in file names,
-// is folded inline; anything else falls back to Unicode case folding for that character.
-int compareIgnoringCase(const QString& a, const QString& b)
+// A drive with a line through it, in the lower right corner of `base`: the entry's file is on a
+// drive that is not connected.
+QIcon withAwayEmblem(const QIcon& base)
 {
-    const QChar* pa = a.constData();
-    const QChar* pb = b.constData();
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        char16_t ca = pa[i].unicode();
-        char16_t cb = pb[i].unicode();
-        if (ca == cb)
-            continue;
-        if (ca < 128 && cb < 128) {
-            if (ca >= 'A' && ca <= 'Z')
-                ca += 32;
-            if (cb >= 'A' && cb <= 'Z')
-                cb += 32;
-        } else {
-            ca = pa[i].toCaseFolded().unicode();
-            cb = pb[i].toCaseFolded().unicode();
-        }
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
+    QIcon icon;
+    for (const int side : {16, 32}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        base.paint(&p, QRect(0, 0, side, side), Qt::AlignCenter, QIcon::Disabled);
+        const qreal s = side / 16.0;
+        const QRectF drive(7 * s, 9.5 * s, 8.5 * s, 5.5 * s);
+        p.setPen(QPen(QColor(0x40, 0x40, 0x40), s));
+        p.setBrush(QColor(0xf0, 0xf0, 0xf0));
+        p.drawRoundedRect(drive, 1.2 * s, 1.2 * s);
+        p.setBrush(QColor(0x40, 0x40, 0x40));
+        p.drawEllipse(QPointF(drive.right() - 2 * s, drive.center().y()), 0.8 * s, 0.8 * s);
+        p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.4 * s, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(drive.left(), drive.bottom() + 0.5 * s),
+                   QPointF(drive.right(), drive.top() - 0.5 * s));
+        p.end();
+        icon.addPixmap(pm);
     }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return icon;
 }
 
-const QString& ListEntry::subItem(int column) const
+} // namespace
+
+const ListRows& ListModel::rows() const
 {
-    static const QString empty;
-    return column >= 1 && column <= subItems.size() ? subItems[column - 1] : empty;
+    static const EntryRows none({});
+    return m_state.rows ? *m_state.rows : none;
+}
+
+int ListModel::sourceRow(int displayRow) const
+{
+    return displayRow >= 0 && size_t(displayRow) < m_state.order.size()
+               ? m_state.order[size_t(displayRow)]
+               : -1;
+}
+
+QString ListModel::textAt(int displayRow, int column) const
+{
+    const int row = sourceRow(displayRow);
+    return row < 0 ? QString() : rows().text(row, column);
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(entries.size());
+    return parent.isValid() ? 0 : int(m_state.order.size());
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const
@@ -52,33 +68,70 @@ int ListModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(shown.size());
 }
 
+QIcon ListModel::iconOf(int row) const
+{
+    const ImageList* icons = largeIcons ? large : small;
+    if (!icons)
+        return {};
+    const QString key = largeIcons ? rows().largeIcon(row) : rows().smallIcon(row);
+    if (key.isEmpty() || !icons->contains(key))
+        return {};
+    if (m_state.notes[size_t(row)] != Note::NotConnected)
+        return icons->icon(key);
+    const QString awayKey = (largeIcons ? QLatin1Char('L') : QLatin1Char('S')) + key;
+    auto found = m_awayIcons.constFind(awayKey);
+    if (found == m_awayIcons.constEnd())
+        found = m_awayIcons.insert(awayKey, withAwayEmblem(icons->icon(key)));
+    return *found;
+}
+
 QVariant ListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= int(entries.size()))
+    const int row = index.isValid() ? sourceRow(index.row()) : -1;
+    if (row < 0)
         return {};
-    const ListEntry& e = entries[size_t(index.row())];
     const int column = columnOfSection(index.column());
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return column < 0 ? QVariant() : QVariant(keyText(size_t(index.row()), column));
-    if (role == Qt::AccessibleDescriptionRole) {
-        if (e.note.isEmpty())
-            return e.description;
-        return e.description.isEmpty() ? e.note : e.description + QStringLiteral(", ") + e.note;
+    const Note note = m_state.notes[size_t(row)];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return column < 0 ? QVariant() : QVariant(rows().text(row, column));
+    case Qt::AccessibleDescriptionRole: {
+        const QString description = rows().description(row);
+        if (note == Note::None)
+            return description;
+        return description.isEmpty() ? noteText(note)
+                                     : description + QStringLiteral(", ") + noteText(note);
     }
-    // An elided last column tells itself whole; the other cells tell the entry's note.
-    if (role == Qt::ToolTipRole && lastColumnTips && index.column() == columnCount() - 1)
-        return keyText(size_t(index.row()), column);
-    if (role == Qt::ToolTipRole && !e.note.isEmpty())
-        return e.toolTip.isEmpty() ? e.note : e.toolTip;
-    if (role == Qt::ForegroundRole && !e.note.isEmpty())
-        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
-    const ImageList* icons = largeIcons ? large : small;
-    if (role == Qt::DecorationRole && index.column() == 0 && icons) {
-        const QString& key = largeIcons ? e.largeIcon : e.smallIcon;
-        if (!key.isEmpty() && icons->contains(key))
-            return icons->icon(key);
+    case Qt::ToolTipRole:
+        // An elided last column tells itself whole; the other cells tell the entry's note.
+        if (lastColumnTips && index.column() == columnCount() - 1)
+            return rows().text(row, column);
+        if (note != Note::None) {
+            const QString tip = rows().toolTip(row);
+            return tip.isEmpty() ? noteText(note) : tip;
+        }
+        return {};
+    case Qt::ForegroundRole:
+        if (note != Note::None)
+            return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        return {};
+    case Qt::FontRole:
+        if (note == Note::NotConnected) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    case Qt::DecorationRole:
+        if (index.column() == 0) {
+            if (const QIcon icon = iconOf(row); !icon.isNull())
+                return icon;
+        }
+        return {};
+    default:
+        return {};
     }
-    return {};
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation o, int role) const
@@ -89,174 +142,88 @@ QVariant ListModel::headerData(int section, Qt::Orientation o, int role) const
     return {};
 }
 
-void ListModel::rowChanged(int row)
+void ListModel::rowsChanged(int first, int last)
 {
-    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    if (first <= last)
+        emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 void ListModel::iconsChanged()
 {
-    if (!entries.empty())
+    m_awayIcons.clear();
+    if (!m_state.order.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
 
-const QString& ListModel::keyText(size_t row, int column) const
+bool ListModel::setNote(int row, Note note)
 {
-    static const QString empty;
-    const ListEntry& e = entries[row];
-    if (column == 0)
-        return e.text;
-    return column - 1 < e.subItems.size() ? e.subItems[column - 1] : empty;
+    if (row < 0 || size_t(row) >= m_state.notes.size() || m_state.notes[size_t(row)] == note)
+        return false;
+    m_state.notes[size_t(row)] = note;
+    return true;
 }
 
-std::vector<int> sortedOrder(const std::vector<ListEntry>& entries, int column, Qt::SortOrder order)
+void ListModel::change(State next, const ListPlan& plan)
 {
-    constexpr int kPrefix = 16;
-    struct SortKey {
-        std::array<char16_t, kPrefix> prefix{};
-        int index;
-    };
-    const auto textOf = [&](int i) -> const QString& {
-        return column == 0 ? entries[size_t(i)].text : entries[size_t(i)].subItem(column);
-    };
-    std::vector<SortKey> keys(entries.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-        keys[i].index = int(i);
-        const QString& t = textOf(int(i));
-        const qsizetype n = std::min<qsizetype>(t.size(), kPrefix);
-        for (qsizetype c = 0; c < n; ++c) {
-            char16_t u = t[c].unicode();
-            if (u >= 'A' && u <= 'Z')
-                u += 32;
-            else if (u >= 128)
-                u = t[c].toCaseFolded().unicode();
-            keys[i].prefix[size_t(c)] = u;
-        }
+    if (plan.reset || !m_state.rows) {
+        beginResetModel();
+        m_state = std::move(next);
+        endResetModel();
+        return;
     }
-    const bool ascending = order == Qt::AscendingOrder;
-    std::stable_sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        int c = 0;
-        if (a.prefix != b.prefix)
-            c = a.prefix < b.prefix ? -1 : 1;
-        else
-            c = compareIgnoringCase(textOf(a.index), textOf(b.index));
-        return ascending ? c < 0 : c > 0;
-    });
-    std::vector<int> positions(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        positions[i] = keys[i].index;
-    return positions;
+    // Rows that went, while the old rows are still the ones shown...
+    for (auto r = plan.removed.rbegin(); r != plan.removed.rend(); ++r) {
+        beginRemoveRows({}, r->first, r->last);
+        m_state.order.erase(m_state.order.begin() + r->first, m_state.order.begin() + r->last + 1);
+        endRemoveRows();
+    }
+    // ... then the new rows in place of the old: the rows that stay are the same entries, in the
+    // same order, so the views see no change yet...
+    std::vector<int> order = std::move(next.order);
+    std::vector<char> came(order.size(), 0);
+    for (const ListPlan::Range& r : plan.inserted)
+        std::fill(came.begin() + r.first, came.begin() + r.last + 1, 1);
+    next.order.clear();
+    for (size_t j = 0; j < order.size(); ++j) {
+        if (!came[j])
+            next.order.push_back(order[j]);
+    }
+    m_state = std::move(next);
+    m_awayIcons.clear();
+    // ... and the rows that came, each run at its place.
+    for (const ListPlan::Range& r : plan.inserted) {
+        beginInsertRows({}, r.first, r.last);
+        m_state.order.insert(m_state.order.begin() + r.first, order.begin() + r.first,
+                             order.begin() + r.last + 1);
+        endInsertRows();
+    }
+    for (const ListPlan::Range& r : plan.changed)
+        rowsChanged(r.first, r.last);
 }
 
-void ListModel::sort(int column, Qt::SortOrder order)
-{
-    if (entries.size() < 2)
-        return;
-    const std::vector<int> positions = sortedOrder(entries, column, order);
-    if (std::is_sorted(positions.begin(), positions.end()))
-        return;
-    std::vector<ListEntry> sorted;
-    sorted.reserve(entries.size());
-    for (int i : positions)
-        sorted.push_back(std::move(entries[size_t(i)]));
-    moveTo(std::move(sorted), positions);
-}
-
-void ListModel::moveTo(std::vector<ListEntry> fresh, const std::vector<int>& oldRowOfNew)
+void ListModel::reorder(std::vector<int> order)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newRowOfOld(entries.size(), -1);
-    for (size_t j = 0; j < oldRowOfNew.size(); ++j) {
-        if (oldRowOfNew[j] >= 0)
-            newRowOfOld[size_t(oldRowOfNew[j])] = int(j);
-    }
-    entries = std::move(fresh);
-    // Selection and current entry stay on the same entries; those of rows that went are cleared.
+    const std::vector<int> before = std::move(m_state.order);
+    m_state.displayRows = displayRows(order, rows().count());
+    m_state.order = std::move(order);
+    // Selection and current entry stay on the same entries.
     const QModelIndexList persistent = persistentIndexList();
     QModelIndexList mapped;
     mapped.reserve(persistent.size());
     for (const QModelIndex& p : persistent) {
-        const int row = p.row() < int(newRowOfOld.size()) ? newRowOfOld[size_t(p.row())] : -1;
+        const int source = size_t(p.row()) < before.size() ? before[size_t(p.row())] : -1;
+        const int row = source < 0 ? -1 : m_state.displayRows[size_t(source)];
         mapped.append(row < 0 ? QModelIndex() : index(row, p.column()));
     }
     changePersistentIndexList(persistent, mapped);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ListModel::replaceEntries(std::vector<ListEntry> fresh)
+void ListModel::refilter(std::vector<int> order)
 {
-    if (entries.empty() || fresh.empty()) {
-        beginResetModel();
-        entries = std::move(fresh);
-        endResetModel();
-        return;
-    }
-    // Each new entry is the old one of the same key; of several rows with one key, the first is
-    // the first, the second the second.
-    struct Rows {
-        QVarLengthArray<int, 1> rows;
-        qsizetype used = 0;
-    };
-    QHash<QString, Rows> oldRows;
-    oldRows.reserve(qsizetype(entries.size()));
-    for (size_t i = 0; i < entries.size(); ++i)
-        oldRows[entries[i].key].rows.append(int(i));
-    std::vector<int> fromOld(fresh.size(), -1);
-    std::vector<char> kept(entries.size(), 0);
-    bool inOrder = true;
-    int last = -1;
-    for (size_t j = 0; j < fresh.size(); ++j) {
-        const auto found = oldRows.find(fresh[j].key);
-        if (found == oldRows.end() || found->used == found->rows.size())
-            continue;
-        const int row = found->rows[found->used++];
-        fromOld[j] = row;
-        kept[size_t(row)] = 1;
-        inOrder = inOrder && row > last;
-        last = row;
-    }
-    // Rows that went and rows that came, counted in runs: many runs are cheaper as one change of
-    // the whole layout than as as many separate ones.
-    int runs = 0;
-    for (size_t i = 0; i < kept.size(); ++i)
-        runs += !kept[i] && (i == 0 || kept[i - 1]);
-    for (size_t j = 0; j < fromOld.size(); ++j)
-        runs += fromOld[j] < 0 && (j == 0 || fromOld[j - 1] >= 0);
-    if (!inOrder || runs > 64) {
-        moveTo(std::move(fresh), fromOld);
-        return;
-    }
-    for (int i = int(entries.size()) - 1; i >= 0;) {
-        if (kept[size_t(i)]) {
-            --i;
-            continue;
-        }
-        const int end = i;
-        while (i >= 0 && !kept[size_t(i)])
-            --i;
-        beginRemoveRows({}, i + 1, end);
-        entries.erase(entries.begin() + (i + 1), entries.begin() + (end + 1));
-        endRemoveRows();
-    }
-    int row = 0;
-    for (size_t j = 0; j < fresh.size();) {
-        if (fromOld[j] >= 0) {
-            if (!(entries[size_t(row)] == fresh[j])) {
-                entries[size_t(row)] = std::move(fresh[j]);
-                rowChanged(row);
-            }
-            ++row;
-            ++j;
-            continue;
-        }
-        size_t k = j;
-        while (k < fresh.size() && fromOld[k] < 0)
-            ++k;
-        beginInsertRows({}, row, row + int(k - j) - 1);
-        entries.insert(entries.begin() + row, std::make_move_iterator(fresh.begin() + qsizetype(j)),
-                       std::make_move_iterator(fresh.begin() + qsizetype(k)));
-        endInsertRows();
-        row += int(k - j);
-        j = k;
-    }
+    beginResetModel();
+    m_state.displayRows = displayRows(order, rows().count());
+    m_state.order = std::move(order);
+    endResetModel();
 }

@@ -1,58 +1,25 @@
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QStringList>
-#include <QVarLengthArray>
+#include "ui/ListLayout.h"
+#include "ui/ListRows.h"
 
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
+#include <QStringList>
+
+#include <memory>
 #include <vector>
 
 class ImageList;
 
-// One row of a list as the views show it. The tab that made it holds the entry itself; `key` is
-// the entry's identity, by which selection, notes and reloads find it again.
-struct ListEntry {
-    QString key;
-    QString text; // column 0 and the icon label
-    // subItems[0] is sub-item 1; kept inline, as no list has more than four.
-    QVarLengthArray<QString, 4> subItems;
-    QString largeIcon;
-    QString smallIcon;
-    // What a screen reader reads besides the text (the entry's full path), with the note.
-    QString description;
-    // "missing" or "broken": the entry is greyed and the note is told in its tooltip and
-    // description; `toolTip` may say more.
-    QString note;
-    QString toolTip;
-    // Where the tab keeps the entry among its own, for entries that share a key.
-    int entryIndex = -1;
-
-    const QString& subItem(int column) const;
-    bool operator==(const ListEntry&) const = default;
-};
-
-// Text order without regard to letter case.
-int compareIgnoringCase(const QString& a, const QString& b);
-
-// The texts of `column` of `entries` in sorted order, stable, without regard to letter case: the
-// positions, first to last. Sorts small contiguous keys (the first characters, folded) and looks
-// at whole texts only when those are equal, so a large list sorts without chasing every string.
-std::vector<int> sortedOrder(const std::vector<ListEntry>& entries, int column,
-                             Qt::SortOrder order);
-
-// The entries of one list as a table; the view decides which image list the icons come from.
+// The rows a list shows, as a table for its views: the tab's rows (never changed once made), the
+// order they show in (sorted, filtered), and each row's note. It holds nothing per row besides
+// the order, the notes and the index of the keys: the texts stay in the tab's rows.
 class ListModel : public QAbstractTableModel {
 public:
-    using QAbstractTableModel::beginInsertRows;
-    using QAbstractTableModel::beginRemoveRows;
-    using QAbstractTableModel::beginResetModel;
-    using QAbstractTableModel::changePersistentIndexList;
-    using QAbstractTableModel::endInsertRows;
-    using QAbstractTableModel::endRemoveRows;
-    using QAbstractTableModel::endResetModel;
-    using QAbstractTableModel::persistentIndexList;
     using QAbstractTableModel::QAbstractTableModel;
 
-    std::vector<ListEntry> entries;
     QStringList captions;
     // The columns the views show, by column number. A zero-width column holds a sub-item that
     // no view shows, so it is not a column of the model at all: a screen reader never reads it.
@@ -64,26 +31,47 @@ public:
     // them.
     bool lastColumnTips = false;
 
+    // What is shown now.
+    struct State {
+        SharedRows rows;
+        std::vector<int> order;       // display row -> row of `rows`
+        std::vector<int> displayRows; // row of `rows` -> display row, -1 when filtered out
+        std::vector<Note> notes;      // by row of `rows`
+        std::shared_ptr<const KeyIndex> index;
+    };
+    const State& state() const { return m_state; }
+    const ListRows& rows() const;
+    int sourceRow(int displayRow) const;
+    QString textAt(int displayRow, int column) const;
+
+    // Shows `next`: through `plan`'s runs of removed, inserted and changed rows, so that the views
+    // keep selection and current entry on the same entries and redraw only what changed; or, for
+    // a reset plan, all at once.
+    void change(State next, const ListPlan& plan);
+    // The same rows in another order: one layout change, selection and current entry kept.
+    void reorder(std::vector<int> order);
+    // The same rows, others of them shown (a new filter): a reset.
+    void refilter(std::vector<int> order);
+    // Notes the entry at `row` (of the rows); false when it already had that note.
+    bool setNote(int row, Note note);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
-    // Stable sort on the texts of `column`; the selection and the current entry stay on the
-    // same entries.
-    void sort(int column, Qt::SortOrder order) override;
-    // Puts `fresh` in the place of the entries: removes the rows that went, inserts the new
-    // ones and updates the changed ones, so that the views keep selection and current entry on
-    // the same entries and redraw only what changed. `fresh` must be in the order the rows are
-    // to show.
-    void replaceEntries(std::vector<ListEntry> fresh);
 
-    void rowChanged(int row);
+    void rowsChanged(int first, int last);
     // The column number shown in the views' column `section`, and back (-1 when not shown).
     int columnOfSection(int section) const { return shown.value(section, -1); }
     int sectionOfColumn(int column) const { return int(shown.indexOf(column)); }
     void iconsChanged();
-    const QString& keyText(size_t row, int column) const;
+
+    using QAbstractTableModel::beginResetModel;
+    using QAbstractTableModel::endResetModel;
 
 private:
-    void moveTo(std::vector<ListEntry> fresh, const std::vector<int>& oldRowOfNew);
+    QIcon iconOf(int row) const;
+
+    State m_state;
+    mutable QHash<QString, QIcon> m_awayIcons; // icons with the not-connected emblem, by key
 };

@@ -3,6 +3,7 @@
 #include "ui/ImageList.h"
 #include "ui/ListModel.h"
 #include "ui/ListViews.h"
+#include "work/Work.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -98,17 +99,70 @@ void QelListView::keyboardContextMenu(QAbstractItemView* view)
 
 void QelListView::setLargeImageList(const ImageList* images)
 {
+    if (m_large == images)
+        return;
     m_large = images;
     m_model->large = images;
-    setViewMode(m_mode);
+    m_model->iconsChanged();
 }
 
 void QelListView::setSmallImageList(const ImageList* images)
 {
+    if (m_small == images)
+        return;
     m_small = images;
     m_model->small = images;
-    setViewMode(m_mode);
+    m_model->iconsChanged();
 }
+
+namespace {
+// A list of more rows than this is laid out away from the window's thread.
+constexpr int kLayOutHere = 4000;
+// The rows of the longest texts a fitted column is measured by.
+constexpr int kLongestSample = 8;
+} // namespace
+
+// A layout of the list: what to show and how the shown list becomes it.
+struct QelListView::Layout {
+    enum class Kind { None, Change, Reorder, Refilter };
+    Kind kind = Kind::None;
+    ListModel::State state;
+    ListPlan plan;
+    ListSort sort;
+    ListFilter filter;
+    std::vector<std::vector<int>> longest;
+
+    // Made from what is shown (`shown` and how it is sorted and filtered) for what is asked:
+    // plain computation, safe on any thread.
+    static Layout make(const ListModel::State& shown, const ListSort& shownSort,
+                       const ListFilter& shownFilter, const SharedRows& rows, const ListSort& sort,
+                       const ListFilter& filter, int columns)
+    {
+        Layout l;
+        l.sort = sort;
+        l.filter = filter;
+        if (rows != shown.rows) {
+            l.kind = Kind::Change;
+            l.state.rows = rows;
+            l.state.index = std::make_shared<const KeyIndex>(*rows);
+            l.state.notes = shown.index
+                                ? carriedNotes(*shown.rows, *shown.index, shown.notes, *rows)
+                                : carriedNotes(*rows, KeyIndex(), {}, *rows);
+            l.state.order = displayOrder(*rows, sort, filter);
+            l.state.displayRows = displayRows(l.state.order, rows->count());
+            l.plan = shown.rows ? planChange(columns, *shown.rows, shown.order, shown.displayRows,
+                                             *shown.index, shown.notes, *rows, l.state.order,
+                                             l.state.notes)
+                                : ListPlan{true, {}, {}, {}};
+            for (int c = 0; c < columns; ++c)
+                l.longest.push_back(longestTexts(*rows, c, kLongestSample));
+        } else if (!(filter == shownFilter) || !(sort == shownSort)) {
+            l.kind = filter == shownFilter ? Kind::Reorder : Kind::Refilter;
+            l.state.order = displayOrder(*rows, sort, filter);
+        }
+        return l;
+    }
+};
 
 void QelListView::clear()
 {
@@ -117,79 +171,207 @@ void QelListView::clear()
 
 void QelListView::setEntries(std::vector<ListEntry> entries)
 {
-    if (m_sorted && entries.size() > 1) {
-        const bool inOrder = std::is_sorted(
-            entries.begin(), entries.end(), [this](const ListEntry& a, const ListEntry& b) {
-                const QString& ta = m_sortKey == 0 ? a.text : a.subItem(m_sortKey);
-                const QString& tb = m_sortKey == 0 ? b.text : b.subItem(m_sortKey);
-                const int c = compareIgnoringCase(ta, tb);
-                return m_order == Qt::AscendingOrder ? c < 0 : c > 0;
-            });
-        if (!inOrder) {
-            std::vector<ListEntry> sorted;
-            sorted.reserve(entries.size());
-            for (int i : sortedOrder(entries, m_sortKey, m_order))
-                sorted.push_back(std::move(entries[size_t(i)]));
-            entries.swap(sorted);
-        }
+    setRows(std::make_shared<const EntryRows>(std::move(entries)));
+}
+
+void QelListView::setRows(SharedRows rows)
+{
+    m_wantedRows =
+        rows ? std::move(rows) : std::make_shared<const EntryRows>(std::vector<ListEntry>());
+    relayout();
+}
+
+SharedRows QelListView::rows() const
+{
+    return m_model->state().rows;
+}
+
+bool QelListView::isSettled() const
+{
+    return !m_working && m_wantedRows == m_model->state().rows && m_shownFilter == m_filter &&
+           m_shownSort == ListSort{m_sorted, m_sortKey, m_order};
+}
+
+void QelListView::whenShown(std::function<void()> then)
+{
+    if (isSettled())
+        then();
+    else
+        m_whenShown.push_back(std::move(then));
+}
+
+void QelListView::relayout()
+{
+    ++m_generation;
+    if (m_working || !m_wantedRows)
+        return; // the layout under way starts again when it is done
+    const ListSort sort{m_sorted, m_sortKey, m_order};
+    const int columns = int(m_model->captions.size());
+    const ListModel::State& shown = m_model->state();
+    const int size = m_wantedRows->count() + (shown.rows ? shown.rows->count() : 0);
+    if (size <= kLayOutHere) {
+        showLayout(
+            Layout::make(shown, m_shownSort, m_shownFilter, m_wantedRows, sort, m_filter, columns));
+        return;
     }
+    m_working = true;
+    m_lateNotes.clear();
+    work::post(
+        work::Line::compute(), &m_alive,
+        [shown, shownSort = m_shownSort, shownFilter = m_shownFilter, rows = m_wantedRows, sort,
+         filter = m_filter, columns] {
+            return Layout::make(shown, shownSort, shownFilter, rows, sort, filter, columns);
+        },
+        [this, generation = m_generation](Layout layout) {
+            m_working = false;
+            if (generation != m_generation) {
+                relayout(); // asked for something else meanwhile
+                return;
+            }
+            showLayout(std::move(layout));
+        });
+}
+
+void QelListView::showLayout(Layout layout)
+{
     const QString top = topKey();
     const QString selected = selectedKey();
-    m_model->replaceEntries(std::move(entries));
-    fitColumns();
-    // A view in single selection selects a neighbour of a row that goes; but commands act on the
-    // selected entry, so when the chosen one has gone nothing is selected.
-    if (!selected.isEmpty() && selectedKey() != selected)
+    const bool whole = layout.kind == Layout::Kind::Refilter || layout.plan.reset;
+    switch (layout.kind) {
+    case Layout::Kind::None:
+        break;
+    case Layout::Kind::Change:
+        m_longest = std::move(layout.longest);
+        m_model->change(std::move(layout.state), layout.plan);
+        break;
+    case Layout::Kind::Reorder:
+        m_model->reorder(std::move(layout.state.order));
+        break;
+    case Layout::Kind::Refilter:
+        m_model->refilter(std::move(layout.state.order));
+        break;
+    }
+    m_shownSort = layout.sort;
+    m_shownFilter = layout.filter;
+    // A view selects a neighbour of a row that goes; but commands act on the selected entry,
+    // so when the chosen one has gone, or is hidden, nothing is selected.
+    if (whole)
+        setSelectedKey(selected);
+    else if (!selected.isEmpty() && selectedKey() != selected)
         setSelectedRow(-1);
-    applyFilter();
+    if (!m_lateNotes.isEmpty())
+        applyNotes(std::exchange(m_lateNotes, {}));
+    updateSortIndicator();
+    if (layout.kind == Layout::Kind::Change)
+        fitColumns();
     scrollToTop(top);
+    for (auto& then : std::exchange(m_whenShown, {}))
+        then();
 }
 
 int QelListView::count() const
 {
-    return int(m_model->entries.size());
+    return m_model->rowCount();
 }
 
-const ListEntry& QelListView::entry(int row) const
+ListEntry QelListView::entry(int row) const
 {
-    return m_model->entries.at(size_t(row));
+    ListEntry e;
+    const int source = sourceRow(row);
+    if (source < 0)
+        return e;
+    const ListRows& rows = m_model->rows();
+    e.key = rows.key(source);
+    e.text = rows.text(source, 0);
+    for (int column = 1; column < columnCount(); ++column)
+        e.subItems.append(rows.text(source, column));
+    e.largeIcon = rows.largeIcon(source);
+    e.smallIcon = rows.smallIcon(source);
+    e.description = rows.description(source);
+    e.note = m_model->state().notes[size_t(source)];
+    e.toolTip = rows.toolTip(source);
+    return e;
 }
 
 QString QelListView::text(int row) const
 {
-    return row >= 0 && row < count() ? entry(row).text : QString();
+    return m_model->textAt(row, 0);
 }
 
 QString QelListView::subItem(int row, int column) const
 {
-    if (row < 0 || row >= count() || column < 1)
-        return {};
-    return entry(row).subItem(column);
+    return column < 1 ? QString() : m_model->textAt(row, column);
+}
+
+int QelListView::sourceRow(int row) const
+{
+    return m_model->sourceRow(row);
 }
 
 int QelListView::rowOfKey(const QString& key) const
 {
-    const auto& entries = m_model->entries;
-    for (size_t row = 0; row < entries.size(); ++row) {
-        if (entries[row].key == key)
-            return int(row);
-    }
-    return -1;
+    const ListModel::State& state = m_model->state();
+    if (!state.index || key.isEmpty())
+        return -1;
+    int first = -1;
+    state.index->forEachRow(*state.rows, key, [&](int source) {
+        const int shown = state.displayRows[size_t(source)];
+        if (shown >= 0 && (first < 0 || shown < first))
+            first = shown;
+        return true;
+    });
+    return first;
 }
 
-void QelListView::applyNotes(const QHash<QString, QString>& noteOfKey)
+void QelListView::applyNotes(const QHash<QString, Note>& noteOfKey)
 {
-    if (noteOfKey.isEmpty())
+    if (m_working) // the layout under way starts from the notes before these
+        m_lateNotes.insert(noteOfKey);
+    const ListModel::State& state = m_model->state();
+    if (!state.index)
         return;
-    auto& entries = m_model->entries;
-    for (size_t row = 0; row < entries.size(); ++row) {
-        ListEntry& e = entries[row];
-        const auto found = noteOfKey.constFind(e.key);
-        if (found == noteOfKey.constEnd() || e.note == *found)
-            continue;
-        e.note = *found;
-        m_model->rowChanged(int(row));
+    int first = count(), last = -1;
+    for (auto it = noteOfKey.constBegin(); it != noteOfKey.constEnd(); ++it) {
+        state.index->forEachRow(*state.rows, it.key(), [&](int source) {
+            const int shown = state.displayRows[size_t(source)];
+            if (m_model->setNote(source, it.value()) && shown >= 0) {
+                first = std::min(first, shown);
+                last = std::max(last, shown);
+            }
+            return true;
+        });
     }
+    m_model->rowsChanged(first, last);
+}
+
+void QelListView::applyNotes(const ListRows* rows,
+                             const std::vector<std::pair<int, Note>>& noteOfRow)
+{
+    const ListModel::State& state = m_model->state();
+    if (!rows || rows != state.rows.get() || m_working) {
+        QHash<QString, Note> byKey;
+        if (rows) {
+            for (const auto& [row, note] : noteOfRow)
+                byKey.insert(rows->key(row), note);
+        }
+        applyNotes(byKey);
+        return;
+    }
+    int first = count(), last = -1;
+    for (const auto& [row, note] : noteOfRow) {
+        const int shown = state.displayRows[size_t(row)];
+        if (m_model->setNote(row, note) && shown >= 0) {
+            first = std::min(first, shown);
+            last = std::max(last, shown);
+        }
+    }
+    m_model->rowsChanged(first, last);
+}
+
+Note QelListView::noteOf(int row) const
+{
+    const int source = sourceRow(row);
+    return source < 0 ? Note::None : m_model->state().notes[size_t(source)];
 }
 
 void QelListView::refreshIcons()
@@ -206,7 +388,8 @@ QAbstractItemView* QelListView::currentView() const
 QString QelListView::topKey() const
 {
     const QModelIndex top = currentView()->indexAt(QPoint(1, 1));
-    return top.isValid() && top.row() < count() ? entry(top.row()).key : QString();
+    const int source = top.isValid() ? sourceRow(top.row()) : -1;
+    return source < 0 ? QString() : m_model->rows().key(source);
 }
 
 void QelListView::scrollToTop(const QString& key)
@@ -222,6 +405,8 @@ void QelListView::scrollToTop(const QString& key)
 
 void QelListView::setViewMode(ViewMode mode)
 {
+    if (m_mode == mode)
+        return;
     const bool hadFocus = m_report->hasFocus() || m_icons->hasFocus();
     m_mode = mode;
     m_model->largeIcons = mode == ViewMode::Icon;
@@ -243,27 +428,26 @@ void QelListView::setLabelWrap(bool wrap)
 
 void QelListView::setSorted(bool sorted)
 {
+    if (m_sorted == sorted)
+        return;
     m_sorted = sorted;
-    applySort();
+    relayout();
 }
 
 void QelListView::setSortKey(int column)
 {
+    if (m_sortKey == column)
+        return;
     m_sortKey = column;
-    applySort();
+    relayout();
 }
 
 void QelListView::setSortOrder(Qt::SortOrder order)
 {
+    if (m_order == order)
+        return;
     m_order = order;
-    applySort();
-}
-
-void QelListView::applySort()
-{
-    updateSortIndicator();
-    if (m_sorted)
-        m_model->sort(m_sortKey, m_order);
+    relayout();
 }
 
 void QelListView::updateSortIndicator()
@@ -294,8 +478,13 @@ void QelListView::setSelectedRow(int row)
 
 QString QelListView::selectedKey() const
 {
-    const int row = selectedRow();
-    return row < 0 ? QString() : entry(row).key;
+    const int source = selectedSourceRow();
+    return source < 0 ? QString() : m_model->rows().key(source);
+}
+
+int QelListView::selectedSourceRow() const
+{
+    return sourceRow(selectedRow());
 }
 
 void QelListView::setSelectedKey(const QString& key)
@@ -317,43 +506,9 @@ void QelListView::setBusy(bool busy)
 
 void QelListView::setFilter(const QString& text, const QList<int>& alsoColumns)
 {
-    m_filter = text;
-    m_filterColumns = alsoColumns;
-    applyFilter();
-}
-
-bool QelListView::matchesFilter(int row) const
-{
-    if (m_filter.isEmpty())
-        return true;
-    const ListEntry& e = entry(row);
-    if (e.text.contains(m_filter, Qt::CaseInsensitive))
-        return true;
-    for (int column : m_filterColumns) {
-        if (subItem(row, column).contains(m_filter, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
-void QelListView::applyFilter()
-{
-    if (m_filter.isEmpty() && !m_anyHidden)
+    const ListFilter filter{text, text.isEmpty() ? QList<int>() : alsoColumns};
+    if (filter == m_filter)
         return;
-    const int selected = selectedRow();
-    m_anyHidden = false;
-    for (int row = 0; row < count(); ++row) {
-        const bool hide = !matchesFilter(row);
-        m_report->setRowHidden(row, {}, hide);
-        m_icons->setRowHidden(row, hide);
-        m_anyHidden = m_anyHidden || hide;
-    }
-    // Commands act on the selected entry: it must be one the user can see.
-    if (selected >= 0 && !isRowShown(selected))
-        setSelectedRow(-1);
-}
-
-bool QelListView::isRowShown(int row) const
-{
-    return row >= 0 && row < count() && !m_report->isRowHidden(row, {});
+    m_filter = filter;
+    relayout();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ui/ListLayout.h"
 #include "ui/ListModel.h"
 
 #include <QHash>
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class ImageList;
@@ -55,21 +57,41 @@ public:
     const ImageList* largeImageList() const { return m_large; }
     const ImageList* smallImageList() const { return m_small; }
 
-    // Entries. A tab shows its entries here; it never reads them back as data.
-    // Shows `entries`, in the list's sort order when it sorts. Entries that stay, by key, keep the
-    // selection, the current entry and the top of the view, and only rows that changed are
-    // redrawn, so a list another program keeps changing neither flickers nor jumps.
+    // Rows. A tab shows its entries here; it never reads them back as data.
+    // Shows `rows`, in the list's sort order when it sorts, narrowed by its filter. Entries that
+    // stay, by key, keep the selection, the current entry and the top of the view, and only rows
+    // that changed are redrawn, so a list another program keeps changing neither flickers nor
+    // jumps. A large list is compared and laid out away from the window's thread and shows when
+    // that is done; a small one shows at once.
+    void setRows(SharedRows rows);
     void setEntries(std::vector<ListEntry> entries);
     void clear();
+    // The rows on screen: those last set, once they show.
+    SharedRows rows() const;
+    // The rows last set, shown or still being laid out.
+    SharedRows wantedRows() const { return m_wantedRows; }
+    // Whether what was last asked (rows, order, filter) is on screen.
+    bool isSettled() const;
+    // Runs `then` once it is (at once when it is now).
+    void whenShown(std::function<void()> then);
+
+    // Rows as shown: in display order, without those the filter hides.
     int count() const;
-    const ListEntry& entry(int row) const;
+    // The entry shown at `row`, whole: texts, icons, description and note.
+    ListEntry entry(int row) const;
     QString text(int row) const;
     QString subItem(int row, int column) const;
-    // The first row of the entry with this key; -1 when it has none.
+    // The row of the rows (as given) shown at `row`; -1 for none.
+    int sourceRow(int row) const;
+    // The first row shown of the entry with this key; -1 when none is shown.
     int rowOfKey(const QString& key) const;
-    // Gives the entries of each key its note: "missing" or "broken" (greyed, told in tooltip
-    // and description), or the empty note for an entry that is well.
-    void applyNotes(const QHash<QString, QString>& noteOfKey);
+    // Gives the entries of each key their note (greyed, told in tooltip and description), or
+    // none for an entry that is well.
+    void applyNotes(const QHash<QString, Note>& noteOfKey);
+    // The same by row of `rows` (rows set before): straight to the rows when they are the ones
+    // shown, else by their keys.
+    void applyNotes(const ListRows* rows, const std::vector<std::pair<int, Note>>& noteOfRow);
+    Note noteOf(int row) const;
     // Draws the icons again, after their image list changed.
     void refreshIcons();
 
@@ -90,14 +112,15 @@ public:
     // Shows only the entries whose text, or one of the sub-items of `alsoColumns`, contains
     // `text` without regard to letter case. The filter stays over clears and reloads.
     void setFilter(const QString& text, const QList<int>& alsoColumns = {});
-    QString filterText() const { return m_filter; }
-    bool isRowShown(int row) const;
+    QString filterText() const { return m_filter.text; }
 
     // Selection: -1 or an empty key when nothing is selected.
     int selectedRow() const;
     void setSelectedRow(int row);
     QString selectedKey() const;
     void setSelectedKey(const QString& key);
+    // The selected entry's row of the rows as given; -1 when nothing is selected.
+    int selectedSourceRow() const;
 
     // The busy cursor over the list while a command on it waits for its drive.
     void setBusy(bool busy);
@@ -118,17 +141,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Layout;
     void keyboardContextMenu(QAbstractItemView* view);
     QAbstractItemView* currentView() const;
     QString topKey() const;
     void scrollToTop(const QString& key);
-    void applySort();
-    void applyFilter();
-    bool matchesFilter(int row) const;
+    // Something asked for changed: lays the list out anew (here, or away for a large list).
+    void relayout();
+    void showLayout(Layout layout);
     void updateSortIndicator();
     void fitColumns();
-    // The width the entries' longest text of `section` needs, at most `capChars` average
-    // characters of text when that is above 0.
+    // The width the longest text of `section` needs, at most `capChars` average characters of
+    // text when that is above 0; measured on a few of the longest texts and the rows on screen.
     int contentWidth(int section, int capChars) const;
 
     int m_index;
@@ -144,11 +168,19 @@ private:
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_order = Qt::AscendingOrder;
-    QString m_filter;
-    bool m_anyHidden = false;
+    // What is asked for, and what is shown.
+    SharedRows m_wantedRows;
+    ListFilter m_filter;
+    ListSort m_shownSort;
+    ListFilter m_shownFilter;
+    int m_generation = 0;             // counts what was asked for
+    bool m_working = false;           // a layout is under way away from the window's thread
+    QHash<QString, Note> m_lateNotes; // notes given while it is
+    std::vector<std::function<void()>> m_whenShown;
+    std::vector<std::vector<int>> m_longest; // by column: the rows of its longest texts
     int m_busy = 0;
-    QList<int> m_filterColumns;
     bool m_fit = false;
     bool m_userWidths = false;
     int m_sizing = 0; // the program sizes columns: what the header reports is not the user's
+    QObject m_alive;  // layouts made away are taken only while this lives
 };

@@ -12,7 +12,21 @@ namespace work {
 
 QString Line::name() const
 {
-    return m_isDrive ? QStringLiteral("drive ") + m_drive : QStringLiteral("list");
+    switch (m_kind) {
+    case Kind::List:
+        return QStringLiteral("list");
+    case Kind::Drive:
+        return QStringLiteral("drive ") + m_drive;
+    case Kind::Compute:
+        return QStringLiteral("compute");
+    }
+    return {};
+}
+
+QString Line::queueName() const
+{
+    // Drive names are paths or drive roots; the other two cannot be mistaken for one.
+    return m_kind == Kind::Drive ? m_drive : QLatin1Char('\n') + name();
 }
 
 namespace {
@@ -35,12 +49,12 @@ struct Queue {
 // standard threads and locks, so that the thread sanitizer sees every hand-over.
 struct Lines {
     std::mutex mutex;
-    std::condition_variable work;     // a job was added to some line
-    std::condition_variable listIdle; // the list line ran out of jobs
-    std::unordered_map<QString, Queue> drives;
+    std::condition_variable work;              // a job was added to some line
+    std::condition_variable listIdle;          // the list line ran out of jobs
+    std::unordered_map<QString, Queue> others; // the drives' lines, and the compute line
     Queue list;
 
-    Queue& queueOf(const Line& line) { return line.isList() ? list : drives[line.drive()]; }
+    Queue& queueOf(const Line& line) { return line.isList() ? list : others[line.queueName()]; }
 };
 
 Lines& lines()
@@ -67,7 +81,7 @@ void serve(const Line& line)
             if (q->empty()) {
                 q->running = false;
                 if (!line.isList())
-                    l.drives.erase(line.drive());
+                    l.others.erase(line.queueName());
                 return;
             }
         }

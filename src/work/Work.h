@@ -19,7 +19,9 @@
 //   the data folder's listing). The two list files share one temporary file, so no two rewrites
 //   may overlap; this line keeps them apart.
 // - One line per drive (a mount point, a drive root, a network share): everything that touches a
-//   data file or a program where it lies. Lines of different drives run beside each other, so a
+//   data file or a program where it lies.
+// - The compute line, for work on data in memory (laying out a list of many entries). Lines of
+// different drives run beside each other, so a
 //   drive that hangs holds one thread and the jobs of its own line, and nothing else; it is not
 //   asked again until the call that hangs returns.
 //
@@ -31,23 +33,27 @@ namespace work {
 
 class Line {
 public:
-    static Line list() { return Line(); }
+    static Line list() { return Line(Kind::List, {}); }
     // `drive` as DriveTable::driveOf names it; the empty name is a line of its own too.
-    static Line drive(QString drive) { return Line(std::move(drive), true); }
+    static Line drive(QString drive) { return Line(Kind::Drive, std::move(drive)); }
+    // Work that touches no file: laying out a large list.
+    static Line compute() { return Line(Kind::Compute, {}); }
 
-    bool isList() const { return !m_isDrive; }
+    bool isList() const { return m_kind == Kind::List; }
     const QString& drive() const { return m_drive; }
-    // For test output and the observer: "list" or "drive <name>".
+    // For test output and the observer: "list", "drive <name>" or "compute".
     QString name() const;
+    // The line's queue: one per drive, one for the list, one for computing.
+    QString queueName() const;
 
 private:
-    Line() = default;
-    Line(QString drive, bool isDrive)
-        : m_drive(std::move(drive))
-        , m_isDrive(isDrive)
+    enum class Kind { List, Drive, Compute };
+    Line(Kind kind, QString drive)
+        : m_kind(kind)
+        , m_drive(std::move(drive))
     {}
+    Kind m_kind;
     QString m_drive;
-    bool m_isDrive = false;
 };
 
 // A line runs its command jobs before its background jobs (the greying of entries whose file has

@@ -3,6 +3,7 @@
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "lists/WebLinkList.h"
+#include "support/CommandRig.h"
 #include "support/InChild.h"
 #include "support/TempAppFolder.h"
 
@@ -112,20 +113,25 @@ TEST(ListFaults, ReadOnlyListFileIsNeverReplaced)
          }},
         {"delete with its file", QStringLiteral("QELFileList.txt"),
          [](const QString& a) {
-             return RecentFileList(a).DeleteFileEntry(a + QStringLiteral("/data/plot.fpl"),
-                                                      RecentFileList::DataFile::Delete);
+             CommandRig rig;
+             return openedits::DeleteFileEntry(rig.seams(a),
+                                               entryOf(a + QStringLiteral("/data/plot.fpl")),
+                                               openedits::Removal::ForGood, rig.waiting)
+                 .result;
          }},
         {"rename", QStringLiteral("QELFileList.txt"),
          [](const QString& a) {
              // Not even for a moment: renamed and put back is a change written too.
-             RecentFileList store(a);
+             CommandRig rig;
+             openedits::Seams seams = rig.seams(a);
              bool moved = false;
-             store.file().beforeRead = [&] {
+             seams.store.file().beforeRead = [&] {
                  moved = moved || QFileInfo::exists(a + QStringLiteral("/data/renamed.fpl"));
              };
              const FileResult r =
-                 store.renameEntry(a + QStringLiteral("/data/"), QStringLiteral("plot.fpl"),
-                                   QStringLiteral("renamed.fpl"));
+                 openedits::RenameFileEntry(seams, entryOf(a + QStringLiteral("/data/plot.fpl")),
+                                            QStringLiteral("renamed.fpl"), rig.waiting)
+                     .result;
              return moved ? FileResult::refused(QStringLiteral("the data file moved")) : r;
          }},
         {"web append", QStringLiteral("QELWebList.txt"),

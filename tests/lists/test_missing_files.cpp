@@ -16,14 +16,39 @@
 
 namespace {
 
-QList<MissingFiles::Item> items(int count, const QString& folder)
-{
-    QList<MissingFiles::Item> list;
-    for (int i = 0; i < count; ++i) {
-        const QString path = folder + QString::number(i);
-        list.append({path, {path}});
+// Entries by the paths their files may have; an entry's folder is that of its first path.
+struct Files : MissingFiles::Entries {
+    QList<QStringList> files;
+    int count() const override { return int(files.size()); }
+    QString folderOf(int i) const override
+    {
+        return files[i].first().left(files[i].first().lastIndexOf(u'/') + 1);
     }
-    return list;
+    QStringList filesOf(int i) const override { return files[i]; }
+    QString first(int i) const { return files[i].first(); }
+    Files& add(int count, const QString& folder)
+    {
+        for (int i = 0; i < count; ++i)
+            files.append({folder + QString::number(i)});
+        return *this;
+    }
+};
+
+// Each answer by the entry's first path.
+using States = QHash<QString, MissingFiles::State>;
+MissingFiles::Found into(States& states, int* twice = nullptr, bool* elsewhere = nullptr)
+{
+    return [&states, twice, elsewhere](const MissingFiles::Checked& what,
+                                       const MissingFiles::Answers& answers) {
+        const auto& files = static_cast<const Files&>(*what);
+        if (elsewhere)
+            *elsewhere |= QThread::currentThread() != QCoreApplication::instance()->thread();
+        for (const auto& [entry, state] : answers) {
+            if (twice)
+                *twice += states.contains(files.first(entry));
+            states.insert(files.first(entry), state);
+        }
+    };
 }
 
 // A file system call on one drive that hangs until the test lets it go; shared with the checking
@@ -40,36 +65,30 @@ struct Gate {
     }
 };
 
-using States = QHash<QString, MissingFiles::State>;
-
 TEST(MissingFiles, EachEntryIsAnsweredOnceOnTheCallersThreadWithItsState)
 {
     FakeDriveTable drives;
     drives.setMounts({QStringLiteral("/"), QStringLiteral("/media/u/stick")});
     drives.setNotConnected(QStringLiteral("/media/u/stick"));
     MissingFiles checker(drives, [](const QString& path) { return !path.endsWith(u'7'); });
-    QList<MissingFiles::Item> list = items(700, QStringLiteral("/f/")); // several batches
-    list += items(2, QStringLiteral("/media/u/stick/"));
+    auto list = std::make_shared<Files>();
+    list->add(700, QStringLiteral("/f/")).add(2, QStringLiteral("/media/u/stick/")); // batches
     // A file whose line's bytes name another file than its text: either counts.
-    list.append({QStringLiteral("/g/shown"), {QStringLiteral("/g/7"), QStringLiteral("/g/1")}});
+    list->files.append({QStringLiteral("/g/7"), QStringLiteral("/g/1")});
     States states;
     int twice = 0;
     bool elsewhere = false;
-    checker.check(list, [&](const MissingFiles::Answers& answers) {
-        elsewhere |= QThread::currentThread() != QCoreApplication::instance()->thread();
-        for (const auto& [key, state] : answers)
-            twice += states.contains(key), states.insert(key, state);
-    });
+    checker.check(list, into(states, &twice, &elsewhere));
     ASSERT_TRUE(settle());
     EXPECT_FALSE(checker.busy());
-    ASSERT_EQ(states.size(), list.size());
+    ASSERT_EQ(states.size(), list->count());
     EXPECT_EQ(twice, 0);
     EXPECT_FALSE(elsewhere);
     using S = MissingFiles::State;
     EXPECT_EQ(states[QStringLiteral("/f/17")], S::Missing);
     EXPECT_EQ(states[QStringLiteral("/f/18")], S::Present);
     EXPECT_EQ(states[QStringLiteral("/media/u/stick/1")], S::NotConnected);
-    EXPECT_EQ(states[QStringLiteral("/g/shown")], S::Present);
+    EXPECT_EQ(states[QStringLiteral("/g/7")], S::Present);
 }
 
 // One entry on a share that hangs, 1,000 on the local disk, the list reloaded ten times: each
@@ -82,24 +101,18 @@ TEST(MissingFiles, AHangingDriveHoldsBackOnlyItsOwnEntries)
     MissingFiles checker(drives, [gate](const QString& path) {
         return path.startsWith(QStringLiteral("/mnt/share/")) ? gate->pass() : true;
     });
-    QList<MissingFiles::Item> list = items(1000, QStringLiteral("/home/u/plots/"));
-    list += items(1, QStringLiteral("/mnt/share/"));
+    auto list = std::make_shared<Files>();
+    list->add(1000, QStringLiteral("/home/u/plots/")).add(1, QStringLiteral("/mnt/share/"));
     for (int reload = 0; reload < 10; ++reload) {
         States states;
-        checker.check(list, [&](const MissingFiles::Answers& answers) {
-            for (const auto& [key, state] : answers)
-                states.insert(key, state);
-        });
+        checker.check(list, into(states));
         ASSERT_TRUE(QTest::qWaitFor([&] { return states.size() == 1000; }, 1000))
             << "reload " << reload << ": " << states.size() << " answered";
         EXPECT_FALSE(states.contains(QStringLiteral("/mnt/share/0")));
     }
     EXPECT_EQ(gate->calls, 1);
     States late;
-    checker.check(list, [&](const MissingFiles::Answers& answers) {
-        for (const auto& [key, state] : answers)
-            late.insert(key, state);
-    });
+    checker.check(list, into(late));
     gate->open = true; // the share answers: the newest check's entry is marked
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return late.contains(QStringLiteral("/mnt/share/0")); }, 5000));
@@ -115,8 +128,11 @@ TEST(MissingFiles, ACheckerThatHasGoneCallsNothingBack)
     bool called = false;
     {
         MissingFiles checker(drives, [gate](const QString&) { return gate->pass(); });
-        checker.check(items(3, QStringLiteral("/share/")),
-                      [&](const MissingFiles::Answers&) { called = true; });
+        auto list = std::make_shared<Files>();
+        list->add(3, QStringLiteral("/share/"));
+        checker.check(list, [&](const MissingFiles::Checked&, const MissingFiles::Answers&) {
+            called = true;
+        });
         ASSERT_TRUE(QTest::qWaitFor([&] { return gate->calls > 0; }, 5000));
     }
     gate->open = true;

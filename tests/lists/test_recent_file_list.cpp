@@ -60,37 +60,23 @@ TEST_F(StoreFixture, TouchCreatesAddsAndUpdatesInPlaceIgnoringCase)
     EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
 }
 
-TEST_F(StoreFixture, DeleteRemovesEveryExactMatchAndKeepsTheFileUnlessAsked)
+TEST_F(StoreFixture, RemovingRecordsTakesEveryExactMatchAndNeverTheFile)
 {
     app.write(QStringLiteral("data/a.fpl"), "data");
     const QString a = p(QStringLiteral("data/a.fpl"));
     writeList({{QStringLiteral("fpl"), a, QStringLiteral("1")},
                {QStringLiteral("fpl"), a.toUpper(), QStringLiteral("2")},
                {QStringLiteral("fpl"), a, QStringLiteral("3")}});
-    EXPECT_TRUE(store.DeleteFileEntry(a).ok);
+    EXPECT_TRUE(store.removeRecords(a).ok);
     EXPECT_EQ(list(),
               (QList<FileListRecord>{{QStringLiteral("fpl"), a.toUpper(), QStringLiteral("2")}}));
-    EXPECT_TRUE(
-        app.exists(QStringLiteral("data/a.fpl"))); // a stale entry's removal never deletes data
-
-    EXPECT_TRUE(store.DeleteFileEntry(a, RecentFileList::DataFile::Delete).ok);
-    EXPECT_FALSE(app.exists(QStringLiteral("data/a.fpl")));
-
-    // A missing list file is an empty list: nothing to remove, nothing created. But a data file
-    // goes only with its entry, and only by its full path.
-    app.write(QStringLiteral("data/a.fpl"), "data");
-    QFile::remove(store.listPath());
-    EXPECT_TRUE(store.DeleteFileEntry(a).ok);
-    EXPECT_EQ(store.DeleteFileEntry(a, RecentFileList::DataFile::Delete).error, ENOENT);
-    EXPECT_FALSE(QFileInfo::exists(store.listPath()));
-    const QString relative = QStringLiteral("data/a.fpl");
-    writeList({{QStringLiteral("fpl"), relative, QStringLiteral("1")}});
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(app.path());
-    EXPECT_FALSE(store.DeleteFileEntry(relative, RecentFileList::DataFile::Delete).ok);
-    QDir::setCurrent(cwd);
     EXPECT_TRUE(app.exists(QStringLiteral("data/a.fpl")));
-    EXPECT_EQ(list().size(), 1);
+    // A missing list file is an empty list: nothing to remove, nothing created, unless the
+    // caller needs the list.
+    QFile::remove(store.listPath());
+    EXPECT_TRUE(store.removeRecords(a).ok);
+    EXPECT_EQ(store.removeRecords(a, nullptr, nullptr, true).error, ENOENT);
+    EXPECT_FALSE(QFileInfo::exists(store.listPath()));
 }
 
 TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder)
@@ -145,81 +131,6 @@ TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone)
     EXPECT_EQ(raw(), before);
 }
 
-TEST_F(StoreFixture, RenameChangesOnlyThatRecordAndKeepsEverythingElse)
-{
-    app.write(QStringLiteral("data/plot7.fpl"), "x");
-    const QString data = p(QStringLiteral("data/"));
-    const QList<FileListRecord> before = {
-        {QStringLiteral("pli"), QStringLiteral("noseparator.pli"), QStringLiteral("1")},
-        {QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), QStringLiteral("2")},
-        {QStringLiteral("phs"), QStringLiteral("/folder/only/"), QStringLiteral("3")},
-        {QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), QStringLiteral("4")}};
-    writeList(before);
-    ASSERT_TRUE(
-        store.renameEntry(data, QStringLiteral("plot7.fpl"), QStringLiteral("ridge.FPL")).ok);
-    EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
-    EXPECT_FALSE(app.exists(QStringLiteral("data/plot7.fpl")));
-    QList<FileListRecord> expected = before;
-    expected[1].path = expected[3].path = data + QStringLiteral("ridge.FPL");
-    EXPECT_EQ(list(), expected);
-
-    // An existing file of the new name: the platform's "exists" error, nothing changes.
-    app.write(QStringLiteral("data/taken.FPL"), "other");
-    const QByteArray listBefore = raw();
-    const FileResult r =
-        store.renameEntry(data, QStringLiteral("ridge.FPL"), QStringLiteral("taken.FPL"));
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.error, EEXIST);
-    EXPECT_EQ(raw(), listBefore);
-    EXPECT_EQ(app.read(QStringLiteral("data/taken.FPL")), QByteArray("other"));
-    EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
-}
-
-// The data file is renamed before the list; when the list then cannot follow, the file gets its
-// old name back, so that the list never names a file that is not there.
-TEST_F(StoreFixture, RenameThatTheListCannotFollowPutsTheFileBack)
-{
-    const QString data = p(QStringLiteral("data/"));
-    const QString list = store.listPath();
-    const QString aside = p(QStringLiteral("list.aside"));
-    struct Case {
-        const char* what;
-        QString finalName;
-        std::function<void()> beforeRead; // runs after the data file was renamed
-    };
-    const Case cases[] = {
-        // A legal name on disk that the list's format cannot hold.
-        {"unstorable name", QStringLiteral("say \"hi\".fpl"), {}},
-        // The list turns into something that cannot be read, as a drive going away does.
-        {"unreadable list", QStringLiteral("ridge.fpl"),
-         [&] {
-             QFile::rename(list, aside);
-             QDir().mkdir(list);
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        QDir(data).removeRecursively();
-        app.write(QStringLiteral("data/plot7.fpl"), "x");
-        writeList({{QStringLiteral("fpl"), data + QStringLiteral("plot7.fpl"), QStringLiteral("2")},
-                   {QStringLiteral("pli"), QStringLiteral("/x/b.pli"), QStringLiteral("1")}});
-        const QByteArray listBefore = raw();
-        store.file().beforeRead = c.beforeRead;
-
-        EXPECT_FALSE(store.renameEntry(data, QStringLiteral("plot7.fpl"), c.finalName).ok);
-        store.file().beforeRead = nullptr;
-        if (QFileInfo(list).isDir()) {
-            QDir().rmdir(list);
-            QFile::rename(aside, list);
-        }
-        EXPECT_EQ(QDir(data).entryList(QDir::Files).join(QLatin1Char('|')).toStdString(),
-                  "plot7.fpl");
-        EXPECT_EQ(app.read(QStringLiteral("data/plot7.fpl")), QByteArray("x"));
-        EXPECT_EQ(raw(), listBefore);
-        EXPECT_FALSE(app.exists(QStringLiteral("qellist.tmp")));
-    }
-}
-
 // Lines another program wrote in some other shape (too few fields, too many, cut short) are not
 // records, and they never shift the records around them: every rewrite keeps them byte for byte.
 TEST_F(StoreFixture, LinesThatAreNotRecordsBlockNothingAndStayWhereTheyAre)
@@ -242,7 +153,7 @@ TEST_F(StoreFixture, LinesThatAreNotRecordsBlockNothingAndStayWhereTheyAre)
                          {QStringLiteral("fpl"), QStringLiteral("/x/new.fpl"), listDateText(kNow)});
     EXPECT_EQ(raw(), file);
 
-    ASSERT_TRUE(store.DeleteFileEntry(QStringLiteral("/x/b.fpl")).ok);
+    ASSERT_TRUE(store.removeRecords(QStringLiteral("/x/b.fpl")).ok);
     file.replace(rec("/x/b.fpl", "2"), "");
     EXPECT_EQ(raw(), file);
 

@@ -63,8 +63,11 @@ public:
                                                QLatin1Char('-') + QFileInfo(path).fileName());
         if (!QFile::rename(original, inTrash))
             return FileResult::fromErrno(EACCES);
-        if (where)
-            *where = {original, inTrash, QString()};
+        if (where) {
+            *where = TrashedFile();
+            where->originalPath = original;
+            where->trashedPath = inTrash;
+        }
         return {};
     }
 

@@ -27,14 +27,13 @@ struct HangingDrive : ::testing::Test, FakeHub {
     void SetUp() override
     {
         services.files = &drive;
+        drives.setMounts({QStringLiteral("/"), share.path()}); // the share is a drive of its own
         window = makeWindow();
         window->TabMain->setCurrTab(1);
         list = window->lstQEL[1];
         share.write(QStringLiteral("plot.fpl"), "plot");
         app.writeRecords(QStringLiteral("QELFileList.txt"),
                          {{QStringLiteral("fpl"), path(), QStringLiteral("d")}});
-        // The greying of missing entries asks the drive too; these tests watch the commands.
-        window->openTab().setExistenceCheck({});
         window->openTab().LoadOpenList();
         ASSERT_TRUE(settle());
         list->setSelectedRow(0);

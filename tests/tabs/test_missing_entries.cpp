@@ -1,6 +1,7 @@
 // Entries whose file has gone are greyed, and finding that out never holds up the list.
 #include "base/Columns.h"
 #include "lists/RecordCodec.h"
+#include "support/BlockingFileSystem.h"
 #include "support/TabRig.h"
 #include "tabs/open/OpenTab.h"
 
@@ -16,12 +17,23 @@
 namespace {
 
 struct MissingEntries : ::testing::Test, TabRig {
+    BlockingFileSystem drive;
     std::unique_ptr<OpenTab> tab;
     MissingEntries()
         : TabRig(Tab::Open)
     {}
+    void TearDown() override
+    {
+        drive.release();
+        ASSERT_TRUE(settle());
+    }
     void SetUp() override
     {
+        // The data folder is a drive of its own here, so that it can hang.
+        services.files = &drive;
+        drives.setMounts({QStringLiteral("/"), app.file(QStringLiteral("data"))});
+        hub = std::make_unique<HubContext>(services);
+        launching = std::make_unique<Launching>(*hub);
         app.write(QStringLiteral("data/here.fpl"), "x");
         QByteArray lines;
         for (const char* name : {"data/here.fpl", "data/gone.fpl", "data/.hidden.fpl"})
@@ -54,21 +66,21 @@ TEST_F(MissingEntries, GoneAndHiddenFilesAreGreyedOnceTheAnswerArrives)
 
 TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
 {
-    tab->setExistenceCheck([](const QString& path) {
-        if (path.endsWith(QStringLiteral("gone.fpl")))
-            QThread::sleep(2); // an unreachable network folder
-        return !path.endsWith(QStringLiteral("gone.fpl"));
-    });
+    drive.block(app.file(QStringLiteral("data"))); // an unreachable network folder
     QElapsedTimer t;
     t.start();
     tab->LoadOpenList();
     // The list shows while the check of the folder that hangs is still under way.
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 3; }, 1000));
     EXPECT_LT(t.elapsed(), 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drive.blockedCalls() == 1; }, 1000));
     EXPECT_TRUE(tab->missingCheckBusy());
-    // A reload meanwhile drops the first answers and waits for its own.
-    tab->LoadOpenList();
-    EXPECT_LT(t.elapsed(), 1000);
+    // Reloads meanwhile: the drive is not asked again while it hangs.
+    for (int i = 0; i < 3; ++i)
+        tab->LoadOpenList();
+    QTest::qWait(100);
+    EXPECT_EQ(drive.blockedCalls(), 1);
+    drive.release();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 10000));
 }
@@ -77,20 +89,14 @@ TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
 // grey the entries that now stand in those places.
 TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
 {
-    // Shared with the checking thread, which may outlive a failed test.
-    const auto answer = std::make_shared<std::atomic<bool>>(false);
-    tab->setExistenceCheck([answer](const QString& path) {
-        while (!*answer)
-            QThread::msleep(5);
-        return path.endsWith(QStringLiteral("here.fpl"));
-    });
+    drive.block(app.file(QStringLiteral("data")));
     tab->LoadOpenList();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 3; }, 5000));
     const QString first = list.text(0);
     list.setSorted(true);
     list.setSortKey(0);
     list.setSortOrder(Qt::DescendingOrder);
-    *answer = true;
+    drive.release();
     ASSERT_NE(list.text(0), first) << "the sort did not move the rows";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !tab->missingCheckBusy(); }, 5000));
     QCoreApplication::processEvents();

@@ -206,15 +206,17 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
     writeList({{QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
                {QStringLiteral("fpl"), p(QStringLiteral("data/plot7.fpl")), QStringLiteral("d2")}});
     load();
-    const OpenEntry plot7 = window->openTab().entries()[1];
-    ASSERT_EQ(plot7.name, QStringLiteral("plot7.fpl"));
+    const auto rename = [&](const QString& key, const QString& answer) {
+        list->setSelectedKey(key);
+        prompter.inputAnswers.push_back(answer);
+        window->openTab().rename();
+        ASSERT_TRUE(settle());
+    };
+    const QString plot7 = p(QStringLiteral("data/plot7.fpl"));
 
     // Names that would leave the folder or hide the file: refused, nothing renamed.
-    QString name = QStringLiteral("../escape");
-    window->openTab().RenameFileEntry(plot7, name);
-    name = QStringLiteral(".plot7");
-    window->openTab().RenameFileEntry(plot7, name);
-    ASSERT_TRUE(settle());
+    rename(plot7, QStringLiteral("../escape"));
+    rename(plot7, QStringLiteral(".plot7"));
     ASSERT_EQ(prompter.messages.size(), 2);
     EXPECT_EQ(prompter.messages[1].text,
               QStringLiteral("\".plot7\" can not be used as a file name."));
@@ -222,10 +224,7 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
               QStringList{QStringLiteral("plot7.fpl")});
     prompter.messages.clear();
 
-    name = QStringLiteral("ridge");
-    window->openTab().RenameFileEntry(plot7, name);
-    ASSERT_TRUE(settle());
-    EXPECT_EQ(name, QStringLiteral("ridge.FPL"));
+    rename(plot7, QStringLiteral("ridge"));
     EXPECT_EQ(prompter.messages.size(), 0);
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
     EXPECT_EQ(
@@ -236,9 +235,7 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
     EXPECT_EQ(list->selectedKey(), p(QStringLiteral("data/ridge.FPL"))); // it follows the name
 
     // An entry whose file has gone: the message, then only its entry goes.
-    name = QStringLiteral("c");
-    window->openTab().RenameFileEntry(window->openTab().entries()[0], name); // b.pli
-    ASSERT_TRUE(settle());
+    rename(QStringLiteral("/f/b.pli"), QStringLiteral("c"));
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("File does not exists, removing entry"));
     EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);

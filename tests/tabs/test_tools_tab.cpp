@@ -119,7 +119,7 @@ TEST_F(Tools, ListsTheShortcutFilesOfTheFolderInItsOwnOrder)
                   app.path() + QStringLiteral("/shortcuts/") + name);
         EXPECT_EQ(list->subItem(row, ToolsColumn::Program), programOf.value(name));
         // An unreadable shortcut is greyed, and says why.
-        EXPECT_EQ(e.note, programOf.value(name).isEmpty() ? QStringLiteral("broken") : QString());
+        EXPECT_EQ(e.note, programOf.value(name).isEmpty() ? Note::Broken : Note::None);
         EXPECT_EQ(e.toolTip,
                   programOf.value(name).isEmpty()
                       ? QStringLiteral("The shortcut cannot be read: Not a shortcut file")
@@ -431,14 +431,14 @@ TEST_F(ToolsEditing, ARenameThatCannotBeCompletedKeepsTheOldShortcut)
     QFile::remove(file(QStringLiteral("Damaged.lnk")));
 
     // A new shortcut that does not read back as written goes again; the old one stays.
-    ToolsTab::afterRenameWrite = [&](const QString& written) {
+    shortcutedits::afterRenameWrite = [&](const QString& written) {
         shortcut(QStringLiteral("ShortCuts/") + QFileInfo(written).fileName(),
                  QStringLiteral("/opt/elsewhere"));
     };
     EXPECT_EQ(rename(QStringLiteral("Mine.lnk"), QStringLiteral("Lost")),
               QStringLiteral("The shortcut was not renamed\r0-The new shortcut did not read back "
                              "as written"));
-    ToolsTab::afterRenameWrite = nullptr;
+    shortcutedits::afterRenameWrite = nullptr;
     EXPECT_EQ(files(), QStringList{QStringLiteral("Mine.lnk")});
     EXPECT_EQ(app.read(QStringLiteral("ShortCuts/Mine.lnk")), mine);
 

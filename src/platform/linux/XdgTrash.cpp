@@ -6,6 +6,7 @@
 #include "base/Paths.h"
 
 #include "platform/FileSystem.h"
+#include "platform/linux/PosixFiles.h"
 
 #ifndef Q_OS_WIN
 
@@ -156,20 +157,6 @@ FileResult driveTrash(const QString& topDir, TrashFolder* trash)
     if (FileResult r = ensureTrashFolders(own, true); !r.ok)
         return r;
     *trash = {own, topDir};
-    return {};
-}
-
-FileResult writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return lastError();
-        done += n;
-    }
     return {};
 }
 

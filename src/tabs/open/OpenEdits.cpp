@@ -1,19 +1,22 @@
-// Rename and Delete on the "Open" tab. Each takes the entry the user chose, asks, and then acts
-// on that entry as the list file holds it by then, on the list queue: a companion tool may have
-// changed the list meanwhile, and the data file may lie on a drive that does not answer.
-#include "base/Paths.h"
+// Rename, Delete, Remove from List and Undo on the "Open" tab: each asks, then posts the command
+// of the core library on the entry the user chose, and shows what came of it.
 #include "lists/DataFileKind.h"
-#include "platform/FileSystem.h"
 #include "platform/Prompter.h"
-#include "platform/Trash.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
-#include "work/Work.h"
 
-#include <QDir>
+using openedits::Outcome;
 
-#include <cerrno>
+void OpenTab::reportGone(const OpenEntry& entry) const
+{
+    m_hub.notice(entry.path() + QStringLiteral(" is no longer in the list. Nothing was changed."));
+}
+
+void OpenTab::reportNotConnected(const OpenEntry& entry, const QString& more) const
+{
+    m_hub.notice(entry.path() + QStringLiteral(" is on a drive that is not connected.") + more);
+}
 
 void OpenTab::rename()
 {
@@ -24,175 +27,207 @@ void OpenTab::rename()
     const QString prompt = QStringLiteral("Rename file  ") + entry->name.toUpper() +
                            QStringLiteral("\rType: ") +
                            (kind ? QString::fromLatin1(kind->kindText) : QString());
-    QString answer = m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
-    if (!answer.isEmpty())
-        RenameFileEntry(*entry, answer);
-}
-
-void OpenTab::RenameFileEntry(const OpenEntry& entry, QString& newName)
-{
-    if (const QString refusal = paths::refusalOfNewName(newName); !refusal.isEmpty()) {
+    const QString answer =
+        m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
+    if (answer.isEmpty())
+        return;
+    QString refusal;
+    const QString finalName = openedits::finalNameFor(*entry, answer, &refusal);
+    if (!refusal.isEmpty()) {
         m_hub.notice(refusal);
         return;
     }
-    newName = applyRenameExtensionRule(newName, entry.kindCode);
-    enum class Outcome { Renamed, Gone, Missing, Failed };
-    struct Renamed {
-        Outcome outcome = Outcome::Failed;
-        FileResult result;
-        Loaded loaded;
-    };
-    FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Line::list(), QStringLiteral("rename"), entry.path(), DriveWait::Late::Deliver,
-        [store = m_store, files, entry, finalName = newName, read = readJob(true)]() mutable {
-            Renamed r;
-            const RecentFileList::Contents now = store.read();
-            if (!now.result.ok) {
-                r.result = now.result;
-                return r;
-            }
-            if (now.exists && !holdsPath(now.records, entry.path())) {
-                r.outcome = Outcome::Gone;
-                return r;
-            }
-            // A path that is not a full path is refused by the store, never looked up here.
-            if (QDir::isAbsolutePath(entry.folder) && !files->isFile(entry.path())) {
-                r.outcome = Outcome::Missing;
-                return r;
-            }
-            r.result = store.renameEntry(entry.folder, entry.name, finalName);
-            if (r.result.ok) {
-                r.outcome = Outcome::Renamed;
-                r.loaded = read();
-            }
-            return r;
+        m_hub.lineOf(entry->path()), QStringLiteral("rename"), entry->path(), entry->path(),
+        DriveWait::Late::Deliver,
+        [seams = m_seams, e = *entry, finalName](Waiting& w) {
+            return openedits::RenameFileEntry(seams, e, finalName, w);
         },
-        [this, entry, finalName = newName](Renamed r) {
+        [this, e = *entry](openedits::Result r) {
             switch (r.outcome) {
             case Outcome::Gone:
-                reportGone(entry);
+                reportGone(e);
                 LoadOpenList();
                 return;
             case Outcome::Missing:
                 m_hub.critical(QStringLiteral("File does not exists, removing entry"));
-                DeleteFileEntry(entry.path());
+                dropEntry(e);
                 return;
-            case Outcome::Failed:
+            case Outcome::NotConnected:
+                reportNotConnected(e);
+                return;
+            case Outcome::Done:
+                // The selection goes with the entry to its new name.
+                show(std::move(*r.listing), r.renamed->newPath);
+                if (e.name != r.renamed->finalName)
+                    offerUndo(*r.renamed);
+                return;
+            default:
                 reportSaveFailure(r.result);
-                return;
-            case Outcome::Renamed:
-                break;
             }
-            const FileResult readFailure = r.loaded.result;
-            show(std::move(r.loaded));
-            // The selection goes with the entry to its new name.
-            m_list.setSelectedKey(entry.folder + finalName);
-            if (entry.name != finalName)
-                offerUndo(RenamedEntry{entry, finalName});
-            if (!readFailure.ok)
-                reportSaveFailure(readFailure);
         });
 }
 
 void OpenTab::remove()
 {
     const std::optional<OpenEntry> entry = chosen();
-    if (!entry)
-        return;
-    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete ") + entry->name.toUpper()))
-        return;
-    deleteEntry(*entry, false);
+    if (entry &&
+        m_hub.ask(QStringLiteral("Are your sure you want to delete ") + entry->name.toUpper()))
+        deleteEntry(*entry, openedits::Removal::ToTrash);
 }
 
-void OpenTab::deleteEntry(const OpenEntry& entry, bool forGood)
+void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
 {
-    enum class Outcome { Deleted, Gone, Failed, TrashRefused };
-    struct Deleted {
-        Outcome outcome = Outcome::Failed;
-        FileResult result;
-        RecentFileList::DeleteStep failedAt = RecentFileList::DeleteStep::List;
-        std::optional<TrashedFile> trashed;
-        QList<records::TakenRecord> records;
-        Loaded loaded;
-    };
-    FileSystem* files = &m_hub.files();
-    Trash* trash = &m_hub.trash();
+    const bool forGood = removal == openedits::Removal::ForGood;
     m_waits.run(
-        work::Line::list(), forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"),
+        m_hub.lineOf(entry.path()),
+        forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"), entry.path(),
         entry.path(), DriveWait::Late::Deliver,
-        [store = m_store, files, trash, forGood, path = entry.path(),
-         read = readJob(true)]() mutable {
-            Deleted d;
-            const RecentFileList::Contents now = store.read();
-            if (!now.result.ok) {
-                d.result = now.result;
-                return d;
-            }
-            // Without a list there is no entry to take off it, and so no file to delete.
-            if (!now.exists) {
-                d.result = FileResult::fromErrno(ENOENT);
-                return d;
-            }
-            if (!holdsPath(now.records, path)) {
-                d.outcome = Outcome::Gone;
-                return d;
-            }
-            // The file goes to the trash before its entry leaves the list: where the trash cannot
-            // take it, the user decides, and until then nothing has changed.
-            if (!forGood && QDir::isAbsolutePath(path) && files->isFile(path)) {
-                TrashedFile where;
-                if (d.result = trash->moveToTrash(path, &where); !d.result.ok) {
-                    d.outcome = Outcome::TrashRefused;
-                    return d;
-                }
-                d.trashed = where;
-            }
-            d.result = store.DeleteFileEntry(
-                path, forGood ? RecentFileList::DataFile::Delete : RecentFileList::DataFile::Keep,
-                &d.failedAt, &d.records);
-            if (!d.result.ok && d.trashed && d.failedAt == RecentFileList::DeleteStep::List) {
-                trash->restore(*d.trashed); // the entry stays, and so does its file
-                d.trashed.reset();
-            }
-            d.outcome = d.result.ok ? Outcome::Deleted : Outcome::Failed;
-            if (d.result.ok || d.failedAt == RecentFileList::DeleteStep::DataFile)
-                d.loaded = read();
-            return d;
+        [seams = m_seams, entry, removal](Waiting& w) {
+            return openedits::DeleteFileEntry(seams, entry, removal, w);
         },
-        [this, entry, forGood](Deleted d) {
+        [this, entry](openedits::Result r) {
             const QString name = entry.name.toUpper();
-            switch (d.outcome) {
+            switch (r.outcome) {
             case Outcome::Gone:
                 reportGone(entry);
                 LoadOpenList();
                 return;
+            case Outcome::NotConnected:
+                reportNotConnected(entry, QStringLiteral(" Connect it to delete the file, or use "
+                                                         "Remove from List."));
+                return;
             case Outcome::TrashRefused:
                 if (m_hub.askDefaultNo(name + QStringLiteral(" cannot be moved to the trash. "
                                                              "Delete it permanently?")))
-                    deleteEntry(entry, true);
+                    deleteEntry(entry, openedits::Removal::ForGood);
                 return;
-            case Outcome::Failed:
-                if (d.failedAt == RecentFileList::DeleteStep::List) {
+            case Outcome::Done:
+                // A file deleted for good cannot come back, and an older step would not undo
+                // this delete.
+                if (r.deleted)
+                    offerUndo(*r.deleted, QStringLiteral("Delete"));
+                else
+                    clearUndo();
+                show(std::move(*r.listing));
+                return;
+            default:
+                if (!r.partly) {
                     m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name +
                                           QStringLiteral(" was not deleted"),
-                                      d.result);
+                                      r.result);
                     return;
                 }
-                break;
-            case Outcome::Deleted:
-                break;
-            }
-            // A file deleted for good cannot come back, and an older step would not undo this
-            // delete.
-            if (d.outcome == Outcome::Deleted && !forGood)
-                offerUndo(DeletedEntry{entry, d.trashed, d.records});
-            else
                 clearUndo();
-            show(std::move(d.loaded));
-            if (d.outcome == Outcome::Failed)
+                show(std::move(*r.listing));
                 m_hub.fileFailure(name + QStringLiteral(" was removed from the list, but the file "
                                                         "could not be deleted"),
-                                  d.result);
+                                  r.result);
+            }
         });
+}
+
+void OpenTab::removeFromList()
+{
+    const std::optional<OpenEntry> entry = chosen();
+    if (!entry)
+        return;
+    QString text = QStringLiteral("Remove ") + entry->name.toUpper() +
+                   QStringLiteral(" from the list? The file stays where it is.");
+    if (m_seams.store.isInDataFolder(entry->path()))
+        text += QLatin1Char('\r') + entry->name.toUpper() +
+                QStringLiteral(" will be listed again at the next start because it is in the "
+                               "data folder.");
+    if (!m_hub.ask(text))
+        return;
+    m_waits.run(
+        work::Line::list(), QStringLiteral("remove from list"), entry->path(),
+        m_seams.store.listPath(), DriveWait::Late::Deliver,
+        [seams = m_seams, e = *entry](Waiting&) { return openedits::removeFromList(seams, e); },
+        [this, e = *entry](openedits::Result r) {
+            if (r.outcome == Outcome::Failed) {
+                reportSaveFailure(r.result);
+                return;
+            }
+            if (r.outcome == Outcome::Gone)
+                reportGone(e);
+            else
+                offerUndo(*r.deleted, QStringLiteral("Remove"));
+            show(std::move(*r.listing));
+        });
+}
+
+void OpenTab::offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again)
+{
+    const QString text = QStringLiteral("Undo ") + verb + QStringLiteral(" of ") + step.entry.name;
+    auto run = [this, step, verb] {
+        const QString path = step.entry.path();
+        const bool started = m_waits.run(
+            m_hub.lineOf(path), QStringLiteral("undo"), path, path, DriveWait::Late::Deliver,
+            [seams = m_seams, step](Waiting& w) { return openedits::undoDelete(seams, step, w); },
+            [this, step, verb](openedits::Result r) {
+                if (r.outcome == Outcome::NotInTrash)
+                    m_hub.notice(
+                        QStringLiteral("Cannot undo: ") + step.entry.name.toUpper() +
+                        QStringLiteral(" is no longer in the trash. Nothing was changed."));
+                // Put back in the trash elsewhere, the file is undone from there next time.
+                const openedits::DeletedEntry again = r.deleted ? *r.deleted : step;
+                finishUndo(std::move(r), step.entry.path(),
+                           [this, again, verb] { offerUndo(again, verb, true); });
+            });
+        if (!started)
+            offerUndo(step, verb, true);
+    };
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
+void OpenTab::offerUndo(const openedits::RenamedEntry& step, bool again)
+{
+    const QString text = QStringLiteral("Undo Rename of ") + step.finalName;
+    auto run = [this, step] {
+        const bool started = m_waits.run(
+            m_hub.lineOf(step.newFile), QStringLiteral("undo"), step.newPath, step.newFile,
+            DriveWait::Late::Deliver,
+            [seams = m_seams, step](Waiting& w) { return openedits::undoRename(seams, step, w); },
+            [this, step](openedits::Result r) {
+                if (r.outcome == Outcome::Gone)
+                    m_hub.notice(QStringLiteral("Cannot undo: ") + step.newPath +
+                                 QStringLiteral(" is no longer there. Nothing was changed."));
+                finishUndo(std::move(r), step.before.path(),
+                           [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
+void OpenTab::finishUndo(openedits::Result r, const QString& path,
+                         const std::function<void()>& offerAgain)
+{
+    switch (r.outcome) {
+    case Outcome::Done:
+        show(std::move(*r.listing), path);
+        return;
+    case Outcome::Taken:
+        // The user may clear the way and try again.
+        m_hub.notice(QStringLiteral("Cannot undo: ") + path +
+                     QStringLiteral(" already exists. Nothing was changed."));
+        offerAgain();
+        break;
+    case Outcome::Failed:
+        if (r.partly) {
+            m_hub.fileFailure(path + QStringLiteral(" is back, but the list could not take its "
+                                                    "entry"),
+                              r.result);
+            break;
+        }
+        m_hub.fileFailure(QStringLiteral("The undo did not go through. Nothing was changed."),
+                          r.result);
+        offerAgain();
+        break;
+    default: // told by the caller, which knows what went
+        break;
+    }
+    LoadOpenList();
 }

@@ -5,19 +5,15 @@
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
+#include "base/Twips.h"
 #include "formats/LaunchTable.h"
 #include "lists/DataFileKind.h"
 #include "platform/DriveTable.h"
-#include "platform/FileSystem.h"
 #include "platform/Prompter.h"
-#include "platform/Trash.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
-#include "work/Work.h"
 
 #include <QClipboard>
-
-#include <cerrno>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -26,64 +22,38 @@
 #include <QPushButton>
 #include <QUrl>
 
-namespace {
-
-constexpr int px(int twips)
+QString OpenRows::text(int row, int column) const
 {
-    return twips / 15;
+    const OpenEntry& e = entry(row);
+    switch (column) {
+    case 0:
+        return e.name;
+    case OpenColumn::Date:
+        return e.dateText;
+    case OpenColumn::KindText: {
+        const DataFileKind* kind = kindOfCode(e.kindCode);
+        return kind ? QString::fromLatin1(kind->kindText) : QString();
+    }
+    case OpenColumn::Folder:
+        return e.folder;
+    case OpenColumn::KindCode:
+        return e.kindCode;
+    default:
+        return {};
+    }
 }
 
-const QString kMissing = QStringLiteral("missing");
-
-// The entries of the records and their rows, sorted by name as the list shows them.
-void fill(const QList<FileListRecord>& records, std::vector<OpenEntry>& entries,
-          std::vector<ListEntry>& rows)
+QString OpenRows::largeIcon(int row) const
 {
-    struct KindTexts {
-        QString large, small, text;
-    };
-    QHash<const DataFileKind*, KindTexts> kindTexts;
-    for (const DataFileKind& k : dataFileKinds()) {
-        kindTexts.insert(&k, {QString::fromLatin1(k.largeIcon), QString::fromLatin1(k.smallIcon),
-                              QString::fromLatin1(k.kindText)});
-    }
-    const KindTexts none;
-    // Rows of one folder share one copy of the folder's text.
-    QHash<QStringView, QString> folders;
-    entries.reserve(size_t(records.size()));
-    rows.reserve(size_t(records.size()));
-    for (const FileListRecord& r : records) {
-        const qsizetype cut = r.path.lastIndexOf(paths::separator());
-        if (cut < 0 || cut == r.path.size() - 1)
-            continue; // no folder or no file name: not shown, but it stays in the file
-        const QStringView folderView = QStringView(r.path).left(cut + 1);
-        auto found = folders.find(folderView);
-        if (found == folders.end())
-            found = folders.insert(folderView, folderView.toString());
-        const QString& folder = found.value();
-        const QString name = r.path.mid(cut + 1);
-        const DataFileKind* kind = kindOfCode(r.kindCode);
-        const KindTexts& texts = kind ? kindTexts[kind] : none;
-        entries.push_back({r.kindCode, folder, name, r.dateText});
-        ListEntry row;
-        row.key = r.path;
-        row.text = name;
-        row.subItems = {r.dateText, texts.text, folder, r.kindCode};
-        row.largeIcon = texts.large;
-        row.smallIcon = texts.small;
-        row.description = r.path;
-        rows.push_back(std::move(row));
-    }
-    // The rows in the order the list shows them, so that the window only has to compare them.
-    const std::vector<int> order = sortedOrder(rows, 0, Qt::AscendingOrder);
-    std::vector<ListEntry> sorted;
-    sorted.reserve(rows.size());
-    for (int i : order)
-        sorted.push_back(std::move(rows[size_t(i)]));
-    rows.swap(sorted);
+    const DataFileKind* kind = kindOfCode(entry(row).kindCode);
+    return kind ? QString::fromLatin1(kind->largeIcon) : QString();
 }
 
-} // namespace
+QString OpenRows::smallIcon(int row) const
+{
+    const DataFileKind* kind = kindOfCode(entry(row).kindCode);
+    return kind ? QString::fromLatin1(kind->smallIcon) : QString();
+}
 
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
                  const ImageList& small, Launching& launching)
@@ -92,105 +62,67 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
     , m_large(large)
     , m_small(small)
     , m_launching(launching)
-    , m_store(hub.appFolder(), &hub.files())
+    , m_seams{RecentFileList(hub.appFolder()), &hub.files(), &hub.trash(), &hub.drives()}
+    , m_missing(hub.drives(), [files = &hub.files()](
+                                  const QString& path) { return dataFileExists(*files, path); })
     , m_waits(hub, list)
 {
-    FileSystem* files = &hub.files();
-    setExistenceCheck([files](const QString& path) { return dataFileExists(*files, path); });
-    hub.drives().watch(&m_alive, [this] { checkForMissingFiles(); });
     // Names and folders readable at once: the columns fit what the list holds until the user
     // sizes one.
     m_list.setFitColumns(true);
+    // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
+    hub.drives().watch(&m_alive, [this] { checkFiles(); });
 }
 
 OpenTab::~OpenTab() = default;
 
-void OpenTab::setExistenceCheck(MissingFiles::Exists exists)
-{
-    m_missing =
-        exists ? std::make_unique<MissingFiles>(m_hub.drives(), std::move(exists)) : nullptr;
-}
-
-std::function<OpenTab::Loaded()> OpenTab::readJob(bool scanIfMissing) const
-{
-    return [store = m_store, scanIfMissing]() mutable {
-        Loaded loaded;
-        loaded.read = true;
-        RecentFileList::Contents contents = store.read();
-        if (!contents.exists && scanIfMissing) {
-            // A missing list is made from the data folder, then read as made.
-            if (const FileResult r = store.ScanDataFolder(); !r.ok) {
-                loaded.result = r;
-                return loaded;
-            }
-            contents = store.read();
-        }
-        loaded.result = contents.result;
-        fill(contents.records, loaded.entries, loaded.rows);
-        return loaded;
-    };
-}
-
 void OpenTab::LoadOpenList()
 {
-    loadThen({});
-}
-
-void OpenTab::loadThen(std::function<void()> after)
-{
     ++m_reads;
-    work::post(work::Line::list(), &m_alive, readJob(true),
-               [this, after = std::move(after)](Loaded loaded) {
-                   --m_reads;
-                   show(std::move(loaded));
-                   if (after)
-                       after();
-               });
+    work::post(
+        work::Line::list(), &m_alive, [store = m_seams.store] { return store.listing(true); },
+        [this](OpenListing listing) {
+            --m_reads;
+            show(std::move(listing));
+        });
 }
 
-void OpenTab::show(Loaded loaded)
+void OpenTab::show(OpenListing listing, const QString& select)
 {
-    m_entries = std::move(loaded.entries);
-    // Every load puts the list back into report view, sorted by name.
+    // Every load puts the list back into report view, sorted by name; what is so already is not
+    // set again, so that nothing is redrawn for it.
     m_list.setLargeImageList(&m_large);
     m_list.setSmallImageList(&m_small);
     m_list.setViewMode(QelListView::ViewMode::Report);
     m_list.setSortKey(0);
     m_list.setSorted(true);
     m_list.setSortOrder(Qt::AscendingOrder);
-    // An entry found missing before stays greyed until its file is looked at again.
-    QSet<QString> stillMissing;
-    for (ListEntry& row : loaded.rows) {
-        if (m_missingPaths.contains(row.key)) {
-            row.note = kMissing;
-            stillMissing.insert(row.key);
-        }
-    }
-    m_missingPaths = std::move(stillMissing);
-    m_list.setEntries(std::move(loaded.rows));
-    checkForMissingFiles();
+    m_list.setRows(std::make_shared<const OpenRows>(std::move(listing.entries)));
+    m_list.whenShown([this, select] {
+        if (!select.isEmpty())
+            m_list.setSelectedKey(select);
+    });
+    checkFiles();
 }
 
-void OpenTab::checkForMissingFiles()
+void OpenTab::checkFiles()
 {
-    if (!m_missing)
+    // The rows last given, shown or still being laid out.
+    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.wantedRows());
+    if (!rows)
         return;
-    QList<MissingFiles::Item> items;
-    items.reserve(qsizetype(m_entries.size()));
-    for (const OpenEntry& e : m_entries)
-        items.append({e.path(), {e.path()}});
-    m_missing->check(items, [this](const MissingFiles::Answers& answers) {
-        QHash<QString, QString> notes;
-        for (const auto& [path, state] : answers) {
-            const bool missing = state == MissingFiles::State::Missing;
-            if (missing)
-                m_missingPaths.insert(path);
-            else
-                m_missingPaths.remove(path);
-            notes.insert(path, missing ? kMissing : QString());
-        }
-        m_list.applyNotes(notes);
-    });
+    m_missing.check(
+        rows, [this](const MissingFiles::Checked& what, const MissingFiles::Answers& answers) {
+            std::vector<std::pair<int, Note>> notes;
+            notes.reserve(answers.size());
+            for (const auto& [row, state] : answers) {
+                notes.emplace_back(row, state == MissingFiles::State::Missing ? Note::Missing
+                                        : state == MissingFiles::State::NotConnected
+                                            ? Note::NotConnected
+                                            : Note::None);
+            }
+            m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
+        });
 }
 
 void OpenTab::tmrFileUpdate_Timer()
@@ -201,25 +133,30 @@ void OpenTab::tmrFileUpdate_Timer()
         SyncDataFolderEntries();
         return;
     }
+    struct Ticked {
+        bool read = false; // false: nothing to read
+        OpenListing listing;
+        FileIdentity identity; // the list file after the read
+    };
     ++m_reads;
-    const QString listPath = m_store.listPath();
     work::post(
         work::Line::list(), &m_alive,
-        [listPath, last = LastListFileTime, read = readJob(true)]() {
-            Loaded loaded;
-            const FileIdentity now = identityOf(listPath);
+        [store = m_seams.store, last = LastListFileTime] {
+            Ticked t;
+            const FileIdentity now = identityOf(store.listPath());
             if (!now.exists || now == last)
-                return loaded;
-            loaded = read(); // a failure is not shown; the rows read so far stay
-            loaded.identity = identityOf(listPath);
-            return loaded;
+                return t;
+            t.read = true;
+            t.listing = store.listing(true); // a failure is not shown
+            t.identity = identityOf(store.listPath());
+            return t;
         },
-        [this](Loaded loaded) {
+        [this](Ticked t) {
             --m_reads;
-            if (!loaded.read)
+            if (!t.read)
                 return;
-            LastListFileTime = loaded.identity;
-            show(std::move(loaded));
+            LastListFileTime = t.identity;
+            show(std::move(t.listing));
         });
 }
 
@@ -228,16 +165,11 @@ void OpenTab::reportSaveFailure(const FileResult& failure) const
     m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
 }
 
-void OpenTab::reportGone(const OpenEntry& entry) const
-{
-    m_hub.notice(entry.path() + QStringLiteral(" is no longer in the list. Nothing was changed."));
-}
-
 void OpenTab::TouchFileEntry(const QString& path, const QString& kindCode)
 {
     work::post(
         work::Line::list(), &m_alive,
-        [store = m_store, path, kindCode]() mutable {
+        [store = m_seams.store, path, kindCode]() mutable {
             return store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
         },
         [this](const FileResult& r) {
@@ -250,17 +182,18 @@ void OpenTab::SyncDataFolderEntries()
 {
     struct Synced {
         FileResult sync;
-        Loaded loaded;
+        OpenListing listing;
     };
     ++m_reads;
     m_syncPending = false;
     work::post(
         work::Line::list(), &m_alive,
-        [store = m_store, read = readJob(true)]() mutable {
+        [store = m_seams.store]() mutable {
             Synced s;
-            s.sync = store.SyncDataFolderEntries();
+            QByteArray written;
+            s.sync = store.SyncDataFolderEntries(&written);
             if (s.sync.ok)
-                s.loaded = read();
+                s.listing = openListingOf(written);
             return s;
         },
         [this](Synced s) {
@@ -275,31 +208,17 @@ void OpenTab::SyncDataFolderEntries()
                 reportSaveFailure(s.sync);
                 return;
             }
-            show(std::move(s.loaded));
-        });
-}
-
-void OpenTab::DeleteFileEntry(const QString& fullPath)
-{
-    work::post(
-        work::Line::list(), &m_alive,
-        [store = m_store, fullPath]() mutable { return store.DeleteFileEntry(fullPath); },
-        [this](const FileResult& r) {
-            if (!r.ok)
-                reportSaveFailure(r);
+            show(std::move(s.listing));
         });
 }
 
 std::optional<OpenEntry> OpenTab::chosen() const
 {
-    const QString key = m_list.selectedKey();
-    if (key.isEmpty())
+    const auto* rows = dynamic_cast<const OpenRows*>(m_list.rows().get());
+    const int row = m_list.selectedSourceRow();
+    if (!rows || row < 0)
         return std::nullopt;
-    for (const OpenEntry& e : m_entries) {
-        if (e.path() == key)
-            return e;
-    }
-    return std::nullopt;
+    return rows->entry(row);
 }
 
 void OpenTab::open()
@@ -307,26 +226,28 @@ void OpenTab::open()
     const std::optional<OpenEntry> entry = chosen();
     if (!entry)
         return;
-    // Any program may write the list. A path that is not a full path would be taken from
-    // whatever folder the hub runs in, and could reach a tool as one of its options: it is never
-    // handed on, and its entry stays for the program that wrote it.
-    if (!QDir::isAbsolutePath(entry->folder)) {
-        m_hub.notice(QStringLiteral("The file can not be opened\r") + entry->path() +
-                     QStringLiteral(" is not a full path."));
-        return;
-    }
     // The file may lie on a drive that does not answer: the tool starts when it does, if that is
     // soon; otherwise the user asks again.
-    FileSystem* files = &m_hub.files();
     m_waits.run(
-        m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), DriveWait::Late::Drop,
-        [files, path = entry->path()] { return dataFileExists(*files, path); },
-        [this, e = *entry](bool exists) { openChecked(e, exists); });
+        m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), entry->path(),
+        DriveWait::Late::Drop,
+        [seams = m_seams, e = *entry](Waiting& w) { return openedits::checkForOpen(seams, e, w); },
+        [this, e = *entry](const openedits::Result& r) { openChecked(e, r); });
 }
 
-void OpenTab::openChecked(const OpenEntry& entry, bool exists)
+void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& checked)
 {
-    if (!exists) {
+    switch (checked.outcome) {
+    case openedits::Outcome::NotFullPath:
+        // Any program may write the list: such a path is never handed to a tool, and its entry
+        // stays for the program that wrote it.
+        m_hub.notice(QStringLiteral("The file can not be opened\r") + entry.path() +
+                     QStringLiteral(" is not a full path."));
+        return;
+    case openedits::Outcome::NotConnected:
+        reportNotConnected(entry);
+        return;
+    case openedits::Outcome::Missing: {
         const QString text =
             QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(entry.folder) +
             SpacesToQuestionMarks(entry.name) + QLatin1Char('\r') +
@@ -336,13 +257,29 @@ void OpenTab::openChecked(const OpenEntry& entry, bool exists)
             cmdBrowseTag = SpacesToQuestionMarks(entry.name);
             cmdBrowse_Click();
         }
-        // Only the entry goes; whatever is at that path now is the user's and stays.
-        DeleteFileEntry(entry.path());
+        dropEntry(entry);
         return;
     }
-    if (const auto command =
-            commandForOpen(m_hub.appFolder(), entry.kindCode, entry.folder, entry.name))
+    default:
+        break;
+    }
+    QString name, folder;
+    SplitPath(checked.file, &name, &folder);
+    if (const auto command = commandForOpen(m_hub.appFolder(), entry.kindCode, folder, name))
         m_launching.LaunchCommand(command->program, command->arguments);
+}
+
+void OpenTab::dropEntry(const OpenEntry& entry)
+{
+    // Only the entry goes; whatever is at that path now is the user's and stays. The refresh
+    // timer shows the list without it.
+    work::post(
+        work::Line::list(), &m_alive,
+        [seams = m_seams, entry] { return openedits::removeFromList(seams, entry); },
+        [this](const openedits::Result& r) {
+            if (r.outcome == openedits::Outcome::Failed)
+                reportSaveFailure(r.result);
+        });
 }
 
 int OpenTab::ShowOpenDataFileDialog(QString& fileName)
@@ -405,7 +342,8 @@ QWidget* OpenTab::belowList()
 QList<TabController::Command> OpenTab::entryCommands()
 {
     return {{QStringLiteral("Open Containing Folder"), [this] { openContainingFolder(); }},
-            {QStringLiteral("Copy Path"), [this] { copyPath(); }}};
+            {QStringLiteral("Copy Path"), [this] { copyPath(); }},
+            {QStringLiteral("Remove from List"), [this] { removeFromList(); }}};
 }
 
 QList<TabController::Command> OpenTab::spaceCommands()

@@ -1,72 +1,32 @@
-// Rename and Delete on the "Tools" tab: the companion tools' own shortcuts are protected; a
-// renamed shortcut is written anew and read back before the old one goes; both keep the old
-// shortcut's bytes for Undo. The file work runs on the list queue, one change at a time.
-#include "base/Paths.h"
-#include "formats/ShortcutHelper.h"
+// Rename, Delete and Undo on the "Tools" tab: each asks, then posts the command of the core
+// library on the shortcut the user chose, and shows what came of it.
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "tabs/tools/ToolsTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
-#include "work/Work.h"
 
-#include <QFile>
+#include <QFileInfo>
 
-namespace {
+using shortcutedits::Outcome;
 
-// The companion tools' own shortcuts, which the hub's users must keep.
-struct ProtectedShortcut {
-    const char* fileName;
-    bool noDelete;
-    bool noRename;
-};
-constexpr ProtectedShortcut kProtected[] = {
-    {"Model Library.lnk", true, true}, {"LogTallyPC.lnk", true, true},
-    {"Plot Pictures.lnk", true, true}, {"Image Keeper.lnk", true, false},
-    {"Sort Images.lnk", false, true},  {"Tabulate.lnk", false, true},
-    {"Canopy Load.lnk", true, true},   {"Measure Swap.lnk", true, true},
-};
-
-const ProtectedShortcut* protection(const QString& fileName)
-{
-    for (const ProtectedShortcut& p : kProtected) {
-        if (fileName.toUpper() == QString::fromLatin1(p.fileName).toUpper())
-            return &p;
-    }
-    return nullptr;
-}
-
-// A shortcut file's bytes as they stand, for Undo; nothing when they cannot be read.
-std::optional<QByteArray> bytesOf(const QString& file)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
-} // namespace
-
-void ToolsTab::reportGone(const ToolsEntry& entry) const
+void ToolsTab::reportGone(const ShortcutEntry& entry) const
 {
     m_hub.notice(QStringLiteral("The shortcut ") + entry.fileName +
                  QStringLiteral(" is no longer in the shortcut folder. Nothing was changed."));
 }
 
-void ToolsTab::withShortcut(const QString& what, std::function<void(const ToolsEntry&)> then)
+void ToolsTab::withShortcut(const QString& what, std::function<void(const ShortcutEntry&)> then)
 {
-    const std::optional<ToolsEntry> entry = chosen();
+    const std::optional<ShortcutEntry> entry = chosen();
     if (!entry) {
         m_hub.notice(QStringLiteral("Please select shortcut"));
         return;
     }
     FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Line::list(), what, entry->shortcutFile, DriveWait::Late::Drop,
-        [files, file = entry->shortcutFile] { return files->isFile(file); },
+        work::Line::list(), what, entry->shortcutFile, entry->shortcutFile, DriveWait::Late::Drop,
+        [files, file = entry->shortcutFile](Waiting&) { return files->isFile(file); },
         [this, e = *entry, then = std::move(then)](bool there) {
             if (!there) {
                 m_hub.notice(QStringLiteral("Please select shortcut"));
@@ -78,12 +38,12 @@ void ToolsTab::withShortcut(const QString& what, std::function<void(const ToolsE
 
 void ToolsTab::rename()
 {
-    withShortcut(QStringLiteral("rename"), [this](const ToolsEntry& e) { renameChosen(e); });
+    withShortcut(QStringLiteral("rename"), [this](const ShortcutEntry& e) { renameChosen(e); });
 }
 
-void ToolsTab::renameChosen(const ToolsEntry& entry)
+void ToolsTab::renameChosen(const ShortcutEntry& entry)
 {
-    if (const ProtectedShortcut* p = protection(entry.fileName); p && p->noRename) {
+    if (shortcutedits::protectionOf(entry.fileName).noRename) {
         m_hub.notice(QStringLiteral("Sorry, you can't rename this shortcut"));
         return;
     }
@@ -94,80 +54,16 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
         LoadShortcutList();
         return;
     }
-    // A name that is no file name, or that would leave the shortcut folder, writes nothing.
-    if (const QString refusal = paths::refusalOfNewName(answer); !refusal.isEmpty()) {
-        m_hub.notice(refusal);
-        LoadShortcutList();
-        return;
-    }
-    enum class Outcome { Renamed, Gone, Taken, Failed, OldKept };
-    struct Renamed {
-        Outcome outcome = Outcome::Renamed;
-        FileResult result;
-        QString newFile;
-        std::optional<QByteArray> oldBytes; // for Undo, which must bring back the shortcut itself
-    };
-    FileSystem* files = &m_hub.files();
     m_waits.run(
         work::Line::list(), QStringLiteral("rename shortcut"), entry.shortcutFile,
-        DriveWait::Late::Deliver,
-        [files, app = m_hub.appFolder(), oldFile = entry.shortcutFile, answer,
-         afterWrite = afterRenameWrite]() {
-            Renamed r;
-            if (!files->isFile(oldFile)) {
-                r.outcome = Outcome::Gone;
-                return r;
-            }
-            const QString folder = shortcutFolder(app);
-            const QString newName = answer + QStringLiteral(".lnk");
-            if (paths::existsIgnoringCase(folder, newName)) {
-                r.outcome = Outcome::Taken;
-                return r;
-            }
-            r.oldBytes = bytesOf(oldFile);
-            ShortcutHelper helper;
-            ShortcutData old;
-            QString oldPath = oldFile, oldArguments, oldIcon;
-            r.result = helper.ReadShortcut(oldPath, old.targetPath, old.workingFolder, oldArguments,
-                                           oldIcon, old.iconIndex, old.hotKey);
-            if (!r.result.ok) {
-                r.outcome = Outcome::Failed;
-                return r;
-            }
-            // The new shortcut keeps the old target and working folder; its icon is the target.
-            const ShortcutData wanted{
-                old.targetPath, old.workingFolder, QStringLiteral(" "), old.targetPath, 0, 0};
-            ShortcutData w = wanted;
-            r.newFile = paths::join(folder, newName);
-            QString newPath = r.newFile;
-            r.result = helper.CreateShortcut(newPath, w.targetPath, w.workingFolder, w.argumentText,
-                                             w.iconFile, w.iconIndex, w.hotKey);
-            if (!r.result.ok) {
-                r.outcome = Outcome::Failed;
-                return r;
-            }
-            if (afterWrite)
-                afterWrite(newPath);
-            // The old shortcut goes only once the new one reads back as written.
-            ShortcutData back;
-            r.result =
-                helper.ReadShortcut(newPath, back.targetPath, back.workingFolder, back.argumentText,
-                                    back.iconFile, back.iconIndex, back.hotKey);
-            if (r.result.ok && !(back == wanted))
-                r.result =
-                    FileResult::refused(QStringLiteral("The new shortcut did not read back as "
-                                                       "written"));
-            if (!r.result.ok) {
-                files->remove(r.newFile);
-                r.outcome = Outcome::Failed;
-                return r;
-            }
-            r.result = files->remove(oldFile);
-            r.outcome = r.result.ok ? Outcome::Renamed : Outcome::OldKept;
-            return r;
-        },
-        [this, entry, answer](const Renamed& r) {
+        entry.shortcutFile, DriveWait::Late::Deliver,
+        [files = &m_hub.files(), app = m_hub.appFolder(), old = entry.shortcutFile,
+         answer](Waiting&) { return shortcutedits::rename(*files, app, old, answer); },
+        [this, entry, answer](const shortcutedits::Result& r) {
             switch (r.outcome) {
+            case Outcome::Refused:
+                m_hub.notice(r.refusal);
+                break;
             case Outcome::Gone:
                 reportGone(entry);
                 break;
@@ -185,10 +81,10 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
                                       entry.fileName,
                                   r.result);
                 break;
-            case Outcome::Renamed:
+            case Outcome::Done:
                 m_selectAfterLoad = r.newFile;
-                if (r.oldBytes)
-                    offerUndo({entry.shortcutFile, *r.oldBytes, r.newFile});
+                if (r.undo)
+                    offerUndo(*r.undo);
                 break;
             }
             LoadShortcutList();
@@ -197,41 +93,72 @@ void ToolsTab::renameChosen(const ToolsEntry& entry)
 
 void ToolsTab::remove()
 {
-    withShortcut(QStringLiteral("delete"), [this](const ToolsEntry& e) { removeChosen(e); });
+    withShortcut(QStringLiteral("delete"), [this](const ShortcutEntry& e) { removeChosen(e); });
 }
 
-void ToolsTab::removeChosen(const ToolsEntry& entry)
+void ToolsTab::removeChosen(const ShortcutEntry& entry)
 {
-    if (const ProtectedShortcut* p = protection(entry.fileName); p && p->noDelete) {
+    if (shortcutedits::protectionOf(entry.fileName).noDelete) {
         m_hub.notice(QStringLiteral("Sorry, you can't delete this shortcut"));
         return;
     }
     if (!m_hub.ask(QStringLiteral("Are your sure you want to delete the shortcut: ") +
                    entry.fileName.toUpper()))
         return;
-    FileSystem* files = &m_hub.files();
     m_waits.run(
         work::Line::list(), QStringLiteral("delete shortcut"), entry.shortcutFile,
-        DriveWait::Late::Deliver,
-        [files, file = entry.shortcutFile] {
-            struct Removed {
-                bool wasThere = false;
-                std::optional<QByteArray> bytes;
-                bool removed = false;
-            } r;
-            if (!files->isFile(file))
-                return r; // gone meanwhile
-            r.wasThere = true;
-            r.bytes = bytesOf(file);
-            // A failure shows when the reload lists it again.
-            r.removed = files->remove(file).ok;
-            return r;
+        entry.shortcutFile, DriveWait::Late::Deliver,
+        [files = &m_hub.files(), file = entry.shortcutFile](Waiting&) {
+            return shortcutedits::remove(*files, file);
         },
-        [this, entry](const auto& r) {
-            if (!r.wasThere)
+        [this, entry](const shortcutedits::Result& r) {
+            if (r.outcome == Outcome::Gone)
                 reportGone(entry);
-            else if (r.removed && r.bytes)
-                offerUndo({entry.shortcutFile, *r.bytes, {}});
+            else if (r.undo)
+                offerUndo(*r.undo);
             LoadShortcutList();
         });
+}
+
+void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
+{
+    const bool renamed = !step.renamedTo.isEmpty();
+    const QString text =
+        QStringLiteral("Undo ") + (renamed ? QStringLiteral("Rename") : QStringLiteral("Delete")) +
+        QStringLiteral(" of ") + QFileInfo(renamed ? step.renamedTo : step.file).fileName();
+    auto run = [this, step] {
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), step.file, step.file,
+            DriveWait::Late::Deliver,
+            [files = &m_hub.files(), step](Waiting&) { return shortcutedits::undo(*files, step); },
+            [this, step](const shortcutedits::Result& r) {
+                switch (r.outcome) {
+                case Outcome::Done:
+                    m_selectAfterLoad = step.file;
+                    break;
+                case Outcome::Taken:
+                    m_hub.notice(QStringLiteral("Cannot undo: a shortcut named ") +
+                                 QFileInfo(step.file).fileName() +
+                                 QStringLiteral(" already exists. Nothing was changed."));
+                    offerUndo(step, true);
+                    break;
+                case Outcome::Gone:
+                    m_hub.notice(QStringLiteral("Cannot undo: the shortcut ") +
+                                 QFileInfo(step.renamedTo).fileName() +
+                                 QStringLiteral(" is no longer in the shortcut folder. Nothing "
+                                                "was changed."));
+                    break;
+                default:
+                    m_hub.fileFailure(QStringLiteral("The undo did not go through. Nothing was "
+                                                     "changed."),
+                                      r.result);
+                    offerUndo(step, true);
+                    break;
+                }
+                LoadShortcutList();
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
 }

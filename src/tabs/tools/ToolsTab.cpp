@@ -4,9 +4,8 @@
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
-#include "formats/ShortcutHelper.h"
 #include "lists/DataFileKind.h"
-#include "platform/FileSystem.h"
+#include "platform/DriveTable.h"
 #include "platform/Prompter.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
@@ -20,14 +19,8 @@
 #include <QPixmap>
 #include <QUrl>
 
-struct ToolsTab::Listing {
-    int load = 0;
-    std::vector<ToolsEntry> entries;
-};
-
 namespace {
 
-const QString kBroken = QStringLiteral("broken");
 // Programs whose icons are read by one job.
 constexpr int kIconBatch = 64;
 
@@ -54,34 +47,6 @@ QString unreadableNote(const FileResult& read)
     return QStringLiteral("The shortcut cannot be read: ") + read.errorText;
 }
 
-// The shortcut folder's shortcuts, in the order the folder lists them.
-std::vector<ToolsEntry> readShortcutFolder(const QString& appFolder)
-{
-    // The folder as it is spelled on disk, whichever letter case it has.
-    const QString folder = paths::resolveIgnoringCase(appFolder, QStringLiteral("ShortCuts"));
-    // Ordinary, unhidden files only. Pipes and devices are skipped (a pipe would block the
-    // read); without QDir::System Qt on Windows would skip shell links.
-    std::vector<ToolsEntry> entries;
-    QDirIterator it(folder, {QStringLiteral("*.lnk")}, QDir::Files | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        if (!info.isFile() && !info.isShortcut())
-            continue;
-        ToolsEntry e;
-        e.fileName = info.fileName();
-        e.shortcutFile = paths::join(folder, e.fileName);
-        QString file = e.shortcutFile, target, working, arguments;
-        qint32 number1 = 0, number2 = 0;
-        e.read = ShortcutHelper().ReadShortcut(file, target, working, arguments, e.program, number1,
-                                               number2);
-        if (!e.read.ok)
-            e.program.clear();
-        entries.push_back(std::move(e));
-    }
-    return entries;
-}
-
 } // namespace
 
 ToolsTab::ToolsTab(const HubContext& hub, QelListView& list, Launching& launching)
@@ -100,18 +65,16 @@ void ToolsTab::LoadShortcutList()
     const int load = ++m_load;
     work::post(
         work::Line::list(), &m_alive,
-        [app = m_hub.appFolder(), load] {
-            return Listing{load, readShortcutFolder(app)};
-        },
-        [this](Listing listing) {
-            if (listing.load == m_load) // a later load is under way: it shows the folder
-                show(std::move(listing));
+        [app = m_hub.appFolder()] { return shortcutedits::readShortcutFolder(app); },
+        [this, load](std::vector<ShortcutEntry> entries) {
+            if (load == m_load) // a later load is under way: it shows the folder
+                show(std::move(entries));
         });
 }
 
-void ToolsTab::show(Listing listing)
+void ToolsTab::show(std::vector<ShortcutEntry> entries)
 {
-    m_entries = std::move(listing.entries);
+    m_entries = std::move(entries);
     IconSource* icons = m_hub.services().icons;
     const QIcon blank = blankIcon();
     // Until its program has been read again, a shortcut shows the icon its program had.
@@ -121,7 +84,7 @@ void ToolsTab::show(Listing listing)
     imgShortCut[1].clear();
     std::vector<ListEntry> rows;
     rows.reserve(m_entries.size());
-    for (const ToolsEntry& e : m_entries) {
+    for (const ShortcutEntry& e : m_entries) {
         QIcon icon;
         if (!e.read.ok)
             icon = icons ? icons->brokenIcon() : QIcon();
@@ -141,7 +104,7 @@ void ToolsTab::show(Listing listing)
         row.smallIcon = e.fileName;
         row.description = e.shortcutFile;
         if (!e.read.ok) {
-            row.note = kBroken;
+            row.note = Note::Broken;
             row.toolTip = unreadableNote(e.read);
         }
         rows.push_back(std::move(row));
@@ -153,58 +116,56 @@ void ToolsTab::show(Listing listing)
     m_list.setViewMode(QelListView::ViewMode::Report);
     if (!m_selectAfterLoad.isEmpty())
         m_list.setSelectedKey(std::exchange(m_selectAfterLoad, QString()));
-    readIcons(m_entries);
+    readIcons();
 }
 
-void ToolsTab::readIcons(const std::vector<ToolsEntry>& entries)
+void ToolsTab::readIcons()
 {
     IconSource* icons = m_hub.services().icons;
     if (!icons)
         return;
-    QStringList programs;
-    QSet<QString> seen;
-    for (const ToolsEntry& e : entries) {
-        if (e.read.ok && !seen.contains(e.program)) {
-            seen.insert(e.program);
-            programs.append(e.program);
-        }
+    // Each program's shortcuts, and the programs by drive: a drive that hangs holds up the icons
+    // of its own programs only.
+    auto shortcutsOf = std::make_shared<QHash<QString, QList<const ShortcutEntry*>>>();
+    QHash<QString, QStringList> byDrive;
+    for (const ShortcutEntry& e : m_entries) {
+        if (!e.read.ok)
+            continue;
+        auto& shortcuts = (*shortcutsOf)[e.program];
+        if (shortcuts.isEmpty())
+            byDrive[m_hub.drives().driveOf(e.program)].append(e.program);
+        shortcuts.append(&e);
     }
-    // In batches, so that a program on a drive that hangs holds up the icons of its batch only.
-    for (qsizetype from = 0; from < programs.size(); from += kIconBatch) {
-        const QStringList batch = programs.mid(from, kIconBatch);
-        using Found = QList<std::pair<QString, ProgramIconData>>;
-        work::post(
-            m_hub.lineOf(batch.first()), &m_alive,
-            [icons, batch] {
-                Found found;
-                for (const QString& program : batch)
-                    found.append({program, icons->readProgramIcon(program)});
-                return found;
-            },
-            [this, icons, load = m_load](const Found& found) {
-                if (load != m_load)
-                    return;
-                QHash<QString, QString> notes;
-                QHash<QString, QIcon> iconOf;
-                for (const auto& [program, data] : found) {
-                    const QIcon icon = icons->icon(data);
-                    m_programIcons.insert(program, icon);
-                    iconOf.insert(program, icon);
-                    for (const ToolsEntry& e : m_entries) {
-                        if (e.read.ok && e.program == program)
-                            notes.insert(e.shortcutFile, data.broken ? kBroken : QString());
+    using Found = QList<std::pair<QString, ProgramIconData>>;
+    for (auto it = byDrive.constBegin(); it != byDrive.constEnd(); ++it) {
+        for (qsizetype from = 0; from < it->size(); from += kIconBatch) {
+            work::post(
+                work::Line::drive(it.key()), &m_alive,
+                [icons, batch = it->mid(from, kIconBatch)] {
+                    Found found;
+                    for (const QString& program : batch)
+                        found.append({program, icons->readProgramIcon(program)});
+                    return found;
+                },
+                [this, icons, shortcutsOf, load = m_load](const Found& found) {
+                    if (load != m_load)
+                        return; // m_entries, which the shortcuts point into, are another load's
+                    QHash<QString, Note> notes;
+                    for (const auto& [program, data] : found) {
+                        const QIcon icon = icons->icon(data);
+                        m_programIcons.insert(program, icon);
+                        for (const ShortcutEntry* e : shortcutsOf->value(program)) {
+                            notes.insert(e->shortcutFile, data.broken ? Note::Broken : Note::None);
+                            if (!icon.isNull()) {
+                                imgShortCut[0].add(e->fileName, icon);
+                                imgShortCut[1].add(e->fileName, icon);
+                            }
+                        }
                     }
-                }
-                for (const ToolsEntry& e : m_entries) {
-                    const auto icon = iconOf.constFind(e.program);
-                    if (!e.read.ok || icon == iconOf.constEnd() || icon->isNull())
-                        continue;
-                    imgShortCut[0].add(e.fileName, *icon);
-                    imgShortCut[1].add(e.fileName, *icon);
-                }
-                m_list.applyNotes(notes);
-                m_list.refreshIcons();
-            });
+                    m_list.applyNotes(notes);
+                    m_list.refreshIcons();
+                });
+        }
     }
 }
 
@@ -243,29 +204,10 @@ void ToolsTab::create()
 
 void ToolsTab::createShortcutTo(const QString& chosen)
 {
-    struct Written {
-        QString file;
-        FileResult result;
-    };
     work::post(
         work::Line::list(), &m_alive,
-        [app = m_hub.appFolder(), chosen] {
-            QString fileName, folder;
-            SplitPath(chosen, &fileName, &folder);
-            // A shortcut of this name in another letter case is the same shortcut, and is
-            // replaced.
-            Written w;
-            w.file = paths::resolveIgnoringCase(shortcutFolder(app),
-                                                QStringLiteral("Shortcut to ") + fileName +
-                                                    QStringLiteral(".lnk"));
-            QString file = w.file, target = chosen, icon = chosen;
-            QString arguments = QStringLiteral(" ");
-            qint32 number1 = 0, number2 = 0;
-            w.result = ShortcutHelper().CreateShortcut(file, target, folder, arguments, icon,
-                                                       number1, number2);
-            return w;
-        },
-        [this](const Written& w) {
+        [app = m_hub.appFolder(), chosen] { return shortcutedits::createShortcutTo(app, chosen); },
+        [this](const shortcutedits::Written& w) {
             if (!w.result.ok)
                 m_hub.fileFailure(QStringLiteral("The shortcut could not be written: ") + w.file,
                                   w.result);
@@ -273,12 +215,12 @@ void ToolsTab::createShortcutTo(const QString& chosen)
         });
 }
 
-std::optional<ToolsEntry> ToolsTab::chosen() const
+std::optional<ToolsTab::ShortcutEntry> ToolsTab::chosen() const
 {
     const QString key = m_list.selectedKey();
     if (key.isEmpty())
         return std::nullopt;
-    for (const ToolsEntry& e : m_entries) {
+    for (const ShortcutEntry& e : m_entries) {
         if (e.shortcutFile == key)
             return e;
     }
@@ -287,7 +229,7 @@ std::optional<ToolsEntry> ToolsTab::chosen() const
 
 void ToolsTab::open()
 {
-    const std::optional<ToolsEntry> entry = chosen();
+    const std::optional<ShortcutEntry> entry = chosen();
     if (!entry)
         return;
     if (!entry->read.ok) {

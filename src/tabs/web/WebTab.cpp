@@ -2,10 +2,9 @@
 
 #include "actions/WebPages.h"
 #include "base/Columns.h"
+#include "base/TextOrder.h"
 #include "ui/HubContext.h"
-#include "ui/ListModel.h"
 #include "ui/QelListView.h"
-#include "work/Work.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -14,27 +13,12 @@
 #include <QPushButton>
 #include <QUrl>
 
+using webedits::Outcome;
+
 namespace {
-// The list file's format holds no double quote and no line break in a field.
-bool storable(const QString& text)
+QString quoted(const QString& name)
 {
-    return !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r')) &&
-           !text.contains(QLatin1Char('\n'));
-}
-
-const QString kUnstorable = QStringLiteral(
-    "A name or address can not contain a double quote (\") or a line break. Nothing was saved.");
-
-bool holds(const QList<WebLinkRecord>& links, const QString& name)
-{
-    return std::any_of(links.begin(), links.end(),
-                       [&](const WebLinkRecord& l) { return l.name == name; });
-}
-
-QString goneText(const QString& name)
-{
-    return QStringLiteral("The web link \"") + name +
-           QStringLiteral("\" is no longer in the list. Nothing was changed.");
+    return QLatin1Char('"') + name + QLatin1Char('"');
 }
 } // namespace
 
@@ -53,118 +37,100 @@ WebTab::~WebTab()
     delete m_dialog;
 }
 
-void WebTab::reportSaveFailure(const FileResult& failure) const
-{
-    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
-}
-
 void WebTab::LoadWebList()
 {
     work::post(
         work::Line::list(), &m_alive, [store = m_store] { return store.read(); },
-        [this](const WebLinkList::Contents& contents) {
-            m_list.setSmallImageList(&m_small);
-            m_list.setLargeImageList(&m_large);
-            m_list.setViewMode(QelListView::ViewMode::Report);
-            m_list.setSortKey(0);
-            m_list.setSorted(true);
-            m_list.setSortOrder(Qt::AscendingOrder);
-            const QString icon = QStringLiteral("Web");
-            m_entries.clear();
-            std::vector<ListEntry> rows;
-            for (const WebLinkRecord& link : contents.records) {
-                ListEntry row;
-                row.entryIndex = int(m_entries.size());
-                m_entries.push_back({link.name, link.url});
-                row.key = link.name;
-                row.text = link.name;
-                row.subItems = {link.url};
-                row.largeIcon = icon;
-                row.smallIcon = icon;
-                row.description = link.url;
-                rows.push_back(std::move(row));
-            }
-            m_list.setEntries(std::move(rows));
-            if (!m_selectAfterLoad.isEmpty())
-                m_list.setSelectedKey(std::exchange(m_selectAfterLoad, QString()));
-            if (!contents.result.ok)
-                m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), contents.result);
-        });
+        [this](const WebLinkList::Contents& links) { show(links); });
 }
 
-std::optional<WebEntry> WebTab::chosen() const
+void WebTab::show(const WebLinkList::Contents& links, const QString& select)
 {
+    m_list.setSmallImageList(&m_small);
+    m_list.setLargeImageList(&m_large);
+    m_list.setViewMode(QelListView::ViewMode::Report);
+    m_list.setSortKey(0);
+    m_list.setSorted(true);
+    m_list.setSortOrder(Qt::AscendingOrder);
+    const QString icon = QStringLiteral("Web");
+    std::vector<ListEntry> rows;
+    for (const WebLinkRecord& link : links.records) {
+        ListEntry row;
+        row.key = link.name;
+        row.text = link.name;
+        row.subItems = {link.url};
+        row.largeIcon = icon;
+        row.smallIcon = icon;
+        row.description = link.url;
+        rows.push_back(std::move(row));
+    }
+    m_list.setEntries(std::move(rows));
+    if (!select.isEmpty())
+        m_list.setSelectedKey(select);
+    if (!links.result.ok)
+        m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), links.result);
+}
+
+std::optional<WebLinkRecord> WebTab::chosen() const
+{
+    // Of several links of one name, the one on the selected row.
     const int row = m_list.selectedRow();
     if (row < 0)
         return std::nullopt;
-    // Of several links of one name, the one on the selected row.
-    const int index = m_list.entry(row).entryIndex;
-    if (index < 0 || index >= int(m_entries.size()))
-        return std::nullopt;
-    return m_entries[size_t(index)];
+    const ListEntry link = m_list.entry(row);
+    return WebLinkRecord{link.key, link.subItem(WebColumn::Url)};
 }
 
-void WebTab::change(const QString& what, const QString& name,
-                    std::function<FileResult(WebLinkList&)> edit, bool closeDialog,
-                    const QString& renamedTo, std::function<void()> changed)
+void WebTab::post(const QString& what, const QString& name, Change change,
+                  std::function<void(const webedits::Result&)> done)
 {
-    struct Changed {
-        bool gone = false;
-        FileResult result;
-    };
-    const bool needsLink = what != QLatin1String("create");
     m_waits.run(
-        work::Line::list(), what, name, DriveWait::Late::Deliver,
-        [store = m_store, name, needsLink, edit = std::move(edit)]() mutable {
-            Changed c;
-            if (needsLink) {
-                const WebLinkList::Contents now = store.read();
-                if (now.exists && now.result.ok && !holds(now.records, name)) {
-                    c.gone = true;
-                    return c;
-                }
-            }
-            c.result = edit(store);
-            return c;
-        },
-        [this, what, name, closeDialog, renamedTo, changed](const Changed& c) {
-            if (c.gone) {
-                m_hub.notice(goneText(name));
-                if (closeDialog && m_dialog)
+        work::Line::list(), what, name, m_store.listPath(), DriveWait::Late::Deliver,
+        [change = std::move(change)](Waiting&) { return change(); },
+        [this, what, name, done = std::move(done)](const webedits::Result& r) {
+            const bool deleting = what == QLatin1String("delete");
+            switch (r.outcome) {
+            case Outcome::Refused:
+                m_hub.notice(r.refusal); // the dialog keeps what was typed
+                return;
+            case Outcome::Gone:
+                m_hub.notice(QStringLiteral("The web link ") + quoted(name) +
+                             QStringLiteral(" is no longer in the list. Nothing was changed."));
+                if (!deleting && m_dialog)
                     m_dialog->close();
-            } else if (!c.result.ok) {
-                if (what == QLatin1String("delete"))
-                    m_hub.fileFailure(QStringLiteral("The web shortcut was not deleted"), c.result);
-                else
-                    reportSaveFailure(c.result);
-            } else {
-                m_selectAfterLoad = renamedTo;
-                if (closeDialog && m_dialog)
-                    m_dialog->close();
-                if (changed)
-                    changed();
-            }
-            // A missing or unwritable file leaves the list on screen as it was.
-            if (!(what == QLatin1String("delete") && !c.result.ok))
                 LoadWebList();
+                return;
+            case Outcome::Failed:
+                // A missing or unwritable file leaves the list on screen as it was.
+                if (deleting) {
+                    m_hub.fileFailure(QStringLiteral("The web shortcut was not deleted"), r.result);
+                    return;
+                }
+                m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), r.result);
+                LoadWebList();
+                return;
+            default:
+                if (!deleting && m_dialog)
+                    m_dialog->close();
+                done(r);
+            }
         });
 }
 
 void WebTab::AppendWebLink(const QString& name, const QString& url)
 {
-    if (!storable(name) || !storable(url)) {
-        m_hub.notice(kUnstorable);
-        return;
-    }
-    change(
+    post(
         QStringLiteral("create"), name,
-        [link = WebLinkRecord{name, url}](WebLinkList& store) { return store.append(link); }, true);
+        [store = m_store, link = WebLinkRecord{name, url}] {
+            return webedits::AppendWebLink(store, link);
+        },
+        [this](const webedits::Result& r) { show(*r.links); });
 }
 
 void WebTab::RewriteWebList(const QString& name, const QString& url)
 {
     // The dialog does not block: the selection may have gone while it was open.
-    const std::optional<WebEntry> link = chosen();
+    const std::optional<WebLinkRecord> link = chosen();
     if (!link) {
         m_hub.notice(QStringLiteral("No web shortcut is selected on the Web tab, so none was "
                                     "renamed."));
@@ -172,24 +138,19 @@ void WebTab::RewriteWebList(const QString& name, const QString& url)
             m_dialog->close();
         return;
     }
-    if (!storable(name) || !storable(url)) {
-        m_hub.notice(kUnstorable);
-        return;
-    }
     // An address another program gave the link while the dialog was open stays, unless the user
     // typed one.
     const std::optional<QString> newUrl =
         m_dialog && !m_dialog->urlEdited() ? std::nullopt : std::optional<QString>(url);
-    auto was = std::make_shared<WebLinkRecord>(); // filled on the list queue
-    change(
+    post(
         QStringLiteral("rename"), link->name,
-        [old = WebLinkRecord{link->name, link->url}, name, newUrl, order = screenOrder(),
-         was](WebLinkList& store) { return store.replace(old, name, newUrl, order, was.get()); },
-        true, name,
-        [this, was, name, newUrl] {
-            const WebLinkRecord after{name, newUrl.value_or(was->url)};
-            if (!(after == *was))
-                offerUndo(RenamedLink{*was, after});
+        [store = m_store, old = *link, name, newUrl, order = screenOrder()] {
+            return webedits::RewriteWebList(store, old, name, newUrl, order);
+        },
+        [this, name](const webedits::Result& r) {
+            show(*r.links, name);
+            if (r.renamed)
+                offerUndo(*r.renamed);
         });
 }
 
@@ -210,19 +171,82 @@ WebLinkList::Order WebTab::screenOrder() const
 
 void WebTab::RemoveWebLink(const QString& name)
 {
-    auto taken = std::make_shared<QList<records::TakenRecord>>(); // filled on the list queue
-    change(
+    post(
         QStringLiteral("delete"), name,
-        [name, taken](WebLinkList& store) { return store.remove(name, taken.get()); }, false, {},
-        [this, name, taken] {
-            if (!taken->isEmpty())
-                offerUndo(DeletedLinks{name, *taken});
+        [store = m_store, name] { return webedits::RemoveWebLink(store, name); },
+        [this](const webedits::Result& r) {
+            show(*r.links);
+            if (r.deleted)
+                offerUndo(*r.deleted);
         });
+}
+
+void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
+{
+    const QString text = QStringLiteral("Undo Delete of ") + step.name;
+    auto run = [this, step] {
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), step.name, m_store.listPath(),
+            DriveWait::Late::Deliver,
+            [store = m_store, step](Waiting&) { return webedits::undoDelete(store, step); },
+            [this, step](const webedits::Result& r) {
+                finishUndo(r, step.name, [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
+void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
+{
+    const QString text = QStringLiteral("Undo Rename of ") + step.after.name;
+    auto run = [this, step] {
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), step.after.name, m_store.listPath(),
+            DriveWait::Late::Deliver,
+            [store = m_store, step, order = screenOrder()](Waiting&) {
+                return webedits::undoRename(store, step, order);
+            },
+            [this, step](const webedits::Result& r) {
+                if (r.outcome == Outcome::Gone)
+                    m_hub.notice(QStringLiteral("Cannot undo: the web link ") +
+                                 quoted(step.after.name) +
+                                 QStringLiteral(" is no longer in the list. Nothing was changed."));
+                finishUndo(r, step.before.name, [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
+void WebTab::finishUndo(const webedits::Result& r, const QString& select,
+                        const std::function<void()>& offerAgain)
+{
+    switch (r.outcome) {
+    case Outcome::Done:
+        show(*r.links, select);
+        return;
+    case Outcome::Taken:
+        m_hub.notice(QStringLiteral("Cannot undo: a web link named ") + quoted(select) +
+                     QStringLiteral(" already exists. Nothing was changed."));
+        offerAgain();
+        break;
+    case Outcome::Failed:
+        m_hub.fileFailure(QStringLiteral("The undo did not go through. Nothing was changed."),
+                          r.result);
+        offerAgain();
+        break;
+    default: // told by the caller, which knows what went
+        break;
+    }
+    LoadWebList();
 }
 
 void WebTab::open()
 {
-    if (const std::optional<WebEntry> link = chosen())
+    if (const std::optional<WebLinkRecord> link = chosen())
         OpenWebPage(m_hub, link->url);
 }
 
@@ -285,7 +309,7 @@ void WebTab::createWithAddress(const QString& url)
 
 void WebTab::rename()
 {
-    const std::optional<WebEntry> link = chosen();
+    const std::optional<WebLinkRecord> link = chosen();
     if (!link)
         return;
     openDialog();
@@ -297,7 +321,7 @@ void WebTab::rename()
 
 void WebTab::remove()
 {
-    const std::optional<WebEntry> link = chosen();
+    const std::optional<WebLinkRecord> link = chosen();
     if (!link)
         return;
     if (m_hub.ask(QStringLiteral("Are your sure you want to delete ") + link->name.toUpper()))
@@ -331,6 +355,6 @@ std::function<void()> WebTab::dropAction(const QMimeData* data, bool shown)
 
 void WebTab::copyAddress()
 {
-    if (const std::optional<WebEntry> link = chosen())
+    if (const std::optional<WebLinkRecord> link = chosen())
         QGuiApplication::clipboard()->setText(link->url);
 }

@@ -1,29 +1,20 @@
 #pragma once
 
 #include "actions/DriveWait.h"
-#include "lists/WebLinkList.h"
+#include "commands/WebEdits.h"
 #include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
 
 #include <QObject>
 #include <QPointer>
 
-#include <vector>
-
 class HubContext;
 class ImageList;
 class QelListView;
 
-// One entry of the "Web" list: a link. Its identity is its name, matched exactly, as the
-// web-link operations match it.
-struct WebEntry {
-    QString name;
-    QString url;
-};
-
 // The "Web" tab: the web-link list and its file, the web link dialog that creates and renames
-// links, and opening a link in the user's browser. The file is read and changed on the list
-// queue; the list shows each answer when it arrives.
+// links, and opening a link in the user's browser. It asks, posts the command of the core
+// library on the list line and shows the list as the change left it.
 class WebTab : public TabController {
 public:
     WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
@@ -31,7 +22,6 @@ public:
     ~WebTab() override;
 
     WebLinkList& store() { return m_store; }
-    const std::vector<WebEntry>& entries() const { return m_entries; }
 
     // Fills the list from the file; a file that cannot be read is reported, the links read so
     // far stay.
@@ -65,32 +55,19 @@ private:
     frmWeb& dialogForCreate();
     void present(bool freshTexts);
     void dialogOk();
-    std::optional<WebEntry> chosen() const;
+    std::optional<WebLinkRecord> chosen() const;
     WebLinkList::Order screenOrder() const;
-    // Changes the file on the list queue, then closes the dialog on success and reloads.
-    // `renamedTo`: the name the selection follows to after the change.
-    // `changed` runs once the file holds the change.
-    void change(const QString& what, const QString& name,
-                std::function<FileResult(WebLinkList&)> edit, bool closeDialog,
-                const QString& renamedTo = {}, std::function<void()> changed = {});
-    void reportSaveFailure(const FileResult& failure) const;
-
-    // What Edit > Undo needs to take a Delete back: the lines that went, with their places...
-    struct DeletedLinks {
-        QString name;
-        QList<records::TakenRecord> lines;
-    };
-    // ... and a Rename: the link before and after it.
-    struct RenamedLink {
-        WebLinkRecord before, after;
-    };
-    void offerUndo(const DeletedLinks& step, bool again = false);
-    void offerUndo(const RenamedLink& step, bool again = false);
-    void undoDelete(const DeletedLinks& step);
-    void undoRename(const RenamedLink& step);
-    enum class Undone { Done, Taken, Gone, Failed };
-    // Shows how an undo went; `select` is the restored link's name.
-    void finishUndo(Undone outcome, const FileResult& result, const QString& select,
+    // Shows the links (of a load, or as a change left them), selecting `select` when given.
+    void show(const WebLinkList::Contents& links, const QString& select = {});
+    // Posts the change `what` ("create", "rename", "delete") of the link `name` on the list line,
+    // then shows what came of it; `done` runs once it went through.
+    using Change = std::function<webedits::Result()>;
+    void post(const QString& what, const QString& name, Change change,
+              std::function<void(const webedits::Result&)> done);
+    void offerUndo(const webedits::DeletedLinks& step, bool again = false);
+    void offerUndo(const webedits::RenamedLink& step, bool again = false);
+    // How an undo went; `select` is the restored link's name.
+    void finishUndo(const webedits::Result& r, const QString& select,
                     const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
@@ -98,9 +75,7 @@ private:
     const ImageList& m_large;
     const ImageList& m_small;
     WebLinkList m_store;
-    std::vector<WebEntry> m_entries;
     QPointer<frmWeb> m_dialog;
-    QString m_selectAfterLoad;
     DriveWait m_waits;
-    QObject m_alive; // answers from the list queue are taken only while this lives
+    QObject m_alive; // answers from the list line are taken only while this lives
 };

@@ -1,15 +1,16 @@
 #include "tabs/web/frmWeb.h"
 
+#include "base/Twips.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
-// Positions and sizes are given in twips; 15 twips make one device-independent pixel.
 QRect twips(int left, int top, int width, int height)
 {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
+    return QRect(px(left), px(top), px(width), px(height));
 }
 
 template <typename W> W* place(W* widget, const char* name, const QRect& where)

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "base/FileResult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class FileSystem;
+
+// The shortcut folder and the commands of the "Tools" tab on its files: what each checks, in
+// which order it writes and removes shortcut files, and what it puts back when a step fails.
+// The folder lies in the application folder, so all of this runs on the list line (see
+// work/Work.h), one change at a time. The window asks before and shows the outcome after.
+namespace shortcutedits {
+
+// One entry of the "Tools" list: a shortcut file of the shortcut folder. Its identity is the
+// shortcut file's path.
+struct ShortcutEntry {
+    QString shortcutFile;
+    QString fileName; // the shortcut file's name, extension included: its image key
+    QString program;  // what the shortcut starts, as its icon file names it
+    FileResult read;  // a shortcut that cannot be read says why
+};
+
+// The shortcut folder's shortcuts, in the order the folder lists them.
+std::vector<ShortcutEntry> readShortcutFolder(const QString& appFolder);
+
+// The companion tools' own shortcuts, which the hub's users must keep.
+struct Protection {
+    bool noDelete = false;
+    bool noRename = false;
+};
+Protection protectionOf(const QString& shortcutFileName);
+
+// A shortcut "Shortcut to NAME.lnk" to `program`, as Create makes it; an existing one of that
+// name in any letter case is the same shortcut, and is replaced.
+struct Written {
+    QString file;
+    FileResult result;
+};
+Written createShortcutTo(const QString& appFolder, const QString& program);
+
+enum class Outcome {
+    Done,
+    Refused, // the name typed cannot be a file's name (`refusal` says why): nothing changed
+    Gone,    // the shortcut is no longer in the folder: nothing changed
+    Taken,   // a shortcut of the new name (any letter case) is there already: nothing changed
+    Failed,  // `result` says why: nothing changed
+    OldKept, // the renamed shortcut is written, but the old one could not be removed
+};
+
+// What Edit > Undo needs to take a Delete or Rename back: the shortcut file that went, with its
+// bytes as they were, and for a Rename the shortcut that took its place.
+struct ShortcutStep {
+    QString file;
+    QByteArray bytes;
+    QString renamedTo; // empty for a Delete
+};
+
+struct Result {
+    Outcome outcome = Outcome::Done;
+    FileResult result;
+    QString refusal;
+    QString newFile;                  // the renamed shortcut
+    std::optional<ShortcutStep> undo; // what the change can be undone with
+};
+
+// Renames the shortcut `oldFile` to `typed` + ".lnk": the new one is written with the old target
+// and working folder, and read back, before the old one goes.
+Result rename(FileSystem& files, const QString& appFolder, const QString& oldFile,
+              const QString& typed);
+// Test hook: runs right after a renamed shortcut is written and before it is read back, as a
+// drive that does not keep what it was given, or another program, would.
+inline std::function<void(const QString& newFile)> afterRenameWrite;
+
+// Deletes the shortcut; a deletion that fails is not reported (the reload shows the file still
+// there). Gone when it went meanwhile.
+Result remove(FileSystem& files, const QString& file);
+
+// Edit > Undo: the old shortcut's bytes back under its old name (a renamed one's new file goes),
+// never over anything that stands there now.
+Result undo(FileSystem& files, const ShortcutStep& step);
+
+} // namespace shortcutedits

@@ -1,0 +1,113 @@
+#include "commands/WebEdits.h"
+
+#include <algorithm>
+
+namespace webedits {
+
+namespace {
+
+bool holds(const QList<WebLinkRecord>& links, const QString& name)
+{
+    return std::any_of(links.begin(), links.end(),
+                       [&](const WebLinkRecord& l) { return l.name == name; });
+}
+
+Result outcome(Outcome o, FileResult r = {})
+{
+    Result result;
+    result.outcome = o;
+    result.result = std::move(r);
+    return result;
+}
+
+Result refused(const QString& refusal)
+{
+    Result r = outcome(Outcome::Refused);
+    r.refusal = refusal;
+    return r;
+}
+
+// The outcome of a change: its failure, or the list as it wrote it.
+Result changed(const FileResult& r, const QByteArray& written)
+{
+    if (!r.ok)
+        return outcome(Outcome::Failed, r);
+    Result result;
+    result.links = WebLinkList::contentsOf(written);
+    return result;
+}
+
+// Whether the list still holds a link of that name; a list that cannot be read is left to the
+// change, which reports it.
+bool gone(const WebLinkList& store, const QString& name)
+{
+    const WebLinkList::Contents now = store.read();
+    return now.exists && now.result.ok && !holds(now.records, name);
+}
+
+} // namespace
+
+Result AppendWebLink(WebLinkList store, const WebLinkRecord& link)
+{
+    if (const QString refusal = WebLinkList::refusalOf(link); !refusal.isEmpty())
+        return refused(refusal);
+    QByteArray written;
+    const FileResult r = store.append(link, &written);
+    return changed(r, written);
+}
+
+Result RewriteWebList(WebLinkList store, const WebLinkRecord& old, const QString& name,
+                      const std::optional<QString>& url, const WebLinkList::Order& order)
+{
+    if (const QString refusal = WebLinkList::refusalOf({name, url.value_or(QString())});
+        !refusal.isEmpty())
+        return refused(refusal);
+    if (gone(store, old.name))
+        return outcome(Outcome::Gone);
+    WebLinkRecord was;
+    QByteArray written;
+    const FileResult r = store.replace(old, name, url, order, &was, &written);
+    Result result = changed(r, written);
+    const WebLinkRecord after{name, url.value_or(was.url)};
+    if (r.ok && !(after == was))
+        result.renamed = RenamedLink{was, after};
+    return result;
+}
+
+Result RemoveWebLink(WebLinkList store, const QString& name)
+{
+    if (gone(store, name))
+        return outcome(Outcome::Gone);
+    QList<records::TakenRecord> taken;
+    QByteArray written;
+    const FileResult r = store.remove(name, &taken, &written);
+    Result result = changed(r, written);
+    if (r.ok && !taken.isEmpty())
+        result.deleted = DeletedLinks{name, taken};
+    return result;
+}
+
+Result undoDelete(WebLinkList store, const DeletedLinks& step)
+{
+    if (holds(store.read().records, step.name))
+        return outcome(Outcome::Taken);
+    QByteArray written;
+    const FileResult r = store.putBack(step.lines, &written);
+    return changed(r, written);
+}
+
+Result undoRename(WebLinkList store, const RenamedLink& step, const WebLinkList::Order& order)
+{
+    const WebLinkList::Contents now = store.read();
+    if (!holds(now.records, step.after.name))
+        return outcome(Outcome::Gone);
+    if (step.before.name != step.after.name && holds(now.records, step.before.name))
+        return outcome(Outcome::Taken);
+    // Written in the list's order, as the rename wrote it.
+    QByteArray written;
+    const FileResult r =
+        store.replace(step.after, step.before.name, step.before.url, order, nullptr, &written);
+    return changed(r, written);
+}
+
+} // namespace webedits
