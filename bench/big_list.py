@@ -9,7 +9,8 @@ application folder of its own whose QELFileList.txt holds that many records (in 
 of the files is there, so every entry ends greyed), and started on an X server, session bus and
 accessibility bus of its own (see tests/end_to_end/screen_reader.py), with settings of its own.
 A cheap query (the window's extents) is made every 20 ms, as a screen reader polls; the longest
-wait for any answer is the longest the window did not answer. A phase ends when the program has
+time between two answers is the longest the window did not answer (at least the 20 ms between
+two questions). A phase ends when the program has
 gone quiet (under 5 % of a processor for a whole second). Measured per run:
 
 - list full: from the main window showing until the "Open" list holds every record;
@@ -63,35 +64,47 @@ def peak_memory_kib(pid):
 
 
 class Prober:
-    """Asks `node` for its extents every 20 ms while it runs, keeping the longest answer (any
-    other question asked through timed() counts too)."""
+    """Asks the program questions over the accessibility bus and keeps the longest time between
+    two answers (or since the phase began). Between its own questions it asks for `node`'s
+    extents every 20 ms, as a screen reader polls. A question that failed or timed out is no
+    answer."""
 
     def __init__(self, pid, node):
         self.pid = pid
         self.node = node
+        self.answered = time.monotonic()
         self.longest = 0.0
 
     def timed(self, question):
-        asked = time.monotonic()
-        try:
-            return question()
-        finally:
-            self.longest = max(self.longest, time.monotonic() - asked)
+        """The answer to `question`, a call over the bus."""
+        result = question()
+        now = time.monotonic()
+        self.longest = max(self.longest, now - self.answered)
+        self.answered = now
+        return result
 
     def ask(self):
         asked = time.monotonic()
         try:
             self.timed(lambda: self.node.queryComponent().getExtents(sr.pyatspi.DESKTOP_COORDS))
         except Exception:
-            pass  # no answer in the bus's own time (or a window that closed): the wait counts
+            pass  # no answer (a window that closed, or the bus gave up): the gap goes on
         time.sleep(max(0.0, 0.02 - (time.monotonic() - asked)))
 
     def until(self, what, done, timeout=PHASE_LIMIT):
+        """Asks on until `done()` (which asks through timed() what it asks the program)."""
         end = time.monotonic() + timeout
-        while not self.timed(done):
+        while not done():
             if time.monotonic() > end:
                 raise sr.Failure("timed out waiting for " + what)
             self.ask()
+
+    def run(self, *argv):
+        """Runs xdotool with `argv` (a key press, a click), asking on meanwhile."""
+        tool = subprocess.Popen(["xdotool"] + [str(a) for a in argv])
+        self.until("xdotool " + " ".join(map(str, argv)), lambda: tool.poll() is not None, 30)
+        if tool.returncode:
+            raise sr.Failure("xdotool %s failed" % " ".join(map(str, argv)))
 
     def until_quiet(self, what, quiet=1.0, share=0.05, timeout=PHASE_LIMIT):
         """Asks on until the program used under `share` of a processor for `quiet` seconds."""
@@ -108,30 +121,27 @@ class Prober:
             if now[0] > end:
                 raise sr.Failure("%s: the program never went quiet" % what)
 
+    def children(self, node):
+        for i in range(self.timed(lambda: node.childCount)):
+            child = self.timed(lambda: node.getChildAtIndex(i))
+            if child is not None:
+                yield child
 
-LISTS = ("tree", "tree table", "list", "table")
-
-
-def find(node, roles, name):
-    """The node of one of `roles` named `name`, found without reading the rows of any list on the
-    way (a walk through 100,000 rows takes minutes)."""
-    for child in node:
-        if child is None:
-            continue
-        if child.getRoleName() in roles and child.name == name:
-            return child
-        if child.getRoleName() not in LISTS:
-            found = find(child, roles, name)
-            if found:
-                return found
-    return None
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30)
+    def find(self, node, roles, name):
+        """The node of one of `roles` named `name`, found without reading the rows of any list
+        on the way (a walk through 100,000 rows takes minutes)."""
+        for child in self.children(node):
+            role = self.timed(child.getRoleName)
+            if role in roles and self.timed(lambda: child.name) == name:
+                return child
+            if role not in ("tree", "tree table", "list", "table"):
+                found = self.find(child, roles, name)
+                if found:
+                    return found
+        return None
 
 
-def one_run(reader_bus, app, env, group, records):
+def one_run(app, env, group, records):
     with open(os.path.join(app, "log"), "w") as log:
         hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=app, stdout=log,
                        stderr=subprocess.STDOUT)
@@ -141,32 +151,43 @@ def one_run(reader_bus, app, env, group, records):
             (a for a in desktop if a is not None and a.get_process_id() == hub.pid), None), 60)
         first = sr.wait_for("its first window", lambda: next(
             (w for w in program if w is not None), None), 60)
-        reader = sr.Reader(reader_bus, hub.pid, False)
 
-        # Start-up: the splash first, then the main window on the "Open" tab until the list is
-        # full, and on until the program goes quiet (the grey marks of the missing files).
+        # Start-up: the splash first, then the main window; Ctrl+2 shows the "Open" tab (a list
+        # is read while it shows), until the list is full, and on until the program goes quiet
+        # (the grey marks of the missing files).
         start = Prober(hub.pid, first)
+
+        def main_window():
+            for w in start.children(program):
+                try:
+                    if start.timed(lambda: w.name) == "Keldara" and start.timed(
+                            w.getRoleName) == "frame" and start.timed(lambda: sr.is_showing(w)):
+                        return w
+                except sr.GLib.Error:
+                    pass  # the splash, gone meanwhile
+            return None
+
         main = None
-        end = time.monotonic() + PHASE_LIMIT
-        while main is None:
-            if time.monotonic() > end:
-                raise sr.Failure("the main window did not show")
-            main = next((w for w in program if w is not None and w.name == "Keldara"
-                         and w.getRoleName() == "frame" and sr.is_showing(w)), None)
-            if main is None:
-                start.ask()
+
+        def shows():
+            nonlocal main
+            main = main_window()
+            return main
+
+        start.until("the main window", shows)
         shown = time.monotonic()
         start.node = main
-        reader.act(find(main, ("page tab",), "Open"), "Press")  # a list is read while it shows
+        start.run("search", "--sync", "--onlyvisible", "--name", "^Keldara$", "windowfocus",
+                  "--sync", "key", "ctrl+2")
         view = None
 
-        def full():
+        def rows():
             nonlocal view
             if view is None:
-                view = find(main, ("tree", "tree table"), "Open list")
-            return view is not None and view.queryTable().nRows >= records
+                view = start.find(main, ("tree", "tree table"), "Open list")
+            return -1 if view is None else start.timed(lambda: view.queryTable().nRows)
 
-        start.until("the Open list to fill", full)
+        start.until("the Open list to fill", lambda: rows() >= records)
         filled = time.monotonic() - shown
         start.until_quiet("start-up")
         peak = peak_memory_kib(hub.pid)
@@ -174,23 +195,21 @@ def one_run(reader_bus, app, env, group, records):
         if records == 0:
             return result
 
-        xdotool("search", "--onlyvisible", "--name", "^Keldara$", "windowfocus", "--sync")
-
         # F5 reloads the list.
         f5 = Prober(hub.pid, main)
-        xdotool("key", "F5")
+        f5.run("key", "F5")
         f5.until_quiet("F5")
         result["f5"] = f5.longest
 
         # Typing into the filter box, then Escape to empty it; the list shows every row again.
         typing = Prober(hub.pid, main)
-        xdotool("key", "ctrl+f")
-        keys = subprocess.Popen(["xdotool", "type", "--delay", "150", "crew 12"])
-        typing.until("the typing", lambda: keys.poll() is not None)
+        typing.run("key", "ctrl+f")
+        typing.run("type", "--delay", "150", "crew 12")
         typing.until("the filter to narrow the list",
-                     lambda: view.queryTable().nRows <= records // 30 + 1)
-        xdotool("key", "Escape")
-        typing.until("every row shown again", full)
+                     lambda: typing.timed(lambda: view.queryTable().nRows) <= records // 30 + 1)
+        typing.run("key", "Escape")
+        typing.until("every row shown again",
+                     lambda: typing.timed(lambda: view.queryTable().nRows) >= records)
         typing.until_quiet("the filter")
         result["filter"] = typing.longest
 
@@ -199,18 +218,18 @@ def one_run(reader_bus, app, env, group, records):
         column = next(c for c in range(table.nColumns)
                       if table.getColumnHeader(c).name == "Directory")
 
-        def by_directory():
+        def by_directory(p):
             """Whether the first rows all lie in the first (or last) folder."""
-            t = view.queryTable()
-            return {t.getAccessibleAt(r, column).name for r in range(5)} in (
+            t = p.timed(view.queryTable)
+            return {p.timed(lambda: t.getAccessibleAt(r, column).name) for r in range(5)} in (
                 {"/field/crew 0/"}, {"/field/crew 9/"})
 
-        if by_directory():
+        if by_directory(Prober(hub.pid, main)):
             raise sr.Failure("the list is sorted by folder before the click")
         box = table.getColumnHeader(column).queryComponent().getExtents(sr.pyatspi.DESKTOP_COORDS)
         sort = Prober(hub.pid, main)
-        xdotool("mousemove", box.x + box.width // 2, box.y + box.height // 2, "click", "1")
-        sort.until("the list sorted by folder", by_directory)
+        sort.run("mousemove", box.x + box.width // 2, box.y + box.height // 2, "click", "1")
+        sort.until("the list sorted by folder", lambda: by_directory(sort))
         sort.until_quiet("the sort")
         result["sort"] = sort.longest
         result["peak_end"] = peak_memory_kib(hub.pid)
@@ -255,7 +274,9 @@ def inner(exe, flags):
         sizes = [int(n) for n in flags[flags.index("--records") + 1].split(",")]
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 3
     out = flags[flags.index("--out") + 1] if "--out" in flags else None
-    bus = sr.start_accessibility_bus(group)
+    sr.start_accessibility_bus(group)
+    # The reader's own limit on an answer (800 ms unless told) would cut the long waits short.
+    sr.pyatspi.setTimeout(int(PHASE_LIMIT * 1000), int(PHASE_LIMIT * 1000))
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                LC_ALL="C.UTF-8")
     del env["AT_SPI_BUS_ADDRESS"]
@@ -273,7 +294,7 @@ def inner(exe, flags):
                 shutil.copy2(exe, os.path.join(app, "keldara"))
                 with open(os.path.join(app, "QELFileList.txt"), "wb") as f:
                     f.write(data)
-                r = one_run(bus, app, env, group, records)
+                r = one_run(app, env, group, records)
                 results.setdefault(records, []).append(r)
                 print("%d records, run %d: full %.0f ms; longest unanswered: start-up %.0f ms%s; "
                       "peak %.0f MiB" % (
