@@ -1,6 +1,8 @@
 // Web page latency: from OpenWebPage, and from a double-click on a "Web" entry, to the browser's
 // process running its own code. The browser is a script that creates a file as the first thing it
 // does. The lookup runs in full each time.
+#include "BenchSupport.h"
+
 #include "actions/WebPages.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/linux/XdgBrowserFinder.h"
@@ -10,12 +12,11 @@
 #include "tabs/web/WebTab.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
+#include "ui/TabStrip.h"
 
-#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QThread>
 #include <QTreeView>
 
 namespace {
@@ -35,21 +36,17 @@ void BM_OpenWebPageToBrowserRunning(benchmark::State& state)
 
     for (auto _ : state) {
         QFile::remove(started);
+        const bench::FileAppears running(started);
         QElapsedTimer t;
         t.start();
-        if (!OpenWebPage(hub, supportPageUrl()))
-            state.SkipWithError("the browser did not start");
-        while (!QFileInfo::exists(started))
-            QThread::usleep(100);
+        if (!bench::expect(state, OpenWebPage(hub, supportPageUrl()),
+                           "the browser did not start") ||
+            !running.wait(state, "the browser to run"))
+            return;
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
     }
+    bench::expect(state, prompter.messages.isEmpty(), "a message was shown");
 }
-BENCHMARK(BM_OpenWebPageToBrowserRunning)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
 
 // From the double-click on a "Web" entry of the main window to the browser running. The browser is
 // found through $BROWSER (argument 0) or, as on a desktop without it, as the default for https in
@@ -75,6 +72,8 @@ void BM_DoubleClickToBrowserRunning(benchmark::State& state)
     window->webTab().LoadWebList();
     window->show();
     window->TabMain->setCurrTab(3);
+    if (!bench::settleUntil(state, "the Web list", [&] { return window->lstQEL[3]->count() == 1; }))
+        return;
     QTreeView* view = window->lstQEL[3]->reportView();
     QWidget* viewport = view->viewport();
     const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
@@ -85,6 +84,7 @@ void BM_DoubleClickToBrowserRunning(benchmark::State& state)
 
     for (auto _ : state) {
         QFile::remove(started);
+        const bench::FileAppears running(started);
         // The first click of the pair selects; the system's double-click event starts the clock.
         mouse(QEvent::MouseButtonPress, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, Qt::NoButton);
@@ -92,24 +92,13 @@ void BM_DoubleClickToBrowserRunning(benchmark::State& state)
         t.start();
         mouse(QEvent::MouseButtonDblClick, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, Qt::NoButton);
-        while (!QFileInfo::exists(started) && t.elapsed() < 5000)
-            QThread::usleep(100);
+        if (!running.wait(state, "the browser to run"))
+            return;
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
-        if (!QFileInfo::exists(started))
-            state.SkipWithError("the browser did not start");
     }
-    if (!hub.prompter.messages.isEmpty())
-        state.SkipWithError(hub.prompter.messages.first().text.toUtf8().constData());
+    bench::expect(state, hub.prompter.messages.isEmpty(),
+                  "a message was shown: " + hub.lastMessage().toStdString());
 }
-BENCHMARK(BM_DoubleClickToBrowserRunning)
-    ->ArgName("mimeapps")
-    ->Arg(0)
-    ->Arg(1)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
 
 // The lookup alone through the MIME lists, as on a desktop without $BROWSER.
 void BM_LookupThroughMimeLists(benchmark::State& state)
@@ -120,9 +109,25 @@ void BM_LookupThroughMimeLists(benchmark::State& state)
     box.write(QStringLiteral("sysdata/applications/mimeinfo.cache"),
               "[MIME Cache]\ntext/html=browser.desktop;\n");
     XdgBrowserFinder finder(box.env);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(finder.findBrowser(supportPageUrl()));
+    for (auto _ : state) {
+        const std::optional<ProgramCommand> found = finder.findBrowser(supportPageUrl());
+        if (!bench::expect(state, found.has_value(), "no browser found"))
+            return;
+        benchmark::DoNotOptimize(found);
+    }
 }
-BENCHMARK(BM_LookupThroughMimeLists)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+void bench::registerBenchmarks()
+{
+    add("BM_OpenWebPageToBrowserRunning", BM_OpenWebPageToBrowserRunning,
+        {.manualTime = true, .iterations = 1, .repetitions = 15});
+    add("BM_DoubleClickToBrowserRunning", BM_DoubleClickToBrowserRunning,
+        {.sizes = {0, 1},
+         .argName = "mimeapps",
+         .manualTime = true,
+         .iterations = 1,
+         .repetitions = 15});
+    add("BM_LookupThroughMimeLists", BM_LookupThroughMimeLists, {.unit = benchmark::kMicrosecond});
+}

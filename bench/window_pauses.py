@@ -128,6 +128,9 @@ def inner(exe, flags):
     count = int(flags[flags.index("--shortcuts") + 1]) if "--shortcuts" in flags else 5000
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 3
     bus = sr.start_accessibility_bus(group)
+    # The reader gives up on an answer after 800 ms unless told otherwise, which would cut every
+    # longer wait short.
+    sr.pyatspi.setTimeout(600000, 600000)
     app = os.path.join(tmp, "app")
     os.makedirs(os.path.join(app, "data"))
     shutil.copy2(exe, os.path.join(app, "keldara"))
