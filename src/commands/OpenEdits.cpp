@@ -199,10 +199,11 @@ Result undoDelete(const Seams& seams, const DeletedEntry& step, Waiting& waiting
         return failed(list.result);
     if (list.holds)
         return outcome(Outcome::Taken);
-    QStringList places = step.entry.files();
-    if (step.trashed)
+    // A file the delete moved comes back only where nothing stands now; one it left where it
+    // was (a Remove from List, a file that had gone) is not in the way of its records.
+    if (step.trashed) {
+        QStringList places = step.entry.files();
         places.prepend(step.trashed->originalPath);
-    if (QDir::isAbsolutePath(step.entry.folder)) {
         for (const QString& place : places) {
             if (seams.files->isFile(place))
                 return outcome(Outcome::Taken);

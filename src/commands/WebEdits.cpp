@@ -37,12 +37,12 @@ Result changed(const FileResult& r, const QByteArray& written)
     return result;
 }
 
-// Whether the list still holds a link of that name; a list that cannot be read is left to the
-// change, which reports it.
+// Whether the list no longer holds a link of that name; a list that cannot be read is left to
+// the change, which reports it. Lines that are no links (another program's) are read past.
 bool gone(const WebLinkList& store, const QString& name)
 {
     const WebLinkList::Contents now = store.read();
-    return now.exists && now.result.ok && !holds(now.records, name);
+    return now.exists && (now.result.ok || now.strayLine > 0) && !holds(now.records, name);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QSet>
@@ -163,6 +165,34 @@ TEST_F(TrashTest, RestoreNeverReplacesAndFollowsTheRecord)
 
     ASSERT_TRUE(trash.restore(t).ok);
     EXPECT_EQ(contentOf(path), "old");
+}
+
+// The user empties the trash and trashes another file of the same name from the same place: it
+// takes the same name in the trash, and an undo of the first delete must not bring it back.
+TEST_F(TrashTest, ARestoreTakesBackOnlyWhatTheMoveLeftThere)
+{
+    const QString path = root.file(QStringLiteral("work/plain.fpl"));
+    root.write(QStringLiteral("work/plain.fpl"), "A");
+    TrashedFile first;
+    ASSERT_TRUE(trash.moveToTrash(path, &first).ok);
+    QFile::remove(first.trashedPath); // emptied by the file manager
+    QFile::remove(first.infoPath);
+    QThread::sleep(1); // another deletion date
+    root.write(QStringLiteral("work/plain.fpl"), "B");
+    TrashedFile second;
+    ASSERT_TRUE(trash.moveToTrash(path, &second).ok);
+    ASSERT_EQ(second.trashedPath, first.trashedPath);
+
+    EXPECT_EQ(trash.restore(first).error, ENOENT);
+    EXPECT_FALSE(present(path));
+    EXPECT_EQ(contentOf(second.trashedPath), "B");
+    // The same record with another file put in its place: refused too.
+    TrashedFile sameDate = first;
+    sameDate.deletedAt = second.deletedAt;
+    EXPECT_EQ(trash.restore(sameDate).error, ENOENT);
+    EXPECT_FALSE(present(path));
+    ASSERT_TRUE(trash.restore(second).ok);
+    EXPECT_EQ(contentOf(path), "B");
 }
 
 // Qt's own move loops for ever here. Tests run as root, so only a read-only mount makes the

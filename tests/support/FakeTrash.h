@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Paths.h"
 #include "platform/Trash.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <sys/stat.h>
 
 // A trash for tests. It records every call and answers from a script: a given failure, or
 // success by really moving the file into a folder of its own (so that the file is gone from its
@@ -57,11 +59,11 @@ public:
         if (m_trashFailure)
             return *m_trashFailure;
         const QString original = QFileInfo(path).absoluteFilePath();
-        if (!QFileInfo::exists(original) && !QFileInfo(original).isSymLink())
+        if (!there(original))
             return FileResult::fromErrno(ENOENT);
         const QString inTrash = m_dir.filePath(QString::number(m_trashed.size()) +
                                                QLatin1Char('-') + QFileInfo(path).fileName());
-        if (!QFile::rename(original, inTrash))
+        if (!move(original, inTrash))
             return FileResult::fromErrno(EACCES);
         if (where) {
             *where = TrashedFile();
@@ -77,14 +79,26 @@ public:
         m_restored.append(what);
         if (m_restoreFailure)
             return *m_restoreFailure;
-        if (QFileInfo::exists(what.originalPath) || QFileInfo(what.originalPath).isSymLink())
+        if (there(what.originalPath))
             return FileResult::fromErrno(EEXIST);
-        if (!QFile::rename(what.trashedPath, what.originalPath))
+        if (!move(what.trashedPath, what.originalPath))
             return FileResult::fromErrno(ENOENT);
         return {};
     }
 
 private:
+    // By the names' bytes, as the real trash goes (see paths::toNativeBytes).
+    static bool there(const QString& path)
+    {
+        struct stat st {};
+        return ::lstat(paths::toNativeBytes(path).constData(), &st) == 0;
+    }
+    static bool move(const QString& from, const QString& to)
+    {
+        return ::rename(paths::toNativeBytes(from).constData(),
+                        paths::toNativeBytes(to).constData()) == 0;
+    }
+
     mutable QMutex m_mutex;
     QTemporaryDir m_dir;
     std::optional<FileResult> m_trashFailure;
