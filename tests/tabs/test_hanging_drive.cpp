@@ -1,17 +1,22 @@
 // A data file on a drive that stops answering: the window keeps answering, the command finishes
 // when the drive does, and a drive that stays silent is named, never taken for a missing file.
 #include "actions/DriveWait.h"
+#include "formats/ShortcutHelper.h"
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
 #include "support/BlockingFileSystem.h"
 #include "support/FakeHub.h"
 #include "tabs/open/OpenTab.h"
+#include "tabs/tools/ToolsTab.h"
+#include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 
@@ -119,6 +124,94 @@ TEST_F(HangingDrive, RenameFinishesWhenTheDriveAnswers)
     EXPECT_EQ(window->openTab().store().read().records.value(0).path,
               share.file(QStringLiteral("ridge.FPL")));
     EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+// While a Delete waits on the share that hangs, the commands of every tab on other drives go
+// through at once: a web link created, a local data file renamed, a shortcut deleted.
+TEST_F(HangingDrive, ADriveThatHangsHoldsUpOnlyItsOwnEntries)
+{
+    DriveWait::patienceMs() = 5000;
+    app.write(QStringLiteral("data/local.fpl"), "local");
+    const QString local = app.file(QStringLiteral("data/local.fpl"));
+    app.writeRecords(QStringLiteral("QELFileList.txt"),
+                     {{QStringLiteral("fpl"), path(), QStringLiteral("d")},
+                      {QStringLiteral("fpl"), local, QStringLiteral("d")}});
+    QString f = app.file(QStringLiteral("ShortCuts/Mine.lnk")), t = QStringLiteral("/opt/mine"),
+            w = QStringLiteral("/opt/"), a = QStringLiteral(" "), i = t;
+    qint32 n1 = 0, n2 = 0;
+    ASSERT_TRUE(ShortcutHelper().CreateShortcut(f, t, w, a, i, n1, n2).ok);
+    window->openTab().reload(); // the lists as they now are
+    window->toolsTab().reload();
+    drive.release();
+    ASSERT_TRUE(settle());
+    drive.block(share.path());
+
+    list->setSelectedKey(path());
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+    window->mnuDelete->trigger(); // waits on the share
+    QElapsedTimer clock;
+    clock.start();
+
+    window->TabMain->setCurrTab(3);
+    window->webTab().AppendWebLink(QStringLiteral("Fire Lab"), QStringLiteral("http://lab"));
+    window->TabMain->setCurrTab(1);
+    list->setSelectedKey(local);
+    prompter.inputAnswers = {QStringLiteral("ridge")};
+    window->mnuRename->trigger();
+    window->TabMain->setCurrTab(2);
+    window->lstQEL[2]->setSelectedKey(f);
+    window->mnuDelete->trigger();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return app.read(QStringLiteral("QELWebList.txt")).contains("Fire Lab") &&
+                   app.exists(QStringLiteral("data/ridge.FPL")) && !QFile::exists(f) &&
+                   window->lstQEL[3]->count() == 1;
+        },
+        1000));
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_TRUE(share.exists(QStringLiteral("plot.fpl")));                     // still waiting
+    EXPECT_TRUE(prompter.messages.size() <= 2) << lastMessage().toStdString(); // the questions
+
+    drive.release();
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(share.exists(QStringLiteral("plot.fpl")));
+}
+
+// A wait names what it waits on: the data file for its drive's work, the list file when the list
+// is what does not answer.
+TEST_F(HangingDrive, AWaitNamesTheFileWhoseDriveDoesNotAnswer)
+{
+    list->setSelectedKey(path());
+    prompter.answers = {MsgAnswer::Yes};
+    window->mnuDelete->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 2; }, 3000));
+    EXPECT_EQ(lastMessage(),
+              QStringLiteral("The drive of ") + path() + QStringLiteral(" is not answering."));
+    drive.release();
+    ASSERT_TRUE(settle());
+
+    const QString here = app.file(QStringLiteral("data/here.fpl"));
+    app.write(QStringLiteral("data/here.fpl"), "x");
+    app.writeRecords(QStringLiteral("QELFileList.txt"),
+                     {{QStringLiteral("fpl"), here, QStringLiteral("d")}});
+    window->openTab().reload();
+    ASSERT_TRUE(settle());
+    auto hold = std::make_shared<std::atomic<bool>>(true); // the list's drive stops answering
+    window->openTab().store().file().beforeRead = [hold] {
+        while (*hold)
+            QThread::msleep(1);
+    };
+    list->setSelectedKey(here);
+    prompter.messages.clear();
+    prompter.answers = {MsgAnswer::Yes};
+    window->mnuDelete->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 2; }, 3000));
+    EXPECT_EQ(lastMessage(), QStringLiteral("The drive of ") +
+                                 app.file(QStringLiteral("QELFileList.txt")) +
+                                 QStringLiteral(" is not answering."));
+    *hold = false;
+    window->openTab().store().file().beforeRead = {};
+    ASSERT_TRUE(settle());
 }
 
 } // namespace

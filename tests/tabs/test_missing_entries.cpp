@@ -1,4 +1,5 @@
-// Entries whose file has gone are greyed, and finding that out never holds up the list.
+// Entries whose file has gone are greyed, and finding that out never holds up the list; entries
+// on a drive that is not connected are no missing files: they are shown as such and kept.
 #include "base/Columns.h"
 #include "lists/RecordCodec.h"
 #include "support/BlockingFileSystem.h"
@@ -103,6 +104,45 @@ TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
     EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
     EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
     EXPECT_EQ(noteOf(QStringLiteral(".hidden.fpl")), QStringLiteral("missing"));
+}
+
+// A stick that is not plugged in: every command says so and keeps the entry, and plugging it in
+// is noticed without the user.
+TEST_F(MissingEntries, AnEntryOnADriveThatIsNotConnectedIsKeptAndComesBackWithTheDrive)
+{
+    TempAppFolder stick;
+    const QString plot = stick.file(QStringLiteral("plots/a.fpl"));
+    drives.setNotConnected(stick.path());
+    const QByteArray before = records::encode({QStringLiteral("fpl"), plot, QStringLiteral("d")}) +
+                              app.read(QStringLiteral("QELFileList.txt"));
+    app.write(QStringLiteral("QELFileList.txt"), before);
+    tab->LoadOpenList();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return noteOf(QStringLiteral("a.fpl")) == QStringLiteral("not connected"); }, 5000));
+    const int row = list.rowOfKey(plot);
+    EXPECT_EQ(list.reportView()->model()->index(row, 0).data(Qt::AccessibleDescriptionRole),
+              plot + QStringLiteral(", not connected"));
+
+    const QString away = plot + QStringLiteral(" is on a drive that is not connected.");
+    prompter.inputAnswers = {QStringLiteral("ridge")};
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::Yes};
+    for (const auto& command : {&OpenTab::open, &OpenTab::rename, &OpenTab::remove}) {
+        list.setSelectedKey(plot);
+        ((*tab).*command)();
+        ASSERT_TRUE(settle());
+    }
+    ASSERT_EQ(prompter.messages.size(), 4); // three notices and the Delete's question
+    EXPECT_EQ(prompter.messages[0].text, away);
+    EXPECT_EQ(prompter.messages[1].text, away);
+    EXPECT_EQ(prompter.messages[3].text,
+              away + QStringLiteral(" Connect it to delete the file, or use Remove from List."));
+    EXPECT_TRUE(launcher.starts.isEmpty());
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+
+    stick.write(QStringLiteral("plots/a.fpl"), "plot"); // plugged in
+    drives.setNotConnected(stick.path(), false);
+    drives.changed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return noteOf(QStringLiteral("a.fpl")).isEmpty(); }, 2000));
 }
 
 } // namespace

@@ -203,4 +203,38 @@ TEST_F(OpenCommands, AFileThatCannotGoIsReportedAfterItsEntryWent)
     EXPECT_EQ(list->count(), 0);
 }
 
+// Remove from List leaves the file where it is; an entry of the data folder is said to come back
+// at the next start. Undo puts the records back byte for byte.
+TEST_F(OpenCommands, RemoveFromListAsksAndLeavesTheFile)
+{
+    app.write(QStringLiteral("data/a.fpl"), "a");
+    elsewhere.write(QStringLiteral("b.fpl"), "b");
+    load({data(QStringLiteral("a.fpl")), elsewhere.file(QStringLiteral("b.fpl"))});
+    const QByteArray before = app.read(QStringLiteral("QELFileList.txt"));
+    select(QStringLiteral("b.fpl"));
+    prompter.answers = {MsgAnswer::Yes, MsgAnswer::No};
+    window->openTab().removeFromList();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Remove B.FPL from the list? The file stays where it is."));
+    EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_TRUE(elsewhere.exists(QStringLiteral("b.fpl")));
+    EXPECT_EQ(window->openTab().undoText(), QStringLiteral("Undo Remove of b.fpl"));
+
+    select(QStringLiteral("a.fpl"));
+    window->openTab().removeFromList(); // answered No
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(prompter.messages[1].text,
+              QStringLiteral("Remove A.FPL from the list? The file stays where it is.\rA.FPL will "
+                             "be listed again at the next start because it is in the data "
+                             "folder."));
+    EXPECT_EQ(list->count(), 1);
+
+    window->mnuUndo->trigger();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+    EXPECT_EQ(list->count(), 2);
+}
+
 } // namespace
