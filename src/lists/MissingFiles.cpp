@@ -22,7 +22,7 @@ MissingFiles::MissingFiles(const DriveTable& drives, Exists exists, QObject* par
 void MissingFiles::check(Checked entries, Found found)
 {
     m_found = std::move(found);
-    m_checked = entries;
+    work::dispose(std::exchange(m_checked, entries));
     const int generation = ++m_generation;
     // A drive still busy with an older check keeps its one job and takes the new entries after
     // it; the others have nothing left to do.

@@ -5,7 +5,8 @@
 #include "lists/RecordCodec.h"
 #include "platform/FileSystem.h"
 
-#include <QHash>
+#include <string_view>
+#include <unordered_map>
 
 QStringList OpenEntry::files() const
 {
@@ -14,43 +15,68 @@ QStringList OpenEntry::files() const
     return {bytesPath, path()};
 }
 
+namespace {
+// Texts that many records share (a folder, a kind code), decoded once each: by the bytes of the
+// field, which stay in the file's content while it is read.
+class SharedTexts {
+public:
+    struct Text {
+        QString text;
+        quint32 hash;
+    };
+    const Text& of(QByteArrayView bytes, const records::RecordView& r)
+    {
+        if (m_last && bytes == m_lastBytes)
+            return *m_last;
+        const std::string_view key(bytes.data(), size_t(bytes.size()));
+        auto found = m_texts.find(key);
+        if (found == m_texts.end()) {
+            QString text = r.decode(bytes);
+            const quint32 hash = textHash(text);
+            found = m_texts.emplace(key, Text{std::move(text), hash}).first;
+        }
+        m_lastBytes = bytes;
+        m_last = &found->second;
+        return *m_last;
+    }
+
+private:
+    std::unordered_map<std::string_view, Text> m_texts;
+    QByteArrayView m_lastBytes;
+    const Text* m_last = nullptr;
+};
+} // namespace
+
 OpenListing openListingOf(const QByteArray& content)
 {
     OpenListing listing;
     listing.exists = true;
-    std::vector<OpenEntry> read;
-    // Entries of one folder share one copy of its text, and those of one kind code one copy of
-    // the code: a list of years of plots holds few folders and codes, and many names.
-    QHash<QString, QString> folders;
-    QHash<QString, QString> codes;
-    const auto shared = [](QHash<QString, QString>& texts, QString text) {
-        auto found = texts.constFind(text);
-        if (found == texts.constEnd())
-            found = texts.insert(text, text);
-        return found.value();
-    };
-    const QChar sep = paths::separator();
+    std::vector<OpenEntry>& entries = listing.entries;
+    entries.reserve(size_t(content.size() / 64)); // a record is rarely shorter
+    // A list of years of plots holds few folders and kind codes, and many names: each folder's
+    // and each code's text is held once.
+    SharedTexts folders, codes;
+    const char sep = char(paths::separator().unicode());
     records::forEachRecord(content, 3, [&](const records::RecordView& r) {
-        const QString path = r.field(1);
+        const QByteArrayView path = r.bytes(1);
         const qsizetype cut = path.lastIndexOf(sep);
         if (cut < 0 || cut == path.size() - 1)
             return; // no folder or no file name: not shown, but it stays in the file
         OpenEntry e;
-        e.kindCode = shared(codes, r.field(0));
-        e.folder = shared(folders, path.left(cut + 1));
-        e.name = path.mid(cut + 1);
+        e.kindCode = codes.of(r.bytes(0), r).text;
+        const SharedTexts::Text& folder = folders.of(path.first(cut + 1), r);
+        e.folder = folder.text;
+        e.folderHash = folder.hash;
+        e.name = r.decode(path.sliced(cut + 1));
         e.dateText = r.field(2);
         if (!r.isUtf8()) {
-            if (QString bytes = paths::fromNativeBytes(r.bytes(1)); bytes != path)
+            if (QString bytes = paths::fromNativeBytes(path); bytes != e.path())
                 e.bytesPath = std::move(bytes);
         }
-        read.push_back(std::move(e));
+        entries.push_back(std::move(e));
     });
-    const std::vector<int> order =
-        sortedOrder(int(read.size()), [&](int i) -> QStringView { return read[size_t(i)].name; });
-    listing.entries.reserve(read.size());
-    for (const int i : order)
-        listing.entries.push_back(std::move(read[size_t(i)]));
+    listing.order = sortedOrder(int(entries.size()),
+                                [&](int i) -> QStringView { return entries[size_t(i)].name; });
     return listing;
 }
 

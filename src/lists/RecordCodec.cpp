@@ -169,7 +169,12 @@ bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields)
 
 QString RecordView::field(int index) const
 {
-    return decode(bytes(index), m_utf8);
+    return records::decode(bytes(index), m_utf8);
+}
+
+QString RecordView::decode(QByteArrayView bytes) const
+{
+    return records::decode(bytes, m_utf8);
 }
 
 qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,

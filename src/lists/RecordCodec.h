@@ -47,6 +47,8 @@ public:
         , m_utf8(utf8)
     {}
     QString field(int index) const;
+    // Some bytes of the line, decoded as the line is.
+    QString decode(QByteArrayView bytes) const;
     QByteArrayView bytes(int index) const
     {
         return m_line.sliced(m_spans[2 * index], m_spans[2 * index + 1] - m_spans[2 * index]);

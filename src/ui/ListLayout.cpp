@@ -49,11 +49,6 @@ std::vector<ListPlan::Range> runsOf(const std::vector<char>& marked)
 }
 } // namespace
 
-quint32 KeyIndex::hashOf(const QString& key)
-{
-    return quint32(qHash(key));
-}
-
 KeyIndex::KeyIndex(const ListRows& rows)
 {
     const int count = rows.count();
@@ -63,7 +58,7 @@ KeyIndex::KeyIndex(const ListRows& rows)
     m_slots.resize(size);
     m_mask = size - 1;
     for (int row = 0; row < count; ++row) {
-        const quint32 hash = hashOf(rows.key(row));
+        const quint32 hash = rows.keyHash(row);
         size_t i = hash & m_mask;
         while (m_slots[i].row >= 0)
             i = (i + 1) & m_mask;
@@ -97,6 +92,8 @@ std::vector<int> displayOrder(const ListRows& rows, const ListSort& sort, const 
     if (!sort.sorted || order.size() < 2)
         return order;
     const bool ascending = sort.order == Qt::AscendingOrder;
+    if (ascending && rows.sortedBy() == sort.column)
+        return order; // as the tab gave them, the common case
     const auto textOf = [&](int i) { return rows.text(order[size_t(i)], sort.column); };
     bool inOrder = true;
     for (size_t i = 1; i < order.size() && inOrder; ++i) {
@@ -120,10 +117,10 @@ std::vector<int> displayRows(const std::vector<int>& order, int rowCount)
     return rows;
 }
 
-std::vector<int> longestTexts(const ListRows& rows, int column, int howMany)
+std::vector<int> longestTexts(const ListRows& rows, int column, int howMany, int stride)
 {
     std::vector<std::pair<qsizetype, int>> best; // length and row, longest first
-    for (int row = 0; row < rows.count(); ++row) {
+    for (int row = 0; row < rows.count(); row += stride) {
         const qsizetype length = rows.text(row, column).size();
         if (int(best.size()) == howMany && length <= best.back().first)
             continue;
@@ -148,9 +145,10 @@ std::vector<Note> carriedNotes(const ListRows& oldRows, const KeyIndex& oldIndex
     for (int row = 0; row < newRows.count(); ++row) {
         Note note = newRows.note(row);
         if (note == Note::None && anyOld) {
-            const int old = oldIndex.firstRow(oldRows, newRows.key(row));
-            if (old >= 0 && size_t(old) < oldNotes.size())
+            oldIndex.forEachRow(oldRows, newRows, row, [&](int old) {
                 note = oldNotes[size_t(old)];
+                return false;
+            });
         }
         notes[size_t(row)] = note;
     }
@@ -163,13 +161,20 @@ ListPlan planChange(int columns, const ListRows& oldRows, const std::vector<int>
                     const std::vector<int>& newOrder, const std::vector<Note>& newNotes)
 {
     ListPlan plan;
+    if (oldOrder.empty() || newOrder.empty()) {
+        if (!oldOrder.empty())
+            plan.removed.push_back({0, int(oldOrder.size()) - 1});
+        if (!newOrder.empty())
+            plan.inserted.push_back({0, int(newOrder.size()) - 1});
+        return plan;
+    }
     std::vector<char> used(oldOrder.size(), 0);
     std::vector<int> matched(newOrder.size(), -1); // the old display row of each new one
     bool inOrder = true;
     int last = -1;
     for (size_t j = 0; j < newOrder.size(); ++j) {
         int best = -1;
-        oldIndex.forEachRow(oldRows, newRows.key(newOrder[j]), [&](int source) {
+        oldIndex.forEachRow(oldRows, newRows, newOrder[j], [&](int source) {
             const int shown = oldDisplayRows[size_t(source)];
             if (shown >= 0 && !used[size_t(shown)] && (best < 0 || shown < best))
                 best = shown;

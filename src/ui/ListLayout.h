@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/TextOrder.h"
 #include "ui/ListRows.h"
 
 #include <QList>
@@ -35,22 +36,33 @@ public:
     // in row order; stops when `take` returns false.
     template <class Take> void forEachRow(const ListRows& rows, const QString& key, Take take) const
     {
-        if (m_slots.empty())
-            return;
-        const quint32 hash = hashOf(key);
-        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
-            const Slot& s = m_slots[i];
-            if (s.row < 0)
-                return;
-            if (s.hash == hash && rows.key(s.row) == key && !take(s.row))
-                return;
-        }
+        probe(
+            textHash(key), [&](int row) { return rows.hasKey(row, key); }, take);
+    }
+    // The same for the key of `otherRow` of `other`.
+    template <class Take>
+    void forEachRow(const ListRows& rows, const ListRows& other, int otherRow, Take take) const
+    {
+        probe(
+            other.keyHash(otherRow), [&](int row) { return rows.sameKey(row, other, otherRow); },
+            take);
     }
     // The first row of the key; -1 when none.
     int firstRow(const ListRows& rows, const QString& key) const;
 
 private:
-    static quint32 hashOf(const QString& key);
+    template <class Is, class Take> void probe(quint32 hash, Is is, Take take) const
+    {
+        if (m_slots.empty())
+            return;
+        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            const Slot& s = m_slots[i];
+            if (s.row < 0)
+                return;
+            if (s.hash == hash && is(s.row) && !take(s.row))
+                return;
+        }
+    }
     struct Slot {
         quint32 hash = 0;
         int row = -1;
@@ -67,8 +79,9 @@ std::vector<int> displayOrder(const ListRows& rows, const ListSort& sort, const 
 std::vector<int> displayRows(const std::vector<int>& order, int rowCount);
 
 // The rows whose texts of `column` are the longest, by characters, longest first: a fitted column
-// is measured by these (and by the rows on screen) rather than by every row.
-std::vector<int> longestTexts(const ListRows& rows, int column, int howMany);
+// is measured by these (and by the rows on screen) rather than by every row. With `stride` above
+// 1 only every stride-th row is looked at, for a column whose texts are of much the same length.
+std::vector<int> longestTexts(const ListRows& rows, int column, int howMany, int stride = 1);
 
 // The notes of new rows: each row's own note, else the note an entry of the same key had before
 // (an entry found missing stays greyed until its file is looked at again).

@@ -1,6 +1,7 @@
 #include "ui/ListModel.h"
 
 #include "ui/ImageList.h"
+#include "work/Work.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -165,8 +166,14 @@ bool ListModel::setNote(int row, Note note)
 
 void ListModel::change(State next, const ListPlan& plan)
 {
+    // The rows and their index that go are let go of away from the window's thread.
+    const auto letGo = [this] {
+        work::dispose(std::exchange(m_state.rows, {}));
+        work::dispose(std::exchange(m_state.index, {}));
+    };
     if (plan.reset || !m_state.rows) {
         beginResetModel();
+        letGo();
         m_state = std::move(next);
         endResetModel();
         return;
@@ -188,6 +195,7 @@ void ListModel::change(State next, const ListPlan& plan)
         if (!came[j])
             next.order.push_back(order[j]);
     }
+    letGo();
     m_state = std::move(next);
     m_awayIcons.clear();
     // ... and the rows that came, each run at its place.

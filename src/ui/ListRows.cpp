@@ -1,5 +1,7 @@
 #include "ui/ListRows.h"
 
+#include "base/TextOrder.h"
+
 QString noteText(Note note)
 {
     switch (note) {
@@ -13,6 +15,16 @@ QString noteText(Note note)
         return QStringLiteral("not connected");
     }
     return {};
+}
+
+quint32 ListRows::keyHash(int row) const
+{
+    return textHash(key(row));
+}
+
+bool ListRows::sameKey(int row, const ListRows& other, int otherRow) const
+{
+    return key(row) == other.key(otherRow);
 }
 
 QString ListRows::largeIcon(int) const

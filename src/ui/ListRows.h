@@ -24,6 +24,14 @@ public:
     // Column 0 is the entry's own text, columns 1 and up its sub-items.
     virtual QString text(int row, int column) const = 0;
     virtual QString key(int row) const = 0;
+    // The key's hash (textHash of the key), and whether two rows (of these rows or others) have
+    // equal keys: a kind of rows whose keys are made of parts answers them without making the key.
+    virtual quint32 keyHash(int row) const;
+    virtual bool sameKey(int row, const ListRows& other, int otherRow) const;
+    virtual bool hasKey(int row, const QString& key) const { return this->key(row) == key; }
+    // The column the rows come sorted by, ascending and without regard to letter case; -1 when
+    // they come in no such order.
+    virtual int sortedBy() const { return -1; }
     virtual QString largeIcon(int row) const;
     virtual QString smallIcon(int row) const;
     // What a screen reader reads besides the text (by default the key).

@@ -120,6 +120,7 @@ namespace {
 constexpr int kLayOutHere = 4000;
 // The rows of the longest texts a fitted column is measured by.
 constexpr int kLongestSample = 8;
+constexpr int kSampledRows = 2000;
 } // namespace
 
 // A layout of the list: what to show and how the shown list becomes it.
@@ -134,9 +135,10 @@ struct QelListView::Layout {
 
     // Made from what is shown (`shown` and how it is sorted and filtered) for what is asked:
     // plain computation, safe on any thread.
+    // `measured`: the columns whose widths are fitted to their texts.
     static Layout make(const ListModel::State& shown, const ListSort& shownSort,
                        const ListFilter& shownFilter, const SharedRows& rows, const ListSort& sort,
-                       const ListFilter& filter, int columns)
+                       const ListFilter& filter, int columns, const QList<int>& measured)
     {
         Layout l;
         l.sort = sort;
@@ -154,8 +156,13 @@ struct QelListView::Layout {
                                              *shown.index, shown.notes, *rows, l.state.order,
                                              l.state.notes)
                                 : ListPlan{true, {}, {}, {}};
-            for (int c = 0; c < columns; ++c)
-                l.longest.push_back(longestTexts(*rows, c, kLongestSample));
+            // Names vary in length; the other columns (dates, kinds) hardly do: a few thousand of
+            // their rows are enough.
+            l.longest.resize(size_t(columns));
+            const int stride = std::max(rows->count() / kSampledRows, 1);
+            for (const int c : measured)
+                l.longest[size_t(c)] =
+                    longestTexts(*rows, c, kLongestSample, c == measured.first() ? 1 : stride);
         } else if (!(filter == shownFilter) || !(sort == shownSort)) {
             l.kind = filter == shownFilter ? Kind::Reorder : Kind::Refilter;
             l.state.order = displayOrder(*rows, sort, filter);
@@ -207,11 +214,15 @@ void QelListView::relayout()
         return; // the layout under way starts again when it is done
     const ListSort sort{m_sorted, m_sortKey, m_order};
     const int columns = int(m_model->captions.size());
+    // A fitted list measures every shown column but the last, which takes the room left.
+    const QList<int> measured =
+        m_fit ? m_model->shown.first(std::max<qsizetype>(m_model->shown.size() - 1, 0))
+              : QList<int>();
     const ListModel::State& shown = m_model->state();
     const int size = m_wantedRows->count() + (shown.rows ? shown.rows->count() : 0);
     if (size <= kLayOutHere) {
-        showLayout(
-            Layout::make(shown, m_shownSort, m_shownFilter, m_wantedRows, sort, m_filter, columns));
+        showLayout(Layout::make(shown, m_shownSort, m_shownFilter, m_wantedRows, sort, m_filter,
+                                columns, measured));
         return;
     }
     m_working = true;
@@ -219,8 +230,9 @@ void QelListView::relayout()
     work::post(
         work::Line::compute(), &m_alive,
         [shown, shownSort = m_shownSort, shownFilter = m_shownFilter, rows = m_wantedRows, sort,
-         filter = m_filter, columns] {
-            return Layout::make(shown, shownSort, shownFilter, rows, sort, filter, columns);
+         filter = m_filter, columns, measured] {
+            return Layout::make(shown, shownSort, shownFilter, rows, sort, filter, columns,
+                                measured);
         },
         [this, generation = m_generation](Layout layout) {
             m_working = false;

@@ -112,6 +112,13 @@ void post(const Line& line, QObject* context, Job job, Done done,
                 });
 }
 
+// Lets go of `what` on the compute line: a large list freed there costs the window nothing.
+inline void dispose(std::shared_ptr<const void> what)
+{
+    if (what && what.use_count() == 1)
+        detail::run(Line::compute(), Priority::Background, [what = std::move(what)] {});
+}
+
 // Runs `job()` on the list line and waits for its result. Only from a job of a drive line that
 // must read or change a list file in the middle of its work; never from the list line itself,
 // nor from the window's thread.

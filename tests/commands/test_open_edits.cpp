@@ -112,7 +112,7 @@ TEST_F(OpenEdits, ADeleteTakesTheFileToTheTrashAndItsRecordsOffAndUndoPutsBothBa
     EXPECT_FALSE(app.exists(QStringLiteral("data/plot.fpl")));
     EXPECT_FALSE(list().contains(plot.toUtf8()));
     ASSERT_TRUE(r.listing && r.deleted && r.deleted->trashed);
-    EXPECT_EQ(r.listing->entries.size(), 2u); // shown from what was written
+    EXPECT_EQ(r.listing->size(), 2u); // shown from what was written
     EXPECT_EQ(r.deleted->records.size(), 2);
 
     const openedits::Result undone = openedits::undoDelete(seams, *r.deleted, rig.waiting);
@@ -307,8 +307,8 @@ TEST_F(OpenEdits, AFileNamedInOtherBytesIsOpenedRenamedAndDeleted)
     std::fclose(out);
     app.write(QStringLiteral("QELFileList.txt"), "\"fpl\",\"" + raw + "\",\"d\"\r\n");
     const OpenListing listing = openListingOf(list());
-    ASSERT_EQ(listing.entries.size(), 1u);
-    const OpenEntry entry = listing.entries[0];
+    ASSERT_EQ(listing.size(), 1u);
+    const OpenEntry entry = listing.at(0);
     EXPECT_EQ(entry.name, QStringLiteral("Caf\u00e9 \u201cplot\u201d.fpl"));
 
     EXPECT_EQ(openedits::checkForOpen(seams, entry, rig.waiting).outcome, Outcome::Done);
@@ -326,7 +326,7 @@ TEST_F(OpenEdits, AFileNamedInOtherBytesIsOpenedRenamedAndDeleted)
 
     ASSERT_EQ(remove().outcome, Outcome::Gone); // not this entry
     const openedits::Result deleted = openedits::DeleteFileEntry(
-        seams, openListingOf(list()).entries[0], openedits::Removal::ToTrash, rig.waiting);
+        seams, openListingOf(list()).at(0), openedits::Removal::ToTrash, rig.waiting);
     ASSERT_EQ(deleted.outcome, Outcome::Done);
     EXPECT_NE(::stat(raw.constData(), &st), 0);
     ASSERT_EQ(rig.trash.trashed().size(), 1);

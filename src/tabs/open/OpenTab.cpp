@@ -5,6 +5,7 @@
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
+#include "base/TextOrder.h"
 #include "base/Twips.h"
 #include "formats/LaunchTable.h"
 #include "lists/DataFileKind.h"
@@ -22,6 +23,51 @@
 #include <QPushButton>
 #include <QUrl>
 
+namespace {
+// The texts of each kind, made once: every row of a kind shares them.
+struct KindTexts {
+    QString text, large, small;
+};
+const KindTexts& textsOf(const QString& kindCode)
+{
+    static const std::vector<KindTexts> kinds = [] {
+        std::vector<KindTexts> k;
+        for (const DataFileKind& kind : dataFileKinds())
+            k.push_back({QString::fromLatin1(kind.kindText), QString::fromLatin1(kind.largeIcon),
+                         QString::fromLatin1(kind.smallIcon)});
+        return k;
+    }();
+    static const KindTexts none;
+    const DataFileKind* kind = kindOfCode(kindCode);
+    return kind ? kinds[size_t(kind - dataFileKinds().data())] : none;
+}
+} // namespace
+
+quint32 OpenRows::keyHash(int row) const
+{
+    const OpenEntry& e = entry(row);
+    return textHash(e.name, e.folderHash);
+}
+
+bool OpenRows::sameKey(int row, const ListRows& other, int otherRow) const
+{
+    const auto* open = dynamic_cast<const OpenRows*>(&other);
+    if (!open)
+        return ListRows::sameKey(row, other, otherRow);
+    const OpenEntry& a = entry(row);
+    const OpenEntry& b = open->entry(otherRow);
+    if (a.folder.size() == b.folder.size())
+        return a.name == b.name && a.folder == b.folder;
+    return a.path() == b.path();
+}
+
+bool OpenRows::hasKey(int row, const QString& key) const
+{
+    const OpenEntry& e = entry(row);
+    return key.size() == e.folder.size() + e.name.size() && key.startsWith(e.folder) &&
+           QStringView(key).sliced(e.folder.size()) == e.name;
+}
+
 QString OpenRows::text(int row, int column) const
 {
     const OpenEntry& e = entry(row);
@@ -30,10 +76,8 @@ QString OpenRows::text(int row, int column) const
         return e.name;
     case OpenColumn::Date:
         return e.dateText;
-    case OpenColumn::KindText: {
-        const DataFileKind* kind = kindOfCode(e.kindCode);
-        return kind ? QString::fromLatin1(kind->kindText) : QString();
-    }
+    case OpenColumn::KindText:
+        return textsOf(e.kindCode).text;
     case OpenColumn::Folder:
         return e.folder;
     case OpenColumn::KindCode:
@@ -45,14 +89,12 @@ QString OpenRows::text(int row, int column) const
 
 QString OpenRows::largeIcon(int row) const
 {
-    const DataFileKind* kind = kindOfCode(entry(row).kindCode);
-    return kind ? QString::fromLatin1(kind->largeIcon) : QString();
+    return textsOf(entry(row).kindCode).large;
 }
 
 QString OpenRows::smallIcon(int row) const
 {
-    const DataFileKind* kind = kindOfCode(entry(row).kindCode);
-    return kind ? QString::fromLatin1(kind->smallIcon) : QString();
+    return textsOf(entry(row).kindCode).small;
 }
 
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
@@ -97,18 +139,18 @@ void OpenTab::show(OpenListing listing, const QString& select)
     m_list.setSortKey(0);
     m_list.setSorted(true);
     m_list.setSortOrder(Qt::AscendingOrder);
-    m_list.setRows(std::make_shared<const OpenRows>(std::move(listing.entries)));
+    m_list.setRows(std::make_shared<const OpenRows>(std::move(listing)));
+    // The files are looked at once the rows show, so that the looks do not hold up the showing.
     m_list.whenShown([this, select] {
         if (!select.isEmpty())
             m_list.setSelectedKey(select);
+        checkFiles();
     });
-    checkFiles();
 }
 
 void OpenTab::checkFiles()
 {
-    // The rows last given, shown or still being laid out.
-    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.wantedRows());
+    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
     if (!rows)
         return;
     m_missing.check(

@@ -18,22 +18,27 @@ class QelListView;
 
 // The rows of the "Open" list: its entries, each text held once (see OpenEntry). The files of
 // the same entries are what the missing-file check looks at.
-class OpenRows : public ListRows, public MissingFiles::Entries {
+class OpenRows final : public ListRows, public MissingFiles::Entries {
 public:
-    explicit OpenRows(std::vector<OpenEntry> entries)
-        : m_entries(std::move(entries))
+    explicit OpenRows(OpenListing listing)
+        : m_listing(std::move(listing))
     {}
-    const OpenEntry& entry(int row) const { return m_entries[size_t(row)]; }
-    int count() const override { return int(m_entries.size()); }
+    const OpenEntry& entry(int row) const { return m_listing.at(size_t(row)); }
+    int count() const override { return int(m_listing.size()); }
     QString text(int row, int column) const override;
     QString key(int row) const override { return entry(row).path(); }
+    // The key is the folder and the name: hashed and compared without being made.
+    quint32 keyHash(int row) const override;
+    bool sameKey(int row, const ListRows& other, int otherRow) const override;
+    bool hasKey(int row, const QString& key) const override;
+    int sortedBy() const override { return 0; } // a listing comes sorted by name
     QString largeIcon(int row) const override;
     QString smallIcon(int row) const override;
     QString folderOf(int row) const override { return entry(row).folder; }
     QStringList filesOf(int row) const override { return entry(row).files(); }
 
 private:
-    std::vector<OpenEntry> m_entries;
+    OpenListing m_listing;
 };
 
 // The "Open" tab: the recent-file list, the refresh timer's check, Browse, and opening, renaming
