@@ -109,10 +109,10 @@ TEST_F(ListCommands, ContextMenusOfferWhatEachTabAllows)
     EXPECT_EQ(menuTexts(0, true), L{QStringLiteral("Open")});
     EXPECT_EQ(menuTexts(0, false), L{});
     window->TabMain->setCurrTab(1);
-    EXPECT_EQ(menuTexts(1, true),
-              (L{QStringLiteral("Open"), QStringLiteral("Open Containing Folder"),
-                 QStringLiteral("Copy Path"), QStringLiteral("-"), QStringLiteral("Rename File"),
-                 QStringLiteral("Delete File")}));
+    EXPECT_EQ(
+        menuTexts(1, true),
+        (L{QStringLiteral("Open"), QStringLiteral("Show in Folder"), QStringLiteral("Copy Path"),
+           QStringLiteral("-"), QStringLiteral("Rename File"), QStringLiteral("Delete File")}));
     EXPECT_EQ(menuTexts(1, false), L{QStringLiteral("Browse ...")});
     window->TabMain->setCurrTab(3);
     EXPECT_EQ(menuTexts(3, true),

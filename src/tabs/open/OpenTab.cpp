@@ -341,7 +341,7 @@ void OpenTab::openChecked(const OpenEntry& entry, bool exists)
     }
     if (const auto command =
             commandForOpen(m_hub.appFolder(), entry.kindCode, entry.folder, entry.name))
-        m_launching.LaunchCommand(command->program, command->arguments);
+        m_launching.LaunchCommand(command->program, command->arguments, entry.path());
 }
 
 int OpenTab::ShowOpenDataFileDialog(QString& fileName)
@@ -379,7 +379,7 @@ void OpenTab::openChosenFile(const QString& fileName)
         m_hub.notice(QStringLiteral("The file can not be opened"));
         return;
     }
-    m_launching.LaunchCommand(command->program, command->arguments);
+    m_launching.LaunchCommand(command->program, command->arguments, fileName);
 }
 
 QWidget* OpenTab::belowList()
@@ -403,7 +403,7 @@ QWidget* OpenTab::belowList()
 
 QList<TabController::Command> OpenTab::entryCommands()
 {
-    return {{QStringLiteral("Open Containing Folder"), [this] { openContainingFolder(); }},
+    return {{QStringLiteral("Show in Folder"), [this] { openContainingFolder(); }},
             {QStringLiteral("Copy Path"), [this] { copyPath(); }}};
 }
 
@@ -432,7 +432,7 @@ std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)
 void OpenTab::openContainingFolder()
 {
     if (const auto entry = chosen())
-        ShowFolder(m_hub, entry->folder);
+        ShowItemInFolder(m_hub, &m_alive, entry->path());
 }
 
 void OpenTab::copyPath()
