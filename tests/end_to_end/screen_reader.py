@@ -315,6 +315,11 @@ def check_lists(reader, main, app):
                "Web": ["Name", "Url"]}
     for tab, (rows, hidden) in expected.items():
         reader.act(find(tabs, "page tab", tab), "Press")
+        # The tab pressed is read as the current one: selected, and no other tab is.
+        settled("the selected tab", lambda: [t.name for t in tabs if t is not None and
+                                             t.getRoleName() == "page tab" and
+                                             t.getState().contains(pyatspi.STATE_SELECTED)],
+                lambda read: expect_equal("the tabs read as selected", read, [tab]))
         view = wait_for("the %s list to show" % tab, lambda: next(
             (n for n in walk(main) if n.getRoleName() in ("tree", "tree table")
              and n.name == tab + " list" and is_showing(n)), None))

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -210,6 +211,56 @@ TEST_F(MainWindowFixture, ToolbarAsAScreenReaderUsesIt)
     reader("List")->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(window->lstQEL[1]->viewMode(), QelListView::ViewMode::Report);
     EXPECT_FALSE(icon->state().checked);
+}
+
+// What a screen reader is told about the tabs: the current one selected, the others not, and at
+// each switch an event for the tab left and the tab taken.
+QList<std::pair<QAccessible::Event, QString>> g_tabEvents;
+
+TEST_F(MainWindowFixture, TheCurrentTabIsReadAsSelectedAndEachSwitchIsAnnounced)
+{
+    window->show();
+    QAccessibleInterface* strip =
+        QAccessible::queryAccessibleInterface(window->TabMain->findChild<QTabBar*>());
+    ASSERT_EQ(strip->role(), QAccessible::PageTabList);
+    const auto selected = [&] {
+        QStringList names;
+        for (int i = 0; i < strip->childCount(); ++i) {
+            if (strip->child(i)->role() == QAccessible::PageTab &&
+                strip->child(i)->state().selected)
+                names.append(strip->child(i)->text(QAccessible::Name));
+        }
+        return names;
+    };
+    window->TabMain->setCurrTab(0);
+    EXPECT_EQ(selected(), QStringList{QStringLiteral("New")});
+
+    g_tabEvents.clear();
+    QAccessible::setActive(true);
+    const auto old = QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+        QAccessibleInterface* iface = e->accessibleInterface();
+        const bool ofTab = iface && iface->role() == QAccessible::PageTab;
+        const bool changed = e->type() != QAccessible::StateChanged ||
+                             static_cast<QAccessibleStateChangeEvent*>(e)->changedStates().selected;
+        if (ofTab && changed)
+            g_tabEvents.append({e->type(), iface->text(QAccessible::Name) +
+                                               (iface->state().selected ? QStringLiteral(" on")
+                                                                        : QStringLiteral(" off"))});
+    });
+    // Pressed as a screen reader presses it.
+    strip->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QAccessible::installUpdateHandler(old);
+    QAccessible::setActive(false);
+
+    EXPECT_EQ(window->TabMain->CurrTab(), 2);
+    EXPECT_EQ(selected(), QStringList{QStringLiteral("Tools")});
+    const QList<std::pair<QAccessible::Event, QString>> expected{
+        {QAccessible::StateChanged, QStringLiteral("New off")},
+        {QAccessible::SelectionRemove, QStringLiteral("New off")},
+        {QAccessible::StateChanged, QStringLiteral("Tools on")},
+        {QAccessible::SelectionAdd, QStringLiteral("Tools on")}};
+    for (const auto& e : expected)
+        EXPECT_TRUE(g_tabEvents.contains(e)) << e.second;
 }
 
 TEST_F(MainWindowFixture, ShortcutFolderMadeOnceAndLeftAlone)
