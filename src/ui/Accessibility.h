@@ -12,12 +12,17 @@
 //   "focused", so a screen reader does not announce it as the current page).
 void installAccessibility();
 
+#include <functional>
+
+class QAccessibleEvent;
 class QTabBar;
 class QToolBar;
 
 // Tells screen readers that the current tab of `bar` went from `oldTab` to `newTab`: a
-// state-change event for each of the two tabs.
-void announceCurrentTab(QTabBar* bar, int oldTab, int newTab);
+// state-change event for each of the two tabs. `send` takes the events in place of the
+// accessibility bus (for the tests).
+void announceCurrentTab(QTabBar* bar, int oldTab, int newTab,
+                        const std::function<void(QAccessibleEvent*)>& send = {});
 
 // Names the button that a toolbar shows for the buttons that do not fit in a narrow window.
 void nameOverflowButton(QToolBar* toolbar);
