@@ -1,6 +1,7 @@
 # Removes exactly the files the last install wrote, as listed in its manifest. The list files the
 # program made in its application folder are not in the manifest and stay where they are. The
 # desktop's type and application databases are then brought up to date without them.
+cmake_minimum_required(VERSION 3.22)
 if(NOT EXISTS "${MANIFEST}")
     message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist")
 endif()

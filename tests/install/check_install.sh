@@ -69,7 +69,8 @@ for kind in "${kinds[@]}"; do
         got=$(xdg-mime query filetype "$samples/$name")
         [[ $got == "$type" ]] || fail "xdg-mime calls $name \"$got\", not $type"
     done
-    gio mime "$type" | grep -q "$id.desktop" || fail "the entry is not offered for $type"
+    handlers=$(gio mime "$type")
+    grep -q "$id.desktop" <<<"$handlers" || fail "the entry is not offered for $type"
     # Its action: the "New" tab's caption, running the program with --new and the type code.
     action=$(sed -n "/^\[Desktop Action new-$ext\]/,/^\[/p" "$entry")
     grep -qx "Name=$caption" <<<"$action" || fail "no action \"$caption\""
