@@ -11,7 +11,7 @@ packages=(
     desktop-file-utils appstream file
     python3-pyatspi at-spi2-core dbus-x11 python3-fusepy fuse3 libxcb1-dev
     libglib2.0-dev libglib2.0-bin shared-mime-info gsettings-desktop-schemas
-    xdg-utils libfile-mimeinfo-perl
+    xdg-utils libfile-mimeinfo-perl sway qt6-wayland
 )
 
 missing=()
