@@ -1,5 +1,7 @@
 #include "platform/linux/DBusFileManager.h"
 
+#ifndef Q_OS_WIN
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -43,3 +45,5 @@ void DBusFileManager::showItem(const QString& path, std::function<void(bool show
                          answered(!w->isError());
                      });
 }
+
+#endif

@@ -2,11 +2,11 @@
 
 #include "platform/FileManager.h"
 
+#ifndef Q_OS_WIN
+
 #include <QByteArray>
 #include <QDBusConnection>
 #include <QObject>
-
-#ifndef Q_OS_WIN
 
 // The free desktops' file-manager interface on the session bus
 // (org.freedesktop.FileManager1.ShowItems), asked without waiting. Where no program owns that

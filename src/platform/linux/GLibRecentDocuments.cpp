@@ -1,3 +1,5 @@
+#ifndef _WIN32
+
 // GLib's headers first: Qt's keyword macros (signals, slots) would change them.
 #include <gio/gio.h>
 #include <glib.h>
@@ -105,3 +107,5 @@ FileResult GLibRecentDocuments::add(const Document& document)
         return failure(listPath, QStringLiteral("can not be written"), error);
     return {};
 }
+
+#endif

@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#if QT_CONFIG(xcb)
+// The X11 part only where Qt talks to X servers (not on Windows, whatever Qt's headers say).
+#if QT_CONFIG(xcb) && !defined(Q_OS_WIN)
+#define KELDARA_X11 1
 #include <xcb/xcb.h>
 
 #include <cstring>
@@ -11,7 +13,7 @@
 
 namespace {
 
-#if QT_CONFIG(xcb)
+#ifdef KELDARA_X11
 xcb_atom_t atom(xcb_connection_t* c, const char* name)
 {
     xcb_intern_atom_reply_t* reply =
@@ -104,7 +106,7 @@ void activateWithToken(QWidget& window, const QByteArray& token, const QString& 
     // Taken by the request above; a token left behind would go to every program the hub starts.
     if (wayland)
         qunsetenv("XDG_ACTIVATION_TOKEN");
-#if QT_CONFIG(xcb)
+#ifdef KELDARA_X11
     if (platform == QLatin1String("xcb") && !token.isEmpty())
         activateOnX11(window, token);
 #else
