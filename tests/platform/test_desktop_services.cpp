@@ -18,6 +18,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <thread>
+#include <vector>
+
 #include <sys/stat.h>
 
 namespace {
@@ -85,6 +88,24 @@ TEST(RecentDocuments, EntriesAreAddedBesideOthersAndCounted)
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(RecentDocuments, StartsAtOnceLoseNoEntry)
+{
+    TempAppFolder home;
+    const QString path = home.file(QStringLiteral("recently-used.xbel"));
+    GLibRecentDocuments recent(path, [] { return true; });
+    std::vector<std::thread> starts;
+    for (int i = 0; i < 8; ++i) {
+        starts.emplace_back([&recent, i] {
+            RecentDocuments::Document d = kPlot;
+            d.path = QStringLiteral("/srv/plot%1.fpl").arg(i);
+            recent.add(d);
+        });
+    }
+    for (std::thread& t : starts)
+        t.join();
+    EXPECT_EQ(readBack(path).size(), 8);
 }
 
 TEST(RecentDocuments, ADamagedOrUnwritableListIsLeftAsItIs)

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -74,6 +75,9 @@ FileResult GLibRecentDocuments::add(const Document& document)
                                                         QStringLiteral("/recently-used.xbel")
                                                   : m_listPath;
     const QByteArray file = QFile::encodeName(listPath);
+    // Two of the hub's own starts at once would each write the list without the other's entry.
+    static std::mutex oneAtATime;
+    const std::lock_guard lock(oneAtATime);
     std::unique_ptr<GBookmarkFile, BookmarkFileFree> list(g_bookmark_file_new());
     GError* error = nullptr;
     if (!g_bookmark_file_load_from_file(list.get(), file.constData(), &error)) {
