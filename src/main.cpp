@@ -6,6 +6,7 @@
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
 #include "platform/QSettingsStore.h"
+#include "platform/qt/InstanceChannel.h"
 #include "platform/qt/QtIconSource.h"
 #include "platform/qt/QtPrompter.h"
 
@@ -39,6 +40,23 @@ int main(int argc, char** argv)
     request.token = qgetenv("XDG_ACTIVATION_TOKEN");
     if (request.token.isEmpty())
         request.token = qgetenv("DESKTOP_STARTUP_ID");
+
+    // A start asked for files or kinds hands them to the hub that runs before anything else, the
+    // window system included: it ends at once and never shows itself. (With arguments meant for
+    // Qt it waits until Qt has taken them; Main tries again then, and waits for a hub that is
+    // still starting.)
+    {
+        QStringList words;
+        for (int i = 1; i < argc; ++i)
+            words.append(QString::fromLocal8Bit(argv[i]));
+        const StartArguments early = parseStartArguments(words, QDir::currentPath());
+        if (early.action == StartArguments::Action::Start && !early.items.isEmpty()) {
+            HandOver handOver = request;
+            handOver.items = early.items;
+            if (InstanceChannel::handOver(LockFileInstanceGuard().channelPath(), handOver))
+                return 0;
+        }
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keldara"));
