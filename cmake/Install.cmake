@@ -2,8 +2,11 @@
 #   cmake --install build/release --prefix ~/.local
 # puts the program into <prefix>/share/keldara/, which is its application folder (the list files
 # are written there, so it must be the user's), a "keldara" command into <prefix>/bin, the desktop
-# entry, the icons in the hicolor theme and the AppStream metainfo. The uninstall target removes
-# exactly the installed files, never the lists the program made beside them.
+# entry (which opens the suite's data files and offers one action per kind of new file), the data
+# files' types, the icons in the hicolor theme and the AppStream metainfo, then brings the
+# desktop's type and application databases under <prefix>/share up to date. The uninstall target
+# removes exactly the installed files, never the lists the program made beside them, and updates
+# those databases again.
 set(KELDARA_APP_ID org.keldara.Keldara)
 set(KELDARA_APP_DIR share/keldara)
 
@@ -21,6 +24,7 @@ install(CODE [[
 
 # The desktop entry names the command by its installed path, which is known only now.
 install(CODE "set(KELDARA_APP_ID ${KELDARA_APP_ID})")
+install(CODE "set(KELDARA_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")")
 install(CODE [[
     set(entry "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/applications/${KELDARA_APP_ID}.desktop")
     set(command "${CMAKE_INSTALL_PREFIX}/bin/keldara")
@@ -29,7 +33,7 @@ Type=Application
 Name=Keldara
 GenericName=Fuels Inventory Hub
 Comment=Begin an inventory, reopen a data file, start a companion tool or open a web page
-Exec=\"${command}\"
+Exec=\"${command}\" %F
 TryExec=${command}
 Icon=${KELDARA_APP_ID}
 Terminal=false
@@ -37,6 +41,24 @@ StartupNotify=true
 StartupWMClass=keldara
 Categories=Science;Geography;
 Keywords=fuels;inventory;plots;
+MimeType=application/x-keldara-fuel-profile;application/x-keldara-planar-intercept;application/x-keldara-photo-series;application/x-keldara-crown-mass;
+Actions=new-fpl;new-pli;new-phs;new-crn;
+
+[Desktop Action new-fpl]
+Name=New Fuel Profile
+Exec=\"${command}\" --new FPL
+
+[Desktop Action new-pli]
+Name=New Planar Intercept
+Exec=\"${command}\" --new PLI
+
+[Desktop Action new-phs]
+Name=New Photo Series Inventory
+Exec=\"${command}\" --new PHS
+
+[Desktop Action new-crn]
+Name=New Crown Mass Inventory
+Exec=\"${command}\" --new CRN
 ")
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES
         "${CMAKE_INSTALL_PREFIX}/share/applications/${KELDARA_APP_ID}.desktop")
@@ -47,6 +69,10 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/desktop/${KELDARA_APP_ID}.metainf
     ${CMAKE_BINARY_DIR}/desktop/${KELDARA_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/desktop/${KELDARA_APP_ID}.metainfo.xml
     DESTINATION share/metainfo)
+
+# The data files' types, for the desktop's type database.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${KELDARA_APP_ID}.mime.xml
+    DESTINATION share/mime/packages RENAME ${KELDARA_APP_ID}.xml)
 
 # Icons drawn from our SVG at every size the theme asks for, and the SVG itself.
 set(icon_svg ${PROJECT_SOURCE_DIR}/resources/icons/keldara.svg)
@@ -64,6 +90,15 @@ endforeach()
 add_custom_target(desktop_icons ALL DEPENDS ${icon_pngs})
 install(FILES ${icon_svg} DESTINATION share/icons/hicolor/scalable/apps
     RENAME ${KELDARA_APP_ID}.svg)
+
+# The desktop learns of the types and of what the entry opens. A staged install (DESTDIR, for a
+# package) leaves that to the package's own triggers.
+install(CODE [[
+    if("$ENV{DESTDIR}" STREQUAL "")
+        include("${KELDARA_SOURCE_DIR}/cmake/DesktopDatabases.cmake")
+        keldara_update_desktop_databases("${CMAKE_INSTALL_PREFIX}/share")
+    endif()
+]])
 
 add_custom_target(uninstall
     COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt

@@ -1,13 +1,27 @@
 # Removes exactly the files the last install wrote, as listed in its manifest. The list files the
-# program made in its application folder are not in the manifest and stay where they are.
+# program made in its application folder are not in the manifest and stay where they are. The
+# desktop's type and application databases are then brought up to date without them.
+cmake_minimum_required(VERSION 3.22)
 if(NOT EXISTS "${MANIFEST}")
     message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist")
 endif()
 file(STRINGS "${MANIFEST}" files)
+set(shares)
 foreach(file IN LISTS files)
     set(path "$ENV{DESTDIR}${file}")
     if(EXISTS "${path}" OR IS_SYMLINK "${path}")
         message(STATUS "Removing ${path}")
         file(REMOVE "${path}")
     endif()
+    if(file MATCHES "^(.*)/mime/packages/[^/]+\\.xml$" OR
+       file MATCHES "^(.*)/applications/[^/]+\\.desktop$")
+        list(APPEND shares "${CMAKE_MATCH_1}")
+    endif()
 endforeach()
+if("$ENV{DESTDIR}" STREQUAL "" AND shares)
+    include("${CMAKE_CURRENT_LIST_DIR}/DesktopDatabases.cmake")
+    list(REMOVE_DUPLICATES shares)
+    foreach(share IN LISTS shares)
+        keldara_update_desktop_databases("${share}")
+    endforeach()
+endif()

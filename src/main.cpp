@@ -1,14 +1,19 @@
 #include "app/Main.h"
 #include "base/Paths.h"
+#include "base/Version.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
 #include "platform/QSettingsStore.h"
+#include "platform/qt/InstanceChannel.h"
 #include "platform/qt/QtIconSource.h"
 #include "platform/qt/QtPrompter.h"
+#include "setup/StartArguments.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <cstdio>
 
 #ifdef Q_OS_WIN
 #include "platform/windows/WinBrowserFinder.h"
@@ -17,6 +22,8 @@
 #include "platform/windows/WinMachineRegistry.h"
 #include "platform/windows/WinTrash.h"
 #else
+#include "platform/linux/DBusFileManager.h"
+#include "platform/linux/GLibRecentDocuments.h"
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
 #include "platform/linux/XdgBrowserFinder.h"
@@ -26,10 +33,52 @@
 
 int main(int argc, char** argv)
 {
+    // The activation token the desktop gave this start, taken before Qt takes it for itself: a
+    // start that hands its request to the running hub passes it on, so that the hub's window may
+    // come forward.
+    HandOver request;
+    request.token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (request.token.isEmpty())
+        request.token = qgetenv("DESKTOP_STARTUP_ID");
+
+    // A start asked for files or kinds hands them to the hub that runs before anything else, the
+    // window system included: it ends at once and never shows itself. (With arguments meant for
+    // Qt it waits until Qt has taken them; Main tries again then, and waits for a hub that is
+    // still starting.)
+    {
+        QStringList words;
+        for (int i = 1; i < argc; ++i)
+            words.append(QString::fromLocal8Bit(argv[i]));
+        const StartArguments early = parseStartArguments(words, QDir::currentPath());
+        if (early.action == StartArguments::Action::Start && !early.items.isEmpty()) {
+            HandOver handOver = request;
+            handOver.items = early.items;
+            if (InstanceChannel::handOver(LockFileInstanceGuard().channelPath(), handOver))
+                return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Keldara"));
     // Lets the desktop match the window to its installed entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.keldara.Keldara"));
+
+    const StartArguments arguments =
+        parseStartArguments(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    switch (arguments.action) {
+    case StartArguments::Action::Help:
+        std::fputs(arguments.text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case StartArguments::Action::Version:
+        std::printf("Keldara %d.%d.%d\n", kVersionMajor, kVersionMinor, kVersionRevision);
+        return 0;
+    case StartArguments::Action::Wrong:
+        std::fputs(arguments.text.toLocal8Bit().constData(), stderr);
+        return 2;
+    case StartArguments::Action::Start:
+        break;
+    }
+    request.items = arguments.items;
 
     QSettingsStore settings;
     // What the work queues' threads call lives as long as the process: a thread that waits on a
@@ -46,6 +95,8 @@ int main(int argc, char** argv)
     XdgBrowserFinder browsers;
     XdgMachineRegistry registry;
     static auto* trash = new XdgTrash;
+    static auto* recent = new GLibRecentDocuments;
+    DBusFileManager fileManager(request.token);
 #endif
     static auto* files = new LocalFileSystem;
     QtPrompter prompter;
@@ -62,9 +113,13 @@ int main(int argc, char** argv)
     services.registry = &registry;
     services.files = files;
     services.trash = trash;
+#ifndef Q_OS_WIN
+    services.recent = recent;
+    services.fileManager = &fileManager;
+#endif
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
     static auto* icons =
         new QtIconSource({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
     services.icons = icons;
-    return Main(services);
+    return Main(services, request);
 }

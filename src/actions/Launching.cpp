@@ -1,10 +1,16 @@
 #include "actions/Launching.h"
 
+#include "formats/LaunchTable.h"
+#include "lists/DataFileKind.h"
 #include "platform/Launcher.h"
+#include "platform/RecentDocuments.h"
 #include "ui/HubContext.h"
 #include "work/Work.h"
 
-void Launching::LaunchCommand(const QString& program, const QString& argumentText)
+#include <QDir>
+
+void Launching::LaunchCommand(const QString& program, const QString& argumentText,
+                              const QString& dataFile)
 {
     const QString command = program + QLatin1Char(' ') + argumentText;
     if (m_starting.contains(command))
@@ -14,15 +20,33 @@ void Launching::LaunchCommand(const QString& program, const QString& argumentTex
     work::post(
         m_hub.lineOf(program), &m_alive,
         [launcher, program, argumentText] { return launcher->start(program, argumentText); },
-        [this, command](const FileResult& started) {
+        [this, program, command, dataFile](const FileResult& started) {
             m_starting.remove(command);
             if (!started.ok) {
                 m_hub.critical(started.message(QStringLiteral("Can't start application")));
                 return;
             }
+            if (!dataFile.isEmpty())
+                recordRecent(program, command, dataFile);
             // The tool is running: a list that cannot be read now is no reason to say it did
             // not start. The rows read so far stay, and the refresh timer tries again.
             if (m_afterStart)
                 m_afterStart();
         });
+}
+
+void Launching::recordRecent(const QString& program, const QString& command,
+                             const QString& dataFile)
+{
+    RecentDocuments* recent = m_hub.services().recent;
+    const DataFileKind* kind = kindOfPath(dataFile);
+    if (!recent || !kind)
+        return;
+    RecentDocuments::Document document{dataFile, QString::fromLatin1(kind->mimeType),
+                                       companionToolName(program), command};
+    // The list lives in the user's home, which may be on a drive that hangs. Whatever becomes
+    // of it, the tool runs: the answer is not waited for and not shown.
+    work::post(
+        m_hub.lineOf(QDir::homePath()), &m_alive,
+        [recent, document] { return recent->add(document); }, [](const FileResult&) {});
 }

@@ -21,10 +21,15 @@ public:
 
     // Starts `program` with the argument text unchanged and does not wait for it. A failure is
     // shown as "Can't start application" with the platform's reason. The same command given
-    // again while it is being started starts nothing more.
-    void LaunchCommand(const QString& program, const QString& argumentText);
+    // again while it is being started starts nothing more. `dataFile`: the data file the tool
+    // was started on; once it runs, the file goes on the desktop's recently-used list with the
+    // tool as its program (a list that cannot take it changes nothing here).
+    void LaunchCommand(const QString& program, const QString& argumentText,
+                       const QString& dataFile = {});
 
 private:
+    void recordRecent(const QString& program, const QString& command, const QString& dataFile);
+
     const HubContext& m_hub;
     std::function<void()> m_afterStart;
     QObject m_alive; // answers of starts are taken only while this lives

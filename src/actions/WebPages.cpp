@@ -1,7 +1,11 @@
 #include "actions/WebPages.h"
 
+#include "base/Paths.h"
 #include "platform/BrowserFinder.h"
+#include "platform/FileManager.h"
 #include "ui/HubContext.h"
+
+#include <QPointer>
 
 namespace {
 
@@ -59,6 +63,21 @@ bool ShowFolder(const HubContext& hub, const QString& folder)
         return false;
     }
     return true;
+}
+
+void ShowItemInFolder(const HubContext& hub, QObject* context, const QString& path)
+{
+    QString folder;
+    SplitPath(path, nullptr, &folder);
+    FileManager* files = hub.services().fileManager;
+    if (!files) {
+        ShowFolder(hub, folder);
+        return;
+    }
+    files->showItem(path, [&hub, guard = QPointer<QObject>(context), folder](bool shown) {
+        if (!shown && guard)
+            ShowFolder(hub, folder);
+    });
 }
 
 QString supportPageUrl()

@@ -3,6 +3,7 @@
 #include <QString>
 
 class HubContext;
+class QObject;
 
 // The maker's support page, opened by Help > Web Based Support.
 inline const QString kSupportPageUrl =
@@ -18,6 +19,11 @@ bool OpenWebPage(const HubContext& hub, const QString& url);
 // Shows `folder` in the desktop's file manager, found the way the browser is: none found gives
 // "Could not find a file manager", one that would not start "Folder not Opened" with the reason.
 bool ShowFolder(const HubContext& hub, const QString& folder);
+
+// Asks the desktop's file manager to show the file at `path` selected in its folder, without
+// waiting for it. When none can be asked, or it refuses or gives no answer in a few seconds, the
+// folder is shown as ShowFolder shows it, unless `context` has gone by then.
+void ShowItemInFolder(const HubContext& hub, QObject* context, const QString& path);
 
 // The support page's address, for Help > Web Based Support.
 QString supportPageUrl();

@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/DesktopRequests.h"
 #include "app/frmSplash.h"
 #include "base/Paths.h"
 #include "mainwindow/frmQEL.h"
@@ -15,20 +16,32 @@
 #include "work/Work.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace {
-// Shows the window in front, restored if it was minimised.
-void bringForward(QWidget& w)
+// A start that was asked to open or begin something hands that to the hub that runs. True when
+// a hub took it. When none runs, this start takes the instance lock and becomes the hub; while
+// a hub that holds the lock is still starting (it listens a moment later), it is tried again.
+bool handedOver(const PlatformServices& services, const HandOver& request)
 {
-    if (w.isMinimized())
-        w.showNormal();
-    w.show();
-    w.raise();
-    w.activateWindow();
+    InstanceGuard* instance = services.instance;
+    if (!instance || request.items.isEmpty())
+        return false;
+    const QDeadlineTimer patience(5000);
+    for (;;) {
+        if (InstanceChannel::handOver(instance->channelPath(), request))
+            return true;
+        if (instance->tryAcquire() || patience.hasExpired())
+            return false;
+        QEventLoop pause;
+        QTimer::singleShot(100, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
 }
 
 // Delivers the window events that are already waiting, then goes on.
@@ -63,8 +76,12 @@ void addExampleOnFirstRun(OpenTab& open, const PlatformServices& services)
 }
 } // namespace
 
-int Main(const PlatformServices& services)
+int Main(const PlatformServices& services, const HandOver& request)
 {
+    // Ours: a start asked for files or kinds gives them to the hub that runs, and ends without
+    // the single-instance message; the user asked for a file, not for a second hub.
+    if (handedOver(services, request))
+        return 0;
     frmQEL window(services);      // 1. loaded hidden; Form_Load has run
     window.tmrFileUpdate->stop(); // 2.
     yieldToEvents();              // 3.
@@ -75,18 +92,21 @@ int Main(const PlatformServices& services)
 
     frmSplash splash(window.hub(), &window); // 5. the splash shows the main window when it goes
     if (!splash.Form_Load()) {
-        // Another instance runs: after the message, its window comes forward, and this one ends
-        // at once, asking nothing.
+        // Another instance runs: after the message, its window comes forward (with whatever this
+        // start was asked for, should that hub not have answered at first), and this one ends at
+        // once, asking nothing.
         if (const InstanceGuard* instance = services.instance; instance)
-            InstanceChannel::askToRaise(instance->channelPath());
+            InstanceChannel::handOver(instance->channelPath(), request);
         return 0;
     }
+    DesktopRequests requests(window);
     InstanceChannel channel(services.instance ? services.instance->channelPath() : QString());
     if (services.instance) {
-        channel.listen([&window, &splash] {
-            bringForward(splash.isVisible() ? static_cast<QWidget&>(splash) : window);
+        channel.listen([&window, &splash, &requests](const HandOver& later) {
+            requests.received(later, splash.isVisible() ? static_cast<QWidget&>(splash) : window);
         });
     }
+    requests.take(request.items); // handled once the main window shows
     if (const QScreen* screen = splash.screen())
         splash.move(screen->availableGeometry().center() - splash.rect().center());
     splash.show();

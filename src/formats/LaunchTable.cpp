@@ -9,7 +9,29 @@ QString tool(const QString& appFolder, const char* exe)
     return paths::join(appFolder, QString::fromLatin1(exe));
 }
 
+// The companion tools that open data files, by executable.
+struct Tool {
+    const char* executable;
+    const char* name;
+};
+constexpr Tool kTools[] = {
+    {"prv.exe", "Plot Pictures"},
+    {"ltpc.exe", "LogTallyPC"},
+    {"cnl.exe", "Canopy Load"},
+};
+
 } // namespace
+
+QString companionToolName(const QString& program)
+{
+    QString name;
+    SplitPath(program, &name, nullptr);
+    for (const Tool& t : kTools) {
+        if (name.compare(QLatin1String(t.executable), Qt::CaseInsensitive) == 0)
+            return QString::fromLatin1(t.name);
+    }
+    return {};
+}
 
 QString SpacesToQuestionMarks(const QString& text)
 {

@@ -24,6 +24,10 @@ std::optional<CommandLine> commandForNew(const QString& appFolder, const QString
 std::optional<CommandLine> commandForOpen(const QString& appFolder, const QString& kindCode,
                                           const QString& folder, const QString& name);
 
+// The name of the companion tool that `program` (a command line's program) is, as the suite
+// calls it ("Plot Pictures", "LogTallyPC", "Canopy Load"); empty for any other program.
+QString companionToolName(const QString& program);
+
 // A file chosen with Browse, by KindFromExtension's answer (0 to 3).
 std::optional<CommandLine> commandForBrowse(const QString& appFolder, int kindIndex,
                                             const QString& path);

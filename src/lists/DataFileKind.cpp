@@ -2,10 +2,12 @@
 
 namespace {
 constexpr DataFileKind kKinds[] = {
-    {"Fuel Profile", ".fpl", "fpl", 0, "Prv", "PRV"},
-    {"Planar Intercept Inventory", ".pli", "pli", 2, "Lgt", "LGT"},
-    {"Photo Series Inventory", ".phs", "phs", 1, "Lgt", "LGT"},
-    {"Crown Mass Inventory", ".crn", "crn", 3, "Crn", "Crn"},
+    {"Fuel Profile", ".fpl", "fpl", 0, "Prv", "PRV", "application/x-keldara-fuel-profile"},
+    {"Planar Intercept Inventory", ".pli", "pli", 2, "Lgt", "LGT",
+     "application/x-keldara-planar-intercept"},
+    {"Photo Series Inventory", ".phs", "phs", 1, "Lgt", "LGT",
+     "application/x-keldara-photo-series"},
+    {"Crown Mass Inventory", ".crn", "crn", 3, "Crn", "Crn", "application/x-keldara-crown-mass"},
 };
 } // namespace
 
@@ -23,14 +25,20 @@ const DataFileKind* kindOfCode(const QString& kindCode)
     return nullptr;
 }
 
-int KindFromExtension(const QString& path)
+const DataFileKind* kindOfPath(const QString& path)
 {
     if (path.size() < 4)
-        return 99;
+        return nullptr;
     const QString tail = path.right(4);
     for (const DataFileKind& k : kKinds) {
         if (tail.compare(QLatin1String(k.extension), Qt::CaseInsensitive) == 0)
-            return k.kindIndex;
+            return &k;
     }
-    return 99;
+    return nullptr;
+}
+
+int KindFromExtension(const QString& path)
+{
+    const DataFileKind* kind = kindOfPath(path);
+    return kind ? kind->kindIndex : 99;
 }

@@ -3,12 +3,16 @@
 // once when the window closes after the exit question, and read before the window first shows.
 // The program's specified settings are written at the moment they change, as before; nothing
 // else is saved at exit. View modes and sort orders are not kept: every load resets them.
+// A saved place is used only where the window can be used there (see WindowPlace.h), and a
+// place that could not be used is never saved.
 #include "mainwindow/frmQEL.h"
+#include "mainwindow/WindowPlace.h"
 #include "platform/SettingsStore.h"
 #include "ui/QelListView.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -46,19 +50,80 @@ QList<int> numbersOf(const QString& text)
     return numbers;
 }
 
-// The screen on which the user can still reach the window's top edge, to move it; none when the
-// place is off every screen now (a monitor was unplugged, the resolution went down).
-const QScreen* screenHolding(const QRect& window)
+// The saved geometry's numbers; nothing when any part is not a number.
+QList<qint64> longNumbersOf(const QString& text)
 {
-    const QRect topEdge(window.left(), window.top(), window.width(), 40);
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect seen = screen->availableGeometry().intersected(topEdge);
-        if (seen.width() >= std::min(window.width(), 100) && seen.height() >= 20)
-            return screen;
+    QList<qint64> numbers;
+    for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        numbers.append(part.toLongLong(&ok));
+        if (!ok)
+            return {};
     }
-    return nullptr;
+    return numbers;
+}
+
+// The screens' available areas, the primary screen's first.
+QList<QRect> screenAreas()
+{
+    QList<QRect> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary)
+        areas.append(primary->availableGeometry());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            areas.append(screen->availableGeometry());
+    }
+    return areas;
+}
+
+// The height of the title bar above the window, which must stay reachable to move it.
+int titleBarHeight(const QWidget& window)
+{
+    const int frame = window.frameGeometry().height() - window.geometry().height();
+    return frame > 0 ? frame : window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+}
+
+qint64 area(const QRect& r)
+{
+    return r.isEmpty() ? 0 : qint64(r.width()) * r.height();
 }
 } // namespace
+
+bool windowplace::usable(const QRect& window, const QList<QRect>& screens, int titleBar)
+{
+    if (window.width() <= 0 || window.height() <= 0)
+        return false;
+    const QRect title(window.left(), window.top() - titleBar, window.width(), titleBar);
+    for (const QRect& screen : screens) {
+        if (screen.contains(title) && 3 * area(screen.intersected(window)) >= area(window))
+            return true;
+    }
+    return false;
+}
+
+std::optional<QRect> windowplace::place(const QList<qint64>& saved, const QList<QRect>& screens,
+                                        int titleBar)
+{
+    if (saved.size() != 4)
+        return std::nullopt;
+    const auto within = [](qint64 n, qint64 low) { return n >= low && n <= kLimit; };
+    if (!within(saved[2], 1) || !within(saved[3], 1))
+        return std::nullopt;
+    const QSize size{int(saved[2]), int(saved[3])};
+    if (within(saved[0], -kLimit) && within(saved[1], -kLimit)) {
+        const QRect there{QPoint(int(saved[0]), int(saved[1])), size};
+        if (usable(there, screens, titleBar))
+            return there;
+    }
+    if (screens.isEmpty())
+        return QRect(QPoint(), size);
+    // Centred on the primary screen, title bar included, at most as large as it.
+    const QRect room = screens.first().adjusted(0, titleBar, 0, 0);
+    QRect centred(QPoint(), size.boundedTo(room.size()));
+    centred.moveCenter(room.center());
+    return centred;
+}
 
 void frmQEL::restoreWindowState()
 {
@@ -68,19 +133,9 @@ void frmQEL::restoreWindowState()
     const auto value = [&](const QString& key) {
         return settings->read(kApplication, kSection, key, QString());
     };
-    if (const QList<int> g = numbersOf(value(kGeometry)); g.size() == 4 && g[2] > 0 && g[3] > 0) {
-        const QRect saved(g[0], g[1], g[2], g[3]);
-        const QScreen* screen = screenHolding(saved);
-        // A size larger than the screen now is cut down to it.
-        const QScreen* bounds = screen ? screen : QGuiApplication::primaryScreen();
-        const QSize room = bounds ? bounds->availableGeometry().size() : saved.size();
-        const QSize size = saved.size().boundedTo(room);
-        // Off every screen, the place is forgotten: the window opens where it would anyway.
-        if (screen)
-            setGeometry(QRect(saved.topLeft(), size));
-        else
-            resize(size);
-    }
+    if (const auto there = windowplace::place(longNumbersOf(value(kGeometry)), screenAreas(),
+                                              titleBarHeight(*this)))
+        setGeometry(*there);
     if (value(kMaximized).compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         setWindowState(windowState() | Qt::WindowMaximized);
     for (int tab = 0; tab < kTabCount; ++tab)
@@ -95,8 +150,10 @@ void frmQEL::saveWindowState()
     const auto write = [&](const QString& key, const QString& text) {
         settings->write(kApplication, kSection, key, text);
     };
-    const QRect normal = normalGeometry();
-    write(kGeometry, numbersText({normal.x(), normal.y(), normal.width(), normal.height()}));
+    // A place where the window could not be used is not kept: the next start centres it.
+    if (const QRect normal = normalGeometry();
+        windowplace::usable(normal, screenAreas(), titleBarHeight(*this)))
+        write(kGeometry, numbersText({normal.x(), normal.y(), normal.width(), normal.height()}));
     write(kMaximized, isMaximized() ? QStringLiteral("True") : QStringLiteral("False"));
     for (int tab = 0; tab < kTabCount; ++tab)
         write(columnsKey(tab), numbersText(lstQEL[size_t(tab)]->userColumnWidths()));

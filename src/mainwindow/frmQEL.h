@@ -89,6 +89,8 @@ public:
     ToolsTab& toolsTab() const { return *m_tools; }
     WebTab& webTab() const { return *m_web; }
     HelpCommands& helpCommands() const { return *m_helpCommands; }
+    // The one way the window's commands start programs.
+    Launching& launching() const { return *m_launching; }
 
     // The context menu of tab `tab`'s list, on its selected entry or on its empty space.
     std::unique_ptr<QMenu> contextMenuFor(int tab, bool onEntry);

@@ -13,6 +13,9 @@ public:
     // Whether an ordinary file stands at `path` (not a folder, not a device); false when the path
     // cannot be looked at.
     virtual bool isFile(const QString& path) = 0;
+    // Whether anything stands at `path` (a file, a folder, a device); false when the path cannot
+    // be looked at.
+    virtual bool exists(const QString& path) = 0;
     // Gives the file `from` the path `to`, failing with the platform's "file exists" error rather
     // than replacing a file at `to`.
     virtual FileResult rename(const QString& from, const QString& to) = 0;

@@ -26,6 +26,12 @@ bool LocalFileSystem::isFile(const QString& path)
 #endif
 }
 
+bool LocalFileSystem::exists(const QString& path)
+{
+    // A link that leads nowhere is still something in the way of the name.
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
 FileResult LocalFileSystem::rename(const QString& from, const QString& to)
 {
     return renameNoReplace(from, to);

@@ -12,6 +12,8 @@ class IconSource;
 class MachineRegistry;
 class FileSystem;
 class Trash;
+class RecentDocuments;
+class FileManager;
 
 // The outside world as the forms see it. main.cpp fills it with the real services, the tests with
 // fakes; nothing here is owned.
@@ -27,4 +29,6 @@ struct PlatformServices {
     MachineRegistry* registry = nullptr;
     FileSystem* files = nullptr; // data files, which may lie on drives that hang
     Trash* trash = nullptr;
+    RecentDocuments* recent = nullptr;  // none: nothing is recorded
+    FileManager* fileManager = nullptr; // none: "Show in Folder" opens the folder
 };

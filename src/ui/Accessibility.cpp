@@ -2,7 +2,10 @@
 
 #include <QAccessibleWidget>
 #include <QFrame>
+#include <QHash>
 #include <QMetaClassInfo>
+#include <QPointer>
+#include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -79,6 +82,158 @@ public:
     }
 };
 
+// One tab of a tab strip: a page tab, selected while it is the current one, pressed to make it
+// current.
+class TabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    TabAccessible(QTabBar* bar, int index)
+        : m_bar(bar)
+        , m_index(index)
+    {}
+
+    bool isValid() const override { return m_bar && m_index < m_bar->count(); }
+    QObject* object() const override { return nullptr; }
+    QAccessibleInterface* parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(m_bar.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::PageTab; }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        const bool current = m_index == m_bar->currentIndex();
+        s.disabled = !m_bar->isEnabled() || !m_bar->isTabEnabled(m_index);
+        s.invisible = !m_bar->isVisible() || !m_bar->isTabVisible(m_index);
+        s.offscreen = s.invisible || !m_bar->rect().intersects(m_bar->tabRect(m_index));
+        s.selectable = true;
+        s.selected = current;
+        s.focusable = m_bar->focusPolicy() != Qt::NoFocus;
+        s.focused = current && m_bar->hasFocus();
+        return s;
+    }
+
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect tab = m_bar->tabRect(m_index);
+        return QRect(m_bar->mapToGlobal(tab.topLeft()), tab.size());
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (!isValid())
+            return {};
+        switch (t) {
+        case QAccessible::Name: {
+            QString name = m_bar->tabText(m_index);
+            name.remove(QLatin1Char('&')); // a mnemonic's mark is not read
+            return name;
+        }
+        case QAccessible::Description:
+            return m_bar->tabToolTip(m_index);
+        case QAccessible::Help:
+            return m_bar->tabWhatsThis(m_index);
+        default:
+            return {};
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction() && isValid() && m_bar->isTabEnabled(m_index))
+            m_bar->setCurrentIndex(m_index);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    int index() const { return m_index; }
+
+private:
+    QPointer<QTabBar> m_bar;
+    int m_index;
+};
+
+// The tab strip: a page tab list whose children are its tabs, then its scroll buttons.
+class TabBarAccessible : public QAccessibleWidget {
+public:
+    explicit TabBarAccessible(QTabBar* bar)
+        : QAccessibleWidget(bar, QAccessible::PageTabList)
+    {}
+    ~TabBarAccessible() override
+    {
+        for (const QAccessible::Id id : std::as_const(m_tabs))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return bar()->count() + int(scrollButtons().size()); }
+
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index < 0)
+            return nullptr;
+        if (index < bar()->count()) {
+            if (const QAccessible::Id id = m_tabs.value(index))
+                return QAccessible::accessibleInterface(id);
+            auto* tab = new TabAccessible(bar(), index);
+            m_tabs.insert(index, QAccessible::registerAccessibleInterface(tab));
+            return tab;
+        }
+        const QList<QToolButton*> buttons = scrollButtons();
+        const qsizetype button = index - bar()->count();
+        return button < buttons.size() ? QAccessible::queryAccessibleInterface(buttons[button])
+                                       : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->role() == QAccessible::PageTab && child->parent() == this)
+            return static_cast<const TabAccessible*>(child)->index();
+        const qsizetype button =
+            scrollButtons().indexOf(qobject_cast<QToolButton*>(child->object()));
+        return button < 0 ? -1 : bar()->count() + int(button);
+    }
+
+    QAccessibleInterface* focusChild() const override
+    {
+        return bar()->hasFocus() ? child(bar()->currentIndex()) : nullptr;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        QString text = QAccessibleWidget::text(t);
+        if (text.isEmpty() && t == QAccessible::Name && bar()->currentIndex() >= 0)
+            text = bar()->tabText(bar()->currentIndex()).remove(QLatin1Char('&'));
+        return text;
+    }
+
+private:
+    QTabBar* bar() const { return static_cast<QTabBar*>(widget()); }
+    QList<QToolButton*> scrollButtons() const
+    {
+        return bar()->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+
+    mutable QHash<int, QAccessible::Id> m_tabs;
+};
+
 // Asked once per widget, with its own class name first and then its base classes' names.
 QAccessibleInterface* factory(const QString& className, QObject* object)
 {
@@ -93,6 +248,8 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
     }
     if (object->metaObject() == &QFrame::staticMetaObject)
         return new FrameAccessible(static_cast<QFrame*>(object));
+    if (object->metaObject() == &QTabBar::staticMetaObject)
+        return new TabBarAccessible(static_cast<QTabBar*>(object));
     // Our windows made from a plain widget say what they are (Q_CLASSINFO "accessibleRole");
     // Qt would call them panels.
     const QMetaObject* meta = object->metaObject();
@@ -115,6 +272,36 @@ void installAccessibility()
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void announceCurrentTab(QTabBar* bar, int oldTab, int newTab,
+                        const std::function<void(QAccessibleEvent*)>& send)
+{
+    if ((!send && !QAccessible::isActive()) || oldTab == newTab)
+        return;
+    QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(bar);
+    if (!strip)
+        return;
+    const auto deliver = [&send](QAccessibleEvent* event) {
+        if (send)
+            send(event);
+        else
+            QAccessible::updateAccessibility(event);
+    };
+    QAccessible::State selection;
+    selection.selected = true;
+    for (const int tab : {oldTab, newTab}) {
+        if (tab < 0 || tab >= bar->count())
+            continue;
+        QAccessibleInterface* iface = strip->child(tab);
+        QAccessibleStateChangeEvent changed(iface, selection);
+        deliver(&changed);
+        // The form the accessibility bus of the free desktops passes on: it reports the tab's
+        // "selected" state as it now is.
+        QAccessibleEvent selected(iface, tab == newTab ? QAccessible::SelectionAdd
+                                                       : QAccessible::SelectionRemove);
+        deliver(&selected);
+    }
 }
 
 void nameOverflowButton(QToolBar* toolbar)

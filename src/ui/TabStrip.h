@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Program.h"
+#include "ui/Accessibility.h"
 
 #include <QTabWidget>
 
@@ -15,6 +16,7 @@ public:
         connect(this, &QTabWidget::currentChanged, this, [this](int index) {
             const int old = m_last;
             m_last = index;
+            announceCurrentTab(tabBar(), old, index);
             emit switched(old, index);
         });
     }

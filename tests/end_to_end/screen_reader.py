@@ -313,8 +313,29 @@ def check_lists(reader, main, app):
     }
     headers = {"Open": ["Recently Used Files", "Last Modified", "Type", "Directory"],
                "Web": ["Name", "Url"]}
+    # Each switch is announced: the tab left is no longer selected, the tab taken is.
+    announced = []
+
+    def on_selected(event):
+        try:
+            if event.source.getRoleName() == "page tab":
+                announced.append((event.source.name, event.detail1))
+        except GLib.Error:
+            pass
+    pyatspi.Registry.registerEventListener(on_selected, "object:state-changed:selected")
+    previous = "New"  # the tab the program starts on
     for tab, (rows, hidden) in expected.items():
+        del announced[:]
         reader.act(find(tabs, "page tab", tab), "Press")
+        # The tab pressed is read as the current one: selected, and no other tab is.
+        settled("the selected tab", lambda: [t.name for t in tabs if t is not None and
+                                             t.getRoleName() == "page tab" and
+                                             t.getState().contains(pyatspi.STATE_SELECTED)],
+                lambda read: expect_equal("the tabs read as selected", read, [tab]))
+        if tab != previous:
+            wait_for("the switch from %s to %s announced" % (previous, tab), lambda: pump_events()
+                     or {(previous, 0), (tab, 1)} <= set(announced), timeout=5)
+        previous = tab
         view = wait_for("the %s list to show" % tab, lambda: next(
             (n for n in walk(main) if n.getRoleName() in ("tree", "tree table")
              and n.name == tab + " list" and is_showing(n)), None))
@@ -334,6 +355,14 @@ def check_lists(reader, main, app):
         settled("the %s list" % tab, lambda: table_of(view), check)
         if reader.dump_trees:
             print(tree_text(view))
+    pyatspi.Registry.deregisterEventListener(on_selected, "object:state-changed:selected")
+
+
+def pump_events():
+    """Delivers the accessibility events that have arrived to the listeners registered here."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
 
 
 def check_descriptions(reader, main, app):

@@ -112,9 +112,9 @@ TEST_F(ListCommands, ContextMenusOfferWhatEachTabAllows)
     window->TabMain->setCurrTab(1);
     EXPECT_EQ(
         menuTexts(1, true),
-        (L{QStringLiteral("Open"), QStringLiteral("Open Containing Folder"),
-           QStringLiteral("Copy Path"), QStringLiteral("Remove from List"), QStringLiteral("-"),
-           QStringLiteral("Rename File"), QStringLiteral("Delete File")}));
+        (L{QStringLiteral("Open"), QStringLiteral("Show in Folder"), QStringLiteral("Copy Path"),
+           QStringLiteral("Remove from List"), QStringLiteral("-"), QStringLiteral("Rename File"),
+           QStringLiteral("Delete File")}));
     EXPECT_EQ(menuTexts(1, false), L{QStringLiteral("Browse ...")});
     window->TabMain->setCurrTab(3);
     EXPECT_EQ(menuTexts(3, true),

@@ -2,6 +2,7 @@
 #include "support/FakeHub.h"
 #include "support/TempAppFolder.h"
 #include "tabs/new/NewTab.h"
+#include "ui/Accessibility.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -210,6 +212,50 @@ TEST_F(MainWindowFixture, ToolbarAsAScreenReaderUsesIt)
     reader("List")->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(window->lstQEL[1]->viewMode(), QelListView::ViewMode::Report);
     EXPECT_FALSE(icon->state().checked);
+}
+
+// What a screen reader is told about the tabs: the current one selected, the others not, and at
+// each switch an event for the tab left and the tab taken. (That a switch sends them over the
+// accessibility bus, the screen_reader test sees.)
+TEST_F(MainWindowFixture, TheCurrentTabIsReadAsSelectedAndEachSwitchIsAnnounced)
+{
+    window->show();
+    auto* bar = window->TabMain->findChild<QTabBar*>();
+    QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(bar);
+    ASSERT_EQ(strip->role(), QAccessible::PageTabList);
+    const auto selected = [&] {
+        QStringList names;
+        for (int i = 0; i < strip->childCount(); ++i) {
+            if (strip->child(i)->role() == QAccessible::PageTab &&
+                strip->child(i)->state().selected)
+                names.append(strip->child(i)->text(QAccessible::Name));
+        }
+        return names;
+    };
+    window->TabMain->setCurrTab(0);
+    EXPECT_EQ(selected(), QStringList{QStringLiteral("New")});
+    // Pressed as a screen reader presses it.
+    strip->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(window->TabMain->CurrTab(), 2);
+    EXPECT_EQ(selected(), QStringList{QStringLiteral("Tools")});
+
+    QStringList events;
+    announceCurrentTab(bar, 0, 2, [&](QAccessibleEvent* e) {
+        QAccessibleInterface* tab = e->accessibleInterface();
+        if (e->type() == QAccessible::StateChanged &&
+            !static_cast<QAccessibleStateChangeEvent*>(e)->changedStates().selected)
+            return;
+        events.append(
+            QString::number(e->type()) + QLatin1Char(' ') + tab->text(QAccessible::Name) +
+            (tab->state().selected ? QStringLiteral(" selected") : QStringLiteral(" not")));
+    });
+    const auto event = [](QAccessible::Event type, const char* tab) {
+        return QString::number(type) + QLatin1Char(' ') + QString::fromLatin1(tab);
+    };
+    EXPECT_EQ(events, (QStringList{event(QAccessible::StateChanged, "New not"),
+                                   event(QAccessible::SelectionRemove, "New not"),
+                                   event(QAccessible::StateChanged, "Tools selected"),
+                                   event(QAccessible::SelectionAdd, "Tools selected")}));
 }
 
 TEST_F(MainWindowFixture, ShortcutFolderMadeOnceAndLeftAlone)

@@ -2,6 +2,7 @@
 // fitted to what it holds while the user has not sized them.
 #include "lists/RecordCodec.h"
 #include "mainwindow/frmQEL.h"
+#include "mainwindow/WindowPlace.h"
 #include "platform/QSettingsStore.h"
 #include "support/FakeHub.h"
 #include "tabs/open/OpenTab.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -86,19 +89,76 @@ TEST_F(WindowState, PlaceSizeAndColumnWidthsSurviveARestart)
     EXPECT_EQ(maximised->geometry(), QRect(60, 40, 640, 480));
 }
 
-TEST_F(WindowState, APlaceOffEveryScreenIsIgnored)
+// Saved places the window could not be used at (another screen's, damaged numbers): the window
+// comes up centred on the screen at the saved size, cut to the screen, and such a place is never
+// saved back. The offscreen screen is 800 pixels wide.
+TEST_F(WindowState, AnUnusablePlaceIsCentredAndNeverSavedBack)
 {
-    const auto fresh = makeWindow();
-    fresh->show();
-    const QPoint usual = fresh->pos();
-    fresh->hide();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_EQ(screen.topLeft(), QPoint(0, 0));
+    ASSERT_EQ(screen.width(), 800);
+    const struct {
+        const char* saved;
+        QSize size; // empty: the window's own size
+    } cases[] = {
+        {"700 500 600 450", {600, 450}},
+        {"5000 4000 600 450", {600, 450}},
+        {"2147483647 2147483647 600 450", {600, 450}},
+        {"99999999999999 10 600 450", {600, 450}},
+        {"10 40 3000 2000", screen.size()}, // cut to the screen (and its title bar)
+        {"10 40 2147483647 450", {}},
+        {"10 40 0 450", {}},
+    };
+    const QSize usual = makeWindow()->size();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved);
+        store->write(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"),
+                     QString::fromLatin1(c.saved));
+        const auto window = start();
+        window->show();
+        const QRect g = window->geometry();
+        if (c.size.isEmpty()) {
+            EXPECT_EQ(g.size(), usual);
+        } else {
+            EXPECT_EQ(g.width(), c.size.width());
+            EXPECT_LE(g.height(), c.size.height());
+            EXPECT_GE(g.height(), c.size.height() - 60);
+            EXPECT_LE(std::abs(g.center().x() - screen.center().x()), 1);
+        }
+        EXPECT_TRUE(screen.contains(g));
+        // Whatever is saved at the exit is a place the window can be used at.
+        window->move(-g.width() + 10, 200);
+        quit(*window, MsgAnswer::Yes);
+        const QString saved =
+            store->read(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"), {});
+        EXPECT_EQ(saved, QString::fromLatin1(c.saved));
+    }
+}
 
-    store->write(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"),
-                 QStringLiteral("5000 4000 600 450"));
-    const auto window = start();
-    window->show();
-    EXPECT_EQ(window->pos(), usual);
-    EXPECT_EQ(window->size(), QSize(600, 450));
+TEST(WindowPlace, UsedOnlyWithTheWholeTitleBarAndAThirdOnOneScreen)
+{
+    const QList<QRect> two{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const struct {
+        QRect window;
+        bool usable;
+    } cases[] = {
+        {{100, 40, 800, 600}, true},    {{100, 10, 800, 600}, false}, // title bar above the screen
+        {{1500, 40, 800, 600}, false},  // title bar across two screens
+        {{2000, 40, 800, 600}, true},   // on the second screen
+        {{-500, 40, 800, 600}, false},  // title bar partly off
+        {{1000, 900, 800, 600}, false}, // title bar seen, too little of the window
+        {{3000, 900, 800, 600}, false}, // off every screen
+        {{100, 500, 800, 1500}, true},  // 580 of its 1,500 rows on the screen
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(windowplace::usable(c.window, two, 30), c.usable)
+            << c.window.x() << "," << c.window.y();
+    // A third of the window, not less.
+    EXPECT_TRUE(windowplace::usable({0, 30, 300, 3150}, two, 30));
+    EXPECT_FALSE(windowplace::usable({0, 30, 300, 3153}, two, 30));
+    EXPECT_EQ(windowplace::place({2000, 40, 800, 600}, two, 30), QRect(2000, 40, 800, 600));
+    EXPECT_EQ(windowplace::place({5000, 40, 800, 600}, two, 30), QRect(560, 255, 800, 600));
+    EXPECT_EQ(windowplace::place({1, 2, 3}, two, 30), std::nullopt);
 }
 
 struct OpenColumns : ::testing::Test, FakeHub {};

@@ -34,6 +34,11 @@ public:
         hold(path);
         return m_real.isFile(path);
     }
+    bool exists(const QString& path) override
+    {
+        hold(path);
+        return m_real.exists(path);
+    }
     FileResult rename(const QString& from, const QString& to) override
     {
         hold(from);

@@ -5,6 +5,7 @@
 #include "platform/LocalFileSystem.h"
 #include "support/FakeBrowserFinder.h"
 #include "support/FakeIconSource.h"
+#include "support/FakeRecentDocuments.h"
 #include "support/Fakes.h"
 #include "support/FakeTrash.h"
 #include "support/Settle.h"
@@ -31,6 +32,7 @@ struct FakeHub {
     FakeIconSource icons;
     FileSystem& files = sharedFileSystem();
     FakeTrash trash;
+    FakeRecentDocuments recent;
     PlatformServices services;
 
     FakeHub()
@@ -44,6 +46,7 @@ struct FakeHub {
         services.icons = &icons;
         services.files = &files;
         services.trash = &trash;
+        services.recent = &recent;
     }
     // Work still under way finishes before the fakes it calls go.
     ~FakeHub() { settle(); }

@@ -308,7 +308,7 @@ void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& check
     QString name, folder;
     SplitPath(checked.file, &name, &folder);
     if (const auto command = commandForOpen(m_hub.appFolder(), entry.kindCode, folder, name))
-        m_launching.LaunchCommand(command->program, command->arguments);
+        m_launching.LaunchCommand(command->program, command->arguments, checked.file);
 }
 
 void OpenTab::dropEntry(const OpenEntry& entry)
@@ -359,7 +359,7 @@ void OpenTab::openChosenFile(const QString& fileName)
         m_hub.notice(QStringLiteral("The file can not be opened"));
         return;
     }
-    m_launching.LaunchCommand(command->program, command->arguments);
+    m_launching.LaunchCommand(command->program, command->arguments, fileName);
 }
 
 QWidget* OpenTab::belowList()
@@ -383,7 +383,7 @@ QWidget* OpenTab::belowList()
 
 QList<TabController::Command> OpenTab::entryCommands()
 {
-    return {{QStringLiteral("Open Containing Folder"), [this] { openContainingFolder(); }},
+    return {{QStringLiteral("Show in Folder"), [this] { openContainingFolder(); }},
             {QStringLiteral("Copy Path"), [this] { copyPath(); }},
             {QStringLiteral("Remove from List"), [this] { removeFromList(); }}};
 }
@@ -413,7 +413,7 @@ std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)
 void OpenTab::openContainingFolder()
 {
     if (const auto entry = chosen())
-        ShowFolder(m_hub, entry->folder);
+        ShowItemInFolder(m_hub, &m_alive, entry->path());
 }
 
 void OpenTab::copyPath()

@@ -88,7 +88,7 @@ public:
     QList<int> filterColumns() const override;
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
-    // The chosen entry's folder shown in the file manager, and its full path to the clipboard.
+    // The chosen entry shown selected in the file manager, and its full path to the clipboard.
     void openContainingFolder();
     void copyPath();
 

@@ -1,0 +1,94 @@
+#include "app/DesktopRequests.h"
+
+#include "actions/Launching.h"
+#include "formats/LaunchTable.h"
+#include "mainwindow/frmQEL.h"
+#include "platform/FileSystem.h"
+#include "platform/qt/WindowActivation.h"
+#include "tabs/open/OpenTab.h"
+
+#include <QEvent>
+
+namespace {
+enum class Found { Nothing, File, Other };
+} // namespace
+
+DesktopRequests::DesktopRequests(frmQEL& window, Activate activate)
+    : m_window(window)
+    , m_activate(activate
+                     ? std::move(activate)
+                     : [](QWidget& w, const QByteArray& token) { activateWithToken(w, token); })
+    , m_waits(window.hub(), *window.lstQEL[size_t(Tab::Open)])
+{
+    m_window.installEventFilter(this);
+}
+
+void DesktopRequests::received(const HandOver& later, QWidget& front)
+{
+    if (front.isMinimized())
+        front.showNormal();
+    front.show();
+    front.raise();
+    m_activate(front, later.token);
+    take(later.items);
+}
+
+void DesktopRequests::take(const QList<HandOver::Item>& items)
+{
+    m_pending.append(items);
+    if (m_window.isVisible())
+        handlePending();
+}
+
+bool DesktopRequests::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_window && event->type() == QEvent::Show && !m_pending.isEmpty()) {
+        // Once the window is on screen, so that what follows (a message, a tool) comes after it.
+        QMetaObject::invokeMethod(this, &DesktopRequests::handlePending, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DesktopRequests::handlePending()
+{
+    if (!m_window.isVisible())
+        return;
+    const QList<HandOver::Item> items = std::exchange(m_pending, {});
+    for (const HandOver::Item& item : items) {
+        if (item.what == HandOver::What::File)
+            open(item.text);
+        else
+            begin(item.text);
+    }
+}
+
+void DesktopRequests::open(const QString& path)
+{
+    FileSystem* files = &m_window.hub().files();
+    m_waits.run(
+        m_window.hub().lineOf(path), QStringLiteral("open"), path, path, DriveWait::Late::Drop,
+        [files, path](Waiting&) {
+            if (files->isFile(path))
+                return Found::File;
+            return files->exists(path) ? Found::Other : Found::Nothing;
+        },
+        [this, path](Found found) {
+            switch (found) {
+            case Found::Nothing:
+                m_window.hub().notice(QStringLiteral("File does not exist: ") + path);
+                break;
+            case Found::Other:
+                m_window.hub().notice(QStringLiteral("The file can not be opened"));
+                break;
+            case Found::File:
+                m_window.openTab().openChosenFile(path);
+                break;
+            }
+        });
+}
+
+void DesktopRequests::begin(const QString& kind)
+{
+    if (const auto command = commandForNew(m_window.hub().appFolder(), kind.toUpper()))
+        m_window.launching().LaunchCommand(command->program, command->arguments);
+}
