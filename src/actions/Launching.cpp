@@ -1,8 +1,11 @@
 #include "actions/Launching.h"
 
+#include "base/Paths.h"
+#include "base/Program.h"
 #include "formats/LaunchTable.h"
 #include "lists/DataFileKind.h"
 #include "platform/Launcher.h"
+#include "platform/Prompter.h"
 #include "platform/RecentDocuments.h"
 #include "ui/HubContext.h"
 #include "work/Work.h"
@@ -49,4 +52,33 @@ void Launching::recordRecent(const QString& program, const QString& command,
     work::post(
         m_hub.lineOf(QDir::homePath()), &m_alive,
         [recent, document] { return recent->add(document); }, [](const FileResult&) {});
+}
+
+int Launching::ShowOpenDataFileDialog(QString& fileName)
+{
+    OpenFileRequest request;
+    request.title = QStringLiteral("Open File");
+    request.filter = QStringLiteral(
+        "Profile View Fuel Profile(*.fpl)|*.fpl|LogTally Planar Intercept(*.pli)|*.pli|"
+        "LogTally Plot Pictures(*.phs)|*.phs|Canopy Load(*.crn)|*.crn");
+    request.filterIndex = 1;
+    const QString app = m_hub.appFolder();
+    const QString data = paths::findIgnoringCase(app, QStringLiteral("data"));
+    request.initialFolder = data.isEmpty() ? app + paths::separator() : paths::join(app, data);
+    request.initialName = fileName;
+    QString chosen;
+    if (!m_hub.prompter().openFile(request, &chosen))
+        return kDialogCancelled;
+    fileName = chosen;
+    return 0;
+}
+
+void Launching::openDataFile(const QString& fileName)
+{
+    const auto command = commandForBrowse(m_hub.appFolder(), KindFromExtension(fileName), fileName);
+    if (!command) {
+        m_hub.notice(QStringLiteral("The file can not be opened"));
+        return;
+    }
+    LaunchCommand(command->program, command->arguments, fileName);
 }

@@ -27,6 +27,13 @@ public:
     void LaunchCommand(const QString& program, const QString& argumentText,
                        const QString& dataFile = {});
 
+    // The open-file dialog for data files: 0 with the chosen path in `fileName` (which also
+    // gives the name box's first text), or the dialog-cancelled code.
+    int ShowOpenDataFileDialog(QString& fileName);
+    // Starts the tool of a data file by its extension, as Browse does; "The file can not be
+    // opened" for any other.
+    void openDataFile(const QString& fileName);
+
 private:
     void recordRecent(const QString& program, const QString& command, const QString& dataFile);
 

@@ -81,7 +81,7 @@ void DesktopRequests::open(const QString& path)
                 m_window.hub().notice(QStringLiteral("The file can not be opened"));
                 break;
             case Found::File:
-                m_window.openTab().openChosenFile(path);
+                m_window.launching().openDataFile(path);
                 break;
             }
         });

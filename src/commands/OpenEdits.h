@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/Outcome.h"
 #include "commands/Waiting.h"
 #include "lists/OpenEntries.h"
 #include "lists/RecentFileList.h"
@@ -26,18 +27,7 @@ struct Seams {
     const DriveTable* drives = nullptr;
 };
 
-enum class Outcome {
-    Done,
-    Refused,      // the name typed cannot be a file's name (`refusal` says why): nothing changed
-    NotFullPath,  // the entry names no file by its full path: it is never handed on
-    Gone,         // the entry is no longer in the list: nothing changed
-    Missing,      // the file is not there, on a drive that is
-    NotConnected, // the file's drive is not connected: nothing changed
-    TrashRefused, // the trash cannot take the file: nothing changed
-    Taken,        // something stands where the file or its entry would go back: nothing changed
-    NotInTrash,   // the trash no longer holds what the delete put there: nothing changed
-    Failed,       // `result` says why; `partly` whether something changed all the same
-};
+using Outcome = commands::Outcome;
 
 // What Edit > Undo needs to take a Delete (or a Remove from List) back: where the data file went
 // in the trash (none when it stayed or was not there), and the records that left the list, with

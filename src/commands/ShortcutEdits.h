@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/Outcome.h"
 #include "base/FileResult.h"
 
 #include <QByteArray>
@@ -44,14 +45,7 @@ struct Written {
 };
 Written createShortcutTo(const QString& appFolder, const QString& program);
 
-enum class Outcome {
-    Done,
-    Refused, // the name typed cannot be a file's name (`refusal` says why): nothing changed
-    Gone,    // the shortcut is no longer in the folder: nothing changed
-    Taken,   // a shortcut of the new name (any letter case) is there already: nothing changed
-    Failed,  // `result` says why: nothing changed
-    OldKept, // the renamed shortcut is written, but the old one could not be removed
-};
+using Outcome = commands::Outcome;
 
 // What Edit > Undo needs to take a Delete or Rename back: the shortcut file that went, with its
 // bytes as they were, and for a Rename the shortcut that took its place.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/Outcome.h"
 #include "lists/WebLinkList.h"
 
 #include <optional>
@@ -9,13 +10,7 @@
 // the change left it. The window asks before and shows the outcome after.
 namespace webedits {
 
-enum class Outcome {
-    Done,
-    Refused, // the name or address cannot be stored (`refusal` says why): nothing changed
-    Gone,    // the link is no longer in the list: nothing changed
-    Taken,   // Undo: a link of the old name is there now: nothing changed
-    Failed,  // `result` says why: nothing changed
-};
+using Outcome = commands::Outcome;
 
 // What Edit > Undo needs to take a Delete back: the lines that went, with their places...
 struct DeletedLinks {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/ListLayout.h"
-#include "ui/ListRows.h"
+#include "lists/ListLayout.h"
+#include "lists/ListRows.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ListLayout.h"
+#include "lists/ListLayout.h"
 #include "ui/ListModel.h"
 
 #include <QHash>

@@ -62,14 +62,14 @@ TEST_F(RecentFiles, AFailedStartRecordsNothingAndAFailingListStopsNothing)
 {
     const QString file = app.file(QStringLiteral("data/a.fpl"));
     launcher.result = FileResult::fromErrno(ENOENT);
-    window->openTab().openChosenFile(file);
+    window->launching().openDataFile(file);
     ASSERT_TRUE(settle());
     EXPECT_TRUE(recent.added().isEmpty());
     ASSERT_EQ(prompter.messages.size(), 1); // "Can't start application"
 
     launcher.result = {};
     recent.answer(FileResult::refused(QStringLiteral("the list can not be read")));
-    window->openTab().openChosenFile(file);
+    window->launching().openDataFile(file);
     ASSERT_TRUE(settle());
     EXPECT_EQ(launcher.starts.size(), 2);
     EXPECT_EQ(recent.added().size(), 1);

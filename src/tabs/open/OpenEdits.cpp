@@ -1,5 +1,6 @@
 // Rename, Delete, Remove from List and Undo on the "Open" tab: each asks, then posts the command
 // of the core library on the entry the user chose, and shows what came of it.
+#include "actions/Undoing.h"
 #include "lists/DataFileKind.h"
 #include "platform/Prompter.h"
 #include "tabs/open/OpenTab.h"
@@ -159,75 +160,63 @@ void OpenTab::removeFromList()
 
 void OpenTab::offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again)
 {
-    const QString text = QStringLiteral("Undo ") + verb + QStringLiteral(" of ") + step.entry.name;
-    auto run = [this, step, verb] {
-        const QString path = step.entry.path();
+    const QString path = step.entry.path();
+    auto run = [this, step, verb, path] {
         const bool started = m_waits.run(
             m_hub.lineOf(path), QStringLiteral("undo"), path, path, DriveWait::Late::Deliver,
             [seams = m_seams, step](Waiting& w) { return openedits::undoDelete(seams, step, w); },
-            [this, step, verb](openedits::Result r) {
-                if (r.outcome == Outcome::NotInTrash)
-                    m_hub.notice(
-                        QStringLiteral("Cannot undo: ") + step.entry.name.toUpper() +
-                        QStringLiteral(" is no longer in the trash. Nothing was changed."));
+            [this, step, verb, path](openedits::Result r) {
                 // Put back in the trash elsewhere, the file is undone from there next time.
-                const openedits::DeletedEntry again = r.deleted ? *r.deleted : step;
-                finishUndo(std::move(r), step.entry.path(),
-                           [this, again, verb] { offerUndo(again, verb, true); });
+                const openedits::DeletedEntry retry = r.deleted ? *r.deleted : step;
+                finishUndo(std::move(r), path,
+                           {QStringLiteral("Cannot undo: ") + path +
+                                QStringLiteral(" already exists. Nothing was changed."),
+                            {},
+                            QStringLiteral("Cannot undo: ") + step.entry.name.toUpper() +
+                                QStringLiteral(" is no longer in the trash. Nothing was changed."),
+                            path + QStringLiteral(" is back, but the list could not take its "
+                                                  "entry")},
+                           [this, retry, verb] { offerUndo(retry, verb, true); });
             });
         if (!started)
             offerUndo(step, verb, true);
     };
+    const QString text = QStringLiteral("Undo ") + verb + QStringLiteral(" of ") + step.entry.name;
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
 
 void OpenTab::offerUndo(const openedits::RenamedEntry& step, bool again)
 {
-    const QString text = QStringLiteral("Undo Rename of ") + step.finalName;
     auto run = [this, step] {
         const bool started = m_waits.run(
             m_hub.lineOf(step.newFile), QStringLiteral("undo"), step.newPath, step.newFile,
             DriveWait::Late::Deliver,
             [seams = m_seams, step](Waiting& w) { return openedits::undoRename(seams, step, w); },
             [this, step](openedits::Result r) {
-                if (r.outcome == Outcome::Gone)
-                    m_hub.notice(QStringLiteral("Cannot undo: ") + step.newPath +
-                                 QStringLiteral(" is no longer there. Nothing was changed."));
-                finishUndo(std::move(r), step.before.path(),
+                const QString old = step.before.path();
+                finishUndo(std::move(r), old,
+                           {QStringLiteral("Cannot undo: ") + old +
+                                QStringLiteral(" already exists. Nothing was changed."),
+                            QStringLiteral("Cannot undo: ") + step.newPath +
+                                QStringLiteral(" is no longer there. Nothing was changed."),
+                            {}, {}},
                            [this, step] { offerUndo(step, true); });
             });
         if (!started)
             offerUndo(step, true);
     };
-    again ? offerUndoAgain(text, run) : setUndo(text, run);
+    again ? offerUndoAgain(QStringLiteral("Undo Rename of ") + step.finalName, run)
+          : setUndo(QStringLiteral("Undo Rename of ") + step.finalName, run);
 }
 
-void OpenTab::finishUndo(openedits::Result r, const QString& path,
+void OpenTab::finishUndo(openedits::Result r, const QString& path, const UndoTexts& texts,
                          const std::function<void()>& offerAgain)
 {
-    switch (r.outcome) {
-    case Outcome::Done:
+    if (r.outcome == Outcome::Done) {
         show(std::move(*r.listing), path);
         return;
-    case Outcome::Taken:
-        // The user may clear the way and try again.
-        m_hub.notice(QStringLiteral("Cannot undo: ") + path +
-                     QStringLiteral(" already exists. Nothing was changed."));
-        offerAgain();
-        break;
-    case Outcome::Failed:
-        if (r.partly) {
-            m_hub.fileFailure(path + QStringLiteral(" is back, but the list could not take its "
-                                                    "entry"),
-                              r.result);
-            break;
-        }
-        m_hub.fileFailure(QStringLiteral("The undo did not go through. Nothing was changed."),
-                          r.result);
-        offerAgain();
-        break;
-    default: // told by the caller, which knows what went
-        break;
     }
+    if (tellUndo(m_hub, r.outcome, r.result, r.partly, texts))
+        offerAgain();
     LoadOpenList();
 }

@@ -23,80 +23,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-namespace {
-// The texts of each kind, made once: every row of a kind shares them.
-struct KindTexts {
-    QString text, large, small;
-};
-const KindTexts& textsOf(const QString& kindCode)
-{
-    static const std::vector<KindTexts> kinds = [] {
-        std::vector<KindTexts> k;
-        for (const DataFileKind& kind : dataFileKinds())
-            k.push_back({QString::fromLatin1(kind.kindText), QString::fromLatin1(kind.largeIcon),
-                         QString::fromLatin1(kind.smallIcon)});
-        return k;
-    }();
-    static const KindTexts none;
-    const DataFileKind* kind = kindOfCode(kindCode);
-    return kind ? kinds[size_t(kind - dataFileKinds().data())] : none;
-}
-} // namespace
-
-quint32 OpenRows::keyHash(int row) const
-{
-    const OpenEntry& e = entry(row);
-    return textHash(e.name, e.folderHash);
-}
-
-bool OpenRows::sameKey(int row, const ListRows& other, int otherRow) const
-{
-    const auto* open = dynamic_cast<const OpenRows*>(&other);
-    if (!open)
-        return ListRows::sameKey(row, other, otherRow);
-    const OpenEntry& a = entry(row);
-    const OpenEntry& b = open->entry(otherRow);
-    if (a.folder.size() == b.folder.size())
-        return a.name == b.name && a.folder == b.folder;
-    return a.path() == b.path();
-}
-
-bool OpenRows::hasKey(int row, const QString& key) const
-{
-    const OpenEntry& e = entry(row);
-    return key.size() == e.folder.size() + e.name.size() && key.startsWith(e.folder) &&
-           QStringView(key).sliced(e.folder.size()) == e.name;
-}
-
-QString OpenRows::text(int row, int column) const
-{
-    const OpenEntry& e = entry(row);
-    switch (column) {
-    case 0:
-        return e.name;
-    case OpenColumn::Date:
-        return e.dateText;
-    case OpenColumn::KindText:
-        return textsOf(e.kindCode).text;
-    case OpenColumn::Folder:
-        return e.folder;
-    case OpenColumn::KindCode:
-        return e.kindCode;
-    default:
-        return {};
-    }
-}
-
-QString OpenRows::largeIcon(int row) const
-{
-    return textsOf(entry(row).kindCode).large;
-}
-
-QString OpenRows::smallIcon(int row) const
-{
-    return textsOf(entry(row).kindCode).small;
-}
-
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
                  const ImageList& small, Launching& launching)
     : m_hub(hub)
@@ -324,42 +250,13 @@ void OpenTab::dropEntry(const OpenEntry& entry)
         });
 }
 
-int OpenTab::ShowOpenDataFileDialog(QString& fileName)
-{
-    OpenFileRequest request;
-    request.title = QStringLiteral("Open File");
-    request.filter = QStringLiteral(
-        "Profile View Fuel Profile(*.fpl)|*.fpl|LogTally Planar Intercept(*.pli)|*.pli|"
-        "LogTally Plot Pictures(*.phs)|*.phs|Canopy Load(*.crn)|*.crn");
-    request.filterIndex = 1;
-    const QString app = m_hub.appFolder();
-    const QString data = paths::findIgnoringCase(app, QStringLiteral("data"));
-    request.initialFolder = data.isEmpty() ? app + paths::separator() : paths::join(app, data);
-    request.initialName = fileName;
-    QString chosen;
-    if (!m_hub.prompter().openFile(request, &chosen))
-        return kDialogCancelled;
-    fileName = chosen;
-    return 0;
-}
-
 void OpenTab::cmdBrowse_Click()
 {
     QString fileName = cmdBrowseTag;
-    const int result = ShowOpenDataFileDialog(fileName);
+    const int result = m_launching.ShowOpenDataFileDialog(fileName);
     cmdBrowseTag.clear();
     if (result == 0)
-        openChosenFile(fileName);
-}
-
-void OpenTab::openChosenFile(const QString& fileName)
-{
-    const auto command = commandForBrowse(m_hub.appFolder(), KindFromExtension(fileName), fileName);
-    if (!command) {
-        m_hub.notice(QStringLiteral("The file can not be opened"));
-        return;
-    }
-    m_launching.LaunchCommand(command->program, command->arguments, fileName);
+        m_launching.openDataFile(fileName);
 }
 
 QWidget* OpenTab::belowList()
@@ -407,7 +304,7 @@ std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)
     const QString path = QDir::toNativeSeparators(data->urls().first().toLocalFile());
     if (KindFromExtension(path) == 99 || path.endsWith(paths::separator()))
         return {};
-    return [this, path] { openChosenFile(path); };
+    return [this, path] { m_launching.openDataFile(path); };
 }
 
 void OpenTab::openContainingFolder()

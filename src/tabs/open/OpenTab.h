@@ -1,9 +1,11 @@
 #pragma once
 
 #include "actions/DriveWait.h"
+#include "actions/Undoing.h"
 #include "commands/OpenEdits.h"
 #include "lists/MissingFiles.h"
-#include "ui/ListRows.h"
+#include "lists/OpenRows.h"
+#include "lists/ListRows.h"
 #include "ui/TabController.h"
 
 #include <QObject>
@@ -15,31 +17,6 @@ class ImageList;
 class Launching;
 class QPushButton;
 class QelListView;
-
-// The rows of the "Open" list: its entries, each text held once (see OpenEntry). The files of
-// the same entries are what the missing-file check looks at.
-class OpenRows final : public ListRows, public MissingFiles::Entries {
-public:
-    explicit OpenRows(OpenListing listing)
-        : m_listing(std::move(listing))
-    {}
-    const OpenEntry& entry(int row) const { return m_listing.at(size_t(row)); }
-    int count() const override { return int(m_listing.size()); }
-    QString text(int row, int column) const override;
-    QString key(int row) const override { return entry(row).path(); }
-    // The key is the folder and the name: hashed and compared without being made.
-    quint32 keyHash(int row) const override;
-    bool sameKey(int row, const ListRows& other, int otherRow) const override;
-    bool hasKey(int row, const QString& key) const override;
-    int sortedBy() const override { return 0; } // a listing comes sorted by name
-    QString largeIcon(int row) const override;
-    QString smallIcon(int row) const override;
-    QString folderOf(int row) const override { return entry(row).folder; }
-    QStringList filesOf(int row) const override { return entry(row).files(); }
-
-private:
-    OpenListing m_listing;
-};
 
 // The "Open" tab: the recent-file list, the refresh timer's check, Browse, and opening, renaming
 // and deleting a recorded data file. It asks, posts the command of the core library and shows
@@ -64,12 +41,8 @@ public:
     // keeps rewriting is tried again on later refresh ticks before a failure is shown.
     void SyncDataFolderEntries();
 
-    // The Browse button, and the open-file dialog for data files: 0 with the chosen path in
-    // `fileName`, or the dialog-cancelled code.
+    // The Browse button: the open-file dialog for data files, and the chosen file's tool.
     void cmdBrowse_Click();
-    int ShowOpenDataFileDialog(QString& fileName);
-    // Starts the tool of a data file chosen with Browse (or dropped on the window).
-    void openChosenFile(const QString& fileName);
     // A file name for the next Browse dialog's name box; emptied by every Browse.
     QString cmdBrowseTag;
 
@@ -120,7 +93,7 @@ private:
     void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
     void offerUndo(const openedits::RenamedEntry& step, bool again = false);
     // How an undo went: the list as it left it, or why it changed nothing.
-    void finishUndo(openedits::Result r, const QString& path,
+    void finishUndo(openedits::Result r, const QString& path, const UndoTexts& texts,
                     const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;

@@ -1,5 +1,6 @@
 // Rename, Delete and Undo on the "Tools" tab: each asks, then posts the command of the core
 // library on the shortcut the user chose, and shows what came of it.
+#include "actions/Undoing.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
 #include "tabs/tools/ToolsTab.h"
@@ -132,29 +133,19 @@ void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
             DriveWait::Late::Deliver,
             [files = &m_hub.files(), step](Waiting&) { return shortcutedits::undo(*files, step); },
             [this, step](const shortcutedits::Result& r) {
-                switch (r.outcome) {
-                case Outcome::Done:
+                const UndoTexts texts{
+                    QStringLiteral("Cannot undo: a shortcut named ") +
+                        QFileInfo(step.file).fileName() +
+                        QStringLiteral(" already exists. Nothing was changed."),
+                    QStringLiteral("Cannot undo: the shortcut ") +
+                        QFileInfo(step.renamedTo).fileName() +
+                        QStringLiteral(" is no longer in the shortcut folder. Nothing was "
+                                       "changed."),
+                    {}, {}};
+                if (r.outcome == Outcome::Done)
                     m_selectAfterLoad = step.file;
-                    break;
-                case Outcome::Taken:
-                    m_hub.notice(QStringLiteral("Cannot undo: a shortcut named ") +
-                                 QFileInfo(step.file).fileName() +
-                                 QStringLiteral(" already exists. Nothing was changed."));
+                else if (tellUndo(m_hub, r.outcome, r.result, false, texts))
                     offerUndo(step, true);
-                    break;
-                case Outcome::Gone:
-                    m_hub.notice(QStringLiteral("Cannot undo: the shortcut ") +
-                                 QFileInfo(step.renamedTo).fileName() +
-                                 QStringLiteral(" is no longer in the shortcut folder. Nothing "
-                                                "was changed."));
-                    break;
-                default:
-                    m_hub.fileFailure(QStringLiteral("The undo did not go through. Nothing was "
-                                                     "changed."),
-                                      r.result);
-                    offerUndo(step, true);
-                    break;
-                }
                 LoadShortcutList();
             });
         if (!started)

@@ -1,5 +1,6 @@
 #include "tabs/web/WebTab.h"
 
+#include "actions/Undoing.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
 #include "base/TextOrder.h"
@@ -185,15 +186,8 @@ void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
 {
     const QString text = QStringLiteral("Undo Delete of ") + step.name;
     auto run = [this, step] {
-        const bool started = m_waits.run(
-            work::Line::list(), QStringLiteral("undo"), step.name, m_store.listPath(),
-            DriveWait::Late::Deliver,
-            [store = m_store, step](Waiting&) { return webedits::undoDelete(store, step); },
-            [this, step](const webedits::Result& r) {
-                finishUndo(r, step.name, [this, step] { offerUndo(step, true); });
-            });
-        if (!started)
-            offerUndo(step, true);
+        undo(step.name, [store = m_store, step] { return webedits::undoDelete(store, step); },
+             step.name, {}, [this, step] { offerUndo(step, true); });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
@@ -202,46 +196,39 @@ void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
 {
     const QString text = QStringLiteral("Undo Rename of ") + step.after.name;
     auto run = [this, step] {
-        const bool started = m_waits.run(
-            work::Line::list(), QStringLiteral("undo"), step.after.name, m_store.listPath(),
-            DriveWait::Late::Deliver,
-            [store = m_store, step, order = screenOrder()](Waiting&) {
-                return webedits::undoRename(store, step, order);
-            },
-            [this, step](const webedits::Result& r) {
-                if (r.outcome == Outcome::Gone)
-                    m_hub.notice(QStringLiteral("Cannot undo: the web link ") +
-                                 quoted(step.after.name) +
-                                 QStringLiteral(" is no longer in the list. Nothing was changed."));
-                finishUndo(r, step.before.name, [this, step] { offerUndo(step, true); });
-            });
-        if (!started)
-            offerUndo(step, true);
+        undo(step.after.name,
+             [store = m_store, step, order = screenOrder()] {
+                 return webedits::undoRename(store, step, order);
+             },
+             step.before.name,
+             QStringLiteral("Cannot undo: the web link ") + quoted(step.after.name) +
+                 QStringLiteral(" is no longer in the list. Nothing was changed."),
+             [this, step] { offerUndo(step, true); });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
 
-void WebTab::finishUndo(const webedits::Result& r, const QString& select,
-                        const std::function<void()>& offerAgain)
+void WebTab::undo(const QString& name, Change change, const QString& select, const QString& gone,
+                  const std::function<void()>& offerAgain)
 {
-    switch (r.outcome) {
-    case Outcome::Done:
-        show(*r.links, select);
-        return;
-    case Outcome::Taken:
-        m_hub.notice(QStringLiteral("Cannot undo: a web link named ") + quoted(select) +
-                     QStringLiteral(" already exists. Nothing was changed."));
+    const bool started = m_waits.run(
+        work::Line::list(), QStringLiteral("undo"), name, m_store.listPath(),
+        DriveWait::Late::Deliver, [change = std::move(change)](Waiting&) { return change(); },
+        [this, select, gone, offerAgain](const webedits::Result& r) {
+            if (r.outcome == Outcome::Done) {
+                show(*r.links, select);
+                return;
+            }
+            const UndoTexts texts{QStringLiteral("Cannot undo: a web link named ") +
+                                      quoted(select) +
+                                      QStringLiteral(" already exists. Nothing was changed."),
+                                  gone, {}, {}};
+            if (tellUndo(m_hub, r.outcome, r.result, false, texts))
+                offerAgain();
+            LoadWebList();
+        });
+    if (!started)
         offerAgain();
-        break;
-    case Outcome::Failed:
-        m_hub.fileFailure(QStringLiteral("The undo did not go through. Nothing was changed."),
-                          r.result);
-        offerAgain();
-        break;
-    default: // told by the caller, which knows what went
-        break;
-    }
-    LoadWebList();
 }
 
 void WebTab::open()

@@ -66,9 +66,10 @@ private:
               std::function<void(const webedits::Result&)> done);
     void offerUndo(const webedits::DeletedLinks& step, bool again = false);
     void offerUndo(const webedits::RenamedLink& step, bool again = false);
-    // How an undo went; `select` is the restored link's name.
-    void finishUndo(const webedits::Result& r, const QString& select,
-                    const std::function<void()>& offerAgain);
+    // Runs an undo of the link `name` and shows how it went: the restored link `select`, or why
+    // nothing changed (`gone`: the text when the link has gone).
+    void undo(const QString& name, Change change, const QString& select, const QString& gone,
+              const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
     QelListView& m_list;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/TextOrder.h"
-#include "ui/ListRows.h"
+#include "lists/ListRows.h"
 
 #include <QList>
 #include <QString>

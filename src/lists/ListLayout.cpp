@@ -1,4 +1,4 @@
-#include "ui/ListLayout.h"
+#include "lists/ListLayout.h"
 
 #include "base/TextOrder.h"
 

@@ -1,4 +1,4 @@
-#include "ui/ListRows.h"
+#include "lists/ListRows.h"
 
 #include "base/TextOrder.h"
 

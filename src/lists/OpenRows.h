@@ -1,0 +1,30 @@
+#pragma once
+
+#include "lists/ListRows.h"
+#include "lists/MissingFiles.h"
+#include "lists/OpenEntries.h"
+
+// The rows of the "Open" list: its entries, each text held once (see OpenEntry). The files of
+// the same entries are what the missing-file check looks at.
+class OpenRows final : public ListRows, public MissingFiles::Entries {
+public:
+    explicit OpenRows(OpenListing listing)
+        : m_listing(std::move(listing))
+    {}
+    const OpenEntry& entry(int row) const { return m_listing.at(size_t(row)); }
+    int count() const override { return int(m_listing.size()); }
+    QString text(int row, int column) const override;
+    QString key(int row) const override { return entry(row).path(); }
+    // The key is the folder and the name: hashed and compared without being made.
+    quint32 keyHash(int row) const override;
+    bool sameKey(int row, const ListRows& other, int otherRow) const override;
+    bool hasKey(int row, const QString& key) const override;
+    int sortedBy() const override { return 0; } // a listing comes sorted by name
+    QString largeIcon(int row) const override;
+    QString smallIcon(int row) const override;
+    QString folderOf(int row) const override { return entry(row).folder; }
+    QStringList filesOf(int row) const override { return entry(row).files(); }
+
+private:
+    OpenListing m_listing;
+};
