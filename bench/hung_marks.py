@@ -123,7 +123,7 @@ def inner(exe, share, flags):
         asked = drive.calls_held
         drive.release()
         print("%d reloads with one entry's drive hanging: every local entry marked within %.0f ms "
-              "of its reload shown (median %.0f ms); the hanging drive was asked %d times"
+              "of its reload shown (median %.0f ms); calls to the hanging drive: %d"
               % (reloads, max(times) * 1000, sorted(times)[len(times) // 2] * 1000, asked))
         sr.answer_exit_question(reader, main, "Yes")
         hub.wait(20)
