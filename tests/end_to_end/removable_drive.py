@@ -52,19 +52,25 @@ class Stick:
         os.makedirs(store)
         run("mount", "-t", "tmpfs", "-o", "size=1m", "FIELDSTICK", store)
 
+    # Each returns when it began, for the time the program takes to show it.
     def plug_in(self):
+        began = time.monotonic()
         os.makedirs(self.place, exist_ok=True)
         run("mount", "--bind", self.store, self.place)
+        return began
 
     def pull_out(self, remove_folder):
+        began = time.monotonic()
         run("umount", self.place)
         if remove_folder:
             os.rmdir(self.place)
+        return began
 
 
-def until_described(rows, name, text):
-    """Seconds until the entry `name` is described as `text`; fails past the limit."""
-    begun = time.monotonic()
+def until_described(rows, name, text, begun=None):
+    """Seconds from `begun` (now) until the entry `name` is described as `text`; fails past the
+    limit."""
+    begun = begun or time.monotonic()
     try:
         sr.wait_for("%s described as %r" % (name, text), lambda: rows.description(name) == text,
                     timeout=LIMIT + 3, every=0.02)
@@ -186,10 +192,10 @@ def inner(exe, flags):
                     == path)
 
         # Pulled out, its folder left empty: not connected, and kept by every command.
-        stick.pull_out(remove_folder=False)
-        took = until_described(rows, "plot.fpl", path + ", not connected")
-        print("stick pulled out: the entry read as not connected %.2f s after the unmount"
-              % took)
+        took = until_described(rows, "plot.fpl", path + ", not connected",
+                               stick.pull_out(remove_folder=False))
+        print("stick pulled out: the entry read as not connected %.0f ms after the unmount"
+              % (took * 1000))
         if shots:
             time.sleep(0.3)
             sr.screenshot(os.path.join(shots, "not-connected-list.png"))
@@ -199,27 +205,25 @@ def inner(exe, flags):
               "it and the list file")
 
         # Plugged in again: present, and it opens.
-        stick.plug_in()
-        took = until_described(rows, "plot.fpl", path)
-        print("stick plugged in: the entry read as present %.2f s after the mount" % took)
+        took = until_described(rows, "plot.fpl", path, stick.plug_in())
+        print("stick plugged in: the entry read as present %.0f ms after the mount" % (took * 1000))
         rows.double_click("plot.fpl")
         sr.wait_for("the tool to start on the stick's file", lambda: os.path.exists(record)
                     and "plot.fpl" in open(record).read())
 
         # Pulled out as the desktop does it, its folder taken away; a restart meanwhile keeps
         # the entry byte for byte.
-        stick.pull_out(remove_folder=True)
-        took = until_described(rows, "plot.fpl", path + ", not connected")
-        print("stick pulled out, its folder gone: not connected after %.2f s" % took)
+        took = until_described(rows, "plot.fpl", path + ", not connected",
+                               stick.pull_out(remove_folder=True))
+        print("stick pulled out, its folder gone: not connected after %.0f ms" % (took * 1000))
         kept = read(list_file)
         quit_program(reader, main, hub, log_path)
         hub, log_path, reader, main, rows = start(bus, app, group, tmp, record)
         until_described(rows, "plot.fpl", path + ", not connected")
         sr.expect_equal("the list file after a restart", read(list_file), kept)
-        stick.plug_in()
-        took = until_described(rows, "plot.fpl", path)
-        print("after a restart, stick plugged in: present after %.2f s; the list file kept "
-              "byte for byte" % took)
+        took = until_described(rows, "plot.fpl", path, stick.plug_in())
+        print("after a restart, stick plugged in: present after %.0f ms; the list file kept "
+              "byte for byte" % (took * 1000))
         quit_program(reader, main, hub, log_path)
         return 0
     except Exception as failure:
