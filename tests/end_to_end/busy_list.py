@@ -26,41 +26,6 @@ def record(path):
     return b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n' % path.encode()
 
 
-class OpenList:
-    """The "Open" list as a screen reader reads it: rows of name, date, type, folder."""
-
-    def __init__(self, main):
-        self.view = sr.wait_for("the Open list", lambda: next(
-            (n for n in sr.walk(main) if n.getRoleName() in ("tree", "tree table")
-             and n.name == "Open list" and sr.is_showing(n)), None))
-
-    def row_of(self, name, folder):
-        table = self.view.queryTable()
-        for r in range(table.nRows):
-            if table.getAccessibleAt(r, 0).name == name and \
-                    table.getAccessibleAt(r, 3).name == folder:
-                return r
-        return -1
-
-    def choose(self, reader, name, folder):
-        row = sr.wait_for("%s in %s" % (name, folder), lambda: self.row_of(name, folder) + 1) - 1
-        reader.act(self.view.queryTable().getAccessibleAt(row, 0), "Toggle")
-        sr.wait_for("%s to be selected" % name, lambda: self.selected() == (name, folder))
-
-    def selected(self):
-        """The selected entry's name and folder. The rows may move between two questions to the
-        program: what is read is checked again until it holds still."""
-        table = self.view.queryTable()
-        for _ in range(20):
-            rows = table.getSelectedRows()
-            if not rows:
-                return None
-            read = table.getAccessibleAt(rows[0], 0).name, table.getAccessibleAt(rows[0], 3).name
-            if list(table.getSelectedRows()) == list(rows):
-                return read
-        return None
-
-
 def inner(exe, flags):
     group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
     tmp = os.environ.pop("KELDARA_A11Y_TMP")
@@ -88,7 +53,7 @@ def inner(exe, flags):
         reader = sr.Reader(bus, hub.pid, False)
         main = reader.window("frame", "Keldara", timeout=25)
         reader.act(sr.find(main, "page tab", "Open"), "Press")
-        rows = OpenList(main)
+        rows = sr.ReportList(main, "Open")
         folder = data + os.sep
         sr.wait_for("the data folder's files", lambda: rows.row_of("d.fpl", folder) >= 0)
         companion = sr.spawn([writer, list_file, str(records), "10", "a"], group,

@@ -8,9 +8,14 @@ The drive is a small file system of this script's own (FUSE, Debian's python3-fu
 at the data file waits while the script holds it. The program runs on an X server, session bus
 and accessibility bus of its own (see screen_reader.py). While the drive hangs, a cheap query to
 the program (its window's extents) is made every 20 ms; the longest wait for an answer is how
-long the window did not answer. Then: the program names the silent drive once and starts nothing
-later; a drive that answers within a few seconds gets its file opened; quitting while a look at
-the drive waits ends the program promptly and leaves the list file whole.
+long the window did not answer (the reader's own 800 ms limit on an answer is lifted for it).
+Then: the program names the silent drive once and starts nothing later; a drive that answers
+within a few seconds gets its file opened; while a Delete of a file on the drive waits for it, a
+web link created on "Web", a Rename of a data file on the local disk and a Delete on "Tools" are
+each done (on disk, in their list files and on screen) within a second, the only thing said is
+that the data file's drive is not answering, and the Delete goes on when the drive answers;
+quitting while a look at the drive waits ends the program promptly and leaves the list file
+whole.
 
 Exits 77 (skipped, with the reason printed) where FUSE cannot be mounted.
 """
@@ -18,7 +23,6 @@ Exits 77 (skipped, with the reason printed) where FUSE cannot be mounted.
 import errno
 import os
 import shutil
-import stat
 import subprocess
 import sys
 import tempfile
@@ -41,10 +45,18 @@ class Drive:
         self.released = threading.Event()
         self.released.set()
         self.calls_held = 0
+        self.holds = 0
 
-    def hold(self):
+    def hold(self, seconds=None):
+        """The drive hangs: until release(), or for `seconds` (a drive that answers late)."""
         self.released.clear()
         self.held.set()
+        self.holds += 1
+        if seconds:
+            hold = self.holds
+            timer = threading.Timer(seconds, lambda: self.holds == hold and self.release())
+            timer.daemon = True
+            timer.start()
 
     def release(self):
         self.held.clear()
@@ -92,6 +104,49 @@ class Drive:
                 if not os.access(self._real(path), mode):
                     raise fusepy.FuseOSError(errno.EACCES)
 
+            # What a delete to the drive's own trash does (an OSError reaches the caller as its
+            # errno).
+            def create(self, path, mode, fi=None):
+                drive._wait(path)
+                return os.open(self._real(path), os.O_WRONLY | os.O_CREAT | os.O_TRUNC, mode)
+
+            def write(self, path, data, offset, fh):
+                os.lseek(fh, offset, 0)
+                return os.write(fh, data)
+
+            def truncate(self, path, length, fh=None):
+                os.truncate(self._real(path), length)
+
+            def flush(self, path, fh):
+                os.fsync(fh)
+
+            def fsync(self, path, datasync, fh):
+                os.fsync(fh)
+
+            def mkdir(self, path, mode):
+                os.mkdir(self._real(path), mode)
+
+            def rmdir(self, path):
+                os.rmdir(self._real(path))
+
+            def unlink(self, path):
+                drive._wait(path)
+                os.unlink(self._real(path))
+
+            def rename(self, old, new):
+                drive._wait(old)
+                os.rename(self._real(old), self._real(new))
+
+            def link(self, target, source):  # the move to the trash without a no-replace rename
+                drive._wait(source)
+                os.link(self._real(source), self._real(target))
+
+            def chmod(self, path, mode):
+                os.chmod(self._real(path), mode)
+
+            def utimens(self, path, times=None):
+                os.utime(self._real(path), times)
+
         return Operations()
 
 
@@ -138,18 +193,10 @@ def longest_pause(component, seconds):
     return longest * 1000
 
 
-def open_the_file(reader, main):
-    """A double-click on the "Open" tab's only entry, as the user gives it."""
+def open_the_file(reader, main, name="plot.fpl"):
+    """A double-click on the "Open" tab's entry `name`, as the user gives it."""
     reader.act(sr.find(main, "page tab", "Open"), "Press")
-    view = sr.wait_for("the Open list", lambda: next(
-        (n for n in sr.walk(main) if n.getRoleName() in ("tree", "tree table")
-         and n.name == "Open list" and sr.is_showing(n)), None))
-    sr.wait_for("its entry", lambda: view.queryTable().nRows == 1)
-    cell = view.queryTable().getAccessibleAt(0, 0)
-    box = cell.queryComponent().getExtents(sr.pyatspi.DESKTOP_COORDS)
-    subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
-                    str(box.y + box.height // 2), "click", "--repeat", "2", "--delay", "80", "1"],
-                   check=True)
+    sr.ReportList(main, "Open").double_click(name)
 
 
 def main_thread_ended(process):
@@ -168,23 +215,145 @@ def started(record):
     return os.path.exists(record) and open(record).read().strip() != ""
 
 
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def until_done(what, done):
+    """Seconds from now until `done()` holds, read every 20 ms. The drive hangs all along: a
+    command that waits behind it fails here, before any wait of its own would be named."""
+    begun = time.monotonic()
+    try:
+        sr.wait_for(what, done, timeout=4, every=0.02)
+    except sr.Failure:
+        raise sr.Failure("%s: not done 4 s later, while a Delete waited on a drive that hangs"
+                         % what) from None
+    return time.monotonic() - begun
+
+
+def press_tab(reader, main, tab):
+    reader.act(sr.find(main, "page tab", tab), "Press")
+    return sr.ReportList(main, tab)
+
+
+def create_web_link(reader, main, app):
+    """A web link made on "Web": the time from Create until it is in QELWebList.txt and shown."""
+    links = press_tab(reader, main, "Web")
+    reader.act(sr.find(main, "push button", "Create web shortcut"), "Press")
+    dialog = reader.window("dialog", "Create a Web Short Cut")
+    for field, text in (("Name", "Weather"), ("URL", "https://example.org/wx")):
+        sr.find(dialog, "text", field).queryEditableText().setTextContents(text)
+    reader.act(sr.find(dialog, "push button", "Create"), "Press")
+    return until_done("a web link created on Web", lambda: b'"Weather",'
+                      b'"https://example.org/wx"' in read(os.path.join(app, "QELWebList.txt"))
+                      and "Weather" in (links.names() or []))
+
+
+def rename_local_file(reader, main, app):
+    """A data file on the local disk renamed on "Open": the time from OK until the file has its
+    new name on disk, in QELFileList.txt and on screen."""
+    files = press_tab(reader, main, "Open")
+    files.choose(reader, "notes.fpl")
+    reader.act(sr.find(main, "push button", "Rename File"), "Press")
+    dialog = reader.window("dialog", "Keldara")
+    next(n for n in sr.walk(dialog) if n.getRoleName() == "text") \
+        .queryEditableText().setTextContents("camp")
+    reader.act(sr.find(dialog, "push button", "OK"), "Press")
+    data = os.path.join(app, "data")
+    return until_done("a Rename of a local data file on Open", lambda:
+                      os.path.exists(os.path.join(data, "camp.FPL"))
+                      and not os.path.exists(os.path.join(data, "notes.fpl"))
+                      and b"/camp.FPL" in read(os.path.join(app, "QELFileList.txt"))
+                      and b"/notes.fpl" not in read(os.path.join(app, "QELFileList.txt"))
+                      and "camp.FPL" in (files.names() or []))
+
+
+def delete_shortcut(reader, main, app):
+    """A shortcut deleted on "Tools": the time from Yes until its file and its entry are gone."""
+    tools = press_tab(reader, main, "Tools")
+    tools.choose(reader, "Spare Tool")
+    reader.act(sr.find(main, "push button", "Delete shortcut"), "Press")
+    box = sr.alert_saying(reader, "Are your sure you want to delete the shortcut: SPARE TOOL.LNK")
+    reader.act(sr.find(box, "push button", "Yes"), "Press")
+    return until_done("a Delete on Tools", lambda: not os.path.exists(
+        os.path.join(app, "ShortCuts", "Spare Tool.lnk")) and tools.names() is not None
+        and "Spare Tool" not in tools.names())
+
+
+def others_while_a_delete_waits(reader, main, drive, share, app, hang):
+    """A Delete on "Open" of a file on the drive, held `hang` seconds by the drive; meanwhile
+    the commands of the other tabs and a Rename on a local disk. Returns their times."""
+    gone = os.path.join(share, "old.fpl")
+    press_tab(reader, main, "Open").choose(reader, "old.fpl")
+    drive.hold()
+    reader.act(sr.find(main, "push button", "Delete File"), "Press")
+    box = sr.alert_saying(reader, "Are your sure you want to delete OLD.FPL")
+    reader.act(sr.find(box, "push button", "Yes"), "Press")
+    held = time.monotonic()
+    # The wait names the file it waits on, and nothing else is said meanwhile.
+    box = sr.alert_saying(reader, "The drive of %s is not answering." % gone)
+    sr.expect_equal("what is said", [said for said, _ in sr.alerts(reader)],
+                    ["The drive of %s is not answering." % gone])
+    reader.act(sr.find(box, "push button", "OK"), "Press")
+    reader.gone(box)
+    times = {"a web link created on Web": create_web_link(reader, main, app),
+             "a Rename of a local data file on Open": rename_local_file(reader, main, app),
+             "a Delete on Tools": delete_shortcut(reader, main, app)}
+    if not drive.held.is_set() or read(os.path.join(app, "QELFileList.txt")).count(b"old.fpl") \
+            != 1:
+        raise sr.Failure("the Delete did not wait for the drive")
+    time.sleep(max(0.0, held + hang - time.monotonic()))
+    waited = time.monotonic() - held
+    drive.release()
+    # The Delete goes on once the drive answers: the file in the drive's trash, the entry gone.
+    files = press_tab(reader, main, "Open")
+    trashed = os.path.join(share, ".Trash-%d" % os.getuid(), "files", "old.fpl")
+
+    def deleted():
+        return {"the file in the trash": not os.path.exists(gone) and os.path.exists(trashed),
+                "its entry out of the list file": b"old.fpl" not in read(os.path.join(
+                    app, "QELFileList.txt")),
+                "its entry off the screen": "old.fpl" not in (files.names() or ["old.fpl"])}
+    try:
+        sr.wait_for("the Delete to go on", lambda: all(deleted().values()))
+    except sr.Failure as failure:
+        raise sr.Failure("%s: %s; shown: %s" % (failure, deleted(),
+                                               [said for said, _ in sr.alerts(reader)])) from None
+    # Nothing more was said: no other command waited, no drive but the share was named.
+    sr.expect_equal("message boxes left showing", [said for said, _ in sr.alerts(reader)], [])
+    return waited, times
+
+
 def inner(exe, standin, share, hang, limit):
     group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
     tmp = os.environ.pop("KELDARA_A11Y_TMP")
     real = os.path.join(tmp, "share-real")
     os.makedirs(real)
-    with open(os.path.join(real, "plot.fpl"), "w") as f:
-        f.write("plot")
+    for name in ("plot.fpl", "old.fpl"):
+        with open(os.path.join(real, name), "w") as f:
+            f.write(name)
     drive, reason = mount(share, real)
     if not drive:
         print("SKIPPED: " + reason)
         return SKIP
     bus = sr.start_accessibility_bus(group)
+    # The reader gives up on an answer after 800 ms unless told otherwise: a window that does not
+    # answer for longer must be measured, not cut short.
+    sr.pyatspi.setTimeout(30000, 30000)
     app = os.path.join(tmp, "app")
     os.makedirs(os.path.join(app, "data"))
+    os.makedirs(os.path.join(app, "ShortCuts"))
     shutil.copy2(exe, os.path.join(app, "keldara"))
     shutil.copy2(standin, os.path.join(app, "prv.exe"))
-    listing = b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n' % os.path.join(share, "plot.fpl").encode()
+    with open(os.path.join(app, "data", "notes.fpl"), "w") as f:
+        f.write("notes")
+    with open(os.path.join(app, "ShortCuts", "Spare Tool.lnk"), "wb") as f:
+        f.write(b"a shortcut of the user's own")  # unreadable: listed as broken, deletable
+    with open(os.path.join(app, "QELWebList.txt"), "wb") as f:
+        f.write(b'"Fire Lab","https://example.org/lab"\r\n')
+    listing = b"".join(b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n' % os.path.join(share, name)
+                       .encode() for name in ("plot.fpl", "old.fpl"))
     list_file = os.path.join(app, "QELFileList.txt")
     with open(list_file, "wb") as f:
         f.write(listing)
@@ -199,10 +368,13 @@ def inner(exe, standin, share, hang, limit):
         # 1. The drive stays silent for `hang` seconds: the window answers all along, the drive
         #    is named once, and nothing starts when it answers at last.
         window = main.queryComponent()  # asked before: a frozen program would not tell it
-        drive.hold()
+        drive.hold(hang)
         open_the_file(reader, main)
         worst = longest_pause(window, hang)
         print("drive silent %.0f s: the window answered within %.0f ms at worst" % (hang, worst))
+        if worst > limit:
+            raise sr.Failure("the window did not answer for %.0f ms (limit %d ms)"
+                             % (worst, limit))
         if drive.calls_held == 0:
             raise sr.Failure("the program never looked at the file")
         if started(record):
@@ -217,9 +389,6 @@ def inner(exe, standin, share, hang, limit):
         time.sleep(1.0)
         if started(record):
             raise sr.Failure("the tool started after the drive was named as not answering")
-        if worst > limit:
-            raise sr.Failure("the window did not answer for %.0f ms (limit %d ms)"
-                             % (worst, limit))
 
         # 2. A drive that answers within a few seconds: the tool starts once it does.
         drive.hold()
@@ -232,10 +401,22 @@ def inner(exe, standin, share, hang, limit):
         print("drive silent 2 s: the window answered within %.0f ms at worst; the tool started"
               % worst)
 
-        # 3. Quitting while a look at the drive waits: the program ends at once, the list whole.
+        # 3. A Delete of a file on the drive waits for it; the commands of every tab on other
+        #    drives go through meanwhile, each within a second.
+        waited, times = others_while_a_delete_waits(reader, main, drive, share, app, hang)
+        for what, took in times.items():
+            print("while a Delete waited %.1f s on the drive: %s done in %.2f s"
+                  % (waited, what, took))
+        slow = ["%s (%.2f s)" % (what, took) for what, took in times.items() if took >= 1.0]
+        if slow:
+            raise sr.Failure("while a Delete waited on a drive that hangs, these took a second "
+                             "or more: " + "; ".join(slow))
+
+        # 4. Quitting while a look at the drive waits: the program ends at once, the list whole.
         #    (A thread of it that this drive has already taken a request from stays until the
         #    drive answers: the kernel waits for a FUSE drive's answer. Its windows, its main
         #    thread and everything else of it are gone.)
+        before = read(list_file)
         drive.hold()
         open_the_file(reader, main)
         time.sleep(0.3)
@@ -250,9 +431,8 @@ def inner(exe, standin, share, hang, limit):
             raise sr.Failure("the program took %.2f s to end" % took)
         drive.release()
         hub.wait(10)
-        with open(list_file, "rb") as f:
-            if len(f.read()) < len(listing):
-                raise sr.Failure("the list file is shorter than it was")
+        if len(read(list_file)) < len(before):
+            raise sr.Failure("the list file is shorter than it was")
         return 0
     except Exception as failure:
         drive.release()  # a program waiting on the drive cannot even be killed
@@ -270,6 +450,8 @@ def main():
     # The drive is mounted outside the run's own folder, so that it can be let go of even when
     # the run was ended before it unmounted it.
     share = tempfile.mkdtemp(prefix="keldara-drive-")
+    # The drive hangs twice for the time asked.
+    sr.TIME_LIMIT = max(sr.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 40)
     try:
         return sr.outer(os.path.abspath(sys.argv[1]),
                         [os.path.abspath(sys.argv[2]), share] + sys.argv[3:],
@@ -282,7 +464,7 @@ def main():
 if __name__ == "__main__":
     if len(sys.argv) >= 5 and sys.argv[1] == "--inner":
         flags = sys.argv[5:]
-        sys.exit(inner(sys.argv[2], sys.argv[3], sys.argv[4], option(flags, "--hang", 8.0),
+        sys.exit(inner(sys.argv[2], sys.argv[3], sys.argv[4], option(flags, "--hang", 6.0),
                        option(flags, "--limit", 250)))
     if len(sys.argv) < 3:
         sys.exit(__doc__)

@@ -32,8 +32,9 @@ def on_time_limit(_signum, _frame):
     raise Failure("the run took longer than %d s" % TIME_LIMIT)
 
 
-def wait_for(what, done, timeout=15.0):
-    """Polls `done` until it returns something true; fails naming `what` when the time is up."""
+def wait_for(what, done, timeout=15.0, every=0.1):
+    """Polls `done` every `every` s until it returns something true; fails naming `what` when
+    the time is up."""
     end = time.monotonic() + timeout
     while True:
         result = done()
@@ -41,7 +42,7 @@ def wait_for(what, done, timeout=15.0):
             return result
         if time.monotonic() > end:
             raise Failure("timed out waiting for " + what)
-        time.sleep(0.1)
+        time.sleep(every)
 
 
 def spawn(argv, group, **kwargs):
@@ -67,9 +68,9 @@ def start_xvfb():
     return xvfb, ":" + number
 
 
-def outer(exe, flags, script=None):
+def outer(exe, flags, script=None, under=()):
     """Runs `script` (this one by default) with --inner on an X server and session bus of its
-    own."""
+    own, under the command `under` if given (a private mount namespace, say)."""
     signal.signal(signal.SIGALRM, on_time_limit)
     signal.signal(signal.SIGTERM, on_time_limit)
     signal.alarm(TIME_LIMIT)
@@ -89,7 +90,7 @@ def outer(exe, flags, script=None):
                        XDG_CACHE_HOME=os.path.join(tmp, "cache"),
                        GSETTINGS_BACKEND="memory", KELDARA_A11Y_GROUP=str(xvfb.pid),
                        KELDARA_A11Y_TMP=tmp)
-            inner = spawn(["dbus-run-session", "--", sys.executable,
+            inner = spawn(list(under) + ["dbus-run-session", "--", sys.executable,
                            script or os.path.abspath(__file__), "--inner", exe] + flags,
                           xvfb.pid, env=env)
             return inner.wait()
@@ -292,6 +293,157 @@ def settled(what, read, check, timeout=10.0):
             if time.monotonic() > end:
                 raise Failure("%s: %s" % (what, failure))
         time.sleep(0.2)
+
+
+class ReportList:
+    """A tab's list in report view as a screen reader reads it: a row per entry, its first cell
+    the entry's name (on "Open" its fourth the folder). A list that reloads while it is read
+    takes its rows' objects away (the bus answers "no such object"): such a read finds nothing,
+    and the caller's wait reads again."""
+
+    def __init__(self, main, tab):
+        self.tab = tab
+        self.view = wait_for("the %s list" % tab, lambda: next(
+            (n for n in walk(main) if n.getRoleName() in ("tree", "tree table")
+             and n.name == tab + " list" and is_showing(n)), None))
+
+    def cell(self, row, column=0):
+        return self.view.queryTable().getAccessibleAt(row, column)
+
+    def row_of(self, name, folder=None):
+        try:
+            table = self.view.queryTable()
+            for r in range(table.nRows):
+                if table.getAccessibleAt(r, 0).name == name and \
+                        (folder is None or table.getAccessibleAt(r, 3).name == folder):
+                    return r
+        except GLib.Error:
+            pass
+        return -1
+
+    def names(self):
+        """The entries' names in the order shown; None when the list changed while read."""
+        try:
+            table = self.view.queryTable()
+            return [table.getAccessibleAt(r, 0).name for r in range(table.nRows)]
+        except GLib.Error:
+            return None
+
+    def description(self, name):
+        """What is said of the entry besides its name (its full path, and its state); None when
+        it is not shown."""
+        try:
+            row = self.row_of(name)
+            return self.cell(row).description if row >= 0 else None
+        except GLib.Error:
+            return None
+
+    def choose(self, reader, name, folder=None):
+        row = wait_for("%s in the %s list" % (name, self.tab),
+                       lambda: self.row_of(name, folder) + 1) - 1
+        reader.act(self.cell(row), "Toggle")
+
+        def chosen():
+            read = self.selected()
+            return read and read[0] == name and folder in (None, read[1])
+        wait_for("%s to be selected" % name, chosen)
+
+    def selected(self):
+        """The selected entry's name and folder (on "Open"; else its name twice). The rows may
+        move between two questions to the program: what is read is checked again until it
+        holds still."""
+        table = self.view.queryTable()
+        column = 3 if table.nColumns > 3 else 0
+        for _ in range(20):
+            try:
+                rows = table.getSelectedRows()
+                if not rows:
+                    return None
+                read = table.getAccessibleAt(rows[0], 0).name, \
+                    table.getAccessibleAt(rows[0], column).name
+                if list(table.getSelectedRows()) == list(rows):
+                    return read
+            except GLib.Error:
+                pass
+        return None
+
+    def double_click(self, name):
+        """A double-click on the entry, as the user gives it."""
+        row = wait_for("%s in the %s list" % (name, self.tab), lambda: self.row_of(name) + 1) - 1
+        box = self.cell(row).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
+                        str(box.y + box.height // 2), "click", "--repeat", "2", "--delay", "80",
+                        "1"], check=True)
+
+
+def alerts(reader):
+    """The message boxes showing: the text of each, and the box."""
+    for _ in range(5):
+        try:
+            return [("\n".join(n.name for n in walk(w) if n.getRoleName() == "label" and n.name),
+                     w) for w in reader.app if shown_as(w, "alert", lambda _: True)]
+        except GLib.Error:  # one closed while read
+            time.sleep(0.05)
+    return []
+
+
+def alert_saying(reader, text, timeout=15.0):
+    """The showing message box whose text is `text`; fails naming what is shown instead."""
+    try:
+        return wait_for("a message box saying %r" % text, lambda: next(
+            (w for said, w in alerts(reader) if said == text), None), timeout, every=0.02)
+    except Failure as failure:
+        raise Failure("%s; shown: %s" % (failure, [said for said, _ in alerts(reader)])) \
+            from None
+
+
+def screenshot(path):
+    """The whole screen of $DISPLAY as a PNG file (Xlib's XGetImage; nothing to install)."""
+    import ctypes
+    import struct
+    import zlib
+
+    class XImage(ctypes.Structure):
+        _fields_ = [(name, ctypes.c_int) for name in ("width", "height", "xoffset", "format")] + \
+            [("data", ctypes.c_void_p)] + [(name, ctypes.c_int) for name in (
+                "byte_order", "bitmap_unit", "bitmap_bit_order", "bitmap_pad", "depth",
+                "bytes_per_line", "bits_per_pixel")]
+
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XDefaultRootWindow.restype = ctypes.c_ulong
+    x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    x.XDisplayWidth.argtypes = x.XDisplayHeight.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x.XGetImage.restype = ctypes.POINTER(XImage)
+    x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                            ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+    display = x.XOpenDisplay(None)
+    if not display:
+        raise Failure("no X display to take a picture of")
+    width, height = x.XDisplayWidth(display, 0), x.XDisplayHeight(display, 0)
+    taken = x.XGetImage(display, x.XDefaultRootWindow(display), 0, 0, width, height,
+                        0xFFFFFFFF, 2)  # ZPixmap
+    image = taken.contents
+    stride, depth = image.bytes_per_line, image.bits_per_pixel
+    raw = ctypes.string_at(image.data, stride * height)
+    x.XFree(ctypes.c_void_p(image.data))
+    x.XFree(taken)
+    x.XCloseDisplay(display)
+    if depth != 32:
+        raise Failure("a %d-bit screen is not read here" % depth)
+    bgrx = b"".join(raw[y * stride:y * stride + 4 * width] for y in range(height))
+    rgb = bytearray(3 * width * height)
+    for to, came in ((0, 2), (1, 1), (2, 0)):
+        rgb[to::3] = bgrx[came::4]
+    rows = b"".join(b"\0" + rgb[3 * width * y:3 * width * (y + 1)] for y in range(height))
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + \
+            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height,
+                                                                     8, 2, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(rows, 6)) + chunk(b"IEND", b""))
 
 
 def check_lists(reader, main, app):
