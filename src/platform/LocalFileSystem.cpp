@@ -68,7 +68,8 @@ FileResult renameNoReplace(const QString& from, const QString& to)
     if (errno != EINVAL && errno != ENOSYS)
         return FileResult::fromErrno(errno);
     // A file system without no-replace renames. A hard link fails on an existing name; a folder
-    // cannot be linked, and is renamed after a last look.
+    // cannot be linked, and is renamed after a last look, as is a file where links cannot be
+    // made.
     struct stat st {};
     if (::lstat(src.constData(), &st) != 0)
         return FileResult::fromErrno(errno);
@@ -78,8 +79,15 @@ FileResult renameNoReplace(const QString& from, const QString& to)
         return ::rename(src.constData(), dst.constData()) == 0 ? FileResult()
                                                                : FileResult::fromErrno(errno);
     }
-    if (::link(src.constData(), dst.constData()) != 0)
-        return FileResult::fromErrno(errno);
+    if (::link(src.constData(), dst.constData()) != 0) {
+        // Many network shares hold no hard links either: there the last look has to do.
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+            return FileResult::fromErrno(errno);
+        if (::lstat(dst.constData(), &st) == 0)
+            return FileResult::fromErrno(EEXIST);
+        return ::rename(src.constData(), dst.constData()) == 0 ? FileResult()
+                                                               : FileResult::fromErrno(errno);
+    }
     if (::unlink(src.constData()) != 0) {
         const int e = errno;
         ::unlink(dst.constData());

@@ -3,7 +3,6 @@
 #include "ui/ImageList.h"
 #include "work/Work.h"
 
-#include <QFont>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -113,17 +112,18 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
             return tip.isEmpty() ? noteText(note) : tip;
         }
         return {};
-    case Qt::ForegroundRole:
-        if (note != Note::None)
-            return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
-        return {};
-    case Qt::FontRole:
-        if (note == Note::NotConnected) {
-            QFont italic;
-            italic.setItalic(true);
-            return italic;
-        }
-        return {};
+    case Qt::ForegroundRole: {
+        if (note == Note::None)
+            return {};
+        const QPalette palette = QGuiApplication::palette();
+        const QColor grey = palette.color(QPalette::Disabled, QPalette::Text);
+        if (note != Note::NotConnected)
+            return grey;
+        // A grey of its own, halfway to the text: the file may well be there, on its drive.
+        const QColor text = palette.color(QPalette::Active, QPalette::Text);
+        return QColor((grey.red() + text.red()) / 2, (grey.green() + text.green()) / 2,
+                      (grey.blue() + text.blue()) / 2);
+    }
     case Qt::DecorationRole:
         if (index.column() == 0) {
             if (const QIcon icon = iconOf(row); !icon.isNull())

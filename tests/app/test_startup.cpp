@@ -79,7 +79,7 @@ private:
     Steps& m_steps;
 };
 
-// "void OpenTab::loadThen(...)" -> "OpenTab::loadThen"
+// "void OpenList::LoadOpenList()" -> "OpenList::LoadOpenList"
 QString functionOf(const char* signature)
 {
     QString s = QString::fromLatin1(signature);
@@ -114,7 +114,7 @@ TEST(Startup, StepsRunInTheirOrderAndReadTheListNoMoreThanTheyAsk)
     QTimer done;
     QObject::connect(&done, &QTimer::timeout, [&] {
         QMutexLocker lock(&steps.mutex);
-        if (steps.queue.contains(QStringLiteral("OpenTab::tmrFileUpdate_Timer")) &&
+        if (steps.queue.contains(QStringLiteral("OpenList::tmrFileUpdate_Timer")) &&
             work::inFlight() == 0) {
             if (frmQEL* window = startingWindow())
                 steps.window.append(QStringLiteral("end: tab %1, New %2 entries, Open %3, timer %4")
@@ -126,7 +126,14 @@ TEST(Startup, StepsRunInTheirOrderAndReadTheListNoMoreThanTheyAsk)
         }
     });
     done.start(50);
+    // A start that never reaches its first tick fails here rather than hanging the run.
+    bool gaveUp = false;
+    QTimer::singleShot(60000, [&] {
+        gaveUp = true;
+        QCoreApplication::quit();
+    });
     EXPECT_EQ(Main(hub.services), 0);
+    ASSERT_FALSE(gaveUp) << "the first refresh tick never came";
     work::setObserver({});
     setListReadObserver({});
 
@@ -150,12 +157,12 @@ TEST(Startup, StepsRunInTheirOrderAndReadTheListNoMoreThanTheyAsk)
                   .join(line)
                   .toStdString());
     EXPECT_EQ(steps.queue.join(line).toStdString(),
-              (QStringList{QStringLiteral("OpenTab::TouchFileEntry"),        // 7.
-                           QStringLiteral("OpenTab::LoadOpenList"),          // 8.
-                           QStringLiteral("ToolsTab::LoadShortcutList"),     // 10.
-                           QStringLiteral("WebTab::LoadWebList"),            // 12.
-                           QStringLiteral("OpenTab::SyncDataFolderEntries"), // 15.
-                           QStringLiteral("OpenTab::tmrFileUpdate_Timer")})
+              (QStringList{QStringLiteral("OpenList::TouchFileEntry"),        // 7.
+                           QStringLiteral("OpenList::LoadOpenList"),          // 8.
+                           QStringLiteral("ToolsTab::LoadShortcutList"),      // 10.
+                           QStringLiteral("WebTab::LoadWebList"),             // 12.
+                           QStringLiteral("OpenList::SyncDataFolderEntries"), // 15.
+                           QStringLiteral("OpenList::tmrFileUpdate_Timer")})
                   .join(line)
                   .toStdString());
     // The example's entry, step 8's load, the sync's rewrite (which hands on what it wrote),

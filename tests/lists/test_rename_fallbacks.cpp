@@ -38,6 +38,19 @@ extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* t
     return int(::syscall(SYS_renameat2, fromDir, from, toDir, to, flags));
 }
 
+// The same for hard links, which many network shares do not hold.
+namespace {
+std::atomic<bool> refuseLinks{false};
+}
+extern "C" int link(const char* from, const char* to) noexcept
+{
+    if (refuseLinks) {
+        errno = EPERM;
+        return -1;
+    }
+    return int(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
+}
+
 namespace {
 
 const QDateTime kNow(QDate(2026, 3, 14), QTime(15, 9, 26));
@@ -84,6 +97,19 @@ TEST(RenameFallbacks, LinkAndUnlinkNeverReplaceAnExistingFile)
     EXPECT_FALSE(dir.exists(QStringLiteral("plot7.fpl")));
     EXPECT_EQ(dir.read(QStringLiteral("ridge.fpl")), QByteArray("mine"));
     EXPECT_GE(refusals, 2) << "the fallback was not taken";
+
+    // Nor hard links: a rename after a last look, which still never replaces.
+    refuseLinks = true;
+    EXPECT_EQ(renameNoReplace(dir.file(QStringLiteral("ridge.fpl")),
+                              dir.file(QStringLiteral("taken.fpl")))
+                  .error,
+              EEXIST);
+    EXPECT_TRUE(renameNoReplace(dir.file(QStringLiteral("ridge.fpl")),
+                                dir.file(QStringLiteral("moved.fpl")))
+                    .ok);
+    refuseLinks = false;
+    EXPECT_EQ(dir.read(QStringLiteral("moved.fpl")), QByteArray("mine"));
+    EXPECT_EQ(dir.read(QStringLiteral("taken.fpl")), QByteArray("theirs"));
 }
 
 // A plain rename puts the new list in place whole: a reader sees the old file or the new one,

@@ -41,7 +41,7 @@ void OpenTab::rename()
     m_waits.run(
         m_hub.lineOf(entry->path()), QStringLiteral("rename"), entry->path(), entry->path(),
         DriveWait::Late::Deliver,
-        [seams = m_seams, e = *entry, finalName](Waiting& w) {
+        [seams = seams(), e = *entry, finalName](Waiting& w) {
             return openedits::RenameFileEntry(seams, e, finalName, w);
         },
         [this, e = *entry](openedits::Result r) {
@@ -84,7 +84,7 @@ void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
         m_hub.lineOf(entry.path()),
         forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"), entry.path(),
         entry.path(), DriveWait::Late::Deliver,
-        [seams = m_seams, entry, removal](Waiting& w) {
+        [seams = seams(), entry, removal](Waiting& w) {
             return openedits::DeleteFileEntry(seams, entry, removal, w);
         },
         [this, entry](openedits::Result r) {
@@ -135,7 +135,7 @@ void OpenTab::removeFromList()
         return;
     QString text = QStringLiteral("Remove ") + entry->name.toUpper() +
                    QStringLiteral(" from the list? The file stays where it is.");
-    if (m_seams.store.isInDataFolder(entry->path()))
+    if (m_open.store().isInDataFolder(entry->path()))
         text += QLatin1Char('\r') + entry->name.toUpper() +
                 QStringLiteral(" will be listed again at the next start because it is in the "
                                "data folder.");
@@ -143,8 +143,8 @@ void OpenTab::removeFromList()
         return;
     m_waits.run(
         work::Line::list(), QStringLiteral("remove from list"), entry->path(),
-        m_seams.store.listPath(), DriveWait::Late::Deliver,
-        [seams = m_seams, e = *entry](Waiting&) { return openedits::removeFromList(seams, e); },
+        m_open.store().listPath(), DriveWait::Late::Deliver,
+        [seams = seams(), e = *entry](Waiting&) { return openedits::removeFromList(seams, e); },
         [this, e = *entry](openedits::Result r) {
             if (r.outcome == Outcome::Failed) {
                 reportSaveFailure(r.result);
@@ -164,7 +164,7 @@ void OpenTab::offerUndo(const openedits::DeletedEntry& step, const QString& verb
     auto run = [this, step, verb, path] {
         const bool started = m_waits.run(
             m_hub.lineOf(path), QStringLiteral("undo"), path, path, DriveWait::Late::Deliver,
-            [seams = m_seams, step](Waiting& w) { return openedits::undoDelete(seams, step, w); },
+            [seams = seams(), step](Waiting& w) { return openedits::undoDelete(seams, step, w); },
             [this, step, verb, path](openedits::Result r) {
                 // Put back in the trash elsewhere, the file is undone from there next time.
                 const openedits::DeletedEntry retry = r.deleted ? *r.deleted : step;
@@ -191,7 +191,7 @@ void OpenTab::offerUndo(const openedits::RenamedEntry& step, bool again)
         const bool started = m_waits.run(
             m_hub.lineOf(step.newFile), QStringLiteral("undo"), step.newPath, step.newFile,
             DriveWait::Late::Deliver,
-            [seams = m_seams, step](Waiting& w) { return openedits::undoRename(seams, step, w); },
+            [seams = seams(), step](Waiting& w) { return openedits::undoRename(seams, step, w); },
             [this, step](openedits::Result r) {
                 const QString old = step.before.path();
                 finishUndo(std::move(r), old,
@@ -199,7 +199,8 @@ void OpenTab::offerUndo(const openedits::RenamedEntry& step, bool again)
                                 QStringLiteral(" already exists. Nothing was changed."),
                             QStringLiteral("Cannot undo: ") + step.newPath +
                                 QStringLiteral(" is no longer there. Nothing was changed."),
-                            {}, {}},
+                            {},
+                            {}},
                            [this, step] { offerUndo(step, true); });
             });
         if (!started)

@@ -27,166 +27,21 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
                  const ImageList& small, Launching& launching)
     : m_hub(hub)
     , m_list(list)
-    , m_large(large)
-    , m_small(small)
     , m_launching(launching)
-    , m_seams{RecentFileList(hub.appFolder()), &hub.files(), &hub.trash(), &hub.drives()}
-    , m_missing(hub.drives(), [files = &hub.files()](
-                                  const QString& path) { return dataFileExists(*files, path); })
+    , m_open(hub, list, large, small)
     , m_waits(hub, list)
-{
-    // Names and folders readable at once: the columns fit what the list holds until the user
-    // sizes one.
-    m_list.setFitColumns(true);
-    // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
-    hub.drives().watch(&m_alive, [this] { checkFiles(); });
-}
+{}
 
 OpenTab::~OpenTab() = default;
 
-void OpenTab::LoadOpenList()
+openedits::Seams OpenTab::seams() const
 {
-    ++m_reads;
-    work::post(
-        work::Line::list(), &m_alive, [store = m_seams.store] { return store.listing(true); },
-        [this](OpenListing listing) {
-            --m_reads;
-            show(std::move(listing));
-        });
-}
-
-void OpenTab::show(OpenListing listing, const QString& select)
-{
-    // Every load puts the list back into report view, sorted by name; what is so already is not
-    // set again, so that nothing is redrawn for it.
-    m_list.setLargeImageList(&m_large);
-    m_list.setSmallImageList(&m_small);
-    m_list.setViewMode(QelListView::ViewMode::Report);
-    m_list.setSortKey(0);
-    m_list.setSorted(true);
-    m_list.setSortOrder(Qt::AscendingOrder);
-    m_list.setRows(std::make_shared<const OpenRows>(std::move(listing)));
-    // The files are looked at once the rows show, so that the looks do not hold up the showing.
-    m_list.whenShown([this, select] {
-        if (!select.isEmpty())
-            m_list.setSelectedKey(select);
-        checkFiles();
-    });
-}
-
-void OpenTab::checkFiles()
-{
-    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
-    if (!rows)
-        return;
-    m_missing.check(
-        rows, [this](const MissingFiles::Checked& what, const MissingFiles::Answers& answers) {
-            std::vector<std::pair<int, Note>> notes;
-            notes.reserve(answers.size());
-            for (const auto& [row, state] : answers) {
-                notes.emplace_back(row, state == MissingFiles::State::Missing ? Note::Missing
-                                        : state == MissingFiles::State::NotConnected
-                                            ? Note::NotConnected
-                                            : Note::None);
-            }
-            m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
-        });
-}
-
-void OpenTab::tmrFileUpdate_Timer()
-{
-    if (m_reads > 0)
-        return; // the read under way will show what the file holds
-    if (m_syncPending) {
-        SyncDataFolderEntries();
-        return;
-    }
-    struct Ticked {
-        bool read = false; // false: nothing to read
-        OpenListing listing;
-        FileIdentity identity; // the list file after the read
-    };
-    ++m_reads;
-    work::post(
-        work::Line::list(), &m_alive,
-        [store = m_seams.store, last = LastListFileTime] {
-            Ticked t;
-            const FileIdentity now = identityOf(store.listPath());
-            if (!now.exists || now == last)
-                return t;
-            t.read = true;
-            t.listing = store.listing(true); // a failure is not shown
-            t.identity = identityOf(store.listPath());
-            return t;
-        },
-        [this](Ticked t) {
-            --m_reads;
-            if (!t.read)
-                return;
-            LastListFileTime = t.identity;
-            show(std::move(t.listing));
-        });
+    return {m_open.store(), &m_hub.files(), &m_hub.trash(), &m_hub.drives()};
 }
 
 void OpenTab::reportSaveFailure(const FileResult& failure) const
 {
     m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
-}
-
-void OpenTab::TouchFileEntry(const QString& path, const QString& kindCode)
-{
-    work::post(
-        work::Line::list(), &m_alive,
-        [store = m_seams.store, path, kindCode]() mutable {
-            return store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
-        },
-        [this](const FileResult& r) {
-            if (!r.ok)
-                reportSaveFailure(r);
-        });
-}
-
-void OpenTab::SyncDataFolderEntries()
-{
-    struct Synced {
-        FileResult sync;
-        OpenListing listing;
-    };
-    ++m_reads;
-    m_syncPending = false;
-    work::post(
-        work::Line::list(), &m_alive,
-        [store = m_seams.store]() mutable {
-            Synced s;
-            QByteArray written;
-            s.sync = store.SyncDataFolderEntries(&written);
-            if (s.sync.ok)
-                s.listing = openListingOf(written);
-            return s;
-        },
-        [this](Synced s) {
-            --m_reads;
-            // A companion tool at work on the list is no fault: try again on a later refresh
-            // tick, and tell the user only if it never lets up.
-            m_syncPending = s.sync.busy && m_syncTicksLeft-- > 0;
-            if (m_syncPending)
-                return;
-            if (!s.sync.ok) {
-                // The list file is left as it was rather than rebuilt from less than it holds.
-                reportSaveFailure(s.sync);
-                return;
-            }
-            show(std::move(s.listing));
-        });
-}
-
-std::optional<OpenEntry> OpenTab::chosen() const
-{
-    const auto* rows = dynamic_cast<const OpenRows*>(m_list.rows().get());
-    const int row = m_list.selectedSourceRow();
-    if (!rows || row < 0)
-        return std::nullopt;
-    return rows->entry(row);
 }
 
 void OpenTab::open()
@@ -199,7 +54,7 @@ void OpenTab::open()
     m_waits.run(
         m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), entry->path(),
         DriveWait::Late::Drop,
-        [seams = m_seams, e = *entry](Waiting& w) { return openedits::checkForOpen(seams, e, w); },
+        [seams = seams(), e = *entry](Waiting& w) { return openedits::checkForOpen(seams, e, w); },
         [this, e = *entry](const openedits::Result& r) { openChecked(e, r); });
 }
 
@@ -243,7 +98,7 @@ void OpenTab::dropEntry(const OpenEntry& entry)
     // timer shows the list without it.
     work::post(
         work::Line::list(), &m_alive,
-        [seams = m_seams, entry] { return openedits::removeFromList(seams, entry); },
+        [seams = seams(), entry] { return openedits::removeFromList(seams, entry); },
         [this](const openedits::Result& r) {
             if (r.outcome == openedits::Outcome::Failed)
                 reportSaveFailure(r.result);

@@ -3,9 +3,7 @@
 #include "actions/DriveWait.h"
 #include "actions/Undoing.h"
 #include "commands/OpenEdits.h"
-#include "lists/MissingFiles.h"
-#include "lists/OpenRows.h"
-#include "lists/ListRows.h"
+#include "tabs/open/OpenList.h"
 #include "ui/TabController.h"
 
 #include <QObject>
@@ -18,28 +16,26 @@ class Launching;
 class QPushButton;
 class QelListView;
 
-// The "Open" tab: the recent-file list, the refresh timer's check, Browse, and opening, renaming
-// and deleting a recorded data file. It asks, posts the command of the core library and shows
-// what came of it; the list file is read on the list line and data files on their drives' lines,
-// so the list shows each answer when it arrives.
+// The "Open" tab: its list (OpenList), Browse, and opening, renaming, deleting and taking off
+// the list a recorded data file. It asks, posts the command of the core library on the line of
+// the data file's drive, and shows what came of it.
 class OpenTab : public TabController {
 public:
     OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
             const ImageList& small, Launching& launching);
     ~OpenTab() override;
 
-    RecentFileList& store() { return m_seams.store; }
-
-    // Fills the list from the list file (scanning the data folder when the file is missing).
-    void LoadOpenList();
-    // Reloads when the list file changed since the last tick; a tick while a read of the list is
-    // under way does nothing.
-    void tmrFileUpdate_Timer();
-    // Adds the entry, or brings it up to date; reports its own failure.
-    void TouchFileEntry(const QString& path, const QString& kindCode);
-    // Rebuilds the data folder's records and shows the list as rebuilt. A list another program
-    // keeps rewriting is tried again on later refresh ticks before a failure is shown.
-    void SyncDataFolderEntries();
+    // The list and its file, and the operations it is filled and kept by.
+    OpenList& openList() { return m_open; }
+    RecentFileList& store() { return m_open.store(); }
+    void LoadOpenList() { m_open.LoadOpenList(); }
+    void tmrFileUpdate_Timer() { m_open.tmrFileUpdate_Timer(); }
+    void TouchFileEntry(const QString& path, const QString& kind)
+    {
+        m_open.TouchFileEntry(path, kind);
+    }
+    void SyncDataFolderEntries() { m_open.SyncDataFolderEntries(); }
+    bool missingCheckBusy() const { return m_open.missingCheckBusy(); }
 
     // The Browse button: the open-file dialog for data files, and the chosen file's tool.
     void cmdBrowse_Click();
@@ -65,23 +61,17 @@ public:
     void openContainingFolder();
     void copyPath();
 
-    // The list file as the refresh timer last saw it.
-    FileIdentity LastListFileTime;
-    // How many refresh ticks the start-up sync is tried again on while another program keeps
-    // rewriting the list, before the failure is shown.
-    static constexpr int kSyncTicks = 30;
-
-    bool missingCheckBusy() const { return m_missing.busy(); }
-
     // The Browse button under the list.
     QPushButton* cmdBrowse = nullptr;
 
 private:
-    std::optional<OpenEntry> chosen() const;
-    // Shows a listing made from the list file; a failed read keeps what the list shows.
-    void show(OpenListing listing, const QString& select = {});
-    // Looks at every entry's file again, drive by drive.
-    void checkFiles();
+    std::optional<OpenEntry> chosen() const { return m_open.chosen(); }
+    // What the commands reach, with the list as it now stands.
+    openedits::Seams seams() const;
+    void show(OpenListing listing, const QString& select = {})
+    {
+        m_open.show(std::move(listing), select);
+    }
     void openChecked(const OpenEntry& entry, const openedits::Result& checked);
     // Takes the entry's records off the list, for a file that has gone.
     void dropEntry(const OpenEntry& entry);
@@ -98,14 +88,8 @@ private:
 
     const HubContext& m_hub;
     QelListView& m_list;
-    const ImageList& m_large;
-    const ImageList& m_small;
     Launching& m_launching;
-    openedits::Seams m_seams;
-    MissingFiles m_missing;
+    OpenList m_open;
     DriveWait m_waits;
-    int m_reads = 0;                  // reads of the list file under way
-    int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
-    bool m_syncPending = false;
     QObject m_alive; // answers from the lines are taken only while this lives
 };

@@ -1,0 +1,169 @@
+#include "tabs/open/OpenList.h"
+
+#include "platform/DriveTable.h"
+#include "ui/HubContext.h"
+#include "ui/QelListView.h"
+#include "work/Work.h"
+
+OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
+                   const ImageList& small)
+    : m_hub(hub)
+    , m_list(list)
+    , m_large(large)
+    , m_small(small)
+    , m_store(hub.appFolder())
+    , m_missing(hub.drives(), [files = &hub.files()](const QString& path) {
+        return dataFileExists(*files, path);
+    })
+{
+    // Names and folders readable at once: the columns fit what the list holds until the user
+    // sizes one.
+    m_list.setFitColumns(true);
+    // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
+    hub.drives().watch(&m_alive, [this] { checkFiles(); });
+}
+
+void OpenList::reportSaveFailure(const FileResult& failure) const
+{
+    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
+}
+
+void OpenList::LoadOpenList()
+{
+    ++m_reads;
+    work::post(
+        work::Line::list(), &m_alive, [store = m_store] { return store.listing(true); },
+        [this](OpenListing listing) {
+            --m_reads;
+            show(std::move(listing));
+        });
+}
+
+void OpenList::show(OpenListing listing, const QString& select)
+{
+    // Every load puts the list back into report view, sorted by name; what is so already is not
+    // set again, so that nothing is redrawn for it.
+    m_list.setLargeImageList(&m_large);
+    m_list.setSmallImageList(&m_small);
+    m_list.setViewMode(QelListView::ViewMode::Report);
+    m_list.setSortKey(0);
+    m_list.setSorted(true);
+    m_list.setSortOrder(Qt::AscendingOrder);
+    m_list.setRows(std::make_shared<const OpenRows>(std::move(listing)));
+    // The files are looked at once the rows show, so that the looks do not hold up the showing.
+    m_list.whenShown([this, select] {
+        if (!select.isEmpty())
+            m_list.setSelectedKey(select);
+        checkFiles();
+    });
+}
+
+void OpenList::checkFiles()
+{
+    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
+    if (!rows)
+        return;
+    m_missing.check(
+        rows, [this](const MissingFiles::Checked& what, const MissingFiles::Answers& answers) {
+            std::vector<std::pair<int, Note>> notes;
+            notes.reserve(answers.size());
+            for (const auto& [row, state] : answers) {
+                notes.emplace_back(row, state == MissingFiles::State::Missing ? Note::Missing
+                                        : state == MissingFiles::State::NotConnected
+                                            ? Note::NotConnected
+                                            : Note::None);
+            }
+            m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
+        });
+}
+
+void OpenList::tmrFileUpdate_Timer()
+{
+    if (m_reads > 0)
+        return; // the read under way will show what the file holds
+    if (m_syncPending) {
+        SyncDataFolderEntries();
+        return;
+    }
+    struct Ticked {
+        bool read = false; // false: nothing to read
+        OpenListing listing;
+        FileIdentity identity; // the list file after the read
+    };
+    ++m_reads;
+    work::post(
+        work::Line::list(), &m_alive,
+        [store = m_store, last = LastListFileTime] {
+            Ticked t;
+            const FileIdentity now = identityOf(store.listPath());
+            if (!now.exists || now == last)
+                return t;
+            t.read = true;
+            t.listing = store.listing(true); // a failure is not shown
+            t.identity = identityOf(store.listPath());
+            return t;
+        },
+        [this](Ticked t) {
+            --m_reads;
+            if (!t.read)
+                return;
+            LastListFileTime = t.identity;
+            show(std::move(t.listing));
+        });
+}
+
+void OpenList::TouchFileEntry(const QString& path, const QString& kindCode)
+{
+    work::post(
+        work::Line::list(), &m_alive,
+        [store = m_store, path, kindCode]() mutable {
+            return store.TouchFileEntry(path, kindCode, QDateTime::currentDateTime());
+        },
+        [this](const FileResult& r) {
+            if (!r.ok)
+                reportSaveFailure(r);
+        });
+}
+
+void OpenList::SyncDataFolderEntries()
+{
+    struct Synced {
+        FileResult sync;
+        OpenListing listing;
+    };
+    ++m_reads;
+    m_syncPending = false;
+    work::post(
+        work::Line::list(), &m_alive,
+        [store = m_store]() mutable {
+            Synced s;
+            QByteArray written;
+            s.sync = store.SyncDataFolderEntries(&written);
+            if (s.sync.ok)
+                s.listing = openListingOf(written);
+            return s;
+        },
+        [this](Synced s) {
+            --m_reads;
+            // A companion tool at work on the list is no fault: try again on a later refresh
+            // tick, and tell the user only if it never lets up.
+            m_syncPending = s.sync.busy && m_syncTicksLeft-- > 0;
+            if (m_syncPending)
+                return;
+            if (!s.sync.ok) {
+                // The list file is left as it was rather than rebuilt from less than it holds.
+                reportSaveFailure(s.sync);
+                return;
+            }
+            show(std::move(s.listing));
+        });
+}
+
+std::optional<OpenEntry> OpenList::chosen() const
+{
+    const auto* rows = dynamic_cast<const OpenRows*>(m_list.rows().get());
+    const int row = m_list.selectedSourceRow();
+    if (!rows || row < 0)
+        return std::nullopt;
+    return rows->entry(row);
+}

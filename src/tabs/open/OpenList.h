@@ -1,0 +1,64 @@
+#pragma once
+
+#include "lists/MissingFiles.h"
+#include "lists/OpenRows.h"
+#include "lists/RecentFileList.h"
+
+#include <QObject>
+
+#include <optional>
+
+class HubContext;
+class ImageList;
+class QelListView;
+
+// The "Open" list and its file: loaded, refreshed by the timer's check and rebuilt by the
+// start-up sync on the list line, shown as rows made there, and its entries greyed as their
+// files are looked at, drive by drive, once the rows show.
+class OpenList {
+public:
+    OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
+             const ImageList& small);
+
+    const RecentFileList& store() const { return m_store; }
+    RecentFileList& store() { return m_store; }
+
+    // Fills the list from the list file (scanning the data folder when the file is missing).
+    void LoadOpenList();
+    // Reloads when the list file changed since the last tick; a tick while a read of the list is
+    // under way does nothing.
+    void tmrFileUpdate_Timer();
+    // Adds the entry, or brings it up to date; reports its own failure.
+    void TouchFileEntry(const QString& path, const QString& kindCode);
+    // Rebuilds the data folder's records and shows the list as rebuilt. A list another program
+    // keeps rewriting is tried again on later refresh ticks before a failure is shown.
+    void SyncDataFolderEntries();
+
+    // Shows a listing (of a load, or as a command left the file), selecting `select` once shown.
+    void show(OpenListing listing, const QString& select = {});
+    // The entry the user chose: the one selected among the rows on screen.
+    std::optional<OpenEntry> chosen() const;
+    bool missingCheckBusy() const { return m_missing.busy(); }
+
+    // The list file as the refresh timer last saw it.
+    FileIdentity LastListFileTime;
+    // How many refresh ticks the start-up sync is tried again on while another program keeps
+    // rewriting the list, before the failure is shown.
+    static constexpr int kSyncTicks = 30;
+
+private:
+    // Looks at every entry's file again, drive by drive.
+    void checkFiles();
+    void reportSaveFailure(const FileResult& failure) const;
+
+    const HubContext& m_hub;
+    QelListView& m_list;
+    const ImageList& m_large;
+    const ImageList& m_small;
+    RecentFileList m_store;
+    MissingFiles m_missing;
+    int m_reads = 0;                  // reads of the list file under way
+    int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
+    bool m_syncPending = false;
+    QObject m_alive; // answers from the lines are taken only while this lives
+};
