@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commands/Outcome.h"
 #include "base/FileResult.h"
+#include "commands/Outcome.h"
 
 #include <QByteArray>
 #include <QString>

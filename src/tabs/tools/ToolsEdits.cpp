@@ -141,7 +141,8 @@ void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
                         QFileInfo(step.renamedTo).fileName() +
                         QStringLiteral(" is no longer in the shortcut folder. Nothing was "
                                        "changed."),
-                    {}, {}};
+                    {},
+                    {}};
                 if (r.outcome == Outcome::Done)
                     m_selectAfterLoad = step.file;
                 else if (tellUndo(m_hub, r.outcome, r.result, false, texts))

@@ -186,8 +186,9 @@ void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
 {
     const QString text = QStringLiteral("Undo Delete of ") + step.name;
     auto run = [this, step] {
-        undo(step.name, [store = m_store, step] { return webedits::undoDelete(store, step); },
-             step.name, {}, [this, step] { offerUndo(step, true); });
+        undo(
+            step.name, [store = m_store, step] { return webedits::undoDelete(store, step); },
+            step.name, {}, [this, step] { offerUndo(step, true); });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
@@ -196,14 +197,15 @@ void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
 {
     const QString text = QStringLiteral("Undo Rename of ") + step.after.name;
     auto run = [this, step] {
-        undo(step.after.name,
-             [store = m_store, step, order = screenOrder()] {
-                 return webedits::undoRename(store, step, order);
-             },
-             step.before.name,
-             QStringLiteral("Cannot undo: the web link ") + quoted(step.after.name) +
-                 QStringLiteral(" is no longer in the list. Nothing was changed."),
-             [this, step] { offerUndo(step, true); });
+        undo(
+            step.after.name,
+            [store = m_store, step, order = screenOrder()] {
+                return webedits::undoRename(store, step, order);
+            },
+            step.before.name,
+            QStringLiteral("Cannot undo: the web link ") + quoted(step.after.name) +
+                QStringLiteral(" is no longer in the list. Nothing was changed."),
+            [this, step] { offerUndo(step, true); });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
@@ -222,7 +224,9 @@ void WebTab::undo(const QString& name, Change change, const QString& select, con
             const UndoTexts texts{QStringLiteral("Cannot undo: a web link named ") +
                                       quoted(select) +
                                       QStringLiteral(" already exists. Nothing was changed."),
-                                  gone, {}, {}};
+                                  gone,
+                                  {},
+                                  {}};
             if (tellUndo(m_hub, r.outcome, r.result, false, texts))
                 offerAgain();
             LoadWebList();
