@@ -55,8 +55,6 @@ public:
         return true;
     }
 
-    bool waiting() const { return !m_pending.isEmpty(); }
-
 private:
     struct Pending;
     // The number of the new wait; -1 when the same one already waits.

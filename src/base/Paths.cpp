@@ -127,6 +127,8 @@ QString fromNativeBytes(QByteArrayView bytes)
     return QString::fromUtf8(bytes);
 }
 
+namespace {
+// Whether `path` holds a byte that is no UTF-8.
 bool holdsRawBytes(const QString& path)
 {
 #ifndef Q_OS_WIN
@@ -139,6 +141,7 @@ bool holdsRawBytes(const QString& path)
 #endif
     return false;
 }
+} // namespace
 
 QByteArray toNativeBytes(const QString& path)
 {

@@ -40,8 +40,6 @@ QString refusalOfNewName(const QString& name);
 // toNativeBytes. On Windows, where names are UTF-16, both are plain UTF-8.
 QString fromNativeBytes(QByteArrayView bytes);
 QByteArray toNativeBytes(const QString& path);
-// Whether `path` holds a byte that is no UTF-8 (see fromNativeBytes).
-bool holdsRawBytes(const QString& path);
 
 } // namespace paths
 

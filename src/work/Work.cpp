@@ -65,9 +65,12 @@ Lines& lines()
     return *l;
 }
 
+thread_local bool t_onListLine = false;
+
 // Works through one line's jobs, one at a time, then waits a moment for more before it ends.
 void serve(const Line& line)
 {
+    t_onListLine = line.isList();
     Lines& l = lines();
     std::unique_lock lock(l.mutex);
     while (true) {
@@ -116,6 +119,11 @@ bool finishListWork(int ms)
 }
 
 namespace detail {
+bool onListLineNow()
+{
+    return t_onListLine;
+}
+
 QObject* receiver()
 {
     // Never deleted: a job that ends while the program ends must find it still there.

@@ -78,6 +78,8 @@ void begins(const Line& line, const char* postedBy);
 // Lives on the window's thread as long as the program, to carry answers there.
 QObject* receiver();
 void run(const Line& line, Priority priority, std::function<void()> task);
+// Whether the calling thread is the list line's.
+bool onListLineNow();
 } // namespace detail
 
 // Runs `job()` on `line`, then `done(result)` on the thread of `context` (the window's), unless
@@ -125,6 +127,7 @@ inline void dispose(std::shared_ptr<const void> what)
 template <class Job> std::invoke_result_t<Job&> onListLine(Job job)
 {
     using Result = std::invoke_result_t<Job&>;
+    Q_ASSERT_X(!detail::onListLineNow(), "work::onListLine", "the list line would wait for itself");
     auto task = std::make_shared<std::packaged_task<Result()>>(std::move(job));
     std::future<Result> result = task->get_future();
     detail::run(Line::list(), Priority::Command, [task] { (*task)(); });

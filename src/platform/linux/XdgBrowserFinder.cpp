@@ -147,7 +147,7 @@ QStringList XdgBrowserFinder::folderList(const char* name, const QStringList& de
     return out.isEmpty() ? defaults : out;
 }
 
-QList<XdgBrowserFinder::ListFile> XdgBrowserFinder::mimeAppsLists() const
+QList<XdgBrowserFinder::MimeAppsList> XdgBrowserFinder::mimeAppsLists() const
 {
     QStringList desktops;
     for (const QString& d : variable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'))) {
@@ -160,7 +160,7 @@ QList<XdgBrowserFinder::ListFile> XdgBrowserFinder::mimeAppsLists() const
             << folderList("XDG_CONFIG_DIRS", {QStringLiteral("/etc/xdg")});
     for (const QString& apps : applicationFolders())
         folders << apps;
-    QList<ListFile> lists;
+    QList<MimeAppsList> lists;
     for (const QString& f : std::as_const(folders)) {
         if (f.isEmpty())
             continue;
@@ -258,8 +258,8 @@ std::optional<ProgramCommand> XdgBrowserFinder::fromMimeApps(const QStringList& 
                                                              const QString& target,
                                                              bool targetIsUrl) const
 {
-    QList<std::pair<ListFile, xdg::KeyFile>> lists;
-    for (const ListFile& f : mimeAppsLists()) {
+    QList<std::pair<MimeAppsList, xdg::KeyFile>> lists;
+    for (const MimeAppsList& f : mimeAppsLists()) {
         if (auto file = xdg::KeyFile::load(f.path))
             lists.append({f, std::move(*file)});
     }

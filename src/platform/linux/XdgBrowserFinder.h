@@ -22,11 +22,11 @@ public:
 
     // The mimeapps.list files in the order they are consulted (each folder's desktop-specific
     // lists before its plain one), whether they exist or not.
-    struct ListFile {
+    struct MimeAppsList {
         QString path;
         bool desktopSpecific = false;
     };
-    QList<ListFile> mimeAppsLists() const;
+    QList<MimeAppsList> mimeAppsLists() const;
     // The folders that hold desktop entries, the user's first.
     QStringList applicationFolders() const;
     // `name` as an executable file: an absolute path as it stands, a bare name searched in PATH.
