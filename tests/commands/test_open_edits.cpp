@@ -99,8 +99,9 @@ TEST_F(OpenEdits, EachStepOfADeleteThatFailsLeavesTheFileAndTheListAsTheyWere)
         EXPECT_EQ(r.outcome, c.outcome);
         EXPECT_FALSE(r.partly);
         EXPECT_TRUE(t.plotThere());
-        if (QFileInfo(t.listPath()).isFile())
+        if (QFileInfo(t.listPath()).isFile()) {
             EXPECT_EQ(t.list(), t.before);
+        }
         EXPECT_FALSE(t.app.exists(QStringLiteral("qellist.tmp")));
     }
 }
@@ -161,8 +162,9 @@ TEST_F(OpenEdits, AnUndoOfADeleteThatCannotGoThroughChangesNothing)
         EXPECT_EQ(r.outcome, c.outcome);
         EXPECT_FALSE(r.partly);
         EXPECT_EQ(t.plotThere(), c.fileBack);
-        if (otherFile)
+        if (otherFile) {
             EXPECT_EQ(t.app.read(QStringLiteral("data/plot.fpl")), QByteArray("new"));
+        }
         EXPECT_EQ(t.list(), listBefore);
         EXPECT_EQ(r.deleted.has_value(), c.canTryAgain);
     }
@@ -237,8 +239,9 @@ TEST_F(OpenEdits, ARenameThatCannotGoThroughLeavesTheFileAndTheListAsTheyWere)
             QDir().rmdir(t.listPath());
             QFile::rename(t.app.file(QStringLiteral("list.aside")), t.listPath());
         }
-        if (c.outcome != Outcome::Missing)
+        if (c.outcome != Outcome::Missing) {
             EXPECT_TRUE(t.plotThere());
+        }
         EXPECT_EQ(t.list(), t.before);
     }
 }

@@ -1,5 +1,7 @@
 #include "platform/linux/MountDriveTable.h"
 
+#ifndef Q_OS_WIN
+
 #include "base/Paths.h"
 
 #include <QFile>
@@ -219,3 +221,5 @@ void MountDriveTable::watch(QObject* context, std::function<void()> changed)
                      });
     QObject::connect(notifier, &QObject::destroyed, [fd] { ::close(fd); });
 }
+
+#endif

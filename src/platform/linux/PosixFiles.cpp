@@ -1,5 +1,7 @@
 #include "platform/linux/PosixFiles.h"
 
+#ifndef Q_OS_WIN
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -19,3 +21,5 @@ FileResult writeAll(int fd, QByteArrayView bytes)
     }
     return {};
 }
+
+#endif

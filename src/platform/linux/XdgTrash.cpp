@@ -242,7 +242,10 @@ FileResult moveInto(const TrashFolder& trash, const QString& original, TrashedFi
             ::unlink(infoName.constData());
             return r;
         }
-        *where = {original, file, info};
+        *where = TrashedFile();
+        where->originalPath = original;
+        where->trashedPath = file;
+        where->infoPath = info;
         where->deletedAt = QString::fromLatin1(recordOf(record).deletedAt);
         identify(file, where);
         return {};

@@ -49,7 +49,9 @@ FileResult WinTrash::moveToTrash(const QString& path, TrashedFile* where)
     // The recycle bin keeps its own record ($I...) beside the file ($R...); Qt names only the
     // file, so there is no record path to give.
     if (where) {
-        *where = {original, QDir::toNativeSeparators(file.fileName()), QString()};
+        *where = TrashedFile();
+        where->originalPath = original;
+        where->trashedPath = QDir::toNativeSeparators(file.fileName());
         identify(where->trashedPath, where);
     }
     return {};

@@ -72,9 +72,6 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
                 m_hub.notice(answer.toUpper() +
                              QStringLiteral(" already exists, can't change name"));
                 break;
-            case Outcome::Failed:
-                m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r.result);
-                break;
             case Outcome::OldKept:
                 m_hub.fileFailure(QStringLiteral("The shortcut was copied to ") + answer +
                                       QStringLiteral(".lnk, but the old one could not be "
@@ -86,6 +83,9 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
                 m_selectAfterLoad = r.newFile;
                 if (r.undo)
                     offerUndo(*r.undo);
+                break;
+            default:
+                m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r.result);
                 break;
             }
             LoadShortcutList();
