@@ -66,7 +66,8 @@ FileContent readOnce(const QString& path, bool* stable)
         c.result = tooLarge();
     } else {
         c.readOnly = (before.st_mode & S_IWUSR) == 0;
-        c.data.resize(qsizetype(before.st_size) + 1);
+        // Exactly the file's size and one byte to see its end: a large list is not held twice.
+        c.data = QByteArray(qsizetype(before.st_size) + 1, Qt::Uninitialized);
         qsizetype total = 0;
         while (true) {
             if (total == c.data.size()) {

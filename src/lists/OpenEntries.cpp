@@ -16,45 +16,51 @@ QStringList OpenEntry::files() const
 }
 
 namespace {
-// Texts that many records share (a folder, a kind code), decoded once each: by the bytes of the
-// field, which stay in the file's content while it is read.
+// Texts that many records share (a folder, a kind code), decoded once each and numbered: by the
+// bytes of the field, which stay in the file's content while it is read.
 class SharedTexts {
 public:
-    struct Text {
-        QString text;
-        quint32 hash;
-    };
-    const Text& of(QByteArrayView bytes, const records::RecordView& r)
+    template <class Add> quint32 of(QByteArrayView bytes, const records::RecordView& r, Add add)
     {
-        if (m_last && bytes == m_lastBytes)
-            return *m_last;
+        if (m_hasLast && bytes == m_lastBytes)
+            return m_last;
         const std::string_view key(bytes.data(), size_t(bytes.size()));
-        auto found = m_texts.find(key);
-        if (found == m_texts.end()) {
-            QString text = r.decode(bytes);
-            const quint32 hash = textHash(text);
-            found = m_texts.emplace(key, Text{std::move(text), hash}).first;
-        }
+        auto found = m_numbers.find(key);
+        if (found == m_numbers.end())
+            found = m_numbers.emplace(key, add(r.decode(bytes))).first;
         m_lastBytes = bytes;
-        m_last = &found->second;
-        return *m_last;
+        m_last = found->second;
+        m_hasLast = true;
+        return m_last;
     }
 
 private:
-    std::unordered_map<std::string_view, Text> m_texts;
+    std::unordered_map<std::string_view, quint32> m_numbers;
     QByteArrayView m_lastBytes;
-    const Text* m_last = nullptr;
+    quint32 m_last = 0;
+    bool m_hasLast = false;
 };
 } // namespace
+
+OpenEntry OpenListing::at(size_t i) const
+{
+    const Record& r = record(i);
+    OpenEntry e;
+    e.kindCode = m_codes[r.code];
+    e.folder = m_folders[r.folder].text;
+    e.name = r.name;
+    e.dateText = r.date;
+    if (r.bytesPath > 0)
+        e.bytesPath = m_bytesPaths[r.bytesPath - 1];
+    return e;
+}
 
 OpenListing openListingOf(const QByteArray& content)
 {
     OpenListing listing;
     listing.exists = true;
-    std::vector<OpenEntry>& entries = listing.entries;
-    entries.reserve(size_t(content.size() / 64)); // a record is rarely shorter
-    // A list of years of plots holds few folders and kind codes, and many names: each folder's
-    // and each code's text is held once.
+    auto& records = listing.m_records;
+    records.reserve(size_t(content.count('\n')) + 1); // one record a line at most
     SharedTexts folders, codes;
     const char sep = char(paths::separator().unicode());
     records::forEachRecord(content, 3, [&](const records::RecordView& r) {
@@ -62,21 +68,31 @@ OpenListing openListingOf(const QByteArray& content)
         const qsizetype cut = path.lastIndexOf(sep);
         if (cut < 0 || cut == path.size() - 1)
             return; // no folder or no file name: not shown, but it stays in the file
-        OpenEntry e;
-        e.kindCode = codes.of(r.bytes(0), r).text;
-        const SharedTexts::Text& folder = folders.of(path.first(cut + 1), r);
-        e.folder = folder.text;
-        e.folderHash = folder.hash;
-        e.name = r.decode(path.sliced(cut + 1));
-        e.dateText = r.field(2);
+        OpenListing::Record record;
+        record.code = quint16(codes.of(r.bytes(0), r, [&](QString text) {
+            listing.m_codes.push_back(std::move(text));
+            return quint32(listing.m_codes.size() - 1);
+        }));
+        record.folder = folders.of(path.first(cut + 1), r, [&](QString text) {
+            const quint32 hash = textHash(text);
+            listing.m_folders.push_back({std::move(text), hash});
+            return quint32(listing.m_folders.size() - 1);
+        });
+        record.name = r.decode(path.sliced(cut + 1));
+        record.date = r.field(2);
         if (!r.isUtf8()) {
-            if (QString bytes = paths::fromNativeBytes(path); bytes != e.path())
-                e.bytesPath = std::move(bytes);
+            QString bytes = paths::fromNativeBytes(path);
+            if (bytes != listing.m_folders[record.folder].text + record.name) {
+                listing.m_bytesPaths.push_back(std::move(bytes));
+                record.bytesPath = quint32(listing.m_bytesPaths.size());
+            }
         }
-        entries.push_back(std::move(e));
+        records.push_back(std::move(record));
     });
-    listing.order = sortedOrder(int(entries.size()),
-                                [&](int i) -> QStringView { return entries[size_t(i)].name; });
+    if (records.capacity() > records.size() + records.size() / 8)
+        records.shrink_to_fit(); // many lines were no records
+    listing.m_order = sortedOrder(int(records.size()),
+                                  [&](int i) -> QStringView { return records[size_t(i)].name; });
     return listing;
 }
 

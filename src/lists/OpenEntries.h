@@ -19,7 +19,6 @@ struct OpenEntry {
     // The path as the line's bytes name it, where the line is no UTF-8 and was read as
     // Windows-1252 (see paths::fromNativeBytes); empty otherwise. The file may have either name.
     QString bytesPath;
-    quint32 folderHash = 0; // textHash of the folder, taken once for all its entries
 
     QString path() const { return folder + name; }
     // The paths the entry's file may have, the likeliest first.
@@ -28,17 +27,47 @@ struct OpenEntry {
 };
 
 // The entries of a recent-file list, and the order the "Open" list shows them in: by name without
-// regard to letter case, equal names in file order. The entries stay in file order (a large list
-// is not moved about to be sorted); `order` gives the entry of each place. Records whose path has
-// no folder or no file name are not shown; they stay in the file.
-struct OpenListing {
+// regard to letter case, equal names in file order. A list of years of plots holds many names in
+// few folders under few kind codes, so each entry keeps its name and date, and the number of its
+// folder and code in tables of their own: about 64 bytes an entry besides its texts. The entries
+// stay in file order (a large list is not moved about to be sorted); `order` gives the entry of
+// each place. Records whose path has no folder or no file name are not shown; they stay in the
+// file.
+class OpenListing {
+public:
     FileResult result; // the file could not be read: no entries
     bool exists = false;
-    std::vector<OpenEntry> entries;
-    std::vector<int> order;
-    size_t size() const { return order.size(); }
-    // The entry at place `i` of the list.
-    const OpenEntry& at(size_t i) const { return entries[size_t(order[i])]; }
+
+    size_t size() const { return m_order.size(); }
+    // The entry at place `i` of the list, whole.
+    OpenEntry at(size_t i) const;
+    // Its parts, without making the entry.
+    const QString& name(size_t i) const { return record(i).name; }
+    const QString& date(size_t i) const { return record(i).date; }
+    const QString& folder(size_t i) const { return m_folders[record(i).folder].text; }
+    quint32 folderHash(size_t i) const { return m_folders[record(i).folder].hash; }
+    const QString& kindCode(size_t i) const { return m_codes[record(i).code]; }
+
+private:
+    friend OpenListing openListingOf(const QByteArray& content);
+    struct Record {
+        QString name;
+        QString date;
+        quint32 folder = 0;
+        quint32 bytesPath = 0; // 0: none, else its place in m_bytesPaths + 1
+        quint16 code = 0;
+    };
+    struct Folder {
+        QString text;
+        quint32 hash = 0;
+    };
+    const Record& record(size_t i) const { return m_records[size_t(m_order[i])]; }
+
+    std::vector<Record> m_records;
+    std::vector<int> m_order;
+    std::vector<Folder> m_folders;
+    std::vector<QString> m_codes;
+    std::vector<QString> m_bytesPaths;
 };
 OpenListing openListingOf(const QByteArray& content);
 

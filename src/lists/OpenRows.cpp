@@ -28,8 +28,7 @@ const KindTexts& textsOf(const QString& kindCode)
 
 quint32 OpenRows::keyHash(int row) const
 {
-    const OpenEntry& e = entry(row);
-    return textHash(e.name, e.folderHash);
+    return textHash(name(row), m_listing.folderHash(size_t(row)));
 }
 
 bool OpenRows::sameKey(int row, const ListRows& other, int otherRow) const
@@ -37,34 +36,34 @@ bool OpenRows::sameKey(int row, const ListRows& other, int otherRow) const
     const auto* open = dynamic_cast<const OpenRows*>(&other);
     if (!open)
         return ListRows::sameKey(row, other, otherRow);
-    const OpenEntry& a = entry(row);
-    const OpenEntry& b = open->entry(otherRow);
-    if (a.folder.size() == b.folder.size())
-        return a.name == b.name && a.folder == b.folder;
-    return a.path() == b.path();
+    const QString& f = folder(row);
+    const QString& g = open->folder(otherRow);
+    if (f.size() == g.size())
+        return name(row) == open->name(otherRow) && f == g;
+    return f + name(row) == g + open->name(otherRow);
 }
 
 bool OpenRows::hasKey(int row, const QString& key) const
 {
-    const OpenEntry& e = entry(row);
-    return key.size() == e.folder.size() + e.name.size() && key.startsWith(e.folder) &&
-           QStringView(key).sliced(e.folder.size()) == e.name;
+    const QString& f = folder(row);
+    return key.size() == f.size() + name(row).size() && key.startsWith(f) &&
+           QStringView(key).sliced(f.size()) == name(row);
 }
 
 QString OpenRows::text(int row, int column) const
 {
-    const OpenEntry& e = entry(row);
+    const size_t i = size_t(row);
     switch (column) {
     case 0:
-        return e.name;
+        return m_listing.name(i);
     case OpenColumn::Date:
-        return e.dateText;
+        return m_listing.date(i);
     case OpenColumn::KindText:
-        return textsOf(e.kindCode).text;
+        return textsOf(m_listing.kindCode(i)).text;
     case OpenColumn::Folder:
-        return e.folder;
+        return m_listing.folder(i);
     case OpenColumn::KindCode:
-        return e.kindCode;
+        return m_listing.kindCode(i);
     default:
         return {};
     }
@@ -72,10 +71,10 @@ QString OpenRows::text(int row, int column) const
 
 QString OpenRows::largeIcon(int row) const
 {
-    return textsOf(entry(row).kindCode).large;
+    return textsOf(m_listing.kindCode(size_t(row))).large;
 }
 
 QString OpenRows::smallIcon(int row) const
 {
-    return textsOf(entry(row).kindCode).small;
+    return textsOf(m_listing.kindCode(size_t(row))).small;
 }

@@ -11,10 +11,10 @@ public:
     explicit OpenRows(OpenListing listing)
         : m_listing(std::move(listing))
     {}
-    const OpenEntry& entry(int row) const { return m_listing.at(size_t(row)); }
+    OpenEntry entry(int row) const { return m_listing.at(size_t(row)); }
     int count() const override { return int(m_listing.size()); }
     QString text(int row, int column) const override;
-    QString key(int row) const override { return entry(row).path(); }
+    QString key(int row) const override { return folder(row) + name(row); }
     // The key is the folder and the name: hashed and compared without being made.
     quint32 keyHash(int row) const override;
     bool sameKey(int row, const ListRows& other, int otherRow) const override;
@@ -22,9 +22,11 @@ public:
     int sortedBy() const override { return 0; } // a listing comes sorted by name
     QString largeIcon(int row) const override;
     QString smallIcon(int row) const override;
-    QString folderOf(int row) const override { return entry(row).folder; }
+    QString folderOf(int row) const override { return folder(row); }
     QStringList filesOf(int row) const override { return entry(row).files(); }
 
 private:
+    const QString& name(int row) const { return m_listing.name(size_t(row)); }
+    const QString& folder(int row) const { return m_listing.folder(size_t(row)); }
     OpenListing m_listing;
 };

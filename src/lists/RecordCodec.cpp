@@ -216,7 +216,8 @@ std::optional<Line> Line::record(const QStringList& fields)
     Line line;
     line.m_source = encode(fields);
     line.m_length = line.m_source.size();
-    scanLine(QByteArrayView(line.m_source).chopped(2), int(fields.size()), &line.m_spans);
+    line.m_content = line.m_length - 2;
+    line.m_fields = qint8(fields.size());
     return line;
 }
 
@@ -227,18 +228,22 @@ Line Line::read(const QByteArray& source, qsizetype begin, qsizetype length, qsi
     line.m_source = source;
     line.m_begin = begin;
     line.m_length = length;
-    if (!scanLine(QByteArrayView(source).sliced(begin, content), fieldsPerRecord, &line.m_spans))
-        line.m_spans.clear(); // not a record
+    line.m_content = content;
+    Spans spans;
+    if (scanLine(QByteArrayView(source).sliced(begin, content), fieldsPerRecord, &spans))
+        line.m_fields = qint8(fieldsPerRecord);
     return line;
 }
 
 QString Line::field(int index) const
 {
-    const QByteArrayView all = bytes();
+    const QByteArrayView all = bytes().first(m_content);
     if (m_utf8 < 0)
         m_utf8 = isUtf8Line(all) ? 1 : 0;
-    const qsizetype b = m_spans[2 * index];
-    return decode(all.sliced(b, m_spans[2 * index + 1] - b), m_utf8 == 1);
+    Spans spans;
+    scanLine(all, m_fields, &spans);
+    const qsizetype b = spans[2 * index];
+    return decode(all.sliced(b, spans[2 * index + 1] - b), m_utf8 == 1);
 }
 
 QStringList Line::fields() const

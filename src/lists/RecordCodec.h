@@ -80,8 +80,8 @@ public:
     static std::optional<Line> record(const QStringList& fields);
 
     QByteArrayView bytes() const { return QByteArrayView(m_source).sliced(m_begin, m_length); }
-    bool isRecord() const { return !m_spans.isEmpty(); }
-    int fieldCount() const { return int(m_spans.size() / 2); }
+    bool isRecord() const { return m_fields > 0; }
+    int fieldCount() const { return m_fields; }
     QString field(int index) const;
     QStringList fields() const;
 
@@ -94,8 +94,11 @@ private:
     QByteArray m_source; // shared with the whole file as read, or the line's own bytes
     qsizetype m_begin = 0;
     qsizetype m_length = 0;
-    QVarLengthArray<qsizetype, 6> m_spans; // begin and end of each field, from m_begin
-    mutable signed char m_utf8 = -1;       // decoded as UTF-8 (1) or Windows-1252 (0); -1 unknown
+    // The line without its line end; where its fields lie is found again when one is asked for,
+    // so that a large list held line by line costs little more than its bytes.
+    qsizetype m_content = 0;
+    qint8 m_fields = 0;              // 0: not a record
+    mutable signed char m_utf8 = -1; // decoded as UTF-8 (1) or Windows-1252 (0); -1 unknown
 };
 
 // A record a change took out of a list file, with what it needs to go back where it stood: its

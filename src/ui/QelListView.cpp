@@ -359,16 +359,11 @@ void QelListView::applyNotes(const QHash<QString, Note>& noteOfKey)
 void QelListView::applyNotes(const ListRows* rows,
                              const std::vector<std::pair<int, Note>>& noteOfRow)
 {
+    // Notes of rows that are no longer shown are not kept: the rows that replaced them are
+    // looked at anew once they show.
     const ListModel::State& state = m_model->state();
-    if (!rows || rows != state.rows.get() || m_working) {
-        QHash<QString, Note> byKey;
-        if (rows) {
-            for (const auto& [row, note] : noteOfRow)
-                byKey.insert(rows->key(row), note);
-        }
-        applyNotes(byKey);
+    if (!rows || rows != state.rows.get())
         return;
-    }
     int first = count(), last = -1;
     for (const auto& [row, note] : noteOfRow) {
         const int shown = state.displayRows[size_t(row)];

@@ -88,8 +88,7 @@ public:
     // Gives the entries of each key their note (greyed, told in tooltip and description), or
     // none for an entry that is well.
     void applyNotes(const QHash<QString, Note>& noteOfKey);
-    // The same by row of `rows` (rows set before): straight to the rows when they are the ones
-    // shown, else by their keys.
+    // The same by row of `rows`, when they are the rows shown (otherwise nothing changes).
     void applyNotes(const ListRows* rows, const std::vector<std::pair<int, Note>>& noteOfRow);
     Note noteOf(int row) const;
     // Draws the icons again, after their image list changed.

@@ -79,8 +79,10 @@ void OpenList::checkFiles()
 
 void OpenList::tmrFileUpdate_Timer()
 {
-    if (m_reads > 0)
-        return; // the read under way will show what the file holds
+    // A read under way will show what the file holds; a list still being laid out is let be, so
+    // that a large list is never held three times over.
+    if (m_reads > 0 || !m_list.isSettled())
+        return;
     if (m_syncPending) {
         SyncDataFolderEntries();
         return;
