@@ -5,6 +5,8 @@
 #include "lists/RecordCodec.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
@@ -49,10 +51,36 @@ OpenEntry OpenListing::at(size_t i) const
     e.kindCode = m_codes[r.code];
     e.folder = m_folders[r.folder].text;
     e.name = r.name;
-    e.dateText = r.date;
+    e.dateText = date(i);
     if (r.bytesPath > 0)
         e.bytesPath = m_bytesPaths[r.bytesPath - 1];
     return e;
+}
+
+QString OpenListing::date(size_t i) const
+{
+    const Record& r = record(i);
+    if (r.dateLength != kLongDate)
+        return QString::fromLatin1(r.date, r.dateLength);
+    quint32 at = 0;
+    std::memcpy(&at, r.date, sizeof at);
+    return m_longDates[at];
+}
+
+void OpenListing::setDate(Record& record, const records::RecordView& view)
+{
+    // Plain ASCII reads the same as UTF-8 and as Windows-1252.
+    const QByteArrayView bytes = view.bytes(2);
+    if (bytes.size() <= kDateBytes &&
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) {
+        std::memcpy(record.date, bytes.data(), size_t(bytes.size()));
+        record.dateLength = quint8(bytes.size());
+        return;
+    }
+    const quint32 at = quint32(m_longDates.size());
+    m_longDates.push_back(view.field(2));
+    std::memcpy(record.date, &at, sizeof at);
+    record.dateLength = kLongDate;
 }
 
 OpenListing openListingOf(const QByteArray& content)
@@ -79,7 +107,7 @@ OpenListing openListingOf(const QByteArray& content)
             return quint32(listing.m_folders.size() - 1);
         });
         record.name = r.decode(path.sliced(cut + 1));
-        record.date = r.field(2);
+        listing.setDate(record, r);
         if (!r.isUtf8()) {
             QString bytes = paths::fromNativeBytes(path);
             if (bytes != listing.m_folders[record.folder].text + record.name) {

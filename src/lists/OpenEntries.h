@@ -7,6 +7,10 @@
 
 #include <vector>
 
+namespace records {
+class RecordView;
+}
+
 class FileSystem;
 
 // One entry of the "Open" list: a record of the recent-file list. Its identity is its full path,
@@ -28,8 +32,9 @@ struct OpenEntry {
 
 // The entries of a recent-file list, and the order the "Open" list shows them in: by name without
 // regard to letter case, equal names in file order. A list of years of plots holds many names in
-// few folders under few kind codes, so each entry keeps its name and date, and the number of its
-// folder and code in tables of their own: about 64 bytes an entry besides its texts. The entries
+// few folders under few kind codes, so each entry keeps its name, its date (in its own 64 bytes
+// where the date is short and plain, as the hub and the companion tools write it), and the number
+// of its folder and code in tables of their own. The entries
 // stay in file order (a large list is not moved about to be sorted); `order` gives the entry of
 // each place. Records whose path has no folder or no file name are not shown; they stay in the
 // file.
@@ -43,20 +48,27 @@ public:
     OpenEntry at(size_t i) const;
     // Its parts, without making the entry.
     const QString& name(size_t i) const { return record(i).name; }
-    const QString& date(size_t i) const { return record(i).date; }
+    QString date(size_t i) const;
     const QString& folder(size_t i) const { return m_folders[record(i).folder].text; }
     quint32 folderHash(size_t i) const { return m_folders[record(i).folder].hash; }
     const QString& kindCode(size_t i) const { return m_codes[record(i).code]; }
 
 private:
     friend OpenListing openListingOf(const QByteArray& content);
+    static constexpr int kDateBytes = 29; // what is left of the record's 64 bytes
     struct Record {
         QString name;
-        QString date;
         quint32 folder = 0;
         quint32 bytesPath = 0; // 0: none, else its place in m_bytesPaths + 1
         quint16 code = 0;
+        // The date's Latin-1 bytes, so many; or kLongDate, and its place in m_longDates in the
+        // first four bytes.
+        quint8 dateLength = 0;
+        char date[kDateBytes];
     };
+    static_assert(sizeof(Record) == 64);
+    static constexpr quint8 kLongDate = 0xFF;
+    void setDate(Record& record, const records::RecordView& view);
     struct Folder {
         QString text;
         quint32 hash = 0;
@@ -68,6 +80,7 @@ private:
     std::vector<Folder> m_folders;
     std::vector<QString> m_codes;
     std::vector<QString> m_bytesPaths;
+    std::vector<QString> m_longDates;
 };
 OpenListing openListingOf(const QByteArray& content);
 

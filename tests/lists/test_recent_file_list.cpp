@@ -1,5 +1,6 @@
 #include "base/Paths.h"
 #include "lists/DataFileKind.h"
+#include "lists/OpenEntries.h"
 #include "lists/RecentFileList.h"
 #include "lists/RecordCodec.h"
 #include "support/TempAppFolder.h"
@@ -197,3 +198,32 @@ TEST(DataFileKinds, KindFromExtensionAndSplitPath)
 }
 
 } // namespace
+
+TEST(OpenListingOf, KeepsEveryTextOfEveryRecordInNameOrder)
+{
+    const QByteArray content =
+        "\"fpl\",\"/a/zeta.fpl\",\"3/14/2026 3:09:26 PM\"\r\n"
+        "\"pli\",\"/b/Alpha.pli\",\"14. M\xc3\xa4rz 2026 15:09\"\r\n"
+        "not a record\r\n"
+        "\"phs\",\"/a/beta.phs\",\"a date far longer than any clock writes it\"\r\n"
+        "\"crn\",\"/c/caf\xe9.crn\",\"\"\r\n";
+    const OpenListing listing = openListingOf(content);
+    ASSERT_EQ(listing.size(), 4u);
+    const QStringList names = {QStringLiteral("Alpha.pli"), QStringLiteral("beta.phs"),
+                               QString::fromUtf8("caf\xc3\xa9.crn"), QStringLiteral("zeta.fpl")};
+    const QStringList dates = {QString::fromUtf8("14. M\xc3\xa4rz 2026 15:09"),
+                               QStringLiteral("a date far longer than any clock writes it"),
+                               QString(), QStringLiteral("3/14/2026 3:09:26 PM")};
+    const QStringList codes = {QStringLiteral("pli"), QStringLiteral("phs"), QStringLiteral("crn"),
+                               QStringLiteral("fpl")};
+    for (size_t i = 0; i < listing.size(); ++i) {
+        const OpenEntry e = listing.at(i);
+        EXPECT_EQ(e.name, names[qsizetype(i)]);
+        EXPECT_EQ(e.dateText, dates[qsizetype(i)]);
+        EXPECT_EQ(e.kindCode, codes[qsizetype(i)]);
+        EXPECT_EQ(e.folder, listing.folder(i));
+    }
+    EXPECT_EQ(listing.at(0).folder, QStringLiteral("/b/"));
+    // The line that is no UTF-8 names its file by its bytes too.
+    EXPECT_EQ(listing.at(2).files().size(), 2);
+}
