@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
 #include <QIcon>
 #include <QMimeDatabase>
 #include <QPixmap>
@@ -40,6 +42,27 @@ TEST(IconSource, AWindowsProgramShowsItsOwnFirstIconAtBothSizes)
     // No 32: the nearest larger picture, which keeps more detail than the nearest smaller one.
     EXPECT_EQ(centre(source.programIcon(dir.file(QStringLiteral("near.exe"))), 32),
               QColor(Qt::red));
+}
+
+TEST(IconSource, AProgramIsReadAgainOnlyOnceItChanged)
+{
+    TempAppFolder dir;
+    const QString exe = dir.file(QStringLiteral("tool.exe"));
+    dir.write(QStringLiteral("tool.exe"), pe::build({{{32, Qt::green}}}).file);
+    QtIconSource source;
+    const QIcon first = source.programIcon(exe);
+    EXPECT_EQ(source.programIcon(exe).cacheKey(), first.cacheKey());
+
+    // Another picture in a file of the same size, written a second later.
+    dir.write(QStringLiteral("tool.exe"), pe::build({{{32, Qt::red}}}).file);
+    QFile file(exe);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime);
+    file.close();
+    EXPECT_EQ(centre(source.programIcon(exe), 32), QColor(Qt::red));
+
+    ASSERT_TRUE(QFile::remove(exe));
+    EXPECT_TRUE(source.readProgramIcon(exe).broken);
 }
 
 TEST(IconSource, OtherProgramsFallBackByNameThenTypeThenOurOwnIcon)

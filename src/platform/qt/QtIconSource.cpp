@@ -14,7 +14,9 @@
 #include <QSvgRenderer>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <numeric>
 #include <optional>
 #include <tuple>
@@ -27,6 +29,8 @@ static void initIconResources()
 namespace {
 
 constexpr int kSides[] = {32, 16};
+// Programs whose pictures are kept; past that the kept ones are let go and read anew.
+constexpr qsizetype kKeptPrograms = 1024;
 // Program files up to this size are read; larger ones are mapped. Unmapping costs every other
 // thread of the process a TLB flush, far more than reading a small file.
 constexpr qint64 kMaxRead = 16 << 20;
@@ -103,13 +107,29 @@ QList<QImage> windowsProgramIcon(QFile& file, qint64 size)
     return images;
 }
 
+// When the file was last written, without the local-time conversions of QDateTime (each looks at
+// the system's time zone file); 0 when that cannot be told.
+qint64 modifiedNs(const QString& file)
+{
+#ifdef Q_OS_WIN
+    const std::filesystem::path native(file.toStdWString());
+#else
+    const std::filesystem::path native(QFile::encodeName(file).toStdString());
+#endif
+    std::error_code failed;
+    const auto written = std::filesystem::last_write_time(native, failed);
+    return failed ? 0
+                  : std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch())
+                        .count();
+}
+
 // The file at `path`, or the file of that name in any letter case in its folder.
 QFileInfo existingFile(const QString& path)
 {
     if (path.isEmpty())
         return {};
     const QFileInfo info(path);
-    if (info.exists())
+    if (info.isFile() || info.exists()) // the one look that tells both, for the common case
         return info;
     const QString found = paths::findIgnoringCase(info.absolutePath(), info.fileName());
     return found.isEmpty() ? QFileInfo() : QFileInfo(paths::join(info.absolutePath(), found));
@@ -202,14 +222,36 @@ ProgramIconData QtIconSource::readProgramIcon(const QString& path)
 {
     ProgramIconData found;
     const QFileInfo info = existingFile(path);
-    QFile program(info.filePath());
-    if (!info.isFile() || !program.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    if (!info.isFile()) {
+        found.broken = true;
+        return found;
+    }
+    const QString file = info.absoluteFilePath();
+    const Read stamp{info.size(), modifiedNs(file), {}};
+    if (info.isReadable()) {
+        std::lock_guard lock(m_readLock);
+        const auto kept = m_read.constFind(file);
+        if (kept != m_read.constEnd() && kept->size == stamp.size &&
+            kept->modifiedNs == stamp.modifiedNs) {
+            found.images = kept->images;
+            return found;
+        }
+    }
+    QFile program(file);
+    if (!program.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         found.broken = true;
         return found;
     }
     found.images = windowsProgramIcon(program, info.size());
-    if (!found.images.isEmpty())
+    if (!found.images.isEmpty()) {
+        std::lock_guard lock(m_readLock);
+        if (m_read.size() >= kKeptPrograms)
+            m_read.clear();
+        Read read = stamp;
+        read.images = found.images;
+        m_read.insert(file, std::move(read));
         return found;
+    }
 
     // Theme names are usually lower case; a program may be spelled otherwise ("MeasSwap.exe").
     const QString name = info.completeBaseName();
@@ -235,9 +277,15 @@ QIcon QtIconSource::icon(const ProgramIconData& found)
     if (found.broken)
         return brokenIcon();
     if (!found.images.isEmpty()) {
+        const qint64 key = found.images.first().cacheKey();
+        if (const auto made = m_made.constFind(key); made != m_made.constEnd())
+            return *made;
         QIcon icon;
         for (const QImage& image : found.images)
             icon.addPixmap(QPixmap::fromImage(image));
+        if (m_made.size() >= kKeptPrograms)
+            m_made.clear();
+        m_made.insert(key, icon);
         return icon;
     }
     for (const QString& n : found.themeNames) {

@@ -2,8 +2,10 @@
 
 #include "platform/IconSource.h"
 
+#include <QHash>
 #include <QStringList>
 
+#include <mutex>
 #include <span>
 
 class QFile;
@@ -32,6 +34,18 @@ public:
 
 private:
     QList<QImage> suiteIcon(const QString& name) const;
+
+    // A Windows program's pictures depend on its file alone: they are read again only when the
+    // file changed, so that a list of many tools reloads without reading every program again.
+    struct Read {
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        QList<QImage> images;
+    };
+    std::mutex m_readLock;
+    QHash<QString, Read> m_read;
+    // The icons made of those pictures, by the first picture's cache key (window's thread).
+    QHash<qint64, QIcon> m_made;
 
     QStringList m_roots;
     QIcon m_neutral;

@@ -151,19 +151,23 @@ void ToolsTab::readIcons()
                     if (load != m_load)
                         return; // m_entries, which the shortcuts point into, are another load's
                     QHash<QString, Note> notes;
+                    bool redraw = false; // a reload mostly finds the icons the rows show
                     for (const auto& [program, data] : found) {
                         const QIcon icon = icons->icon(data);
                         m_programIcons.insert(program, icon);
                         for (const ShortcutEntry* e : shortcutsOf->value(program)) {
                             notes.insert(e->shortcutFile, data.broken ? Note::Broken : Note::None);
-                            if (!icon.isNull()) {
+                            if (!icon.isNull() &&
+                                imgShortCut[0].icon(e->fileName).cacheKey() != icon.cacheKey()) {
                                 imgShortCut[0].add(e->fileName, icon);
                                 imgShortCut[1].add(e->fileName, icon);
+                                redraw = true;
                             }
                         }
                     }
                     m_list.applyNotes(notes);
-                    m_list.refreshIcons();
+                    if (redraw)
+                        m_list.refreshIcons();
                 });
         }
     }
