@@ -1,6 +1,8 @@
 #include "commands/OpenEdits.h"
 
 #include "base/Paths.h"
+#include "formats/LaunchTable.h"
+#include "lists/DataFileKind.h"
 #include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "work/Work.h"
@@ -261,6 +263,90 @@ Result undoRename(const Seams& seams, const RenamedEntry& step, Waiting& waiting
         return failed(r);
     }
     return done(written);
+}
+
+QString notFullPathText(const OpenEntry& entry)
+{
+    return QStringLiteral("The file can not be opened\r") + entry.path() +
+           QStringLiteral(" is not a full path.");
+}
+
+QString locateQuestion(const OpenEntry& entry)
+{
+    return QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(entry.folder) +
+           SpacesToQuestionMarks(entry.name) + QLatin1Char('\r') +
+           QStringLiteral("It may have been moved or deleted. Do you wish to locate the file "
+                          "yourself? ");
+}
+
+QString renamePrompt(const OpenEntry& entry)
+{
+    const DataFileKind* kind = kindOfCode(entry.kindCode);
+    return QStringLiteral("Rename file  ") + entry.name.toUpper() + QStringLiteral("\rType: ") +
+           (kind ? QString::fromLatin1(kind->kindText) : QString());
+}
+
+QString removeQuestion(const OpenEntry& entry, bool inDataFolder)
+{
+    const QString name = entry.name.toUpper();
+    QString text = QStringLiteral("Remove ") + name +
+                   QStringLiteral(" from the list? The file stays where it is.");
+    if (inDataFolder)
+        text += QLatin1Char('\r') + name +
+                QStringLiteral(" will be listed again at the next start because it is in the "
+                               "data folder.");
+    return text;
+}
+
+QString trashRefusedQuestion(const OpenEntry& entry)
+{
+    return entry.name.toUpper() +
+           QStringLiteral(" cannot be moved to the trash. Delete it permanently?");
+}
+
+QString goneText(const OpenEntry& entry)
+{
+    return entry.path() + QStringLiteral(" is no longer in the list. Nothing was changed.");
+}
+
+QString notConnectedText(const OpenEntry& entry, bool deleting)
+{
+    return entry.path() + QStringLiteral(" is on a drive that is not connected.") +
+           (deleting ? QStringLiteral(" Connect it to delete the file, or use Remove from List.")
+                     : QString());
+}
+
+QString notDeletedText(const OpenEntry& entry)
+{
+    return QStringLiteral("Problem saving to QEL list, ") + entry.name.toUpper() +
+           QStringLiteral(" was not deleted");
+}
+
+QString fileStayedText(const OpenEntry& entry)
+{
+    return entry.name.toUpper() +
+           QStringLiteral(" was removed from the list, but the file could not be deleted");
+}
+
+UndoTexts undoTexts(const DeletedEntry& step)
+{
+    const QString path = step.entry.path();
+    return {QStringLiteral("Cannot undo: ") + path +
+                QStringLiteral(" already exists. Nothing was changed."),
+            {},
+            QStringLiteral("Cannot undo: ") + step.entry.name.toUpper() +
+                QStringLiteral(" is no longer in the trash. Nothing was changed."),
+            path + QStringLiteral(" is back, but the list could not take its entry")};
+}
+
+UndoTexts undoTexts(const RenamedEntry& step)
+{
+    return {QStringLiteral("Cannot undo: ") + step.before.path() +
+                QStringLiteral(" already exists. Nothing was changed."),
+            QStringLiteral("Cannot undo: ") + step.newPath +
+                QStringLiteral(" is no longer there. Nothing was changed."),
+            {},
+            {}};
 }
 
 } // namespace openedits

@@ -91,4 +91,19 @@ Result removeFromList(const Seams& seams, const OpenEntry& entry);
 Result undoDelete(const Seams& seams, const DeletedEntry& step, Waiting& waiting);
 Result undoRename(const Seams& seams, const RenamedEntry& step, Waiting& waiting);
 
+// What the window asks and tells about an entry, in the program's words.
+QString notFullPathText(const OpenEntry& entry);
+QString locateQuestion(const OpenEntry& entry); // for a missing file
+QString renamePrompt(const OpenEntry& entry);
+QString removeQuestion(const OpenEntry& entry, bool inDataFolder);
+QString trashRefusedQuestion(const OpenEntry& entry);
+QString goneText(const OpenEntry& entry);
+// `deleting`: said to a Delete, which offers the way round.
+QString notConnectedText(const OpenEntry& entry, bool deleting = false);
+// A Delete that failed: before anything changed, or after the records went and the file stayed.
+QString notDeletedText(const OpenEntry& entry);
+QString fileStayedText(const OpenEntry& entry);
+UndoTexts undoTexts(const DeletedEntry& step);
+UndoTexts undoTexts(const RenamedEntry& step);
+
 } // namespace openedits

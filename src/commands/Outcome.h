@@ -1,6 +1,8 @@
 #pragma once
 
-// What came of a command, for every tab alike. The window shows it; nothing here is shown.
+#include <QString>
+
+// What came of a command, for every tab alike, and the words the window shows it in.
 namespace commands {
 
 enum class Outcome {
@@ -17,4 +19,20 @@ enum class Outcome {
     OldKept,      // a renamed shortcut is written, but the old one could not be removed
 };
 
+// What the user is told when Edit > Undo changes nothing, by the reason.
+struct UndoTexts {
+    QString taken;      // something stands where the step would put back what it took
+    QString gone;       // what the step would take back is no longer there
+    QString notInTrash; // the trash no longer holds the file the step put there
+    QString partly;     // what came back, but the list could not take (told with the reason)
+};
+
+// The question before a Delete of the entry `name` on "Open" or "Web".
+inline QString deleteQuestion(const QString& name)
+{
+    return QStringLiteral("Are your sure you want to delete ") + name.toUpper();
+}
+
 } // namespace commands
+
+using commands::UndoTexts;

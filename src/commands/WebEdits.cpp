@@ -1,5 +1,10 @@
 #include "commands/WebEdits.h"
 
+#include "base/TextOrder.h"
+
+#include <QMimeData>
+#include <QUrl>
+
 #include <algorithm>
 
 namespace webedits {
@@ -108,6 +113,63 @@ Result undoRename(WebLinkList store, const RenamedLink& step, const WebLinkList:
     const FileResult r =
         store.replace(step.after, step.before.name, step.before.url, order, nullptr, &written);
     return changed(r, written);
+}
+
+WebLinkList::Order orderOf(bool byUrl, bool ascending)
+{
+    return [byUrl, ascending](const WebLinkRecord& a, const WebLinkRecord& b) {
+        const int c =
+            byUrl ? compareIgnoringCase(a.url, b.url) : compareIgnoringCase(a.name, b.name);
+        return ascending ? c < 0 : c > 0;
+    };
+}
+
+QString droppedAddress(const QMimeData& data)
+{
+    QUrl url;
+    QString address;
+    if (data.hasUrls() && data.urls().size() == 1) {
+        url = data.urls().first();
+        address = url.toString();
+    } else if (data.hasText()) {
+        address = data.text().trimmed();
+        url = QUrl(address, QUrl::TolerantMode);
+    }
+    const bool web = url.isValid() && (url.scheme() == QLatin1String("http") ||
+                                       url.scheme() == QLatin1String("https"));
+    return web ? address : QString();
+}
+
+namespace {
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+QString takenText(const QString& name)
+{
+    return QStringLiteral("Cannot undo: a web link named ") + quoted(name) +
+           QStringLiteral(" already exists. Nothing was changed.");
+}
+} // namespace
+
+QString goneText(const QString& name)
+{
+    return QStringLiteral("The web link ") + quoted(name) +
+           QStringLiteral(" is no longer in the list. Nothing was changed.");
+}
+
+UndoTexts undoTexts(const DeletedLinks& step)
+{
+    return {takenText(step.name), {}, {}, {}};
+}
+
+UndoTexts undoTexts(const RenamedLink& step)
+{
+    return {takenText(step.before.name),
+            QStringLiteral("Cannot undo: the web link ") + quoted(step.after.name) +
+                QStringLiteral(" is no longer in the list. Nothing was changed."),
+            {},
+            {}};
 }
 
 } // namespace webedits

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QMimeData;
+
 // The commands of the "Web" tab on the web-link list: what each checks, and what Undo puts back.
 // Each reads and changes the list on the list line (see work/Work.h) and hands back the list as
 // the change left it. The window asks before and shows the outcome after.
@@ -46,5 +48,18 @@ Result RemoveWebLink(WebLinkList store, const QString& name);
 // Edit > Undo; neither doubles a link of the old name that is there now.
 Result undoDelete(WebLinkList store, const DeletedLinks& step);
 Result undoRename(WebLinkList store, const RenamedLink& step, const WebLinkList::Order& order);
+
+// The order of links as the list shows them sorted: by address or by name, without regard to
+// letter case. A rename writes the links in it, so that the file reads as the tab does.
+WebLinkList::Order orderOf(bool byUrl, bool ascending);
+
+// The web address (http or https) that dropped data holds, as the user will see it; empty when
+// it holds none.
+QString droppedAddress(const QMimeData& data);
+
+// What the window tells, in the program's words.
+QString goneText(const QString& name);
+UndoTexts undoTexts(const DeletedLinks& step);
+UndoTexts undoTexts(const RenamedLink& step);
 
 } // namespace webedits

@@ -42,9 +42,6 @@ constexpr qint64 kQuietMs = 30;
 constexpr int kReadAttempts = 4;
 constexpr int kSettleMs = 20;
 
-} // namespace
-
-namespace {
 // The waits below are short, but a window must never make them: list files are read and
 // rewritten on the list queue. (A program without a window, such as a core test, may.)
 void pause(unsigned long ms)
@@ -67,9 +64,7 @@ void waitForNextChange(const QString& path)
     while (clock.elapsed() < kQuietMs && identityOf(path) == now)
         pause(1);
 }
-} // namespace
 
-namespace {
 std::function<void(const QString&)> g_readObserver;
 } // namespace
 
@@ -112,6 +107,17 @@ ListFile::ListFile(QString path, QString tempPath, int fieldsPerRecord)
     , m_tempPath(std::move(tempPath))
     , m_fields(fieldsPerRecord)
 {}
+
+FileResult ListFile::putBack(const QList<records::TakenRecord>& taken, QByteArray* written) const
+{
+    return rewrite(
+        [&](records::Document& doc, bool) {
+            for (const records::TakenRecord& t : taken)
+                doc.putBack(t);
+            return FileResult();
+        },
+        written);
+}
 
 FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
 {

@@ -109,6 +109,9 @@ public:
     // `written` receives what the file holds afterwards (what was written, or what was read
     // when nothing changed), so that a command shows the list without reading it once more.
     FileResult rewrite(const Edit& edit, QByteArray* written = nullptr) const;
+    // A rewrite that puts records a remove took back where they stood (see
+    // records::Document::putBack).
+    FileResult putBack(const QList<records::TakenRecord>& taken, QByteArray* written) const;
 
     // Test hooks: `beforeRead` runs as each cycle begins to read the file, `beforeReplace` after
     // the new file is written and the last look is taken, right before the swap (a crash there

@@ -107,6 +107,28 @@ RecentFileList::Contents RecentFileList::read() const
     });
 }
 
+RecentFileList::Refreshed RecentFileList::listingIfChanged(const FileIdentity& last) const
+{
+    Refreshed r;
+    const FileIdentity now = identityOf(listPath());
+    if (!now.exists || now == last)
+        return r;
+    r.read = true;
+    r.listing = listing(true);
+    r.identity = identityOf(listPath());
+    return r;
+}
+
+RecentFileList::Synced RecentFileList::syncAndList()
+{
+    Synced s;
+    QByteArray written;
+    s.sync = SyncDataFolderEntries(&written);
+    if (s.sync.ok)
+        s.listing = openListingOf(written);
+    return s;
+}
+
 OpenListing RecentFileList::listing(bool scanIfMissing) const
 {
     FileContent file = readListFile(listPath());
@@ -184,13 +206,7 @@ FileResult RecentFileList::removeRecords(const QString& fullPath,
 
 FileResult RecentFileList::putBack(const QList<records::TakenRecord>& taken, QByteArray* written)
 {
-    return m_file.rewrite(
-        [&](records::Document& doc, bool) {
-            for (const records::TakenRecord& t : taken)
-                doc.putBack(t);
-            return FileResult();
-        },
-        written);
+    return m_file.putBack(taken, written);
 }
 
 FileResult RecentFileList::renameRecords(const QString& oldPath, const QString& newPath,

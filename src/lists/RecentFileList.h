@@ -37,6 +37,14 @@ public:
     // The entries as the "Open" list shows them; a missing list is made from the data folder
     // first when `scanIfMissing`.
     OpenListing listing(bool scanIfMissing) const;
+    // The refresh timer's look: the entries when the list file is there and not as `last` saw
+    // it (a failure is not shown), and the file as it is after the read.
+    struct Refreshed {
+        bool read = false; // false: nothing to read
+        OpenListing listing;
+        FileIdentity identity;
+    };
+    Refreshed listingIfChanged(const FileIdentity& last) const;
 
     // What a command needs to know of the list before it acts.
     struct Check {
@@ -68,6 +76,12 @@ public:
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.
     FileResult SyncDataFolderEntries(QByteArray* written = nullptr);
+    // The same, and the entries as it left them (none when it failed).
+    struct Synced {
+        FileResult sync;
+        OpenListing listing;
+    };
+    Synced syncAndList();
     // Appends one record per data file of the data folder (creating the list file if missing).
     FileResult ScanDataFolder();
     // The data folder's data files, in scan order. A name that is no UTF-8 keeps its bytes;

@@ -131,11 +131,5 @@ FileResult WebLinkList::remove(const QString& name, QList<records::TakenRecord>*
 
 FileResult WebLinkList::putBack(const QList<records::TakenRecord>& taken, QByteArray* written)
 {
-    return m_file.rewrite(
-        [&](records::Document& doc, bool) {
-            for (const records::TakenRecord& t : taken)
-                doc.putBack(t);
-            return FileResult();
-        },
-        written);
+    return m_file.putBack(taken, written);
 }

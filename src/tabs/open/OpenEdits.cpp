@@ -1,7 +1,6 @@
 // Rename, Delete, Remove from List and Undo on the "Open" tab: each asks, then posts the command
 // of the core library on the entry the user chose, and shows what came of it.
 #include "actions/Undoing.h"
-#include "lists/DataFileKind.h"
 #include "platform/Prompter.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
@@ -9,27 +8,13 @@
 
 using openedits::Outcome;
 
-void OpenTab::reportGone(const OpenEntry& entry) const
-{
-    m_hub.notice(entry.path() + QStringLiteral(" is no longer in the list. Nothing was changed."));
-}
-
-void OpenTab::reportNotConnected(const OpenEntry& entry, const QString& more) const
-{
-    m_hub.notice(entry.path() + QStringLiteral(" is on a drive that is not connected.") + more);
-}
-
 void OpenTab::rename()
 {
     const std::optional<OpenEntry> entry = chosen();
     if (!entry)
         return;
-    const DataFileKind* kind = kindOfCode(entry->kindCode);
-    const QString prompt = QStringLiteral("Rename file  ") + entry->name.toUpper() +
-                           QStringLiteral("\rType: ") +
-                           (kind ? QString::fromLatin1(kind->kindText) : QString());
-    const QString answer =
-        m_hub.prompter().inputBox(prompt, QStringLiteral("  "), QStringLiteral(" "));
+    const QString answer = m_hub.prompter().inputBox(openedits::renamePrompt(*entry),
+                                                     QStringLiteral("  "), QStringLiteral(" "));
     if (answer.isEmpty())
         return;
     QString refusal;
@@ -47,7 +32,7 @@ void OpenTab::rename()
         [this, e = *entry](openedits::Result r) {
             switch (r.outcome) {
             case Outcome::Gone:
-                reportGone(e);
+                m_hub.notice(openedits::goneText(e));
                 LoadOpenList();
                 return;
             case Outcome::Missing:
@@ -55,7 +40,7 @@ void OpenTab::rename()
                 dropEntry(e);
                 return;
             case Outcome::NotConnected:
-                reportNotConnected(e);
+                m_hub.notice(openedits::notConnectedText(e));
                 return;
             case Outcome::Done:
                 // The selection goes with the entry to its new name.
@@ -72,8 +57,7 @@ void OpenTab::rename()
 void OpenTab::remove()
 {
     const std::optional<OpenEntry> entry = chosen();
-    if (entry &&
-        m_hub.ask(QStringLiteral("Are your sure you want to delete ") + entry->name.toUpper()))
+    if (entry && m_hub.ask(commands::deleteQuestion(entry->name)))
         deleteEntry(*entry, openedits::Removal::ToTrash);
 }
 
@@ -88,19 +72,16 @@ void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
             return openedits::DeleteFileEntry(seams, entry, removal, w);
         },
         [this, entry](openedits::Result r) {
-            const QString name = entry.name.toUpper();
             switch (r.outcome) {
             case Outcome::Gone:
-                reportGone(entry);
+                m_hub.notice(openedits::goneText(entry));
                 LoadOpenList();
                 return;
             case Outcome::NotConnected:
-                reportNotConnected(entry, QStringLiteral(" Connect it to delete the file, or use "
-                                                         "Remove from List."));
+                m_hub.notice(openedits::notConnectedText(entry, true));
                 return;
             case Outcome::TrashRefused:
-                if (m_hub.askDefaultNo(name + QStringLiteral(" cannot be moved to the trash. "
-                                                             "Delete it permanently?")))
+                if (m_hub.askDefaultNo(openedits::trashRefusedQuestion(entry)))
                     deleteEntry(entry, openedits::Removal::ForGood);
                 return;
             case Outcome::Done:
@@ -114,16 +95,12 @@ void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
                 return;
             default:
                 if (!r.partly) {
-                    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list, ") + name +
-                                          QStringLiteral(" was not deleted"),
-                                      r.result);
+                    m_hub.fileFailure(openedits::notDeletedText(entry), r.result);
                     return;
                 }
                 clearUndo();
                 show(std::move(*r.listing));
-                m_hub.fileFailure(name + QStringLiteral(" was removed from the list, but the file "
-                                                        "could not be deleted"),
-                                  r.result);
+                m_hub.fileFailure(openedits::fileStayedText(entry), r.result);
             }
         });
 }
@@ -133,13 +110,7 @@ void OpenTab::removeFromList()
     const std::optional<OpenEntry> entry = chosen();
     if (!entry)
         return;
-    QString text = QStringLiteral("Remove ") + entry->name.toUpper() +
-                   QStringLiteral(" from the list? The file stays where it is.");
-    if (m_open.store().isInDataFolder(entry->path()))
-        text += QLatin1Char('\r') + entry->name.toUpper() +
-                QStringLiteral(" will be listed again at the next start because it is in the "
-                               "data folder.");
-    if (!m_hub.ask(text))
+    if (!m_hub.ask(openedits::removeQuestion(*entry, m_open.store().isInDataFolder(entry->path()))))
         return;
     m_waits.run(
         work::Line::list(), QStringLiteral("remove from list"), entry->path(),
@@ -151,7 +122,7 @@ void OpenTab::removeFromList()
                 return;
             }
             if (r.outcome == Outcome::Gone)
-                reportGone(e);
+                m_hub.notice(openedits::goneText(e));
             else
                 offerUndo(*r.deleted, QStringLiteral("Remove"));
             show(std::move(*r.listing));
@@ -168,14 +139,7 @@ void OpenTab::offerUndo(const openedits::DeletedEntry& step, const QString& verb
             [this, step, verb, path](openedits::Result r) {
                 // Put back in the trash elsewhere, the file is undone from there next time.
                 const openedits::DeletedEntry retry = r.deleted ? *r.deleted : step;
-                finishUndo(std::move(r), path,
-                           {QStringLiteral("Cannot undo: ") + path +
-                                QStringLiteral(" already exists. Nothing was changed."),
-                            {},
-                            QStringLiteral("Cannot undo: ") + step.entry.name.toUpper() +
-                                QStringLiteral(" is no longer in the trash. Nothing was changed."),
-                            path + QStringLiteral(" is back, but the list could not take its "
-                                                  "entry")},
+                finishUndo(std::move(r), path, openedits::undoTexts(step),
                            [this, retry, verb] { offerUndo(retry, verb, true); });
             });
         if (!started)
@@ -193,14 +157,7 @@ void OpenTab::offerUndo(const openedits::RenamedEntry& step, bool again)
             DriveWait::Late::Deliver,
             [seams = seams(), step](Waiting& w) { return openedits::undoRename(seams, step, w); },
             [this, step](openedits::Result r) {
-                const QString old = step.before.path();
-                finishUndo(std::move(r), old,
-                           {QStringLiteral("Cannot undo: ") + old +
-                                QStringLiteral(" already exists. Nothing was changed."),
-                            QStringLiteral("Cannot undo: ") + step.newPath +
-                                QStringLiteral(" is no longer there. Nothing was changed."),
-                            {},
-                            {}},
+                finishUndo(std::move(r), step.before.path(), openedits::undoTexts(step),
                            [this, step] { offerUndo(step, true); });
             });
         if (!started)

@@ -87,25 +87,11 @@ void OpenList::tmrFileUpdate_Timer()
         SyncDataFolderEntries();
         return;
     }
-    struct Ticked {
-        bool read = false; // false: nothing to read
-        OpenListing listing;
-        FileIdentity identity; // the list file after the read
-    };
     ++m_reads;
     work::post(
         work::Line::list(), &m_alive,
-        [store = m_store, last = LastListFileTime] {
-            Ticked t;
-            const FileIdentity now = identityOf(store.listPath());
-            if (!now.exists || now == last)
-                return t;
-            t.read = true;
-            t.listing = store.listing(true); // a failure is not shown
-            t.identity = identityOf(store.listPath());
-            return t;
-        },
-        [this](Ticked t) {
+        [store = m_store, last = LastListFileTime] { return store.listingIfChanged(last); },
+        [this](RecentFileList::Refreshed t) {
             --m_reads;
             if (!t.read)
                 return;
@@ -129,23 +115,11 @@ void OpenList::TouchFileEntry(const QString& path, const QString& kindCode)
 
 void OpenList::SyncDataFolderEntries()
 {
-    struct Synced {
-        FileResult sync;
-        OpenListing listing;
-    };
     ++m_reads;
     m_syncPending = false;
     work::post(
-        work::Line::list(), &m_alive,
-        [store = m_store]() mutable {
-            Synced s;
-            QByteArray written;
-            s.sync = store.SyncDataFolderEntries(&written);
-            if (s.sync.ok)
-                s.listing = openListingOf(written);
-            return s;
-        },
-        [this](Synced s) {
+        work::Line::list(), &m_alive, [store = m_store]() mutable { return store.syncAndList(); },
+        [this](RecentFileList::Synced s) {
             --m_reads;
             // A companion tool at work on the list is no fault: try again on a later refresh
             // tick, and tell the user only if it never lets up.

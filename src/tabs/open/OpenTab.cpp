@@ -64,19 +64,13 @@ void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& check
     case openedits::Outcome::NotFullPath:
         // Any program may write the list: such a path is never handed to a tool, and its entry
         // stays for the program that wrote it.
-        m_hub.notice(QStringLiteral("The file can not be opened\r") + entry.path() +
-                     QStringLiteral(" is not a full path."));
+        m_hub.notice(openedits::notFullPathText(entry));
         return;
     case openedits::Outcome::NotConnected:
-        reportNotConnected(entry);
+        m_hub.notice(openedits::notConnectedText(entry));
         return;
     case openedits::Outcome::Missing: {
-        const QString text =
-            QStringLiteral("File does not exist: ") + SpacesToQuestionMarks(entry.folder) +
-            SpacesToQuestionMarks(entry.name) + QLatin1Char('\r') +
-            QStringLiteral("It may have been moved or deleted. Do you wish to locate the "
-                           "file yourself? ");
-        if (m_hub.ask(text)) {
+        if (m_hub.ask(openedits::locateQuestion(entry))) {
             cmdBrowseTag = SpacesToQuestionMarks(entry.name);
             cmdBrowse_Click();
         }

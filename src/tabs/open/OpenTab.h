@@ -77,8 +77,6 @@ private:
     void dropEntry(const OpenEntry& entry);
     void deleteEntry(const OpenEntry& entry, openedits::Removal removal);
     void reportSaveFailure(const FileResult& failure) const;
-    void reportGone(const OpenEntry& entry) const;
-    void reportNotConnected(const OpenEntry& entry, const QString& more = {}) const;
     // `verb`: the command the step takes back, "Delete" or "Remove".
     void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
     void offerUndo(const openedits::RenamedEntry& step, bool again = false);

@@ -3,25 +3,15 @@
 #include "actions/Undoing.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "base/TextOrder.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
-#include <QUrl>
 
 using webedits::Outcome;
-
-namespace {
-QString quoted(const QString& name)
-{
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-} // namespace
 
 WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
                const ImageList& small)
@@ -95,8 +85,7 @@ void WebTab::post(const QString& what, const QString& name, Change change,
                 m_hub.notice(r.refusal); // the dialog keeps what was typed
                 return;
             case Outcome::Gone:
-                m_hub.notice(QStringLiteral("The web link ") + quoted(name) +
-                             QStringLiteral(" is no longer in the list. Nothing was changed."));
+                m_hub.notice(webedits::goneText(name));
                 if (!deleting && m_dialog)
                     m_dialog->close();
                 LoadWebList();
@@ -161,13 +150,8 @@ WebLinkList::Order WebTab::screenOrder() const
     // does; links the screen does not show yet go where it would show them.
     if (!m_list.isSorted())
         return {};
-    const bool byUrl = m_list.sortKey() == WebColumn::Url;
-    const bool ascending = m_list.sortOrder() == Qt::AscendingOrder;
-    return [byUrl, ascending](const WebLinkRecord& a, const WebLinkRecord& b) {
-        const int c =
-            byUrl ? compareIgnoringCase(a.url, b.url) : compareIgnoringCase(a.name, b.name);
-        return ascending ? c < 0 : c > 0;
-    };
+    return webedits::orderOf(m_list.sortKey() == WebColumn::Url,
+                             m_list.sortOrder() == Qt::AscendingOrder);
 }
 
 void WebTab::RemoveWebLink(const QString& name)
@@ -188,7 +172,7 @@ void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
     auto run = [this, step] {
         undo(
             step.name, [store = m_store, step] { return webedits::undoDelete(store, step); },
-            step.name, {}, [this, step] { offerUndo(step, true); });
+            step.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
@@ -202,31 +186,22 @@ void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
             [store = m_store, step, order = screenOrder()] {
                 return webedits::undoRename(store, step, order);
             },
-            step.before.name,
-            QStringLiteral("Cannot undo: the web link ") + quoted(step.after.name) +
-                QStringLiteral(" is no longer in the list. Nothing was changed."),
-            [this, step] { offerUndo(step, true); });
+            step.before.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
 
-void WebTab::undo(const QString& name, Change change, const QString& select, const QString& gone,
+void WebTab::undo(const QString& name, Change change, const QString& select, const UndoTexts& texts,
                   const std::function<void()>& offerAgain)
 {
     const bool started = m_waits.run(
         work::Line::list(), QStringLiteral("undo"), name, m_store.listPath(),
         DriveWait::Late::Deliver, [change = std::move(change)](Waiting&) { return change(); },
-        [this, select, gone, offerAgain](const webedits::Result& r) {
+        [this, select, texts, offerAgain](const webedits::Result& r) {
             if (r.outcome == Outcome::Done) {
                 show(*r.links, select);
                 return;
             }
-            const UndoTexts texts{QStringLiteral("Cannot undo: a web link named ") +
-                                      quoted(select) +
-                                      QStringLiteral(" already exists. Nothing was changed."),
-                                  gone,
-                                  {},
-                                  {}};
             if (tellUndo(m_hub, r.outcome, r.result, false, texts))
                 offerAgain();
             LoadWebList();
@@ -315,7 +290,7 @@ void WebTab::remove()
     const std::optional<WebLinkRecord> link = chosen();
     if (!link)
         return;
-    if (m_hub.ask(QStringLiteral("Are your sure you want to delete ") + link->name.toUpper()))
+    if (m_hub.ask(commands::deleteQuestion(link->name)))
         RemoveWebLink(link->name);
 }
 
@@ -327,19 +302,8 @@ QList<TabController::Command> WebTab::entryCommands()
 std::function<void()> WebTab::dropAction(const QMimeData* data, bool shown)
 {
     // A web address dropped on the tab on screen fills the web link dialog.
-    if (!shown)
-        return {};
-    QUrl url;
-    QString address; // as the user will see it in the dialog
-    if (data->hasUrls() && data->urls().size() == 1) {
-        url = data->urls().first();
-        address = url.toString();
-    } else if (data->hasText()) {
-        address = data->text().trimmed();
-        url = QUrl(address, QUrl::TolerantMode);
-    }
-    if (!url.isValid() ||
-        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
+    const QString address = shown ? webedits::droppedAddress(*data) : QString();
+    if (address.isEmpty())
         return {};
     return [this, address] { createWithAddress(address); };
 }

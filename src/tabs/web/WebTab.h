@@ -67,8 +67,8 @@ private:
     void offerUndo(const webedits::DeletedLinks& step, bool again = false);
     void offerUndo(const webedits::RenamedLink& step, bool again = false);
     // Runs an undo of the link `name` and shows how it went: the restored link `select`, or why
-    // nothing changed (`gone`: the text when the link has gone).
-    void undo(const QString& name, Change change, const QString& select, const QString& gone,
+    // nothing changed.
+    void undo(const QString& name, Change change, const QString& select, const UndoTexts& texts,
               const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
