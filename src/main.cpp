@@ -31,6 +31,25 @@
 #include "platform/linux/XdgTrash.h"
 #endif
 
+namespace {
+// The words of the command line after the program's name (and, once Qt has started, without the
+// options Qt took). A file name is kept as its bytes name it, as names read from the lists are;
+// on Windows only Qt reads the wide command line, so there the words come once Qt has started.
+QStringList commandWords(int argc, char** argv)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return QCoreApplication::instance() ? QCoreApplication::arguments().mid(1) : QStringList();
+#else
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words.append(paths::fromNativeBytes(argv[i]));
+    return words;
+#endif
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
     // The activation token the desktop gave this start, taken before Qt takes it for itself: a
@@ -46,10 +65,8 @@ int main(int argc, char** argv)
     // Qt it waits until Qt has taken them; Main tries again then, and waits for a hub that is
     // still starting.)
     {
-        QStringList words;
-        for (int i = 1; i < argc; ++i)
-            words.append(QString::fromLocal8Bit(argv[i]));
-        const StartArguments early = parseStartArguments(words, QDir::currentPath());
+        const StartArguments early =
+            parseStartArguments(commandWords(argc, argv), QDir::currentPath());
         if (early.action == StartArguments::Action::Start && !early.items.isEmpty()) {
             HandOver handOver = request;
             handOver.items = early.items;
@@ -64,7 +81,7 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("org.keldara.Keldara"));
 
     const StartArguments arguments =
-        parseStartArguments(QCoreApplication::arguments().mid(1), QDir::currentPath());
+        parseStartArguments(commandWords(argc, argv), QDir::currentPath());
     switch (arguments.action) {
     case StartArguments::Action::Help:
         std::fputs(arguments.text.toLocal8Bit().constData(), stdout);

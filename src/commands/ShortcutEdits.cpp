@@ -64,8 +64,9 @@ Result outcome(Outcome o, FileResult r = {})
 
 std::vector<ShortcutEntry> readShortcutFolder(const QString& appFolder)
 {
-    // The folder as it is spelled on disk, whichever letter case it has.
-    const QString folder = paths::resolveIgnoringCase(appFolder, QStringLiteral("ShortCuts"));
+    // The folder as it is spelled on disk, as rename and create name it: the rows' keys are the
+    // files they write.
+    const QString folder = shortcutFolder(appFolder);
     // Ordinary, unhidden files only. Pipes and devices are skipped (a pipe would block the
     // read); without QDir::System Qt on Windows would skip shell links.
     std::vector<ShortcutEntry> entries;
@@ -197,6 +198,46 @@ Result undo(FileSystem& files, const ShortcutStep& step)
         }
     }
     return outcome(Outcome::Done);
+}
+
+QString deleteQuestion(const QString& fileName)
+{
+    return QStringLiteral("Are your sure you want to delete the shortcut: ") + fileName.toUpper();
+}
+
+QString goneText(const QString& fileName)
+{
+    return QStringLiteral("The shortcut ") + fileName +
+           QStringLiteral(" is no longer in the shortcut folder. Nothing was changed.");
+}
+
+QString takenText(const QString& typed)
+{
+    return typed.toUpper() + QStringLiteral(" already exists, can't change name");
+}
+
+QString oldKeptText(const QString& typed, const QString& oldFileName)
+{
+    return QStringLiteral("The shortcut was copied to ") + typed +
+           QStringLiteral(".lnk, but the old one could not be removed: ") + oldFileName;
+}
+
+QString undoCaption(const ShortcutStep& step)
+{
+    const bool renamed = !step.renamedTo.isEmpty();
+    return QStringLiteral("Undo ") +
+           (renamed ? QStringLiteral("Rename") : QStringLiteral("Delete")) +
+           QStringLiteral(" of ") + QFileInfo(renamed ? step.renamedTo : step.file).fileName();
+}
+
+UndoTexts undoTexts(const ShortcutStep& step)
+{
+    return {QStringLiteral("Cannot undo: a shortcut named ") + QFileInfo(step.file).fileName() +
+                QStringLiteral(" already exists. Nothing was changed."),
+            QStringLiteral("Cannot undo: the shortcut ") + QFileInfo(step.renamedTo).fileName() +
+                QStringLiteral(" is no longer in the shortcut folder. Nothing was changed."),
+            {},
+            {}};
 }
 
 } // namespace shortcutedits

@@ -79,4 +79,12 @@ Result remove(FileSystem& files, const QString& file);
 // never over anything that stands there now.
 Result undo(FileSystem& files, const ShortcutStep& step);
 
+// What the window asks and tells, in the program's words.
+QString deleteQuestion(const QString& fileName);
+QString goneText(const QString& fileName);
+QString takenText(const QString& typed); // a rename to a name another shortcut has
+QString oldKeptText(const QString& typed, const QString& oldFileName);
+QString undoCaption(const ShortcutStep& step);
+UndoTexts undoTexts(const ShortcutStep& step);
+
 } // namespace shortcutedits

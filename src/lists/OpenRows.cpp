@@ -36,11 +36,8 @@ bool OpenRows::sameKey(int row, const ListRows& other, int otherRow) const
     const auto* open = dynamic_cast<const OpenRows*>(&other);
     if (!open)
         return ListRows::sameKey(row, other, otherRow);
-    const QString& f = folder(row);
-    const QString& g = open->folder(otherRow);
-    if (f.size() == g.size())
-        return name(row) == open->name(otherRow) && f == g;
-    return f + name(row) == g + open->name(otherRow);
+    // A folder ends at the key's last separator, so equal keys have equal folders.
+    return name(row) == open->name(otherRow) && folder(row) == open->folder(otherRow);
 }
 
 bool OpenRows::hasKey(int row, const QString& key) const

@@ -496,6 +496,14 @@ int QelListView::selectedSourceRow() const
 
 void QelListView::setSelectedKey(const QString& key)
 {
+    if (!isSettled()) {
+        // The key is meant for the rows being laid out: it is chosen among them once they show.
+        const bool queued = m_selectWhenShown.has_value();
+        m_selectWhenShown = key;
+        if (!queued)
+            whenShown([this] { setSelectedKey(*std::exchange(m_selectWhenShown, std::nullopt)); });
+        return;
+    }
     setSelectedRow(key.isEmpty() ? -1 : rowOfKey(key));
 }
 

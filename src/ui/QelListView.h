@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class ImageList;
@@ -176,7 +177,8 @@ private:
     bool m_working = false;           // a layout is under way away from the window's thread
     QHash<QString, Note> m_lateNotes; // notes given while it is
     std::vector<std::function<void()>> m_whenShown;
-    std::vector<std::vector<int>> m_longest; // by column: the rows of its longest texts
+    std::optional<QString> m_selectWhenShown; // a key asked for while rows were laid out
+    std::vector<std::vector<int>> m_longest;  // by column: the rows of its longest texts
     int m_busy = 0;
     bool m_fit = false;
     bool m_userWidths = false;

@@ -296,3 +296,15 @@ TEST_F(ListFixture, RowsOfOneKeyStayApartThroughAReload)
 }
 
 } // namespace
+
+namespace {
+TEST_F(ListFixture, AKeyChosenWhileALargeListIsLaidOutIsChosenAmongItsRows)
+{
+    for (int i = 0; i < 6000; ++i)
+        entries.push_back(row(QStringLiteral("plot%1.fpl").arg(i, 5, 10, QLatin1Char('0'))));
+    list.setEntries(entries); // laid out away from the window's thread
+    list.setSelectedKey(QStringLiteral("plot04321.fpl"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.isSettled(); }, 10000));
+    EXPECT_EQ(list.selectedKey(), QStringLiteral("plot04321.fpl"));
+}
+} // namespace

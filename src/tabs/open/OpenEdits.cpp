@@ -4,7 +4,6 @@
 #include "platform/Prompter.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
-#include "ui/QelListView.h"
 
 using openedits::Outcome;
 

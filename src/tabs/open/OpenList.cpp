@@ -50,12 +50,10 @@ void OpenList::show(OpenListing listing, const QString& select)
     m_list.setSorted(true);
     m_list.setSortOrder(Qt::AscendingOrder);
     m_list.setRows(std::make_shared<const OpenRows>(std::move(listing)));
+    if (!select.isEmpty())
+        m_list.setSelectedKey(select);
     // The files are looked at once the rows show, so that the looks do not hold up the showing.
-    m_list.whenShown([this, select] {
-        if (!select.isEmpty())
-            m_list.setSelectedKey(select);
-        checkFiles();
-    });
+    m_list.whenShown([this] { checkFiles(); });
 }
 
 void OpenList::checkFiles()

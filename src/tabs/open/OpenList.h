@@ -46,10 +46,12 @@ public:
     // rewriting the list, before the failure is shown.
     static constexpr int kSyncTicks = 30;
 
+    // "Problem saving to QEL list", with the reason.
+    void reportSaveFailure(const FileResult& failure) const;
+
 private:
     // Looks at every entry's file again, drive by drive.
     void checkFiles();
-    void reportSaveFailure(const FileResult& failure) const;
 
     const HubContext& m_hub;
     QelListView& m_list;

@@ -5,12 +5,9 @@
 #include "base/Columns.h"
 #include "base/Paths.h"
 #include "base/Program.h"
-#include "base/TextOrder.h"
 #include "base/Twips.h"
 #include "formats/LaunchTable.h"
 #include "lists/DataFileKind.h"
-#include "platform/DriveTable.h"
-#include "platform/Prompter.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
@@ -26,7 +23,6 @@
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
                  const ImageList& small, Launching& launching)
     : m_hub(hub)
-    , m_list(list)
     , m_launching(launching)
     , m_open(hub, list, large, small)
     , m_waits(hub, list)
@@ -37,11 +33,6 @@ OpenTab::~OpenTab() = default;
 openedits::Seams OpenTab::seams() const
 {
     return {m_open.store(), &m_hub.files(), &m_hub.trash(), &m_hub.drives()};
-}
-
-void OpenTab::reportSaveFailure(const FileResult& failure) const
-{
-    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
 }
 
 void OpenTab::open()

@@ -76,7 +76,7 @@ private:
     // Takes the entry's records off the list, for a file that has gone.
     void dropEntry(const OpenEntry& entry);
     void deleteEntry(const OpenEntry& entry, openedits::Removal removal);
-    void reportSaveFailure(const FileResult& failure) const;
+    void reportSaveFailure(const FileResult& failure) const { m_open.reportSaveFailure(failure); }
     // `verb`: the command the step takes back, "Delete" or "Remove".
     void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
     void offerUndo(const openedits::RenamedEntry& step, bool again = false);
@@ -85,7 +85,6 @@ private:
                     const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
-    QelListView& m_list;
     Launching& m_launching;
     OpenList m_open;
     DriveWait m_waits;

@@ -7,15 +7,7 @@
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
-#include <QFileInfo>
-
 using shortcutedits::Outcome;
-
-void ToolsTab::reportGone(const ShortcutEntry& entry) const
-{
-    m_hub.notice(QStringLiteral("The shortcut ") + entry.fileName +
-                 QStringLiteral(" is no longer in the shortcut folder. Nothing was changed."));
-}
 
 void ToolsTab::withShortcut(const QString& what, std::function<void(const ShortcutEntry&)> then)
 {
@@ -66,18 +58,13 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
                 m_hub.notice(r.refusal);
                 break;
             case Outcome::Gone:
-                reportGone(entry);
+                m_hub.notice(shortcutedits::goneText(entry.fileName));
                 break;
             case Outcome::Taken:
-                m_hub.notice(answer.toUpper() +
-                             QStringLiteral(" already exists, can't change name"));
+                m_hub.notice(shortcutedits::takenText(answer));
                 break;
             case Outcome::OldKept:
-                m_hub.fileFailure(QStringLiteral("The shortcut was copied to ") + answer +
-                                      QStringLiteral(".lnk, but the old one could not be "
-                                                     "removed: ") +
-                                      entry.fileName,
-                                  r.result);
+                m_hub.fileFailure(shortcutedits::oldKeptText(answer, entry.fileName), r.result);
                 break;
             case Outcome::Done:
                 m_selectAfterLoad = r.newFile;
@@ -103,8 +90,7 @@ void ToolsTab::removeChosen(const ShortcutEntry& entry)
         m_hub.notice(QStringLiteral("Sorry, you can't delete this shortcut"));
         return;
     }
-    if (!m_hub.ask(QStringLiteral("Are your sure you want to delete the shortcut: ") +
-                   entry.fileName.toUpper()))
+    if (!m_hub.ask(shortcutedits::deleteQuestion(entry.fileName)))
         return;
     m_waits.run(
         work::Line::list(), QStringLiteral("delete shortcut"), entry.shortcutFile,
@@ -114,7 +100,7 @@ void ToolsTab::removeChosen(const ShortcutEntry& entry)
         },
         [this, entry](const shortcutedits::Result& r) {
             if (r.outcome == Outcome::Gone)
-                reportGone(entry);
+                m_hub.notice(shortcutedits::goneText(entry.fileName));
             else if (r.undo)
                 offerUndo(*r.undo);
             LoadShortcutList();
@@ -123,34 +109,22 @@ void ToolsTab::removeChosen(const ShortcutEntry& entry)
 
 void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
 {
-    const bool renamed = !step.renamedTo.isEmpty();
-    const QString text =
-        QStringLiteral("Undo ") + (renamed ? QStringLiteral("Rename") : QStringLiteral("Delete")) +
-        QStringLiteral(" of ") + QFileInfo(renamed ? step.renamedTo : step.file).fileName();
     auto run = [this, step] {
         const bool started = m_waits.run(
             work::Line::list(), QStringLiteral("undo"), step.file, step.file,
             DriveWait::Late::Deliver,
             [files = &m_hub.files(), step](Waiting&) { return shortcutedits::undo(*files, step); },
             [this, step](const shortcutedits::Result& r) {
-                const UndoTexts texts{
-                    QStringLiteral("Cannot undo: a shortcut named ") +
-                        QFileInfo(step.file).fileName() +
-                        QStringLiteral(" already exists. Nothing was changed."),
-                    QStringLiteral("Cannot undo: the shortcut ") +
-                        QFileInfo(step.renamedTo).fileName() +
-                        QStringLiteral(" is no longer in the shortcut folder. Nothing was "
-                                       "changed."),
-                    {},
-                    {}};
                 if (r.outcome == Outcome::Done)
                     m_selectAfterLoad = step.file;
-                else if (tellUndo(m_hub, r.outcome, r.result, false, texts))
+                else if (tellUndo(m_hub, r.outcome, r.result, false,
+                                  shortcutedits::undoTexts(step)))
                     offerUndo(step, true);
                 LoadShortcutList();
             });
         if (!started)
             offerUndo(step, true);
     };
+    const QString text = shortcutedits::undoCaption(step);
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }

@@ -61,7 +61,6 @@ private:
     void withShortcut(const QString& what, std::function<void(const ShortcutEntry&)> then);
     void renameChosen(const ShortcutEntry& entry);
     void removeChosen(const ShortcutEntry& entry);
-    void reportGone(const ShortcutEntry& entry) const;
     void offerUndo(const shortcutedits::ShortcutStep& step, bool again = false);
 
     const HubContext& m_hub;
