@@ -160,6 +160,15 @@ QByteArray toNativeBytes(const QString& path)
     return out;
 }
 
+QString fileUri(const QString& path)
+{
+    QString absolute = QDir::fromNativeSeparators(path);
+    if (!absolute.startsWith(QLatin1Char('/')))
+        absolute.prepend(QLatin1Char('/')); // a drive letter: file:///C:/...
+    return QStringLiteral("file://") +
+           QString::fromLatin1(toNativeBytes(absolute).toPercentEncoding("/:"));
+}
+
 } // namespace paths
 
 QString GetLongPath(const QString& path)

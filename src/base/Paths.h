@@ -40,6 +40,8 @@ QString refusalOfNewName(const QString& name);
 // toNativeBytes. On Windows, where names are UTF-16, both are plain UTF-8.
 QString fromNativeBytes(QByteArrayView bytes);
 QByteArray toNativeBytes(const QString& path);
+// The file: URI of an absolute path, made of the bytes the path names (see toNativeBytes).
+QString fileUri(const QString& path);
 
 } // namespace paths
 

@@ -155,18 +155,6 @@ QByteArray encode(const QStringList& fields)
     return line;
 }
 
-bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields)
-{
-    fields->clear();
-    Spans spans;
-    if (!scanLine(line, fieldsPerRecord, &spans))
-        return false;
-    const bool utf8 = isUtf8Line(line);
-    for (qsizetype i = 0; i < spans.size(); i += 2)
-        fields->append(decode(line.sliced(spans[i], spans[i + 1] - spans[i]), utf8));
-    return true;
-}
-
 QString RecordView::field(int index) const
 {
     return records::decode(bytes(index), m_utf8);

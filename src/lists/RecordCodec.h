@@ -31,13 +31,9 @@ bool endsWithLineEnd(QByteArrayView bytes);
 // One record line, CRLF included. Every field must be storable (see isStorable).
 QByteArray encode(const QStringList& fields);
 
-// The fields of one line (without its line end) when it is a well-formed record of
-// `fieldsPerRecord` fields: exactly that many fields separated by commas, each either a quoted
-// run without a double quote inside (blanks around it allowed) or an unquoted run without a
-// double quote (surrounding blanks dropped).
-using Fields = QVarLengthArray<QString, 4>;
-bool parseLine(QByteArrayView line, int fieldsPerRecord, Fields* fields);
-
+// A line is a well-formed record of `fieldsPerRecord` fields when it holds exactly that many
+// fields separated by commas, each either a quoted run without a double quote inside (blanks
+// around it allowed) or an unquoted run without a double quote (surrounding blanks dropped).
 // One well-formed record as read: its fields decoded when asked for, and their bytes.
 class RecordView {
 public:

@@ -150,7 +150,8 @@ void frmQEL::saveWindowState()
     const auto write = [&](const QString& key, const QString& text) {
         settings->write(kApplication, kSection, key, text);
     };
-    // A place where the window could not be used is not kept: the next start centres it.
+    // A place where the window could not be used is not saved: the next start shows the last
+    // usable place, or centres the window.
     if (const QRect normal = normalGeometry();
         windowplace::usable(normal, screenAreas(), titleBarHeight(*this)))
         write(kGeometry, numbersText({normal.x(), normal.y(), normal.width(), normal.height()}));

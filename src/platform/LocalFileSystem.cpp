@@ -29,7 +29,12 @@ bool LocalFileSystem::isFile(const QString& path)
 bool LocalFileSystem::exists(const QString& path)
 {
     // A link that leads nowhere is still something in the way of the name.
+#ifdef Q_OS_WIN
     return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+#else
+    struct stat st {};
+    return ::lstat(paths::toNativeBytes(path).constData(), &st) == 0;
+#endif
 }
 
 FileResult LocalFileSystem::rename(const QString& from, const QString& to)

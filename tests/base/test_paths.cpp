@@ -77,3 +77,13 @@ TEST(Paths, NewNamesThatWouldLeaveTheFolderOrHideAreRefused)
 }
 
 } // namespace
+
+TEST(Paths, ANameInBytesThatAreNoUtf8KeepsThemToTheFileAndItsUri)
+{
+    const QByteArray bytes = "/mnt/stick/caf\xe9 plot.fpl"; // written by a Windows-1252 program
+    const QString path = paths::fromNativeBytes(bytes);
+    EXPECT_EQ(paths::toNativeBytes(path), bytes);
+    EXPECT_EQ(paths::fileUri(path), QStringLiteral("file:///mnt/stick/caf%E9%20plot.fpl"));
+    EXPECT_EQ(paths::fileUri(QString::fromUtf8("/d/caf\xc3\xa9.fpl")),
+              QStringLiteral("file:///d/caf%C3%A9.fpl"));
+}

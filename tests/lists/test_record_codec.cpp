@@ -49,12 +49,9 @@ TEST(RecordCodec, OnlyWellFormedLinesAreRecords)
         {"   ", {}},
     };
     for (const auto& [line, expected] : cases) {
-        records::Fields got;
-        const bool isRecord = records::parseLine(QByteArrayView(line), 3, &got);
-        EXPECT_EQ(isRecord, !expected.isEmpty()) << line;
-        if (isRecord) {
-            EXPECT_EQ(QStringList(got.begin(), got.end()), expected) << line;
-        }
+        const QList<QStringList> got = records::parse(QByteArray(line), 3);
+        EXPECT_EQ(got, expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{expected})
+            << line;
     }
 }
 

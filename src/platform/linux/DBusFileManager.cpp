@@ -1,11 +1,12 @@
 #include "platform/linux/DBusFileManager.h"
 
+#include "base/Paths.h"
+
 #ifndef Q_OS_WIN
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QUrl>
 
 DBusFileManager::DBusFileManager(QByteArray startupId, int timeoutMs)
     : m_startupId(std::move(startupId))
@@ -34,8 +35,7 @@ void DBusFileManager::showItem(const QString& path, std::function<void(bool show
         QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)}
-         << QString::fromUtf8(m_startupId);
+    call << QStringList{paths::fileUri(path)} << QString::fromUtf8(m_startupId);
     // A name nobody owns that no service file can start is an error from the bus at once.
     call.setAutoStartService(true);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_timeoutMs), &m_alive);

@@ -6,6 +6,8 @@
 
 #include "platform/linux/GLibRecentDocuments.h"
 
+#include "base/Paths.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -75,7 +77,7 @@ FileResult GLibRecentDocuments::add(const Document& document)
                                                         QStringLiteral("/recently-used.xbel")
                                                   : m_listPath;
     const QByteArray file = QFile::encodeName(listPath);
-    // Two of the hub's own starts at once would each write the list without the other's entry.
+    // Two adds at once, from two threads, would each write the list without the other's entry.
     static std::mutex oneAtATime;
     const std::lock_guard lock(oneAtATime);
     std::unique_ptr<GBookmarkFile, BookmarkFileFree> list(g_bookmark_file_new());
@@ -86,18 +88,15 @@ FileResult GLibRecentDocuments::add(const Document& document)
             return failure(listPath, QStringLiteral("can not be read"), error);
         g_clear_error(&error);
     }
-    const gint before = g_bookmark_file_get_size(list.get());
 
     const GText uri(
-        g_filename_to_uri(QFile::encodeName(document.path).constData(), nullptr, &error));
+        g_filename_to_uri(paths::toNativeBytes(document.path).constData(), nullptr, &error));
     if (!uri)
         return failure(listPath, QStringLiteral("can not take ") + document.path, error);
     g_bookmark_file_set_mime_type(list.get(), uri.get(), document.mimeType.toUtf8().constData());
     g_bookmark_file_add_application(list.get(), uri.get(),
                                     document.application.toUtf8().constData(),
                                     execText(document.command).constData());
-    if (g_bookmark_file_get_size(list.get()) < before)
-        return failure(listPath, QStringLiteral("would lose entries"), nullptr);
 
     gsize length = 0;
     const GText data(g_bookmark_file_to_data(list.get(), &length, &error));

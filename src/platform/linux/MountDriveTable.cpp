@@ -91,8 +91,17 @@ bool absentOrEmpty(const QString& folder)
 MountDriveTable::MountDriveTable(QString mountTable, QString mountInfo, QString user)
     : m_mountTable(std::move(mountTable))
     , m_mountInfo(std::move(mountInfo))
-    , m_user(user.isEmpty() ? loginName() : std::move(user))
+    , m_user(std::move(user))
 {}
+
+const QString& MountDriveTable::user() const
+{
+    std::call_once(m_userOnce, [this] {
+        if (m_user.isEmpty())
+            m_user = loginName();
+    });
+    return m_user;
+}
 
 MountDriveTable::~MountDriveTable()
 {
@@ -199,7 +208,7 @@ QString MountDriveTable::driveOf(const QString& path) const
 
 bool MountDriveTable::isNotConnected(const QString& path) const
 {
-    const QString place = removablePlaceOf(path, m_user);
+    const QString place = removablePlaceOf(path, user());
     if (place.isEmpty() || currentMountPoints().contains(place))
         return false;
     // Not mounted: a drive's place is left empty (or taken away); a folder with files in it is

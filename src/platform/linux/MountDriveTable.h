@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <QStringList>
 
+#include <mutex>
+
 // Linux has no drive letters: the "drives" are the mounted file systems in mount-table order, and
 // an iso9660 or udf file system counts as a CD-ROM. A path's drive is its longest mount point.
 class MountDriveTable : public DriveTable {
@@ -39,7 +41,11 @@ private:
 
     QString m_mountTable;
     QString m_mountInfo;
-    QString m_user;
+    // The user's login name, looked up when first needed, away from the window's thread (the
+    // user database may be on the network).
+    const QString& user() const;
+    mutable std::once_flag m_userOnce;
+    mutable QString m_user;
     mutable QMutex m_mutex;
     mutable int m_fd = -1;
     mutable QStringList m_points;

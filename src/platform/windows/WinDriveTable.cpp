@@ -46,8 +46,13 @@ bool WinDriveTable::isNotConnected(const QString& path) const
     const QString root = driveOf(path);
     if (root.isEmpty())
         return false;
-    if (!root.startsWith(QLatin1String("\\\\")))
-        return GetDriveTypeW(w(root)) == DRIVE_NO_ROOT_DIR;
+    if (!root.startsWith(QLatin1String("\\\\"))) {
+        // A letter mapped to a share keeps its type while the share is away: it is asked as the
+        // share itself would be.
+        const UINT type = GetDriveTypeW(w(root));
+        if (type != DRIVE_REMOTE)
+            return type == DRIVE_NO_ROOT_DIR;
+    }
     if (GetFileAttributesW(w(root)) != INVALID_FILE_ATTRIBUTES)
         return false;
     switch (GetLastError()) {
@@ -57,6 +62,7 @@ bool WinDriveTable::isNotConnected(const QString& path) const
     case ERROR_NETWORK_UNREACHABLE:
     case ERROR_HOST_UNREACHABLE:
     case ERROR_REM_NOT_LIST:
+    case ERROR_DEV_NOT_EXIST:
         return true;
     default:
         return false;
