@@ -82,7 +82,8 @@ void MissingFiles::sendNext(const QString& drive)
     q.inFlight = true;
     work::post(
         work::Line::drive(drive), this,
-        [batch = std::move(batch), entries = m_checked, exists = m_exists, drives = &m_drives] {
+        [batch = std::move(batch), entries = m_checked, exists = m_exists,
+         drives = &m_drives]() mutable {
             Answers answers;
             answers.reserve(batch.size());
             QHash<QString, bool> away; // by folder: whether its drive is not connected
@@ -101,15 +102,20 @@ void MissingFiles::sendNext(const QString& drive)
                 }
                 answers.emplace_back(i, state);
             }
+            entries.reset(); // only the answer holds them now (see below)
             return answers;
         },
-        [this, drive, generation = m_generation, checked = m_checked](const Answers& answers) {
+        [this, drive, generation = m_generation,
+         checked = m_checked](const Answers& answers) mutable {
             m_queues[drive].inFlight = false;
             // Answers of a check that a newer one replaced are not shown; the newer one's
             // entries of this drive follow now.
             if (generation == m_generation && m_found)
                 m_found(checked, answers);
             sendNext(drive);
+            // The entries of a replaced check may be held by this answer alone: a large list is
+            // let go of away from the window's thread.
+            work::dispose(std::move(checked));
         },
         work::Priority::Background);
 }
