@@ -261,12 +261,25 @@ FileResult RecentFileList::ScanDataFolder()
     });
 }
 
+namespace {
+// Whether `path` names a file directly in `folder` (which ends in a separator), in any letter
+// case, with blanks around either.
+bool isDirectlyIn(const QString& path, QStringView folder)
+{
+    const qsizetype cut = path.lastIndexOf(paths::separator());
+    return cut >= 0 && QStringView(path).left(cut + 1).trimmed().compare(folder.trimmed(),
+                                                                         Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
+QString RecentFileList::dataFolderAsListed() const
+{
+    return paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator();
+}
+
 bool RecentFileList::isInDataFolder(const QString& path) const
 {
-    const QString data = paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator();
-    const qsizetype cut = path.lastIndexOf(paths::separator());
-    return cut >= 0 && QStringView(path).left(cut + 1).trimmed().compare(
-                           QStringView(data).trimmed(), Qt::CaseInsensitive) == 0;
+    return isDirectlyIn(path, dataFolderAsListed());
 }
 
 FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
@@ -276,7 +289,9 @@ FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
     const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
     return m_file.rewrite(
         [&](records::Document& doc, bool exists) {
-            doc.removeRecordsIf([&](const records::Line& l) { return isInDataFolder(l.field(1)); });
+            const QString data = dataFolderAsListed();
+            doc.removeRecordsIf(
+                [&](const records::Line& l) { return isDirectlyIn(l.field(1), data); });
             // Dropping and re-scanning happen in one rewrite, so the list is never seen half-done.
             for (const records::Line& line : scanned)
                 doc.append(line);

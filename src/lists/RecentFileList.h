@@ -97,6 +97,9 @@ public:
     }
 
 private:
+    // The data folder as the list's records name it: application folder + "/Data/".
+    QString dataFolderAsListed() const;
+
     QString m_appFolder;
     ListFile m_file;
 };

@@ -15,6 +15,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 const QString kApplication = QStringLiteral("Keldara");
@@ -37,28 +38,16 @@ QString numbersText(const QList<int>& numbers)
     return parts.join(QLatin1Char(' '));
 }
 
-// The numbers of a text written by numbersText; nothing when any part is not one.
-QList<int> numbersOf(const QString& text)
+// The numbers of a text written by numbersText; nothing when any part is not a `Number`.
+template <class Number> QList<Number> numbersOf(const QString& text)
 {
-    QList<int> numbers;
+    QList<Number> numbers;
     for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         bool ok = false;
-        numbers.append(part.toInt(&ok));
-        if (!ok)
+        const qlonglong n = part.toLongLong(&ok);
+        if (!ok || n < std::numeric_limits<Number>::min() || n > std::numeric_limits<Number>::max())
             return {};
-    }
-    return numbers;
-}
-
-// The saved geometry's numbers; nothing when any part is not a number.
-QList<qint64> longNumbersOf(const QString& text)
-{
-    QList<qint64> numbers;
-    for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        numbers.append(part.toLongLong(&ok));
-        if (!ok)
-            return {};
+        numbers.append(Number(n));
     }
     return numbers;
 }
@@ -133,13 +122,13 @@ void frmQEL::restoreWindowState()
     const auto value = [&](const QString& key) {
         return settings->read(kApplication, kSection, key, QString());
     };
-    if (const auto there = windowplace::place(longNumbersOf(value(kGeometry)), screenAreas(),
+    if (const auto there = windowplace::place(numbersOf<qint64>(value(kGeometry)), screenAreas(),
                                               titleBarHeight(*this)))
         setGeometry(*there);
     if (value(kMaximized).compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         setWindowState(windowState() | Qt::WindowMaximized);
     for (int tab = 0; tab < kTabCount; ++tab)
-        lstQEL[size_t(tab)]->setUserColumnWidths(numbersOf(value(columnsKey(tab))));
+        lstQEL[size_t(tab)]->setUserColumnWidths(numbersOf<int>(value(columnsKey(tab))));
 }
 
 void frmQEL::saveWindowState()

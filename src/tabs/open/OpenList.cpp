@@ -53,7 +53,11 @@ void OpenList::show(OpenListing listing, const QString& select)
     if (!select.isEmpty())
         m_list.setSelectedKey(select);
     // The files are looked at once the rows show, so that the looks do not hold up the showing.
-    m_list.whenShown([this] { checkFiles(); });
+    if (!std::exchange(m_checkQueued, true)) // the rows shown last are the ones looked at
+        m_list.whenShown([this] {
+            m_checkQueued = false;
+            checkFiles();
+        });
 }
 
 void OpenList::checkFiles()

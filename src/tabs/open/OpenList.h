@@ -62,5 +62,6 @@ private:
     int m_reads = 0;                  // reads of the list file under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
     bool m_syncPending = false;
-    QObject m_alive; // answers from the lines are taken only while this lives
+    bool m_checkQueued = false; // the files are looked at once the rows being laid out show
+    QObject m_alive;            // answers from the lines are taken only while this lives
 };
