@@ -1,5 +1,8 @@
 #include "work/Work.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -124,11 +127,57 @@ bool onListLineNow()
     return t_onListLine;
 }
 
-QObject* receiver()
+namespace {
+// Carries answers to the window's thread. An answer waits in a queue under a standard lock and
+// the event that calls for it carries nothing, so everything an answer holds passes from the
+// worker to the window through a lock the thread sanitizer sees (it cannot see Qt's own).
+class Carrier : public QObject {
+public:
+    void hand(std::function<void()> answer)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_answers.push_back(std::move(answer));
+        }
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+    }
+
+protected:
+    // One answer per event, so the window's other events still come between two answers.
+    void customEvent(QEvent*) override
+    {
+        std::function<void()> next;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_answers.empty())
+                return;
+            next = std::move(m_answers.front());
+            m_answers.pop_front();
+        }
+        next();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::deque<std::function<void()>> m_answers;
+};
+
+Carrier* carrier()
 {
     // Never deleted: a job that ends while the program ends must find it still there.
-    static QObject* carrier = new QObject;
-    return carrier;
+    static Carrier* c = new Carrier;
+    return c;
+}
+} // namespace
+
+QObject* receiver()
+{
+    return carrier();
+}
+
+void answer(std::function<void()> answer)
+{
+    carrier()->hand(std::move(answer));
 }
 
 void begins(const Line& line, const char* postedBy)

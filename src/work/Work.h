@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -77,6 +76,8 @@ void finished();
 void begins(const Line& line, const char* postedBy);
 // Lives on the window's thread as long as the program, to carry answers there.
 QObject* receiver();
+// Runs `answer` on the receiver's thread, answers in the order they were handed over.
+void answer(std::function<void()> answer);
 void run(const Line& line, Priority priority, std::function<void()> task);
 // Whether the calling thread is the list line's.
 bool onListLineNow();
@@ -91,27 +92,24 @@ void post(const Line& line, QObject* context, Job job, Done done,
 {
     using Result = std::invoke_result_t<Job&>;
     detail::started();
-    QObject* carrier = detail::receiver();
+    detail::receiver(); // made on the asking thread, the window's
     QPointer<QObject> receiver(context);
     auto state = std::make_shared<std::pair<Job, Done>>(std::move(job), std::move(done));
-    detail::run(line, priority,
-                [state = std::move(state), receiver, carrier, line,
-                 by = postedBy.function_name()]() mutable {
-                    detail::begins(line, by);
-                    auto result = std::make_shared<Result>(state->first());
-                    // The job and its answer go back to the window's thread whole, so that
-                    // nothing they hold is let go on this one.
-                    QMetaObject::invokeMethod(
-                        carrier,
-                        [state = std::move(state), receiver, result]() {
-                            // Answered: what the answer sets going (a question, the next job) is
-                            // counted on its own.
-                            detail::finished();
-                            if (receiver)
-                                state->second(std::move(*result));
-                        },
-                        Qt::QueuedConnection);
-                });
+    detail::run(
+        line, priority,
+        [state = std::move(state), receiver, line, by = postedBy.function_name()]() mutable {
+            detail::begins(line, by);
+            auto result = std::make_shared<Result>(state->first());
+            // The job and its answer go back to the window's thread whole, so that
+            // nothing they hold is let go on this one.
+            detail::answer([state = std::move(state), receiver, result] {
+                // Answered: what the answer sets going (a question, the next job) is
+                // counted on its own.
+                detail::finished();
+                if (receiver)
+                    state->second(std::move(*result));
+            });
+        });
 }
 
 // Lets go of `what` on the compute line: a large list freed there costs the window nothing.
