@@ -6,7 +6,7 @@
 #include "base/Paths.h"
 #include "formats/ShortcutHelper.h"
 #include "mainwindow/frmQEL.h"
-#include "platform/qt/QtIconSource.h"
+#include "platform/QtIconSource.h"
 #include "support/FakeHub.h"
 #include "support/PeBuilder.h"
 #include "tabs/tools/ToolsTab.h"

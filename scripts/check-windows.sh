@@ -17,11 +17,11 @@ version=$(sed -n 's/^project(Keldara VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 IFS=. read -r major minor patch <<<"$version"
 sed -e "s/@PROJECT_VERSION_MAJOR@/$major/" -e "s/@PROJECT_VERSION_MINOR@/$minor/" \
     -e "s/@PROJECT_VERSION_PATCH@/$patch/" -e "s/@KELDARA_LEGAL_NOTICE@/notice/" \
-    src/base/Version.h.in >"$generated/base/Version.h"
+    src/core/base/Version.h.in >"$generated/base/Version.h"
 
 flags=(-fsyntax-only -std=c++20 -Wall -Wextra -Werror -DUNICODE -D_UNICODE -DWIN32
     -DQT_NO_CAST_FROM_ASCII -DQT_NO_NARROWING_CONVERSIONS_IN_CONNECT
-    -I src -I "$generated" -isystem "$spec" -isystem "$qt")
+    -I src/core -I src/gui -I src -I "$generated" -isystem "$spec" -isystem "$qt")
 for module in QtCore QtGui QtWidgets QtSvg QtNetwork QtConcurrent; do
     flags+=(-isystem "$qt/$module")
 done

@@ -5,9 +5,9 @@
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
 #include "platform/QSettingsStore.h"
-#include "platform/qt/InstanceChannel.h"
-#include "platform/qt/QtIconSource.h"
-#include "platform/qt/QtPrompter.h"
+#include "platform/InstanceChannel.h"
+#include "platform/QtIconSource.h"
+#include "platform/QtPrompter.h"
 #include "setup/StartArguments.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // What the command line asks of the hub: `keldara FILE...` and `--new KIND`, from this start or
 // handed over by a later one with its activation token.
 #include "app/DesktopRequests.h"
-#include "platform/qt/InstanceChannel.h"
-#include "platform/qt/WindowActivation.h"
+#include "platform/InstanceChannel.h"
+#include "platform/WindowActivation.h"
 #include "setup/StartArguments.h"
 #include "support/FakeHub.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtIconSource.h"
+#include "platform/QtIconSource.h"
 #include "support/PeBuilder.h"
 #include "support/TempAppFolder.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtPrompter.h"
+#include "platform/QtPrompter.h"
 
 #include <gtest/gtest.h>
 

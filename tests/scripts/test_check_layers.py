@@ -73,6 +73,25 @@ class CheckLayers(unittest.TestCase):
         self.assertIn("src/ui/Old.cpp is built into no library", lines)
         self.assertFalse(any("base" in line for line in lines), lines)
 
+    def test_a_tree_under_two_library_roots_is_checked_from_those_roots(self):
+        layers = "gui/tabs/*: gui/ui core/base\ngui/ui: core/base\ncore/base:\n"
+        tree = {"gui/tabs/open/Open.h": '#include "ui/View.h"\n#include "base/Paths.h"\n',
+                "gui/ui/View.h": '#include "base/Paths.h"\n#include <QWidget>\n',
+                "core/base/Paths.h": "#include <QString>\n"}
+        self.assertEqual(run(tree, layers), (0, []))
+        cases = {
+            "core into gui": ("core/base/Paths.h", '#include "ui/View.h"\n', "src/core/base/Paths.h:1:"),
+            "widget header in core": ("core/base/Paths.h", "#include <QtGui/QIcon>\n",
+                                      "src/core/base/Paths.h:1:"),
+            "one tab into another": ("gui/tabs/web/Web.h", '#include "tabs/open/Open.h"\n',
+                                     "src/gui/tabs/web/Web.h:1:"),
+        }
+        for what, (name, text, where) in cases.items():
+            with self.subTest(what):
+                code, lines = run({**tree, name: text}, layers)
+                self.assertEqual(code, 1)
+                self.assertTrue(any(line.startswith(where) for line in lines), lines)
+
     def test_a_layers_file_naming_an_unknown_folder_is_reported(self):
         code, lines = run(CLEAN, LAYERS.replace("ui: base", "ui: base lits"))
         self.assertEqual(code, 1)

@@ -4,7 +4,7 @@
 #include "formats/LaunchTable.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/FileSystem.h"
-#include "platform/qt/WindowActivation.h"
+#include "platform/WindowActivation.h"
 #include "tabs/open/OpenTab.h"
 
 #include <QEvent>

@@ -5,7 +5,7 @@
 #include "base/Paths.h"
 #include "mainwindow/frmQEL.h"
 #include "platform/InstanceGuard.h"
-#include "platform/qt/InstanceChannel.h"
+#include "platform/InstanceChannel.h"
 #include "platform/SettingsStore.h"
 #include "setup/SettingsMigration.h"
 #include "tabs/new/NewTab.h"

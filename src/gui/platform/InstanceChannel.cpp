@@ -1,4 +1,4 @@
-#include "platform/qt/InstanceChannel.h"
+#include "platform/InstanceChannel.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>

@@ -1,4 +1,4 @@
-#include "platform/qt/QtIconSource.h"
+#include "platform/QtIconSource.h"
 
 #include "base/Paths.h"
 #include "formats/ExeIconReader.h"

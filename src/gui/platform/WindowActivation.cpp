@@ -1,4 +1,4 @@
-#include "platform/qt/WindowActivation.h"
+#include "platform/WindowActivation.h"
 
 #include <QGuiApplication>
 #include <QWidget>

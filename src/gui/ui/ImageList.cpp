@@ -1,6 +1,6 @@
 #include "ui/ImageList.h"
 
-#include "platform/qt/QtIconSource.h"
+#include "platform/QtIconSource.h"
 
 #include <QHash>
 #include <QIconEngine>
