@@ -100,6 +100,8 @@ install(CODE [[
     endif()
 ]])
 
+include(${PROJECT_SOURCE_DIR}/cmake/DesktopSearch.cmake)
+
 add_custom_target(uninstall
     COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
         -P ${PROJECT_SOURCE_DIR}/cmake/Uninstall.cmake

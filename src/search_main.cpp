@@ -1,0 +1,104 @@
+// keldara-search: the hub's entries in the desktop's search. The session bus starts it when the
+// desktop first searches (its service file names it); it answers from the application folder's
+// files, never opens a window or takes the hub's lock, and ends after a minute without a call.
+// A result the user picks is opened by the hub itself, handed the entry as `keldara` is.
+
+#include "base/Paths.h"
+#include "search/DesktopSearchService.h"
+#include "search/HubEntries.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// What the hub's command line asks for to open an entry of each tab.
+QStringList hubArgumentsFor(const SearchEntry& e)
+{
+    switch (e.tab) {
+    case Tab::New:
+        return {QStringLiteral("--new"), e.key};
+    case Tab::Open:
+        return {e.key};
+    case Tab::Tools:
+        return {QStringLiteral("--tool"), e.key};
+    case Tab::Web:
+        return {QStringLiteral("--link"), e.key.section(QLatin1Char('\n'), 0, 0)};
+    }
+    return {};
+}
+
+// The application folder's files as last looked at, to know when to read them again.
+struct Stamps {
+    QList<QPair<QDateTime, qint64>> stamps;
+    bool operator==(const Stamps&) const = default;
+};
+
+Stamps stampsOf(const QString& appFolder)
+{
+    Stamps s;
+    for (const QString& path :
+         {paths::join(appFolder, QStringLiteral("QELFileList.txt")),
+          paths::join(appFolder, QStringLiteral("QELWebList.txt")), shortcutFolder(appFolder)}) {
+        const QFileInfo info(path);
+        s.stamps.append({info.lastModified(), info.size()});
+    }
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    const QString hub = paths::join(appFolder, QStringLiteral("keldara"));
+
+    QTimer idle;
+    idle.setSingleShot(true);
+    idle.setInterval(60'000);
+    QObject::connect(&idle, &QTimer::timeout, &app, &QCoreApplication::quit);
+
+    Stamps seen;
+    DesktopSearchService::registerTypes();
+    DesktopSearchService service(
+        [&] {
+            idle.start();
+            seen = stampsOf(appFolder);
+            return hubEntriesOf(appFolder);
+        },
+        [&] {
+            idle.start();
+            return stampsOf(appFolder) != seen;
+        },
+        [&](const SearchEntry& e, uint timestamp) {
+            QProcess start;
+            start.setProgram(hub);
+            start.setArguments(hubArgumentsFor(e));
+            // The moment of the user's choice lets the hub's window take the focus under X11.
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            if (timestamp != 0)
+                env.insert(QStringLiteral("DESKTOP_STARTUP_ID"),
+                           QStringLiteral("keldara-search_TIME%1").arg(timestamp));
+            start.setProcessEnvironment(env);
+            start.startDetached();
+        });
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerVirtualObject(QString::fromLatin1(DesktopSearchService::kObjectPath),
+                                   &service) ||
+        !bus.registerService(QString::fromLatin1(DesktopSearchService::kServiceName))) {
+        std::fprintf(stderr, "keldara-search: %s\n", qPrintable(bus.lastError().message()));
+        return 1;
+    }
+    idle.start();
+    return app.exec();
+}
