@@ -344,15 +344,25 @@ TEST(InstanceChannel, OutlivesFloodsOfIdleConnectionsAndFailingAccepts)
         const rlimit unchanged = limit;
         int report[2];
         ASSERT_EQ(pipe2(report, O_NONBLOCK | O_CLOEXEC), 0);
+        // The descriptors free below the highest one in use are taken, so that only
+        // `headroom` more are left.
+        QList<int> fillers;
         if (c.headroom > 0) {
             int highest = report[1];
             for (const QString& n : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files))
                 highest = std::max(highest, n.toInt());
-            limit.rlim_cur = rlim_t(highest + 1 + c.headroom);
+            limit.rlim_cur = rlim_t(highest + 1);
+            ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+            for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+                fillers.append(fd);
+            limit.rlim_cur += rlim_t(c.headroom);
+            qWarning("fillers %d limit %d", int(fillers.size()), int(limit.rlim_cur));
             ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
         }
         const pid_t child = floodThenHandOver(path, c.idle, kRequest.encode(), report[1]);
         const QByteArray line = reported(report[0]);
+        for (const int fd : fillers)
+            ::close(fd);
         setrlimit(RLIMIT_NOFILE, &unchanged);
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
@@ -364,6 +374,8 @@ TEST(InstanceChannel, OutlivesFloodsOfIdleConnectionsAndFailingAccepts)
         EXPECT_EQ(received.first(), kRequest);
         EXPECT_LE(channel.peers(), InstanceChannel::kMaxPeers);
         EXPECT_TRUE(QFileInfo::exists(path));
+        // The connections of a client that has gone are let go of.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return channel.peers() == 0; }, 2000));
     }
     // Once the flood has gone, the channel serves as before.
     LaterStart later;
