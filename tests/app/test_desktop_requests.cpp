@@ -132,6 +132,51 @@ TEST_F(Requests, FilesOpenAsBrowseOpensThemOnceTheMainWindowShows)
     EXPECT_TRUE(activations.isEmpty());
 }
 
+// Each file starts a program: a command line of many is asked about first, once.
+TEST_F(Requests, MoreThanFiveFilesOnOneCommandLineAreAskedAboutOnce)
+{
+    for (int i = 0; i < 6; ++i)
+        app.write(QStringLiteral("data/p%1.fpl").arg(i), "x");
+    const auto files = [this](int n, bool withKind = false) {
+        QList<HandOver::Item> items;
+        for (int i = 0; i < n; ++i)
+            items.append({What::File, data(QStringLiteral("p%1.fpl").arg(i))});
+        if (withKind)
+            items.append({What::New, QStringLiteral("PLI")});
+        return items;
+    };
+    const struct {
+        const char* what;
+        QList<QList<HandOver::Item>> commandLines;
+        std::deque<MsgAnswer> answers;
+        int questions;
+        qsizetype starts;
+    } cases[] = {
+        {"five files", {files(5)}, {}, 0, 5},
+        {"six, Yes", {files(6)}, {MsgAnswer::Yes}, 1, 6},
+        {"six and a kind, No", {files(6, true)}, {MsgAnswer::No}, 1, 1},
+        {"two hand-overs of six", {files(6), files(6)}, {MsgAnswer::Yes, MsgAnswer::No}, 2, 6},
+    };
+    window->show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompter.messages.clear();
+        prompter.answers = c.answers;
+        launcher.starts.clear();
+        for (const QList<HandOver::Item>& items : c.commandLines)
+            requests.received({items, {}}, *window);
+        ASSERT_TRUE(settle());
+        EXPECT_EQ(launcher.starts.size(), c.starts);
+        ASSERT_EQ(prompter.messages.size(), c.questions);
+        for (const FakePrompter::Message& m : prompter.messages) {
+            EXPECT_EQ(m.text, QStringLiteral("Open 6 files? Each one starts its companion tool."));
+            EXPECT_EQ(m.title, QStringLiteral("Keldara"));
+            EXPECT_EQ(m.buttons, MsgButtons::YesNo);
+            EXPECT_EQ(m.icon, MsgIcon::Exclamation);
+        }
+    }
+}
+
 TEST_F(Requests, ALaterStartsRequestComesWithItsTokenOverTheChannel)
 {
     app.write(QStringLiteral("data/plot.crn"), "x");

@@ -9,6 +9,8 @@
 
 #include <QEvent>
 
+#include <algorithm>
+
 namespace {
 enum class Found { Nothing, File, Other };
 } // namespace
@@ -35,6 +37,8 @@ void DesktopRequests::received(const HandOver& later, QWidget& front)
 
 void DesktopRequests::take(const QList<HandOver::Item>& items)
 {
+    if (items.isEmpty())
+        return;
     m_pending.append(items);
     if (m_window.isVisible())
         handlePending();
@@ -53,12 +57,22 @@ void DesktopRequests::handlePending()
 {
     if (!m_window.isVisible())
         return;
-    const QList<HandOver::Item> items = std::exchange(m_pending, {});
-    for (const HandOver::Item& item : items) {
-        if (item.what == HandOver::What::File)
-            open(item.text);
-        else
-            begin(item.text);
+    const QList<QList<HandOver::Item>> commandLines = std::exchange(m_pending, {});
+    for (const QList<HandOver::Item>& items : commandLines) {
+        const auto files = std::count_if(items.begin(), items.end(), [](const HandOver::Item& i) {
+            return i.what == HandOver::What::File;
+        });
+        // Asked once per command line; No opens none of its files.
+        const bool openFiles =
+            files <= kFilesWithoutAsking ||
+            m_window.hub().ask(
+                QStringLiteral("Open %1 files? Each one starts its companion tool.").arg(files));
+        for (const HandOver::Item& item : items) {
+            if (item.what == HandOver::What::New)
+                begin(item.text);
+            else if (openFiles)
+                open(item.text);
+        }
     }
 }
 

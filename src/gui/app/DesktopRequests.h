@@ -12,9 +12,12 @@ class frmQEL;
 // What the desktop asks of the running hub through its command line, from this start or from a
 // later one: data files to open and kinds of file to begin. They wait until the main window
 // shows, then each file is opened as Browse opens a chosen file, and each kind is begun as the
-// "New" tab's entry begins it.
+// "New" tab's entry begins it. A command line of more than kFilesWithoutAsking files is asked
+// about first, as each file starts a program.
 class DesktopRequests : public QObject {
 public:
+    static constexpr int kFilesWithoutAsking = 5;
+
     // How a window is brought to the front with a later start's activation token.
     using Activate = std::function<void(QWidget& window, const QByteArray& token)>;
 
@@ -36,6 +39,6 @@ private:
 
     frmQEL& m_window;
     Activate m_activate;
-    QList<HandOver::Item> m_pending;
+    QList<QList<HandOver::Item>> m_pending; // one command line's each
     DriveWait m_waits; // whether a file is there is asked of its drive, never here
 };

@@ -6,13 +6,24 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class QLocalServer;
+class QLocalSocket;
+class QSocketNotifier;
+class QTimer;
 
 // A per-user local socket beside the instance lock, through which a later start hands the
 // running instance what it was asked to do (files to open, kinds to begin) and its activation
 // token, so that the running window comes to the front. Only the holder of the lock listens, so
 // only it may clear a socket left behind by an instance that was killed.
+//
+// Nothing a client does can close the channel: at most kMaxPeers connections are served at
+// once (then a newcomer that has sent nothing is turned away, and one that has pushes out the
+// oldest that has not), each for senderPatienceMs at most, and running out of descriptors only
+// pauses the accepting for a moment. Both ends serve only their own user.
 class InstanceChannel : public QObject {
     Q_OBJECT
 public:
@@ -20,20 +31,59 @@ public:
     static constexpr char kTaken[] = "TAKEN\n";
     // How long a sender may take to deliver its whole message; tests shorten it.
     static int& senderPatienceMs();
+    // Connections served at once.
+    static constexpr int kMaxPeers = 16;
 
     explicit InstanceChannel(QString path, QObject* parent = nullptr);
+    ~InstanceChannel() override;
 
     // Listens (the caller holds the instance lock); `received` runs for each whole message of
     // ours. Anything else is refused and changes nothing.
     bool listen(std::function<void(const HandOver&)> received);
+    // Stops listening and removes the socket, so that a later start no longer waits for us.
+    void close();
     // Hands `message` to the instance listening at `path`. True once that instance has taken it;
-    // false when none listens or it did not take the message in time.
-    static bool handOver(const QString& path, const HandOver& message, int timeoutMs = 3000);
+    // false when none listens, it is not user `peerUser`'s (by default this process's user) or it
+    // did not take the message in time.
+    static bool handOver(const QString& path, const HandOver& message, int timeoutMs = 3000,
+                         std::optional<uint> peerUser = std::nullopt);
+
+    // The user whose connections are served; by default the one this process runs as (tests).
+    void setPeerUser(uint user) { m_peerUser = user; }
+    // Connections being served now.
+    int peers() const { return int(m_peers.size()); }
 
 private:
-    void serve(class QLocalSocket* peer);
+    struct Reading;
+    struct Peer {
+        QLocalSocket* socket;
+        std::shared_ptr<Reading> reading;
+    };
+    void serve(QLocalSocket* peer);
+    void drop(QLocalSocket* peer);
+    void forget(QLocalSocket* peer);
+    void makeRoom();
+#ifndef Q_OS_WIN
+    bool bindSocket();
+    void closeSocket();
+    void acceptWaiting();
+    void pauseAccepting(bool relisten);
+    void keepSpare();
+#endif
 
     QString m_path;
-    QLocalServer* m_server = nullptr;
+    uint m_peerUser;
     std::function<void(const HandOver&)> m_received;
+    std::vector<Peer> m_peers; // oldest first
+#ifdef Q_OS_WIN
+    QLocalServer* m_server = nullptr;
+#else
+    int m_listener = -1;
+    unsigned long long m_inode = 0; // of the socket we made, so only it is removed
+    int m_spare = -1;               // a descriptor given up when there are no others to accept with
+    QSocketNotifier* m_notifier = nullptr;
+    QTimer* m_pause = nullptr;
+    int m_pauseMs = 0;
+    bool m_relisten = false;
+#endif
 };
