@@ -31,7 +31,7 @@ QStringList hubArgumentsFor(const SearchEntry& e)
     case Tab::Tools:
         return {QStringLiteral("--tool"), e.key};
     case Tab::Web:
-        return {QStringLiteral("--link"), e.key.section(QLatin1Char('\n'), 0, 0)};
+        return {QStringLiteral("--link"), e.key};
     }
     return {};
 }

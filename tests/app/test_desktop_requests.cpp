@@ -47,6 +47,13 @@ TEST(StartArguments, FilesAndKindsInTheirOrder)
         {{QStringLiteral("--new")}, StartArguments::Action::Wrong, {}},
         {{QStringLiteral("-x"), QStringLiteral("a.fpl")}, StartArguments::Action::Wrong, {}},
         {{QStringLiteral("a.fpl"), QStringLiteral("--help")}, StartArguments::Action::Help, {}},
+        // What the desktop's search hands over: a shortcut file and a link, by name.
+        {{QStringLiteral("--tool"), QStringLiteral("ShortCuts/Plot Pictures.lnk"),
+          QStringLiteral("--link"), QStringLiteral("--fire weather")},
+         StartArguments::Action::Start,
+         {{What::Tool, QStringLiteral("/home/ana/plots/ShortCuts/Plot Pictures.lnk")},
+          {What::Link, QStringLiteral("--fire weather")}}},
+        {{QStringLiteral("--link")}, StartArguments::Action::Wrong, {}},
     };
     for (const auto& c : cases) {
         const StartArguments a = parseStartArguments(c.args, here);

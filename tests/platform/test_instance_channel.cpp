@@ -28,7 +28,9 @@ using What = HandOver::What;
 
 const HandOver kRequest{{{What::File, QStringLiteral("/srv/crew a/plot 7.fpl")},
                          {What::New, QStringLiteral("PLI")},
-                         {What::File, QStringLiteral("/home/ana/Ränder.crn")}},
+                         {What::File, QStringLiteral("/home/ana/Ränder.crn")},
+                         {What::Tool, QStringLiteral("/app/ShortCuts/Plot Pictures.lnk")},
+                         {What::Link, QStringLiteral("Fire weather")}},
                         "wayland-token_42"};
 
 QByteArray record(char tag, const QByteArray& payload)

@@ -92,7 +92,8 @@ HandOverReading HandOver::decode(const QByteArray& bytes)
             d.message.token = payload;
             continue;
         }
-        if (tag != char(What::File) && tag != char(What::New))
+        if (tag != char(What::File) && tag != char(What::New) && tag != char(What::Tool) &&
+            tag != char(What::Link))
             return refuse();
         const std::optional<QString> text = strictUtf8(payload);
         if (!text || text->isEmpty())

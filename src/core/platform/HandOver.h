@@ -10,10 +10,12 @@
 // asked to open and the kinds it was asked to begin, in the order given, and the activation token
 // the desktop gave that start, which lets the running window come to the front.
 struct HandOver {
-    enum class What : char { File = 'F', New = 'N' };
+    // A data file to open, a kind to begin, a shortcut file or a web link (by its name) to open
+    // as its tab opens it.
+    enum class What : char { File = 'F', New = 'N', Tool = 'T', Link = 'L' };
     struct Item {
         What what;
-        QString text; // a full path, or a kind's type code
+        QString text; // a full path, a kind's type code, a shortcut file or a link's name
         bool operator==(const Item&) const = default;
     };
     QList<Item> items;

@@ -13,7 +13,7 @@ struct SearchEntry {
     Tab tab = Tab::New;
     QString name;   // the text the tab shows for it
     QString folder; // an "Open" entry's folder, matched too
-    QString key;    // the tab's own identity of the entry: a path, a shortcut file, a link
+    QString key;    // the key of its row in its tab: a path, a shortcut file, a link's name
     bool pinned = false;
 };
 

@@ -40,6 +40,6 @@ std::vector<SearchEntry> hubEntriesOf(const QString& appFolder)
         entries.push_back({Tab::Tools, name.chopped(4), {}, paths::join(tools, name)});
     }
     for (const WebLinkRecord& link : WebLinkList(appFolder).read().records)
-        entries.push_back({Tab::Web, link.name, {}, link.name + QLatin1Char('\n') + link.url});
+        entries.push_back({Tab::Web, link.name, {}, link.name});
     return entries;
 }

@@ -31,10 +31,12 @@ QString fullPath(const QString& argument, const QString& currentFolder)
 
 QString startUsage()
 {
-    return QStringLiteral("Usage: keldara [FILE...] [--new KIND]\n"
-                          "  FILE       a data file (.fpl, .pli, .phs or .crn) to open in its "
+    return QStringLiteral("Usage: keldara [FILE...] [--new KIND] [--tool FILE] [--link NAME]\n"
+                          "  FILE         a data file (.fpl, .pli, .phs or .crn) to open in its "
                           "companion tool\n"
-                          "  --new KIND begin a new data file: KIND is FPL, PLI, PHS or CRN\n"
+                          "  --new KIND   begin a new data file: KIND is FPL, PLI, PHS or CRN\n"
+                          "  --tool FILE  start the program of the shortcut FILE of the Tools tab\n"
+                          "  --link NAME  open the web link named NAME of the Web tab\n"
                           "When Keldara already runs, it is handed the request and comes to the "
                           "front.\n");
 }
@@ -67,6 +69,19 @@ StartArguments parseStartArguments(const QStringList& arguments, const QString& 
                 return wrong(QStringLiteral("--new takes FPL, PLI, PHS or CRN, not \"") + kind +
                              QLatin1Char('"'));
             result.items.append({HandOver::What::New, kind.toUpper()});
+            continue;
+        }
+        if (options && (a == QLatin1String("--tool") || a == QLatin1String("--link"))) {
+            // What the desktop's search hands over: an entry of the "Tools" or "Web" tab.
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty())
+                return wrong(a + (a == QLatin1String("--tool")
+                                      ? QStringLiteral(" needs a shortcut file")
+                                      : QStringLiteral(" needs a link's name")));
+            const QString& what = arguments[++i];
+            if (a == QLatin1String("--tool"))
+                result.items.append({HandOver::What::Tool, fullPath(what, currentFolder)});
+            else
+                result.items.append({HandOver::What::Link, what});
             continue;
         }
         if (options && a.startsWith(QLatin1Char('-')) && a.size() > 1)
