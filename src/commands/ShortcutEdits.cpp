@@ -152,7 +152,8 @@ Result rename(FileSystem& files, const QString& appFolder, const QString& oldFil
     if (FileResult r = helper.CreateShortcut(newPath, w.targetPath, w.workingFolder, w.argumentText,
                                              w.iconFile, w.iconIndex, w.hotKey);
         !r.ok)
-        return outcome(r.alreadyExists() ? Outcome::Taken : Outcome::Failed, r);
+        return outcome(
+            r.alreadyExists() && files.exists(newFile) ? Outcome::Taken : Outcome::Failed, r);
     if (afterRenameWrite)
         afterRenameWrite(newPath);
     // The old shortcut goes only once the new one reads back as written.
@@ -204,7 +205,9 @@ Result undo(FileSystem& files, const ShortcutStep& step)
         files, step.file, step.bytes,
         [&step](const QByteArray& back) { return readsBackAs(back, step.bytes, false); }, false);
     if (!written.ok)
-        return outcome(written.alreadyExists() ? Outcome::Taken : Outcome::Failed, written);
+        return outcome(written.alreadyExists() && files.exists(step.file) ? Outcome::Taken
+                                                                          : Outcome::Failed,
+                       written);
     if (!step.renamedTo.isEmpty()) {
         // Both names at once would be two shortcuts where there was one: the old one goes again,
         // and only when that fails too do both stand.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -167,8 +168,14 @@ FileResult writeWhole(FileSystem& files, const QString& file, const QByteArray& 
     if (files.isFile(part))
         files.remove(part);
     int handle = -1;
-    if (FileResult r = files.create(part, &handle); !r.ok)
+    if (FileResult r = files.create(part, &handle); !r.ok) {
+        // Something of another's there (a folder, say) is named, and is no reason to think
+        // that `file` stands already.
+        if (r.alreadyExists())
+            r = FileResult::failure(EEXIST, QString::fromLocal8Bit(std::strerror(EEXIST)) +
+                                                QStringLiteral(": ") + part);
         return r;
+    }
     FileResult r = files.write(handle, bytes);
     if (r.ok)
         r = files.flush(handle);

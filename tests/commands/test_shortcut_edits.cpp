@@ -104,6 +104,9 @@ TEST_F(ShortcutFolder, ARenameThatCannotBeCompletedKeepsTheOldShortcutAlone)
              };
          },
          Outcome::Failed},
+        {"a folder where the new one is written first", QStringLiteral("Parted"),
+         [](Folder& t) { t.app.mkdir(QStringLiteral("ShortCuts/.Parted.lnk.part")); },
+         Outcome::Failed},
         {"a shortcut that has gone", QStringLiteral("Other"),
          [](Folder& t) { QFile::remove(t.mine); }, Outcome::Gone},
     };
