@@ -52,5 +52,3 @@ FileResult renameNoReplace(const QString& from, const QString& to);
 FileResult writeWhole(FileSystem& files, const QString& file, const QByteArray& bytes,
                       const std::function<FileResult(const QByteArray& readBack)>& check,
                       bool replaceOld);
-// The hidden file beside `file` that writeWhole writes first.
-QString partFileOf(const QString& file);

@@ -152,12 +152,15 @@ FileResult LocalFileSystem::read(const QString& path, qsizetype limit, QByteArra
 }
 #endif
 
+namespace {
+// The hidden file beside `file` that writeWhole writes first.
 QString partFileOf(const QString& file)
 {
     const QFileInfo info(file);
     // Hidden and without the shortcut extension, so that no list shows it halfway.
     return paths::join(info.path(), QLatin1Char('.') + info.fileName() + QStringLiteral(".part"));
 }
+} // namespace
 
 FileResult writeWhole(FileSystem& files, const QString& file, const QByteArray& bytes,
                       const std::function<FileResult(const QByteArray& readBack)>& check,
