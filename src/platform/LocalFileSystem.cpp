@@ -117,7 +117,7 @@ FileResult LocalFileSystem::read(const QString& path, qsizetype limit, QByteArra
     if (QFileInfo(path).isDir())
         return FileResult::fromErrno(EISDIR);
     if (!in.open(QIODevice::ReadOnly))
-        return lastWindowsError();
+        return FileResult::failure(QFileInfo::exists(path) ? EACCES : ENOENT, in.errorString());
     *bytes = in.read(limit);
     if (in.error() != QFileDevice::NoError) {
         bytes->clear();
