@@ -3,11 +3,13 @@
 #include "commands/ShortcutEdits.h"
 #include "formats/ShortcutHelper.h"
 #include "platform/LocalFileSystem.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -35,19 +37,12 @@ TEST(ShortcutEdits, EachProtectedNameIsProtectedForWhatTheTableSaysInAnyLetterCa
     }
 }
 
-// The file system, except that deleting one file fails.
-struct Files : LocalFileSystem {
-    QString pinned;
-    FileResult remove(const QString& path) override
-    {
-        return path == pinned ? FileResult::fromErrno(EPERM) : LocalFileSystem::remove(path);
-    }
-};
+using Step = FaultyFileSystem::Step;
 
 // A shortcut folder holding Mine.lnk.
 struct Folder {
     TempAppFolder app;
-    Files files;
+    FaultyFileSystem files;
     QString mine = app.file(QStringLiteral("ShortCuts/Mine.lnk"));
     QByteArray mineBytes;
 
@@ -64,6 +59,14 @@ struct Folder {
     {
         return QDir(app.file(QStringLiteral("ShortCuts")))
             .entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+    // Every file of the folder with its bytes.
+    QMap<QString, QByteArray> contents() const
+    {
+        QMap<QString, QByteArray> all;
+        for (const QString& name : folder())
+            all[name] = app.read(QStringLiteral("ShortCuts/") + name);
+        return all;
     }
     shortcutedits::Result rename(const QString& typed)
     {
@@ -101,6 +104,9 @@ TEST_F(ShortcutFolder, ARenameThatCannotBeCompletedKeepsTheOldShortcutAlone)
              };
          },
          Outcome::Failed},
+        {"a folder where the new one is written first", QStringLiteral("Parted"),
+         [](Folder& t) { t.app.mkdir(QStringLiteral("ShortCuts/.Parted.lnk.part")); },
+         Outcome::Failed},
         {"a shortcut that has gone", QStringLiteral("Other"),
          [](Folder& t) { QFile::remove(t.mine); }, Outcome::Gone},
     };
@@ -122,14 +128,7 @@ TEST_F(ShortcutFolder, ARenameThatCannotBeCompletedKeepsTheOldShortcutAlone)
 
 TEST_F(ShortcutFolder, ARenameWritesTheNewShortcutFirstAndUndoBringsBackTheOldBytes)
 {
-    files.pinned = mine; // the old one cannot go: both stay, and the user is told
-    shortcutedits::Result r = rename(QStringLiteral("Copy"));
-    EXPECT_EQ(r.outcome, Outcome::OldKept);
-    EXPECT_EQ(folder(), (QStringList{QStringLiteral("Copy.lnk"), QStringLiteral("Mine.lnk")}));
-    files.pinned.clear();
-    QFile::remove(app.file(QStringLiteral("ShortCuts/Copy.lnk")));
-
-    r = rename(QStringLiteral("Calculator"));
+    shortcutedits::Result r = rename(QStringLiteral("Calculator"));
     ASSERT_EQ(r.outcome, Outcome::Done);
     EXPECT_EQ(folder(), QStringList{QStringLiteral("Calculator.lnk")});
     ShortcutData back;
@@ -146,10 +145,6 @@ TEST_F(ShortcutFolder, ARenameWritesTheNewShortcutFirstAndUndoBringsBackTheOldBy
     app.write(QStringLiteral("ShortCuts/mine.LNK"), "someone's");
     EXPECT_EQ(shortcutedits::undo(files, *r.undo).outcome, Outcome::Taken);
     QFile::remove(app.file(QStringLiteral("ShortCuts/mine.LNK")));
-    files.pinned = r.newFile; // the renamed one cannot go: the old one is not written either
-    EXPECT_EQ(shortcutedits::undo(files, *r.undo).outcome, Outcome::Failed);
-    EXPECT_EQ(folder(), QStringList{QStringLiteral("Calculator.lnk")});
-    files.pinned.clear();
     EXPECT_EQ(shortcutedits::undo(files, *r.undo).outcome, Outcome::Done);
     EXPECT_EQ(folder(), QStringList{QStringLiteral("Mine.lnk")});
     EXPECT_EQ(app.read(QStringLiteral("ShortCuts/Mine.lnk")), mineBytes);
@@ -164,6 +159,182 @@ TEST_F(ShortcutFolder, ADeleteKeepsTheBytesForUndo)
     EXPECT_EQ(shortcutedits::remove(files, mine).outcome, Outcome::Gone);
     EXPECT_EQ(shortcutedits::undo(files, *r.undo).outcome, Outcome::Done);
     EXPECT_EQ(app.read(QStringLiteral("ShortCuts/Mine.lnk")), mineBytes);
+}
+
+// The commands that write a shortcut file, each from its own start: Create of a new shortcut and
+// over an old one of that name, Rename, and the Undo of a Rename and of a Delete (which keep
+// their step, to be tried again).
+enum class Command { Create, CreateOver, Rename, UndoRename, UndoDelete };
+
+struct Ran {
+    Outcome outcome;
+    FileResult result;
+    QString told; // the failure as the window shows it
+};
+
+Ran prepareAndRun(Folder& t, Command c, const std::function<void()>& fault)
+{
+    const QString program = QStringLiteral("/opt/calc");
+    std::optional<shortcutedits::ShortcutStep> step;
+    if (c == Command::CreateOver) {
+        EXPECT_TRUE(shortcutedits::createShortcutTo(t.files, t.app.path(), program).result.ok);
+    }
+    if (c == Command::UndoRename)
+        step = t.rename(QStringLiteral("Calc")).undo;
+    if (c == Command::UndoDelete)
+        step = shortcutedits::remove(t.files, t.mine).undo;
+    EXPECT_EQ(c == Command::UndoRename || c == Command::UndoDelete, step.has_value());
+    fault();
+    switch (c) {
+    case Command::Create:
+    case Command::CreateOver: {
+        const auto w = shortcutedits::createShortcutTo(t.files, t.app.path(), program);
+        return {w.result.ok ? Outcome::Done : Outcome::Failed, w.result,
+                w.result.message(shortcutedits::notWrittenText(w.file))};
+    }
+    case Command::Rename: {
+        const auto r = t.rename(QStringLiteral("Calc"));
+        return {r.outcome, r.result, r.result.message(shortcutedits::notRenamedText())};
+    }
+    default: {
+        const auto r = shortcutedits::undo(t.files, *step);
+        const Outcome o = r.outcome;
+        t.files.fail(Step::None, 0);
+        // What failed may be tried again, and then goes through.
+        EXPECT_EQ(shortcutedits::undo(t.files, *step).outcome,
+                  o == Outcome::Failed ? Outcome::Done : Outcome::Taken);
+        EXPECT_TRUE(t.folder().contains(QStringLiteral("Mine.lnk")));
+        return {
+            o, r.result,
+            r.result.message(QStringLiteral("The undo did not go through. Nothing was changed."))};
+    }
+    }
+}
+
+TEST(ShortcutDisk, EachStepOfEachCommandFailingLeavesTheShortcutsAsTheyWereAndSaysWhy)
+{
+    const struct {
+        const char* what;
+        Step step; // Step::Rename: the rename into place, a replacing one for Create
+        int error;
+        QString at;
+    } faults[] = {
+        {"the new file made", Step::Create, ENOSPC, {}},
+        {"a full disk on the write", Step::Write, ENOSPC, {}},
+        {"a failing disk on the write", Step::Write, EIO, {}},
+        {"a full disk on the flush", Step::Flush, ENOSPC, {}},
+        {"a failing disk on the flush", Step::Flush, EIO, {}},
+        {"a full disk on the close", Step::Close, ENOSPC, {}},
+        {"a failing disk on the close", Step::Close, EIO, {}},
+        {"the read back", Step::Read, EIO, QStringLiteral(".part")},
+        {"the rename into place", Step::Rename, EIO, {}},
+    };
+    const struct {
+        const char* what;
+        Command command;
+    } commands[] = {
+        {"Create", Command::Create},
+        {"Create over an old one", Command::CreateOver},
+        {"Rename", Command::Rename},
+        {"Undo of a Rename", Command::UndoRename},
+        {"Undo of a Delete", Command::UndoDelete},
+    };
+    for (const auto& c : commands) {
+        for (const auto& f : faults) {
+            SCOPED_TRACE(std::string(c.what) + ", " + f.what);
+            Folder t;
+            QMap<QString, QByteArray> before;
+            const Step step =
+                f.step == Step::Rename && c.command <= Command::CreateOver ? Step::Replace : f.step;
+            const Ran run = prepareAndRun(t, c.command, [&] {
+                before = t.contents();
+                t.files.fail(step, f.error, f.at);
+            });
+            EXPECT_EQ(run.outcome, Outcome::Failed);
+            EXPECT_EQ(run.told.section(QLatin1Char('\r'), 1),
+                      QStringLiteral("%1-%2").arg(f.error).arg(
+                          QString::fromLocal8Bit(std::strerror(f.error))));
+            if (c.command != Command::UndoRename && c.command != Command::UndoDelete) {
+                EXPECT_EQ(t.contents(), before);
+            }
+        }
+    }
+}
+
+TEST(ShortcutDisk, AShortcutThatCannotBeRemovedAfterTheNewOneIsWritten)
+{
+    const struct {
+        const char* what;
+        Command command;
+        QString at; // whose removal fails; every one's when empty
+        Outcome outcome;
+        QStringList after;
+        QString told;
+    } cases[] = {
+        // The new one goes again: nothing was changed.
+        {"Rename, the old one",
+         Command::Rename,
+         QStringLiteral("Mine.lnk"),
+         Outcome::Failed,
+         {QStringLiteral("Mine.lnk")},
+         QStringLiteral("The shortcut was not renamed\r1-Operation not permitted")},
+        {"Rename, neither",
+         Command::Rename,
+         {},
+         Outcome::OldKept,
+         {QStringLiteral("Calc.lnk"), QStringLiteral("Mine.lnk")},
+         QStringLiteral("The shortcut was copied to Calc.lnk, but the old one could not be "
+                        "removed: Mine.lnk\r1-Operation not permitted")},
+        {"Undo of a Rename, the renamed one",
+         Command::UndoRename,
+         QStringLiteral("Calc.lnk"),
+         Outcome::Failed,
+         {QStringLiteral("Calc.lnk")},
+         QStringLiteral("The undo did not go through. Nothing was changed.\r1-Operation not "
+                        "permitted")},
+        {"Undo of a Rename, neither",
+         Command::UndoRename,
+         {},
+         Outcome::OldKept,
+         {QStringLiteral("Calc.lnk"), QStringLiteral("Mine.lnk")},
+         QStringLiteral("The shortcut Mine.lnk is back, but Calc.lnk could not be "
+                        "removed\r1-Operation not permitted")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Folder t;
+        shortcutedits::Result r;
+        if (c.command == Command::Rename) {
+            t.files.fail(Step::Remove, EPERM, c.at);
+            r = t.rename(QStringLiteral("Calc"));
+            EXPECT_EQ(r.result.message(r.outcome == Outcome::OldKept
+                                           ? shortcutedits::oldKeptText(QStringLiteral("Calc"),
+                                                                        QStringLiteral("Mine.lnk"))
+                                           : shortcutedits::notRenamedText()),
+                      c.told);
+        } else {
+            const auto step = *t.rename(QStringLiteral("Calc")).undo;
+            t.files.fail(Step::Remove, EPERM, c.at);
+            r = shortcutedits::undo(t.files, step);
+            const UndoTexts texts = shortcutedits::undoTexts(step);
+            EXPECT_EQ(r.result.message(r.outcome == Outcome::OldKept
+                                           ? texts.partly
+                                           : QStringLiteral("The undo did not go through. "
+                                                            "Nothing was changed.")),
+                      c.told);
+        }
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_FALSE(r.undo);
+        EXPECT_EQ(t.folder(), c.after);
+    }
+
+    // A Delete whose deletion fails says nothing: the reload shows the shortcut again.
+    Folder t;
+    t.files.fail(Step::Remove, EPERM);
+    const shortcutedits::Result r = shortcutedits::remove(t.files, t.mine);
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_FALSE(r.undo);
+    EXPECT_EQ(t.app.read(QStringLiteral("ShortCuts/Mine.lnk")), t.mineBytes);
 }
 
 } // namespace

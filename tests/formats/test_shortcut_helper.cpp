@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 
 namespace {
 
@@ -175,6 +181,44 @@ TEST(ShortcutHelper, DamagedFilesFailCleanly)
     EXPECT_FALSE(helper.ReadShortcut(f, t, w, a, i, n1, n2).ok);
     QString missing = dir.file(QStringLiteral("none.lnk"));
     EXPECT_FALSE(helper.ReadShortcut(missing, t, w, a, i, n1, n2).ok);
+}
+
+// Without a writer of the caller's, as the start-up writes the default shortcuts: on a full
+// disk no shortcut is written, and an old one stays as it was.
+TEST(ShortcutHelper, AShortcutThatDoesNotFitOnTheDiskIsNotWritten)
+{
+    TempAppFolder disk;
+    const QByteArray where = QFile::encodeName(disk.path());
+    if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
+    ShortcutHelper helper;
+    QString old = disk.file(QStringLiteral("old.lnk")),
+            fresh = disk.file(QStringLiteral("new.lnk"));
+    ShortcutData d = sample(QStringLiteral("/opt/k"));
+    ASSERT_TRUE(helper
+                    .CreateShortcut(old, d.targetPath, d.workingFolder, d.argumentText, d.iconFile,
+                                    d.iconIndex, d.hotKey)
+                    .ok);
+    const QByteArray oldBytes = disk.read(QStringLiteral("old.lnk"));
+    {
+        QFile filler(disk.file(QStringLiteral("filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(512, 'f')) == 512) {
+        }
+    }
+    d.targetPath = QStringLiteral("/opt/other");
+    for (QString* file : {&old, &fresh}) {
+        SCOPED_TRACE(file->toStdString());
+        const FileResult r =
+            helper.CreateShortcut(*file, d.targetPath, d.workingFolder, d.argumentText, d.iconFile,
+                                  d.iconIndex, d.hotKey);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, ENOSPC);
+        EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                  (QStringList{QStringLiteral("filler"), QStringLiteral("old.lnk")}));
+        EXPECT_EQ(disk.read(QStringLiteral("old.lnk")), oldBytes);
+    }
+    ::umount2(where.constData(), MNT_DETACH);
 }
 
 } // namespace

@@ -44,10 +44,31 @@ public:
         hold(from);
         return m_real.rename(from, to);
     }
+    FileResult replace(const QString& from, const QString& to) override
+    {
+        hold(from);
+        return m_real.replace(from, to);
+    }
     FileResult remove(const QString& path) override
     {
         hold(path);
         return m_real.remove(path);
+    }
+    FileResult create(const QString& path, int* handle) override
+    {
+        hold(path);
+        return m_real.create(path, handle);
+    }
+    FileResult write(int handle, QByteArrayView bytes) override
+    {
+        return m_real.write(handle, bytes);
+    }
+    FileResult flush(int handle) override { return m_real.flush(handle); }
+    FileResult close(int handle) override { return m_real.close(handle); }
+    FileResult read(const QString& path, qsizetype limit, QByteArray* bytes) override
+    {
+        hold(path);
+        return m_real.read(path, limit, bytes);
     }
 
 private:

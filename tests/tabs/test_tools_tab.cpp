@@ -430,17 +430,14 @@ TEST_F(ToolsEditing, ARenameThatCannotBeCompletedKeepsTheOldShortcut)
     EXPECT_EQ(files(), (QStringList{QStringLiteral("Damaged.lnk"), QStringLiteral("Mine.lnk")}));
     QFile::remove(file(QStringLiteral("Damaged.lnk")));
 
-    // An old shortcut that cannot be removed stays beside its copy, and the user is told.
+    // An old shortcut that cannot be removed takes its copy back with it, and the user is told.
     {
         ImmutableFile pinned(file(QStringLiteral("Mine.lnk")));
         if (pinned.set) {
             EXPECT_EQ(rename(QStringLiteral("Mine.lnk"), QStringLiteral("Copy")),
-                      QStringLiteral("The shortcut was copied to Copy.lnk, but the old one could "
-                                     "not be removed: Mine.lnk\r1-Operation not permitted"));
-            EXPECT_EQ(files(),
-                      (QStringList{QStringLiteral("Copy.lnk"), QStringLiteral("Mine.lnk")}));
-            EXPECT_EQ(list->count(), 2);
-            QFile::remove(file(QStringLiteral("Copy.lnk")));
+                      QStringLiteral("The shortcut was not renamed\r1-Operation not permitted"));
+            EXPECT_EQ(files(), QStringList{QStringLiteral("Mine.lnk")});
+            EXPECT_EQ(list->count(), 1);
         }
     }
 

@@ -7,7 +7,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace shortcutedits {
 
@@ -24,32 +25,36 @@ constexpr ProtectedShortcut kProtected[] = {
     {"Canopy Load.lnk", {true, true}},   {"Measure Swap.lnk", {true, true}},
 };
 
-// A shortcut file's bytes as they stand, for Undo; nothing when they cannot be read.
-std::optional<QByteArray> bytesOf(const QString& file)
+// A shortcut file's bytes as they stand, for Undo; nothing when they cannot be read. Shortcut
+// files are small: a huge one is not a shortcut, and is not kept.
+std::optional<QByteArray> bytesOf(FileSystem& files, const QString& file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
+    constexpr qsizetype kLimit = 1 << 20;
+    QByteArray bytes;
+    if (!files.read(file, kLimit + 1, &bytes).ok || bytes.size() > kLimit)
         return std::nullopt;
     return bytes;
 }
 
-// Writes `bytes` as the new file `file`, whole or not at all, failing when anything stands there.
-FileResult writeNewFile(FileSystem& files, const QString& file, const QByteArray& bytes)
+// A shortcut file is taken only as it reads back: byte for byte what was written, and, where
+// it was written as one, a shortcut (Undo brings back a damaged one as it was).
+FileResult readsBackAs(const QByteArray& back, const QByteArray& written, bool shortcut = true)
 {
-    const QFileInfo info(file);
-    // Hidden and without the shortcut extension, so that no list shows it halfway.
-    const QString part =
-        paths::join(info.path(), QLatin1Char('.') + info.fileName() + QStringLiteral(".undo"));
-    QSaveFile out(part);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return FileResult::failure(int(out.error()), out.errorString());
-    const FileResult moved = files.rename(part, file);
-    if (!moved.ok)
-        files.remove(part);
-    return moved;
+    if (back != written || (shortcut && !ShortcutHelper::decode(back)))
+        return FileResult::failure(
+            EIO, QStringLiteral("The shortcut file did not read back as it was written"));
+    return {};
+}
+
+// Writes shortcut files whole through `files`: over an old one of that name when `replaceOld`,
+// else only where nothing stands.
+ShortcutHelper::Writer wholeFiles(FileSystem& files, bool replaceOld)
+{
+    return [&files, replaceOld](const QString& file, const QByteArray& bytes) {
+        return writeWhole(
+            files, file, bytes,
+            [&bytes](const QByteArray& back) { return readsBackAs(back, bytes); }, replaceOld);
+    };
 }
 
 Result outcome(Outcome o, FileResult r = {})
@@ -99,7 +104,7 @@ Protection protectionOf(const QString& shortcutFileName)
     return {};
 }
 
-Written createShortcutTo(const QString& appFolder, const QString& program)
+Written createShortcutTo(FileSystem& files, const QString& appFolder, const QString& program)
 {
     QString fileName, folder;
     SplitPath(program, &fileName, &folder);
@@ -110,8 +115,8 @@ Written createShortcutTo(const QString& appFolder, const QString& program)
     QString file = w.file, target = program, icon = program;
     QString arguments = QStringLiteral(" ");
     qint32 number1 = 0, number2 = 0;
-    w.result =
-        ShortcutHelper().CreateShortcut(file, target, folder, arguments, icon, number1, number2);
+    w.result = ShortcutHelper(wholeFiles(files, true))
+                   .CreateShortcut(file, target, folder, arguments, icon, number1, number2);
     return w;
 }
 
@@ -130,8 +135,8 @@ Result rename(FileSystem& files, const QString& appFolder, const QString& oldFil
     const QString newName = typed + QStringLiteral(".lnk");
     if (paths::existsIgnoringCase(folder, newName))
         return outcome(Outcome::Taken);
-    const std::optional<QByteArray> oldBytes = bytesOf(oldFile);
-    ShortcutHelper helper;
+    const std::optional<QByteArray> oldBytes = bytesOf(files, oldFile);
+    ShortcutHelper helper(wholeFiles(files, false));
     ShortcutData old;
     QString oldPath = oldFile, oldArguments, oldIcon;
     if (FileResult r = helper.ReadShortcut(oldPath, old.targetPath, old.workingFolder, oldArguments,
@@ -147,7 +152,8 @@ Result rename(FileSystem& files, const QString& appFolder, const QString& oldFil
     if (FileResult r = helper.CreateShortcut(newPath, w.targetPath, w.workingFolder, w.argumentText,
                                              w.iconFile, w.iconIndex, w.hotKey);
         !r.ok)
-        return outcome(Outcome::Failed, r);
+        return outcome(
+            r.alreadyExists() && files.exists(newFile) ? Outcome::Taken : Outcome::Failed, r);
     if (afterRenameWrite)
         afterRenameWrite(newPath);
     // The old shortcut goes only once the new one reads back as written.
@@ -156,16 +162,23 @@ Result rename(FileSystem& files, const QString& appFolder, const QString& oldFil
         helper.ReadShortcut(newPath, back.targetPath, back.workingFolder, back.argumentText,
                             back.iconFile, back.iconIndex, back.hotKey);
     if (r.ok && !(back == wanted))
-        r = FileResult::refused(QStringLiteral("The new shortcut did not read back as written"));
+        r = FileResult::failure(EIO,
+                                QStringLiteral("The new shortcut did not read back as written"));
     if (!r.ok) {
         files.remove(newFile);
         return outcome(Outcome::Failed, r);
     }
-    Result result = outcome(Outcome::Done, files.remove(oldFile));
+    // An old one that cannot go takes the new one back with it, so that nothing was changed;
+    // only when that fails too do both stand.
+    if (FileResult removed = files.remove(oldFile); !removed.ok) {
+        Result kept =
+            outcome(files.remove(newFile).ok ? Outcome::Failed : Outcome::OldKept, removed);
+        kept.newFile = newFile;
+        return kept;
+    }
+    Result result = outcome(Outcome::Done);
     result.newFile = newFile;
-    if (!result.result.ok)
-        result.outcome = Outcome::OldKept;
-    else if (oldBytes)
+    if (oldBytes)
         result.undo = ShortcutStep{oldFile, *oldBytes, newFile};
     return result;
 }
@@ -174,7 +187,7 @@ Result remove(FileSystem& files, const QString& file)
 {
     if (!files.isFile(file))
         return outcome(Outcome::Gone);
-    const std::optional<QByteArray> bytes = bytesOf(file);
+    const std::optional<QByteArray> bytes = bytesOf(files, file);
     Result result;
     if (files.remove(file).ok && bytes)
         result.undo = ShortcutStep{file, *bytes, {}};
@@ -188,14 +201,18 @@ Result undo(FileSystem& files, const ShortcutStep& step)
     const QFileInfo old(step.file);
     if (paths::existsIgnoringCase(old.path(), old.fileName()))
         return outcome(Outcome::Taken);
-    if (FileResult r = writeNewFile(files, step.file, step.bytes); !r.ok)
-        return outcome(r.alreadyExists() ? Outcome::Taken : Outcome::Failed, r);
+    const FileResult written = writeWhole(
+        files, step.file, step.bytes,
+        [&step](const QByteArray& back) { return readsBackAs(back, step.bytes, false); }, false);
+    if (!written.ok)
+        return outcome(written.alreadyExists() && files.exists(step.file) ? Outcome::Taken
+                                                                          : Outcome::Failed,
+                       written);
     if (!step.renamedTo.isEmpty()) {
-        // Both names at once would be two shortcuts where there was one.
-        if (FileResult r = files.remove(step.renamedTo); !r.ok) {
-            files.remove(step.file);
-            return outcome(Outcome::Failed, r);
-        }
+        // Both names at once would be two shortcuts where there was one: the old one goes again,
+        // and only when that fails too do both stand.
+        if (FileResult r = files.remove(step.renamedTo); !r.ok)
+            return outcome(files.remove(step.file).ok ? Outcome::Failed : Outcome::OldKept, r);
     }
     return outcome(Outcome::Done);
 }
@@ -222,6 +239,16 @@ QString oldKeptText(const QString& typed, const QString& oldFileName)
            QStringLiteral(".lnk, but the old one could not be removed: ") + oldFileName;
 }
 
+QString notRenamedText()
+{
+    return QStringLiteral("The shortcut was not renamed");
+}
+
+QString notWrittenText(const QString& file)
+{
+    return QStringLiteral("The shortcut could not be written: ") + file;
+}
+
 QString undoCaption(const ShortcutStep& step)
 {
     const bool renamed = !step.renamedTo.isEmpty();
@@ -237,7 +264,9 @@ UndoTexts undoTexts(const ShortcutStep& step)
             QStringLiteral("Cannot undo: the shortcut ") + QFileInfo(step.renamedTo).fileName() +
                 QStringLiteral(" is no longer in the shortcut folder. Nothing was changed."),
             {},
-            {}};
+            QStringLiteral("The shortcut ") + QFileInfo(step.file).fileName() +
+                QStringLiteral(" is back, but ") + QFileInfo(step.renamedTo).fileName() +
+                QStringLiteral(" could not be removed")};
 }
 
 } // namespace shortcutedits

@@ -38,12 +38,13 @@ struct Protection {
 Protection protectionOf(const QString& shortcutFileName);
 
 // A shortcut "Shortcut to NAME.lnk" to `program`, as Create makes it; an existing one of that
-// name in any letter case is the same shortcut, and is replaced.
+// name in any letter case is the same shortcut, and is replaced, but only by one written whole
+// (the old one stays as it was when the new one cannot be).
 struct Written {
     QString file;
     FileResult result;
 };
-Written createShortcutTo(const QString& appFolder, const QString& program);
+Written createShortcutTo(FileSystem& files, const QString& appFolder, const QString& program);
 
 using Outcome = commands::Outcome;
 
@@ -63,8 +64,9 @@ struct Result {
     std::optional<ShortcutStep> undo; // what the change can be undone with
 };
 
-// Renames the shortcut `oldFile` to `typed` + ".lnk": the new one is written with the old target
-// and working folder, and read back, before the old one goes.
+// Renames the shortcut `oldFile` to `typed` + ".lnk": the new one is written whole with the old
+// target and working folder, and read back, before the old one goes. When the old one cannot
+// go, the new one goes again (Failed); OldKept only when both then stand.
 Result rename(FileSystem& files, const QString& appFolder, const QString& oldFile,
               const QString& typed);
 // Test hook: runs right after a renamed shortcut is written and before it is read back, as a
@@ -75,8 +77,9 @@ inline std::function<void(const QString& newFile)> afterRenameWrite;
 // there). Gone when it went meanwhile.
 Result remove(FileSystem& files, const QString& file);
 
-// Edit > Undo: the old shortcut's bytes back under its old name (a renamed one's new file goes),
-// never over anything that stands there now.
+// Edit > Undo: the old shortcut's bytes back under its old name, written whole (a renamed one's
+// new file goes), never over anything that stands there now. Failed leaves the folder as it
+// was; OldKept when the old one is back but neither the renamed one nor it could then go.
 Result undo(FileSystem& files, const ShortcutStep& step);
 
 // What the window asks and tells, in the program's words.
@@ -84,6 +87,8 @@ QString deleteQuestion(const QString& fileName);
 QString goneText(const QString& fileName);
 QString takenText(const QString& typed); // a rename to a name another shortcut has
 QString oldKeptText(const QString& typed, const QString& oldFileName);
+QString notRenamedText();                    // told with the platform's reason
+QString notWrittenText(const QString& file); // a Create, likewise
 QString undoCaption(const ShortcutStep& step);
 UndoTexts undoTexts(const ShortcutStep& step);
 

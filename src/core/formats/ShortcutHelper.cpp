@@ -230,9 +230,14 @@ FileResult ShortcutHelper::CreateShortcut(QString& shortcutFile, QString& target
         encode({targetPath, workingFolder, argumentText, iconFile, number1, number2}, &why);
     if (!bytes)
         return FileResult::failure(EINVAL, why);
+    if (m_write)
+        return m_write(shortcutFile, *bytes);
     QSaveFile out(shortcutFile);
     errno = 0;
-    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.commit())
+    // The commit alone would put a file in place whose last write failed (a full disk): the
+    // flush is checked first.
+    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.flush() ||
+        !out.commit())
         return FileResult::failure(errno ? errno : EIO, out.errorString());
     return {};
 }
@@ -247,6 +252,8 @@ FileResult ShortcutHelper::ReadShortcut(QString& shortcutFile, QString& targetPa
         return FileResult::failure(errno ? errno : EIO, in.errorString());
     // Shortcut files are small; a huge one is not a shortcut.
     const QByteArray bytes = in.read(1 << 20);
+    if (in.error() != QFileDevice::NoError)
+        return FileResult::failure(errno ? errno : EIO, in.errorString());
     QString why;
     const auto d = decode(bytes, &why);
     if (!d)

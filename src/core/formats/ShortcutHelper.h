@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What a shortcut file holds for us.
@@ -23,8 +24,17 @@ struct ShortcutData {
 // length and offset in the file as untrusted.
 class ShortcutHelper {
 public:
-    // Both take the same seven arguments by reference. A shortcut is written to a temporary file
-    // in its folder and renamed into place, so a crash never leaves half a shortcut.
+    // Puts a shortcut file's bytes at its path, or says why not.
+    using Writer = std::function<FileResult(const QString& file, const QByteArray& bytes)>;
+
+    // Without a writer, a shortcut is written to a temporary file in its folder and renamed into
+    // place, so a crash never leaves half a shortcut.
+    ShortcutHelper() = default;
+    explicit ShortcutHelper(Writer write)
+        : m_write(std::move(write))
+    {}
+
+    // Both take the same seven arguments by reference.
     FileResult CreateShortcut(QString& shortcutFile, QString& targetPath, QString& workingFolder,
                               QString& argumentText, QString& iconFile, qint32& number1,
                               qint32& number2);
@@ -35,4 +45,7 @@ public:
     // The file format itself.
     static std::optional<QByteArray> encode(const ShortcutData& data, QString* error = nullptr);
     static std::optional<ShortcutData> decode(const QByteArray& file, QString* error = nullptr);
+
+private:
+    Writer m_write;
 };

@@ -6,10 +6,18 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
 #else
+#include "platform/linux/PosixFiles.h"
+
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,6 +50,20 @@ FileResult LocalFileSystem::rename(const QString& from, const QString& to)
     return renameNoReplace(from, to);
 }
 
+FileResult LocalFileSystem::replace(const QString& from, const QString& to)
+{
+#ifdef Q_OS_WIN
+    const auto w = [](const QString& s) { return reinterpret_cast<const wchar_t*>(s.utf16()); };
+    if (!MoveFileExW(w(from), w(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return lastWindowsError();
+    return {};
+#else
+    if (::rename(paths::toNativeBytes(from).constData(), paths::toNativeBytes(to).constData()) == 0)
+        return {};
+    return FileResult::fromErrno(errno);
+#endif
+}
+
 FileResult LocalFileSystem::remove(const QString& path)
 {
 #ifdef Q_OS_WIN
@@ -53,6 +75,126 @@ FileResult LocalFileSystem::remove(const QString& path)
         return {};
     return FileResult::fromErrno(errno);
 #endif
+}
+
+#ifdef Q_OS_WIN
+FileResult LocalFileSystem::create(const QString& path, int* handle)
+{
+    const errno_t e = _wsopen_s(handle, reinterpret_cast<const wchar_t*>(path.utf16()),
+                                _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                                _SH_DENYWR, _S_IREAD | _S_IWRITE);
+    return e != 0 ? FileResult::fromErrno(e) : FileResult();
+}
+
+FileResult LocalFileSystem::write(int handle, QByteArrayView bytes)
+{
+    const char* p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const int n = _write(handle, p, unsigned(qMin<qsizetype>(left, 1 << 20)));
+        if (n < 0)
+            return FileResult::fromErrno(errno);
+        p += n;
+        left -= n;
+    }
+    return {};
+}
+
+FileResult LocalFileSystem::flush(int handle)
+{
+    return _commit(handle) != 0 ? FileResult::fromErrno(errno) : FileResult();
+}
+
+FileResult LocalFileSystem::close(int handle)
+{
+    return _close(handle) != 0 ? FileResult::fromErrno(errno) : FileResult();
+}
+
+FileResult LocalFileSystem::read(const QString& path, qsizetype limit, QByteArray* bytes)
+{
+    bytes->clear();
+    QFile in(path);
+    if (QFileInfo(path).isDir())
+        return FileResult::fromErrno(EISDIR);
+    if (!in.open(QIODevice::ReadOnly))
+        return FileResult::failure(QFileInfo::exists(path) ? EACCES : ENOENT, in.errorString());
+    *bytes = in.read(limit);
+    if (in.error() != QFileDevice::NoError) {
+        bytes->clear();
+        return FileResult::fromErrno(EIO);
+    }
+    return {};
+}
+#else
+FileResult LocalFileSystem::create(const QString& path, int* handle)
+{
+    return createNewFile(paths::toNativeBytes(path), handle);
+}
+
+FileResult LocalFileSystem::write(int handle, QByteArrayView bytes)
+{
+    return writeAll(handle, bytes);
+}
+
+FileResult LocalFileSystem::flush(int handle)
+{
+    return flushFile(handle);
+}
+
+FileResult LocalFileSystem::close(int handle)
+{
+    return closeFile(handle);
+}
+
+FileResult LocalFileSystem::read(const QString& path, qsizetype limit, QByteArray* bytes)
+{
+    return readFile(paths::toNativeBytes(path), limit, bytes);
+}
+#endif
+
+namespace {
+// The hidden file beside `file` that writeWhole writes first.
+QString partFileOf(const QString& file)
+{
+    const QFileInfo info(file);
+    // Hidden and without the shortcut extension, so that no list shows it halfway.
+    return paths::join(info.path(), QLatin1Char('.') + info.fileName() + QStringLiteral(".part"));
+}
+} // namespace
+
+FileResult writeWhole(FileSystem& files, const QString& file, const QByteArray& bytes,
+                      const std::function<FileResult(const QByteArray& readBack)>& check,
+                      bool replaceOld)
+{
+    const QString part = partFileOf(file);
+    // What a crash between writing and renaming left there is ours to clear.
+    if (files.isFile(part))
+        files.remove(part);
+    int handle = -1;
+    if (FileResult r = files.create(part, &handle); !r.ok) {
+        // Something of another's there (a folder, say) is named, and is no reason to think
+        // that `file` stands already.
+        if (r.alreadyExists())
+            r = FileResult::failure(EEXIST, QString::fromLocal8Bit(std::strerror(EEXIST)) +
+                                                QStringLiteral(": ") + part);
+        return r;
+    }
+    FileResult r = files.write(handle, bytes);
+    if (r.ok)
+        r = files.flush(handle);
+    // A close that fails after a good flush may still have lost the file's end.
+    if (FileResult closed = files.close(handle); r.ok)
+        r = closed;
+    QByteArray back;
+    if (r.ok)
+        r = files.read(part, bytes.size() + 1, &back);
+    if (r.ok && check)
+        r = check(back);
+    if (r.ok)
+        r = replaceOld ? files.replace(part, file) : files.rename(part, file);
+    if (!r.ok)
+        files.remove(part);
+    return r;
 }
 
 #ifdef Q_OS_WIN

@@ -8,5 +8,11 @@ public:
     bool isFile(const QString& path) override;
     bool exists(const QString& path) override;
     FileResult rename(const QString& from, const QString& to) override;
+    FileResult replace(const QString& from, const QString& to) override;
     FileResult remove(const QString& path) override;
+    FileResult create(const QString& path, int* handle) override;
+    FileResult write(int handle, QByteArrayView bytes) override;
+    FileResult flush(int handle) override;
+    FileResult close(int handle) override;
+    FileResult read(const QString& path, qsizetype limit, QByteArray* bytes) override;
 };

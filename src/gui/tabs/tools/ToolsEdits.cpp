@@ -72,7 +72,7 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
                     offerUndo(*r.undo);
                 break;
             default:
-                m_hub.fileFailure(QStringLiteral("The shortcut was not renamed"), r.result);
+                m_hub.fileFailure(shortcutedits::notRenamedText(), r.result);
                 break;
             }
             LoadShortcutList();
@@ -117,7 +117,7 @@ void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
             [this, step](const shortcutedits::Result& r) {
                 if (r.outcome == Outcome::Done)
                     m_selectAfterLoad = step.file;
-                else if (tellUndo(m_hub, r.outcome, r.result, false,
+                else if (tellUndo(m_hub, r.outcome, r.result, r.outcome == Outcome::OldKept,
                                   shortcutedits::undoTexts(step)))
                     offerUndo(step, true);
                 LoadShortcutList();

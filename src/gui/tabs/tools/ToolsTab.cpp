@@ -210,11 +210,12 @@ void ToolsTab::createShortcutTo(const QString& chosen)
 {
     work::post(
         work::Line::list(), &m_alive,
-        [app = m_hub.appFolder(), chosen] { return shortcutedits::createShortcutTo(app, chosen); },
+        [files = &m_hub.files(), app = m_hub.appFolder(), chosen] {
+            return shortcutedits::createShortcutTo(*files, app, chosen);
+        },
         [this](const shortcutedits::Written& w) {
             if (!w.result.ok)
-                m_hub.fileFailure(QStringLiteral("The shortcut could not be written: ") + w.file,
-                                  w.result);
+                m_hub.fileFailure(shortcutedits::notWrittenText(w.file), w.result);
             LoadShortcutList();
         });
 }
