@@ -124,11 +124,6 @@ std::optional<FileResult> launch(GAppInfo* app, const QByteArray& token, GList* 
     return FileResult::refused(why);
 }
 
-QString idOf(const AppInfo& app)
-{
-    return app ? QString::fromUtf8(g_app_info_get_id(app.get())) : QString();
-}
-
 } // namespace
 
 XdgBrowserFinder::XdgBrowserFinder(QByteArray activationToken)
@@ -165,12 +160,8 @@ std::optional<FileResult> XdgBrowserFinder::openFolder(const QString& folder)
 
 QString XdgBrowserFinder::browserId()
 {
-    return idOf(defaultBrowser());
-}
-
-QString XdgBrowserFinder::fileManagerId()
-{
-    return idOf(AppInfo(g_app_info_get_default_for_type("inode/directory", FALSE)));
+    const AppInfo app = defaultBrowser();
+    return app ? QString::fromUtf8(g_app_info_get_id(app.get())) : QString();
 }
 
 #endif

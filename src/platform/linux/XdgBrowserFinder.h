@@ -20,10 +20,9 @@ public:
     std::optional<FileResult> openPage(const QString& url) override;
     std::optional<FileResult> openFolder(const QString& folder) override;
 
-    // The desktop-file IDs of the applications GIO names as the browser and as the file manager
-    // ($BROWSER aside); empty when there is none.
+    // The desktop-file ID of the application GIO names as the browser ($BROWSER aside); empty
+    // when there is none.
     static QString browserId();
-    static QString fileManagerId();
 
 private:
     QByteArray m_token;
