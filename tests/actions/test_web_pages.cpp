@@ -73,6 +73,7 @@ TEST_F(WebPages, AddressesThatLookLikeOptionsReachNoProgram)
     for (const QString& url : passed)
         ASSERT_TRUE(open(url));
     EXPECT_EQ(fake.started, passed);
+    EXPECT_EQ(fake.onWindowThread, 0);
     EXPECT_EQ(shown().size(), 4); // the four refusals only
 }
 

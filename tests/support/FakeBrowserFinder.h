@@ -2,7 +2,9 @@
 
 #include "platform/BrowserFinder.h"
 
+#include <QCoreApplication>
 #include <QStringList>
+#include <QThread>
 
 // Answers from a script and records what was asked and started. Called on a work line: read it
 // once the work has settled.
@@ -14,6 +16,7 @@ public:
 
     QStringList browserRequests, folderRequests; // every address and folder asked for
     QStringList started;                         // the ones a program was started on
+    int onWindowThread = 0;                      // requests made on the window's thread
 
     std::optional<FileResult> openPage(const QString& url) override
     {
@@ -29,6 +32,7 @@ public:
 private:
     std::optional<FileResult> start(bool found, const QString& target)
     {
+        onWindowThread += QThread::currentThread() == QCoreApplication::instance()->thread();
         if (!found)
             return std::nullopt;
         started.append(target);
