@@ -103,13 +103,13 @@ int main(int argc, char** argv)
 #ifdef Q_OS_WIN
     static auto* drives = new WinDriveTable;
     static auto* launcher = new WinLauncher;
-    WinBrowserFinder browsers;
+    static auto* browsers = new WinBrowserFinder;
     WinMachineRegistry registry;
     static auto* trash = new WinTrash;
 #else
     static auto* drives = new MountDriveTable;
     static auto* launcher = new PosixLauncher;
-    XdgBrowserFinder browsers;
+    static auto* browsers = new XdgBrowserFinder(request.token);
     XdgMachineRegistry registry;
     static auto* trash = new XdgTrash;
     static auto* recent = new GLibRecentDocuments;
@@ -126,7 +126,7 @@ int main(int argc, char** argv)
     services.prompter = &prompter;
     services.launcher = launcher;
     services.instance = &instance;
-    services.browsers = &browsers;
+    services.browsers = browsers;
     services.registry = &registry;
     services.files = files;
     services.trash = trash;

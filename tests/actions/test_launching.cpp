@@ -97,12 +97,14 @@ TEST_F(RecentFiles, ShowInFolderAsksTheFileManagerAndFallsBackToTheFolder)
         window2->openTab().openContainingFolder();
         ASSERT_TRUE(QTest::qWaitFor([&] { return files.asked.size() == (shows ? 1 : 2); }));
         QTest::qWait(10);
+        ASSERT_TRUE(settle());
         EXPECT_EQ(files.asked.last(), folder + QStringLiteral("a b.fpl"));
         EXPECT_EQ(browsers.folderRequests, shows ? QStringList() : QStringList{folder}) << shows;
     }
     // Without one, the folder at once.
     browsers.folderRequests.clear();
     window->openTab().openContainingFolder();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(browsers.folderRequests, QStringList{folder});
 }
 

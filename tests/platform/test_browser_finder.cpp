@@ -1,192 +1,199 @@
-// The browser lookup over private XDG folders: what is found, in which order, and what is passed
-// over.
-#include "platform/linux/DesktopEntry.h"
+// The browser and the file manager as GIO finds and starts them over private XDG folders: which
+// program is taken, what it is started with, and the two ways of failing. GIO reads the XDG
+// folders once a process, so each row runs in a child of its own that has not used GIO before.
 #include "platform/linux/XdgBrowserFinder.h"
+#include "support/InChild.h"
+#include "support/Settle.h"
 #include "support/XdgSandbox.h"
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QThread>
+
 namespace {
 
-const QString kUrl = QStringLiteral("https://example.org/a page?q=1&r=%u");
+const QString kUrl = QStringLiteral("https://example.org/a  page?q=\"1\";$(id)&r=%u %s");
+
+struct Outcome {
+    QString found;     // "none", "started", or "failed: <the reason>"
+    QStringList words; // what the started program was given: the activation token, then argv
+};
 
 struct BrowserLookup : ::testing::Test {
     XdgSandbox box;
+    const QString record = box.path("record");
 
-    std::optional<ProgramCommand> browser(const QString& url = kUrl) const
+    BrowserLookup()
     {
-        return XdgBrowserFinder(box.env).findBrowser(url);
+        // Folders inherit from text/plain only where the MIME database says so.
+        QFile::link(QStringLiteral("/usr/share/mime"), box.path("sysdata/mime"));
+        box.env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                       QStringLiteral("unix:path=") + box.path("no-bus"));
+        // Records the activation token and its arguments, each ended by a zero byte.
+        box.program(QStringLiteral("rec"), "PATH=/bin:/usr/bin\nprintf '%s\\0' "
+                                           "\"$XDG_ACTIVATION_TOKEN\" \"$@\" > '" +
+                                               record.toUtf8() + ".tmp' && mv '" + record.toUtf8() +
+                                               ".tmp' '" + record.toUtf8() + "'\n");
     }
-    ProgramCommand command(const char* program, QStringList args) const
+    // An application that records, named by its first argument.
+    void app(const char* id, const QByteArray& args, const QByteArray& keys = {}) const
     {
-        return {box.path(QStringLiteral("bin/") + QLatin1String(program)), std::move(args)};
+        box.application(QLatin1String(id) + QStringLiteral(".desktop"),
+                        "Exec=" + box.path("bin/rec").toUtf8() + ' ' + id + ' ' + args + '\n' +
+                            keys);
     }
-    void list(const char* file, const QByteArray& content) const
+    void defaults(const QByteArray& lines) const
     {
-        box.write(QLatin1String(file), content);
+        box.write(QStringLiteral("config/mimeapps.list"), "[Default Applications]\n" + lines);
+    }
+
+    // Opens `target` (a folder when `folder`) in a child whose environment is the sandbox's.
+    Outcome open(const QString& target, bool folder = false) const
+    {
+        QFile::remove(record);
+        const QString said = box.path("outcome");
+        inChild([&] {
+            for (const QString& name : box.env.keys())
+                qputenv(name.toLocal8Bit().constData(), box.env.value(name).toLocal8Bit());
+            XdgBrowserFinder finder("token-1");
+            const std::optional<FileResult> r =
+                folder ? finder.openFolder(target) : finder.openPage(target);
+            QFile f(said);
+            if (!f.open(QIODevice::WriteOnly))
+                return 1;
+            f.write(!r ? "none" : r->ok ? "started" : "failed: " + r->errorText.toUtf8());
+            return 0;
+        });
+        QFile f(said);
+        Outcome out{f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString(), {}};
+        if (out.found != QLatin1String("started"))
+            return out;
+        runEventsUntil([&] { return QFileInfo::exists(record); });
+        QFile r(record);
+        if (r.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& w : r.readAll().split('\0'))
+                out.words.append(QString::fromUtf8(w));
+            out.words.removeLast(); // after the last terminator
+        }
+        return out;
     }
 };
 
-TEST(ExecLine, QuotingEscapesAndFieldCodes)
+TEST_F(BrowserLookup, WhichProgramOpensThePage)
 {
-    const QString url = QStringLiteral("http://h/a b%f");
-    const QString folder = QStringLiteral("/home/u/my files");
-    struct Case {
-        const char* exec;
-        bool targetIsUrl;
-        std::optional<QStringList> expected;
+    box.program(QStringLiteral("x-www-browser"),
+                "exec \"" + box.path("bin/rec").toUtf8() + "\" alternative \"$@\"\n");
+    app("https", "%u");
+    app("http", "--new %U");
+    app("html", "%u", "MimeType=text/html;");
+    app("files", "%F", "MimeType=text/html;");
+    app("editor", "%U", "MimeType=text/plain;");
+    const QString started = QStringLiteral("started");
+    const auto words = [](std::initializer_list<QString> w) {
+        return QStringList{QStringLiteral("token-1")} + QStringList(w);
     };
-    const auto L = [](std::initializer_list<QString> l) { return QStringList(l); };
-    const QString icon = QStringLiteral("ic"), name = QStringLiteral("Nm"),
-                  loc = QStringLiteral("/a/b.desktop");
-    const Case cases[] = {
-        {"br %u", true, L({QStringLiteral("br"), url})},
-        {"\"/opt/my br\" --x %U", true,
-         L({QStringLiteral("/opt/my br"), QStringLiteral("--x"), url})},
-        {"br \"a \\\"q\\\" \\$x \\` \\\\ b\" %u", true,
-         L({QStringLiteral("br"), QStringLiteral("a \"q\" $x ` \\ b"), url})},
-        {"br --url=%u 100%%", true,
-         L({QStringLiteral("br"), QStringLiteral("--url=") + url, QStringLiteral("100%")})},
-        // Files are no place for a web address, but take a folder; the target goes in once.
-        {"br %f %u", true, L({QStringLiteral("br"), url})},
-        {"br %F %U", false, L({QStringLiteral("br"), folder})},
-        {"br %F", true, std::nullopt},
-        {"br", true, std::nullopt},
-        {"br %i %c %k %u", true,
-         L({QStringLiteral("br"), QStringLiteral("--icon"), icon, name, loc, url})},
-        {"br %d %D %n %N %v %m %u", true, L({QStringLiteral("br"), url})},
-        {"br %x %u", true, std::nullopt},
-        {"br %u %", true, std::nullopt},
-        {"br \"open %u", true, std::nullopt},
-        {"%u", true, std::nullopt},
+    const QString https = QStringLiteral("https"), html = QStringLiteral("html");
+    // Programs started without GIO are given no token.
+    const QStringList alternative{QString(), QStringLiteral("alternative"), kUrl};
+    struct Row {
+        const char* browser; // $BROWSER, or none
+        QByteArray defaults; // the user's mimeapps.list
+        QByteArray cache;    // the system's mimeinfo.cache
+        QString url;
+        Outcome expected;
     };
-    for (const Case& c : cases) {
-        const QString target = c.targetIsUrl ? url : folder;
-        EXPECT_EQ(xdg::expandExec(QLatin1String(c.exec), {target, c.targetIsUrl, icon, name, loc}),
-                  c.expected)
-            << c.exec;
+    const Row rows[] = {
+        // Debian's alternative when nothing is configured; nothing at all without it.
+        {nullptr, {}, {}, kUrl, {started, alternative}},
+        // https before http before HTML, whatever the address's scheme; the address unchanged.
+        {nullptr,
+         "text/html=html.desktop\nx-scheme-handler/http=http.desktop\n"
+         "x-scheme-handler/https=https.desktop\n",
+         {},
+         QStringLiteral("ftp://h/x"),
+         {started, words({https, QStringLiteral("ftp://h/x")})}},
+        {nullptr,
+         "text/html=html.desktop\nx-scheme-handler/http=http.desktop\n",
+         {},
+         kUrl,
+         {started, words({QStringLiteral("http"), QStringLiteral("--new"), kUrl})}},
+        // An empty address is one empty argument; a file: address is no file name.
+        {nullptr, "text/html=html.desktop\n", {}, QString(), {started, words({html, QString()})}},
+        {nullptr,
+         "text/html=html.desktop\n",
+         {},
+         QStringLiteral("file:///srv/a%20b.htm?x=1"),
+         {started, words({html, QStringLiteral("file:///srv/a%20b.htm?x=1")})}},
+        // A program that takes files only takes no address; an editor of plain text is no
+        // browser, although HTML is text.
+        {nullptr,
+         "x-scheme-handler/https=files.desktop\n",
+         "text/html=files.desktop;\n",
+         kUrl,
+         {started, alternative}},
+        {nullptr,
+         "text/plain=editor.desktop\n",
+         "text/plain=editor.desktop;\n",
+         kUrl,
+         {started, alternative}},
+        // What the installed applications claim when no default is chosen.
+        {nullptr, {}, "text/html=html.desktop;\n", kUrl, {started, words({html, kUrl})}},
+        // $BROWSER first: its first installed command, "%s" the address, else the address last.
+        {"missing:rec --a\\ b '--u=%s' 100%%",
+         "x-scheme-handler/https=https.desktop\n",
+         {},
+         kUrl,
+         {started,
+          {QString(), QStringLiteral("--a b"), QStringLiteral("--u=") + kUrl,
+           QStringLiteral("100%")}}},
+        {"\"rec\" x", {}, {}, kUrl, {started, {QString(), QStringLiteral("x"), kUrl}}},
+        {"missing:also-missing",
+         "x-scheme-handler/https=https.desktop\n",
+         {},
+         kUrl,
+         {started, words({https, kUrl})}},
+    };
+    for (const Row& row : rows) {
+        box.env.remove(QStringLiteral("BROWSER"));
+        if (row.browser)
+            box.env.insert(QStringLiteral("BROWSER"), QString::fromUtf8(row.browser));
+        defaults(row.defaults);
+        box.write(QStringLiteral("sysdata/applications/mimeinfo.cache"),
+                  "[MIME Cache]\n" + row.cache);
+        const Outcome got = open(row.url);
+        EXPECT_EQ(got.found, row.expected.found) << row.defaults.constData();
+        EXPECT_EQ(got.words, row.expected.words) << row.defaults.constData();
     }
-    // Without an icon %i is no argument at all; an empty address is still one argument.
-    EXPECT_EQ(xdg::expandExec(QStringLiteral("br %i %u"), {QString(), true, {}, name, loc}),
-              L({QStringLiteral("br"), QString()}));
-    // The string escapes of the file come first: "\\\\" in the file is one backslash when quoted.
-    EXPECT_EQ(xdg::expandExec(xdg::unescapeValue(QStringLiteral("br\\s\"a\\\\\\\\b\" %u")),
-                              {url, true, {}, {}, {}}),
-              L({QStringLiteral("br"), QStringLiteral("a\\b"), url}));
+    QFile::remove(box.path("bin/x-www-browser"));
+    defaults({});
+    EXPECT_EQ(open(kUrl).found, QStringLiteral("none"));
 }
 
-TEST_F(BrowserLookup, BrowserVariableComesFirstAndSkipsMissingPrograms)
+TEST_F(BrowserLookup, ABrowserThatWouldNotStartSaysWhy)
 {
-    box.program(QStringLiteral("tool"));
-    box.application(QStringLiteral("other.desktop"), "Exec=tool other %u");
-    list("config/mimeapps.list", "[Default Applications]\nx-scheme-handler/https=other.desktop\n");
-    struct Case {
-        const char* browser;
-        ProgramCommand expected;
-    };
-    const Case cases[] = {
-        {"missing:tool", command("tool", {kUrl})},
-        {"/nowhere/tool %s:tool --new-window %s",
-         command("tool", {QStringLiteral("--new-window"), kUrl})},
-        {"'tool' \"--a b\" --u=%s 100%%",
-         command("tool",
-                 {QStringLiteral("--a b"), QStringLiteral("--u=") + kUrl, QStringLiteral("100%")})},
-    };
-    for (const Case& c : cases) {
-        box.env.insert(QStringLiteral("BROWSER"), QLatin1String(c.browser));
-        EXPECT_EQ(browser(), c.expected) << c.browser;
-    }
-    box.env.insert(QStringLiteral("BROWSER"), QStringLiteral("missing:also-missing"));
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("other"), kUrl}));
-}
-
-TEST_F(BrowserLookup, DefaultsFollowTheListOrder)
-{
-    box.program(QStringLiteral("tool"));
-    for (const char* app : {"sys", "user", "desk", "html"})
-        box.application(QLatin1String(app) + QStringLiteral(".desktop"),
-                        "Exec=tool " + QByteArray(app) + " %u");
-    // The first installed entry of a default list.
-    list("sysconfig/mimeapps.list",
-         "[Default Applications]\nx-scheme-handler/https=gone.desktop;sys.desktop;\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("sys"), kUrl}));
-    // The user's list beats the system's, even for a less specific type.
-    list("config/mimeapps.list", "[Default Applications]\ntext/html=html.desktop\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("html"), kUrl}));
-    // Within one list, https before http before HTML.
-    list("config/mimeapps.list", "[Default Applications]\ntext/html=html.desktop\n"
-                                 "X-Scheme-Handler/HTTP=user.desktop\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("user"), kUrl}));
-    // A desktop's own list comes before the plain one of its folder, not before earlier folders.
-    box.env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("Other:Desk"));
-    list("sysconfig/desk-mimeapps.list",
-         "[Default Applications]\nx-scheme-handler/https=desk.desktop\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("user"), kUrl}));
-    list("config/desk-mimeapps.list",
-         "[Default Applications]\nx-scheme-handler/https=desk.desktop\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("desk"), kUrl}));
-}
-
-TEST_F(BrowserLookup, UnusableEntriesArePassedOver)
-{
-    box.program(QStringLiteral("tool"));
-    box.application(QStringLiteral("noexec.desktop"), "Exec=/nowhere/browser %u");
-    box.application(QStringLiteral("notry.desktop"), "TryExec=not-installed\nExec=tool notry %u");
-    box.application(QStringLiteral("hidden.desktop"), "Hidden=true\nExec=tool hidden %u");
-    box.application(QStringLiteral("term.desktop"), "Terminal=true\nExec=tool term %u");
-    box.application(QStringLiteral("files.desktop"), "Exec=tool files %F");
-    box.write(QStringLiteral("sysdata/applications/link.desktop"),
-              "[Desktop Entry]\nType=Link\nExec=tool link %u\n");
-    // The user's hidden copy masks the system's entry of the same ID.
-    box.application(QStringLiteral("masked.desktop"), "Exec=tool masked %u");
-    box.application(QStringLiteral("masked.desktop"), "Hidden=true", QStringLiteral("data"));
-    box.application(QStringLiteral("good.desktop"), "TryExec=tool\nExec=tool good %u");
-    list("config/mimeapps.list",
-         "[Default Applications]\nx-scheme-handler/https=a/../../escape.desktop;noexec.desktop;"
-         "notry.desktop;hidden.desktop;term.desktop;files.desktop;link.desktop;masked.desktop;"
-         "good.desktop\n");
-    // An ID is a name, never a path out of the applications folders.
-    box.write(QStringLiteral("data/escape.desktop"),
-              "[Desktop Entry]\nType=Application\nExec=tool escape %u\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("good"), kUrl}));
-}
-
-TEST_F(BrowserLookup, AssociationsThenCachesThenTheDebianAlternative)
-{
-    box.program(QStringLiteral("tool"));
-    box.program(QStringLiteral("x-www-browser"));
-    EXPECT_EQ(browser(), command("x-www-browser", {kUrl}));
-
-    // An ID with a "-" may name a file in a subfolder.
-    box.application(QStringLiteral("vendor/cached.desktop"), "Exec=tool cached %u");
-    box.application(QStringLiteral("removed.desktop"), "Exec=tool removed %u");
-    list("sysdata/applications/mimeinfo.cache",
-         "[MIME Cache]\ntext/html=removed.desktop;vendor-cached.desktop;\n");
-    list("config/mimeapps.list", "[Removed Associations]\ntext/html=removed.desktop\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("cached"), kUrl}));
-
-    // An added association beats the caches, unless an earlier list removed it.
-    box.application(QStringLiteral("added.desktop"), "Exec=tool added %u");
-    list("sysconfig/mimeapps.list", "[Added Associations]\nx-scheme-handler/http=added.desktop;\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("added"), kUrl}));
-    list("config/mimeapps.list", "[Removed Associations]\ntext/html=removed.desktop\n"
-                                 "x-scheme-handler/http=added.desktop\n");
-    EXPECT_EQ(browser(), command("tool", {QStringLiteral("cached"), kUrl}));
+    app("bad", "%u", "Path=/nowhere");
+    defaults("x-scheme-handler/https=bad.desktop\n");
+    const Outcome got = open(kUrl);
+    EXPECT_TRUE(got.found.startsWith(QStringLiteral("failed: "))) << got.found;
+    EXPECT_TRUE(got.found.contains(QStringLiteral("/nowhere"))) << got.found;
+    box.write(QStringLiteral("bin/broken"), "#!/nowhere/interpreter\n", QFile::ExeOwner);
+    box.env.insert(QStringLiteral("BROWSER"), QStringLiteral("broken"));
+    EXPECT_EQ(open(kUrl).found, QStringLiteral("failed: No such file or directory"));
 }
 
 TEST_F(BrowserLookup, FileManagerTakesTheFolderAsOneArgument)
 {
-    const QString folder = QStringLiteral("/srv/app folder");
-    box.program(QStringLiteral("fm"));
-    box.program(QStringLiteral("x-www-browser"));
-    XdgBrowserFinder finder(box.env);
-    EXPECT_EQ(finder.findFileManager(folder), std::nullopt);
-    box.application(QStringLiteral("fm.desktop"), "Exec=fm --open %U");
-    list("sysdata/applications/mimeinfo.cache", "[MIME Cache]\ninode/directory=fm.desktop;\n");
-    EXPECT_EQ(finder.findFileManager(folder),
-              (ProgramCommand{box.path("bin/fm"), {QStringLiteral("--open"), folder}}));
-    // A file manager is no web browser.
-    EXPECT_EQ(finder.findBrowser(kUrl), command("x-www-browser", {kUrl}));
+    const QString folder = box.path("my folder");
+    QDir().mkpath(folder);
+    app("fm", "--open %U");
+    app("https", "%u");
+    defaults("x-scheme-handler/https=https.desktop\n");
+    EXPECT_EQ(open(folder, true).found, QStringLiteral("none")); // a browser is no file manager
+    defaults("inode/directory=fm.desktop\n");
+    const Outcome got = open(folder + QLatin1Char('/'), true);
+    EXPECT_EQ(got.words, (QStringList{QStringLiteral("token-1"), QStringLiteral("fm"),
+                                      QStringLiteral("--open"), folder}));
 }
 
 } // namespace

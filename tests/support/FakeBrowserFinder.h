@@ -2,37 +2,40 @@
 
 #include "platform/BrowserFinder.h"
 
-#include <QList>
-#include <QString>
+#include <QCoreApplication>
+#include <QStringList>
+#include <QThread>
 
-// Answers the lookups from a script and records what was asked and started.
+// Answers from a script and records what was asked and started. Called on a work line: read it
+// once the work has settled.
 class FakeBrowserFinder : public BrowserFinder {
 public:
-    // The program each lookup finds (the target becomes its one argument); empty finds nothing.
-    QString browserProgram = QStringLiteral("/usr/bin/fake-browser");
-    QString fileManagerProgram;
+    bool hasBrowser = true; // false: no browser is found
+    bool hasFileManager = false;
     FileResult startResult; // what every start reports
 
-    QStringList browserRequests, folderRequests;
-    QList<ProgramCommand> starts;
+    QStringList browserRequests, folderRequests; // every address and folder asked for
+    QStringList started;                         // the ones a program was started on
+    int onWindowThread = 0;                      // requests made on the window's thread
 
-    std::optional<ProgramCommand> findBrowser(const QString& url) override
+    std::optional<FileResult> openPage(const QString& url) override
     {
         browserRequests.append(url);
-        if (browserProgram.isEmpty())
-            return std::nullopt;
-        return ProgramCommand{browserProgram, {url}};
+        return start(hasBrowser, url);
     }
-    std::optional<ProgramCommand> findFileManager(const QString& folder) override
+    std::optional<FileResult> openFolder(const QString& folder) override
     {
         folderRequests.append(folder);
-        if (fileManagerProgram.isEmpty())
-            return std::nullopt;
-        return ProgramCommand{fileManagerProgram, {folder}};
+        return start(hasFileManager, folder);
     }
-    FileResult start(const ProgramCommand& command) override
+
+private:
+    std::optional<FileResult> start(bool found, const QString& target)
     {
-        starts.append(command);
+        onWindowThread += QThread::currentThread() == QCoreApplication::instance()->thread();
+        if (!found)
+            return std::nullopt;
+        started.append(target);
         return startResult;
     }
 };

@@ -4,7 +4,9 @@
 #include "platform/BrowserFinder.h"
 #include "platform/FileManager.h"
 #include "ui/HubContext.h"
+#include "work/Work.h"
 
+#include <QDir>
 #include <QPointer>
 
 namespace {
@@ -24,45 +26,45 @@ bool looksLikeOption(const QString& url)
     return false;
 }
 
+// Finds and starts the program on the line of the user's home folder, which the lookup reads;
+// the window goes on answering meanwhile.
+template <class Start>
+void startWith(const HubContext& hub, QObject* context, const QString& notFound,
+               const QString& notStarted, Start start)
+{
+    BrowserFinder* finder = hub.services().browsers;
+    if (!finder) {
+        hub.notice(notFound);
+        return;
+    }
+    work::post(
+        hub.lineOf(QDir::homePath()), context, [finder, start] { return start(*finder); },
+        [&hub, notFound, notStarted](const std::optional<FileResult>& started) {
+            if (!started)
+                hub.notice(notFound);
+            else if (!started->ok)
+                hub.fileFailure(notStarted, *started);
+        });
+}
+
 } // namespace
 
-bool OpenWebPage(const HubContext& hub, const QString& url)
+void OpenWebPage(const HubContext& hub, QObject* context, const QString& url)
 {
     // Some browsers take options that run other programs: such an address never leaves the hub.
     if (looksLikeOption(url)) {
         hub.notice(kOptionLikeAddressText);
-        return false;
+        return;
     }
-    BrowserFinder* browsers = hub.services().browsers;
-    const std::optional<ProgramCommand> command =
-        browsers ? browsers->findBrowser(url) : std::nullopt;
-    if (!command) {
-        hub.notice(kNoBrowserText);
-        return false;
-    }
-    const FileResult started = browsers->start(*command);
-    if (!started.ok) {
-        hub.fileFailure(kPageNotOpenedText, started);
-        return false;
-    }
-    return true;
+    startWith(hub, context, kNoBrowserText, kPageNotOpenedText,
+              [url](BrowserFinder& finder) { return finder.openPage(url); });
 }
 
-bool ShowFolder(const HubContext& hub, const QString& folder)
+void ShowFolder(const HubContext& hub, QObject* context, const QString& folder)
 {
-    BrowserFinder* finder = hub.services().browsers;
-    const std::optional<ProgramCommand> command =
-        finder ? finder->findFileManager(folder) : std::nullopt;
-    if (!command) {
-        hub.notice(QStringLiteral("Could not find a file manager"));
-        return false;
-    }
-    const FileResult started = finder->start(*command);
-    if (!started.ok) {
-        hub.fileFailure(QStringLiteral("Folder not Opened"), started);
-        return false;
-    }
-    return true;
+    startWith(hub, context, QStringLiteral("Could not find a file manager"),
+              QStringLiteral("Folder not Opened"),
+              [folder](BrowserFinder& finder) { return finder.openFolder(folder); });
 }
 
 void ShowItemInFolder(const HubContext& hub, QObject* context, const QString& path)
@@ -71,12 +73,12 @@ void ShowItemInFolder(const HubContext& hub, QObject* context, const QString& pa
     SplitPath(path, nullptr, &folder);
     FileManager* files = hub.services().fileManager;
     if (!files) {
-        ShowFolder(hub, folder);
+        ShowFolder(hub, context, folder);
         return;
     }
     files->showItem(path, [&hub, guard = QPointer<QObject>(context), folder](bool shown) {
         if (!shown && guard)
-            ShowFolder(hub, folder);
+            ShowFolder(hub, guard, folder);
     });
 }
 

@@ -148,7 +148,7 @@ void frmQEL::mnuAbout_Click()
 
 void frmQEL::mnuWeb_Click()
 {
-    OpenWebPage(m_hub, supportPageUrl());
+    OpenWebPage(m_hub, this, supportPageUrl());
 }
 
 void frmQEL::lstQEL_DblClick(int index)

@@ -104,7 +104,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     buildKeyboard();
     m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
     // Pages outside the help open in the user's browser, as every web address does.
-    m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, url); });
+    m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, this, url); });
 
     picShortCuts = new QLabel(this);
     picShortCuts->setObjectName(QStringLiteral("picShortCuts"));

@@ -1,365 +1,167 @@
+#ifndef _WIN32
+
+// GLib's headers first: Qt's keyword macros (signals, slots) would change them.
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
 #include "platform/linux/XdgBrowserFinder.h"
 
-#ifndef Q_OS_WIN
-
-#include "platform/linux/DesktopEntry.h"
+#include "base/Paths.h"
 #include "platform/linux/Spawn.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QSet>
-
+#include <memory>
 #include <utility>
 
 namespace {
 
-const QString kDefaults = QStringLiteral("Default Applications");
-const QString kAdded = QStringLiteral("Added Associations");
-const QString kRemoved = QStringLiteral("Removed Associations");
-const QString kCache = QStringLiteral("MIME Cache");
+struct GObjectUnref {
+    void operator()(gpointer p) const { g_object_unref(p); }
+};
+struct GFree {
+    void operator()(gpointer p) const { g_free(p); }
+};
+using AppInfo = std::unique_ptr<GAppInfo, GObjectUnref>;
+using GText = std::unique_ptr<gchar, GFree>;
 
-QString joinPath(const QString& folder, const QString& name)
+// "%s" becomes the address and "%%" a percent sign, in one pass so that the address is never
+// rescanned.
+QByteArray substituteUrl(const QByteArray& word, const QByteArray& url, bool* placed)
 {
-    return QDir::cleanPath(folder + QLatin1Char('/') + name);
-}
-
-// A $BROWSER entry as words, the way a shell would split it: blanks separate, '...' is literal,
-// "..." keeps blanks and takes \" \\ \$ \` as the character, a backslash outside quotes takes the
-// next character. nullopt for an open quote.
-std::optional<QStringList> splitShellWords(const QString& entry)
-{
-    QStringList words;
-    QString current;
-    bool inWord = false;
-    for (qsizetype i = 0; i < entry.size(); ++i) {
-        const QChar c = entry[i];
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
-            if (inWord)
-                words.append(std::exchange(current, QString()));
-            inWord = false;
-            continue;
-        }
-        inWord = true;
-        if (c == QLatin1Char('\\') && i + 1 < entry.size()) {
-            current += entry[++i];
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            bool closed = false;
-            for (++i; i < entry.size(); ++i) {
-                if (entry[i] == c) {
-                    closed = true;
-                    break;
-                }
-                if (c == QLatin1Char('"') && entry[i] == QLatin1Char('\\') &&
-                    i + 1 < entry.size() && QStringLiteral("\"\\$`").contains(entry[i + 1]))
-                    ++i;
-                current += entry[i];
-            }
-            if (!closed)
-                return std::nullopt;
-        } else {
-            current += c;
-        }
-    }
-    if (inWord)
-        words.append(current);
-    return words;
-}
-
-// "%s" becomes the URL and "%%" a percent sign, in one pass so that the URL is never rescanned.
-QString substituteUrl(const QString& word, const QString& url, bool* placed)
-{
-    QString out;
+    QByteArray out;
     for (qsizetype i = 0; i < word.size(); ++i) {
-        if (word[i] == QLatin1Char('%') && i + 1 < word.size()) {
-            if (word[i + 1] == QLatin1Char('s')) {
-                out += url;
-                *placed = true;
-                ++i;
-                continue;
-            }
-            if (word[i + 1] == QLatin1Char('%')) {
-                out += QLatin1Char('%');
-                ++i;
-                continue;
-            }
+        const char next = i + 1 < word.size() ? word[i + 1] : '\0';
+        if (word[i] == '%' && (next == 's' || next == '%')) {
+            out += next == 's' ? url : QByteArray("%");
+            *placed = *placed || next == 's';
+            ++i;
+        } else {
+            out += word[i];
         }
-        out += word[i];
     }
     return out;
 }
 
-// A desktop-file ID names a file below an applications folder; nothing else may be reached by one.
-bool isValidDesktopId(const QString& id)
+// $BROWSER: commands separated by ":", each split into words as a shell splits them; the first
+// whose program is installed is taken. "%s" stands for the address, which otherwise comes last.
+std::optional<QList<QByteArray>> fromBrowserVariable(const QByteArray& url)
 {
-    return id.endsWith(QLatin1String(".desktop")) && !id.contains(QLatin1Char('/')) &&
-           !id.startsWith(QLatin1Char('.'));
+    for (const QByteArray& entry : qgetenv("BROWSER").split(':')) {
+        int count = 0;
+        gchar** words = nullptr;
+        if (!g_shell_parse_argv(entry.constData(), &count, &words, nullptr))
+            continue; // blank, or an open quote
+        const GText program(g_find_program_in_path(words[0]));
+        QList<QByteArray> argv{QByteArray(program.get())};
+        bool placed = false;
+        for (int i = 1; i < count; ++i)
+            argv.append(substituteUrl(words[i], url, &placed));
+        g_strfreev(words);
+        if (!program)
+            continue; // not installed: the next entry may be
+        if (!placed)
+            argv.append(url);
+        return argv;
+    }
+    return std::nullopt;
 }
 
-// The file for `id` below `folder`: "foo-bar.desktop" may be foo-bar.desktop or foo/bar.desktop
-// (each "-" may stand for a subfolder).
-QString resolveDesktopId(const QString& folder, const QString& id)
+bool namesType(GAppInfo* app, const char* type)
 {
-    const QString direct = joinPath(folder, id);
-    if (QFileInfo(direct).isFile())
-        return direct;
-    for (qsizetype dash = id.indexOf(QLatin1Char('-')); dash > 0;
-         dash = id.indexOf(QLatin1Char('-'), dash + 1)) {
-        const QString sub = joinPath(folder, id.left(dash));
-        if (QFileInfo(sub).isDir()) {
-            const QString found = resolveDesktopId(sub, id.mid(dash + 1));
-            if (!found.isEmpty())
-                return found;
-        }
+    for (const char** t = g_app_info_get_supported_types(app); t && *t; ++t) {
+        if (g_content_type_equals(*t, type))
+            return true;
     }
-    return {};
+    return false;
+}
+
+AppInfo defaultBrowser()
+{
+    for (const char* type : {"x-scheme-handler/https", "x-scheme-handler/http", "text/html"}) {
+        AppInfo app(g_app_info_get_default_for_type(type, TRUE));
+        // Where a type has no application of its own, GIO takes one of its parent type's, and
+        // HTML's parent is plain text: a text editor is no browser. Schemes have no parents.
+        if (app && (g_str_has_prefix(type, "x-scheme-handler/") || namesType(app.get(), type)))
+            return app;
+    }
+    return nullptr;
+}
+
+// GIO gives a file: address to a %u as the file's path, a query becoming part of the name,
+// unless the entry says X-GIO-NoFuse: a copy of the entry that says so takes the address as it
+// stands.
+AppInfo takingAddressAsGiven(AppInfo app, const QByteArray& url)
+{
+    if (!url.toLower().startsWith("file:") || !G_IS_DESKTOP_APP_INFO(app.get()))
+        return app;
+    GKeyFile* keys = g_key_file_new();
+    const char* file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(app.get()));
+    if (file && g_key_file_load_from_file(keys, file, G_KEY_FILE_KEEP_TRANSLATIONS, nullptr)) {
+        g_key_file_set_boolean(keys, G_KEY_FILE_DESKTOP_GROUP, "X-GIO-NoFuse", TRUE);
+        if (GDesktopAppInfo* copy = g_desktop_app_info_new_from_keyfile(keys))
+            app.reset(G_APP_INFO(copy));
+    }
+    g_key_file_unref(keys);
+    return app;
+}
+
+// Starts `app` on `uris` or `files` (one of them), with the activation token in the environment
+// of what it starts, under both names: Wayland programs read the first, X11 programs the second.
+std::optional<FileResult> launch(GAppInfo* app, const QByteArray& token, GList* uris, GList* files)
+{
+    const std::unique_ptr<GAppLaunchContext, GObjectUnref> context(g_app_launch_context_new());
+    if (!token.isEmpty()) {
+        g_app_launch_context_setenv(context.get(), "XDG_ACTIVATION_TOKEN", token.constData());
+        g_app_launch_context_setenv(context.get(), "DESKTOP_STARTUP_ID", token.constData());
+    }
+    GError* error = nullptr;
+    const bool started = uris ? g_app_info_launch_uris(app, uris, context.get(), &error)
+                              : g_app_info_launch(app, files, context.get(), &error);
+    if (started)
+        return FileResult::success();
+    // GLib's spawn errors name no errno; their text does.
+    const QString why = QString::fromUtf8(error ? error->message : "");
+    g_clear_error(&error);
+    return FileResult::refused(why);
 }
 
 } // namespace
 
-XdgBrowserFinder::XdgBrowserFinder(QProcessEnvironment environment)
-    : m_env(std::move(environment))
+XdgBrowserFinder::XdgBrowserFinder(QByteArray activationToken)
+    : m_token(std::move(activationToken))
 {}
 
-QString XdgBrowserFinder::variable(const char* name) const
+std::optional<FileResult> XdgBrowserFinder::openPage(const QString& url)
 {
-    return m_env.value(QLatin1String(name));
-}
-
-QString XdgBrowserFinder::folder(const char* name, const QString& underHome) const
-{
-    const QString set = variable(name);
-    if (QDir::isAbsolutePath(set))
-        return QDir::cleanPath(set);
-    const QString home = variable("HOME");
-    return QDir::isAbsolutePath(home) ? joinPath(home, underHome) : QString();
-}
-
-QStringList XdgBrowserFinder::folderList(const char* name, const QStringList& defaults) const
-{
-    QStringList out;
-    // Relative entries are not valid in these lists and are left out.
-    for (const QString& f : variable(name).split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        if (QDir::isAbsolutePath(f))
-            out.append(QDir::cleanPath(f));
+    if (const auto argv = fromBrowserVariable(url.toLocal8Bit()))
+        return spawnDetached(*argv);
+    if (AppInfo app = defaultBrowser()) {
+        QByteArray address = url.toUtf8();
+        app = takingAddressAsGiven(std::move(app), address);
+        GList uris{address.data(), nullptr, nullptr};
+        return launch(app.get(), m_token, &uris, nullptr);
     }
-    return out.isEmpty() ? defaults : out;
-}
-
-QList<XdgBrowserFinder::MimeAppsList> XdgBrowserFinder::mimeAppsLists() const
-{
-    QStringList desktops;
-    for (const QString& d : variable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'))) {
-        const QString name = d.trimmed().toLower();
-        if (!name.isEmpty() && !name.contains(QLatin1Char('/')) && !desktops.contains(name))
-            desktops.append(name);
-    }
-    QStringList folders;
-    folders << folder("XDG_CONFIG_HOME", QStringLiteral(".config"))
-            << folderList("XDG_CONFIG_DIRS", {QStringLiteral("/etc/xdg")});
-    for (const QString& apps : applicationFolders())
-        folders << apps;
-    QList<MimeAppsList> lists;
-    for (const QString& f : std::as_const(folders)) {
-        if (f.isEmpty())
-            continue;
-        for (const QString& d : std::as_const(desktops))
-            lists.append({joinPath(f, d + QLatin1String("-mimeapps.list")), true});
-        lists.append({joinPath(f, QStringLiteral("mimeapps.list")), false});
-    }
-    return lists;
-}
-
-QStringList XdgBrowserFinder::applicationFolders() const
-{
-    QStringList out;
-    const QString home = folder("XDG_DATA_HOME", QStringLiteral(".local/share"));
-    if (!home.isEmpty())
-        out.append(joinPath(home, QStringLiteral("applications")));
-    for (const QString& d : folderList(
-             "XDG_DATA_DIRS", {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")}))
-        out.append(joinPath(d, QStringLiteral("applications")));
-    return out;
-}
-
-QString XdgBrowserFinder::findProgram(const QString& name) const
-{
-    auto executable = [](const QString& path) {
-        const QFileInfo info(path);
-        return info.isFile() && info.isExecutable() ? QDir::cleanPath(info.absoluteFilePath())
-                                                    : QString();
-    };
-    if (name.isEmpty())
-        return {};
-    if (name.contains(QLatin1Char('/')))
-        return QDir::isAbsolutePath(name) ? executable(name) : QString();
-    // Without PATH, the search list the C library's exec functions use.
-    const QString path =
-        m_env.contains(QStringLiteral("PATH")) ? variable("PATH") : QStringLiteral("/bin:/usr/bin");
-    for (const QString& dir : path.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        if (!QDir::isAbsolutePath(dir))
-            continue; // a relative entry would depend on our working folder
-        const QString found = executable(joinPath(dir, name));
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
-}
-
-std::optional<ProgramCommand> XdgBrowserFinder::findBrowser(const QString& url)
-{
-    if (auto command = fromBrowserVariable(url))
-        return command;
-    const QStringList types{QStringLiteral("x-scheme-handler/https"),
-                            QStringLiteral("x-scheme-handler/http"), QStringLiteral("text/html")};
-    if (auto command = fromMimeApps(types, url, true))
-        return command;
-    const QString alternative = findProgram(QStringLiteral("x-www-browser"));
-    if (!alternative.isEmpty())
-        return ProgramCommand{alternative, {url}};
+    // Debian's choice of browser, for a machine whose browsers have no desktop entries.
+    if (const GText alternative{g_find_program_in_path("x-www-browser")})
+        return spawnDetached({QByteArray(alternative.get()), url.toLocal8Bit()});
     return std::nullopt;
 }
 
-std::optional<ProgramCommand> XdgBrowserFinder::findFileManager(const QString& folderPath)
+std::optional<FileResult> XdgBrowserFinder::openFolder(const QString& folder)
 {
-    return fromMimeApps({QStringLiteral("inode/directory")}, folderPath, false);
+    const AppInfo app(g_app_info_get_default_for_type("inode/directory", FALSE));
+    if (!app)
+        return std::nullopt;
+    GFile* file = g_file_new_for_path(paths::toNativeBytes(folder).constData());
+    GList files{file, nullptr, nullptr};
+    std::optional<FileResult> started = launch(app.get(), m_token, nullptr, &files);
+    g_object_unref(file);
+    return started;
 }
 
-FileResult XdgBrowserFinder::start(const ProgramCommand& command)
+QString XdgBrowserFinder::browserId()
 {
-    QList<QByteArray> argv{QFile::encodeName(command.program)};
-    for (const QString& a : command.arguments)
-        argv.append(a.toLocal8Bit());
-    return spawnDetached(argv);
-}
-
-std::optional<ProgramCommand> XdgBrowserFinder::fromBrowserVariable(const QString& url) const
-{
-    for (const QString& entry : variable("BROWSER").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        const std::optional<QStringList> words = splitShellWords(entry);
-        if (!words || words->isEmpty())
-            continue;
-        const QString program = findProgram(words->first());
-        if (program.isEmpty())
-            continue; // not installed: the next entry may be
-        bool placed = false;
-        QStringList arguments;
-        for (qsizetype i = 1; i < words->size(); ++i)
-            arguments.append(substituteUrl(words->at(i), url, &placed));
-        if (!placed)
-            arguments.append(url);
-        return ProgramCommand{program, arguments};
-    }
-    return std::nullopt;
-}
-
-std::optional<ProgramCommand> XdgBrowserFinder::fromMimeApps(const QStringList& types,
-                                                             const QString& target,
-                                                             bool targetIsUrl) const
-{
-    QList<std::pair<MimeAppsList, xdg::KeyFile>> lists;
-    for (const MimeAppsList& f : mimeAppsLists()) {
-        if (auto file = xdg::KeyFile::load(f.path))
-            lists.append({f, std::move(*file)});
-    }
-    QHash<QString, std::optional<ProgramCommand>> tried;
-    auto attempt = [&](const QString& id) {
-        auto it = tried.find(id);
-        if (it == tried.end())
-            it = tried.insert(id, fromDesktopId(id, target, targetIsUrl));
-        return *it;
-    };
-    auto entries = [](const xdg::KeyFile& file, const QString& group, const QString& type) {
-        return xdg::splitListValue(file.value(group, type, Qt::CaseInsensitive));
-    };
-
-    // A default chosen in any list beats every mere association: the user's lists come first,
-    // and within a list https before http before HTML.
-    for (const auto& [list, file] : std::as_const(lists)) {
-        for (const QString& type : types) {
-            for (const QString& id : entries(file, kDefaults, type)) {
-                if (auto command = attempt(id))
-                    return command;
-            }
-        }
-    }
-    // Then the associations the lists add, each list's removals hiding the additions and the
-    // installed applications' claims of the lists after it. Desktop-specific lists hold defaults
-    // only.
-    QHash<QString, QSet<QString>> removed;
-    for (const auto& [list, file] : std::as_const(lists)) {
-        if (list.desktopSpecific)
-            continue;
-        for (const QString& type : types) {
-            for (const QString& id : entries(file, kAdded, type)) {
-                if (removed[type].contains(id))
-                    continue;
-                if (auto command = attempt(id))
-                    return command;
-            }
-        }
-        for (const QString& type : types) {
-            for (const QString& id : entries(file, kRemoved, type))
-                removed[type].insert(id);
-        }
-    }
-    // Last, what the installed applications say they handle.
-    for (const QString& apps : applicationFolders()) {
-        const auto cache = xdg::KeyFile::load(joinPath(apps, QStringLiteral("mimeinfo.cache")));
-        if (!cache)
-            continue;
-        for (const QString& type : types) {
-            for (const QString& id : entries(*cache, kCache, type)) {
-                if (removed[type].contains(id))
-                    continue;
-                if (auto command = attempt(id))
-                    return command;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-QString XdgBrowserFinder::findDesktopFile(const QString& id) const
-{
-    if (!isValidDesktopId(id))
-        return {};
-    // The first folder that has the ID decides, even for an entry that turns out unusable: a
-    // user's hidden copy masks the system's.
-    for (const QString& apps : applicationFolders()) {
-        const QString found = resolveDesktopId(apps, id);
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
-}
-
-std::optional<ProgramCommand>
-XdgBrowserFinder::fromDesktopId(const QString& id, const QString& target, bool targetIsUrl) const
-{
-    const QString path = findDesktopFile(id);
-    if (path.isEmpty())
-        return std::nullopt;
-    QString locale = variable("LC_ALL");
-    if (locale.isEmpty())
-        locale = variable("LC_MESSAGES");
-    if (locale.isEmpty())
-        locale = variable("LANG");
-    const std::optional<xdg::DesktopEntry> entry = xdg::loadDesktopEntry(path, locale);
-    // A program that needs a terminal has none when started from here: it would run unseen.
-    if (!entry || entry->type != QLatin1String("Application") || entry->hidden || entry->terminal)
-        return std::nullopt;
-    if (!entry->tryExec.isEmpty() && findProgram(entry->tryExec).isEmpty())
-        return std::nullopt;
-    const std::optional<QStringList> args =
-        xdg::expandExec(entry->exec, {target, targetIsUrl, entry->icon, entry->name, path});
-    if (!args)
-        return std::nullopt;
-    const QString program = findProgram(args->first());
-    if (program.isEmpty())
-        return std::nullopt;
-    return ProgramCommand{program, args->mid(1)};
+    const AppInfo app = defaultBrowser();
+    return app ? QString::fromUtf8(g_app_info_get_id(app.get())) : QString();
 }
 
 #endif

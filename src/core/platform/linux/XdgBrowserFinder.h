@@ -2,49 +2,30 @@
 
 #include "platform/BrowserFinder.h"
 
-#include <QProcessEnvironment>
+#include <QByteArray>
 
 #ifndef Q_OS_WIN
 
-// Finds the user's web browser the way the free desktops agree on, without running any helper
-// program: $BROWSER first, then the default handler for https, http and HTML pages in the
-// MIME-applications lists and caches, then the Debian alternative x-www-browser. Starts what it
-// found directly (no shell, no xdg-open), so "nothing configured" and "it would not start" stay
-// apart, and nothing can block the window.
+// The user's web browser as the free desktops agree on it: $BROWSER first, then the program GIO
+// names as the default for https, http or HTML pages (whatever the link's scheme: the program
+// registered for HTML files is the one asked for), started by GIO from its desktop entry. The
+// file manager is GIO's default for folders. Nothing goes through xdg-open or any other helper
+// that could not tell "nothing configured" from "it would not start".
 class XdgBrowserFinder : public BrowserFinder {
 public:
-    explicit XdgBrowserFinder(
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
+    // `activationToken`: the token this start of the program was given, passed on to what is
+    // started so that its window may come forward; empty when there was none.
+    explicit XdgBrowserFinder(QByteArray activationToken = {});
 
-    std::optional<ProgramCommand> findBrowser(const QString& url) override;
-    std::optional<ProgramCommand> findFileManager(const QString& folder) override;
-    FileResult start(const ProgramCommand& command) override;
+    std::optional<FileResult> openPage(const QString& url) override;
+    std::optional<FileResult> openFolder(const QString& folder) override;
 
-    // The mimeapps.list files in the order they are consulted (each folder's desktop-specific
-    // lists before its plain one), whether they exist or not.
-    struct MimeAppsList {
-        QString path;
-        bool desktopSpecific = false;
-    };
-    QList<MimeAppsList> mimeAppsLists() const;
-    // The folders that hold desktop entries, the user's first.
-    QStringList applicationFolders() const;
-    // `name` as an executable file: an absolute path as it stands, a bare name searched in PATH.
-    // Empty when there is none.
-    QString findProgram(const QString& name) const;
+    // The desktop-file ID of the application GIO names as the browser ($BROWSER aside); empty
+    // when there is none.
+    static QString browserId();
 
 private:
-    std::optional<ProgramCommand> fromBrowserVariable(const QString& url) const;
-    std::optional<ProgramCommand> fromMimeApps(const QStringList& types, const QString& target,
-                                               bool targetIsUrl) const;
-    std::optional<ProgramCommand> fromDesktopId(const QString& id, const QString& target,
-                                                bool targetIsUrl) const;
-    QString findDesktopFile(const QString& id) const;
-    QString variable(const char* name) const;
-    QStringList folderList(const char* name, const QStringList& defaults) const;
-    QString folder(const char* name, const QString& underHome) const;
-
-    QProcessEnvironment m_env;
+    QByteArray m_token;
 };
 
 #endif

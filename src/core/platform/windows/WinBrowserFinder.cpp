@@ -6,9 +6,35 @@
 
 #include <windows.h>
 // after windows.h, which it needs
+#include <objbase.h>
 #include <shellapi.h>
 
-std::optional<ProgramCommand> WinBrowserFinder::findBrowser(const QString& url)
+namespace {
+
+// Starts `program` through the shell with `parameters` as they stand. This runs on a work line's
+// thread: the shell may hand the start to extensions that need COM there.
+FileResult start(const QString& program, const QString& parameters)
+{
+    const std::wstring file = program.toStdWString();
+    const std::wstring text = parameters.toStdWString();
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    SetLastError(0);
+    const INT_PTR started = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", file.c_str(), text.c_str(), nullptr, SW_SHOWNORMAL));
+    const DWORD error = GetLastError();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    SetLastError(error);
+    if (started > 32)
+        return {};
+    if (GetLastError() != 0)
+        return lastWindowsError();
+    return FileResult::failure(int(started), QStringLiteral("The program could not be started"));
+}
+
+} // namespace
+
+std::optional<FileResult> WinBrowserFinder::openPage(const QString& url)
 {
     // A unique name, so two lookups never share a file; the content only makes an HTML file exist.
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/temphtm-XXXXXX.HTM"));
@@ -25,10 +51,10 @@ std::optional<ProgramCommand> WinBrowserFinder::findBrowser(const QString& url)
     const QString program = QString::fromWCharArray(result).trimmed();
     if (program.isEmpty())
         return std::nullopt;
-    return ProgramCommand{program, {url}};
+    return start(program, url);
 }
 
-std::optional<ProgramCommand> WinBrowserFinder::findFileManager(const QString& folder)
+std::optional<FileResult> WinBrowserFinder::openFolder(const QString& folder)
 {
     wchar_t windows[MAX_PATH + 1] = {};
     const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
@@ -37,21 +63,7 @@ std::optional<ProgramCommand> WinBrowserFinder::findFileManager(const QString& f
     const QString explorer =
         QString::fromWCharArray(windows, int(n)) + QStringLiteral("\\explorer.exe");
     // The parameters go to Explorer as written: a folder with blanks is quoted here.
-    return ProgramCommand{explorer,
-                          {QLatin1Char('"') + QDir::toNativeSeparators(folder) + QLatin1Char('"')}};
+    return start(explorer, QLatin1Char('"') + QDir::toNativeSeparators(folder) + QLatin1Char('"'));
 }
 
-FileResult WinBrowserFinder::start(const ProgramCommand& command)
-{
-    const std::wstring program = command.program.toStdWString();
-    const std::wstring parameters = command.arguments.join(QLatin1Char(' ')).toStdWString();
-    SetLastError(0);
-    const INT_PTR started = reinterpret_cast<INT_PTR>(ShellExecuteW(
-        nullptr, L"open", program.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL));
-    if (started > 32)
-        return {};
-    if (GetLastError() != 0)
-        return lastWindowsError();
-    return FileResult::failure(int(started), QStringLiteral("The program could not be started"));
-}
 #endif

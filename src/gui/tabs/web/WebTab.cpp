@@ -213,7 +213,7 @@ void WebTab::undo(const QString& name, Change change, const QString& select, con
 void WebTab::open()
 {
     if (const std::optional<WebLinkRecord> link = chosen())
-        OpenWebPage(m_hub, link->url);
+        OpenWebPage(m_hub, &m_alive, link->url);
 }
 
 frmWeb& WebTab::openDialog()
