@@ -6,6 +6,8 @@
 
 #include "platform/linux/XdgBrowserFinder.h"
 
+#include <cerrno>
+
 #include "base/Paths.h"
 #include "platform/linux/Spawn.h"
 
@@ -118,10 +120,32 @@ std::optional<FileResult> launch(GAppInfo* app, const QByteArray& token, GList* 
                               : g_app_info_launch(app, files, context.get(), &error);
     if (started)
         return FileResult::success();
-    // GLib's spawn errors name no errno; their text does.
+    // GLib's errors name no errno; the message shows the nearest one, and GLib's own text.
+    int number = ENOEXEC;
+    if (error && error->domain == G_SPAWN_ERROR) {
+        switch (error->code) {
+        case G_SPAWN_ERROR_NOENT:
+            number = ENOENT;
+            break;
+        case G_SPAWN_ERROR_ACCES:
+            number = EACCES;
+            break;
+        case G_SPAWN_ERROR_CHDIR:
+            number = ENOENT;
+            break;
+        case G_SPAWN_ERROR_NOMEM:
+            number = ENOMEM;
+            break;
+        case G_SPAWN_ERROR_2BIG:
+            number = E2BIG;
+            break;
+        default:
+            break;
+        }
+    }
     const QString why = QString::fromUtf8(error ? error->message : "");
     g_clear_error(&error);
-    return FileResult::refused(why);
+    return FileResult::failure(number, why);
 }
 
 } // namespace
