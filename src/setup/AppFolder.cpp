@@ -146,7 +146,8 @@ AppFolderPlace settleAppFolder(const QString& programFolder, const QString& xdgD
         if (!home.startsWith(QLatin1Char('/')))
             return {{},
                     programFolder,
-                    QStringLiteral("Keldara can't find your home folder to keep your lists in.")};
+                    problemAt(QStringLiteral("$XDG_DATA_HOME/keldara"),
+                              FileResult::refused(QStringLiteral("No home folder is set.")))};
         dataHome = QDir::cleanPath(home + QStringLiteral("/.local/share"));
     }
     AppFolderPlace place{QDir::cleanPath(dataHome + QStringLiteral("/keldara")), programFolder, {}};
