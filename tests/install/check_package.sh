@@ -57,9 +57,14 @@ shared=$root/usr/lib/keldara
 entry=$root/usr/share/applications/$id.desktop
 ! command -v desktop-file-validate >/dev/null || desktop-file-validate "$entry"
 grep -qx 'Exec=keldara %F' "$entry" || fail "the entry does not start the command on the path"
-# An administrator's companion tools, in the letter case they come in.
-install -m 0755 "$standin" "$shared/prv.exe"
+# An administrator's companion tools, in the letter case they come in: the stand-in, and a tool
+# that records the path it was started by.
+recorder() {
+    printf '#!/bin/sh\nprintf "%%s\\t%%s\\n" "$0" "$*" >>"$KELDARA_STANDIN_RECORD"\n' >"$1"
+    chmod 0755 "$1"
+}
 install -m 0755 "$standin" "$shared/LTPC.EXE"
+recorder "$shared/prv.exe"
 snapshot() { (cd "$root" && find . -printf '%p %y %s %m %T@ %l\n' | LC_ALL=C sort); }
 snapshot >"$tmp/before"
 
@@ -92,19 +97,17 @@ start() { # start NAME UID ARGUMENTS...
 }
 
 # Ann starts the machine-wide program for the first time. Bob had a per-user install: his folder
-# holds his web list and a program of his own named as a companion tool, which records how it
-# was started.
-start ann "${uids[0]}" --new PLI
+# holds his web list and a program of his own named as a companion tool.
+start ann "${uids[0]}" --new PLI --new FPL
 bob=$tmp/bob/data/keldara
 mkdir -p "$bob"
 chmod 0755 "$bob"
 printf '"Fire Lab","https://www.example.org/firelab/"\r\n' >"$bob/QELWebList.txt"
-printf '#!/bin/sh\nprintf "%%s\\t%%s\\n" "$0" "$*" >>"$KELDARA_STANDIN_RECORD"\n' >"$bob/prv.exe"
-chmod 0755 "$bob/prv.exe"
+recorder "$bob/prv.exe"
 start bob "${uids[1]}" --new FPL
 
 for _ in $(seq 1 600); do
-    [[ -s $tmp/ann/record && -s $tmp/bob/record ]] && break
+    [[ $(cat "$tmp/ann/record" 2>/dev/null | wc -l) -ge 2 && -s $tmp/bob/record ]] && break
     sleep 0.1
 done
 for name in ann bob; do
@@ -113,9 +116,11 @@ for name in ann bob; do
 done
 
 ann=$tmp/ann/data/keldara
-[[ $(cat "$tmp/ann/record") == $'LTPC.EXE\tPLI' ]] ||
-    fail "Ann's New entry started: $(cat "$tmp/ann/record")"
-[[ $(readlink "$ann/LTPC.EXE") == "$shared/LTPC.EXE" ]] || fail "Ann's folder has no link to LTPC.EXE"
+[[ $(LC_ALL=C sort "$tmp/ann/record") == "$ann/prv.exe"$'\t#NEW#\nLTPC.EXE\tPLI' ]] ||
+    fail "Ann's New entries started: $(cat "$tmp/ann/record")"
+for tool in LTPC.EXE prv.exe; do
+    [[ $(readlink "$ann/$tool") == "$shared/$tool" ]] || fail "Ann's folder has no link to $tool"
+done
 [[ $(cat "$tmp/bob/record") == "$bob/prv.exe"$'\t#NEW#' ]] ||
     fail "Bob's New entry started: $(cat "$tmp/bob/record")"
 [[ ! -L $bob/prv.exe && -L $bob/LTPC.EXE ]] || fail "Bob's own program was replaced by a link"
