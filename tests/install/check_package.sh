@@ -60,6 +60,7 @@ grep -qx 'Exec=keldara %F' "$entry" || fail "the entry does not start the comman
 # An administrator's companion tools, in the letter case they come in: the stand-in, and a tool
 # that records the path it was started by.
 recorder() {
+    # shellcheck disable=SC2016 # the tool's own script, expanded when it runs
     printf '#!/bin/sh\nprintf "%%s\\t%%s\\n" "$0" "$*" >>"$KELDARA_STANDIN_RECORD"\n' >"$1"
     chmod 0755 "$1"
 }
@@ -107,7 +108,7 @@ recorder "$bob/prv.exe"
 start bob "${uids[1]}" --new FPL
 
 for _ in $(seq 1 600); do
-    [[ $(cat "$tmp/ann/record" 2>/dev/null | wc -l) -ge 2 && -s $tmp/bob/record ]] && break
+    [[ $(wc -l 2>/dev/null <"$tmp/ann/record") -ge 2 && -s $tmp/bob/record ]] && break
     sleep 0.1
 done
 for name in ann bob; do
