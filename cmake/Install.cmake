@@ -6,7 +6,8 @@
 # files' types, the icons in the hicolor theme and the AppStream metainfo, then brings the
 # desktop's type and application databases under <prefix>/share up to date. The uninstall target
 # removes exactly the installed files, never the lists the program made beside them, and updates
-# those databases again.
+# those databases again. The machine-wide layout of the Debian package is the component
+# "machine" (cmake/InstallMachineWide.cmake), which a plain `cmake --install` leaves out.
 set(KELDARA_APP_ID org.keldara.Keldara)
 set(KELDARA_APP_DIR share/keldara)
 
@@ -27,39 +28,10 @@ install(CODE "set(KELDARA_APP_ID ${KELDARA_APP_ID})")
 install(CODE "set(KELDARA_SOURCE_DIR \"${PROJECT_SOURCE_DIR}\")")
 install(CODE [[
     set(entry "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/applications/${KELDARA_APP_ID}.desktop")
-    set(command "${CMAKE_INSTALL_PREFIX}/bin/keldara")
-    file(WRITE "${entry}" "[Desktop Entry]
-Type=Application
-Name=Keldara
-GenericName=Fuels Inventory Hub
-Comment=Begin an inventory, reopen a data file, start a companion tool or open a web page
-Exec=\"${command}\" %F
-TryExec=${command}
-Icon=${KELDARA_APP_ID}
-Terminal=false
-StartupNotify=true
-StartupWMClass=keldara
-Categories=Science;Geography;
-Keywords=fuels;inventory;plots;
-MimeType=application/x-keldara-fuel-profile;application/x-keldara-planar-intercept;application/x-keldara-photo-series;application/x-keldara-crown-mass;
-Actions=new-fpl;new-pli;new-phs;new-crn;
-
-[Desktop Action new-fpl]
-Name=New Fuel Profile
-Exec=\"${command}\" --new FPL
-
-[Desktop Action new-pli]
-Name=New Planar Intercept
-Exec=\"${command}\" --new PLI
-
-[Desktop Action new-phs]
-Name=New Photo Series Inventory
-Exec=\"${command}\" --new PHS
-
-[Desktop Action new-crn]
-Name=New Crown Mass Inventory
-Exec=\"${command}\" --new CRN
-")
+    set(KELDARA_COMMAND "${CMAKE_INSTALL_PREFIX}/bin/keldara")
+    set(KELDARA_EXEC "\"${KELDARA_COMMAND}\"")
+    configure_file("${KELDARA_SOURCE_DIR}/resources/desktop/${KELDARA_APP_ID}.desktop.in"
+        "${entry}" @ONLY)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES
         "${CMAKE_INSTALL_PREFIX}/share/applications/${KELDARA_APP_ID}.desktop")
     message(STATUS "Installing: ${entry}")
@@ -101,6 +73,7 @@ install(CODE [[
 ]])
 
 include(${PROJECT_SOURCE_DIR}/cmake/DesktopSearch.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/InstallMachineWide.cmake)
 
 add_custom_target(uninstall
     COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt

@@ -8,6 +8,7 @@
 #include "platform/QSettingsStore.h"
 #include "platform/QtIconSource.h"
 #include "platform/QtPrompter.h"
+#include "setup/AppFolder.h"
 #include "setup/StartArguments.h"
 
 #include <QApplication>
@@ -119,8 +120,18 @@ int main(int argc, char** argv)
     QtPrompter prompter;
     LockFileInstanceGuard instance;
 
+    // The folder of the executable, or for the machine-wide program a folder of the user's own.
+    const AppFolderPlace place =
+        settleAppFolder(QCoreApplication::applicationDirPath(),
+                        paths::fromNativeBytes(qgetenv("XDG_DATA_HOME")), QDir::homePath());
+    if (!place.problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(QString(place.problem).replace(u'\r', u'\n')));
+        prompter.message(place.problem, QStringLiteral("Keldara"), MsgButtons::Ok,
+                         MsgIcon::Critical);
+        return 1;
+    }
     PlatformServices services;
-    services.appFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    services.appFolder = QDir::toNativeSeparators(place.folder);
     services.settings = &settings;
     services.drives = drives;
     services.prompter = &prompter;
@@ -135,8 +146,10 @@ int main(int argc, char** argv)
     services.fileManager = &fileManager;
 #endif
     // The suite installs its tools' icons beside them, in "icons" in the application folder.
-    static auto* icons =
-        new QtIconSource({paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))});
+    QStringList iconRoots{paths::resolveIgnoringCase(services.appFolder, QStringLiteral("icons"))};
+    if (!place.sharedFolder.isEmpty())
+        iconRoots.append(paths::resolveIgnoringCase(place.sharedFolder, QStringLiteral("icons")));
+    static auto* icons = new QtIconSource(iconRoots);
     services.icons = icons;
     return Main(services, request);
 }
