@@ -1,14 +1,15 @@
 # The hub's entries in the desktop's search: keldara-search beside the program, the session bus's
 # service file that starts it on the first search, the shell's search-provider key file and the
-# runner's plugin file. Linux only. Included by Install.cmake, which sets KELDARA_APP_ID and
-# KELDARA_APP_DIR.
+# runner's plugin file, for the program installed in `app_dir` (relative to the prefix); any
+# further arguments (a component) go to each install(). Linux only.
+function(keldara_install_desktop_search app_dir)
 if(WIN32)
     return()
 endif()
 
-install(TARGETS keldara-search RUNTIME DESTINATION ${KELDARA_APP_DIR})
-install(CODE "set(KELDARA_APP_ID ${KELDARA_APP_ID})")
-install(CODE "set(KELDARA_SEARCH_PROGRAM \"${KELDARA_APP_DIR}/keldara-search\")")
+install(TARGETS keldara-search RUNTIME DESTINATION ${app_dir} ${ARGN})
+install(CODE "set(KELDARA_APP_ID ${KELDARA_APP_ID})" ${ARGN})
+install(CODE "set(KELDARA_SEARCH_PROGRAM \"${app_dir}/keldara-search\")" ${ARGN})
 install(CODE [[
     set(share "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share")
     set(bus_name "${KELDARA_APP_ID}.SearchProvider")
@@ -26,4 +27,5 @@ install(CODE [[
         list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/share/${file}")
         message(STATUS "Installing: ${share}/${file}")
     endforeach()
-]])
+]] ${ARGN})
+endfunction()

@@ -73,6 +73,7 @@ install(CODE [[
 ]])
 
 include(${PROJECT_SOURCE_DIR}/cmake/DesktopSearch.cmake)
+keldara_install_desktop_search(${KELDARA_APP_DIR})
 include(${CMAKE_CURRENT_LIST_DIR}/InstallMachineWide.cmake)
 
 add_custom_target(uninstall

@@ -10,6 +10,8 @@
 set(KELDARA_MACHINE COMPONENT machine EXCLUDE_FROM_ALL)
 
 install(TARGETS keldara RUNTIME DESTINATION lib/keldara ${KELDARA_MACHINE})
+# The desktop's search of every user's entries (DesktopSearch.cmake, included before this file).
+keldara_install_desktop_search(lib/keldara ${KELDARA_MACHINE})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/machine-wide
     DESTINATION lib/keldara ${KELDARA_MACHINE})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/data/CRNexample.crn

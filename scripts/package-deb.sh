@@ -54,8 +54,9 @@ DESTDIR=$root cmake --install "$build" --component machine --prefix /usr >/dev/n
 
 # As Debian's own packages are made: no symbols in the program, compressed manual and changelog,
 # files of root, readable by all, written by none but root.
-strip --remove-section=.comment --remove-section=.note --strip-unneeded \
-    "$root/usr/lib/keldara/keldara"
+programs=("$root/usr/lib/keldara/keldara")
+[[ -x $root/usr/lib/keldara/keldara-search ]] && programs+=("$root/usr/lib/keldara/keldara-search")
+strip --remove-section=.comment --remove-section=.note --strip-unneeded "${programs[@]}"
 gzip -9nf "$root/usr/share/man/man1/keldara.1"
 doc=$root/usr/share/doc/keldara
 mkdir -p "$doc"
@@ -65,12 +66,12 @@ mkdir -p "$root/usr/share/lintian/overrides"
 cp "$src/resources/debian/lintian-overrides" "$root/usr/share/lintian/overrides/keldara"
 find "$root" -type d -exec chmod 0755 {} +
 find "$root" -type f -exec chmod 0644 {} +
-chmod 0755 "$root/usr/lib/keldara/keldara"
+chmod 0755 "${programs[@]}"
 
 (
     cd "$work"
     mkdir -p debian/keldara/DEBIAN
-    dpkg-shlibdeps -Tdebian/keldara.substvars debian/keldara/usr/lib/keldara/keldara
+    dpkg-shlibdeps -Tdebian/keldara.substvars "${programs[@]#"$work/"}"
     dpkg-gencontrol -pkeldara -Tdebian/keldara.substvars -Pdebian/keldara
 )
 (cd "$root" && find usr -type f | LC_ALL=C sort | xargs -d '\n' md5sum >DEBIAN/md5sums)

@@ -6,11 +6,13 @@
 #include "base/Paths.h"
 #include "search/DesktopSearchService.h"
 #include "search/HubEntries.h"
+#include "setup/AppFolder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDBusConnection>
 #include <QDBusError>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -59,8 +61,11 @@ Stamps stampsOf(const QString& appFolder)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString appFolder = QCoreApplication::applicationDirPath();
-    const QString hub = paths::join(appFolder, QStringLiteral("keldara"));
+    // The lists of the folder the hub of this user keeps them in; the hub itself beside us.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString appFolder =
+        appFolderOf(programFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()).folder;
+    const QString hub = paths::join(programFolder, QStringLiteral("keldara"));
 
     QTimer idle;
     idle.setSingleShot(true);

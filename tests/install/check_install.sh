@@ -25,10 +25,16 @@ expected=(
     share/metainfo/$id.metainfo.xml
     share/mime/packages/$id.xml
     share/icons/hicolor/scalable/apps/$id.svg
+    share/keldara/keldara-search
+    share/dbus-1/services/$id.SearchProvider.service
+    share/gnome-shell/search-providers/$id.search-provider.ini
+    share/krunner/dbusplugins/$id.desktop
 )
 for size in 16 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
+grep -qx "Exec=$prefix/share/keldara/keldara-search" "$prefix/share/dbus-1/services/$id.SearchProvider.service" ||
+    { echo "the search provider's service names the wrong program" >&2; exit 1; }
 for f in "${expected[@]}"; do
     [[ -e "$prefix/$f" ]] || { echo "missing after install: $f" >&2; exit 1; }
 done

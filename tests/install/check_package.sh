@@ -45,7 +45,10 @@ for f in usr/bin/keldara usr/lib/keldara/keldara usr/lib/keldara/machine-wide \
     usr/share/metainfo/$id.metainfo.xml usr/share/mime/packages/$id.xml \
     usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/icons/hicolor/48x48/apps/$id.png \
     usr/share/man/man1/keldara.1.gz usr/share/doc/keldara/copyright \
-    usr/share/doc/keldara/changelog.Debian.gz; do
+    usr/share/doc/keldara/changelog.Debian.gz usr/lib/keldara/keldara-search \
+    usr/share/dbus-1/services/$id.SearchProvider.service \
+    usr/share/gnome-shell/search-providers/$id.search-provider.ini \
+    usr/share/krunner/dbusplugins/$id.desktop; do
     grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"
 done
 ! grep -q '^\./usr/share/keldara' <<<"$contents" || fail "the package holds the per-user layout"

@@ -136,8 +136,8 @@ void renewToolLinks(const QString& userFolder, const QString& sharedFolder)
     }
 }
 
-AppFolderPlace settleAppFolder(const QString& programFolder, const QString& xdgDataHome,
-                               const QString& home)
+AppFolderPlace appFolderOf(const QString& programFolder, const QString& xdgDataHome,
+                           const QString& home)
 {
     if (!QFileInfo::exists(paths::join(programFolder, QString::fromLatin1(kMachineWideMarker))))
         return {programFolder, {}, {}};
@@ -150,7 +150,15 @@ AppFolderPlace settleAppFolder(const QString& programFolder, const QString& xdgD
                               FileResult::refused(QStringLiteral("No home folder is set.")))};
         dataHome = QDir::cleanPath(home + QStringLiteral("/.local/share"));
     }
-    AppFolderPlace place{QDir::cleanPath(dataHome + QStringLiteral("/keldara")), programFolder, {}};
+    return {QDir::cleanPath(dataHome + QStringLiteral("/keldara")), programFolder, {}};
+}
+
+AppFolderPlace settleAppFolder(const QString& programFolder, const QString& xdgDataHome,
+                               const QString& home)
+{
+    AppFolderPlace place = appFolderOf(programFolder, xdgDataHome, home);
+    if (place.sharedFolder.isEmpty() || !place.problem.isEmpty())
+        return place;
     place.problem = makeOwnFolder(place.folder);
     if (place.problem.isEmpty()) {
         renewToolLinks(place.folder, programFolder);
@@ -162,6 +170,11 @@ AppFolderPlace settleAppFolder(const QString& programFolder, const QString& xdgD
 #else
 
 void renewToolLinks(const QString&, const QString&) {}
+
+AppFolderPlace appFolderOf(const QString& programFolder, const QString&, const QString&)
+{
+    return {programFolder, {}, {}};
+}
 
 AppFolderPlace settleAppFolder(const QString& programFolder, const QString&, const QString&)
 {

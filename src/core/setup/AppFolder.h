@@ -30,6 +30,11 @@ inline constexpr const char* kCompanionTools[] = {"prv.exe",   "ltpc.exe", "imgk
 AppFolderPlace settleAppFolder(const QString& programFolder, const QString& xdgDataHome,
                                const QString& home);
 
+// The same decision alone, touching nothing: for a program that only reads the lists (the
+// desktop's search), which must not make a folder the user never started the hub in.
+AppFolderPlace appFolderOf(const QString& programFolder, const QString& xdgDataHome,
+                           const QString& home);
+
 // Renews the links of `userFolder` to the companion tools of `sharedFolder`: one per tool that
 // the shared folder holds (in any letter case, named as it is named there), none where the user's
 // folder holds an entry of that name of its own (a real program, or a link elsewhere), and no
