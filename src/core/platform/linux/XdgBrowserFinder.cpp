@@ -136,7 +136,7 @@ std::optional<FileResult> launch(GAppInfo* app, const QByteArray& token, GList* 
         case G_SPAWN_ERROR_NOMEM:
             number = ENOMEM;
             break;
-        case G_SPAWN_ERROR_2BIG:
+        case G_SPAWN_ERROR_TOO_BIG:
             number = E2BIG;
             break;
         default:
