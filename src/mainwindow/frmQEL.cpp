@@ -4,6 +4,9 @@
 #include "actions/Launching.h"
 #include "actions/WebPages.h"
 #include "base/Twips.h"
+#include "mainwindow/CommandRouter.h"
+#include "mainwindow/ListCommands.h"
+#include "mainwindow/WindowState.h"
 #include "platform/Prompter.h"
 #include "tabs/new/NewTab.h"
 #include "tabs/open/OpenTab.h"
@@ -19,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSessionManager>
@@ -60,6 +64,9 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_hub(services)
     , m_launching(std::make_unique<Launching>(m_hub))
+    , m_router(std::make_unique<CommandRouter>(*this))
+    , m_listCommands(std::make_unique<ListCommands>(*this))
+    , m_windowState(std::make_unique<WindowState>(*this, lstQEL, m_hub.services().settings))
 {
     installAccessibility();
     setObjectName(QStringLiteral("frmQEL"));
@@ -83,7 +90,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     buildToolbar();
     stripLayout->addWidget(barMain);
     stripLayout->addStretch(1);
-    stripLayout->addWidget(buildFilter());
+    stripLayout->addWidget(m_listCommands->buildFilter());
     outer->addWidget(toolbarStrip);
 
     buildLists();
@@ -93,7 +100,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
     for (int tab = 0; tab < kTabCount; ++tab)
-        controller(tab).setUndoChanged([this] { updateUndo(); });
+        controller(tab).setUndoChanged([this] { m_router->updateUndo(); });
 
     auto* tabPanel = new QWidget;
     auto* panelLayout = new QVBoxLayout(tabPanel);
@@ -101,7 +108,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     panelLayout->addWidget(buildTabs());
     outer->addWidget(tabPanel, 1);
     setCentralWidget(central);
-    buildKeyboard();
+    m_listCommands->bindKeys();
     m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
     // Pages outside the help open in the user's browser, as every web address does.
     m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, url); });
@@ -125,7 +132,17 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     Form_Load();
 }
 
-frmQEL::~frmQEL() = default;
+frmQEL::~frmQEL()
+{
+    // The controls outlive the classes their signals are forwarded to: nothing is forwarded
+    // while they go.
+    if (TabMain)
+        TabMain->disconnect(this);
+    for (QelListView* list : lstQEL) {
+        if (list)
+            list->disconnect(this);
+    }
+}
 
 void frmQEL::buildMenus()
 {
@@ -226,8 +243,7 @@ void frmQEL::buildLists()
         connect(list, &QelListView::dblClick, this, &frmQEL::lstQEL_DblClick);
         connect(list, &QelListView::contextMenu, this,
                 [this](int tab, const QPoint& at, bool onEntry) {
-                    if (const auto menu = contextMenuFor(tab, onEntry); !menu->isEmpty())
-                        menu->exec(at);
+                    m_listCommands->showContextMenu(tab, at, onEntry);
                 });
     }
 }
@@ -312,4 +328,24 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager)
 void frmQEL::mnuExit_Click()
 {
     close();
+}
+
+void frmQEL::mnuHelpContents_Click()
+{
+    m_helpCommands->mnuHelpContents_Click();
+}
+
+void frmQEL::mnuAbout_Click()
+{
+    m_helpCommands->mnuAbout_Click();
+}
+
+void frmQEL::mnuWeb_Click()
+{
+    OpenWebPage(m_hub, supportPageUrl());
+}
+
+std::unique_ptr<QMenu> frmQEL::contextMenuFor(int tab, bool onEntry)
+{
+    return m_listCommands->contextMenuFor(tab, onEntry);
 }
