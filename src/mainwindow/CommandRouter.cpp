@@ -10,11 +10,68 @@
 #include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
+#include "ui/Accessibility.h"
+
 #include <QAction>
+#include <QActionGroup>
+#include <QToolBar>
+
+namespace {
+struct ToolbarButton {
+    const char* key;
+    const char* tooltip;
+};
+
+// Position order of the toolbar; nullptr keys are separators.
+constexpr ToolbarButton kToolbar[] = {
+    {"Delete", "Delete File or Shortcut"},
+    {"Rename", "Rename file or shortcut"},
+    {"Create", "Create a file or shortcut"},
+    {nullptr, nullptr},
+    {"Icon", "Icon view mode"},
+    {"List", "List view mode"},
+    {nullptr, nullptr},
+    {"Exit", "Exit Keldara"},
+    {"Help", "Obtain assistance"},
+};
+
+} // namespace
 
 CommandRouter::CommandRouter(frmQEL& window)
     : m_window(window)
 {}
+
+QToolBar* CommandRouter::buildToolbar()
+{
+    auto* barMain = new QToolBar;
+    barMain->setObjectName(QStringLiteral("barMain"));
+    barMain->setAccessibleName(QStringLiteral("Toolbar"));
+    barMain->setMovable(false);
+    barMain->setFloatable(false);
+    barMain->setIconSize(QSize(24, 24));
+    barMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_viewButtons = new QActionGroup(barMain);
+    m_viewButtons->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const ToolbarButton& b : kToolbar) {
+        if (!b.key) {
+            barMain->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        QAction* a = barMain->addAction(QString::fromUtf8(b.tooltip));
+        a->setObjectName(key);
+        a->setToolTip(QString::fromUtf8(b.tooltip));
+        if (key == QLatin1String("Icon") || key == QLatin1String("List")) {
+            a->setCheckable(true);
+            m_viewButtons->addAction(a);
+        }
+        QObject::connect(a, &QAction::triggered, &m_window,
+                         [w = &m_window, key] { w->barMain_ButtonClick(key); });
+        m_buttons.insert(key, a);
+    }
+    nameOverflowButton(barMain);
+    return barMain;
+}
 
 TabController& CommandRouter::controller(int tab) const
 {

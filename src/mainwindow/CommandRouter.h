@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
+class QAction;
+class QActionGroup;
+class QToolBar;
 class QelListView;
 class TabController;
 class frmQEL;
@@ -12,6 +16,10 @@ class frmQEL;
 class CommandRouter {
 public:
     explicit CommandRouter(frmQEL& window);
+
+    // The toolbar, each button routed by its key; and a button by key (nullptr for none).
+    QToolBar* buildToolbar();
+    QAction* button(const QString& key) const { return m_buttons.value(key); }
 
     TabController& controller(int tab) const;
     // The controller of the current tab, found by its caption as the Edit commands find it;
@@ -38,5 +46,7 @@ private:
     void applyCommandState(int tab);
 
     frmQEL& m_window;
+    QHash<QString, QAction*> m_buttons;
+    QActionGroup* m_viewButtons = nullptr;
     bool m_launchReady = true; // false while a double-click's launch is being prepared
 };

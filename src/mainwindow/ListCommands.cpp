@@ -13,12 +13,32 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QToolButton>
+#include <QTreeView>
 
 ListCommands::ListCommands(frmQEL& window)
     : m_window(window)
 {}
+
+void ListCommands::buildLists()
+{
+    frmQEL* w = &m_window;
+    for (int i = 0; i < kTabCount; ++i) {
+        auto* list = new QelListView(i);
+        list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
+        const QString caption = tabCaption(Tab(i));
+        list->reportView()->setAccessibleName(caption + QStringLiteral(" list"));
+        list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
+        w->lstQEL[size_t(i)] = list;
+        QObject::connect(list, &QelListView::columnClick, w, &frmQEL::lstQEL_ColumnClick);
+        QObject::connect(list, &QelListView::dblClick, w, &frmQEL::lstQEL_DblClick);
+        QObject::connect(
+            list, &QelListView::contextMenu, w,
+            [this](int tab, const QPoint& at, bool onEntry) { showContextMenu(tab, at, onEntry); });
+    }
+}
 
 QWidget* ListCommands::buildFilter()
 {

@@ -22,6 +22,8 @@ class ListCommands {
 public:
     explicit ListCommands(frmQEL& window);
 
+    // The four lists (the window's lstQEL), their signals bound to the window's handlers.
+    void buildLists();
     // The filter box (the window's txtFilter), made once.
     QWidget* buildFilter();
     // The keys of the Edit commands, the tabs, F5 and Ctrl+F, bound once.

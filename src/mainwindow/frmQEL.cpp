@@ -40,24 +40,6 @@ QString tr8(const char* text)
     return QString::fromUtf8(text);
 }
 
-struct ToolbarButton {
-    const char* key;
-    const char* tooltip;
-};
-
-// Position order of the toolbar; nullptr keys are separators.
-constexpr ToolbarButton kToolbar[] = {
-    {"Delete", "Delete File or Shortcut"},
-    {"Rename", "Rename file or shortcut"},
-    {"Create", "Create a file or shortcut"},
-    {nullptr, nullptr},
-    {"Icon", "Icon view mode"},
-    {"List", "List view mode"},
-    {nullptr, nullptr},
-    {"Exit", "Exit Keldara"},
-    {"Help", "Obtain assistance"},
-};
-
 } // namespace
 
 frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
@@ -87,13 +69,13 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     toolbarStrip->setFixedHeight(px(585));
     auto* stripLayout = new QHBoxLayout(toolbarStrip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
-    buildToolbar();
+    barMain = m_router->buildToolbar();
     stripLayout->addWidget(barMain);
     stripLayout->addStretch(1);
     stripLayout->addWidget(m_listCommands->buildFilter());
     outer->addWidget(toolbarStrip);
 
-    buildLists();
+    m_listCommands->buildLists();
     m_new = std::make_unique<NewTab>(m_hub, *lstQEL[0], imgIcons[0], imgIcons[1], *m_launching);
     m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
@@ -198,54 +180,6 @@ void frmQEL::buildMenus()
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
-}
-
-void frmQEL::buildToolbar()
-{
-    barMain = new QToolBar;
-    barMain->setObjectName(QStringLiteral("barMain"));
-    barMain->setAccessibleName(QStringLiteral("Toolbar"));
-    barMain->setMovable(false);
-    barMain->setFloatable(false);
-    barMain->setIconSize(QSize(24, 24));
-    barMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_viewButtons = new QActionGroup(this);
-    m_viewButtons->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const ToolbarButton& b : kToolbar) {
-        if (!b.key) {
-            barMain->addSeparator();
-            continue;
-        }
-        const QString key = QString::fromLatin1(b.key);
-        QAction* a = barMain->addAction(tr8(b.tooltip));
-        a->setObjectName(key);
-        a->setToolTip(tr8(b.tooltip));
-        if (key == QLatin1String("Icon") || key == QLatin1String("List")) {
-            a->setCheckable(true);
-            m_viewButtons->addAction(a);
-        }
-        connect(a, &QAction::triggered, this, [this, key] { barMain_ButtonClick(key); });
-        m_buttons.insert(key, a);
-    }
-    nameOverflowButton(barMain);
-}
-
-void frmQEL::buildLists()
-{
-    for (int i = 0; i < kTabCount; ++i) {
-        auto* list = new QelListView(i);
-        list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
-        const QString caption = tabCaption(Tab(i));
-        list->reportView()->setAccessibleName(caption + QStringLiteral(" list"));
-        list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
-        lstQEL[size_t(i)] = list;
-        connect(list, &QelListView::columnClick, this, &frmQEL::lstQEL_ColumnClick);
-        connect(list, &QelListView::dblClick, this, &frmQEL::lstQEL_DblClick);
-        connect(list, &QelListView::contextMenu, this,
-                [this](int tab, const QPoint& at, bool onEntry) {
-                    m_listCommands->showContextMenu(tab, at, onEntry);
-                });
-    }
 }
 
 QWidget* frmQEL::buildTabs()

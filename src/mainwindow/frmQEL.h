@@ -86,7 +86,7 @@ public:
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;
     // A toolbar button by key; nullptr for an unknown key.
-    QAction* button(const QString& key) const { return m_buttons.value(key); }
+    QAction* button(const QString& key) const { return m_router->button(key); }
 
     // The controllers
     NewTab& newTab() const { return *m_new; }
@@ -113,8 +113,6 @@ protected:
 
 private:
     void buildMenus();
-    void buildToolbar();
-    void buildLists();
     QWidget* buildTabs();
     void onCommitDataRequest(QSessionManager& manager);
 
@@ -128,7 +126,5 @@ private:
     std::unique_ptr<CommandRouter> m_router;
     std::unique_ptr<ListCommands> m_listCommands;
     std::unique_ptr<WindowState> m_windowState;
-    QHash<QString, QAction*> m_buttons;
-    QActionGroup* m_viewButtons = nullptr;
     bool m_exitConfirmed = false;
 };
