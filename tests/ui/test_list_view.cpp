@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QListView>
 #include <QSignalSpy>
@@ -306,5 +307,70 @@ TEST_F(ListFixture, AKeyChosenWhileALargeListIsLaidOutIsChosenAmongItsRows)
     list.setSelectedKey(QStringLiteral("plot04321.fpl"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.isSettled(); }, 10000));
     EXPECT_EQ(list.selectedKey(), QStringLiteral("plot04321.fpl"));
+}
+} // namespace
+
+namespace {
+std::vector<ListEntry> plots(int n, const QString& tag = {})
+{
+    std::vector<ListEntry> rows;
+    for (int i = 0; i < n; ++i) {
+        rows.push_back(row(QStringLiteral("plot%1.fpl").arg(i, 5, 10, QLatin1Char('0')),
+                           tag + QString::number(i % 7)));
+    }
+    return rows;
+}
+
+// Qt's own checks of the model through every way it changes: runs, resets, a sort, a filter,
+// notes, and large lists laid out away.
+TEST_F(ListFixture, TheModelKeepsQtsRulesThroughEveryChange)
+{
+    QAbstractItemModelTester tester(list.reportView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester names(list.iconView()->model(),
+                                   QAbstractItemModelTester::FailureReportingMode::Fatal);
+    std::vector<ListEntry> rows = plots(50);
+    list.setEntries(rows);
+    rows.erase(rows.begin() + 3, rows.begin() + 9);
+    rows[20].subItems[0] = QStringLiteral("changed");
+    rows.push_back(row(QStringLiteral("zz.fpl")));
+    list.setEntries(rows);
+    list.setSorted(true);
+    list.setSortOrder(Qt::DescendingOrder);
+    list.setFilter(QStringLiteral("plot0001"));
+    list.applyNotes({{QStringLiteral("plot00012.fpl"), Note::Missing}});
+    list.setFilter({});
+    list.setEntries(plots(9000));
+    list.setFilter(QStringLiteral("3"), {1});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.isSettled(); }, 10000));
+    list.setEntries(plots(9000, QStringLiteral("d")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.isSettled(); }, 10000));
+    ASSERT_GT(list.count(), 0);
+    for (int r = 0; r < list.count(); ++r)
+        ASSERT_TRUE(list.text(r).contains(u'3') || list.subItem(r, 1).contains(u'3')) << r;
+}
+
+// What is asked for while a large list is laid out starts that layout again: only the last ask
+// shows, once, and what waits for it runs then, unless its context is gone.
+TEST_F(ListFixture, ALayoutAskedForMeanwhileRestartsAndOnlyTheLastShows)
+{
+    QSignalSpy resets(list.reportView()->model(), &QAbstractItemModel::modelReset);
+    QObject context;
+    auto gone = std::make_unique<QObject>();
+    int ran = 0, ranGone = 0;
+    list.setEntries(plots(6000));
+    list.whenShown(&context, [&] { ++ran; });
+    list.whenShown(gone.get(), [&] { ++ranGone; });
+    gone.reset();
+    list.setFilter(QStringLiteral("plot0000")); // plot00000 to plot00009
+    list.setEntries(plots(7000));
+    EXPECT_FALSE(list.isSettled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.isSettled(); }, 10000));
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(texts(list).size(), 10);
+    EXPECT_EQ(ran, 1);
+    EXPECT_EQ(ranGone, 0);
+    list.whenShown(&context, [&] { ++ran; }); // settled: at once
+    EXPECT_EQ(ran, 2);
 }
 } // namespace

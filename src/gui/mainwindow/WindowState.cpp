@@ -5,7 +5,7 @@
 // else is saved at exit. View modes and sort orders are not kept: every load resets them.
 // A saved place is used only where the window can be used there (see WindowPlace.h), and a
 // place that could not be used is never saved.
-#include "mainwindow/frmQEL.h"
+#include "mainwindow/WindowState.h"
 #include "mainwindow/WindowPlace.h"
 #include "platform/SettingsStore.h"
 #include "ui/QelListView.h"
@@ -114,26 +114,33 @@ std::optional<QRect> windowplace::place(const QList<qint64>& saved, const QList<
     return centred;
 }
 
-void frmQEL::restoreWindowState()
+WindowState::WindowState(QWidget& window, const std::array<QelListView*, kTabCount>& lists,
+                         SettingsStore* settings)
+    : m_window(window)
+    , m_lists(lists)
+    , m_settings(settings)
+{}
+
+void WindowState::restore()
 {
-    SettingsStore* settings = m_hub.services().settings;
+    SettingsStore* settings = m_settings;
     if (!settings)
         return;
     const auto value = [&](const QString& key) {
         return settings->read(kApplication, kSection, key, QString());
     };
     if (const auto there = windowplace::place(numbersOf<qint64>(value(kGeometry)), screenAreas(),
-                                              titleBarHeight(*this)))
-        setGeometry(*there);
+                                              titleBarHeight(m_window)))
+        m_window.setGeometry(*there);
     if (value(kMaximized).compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-        setWindowState(windowState() | Qt::WindowMaximized);
+        m_window.setWindowState(m_window.windowState() | Qt::WindowMaximized);
     for (int tab = 0; tab < kTabCount; ++tab)
-        lstQEL[size_t(tab)]->setUserColumnWidths(numbersOf<int>(value(columnsKey(tab))));
+        m_lists[size_t(tab)]->setUserColumnWidths(numbersOf<int>(value(columnsKey(tab))));
 }
 
-void frmQEL::saveWindowState()
+void WindowState::save()
 {
-    SettingsStore* settings = m_hub.services().settings;
+    SettingsStore* settings = m_settings;
     if (!settings)
         return;
     const auto write = [&](const QString& key, const QString& text) {
@@ -141,10 +148,10 @@ void frmQEL::saveWindowState()
     };
     // A place where the window could not be used is not saved: the next start shows the last
     // usable place, or centres the window.
-    if (const QRect normal = normalGeometry();
-        windowplace::usable(normal, screenAreas(), titleBarHeight(*this)))
+    if (const QRect normal = m_window.normalGeometry();
+        windowplace::usable(normal, screenAreas(), titleBarHeight(m_window)))
         write(kGeometry, numbersText({normal.x(), normal.y(), normal.width(), normal.height()}));
-    write(kMaximized, isMaximized() ? QStringLiteral("True") : QStringLiteral("False"));
+    write(kMaximized, m_window.isMaximized() ? QStringLiteral("True") : QStringLiteral("False"));
     for (int tab = 0; tab < kTabCount; ++tab)
-        write(columnsKey(tab), numbersText(lstQEL[size_t(tab)]->userColumnWidths()));
+        write(columnsKey(tab), numbersText(m_lists[size_t(tab)]->userColumnWidths()));
 }

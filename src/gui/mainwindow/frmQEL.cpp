@@ -4,6 +4,9 @@
 #include "actions/Launching.h"
 #include "actions/WebPages.h"
 #include "base/Twips.h"
+#include "mainwindow/CommandRouter.h"
+#include "mainwindow/ListCommands.h"
+#include "mainwindow/WindowState.h"
 #include "platform/Prompter.h"
 #include "tabs/new/NewTab.h"
 #include "tabs/open/OpenTab.h"
@@ -19,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSessionManager>
@@ -36,30 +40,15 @@ QString tr8(const char* text)
     return QString::fromUtf8(text);
 }
 
-struct ToolbarButton {
-    const char* key;
-    const char* tooltip;
-};
-
-// Position order of the toolbar; nullptr keys are separators.
-constexpr ToolbarButton kToolbar[] = {
-    {"Delete", "Delete File or Shortcut"},
-    {"Rename", "Rename file or shortcut"},
-    {"Create", "Create a file or shortcut"},
-    {nullptr, nullptr},
-    {"Icon", "Icon view mode"},
-    {"List", "List view mode"},
-    {nullptr, nullptr},
-    {"Exit", "Exit Keldara"},
-    {"Help", "Obtain assistance"},
-};
-
 } // namespace
 
 frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     : QMainWindow(parent)
     , m_hub(services)
     , m_launching(std::make_unique<Launching>(m_hub))
+    , m_router(std::make_unique<CommandRouter>(*this))
+    , m_listCommands(std::make_unique<ListCommands>(*this))
+    , m_windowState(std::make_unique<WindowState>(*this, lstQEL, m_hub.services().settings))
 {
     installAccessibility();
     setObjectName(QStringLiteral("frmQEL"));
@@ -80,20 +69,20 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     toolbarStrip->setFixedHeight(px(585));
     auto* stripLayout = new QHBoxLayout(toolbarStrip);
     stripLayout->setContentsMargins(0, 0, 0, 0);
-    buildToolbar();
+    barMain = m_router->buildToolbar();
     stripLayout->addWidget(barMain);
     stripLayout->addStretch(1);
-    stripLayout->addWidget(buildFilter());
+    stripLayout->addWidget(m_listCommands->buildFilter());
     outer->addWidget(toolbarStrip);
 
-    buildLists();
+    m_listCommands->buildLists();
     m_new = std::make_unique<NewTab>(m_hub, *lstQEL[0], imgIcons[0], imgIcons[1], *m_launching);
     m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
     m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
     for (int tab = 0; tab < kTabCount; ++tab)
-        controller(tab).setUndoChanged([this] { updateUndo(); });
+        controller(tab).setUndoChanged([this] { m_router->updateUndo(); });
 
     auto* tabPanel = new QWidget;
     auto* panelLayout = new QVBoxLayout(tabPanel);
@@ -101,7 +90,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     panelLayout->addWidget(buildTabs());
     outer->addWidget(tabPanel, 1);
     setCentralWidget(central);
-    buildKeyboard();
+    m_listCommands->bindKeys();
     m_helpCommands = std::make_unique<HelpCommands>(m_hub, this);
     // Pages outside the help open in the user's browser, as every web address does.
     m_helpCommands->setOpenWebPage([this](const QString& url) { OpenWebPage(m_hub, this, url); });
@@ -125,7 +114,17 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     Form_Load();
 }
 
-frmQEL::~frmQEL() = default;
+frmQEL::~frmQEL()
+{
+    // The controls outlive the classes their signals are forwarded to: nothing is forwarded
+    // while they go.
+    if (TabMain)
+        TabMain->disconnect(this);
+    for (QelListView* list : lstQEL) {
+        if (list)
+            list->disconnect(this);
+    }
+}
 
 void frmQEL::buildMenus()
 {
@@ -181,55 +180,6 @@ void frmQEL::buildMenus()
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
-}
-
-void frmQEL::buildToolbar()
-{
-    barMain = new QToolBar;
-    barMain->setObjectName(QStringLiteral("barMain"));
-    barMain->setAccessibleName(QStringLiteral("Toolbar"));
-    barMain->setMovable(false);
-    barMain->setFloatable(false);
-    barMain->setIconSize(QSize(24, 24));
-    barMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_viewButtons = new QActionGroup(this);
-    m_viewButtons->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const ToolbarButton& b : kToolbar) {
-        if (!b.key) {
-            barMain->addSeparator();
-            continue;
-        }
-        const QString key = QString::fromLatin1(b.key);
-        QAction* a = barMain->addAction(tr8(b.tooltip));
-        a->setObjectName(key);
-        a->setToolTip(tr8(b.tooltip));
-        if (key == QLatin1String("Icon") || key == QLatin1String("List")) {
-            a->setCheckable(true);
-            m_viewButtons->addAction(a);
-        }
-        connect(a, &QAction::triggered, this, [this, key] { barMain_ButtonClick(key); });
-        m_buttons.insert(key, a);
-    }
-    nameOverflowButton(barMain);
-}
-
-void frmQEL::buildLists()
-{
-    for (int i = 0; i < kTabCount; ++i) {
-        auto* list = new QelListView(i);
-        list->setObjectName(QStringLiteral("lstQEL%1").arg(i));
-        const QString caption = tabCaption(Tab(i));
-        list->reportView()->setAccessibleName(caption + QStringLiteral(" list"));
-        list->iconView()->setAccessibleName(caption + QStringLiteral(" list"));
-        lstQEL[size_t(i)] = list;
-        connect(list, &QelListView::columnClick, this, &frmQEL::lstQEL_ColumnClick);
-        connect(list, &QelListView::dblClick, this, &frmQEL::lstQEL_DblClick);
-        connect(list, &QelListView::contextMenu, this,
-                [this](int tab, const QPoint& at, bool onEntry) {
-                    if (const auto menu = contextMenuFor(tab, onEntry); !menu->isEmpty())
-                        menu->exec(at);
-                });
-    }
 }
 
 QWidget* frmQEL::buildTabs()
@@ -312,4 +262,24 @@ void frmQEL::onCommitDataRequest(QSessionManager& manager)
 void frmQEL::mnuExit_Click()
 {
     close();
+}
+
+void frmQEL::mnuHelpContents_Click()
+{
+    m_helpCommands->mnuHelpContents_Click();
+}
+
+void frmQEL::mnuAbout_Click()
+{
+    m_helpCommands->mnuAbout_Click();
+}
+
+void frmQEL::mnuWeb_Click()
+{
+    OpenWebPage(m_hub, this, supportPageUrl());
+}
+
+std::unique_ptr<QMenu> frmQEL::contextMenuFor(int tab, bool onEntry)
+{
+    return m_listCommands->contextMenuFor(tab, onEntry);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "base/Program.h"
+#include "mainwindow/CommandRouter.h"
+#include "mainwindow/ListCommands.h"
+#include "mainwindow/WindowState.h"
 #include "ui/HubContext.h"
 #include "ui/ImageList.h"
 #include "ui/TabStrip.h"
@@ -29,8 +32,10 @@ class TabController;
 class ToolsTab;
 class WebTab;
 
-// The main window: it owns the controls and one controller per tab, and routes every command to
-// the controller of the tab it concerns.
+// The main window: it builds and owns the controls and one controller per tab; its handlers are
+// forwards to the classes that do the work: CommandRouter (every command to the tab it concerns,
+// the command-state table, view modes), ListCommands (keys, filter, context menu, drops) and
+// WindowState (the place and column widths the user left).
 class frmQEL : public QMainWindow {
     Q_OBJECT
 public:
@@ -42,28 +47,28 @@ public:
     void InitMainWindow();
     // The window's place, size and column widths as the user left them at the last exit; read
     // before the window first shows, written when it closes.
-    void restoreWindowState();
-    void saveWindowState();
+    void restoreWindowState() { m_windowState->restore(); }
+    void saveWindowState() { m_windowState->save(); }
 
     // Handlers
     void Form_Load();
     void Form_Activate();
     bool Form_QueryUnload(); // asks the exit question; true keeps the window open
     void mnuExit_Click();
-    void mnuCreate_Click();
-    void mnuRename_Click();
-    void mnuDelete_Click();
+    void mnuCreate_Click() { m_router->create(); }
+    void mnuRename_Click() { m_router->rename(); }
+    void mnuDelete_Click() { m_router->remove(); }
     // Edit > Undo: takes back the current tab's last Delete or Rename.
-    void mnuUndo_Click();
+    void mnuUndo_Click() { m_router->undo(); }
     void mnuWeb_Click();
-    void mnuIcon_Click();
-    void mnuList_Click();
+    void mnuIcon_Click() { m_router->setIconView(true); }
+    void mnuList_Click() { m_router->setIconView(false); }
     void mnuHelpContents_Click();
     void mnuAbout_Click();
-    void barMain_ButtonClick(const QString& key);
-    void TabMain_Switch(int oldTab, int newTab);
-    void lstQEL_ColumnClick(int index, int column);
-    void lstQEL_DblClick(int index);
+    void barMain_ButtonClick(const QString& key) { m_router->buttonClick(key); }
+    void TabMain_Switch(int /*oldTab*/, int newTab) { m_router->switched(newTab); }
+    void lstQEL_ColumnClick(int index, int column) { m_router->columnClick(index, column); }
+    void lstQEL_DblClick(int index) { m_router->open(index); }
 
     // Controls
     QToolBar* barMain = nullptr;
@@ -81,7 +86,7 @@ public:
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;
     // A toolbar button by key; nullptr for an unknown key.
-    QAction* button(const QString& key) const { return m_buttons.value(key); }
+    QAction* button(const QString& key) const { return m_router->button(key); }
 
     // The controllers
     NewTab& newTab() const { return *m_new; }
@@ -92,6 +97,7 @@ public:
     // The one way the window's commands start programs.
     Launching& launching() const { return *m_launching; }
 
+    TabController& controller(int tab) const { return m_router->controller(tab); }
     // The context menu of tab `tab`'s list, on its selected entry or on its empty space.
     std::unique_ptr<QMenu> contextMenuFor(int tab, bool onEntry);
 
@@ -100,30 +106,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override { m_listCommands->dragEnter(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { m_listCommands->dragMove(event); }
+    void dropEvent(QDropEvent* event) override { m_listCommands->drop(event); }
     bool event(QEvent* event) override;
 
 private:
     void buildMenus();
-    void buildToolbar();
-    void buildLists();
     QWidget* buildTabs();
-    void showViewMode(bool iconView);
     void onCommitDataRequest(QSessionManager& manager);
-    QWidget* buildFilter();
-    void buildKeyboard();
-    void applyFilterText(const QString& text);
-    // What a drop of `data` does: the current tab's action for it, else another tab's; nothing
-    // when it is refused.
-    std::function<void()> dropOf(const QMimeData* data) const;
-    TabController& controller(int tab) const;
-    // The controller of the tab with this caption; nullptr for none.
-    TabController* controllerByCaption(const QString& caption) const;
-    void applyCommandState(int tab);
-    // Edit > Undo names the current tab's step, or reads "Undo" and is disabled.
-    void updateUndo();
 
     HubContext m_hub;
     std::unique_ptr<Launching> m_launching;
@@ -132,8 +123,8 @@ private:
     std::unique_ptr<ToolsTab> m_tools;
     std::unique_ptr<WebTab> m_web;
     std::unique_ptr<HelpCommands> m_helpCommands;
-    QHash<QString, QAction*> m_buttons;
-    QActionGroup* m_viewButtons = nullptr;
+    std::unique_ptr<CommandRouter> m_router;
+    std::unique_ptr<ListCommands> m_listCommands;
+    std::unique_ptr<WindowState> m_windowState;
     bool m_exitConfirmed = false;
-    bool m_launchReady = true; // false while a double-click's launch is being prepared
 };

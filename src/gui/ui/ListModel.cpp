@@ -8,6 +8,8 @@
 #include <QPainterPath>
 #include <QPalette>
 
+#include <algorithm>
+
 namespace {
 
 // A drive with a line through it, in the lower right corner of `base`: the entry's file is on a
@@ -56,6 +58,30 @@ QString ListModel::textAt(int displayRow, int column) const
 {
     const int row = sourceRow(displayRow);
     return row < 0 ? QString() : rows().text(row, column);
+}
+
+ListEntry ListModel::entryAt(int displayRow) const
+{
+    ListEntry e;
+    const int source = sourceRow(displayRow);
+    if (source < 0)
+        return e;
+    e.key = rows().key(source);
+    e.text = rows().text(source, 0);
+    for (int column = 1; column < int(captions.size()); ++column)
+        e.subItems.append(rows().text(source, column));
+    e.largeIcon = rows().largeIcon(source);
+    e.smallIcon = rows().smallIcon(source);
+    e.description = rows().description(source);
+    e.note = m_state.notes[size_t(source)];
+    e.toolTip = rows().toolTip(source);
+    return e;
+}
+
+Note ListModel::noteAt(int displayRow) const
+{
+    const int source = sourceRow(displayRow);
+    return source < 0 ? Note::None : m_state.notes[size_t(source)];
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const
@@ -162,6 +188,55 @@ bool ListModel::setNote(int row, Note note)
         return false;
     m_state.notes[size_t(row)] = note;
     return true;
+}
+
+void ListModel::applyNotes(const QHash<QString, Note>& noteOfKey)
+{
+    if (!m_state.index)
+        return;
+    int first = rowCount(), last = -1;
+    for (auto it = noteOfKey.constBegin(); it != noteOfKey.constEnd(); ++it) {
+        m_state.index->forEachRow(*m_state.rows, it.key(), [&](int source) {
+            const int shown = m_state.displayRows[size_t(source)];
+            if (setNote(source, it.value()) && shown >= 0) {
+                first = std::min(first, shown);
+                last = std::max(last, shown);
+            }
+            return true;
+        });
+    }
+    rowsChanged(first, last);
+}
+
+void ListModel::applyNotes(const ListRows* rows, const std::vector<std::pair<int, Note>>& noteOfRow)
+{
+    // Notes of rows that are no longer shown are not kept: the rows that replaced them are
+    // looked at anew once they show.
+    if (!rows || rows != m_state.rows.get())
+        return;
+    int first = rowCount(), last = -1;
+    for (const auto& [row, note] : noteOfRow) {
+        const int shown = m_state.displayRows[size_t(row)];
+        if (setNote(row, note) && shown >= 0) {
+            first = std::min(first, shown);
+            last = std::max(last, shown);
+        }
+    }
+    rowsChanged(first, last);
+}
+
+int ListModel::rowOfKey(const QString& key) const
+{
+    if (!m_state.index || key.isEmpty())
+        return -1;
+    int first = -1;
+    m_state.index->forEachRow(*m_state.rows, key, [&](int source) {
+        const int shown = m_state.displayRows[size_t(source)];
+        if (shown >= 0 && (first < 0 || shown < first))
+            first = shown;
+        return true;
+    });
+    return first;
 }
 
 void ListModel::change(State next, const ListPlan& plan)

@@ -43,6 +43,9 @@ public:
     const ListRows& rows() const;
     int sourceRow(int displayRow) const;
     QString textAt(int displayRow, int column) const;
+    // The entry shown at `displayRow`, whole, as a screen reader reads it; and its note.
+    ListEntry entryAt(int displayRow) const;
+    Note noteAt(int displayRow) const;
 
     // Shows `next`: through `plan`'s runs of removed, inserted and changed rows, so that the views
     // keep selection and current entry on the same entries and redraw only what changed; or, for
@@ -54,6 +57,13 @@ public:
     void refilter(std::vector<int> order);
     // Notes the entry at `row` (of the rows); false when it already had that note.
     bool setNote(int row, Note note);
+    // Gives the entries of each key their note (none for an entry that is well) and redraws the
+    // shown rows that changed.
+    void applyNotes(const QHash<QString, Note>& noteOfKey);
+    // The same by row of `rows`, when they are the rows shown (otherwise nothing changes).
+    void applyNotes(const ListRows* rows, const std::vector<std::pair<int, Note>>& noteOfRow);
+    // The first display row of the entry with this key; -1 when none is shown.
+    int rowOfKey(const QString& key) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

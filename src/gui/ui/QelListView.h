@@ -1,14 +1,17 @@
 #pragma once
 
 #include "lists/ListLayout.h"
+#include "ui/ListColumnFitter.h"
+#include "ui/ListLayoutScheduler.h"
 #include "ui/ListModel.h"
 
 #include <QHash>
+#include <QObject>
 
 #include <QWidget>
 
 #include <functional>
-#include <optional>
+#include <memory>
 #include <vector>
 
 class ImageList;
@@ -31,26 +34,20 @@ public:
 
     int index() const { return m_index; }
 
-    // Columns
-    void addColumn(const QString& caption, int widthTwips);
-    int columnCount() const;
-    QString columnCaption(int column) const;
-    int columnWidthTwips(int column) const;
-    bool isColumnShown(int column) const; // shown in report view
+    // Columns (see ListColumnFitter)
+    void addColumn(const QString& caption, int widthTwips)
+    {
+        m_columns->addColumn(caption, widthTwips);
+    }
+    int columnCount() const { return int(m_model->captions.size()); }
+    QString columnCaption(int column) const { return m_model->captions.value(column); }
+    int columnWidthTwips(int column) const { return m_columns->widthTwips(column); }
+    bool isColumnShown(int column) const { return m_model->sectionOfColumn(column) >= 0; }
     void setHeadersVisible(bool visible);
     bool headersVisible() const;
-    // The widths the user gave the shown columns, in twips, in column order: those handed to
-    // setUserColumnWidths or dragged since. Empty while the columns keep the widths they were
-    // made with, or those fitted to the entries.
-    QList<int> userColumnWidths() const;
-    // Gives the shown columns the widths the user chose before; a list of another length, or
-    // with a width below one pixel, is ignored.
-    void setUserColumnWidths(const QList<int>& twips);
-    // Until the user sizes a column, fits the columns to the entries after every fill and resize:
-    // the first to its caption and its longest text (up to about 40 characters), the middle ones
-    // to theirs, and the last takes the rest of the width, its long texts elided in the middle
-    // and shown whole in their tooltips.
-    void setFitColumns(bool fit);
+    QList<int> userColumnWidths() const { return m_columns->userWidths(); }
+    void setUserColumnWidths(const QList<int>& twips) { m_columns->setUserWidths(twips); }
+    void setFitColumns(bool fit) { m_columns->setFit(fit, sort()); }
 
     // Image lists (not owned)
     void setLargeImageList(const ImageList* images);
@@ -58,42 +55,50 @@ public:
     const ImageList* largeImageList() const { return m_large; }
     const ImageList* smallImageList() const { return m_small; }
 
-    // Rows. A tab shows its entries here; it never reads them back as data.
+    // Rows. A tab shows its entries here and keeps them; it never reads them back as data.
     // Shows `rows`, in the list's sort order when it sorts, narrowed by its filter. Entries that
     // stay, by key, keep the selection, the current entry and the top of the view, and only rows
     // that changed are redrawn, so a list another program keeps changing neither flickers nor
     // jumps. A large list is compared and laid out away from the window's thread and shows when
     // that is done; a small one shows at once.
-    void setRows(SharedRows rows);
+    void setRows(SharedRows rows) { m_layout->setRows(std::move(rows)); }
     void setEntries(std::vector<ListEntry> entries);
     void clear();
-    // The rows on screen: those last set, once they show.
-    SharedRows rows() const;
-    // The rows last set, shown or still being laid out.
-    SharedRows wantedRows() const { return m_wantedRows; }
+    // Whether these are the rows on screen.
+    bool shows(const ListRows* rows) const { return rows && rows == m_model->state().rows.get(); }
     // Whether what was last asked (rows, order, filter) is on screen.
-    bool isSettled() const;
-    // Runs `then` once it is (at once when it is now).
-    void whenShown(std::function<void()> then);
+    bool isSettled() const { return m_layout->isSettled(); }
+    // Runs `then` once it is (at once when it is now), unless `context` is gone by then.
+    void whenShown(QObject* context, std::function<void()> then)
+    {
+        m_layout->whenShown(context, std::move(then));
+    }
 
     // Rows as shown: in display order, without those the filter hides.
-    int count() const;
-    // The entry shown at `row`, whole: texts, icons, description and note.
-    ListEntry entry(int row) const;
-    QString text(int row) const;
-    QString subItem(int row, int column) const;
+    int count() const { return m_model->rowCount(); }
+    // The entry shown at `row`, whole: texts, icons, description and note, as a screen reader
+    // or a test reads it.
+    ListEntry entry(int row) const { return m_model->entryAt(row); }
+    QString text(int row) const { return m_model->textAt(row, 0); }
+    QString subItem(int row, int column) const
+    {
+        return column < 1 ? QString() : m_model->textAt(row, column);
+    }
     // The row of the rows (as given) shown at `row`; -1 for none.
-    int sourceRow(int row) const;
+    int sourceRow(int row) const { return m_model->sourceRow(row); }
     // The first row shown of the entry with this key; -1 when none is shown.
-    int rowOfKey(const QString& key) const;
+    int rowOfKey(const QString& key) const { return m_model->rowOfKey(key); }
     // Gives the entries of each key their note (greyed, told in tooltip and description), or
     // none for an entry that is well.
     void applyNotes(const QHash<QString, Note>& noteOfKey);
     // The same by row of `rows`, when they are the rows shown (otherwise nothing changes).
-    void applyNotes(const ListRows* rows, const std::vector<std::pair<int, Note>>& noteOfRow);
-    Note noteOf(int row) const;
+    void applyNotes(const ListRows* rows, const std::vector<std::pair<int, Note>>& noteOfRow)
+    {
+        m_model->applyNotes(rows, noteOfRow);
+    }
+    Note noteOf(int row) const { return m_model->noteAt(row); }
     // Draws the icons again, after their image list changed.
-    void refreshIcons();
+    void refreshIcons() { m_model->iconsChanged(); }
 
     // View mode and label wrapping in icon view
     void setViewMode(ViewMode mode);
@@ -112,15 +117,19 @@ public:
     // Shows only the entries whose text, or one of the sub-items of `alsoColumns`, contains
     // `text` without regard to letter case. The filter stays over clears and reloads.
     void setFilter(const QString& text, const QList<int>& alsoColumns = {});
-    QString filterText() const { return m_filter.text; }
+    QString filterText() const { return m_layout->filter().text; }
 
     // Selection: -1 or an empty key when nothing is selected.
     int selectedRow() const;
     void setSelectedRow(int row);
     QString selectedKey() const;
     void setSelectedKey(const QString& key);
-    // The selected entry's row of the rows as given; -1 when nothing is selected.
-    int selectedSourceRow() const;
+    // The selected entry's row of `rows`, as the tab handed them; -1 when nothing is selected
+    // or other rows are on screen.
+    int selectedSourceRow(const ListRows* rows) const
+    {
+        return shows(rows) ? sourceRow(selectedRow()) : -1;
+    }
 
     // The busy cursor over the list while a command on it waits for its drive.
     void setBusy(bool busy);
@@ -141,47 +150,27 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Layout;
     void keyboardContextMenu(QAbstractItemView* view);
     QAbstractItemView* currentView() const;
     QString topKey() const;
     void scrollToTop(const QString& key);
-    // Something asked for changed: lays the list out anew (here, or away for a large list).
-    void relayout();
-    void showLayout(Layout layout);
+    ListSort sort() const { return {m_sorted, m_sortKey, m_order}; }
+    void showLayout(ListLayoutStep layout);
     void updateSortIndicator();
-    void fitColumns();
-    // The width the longest text of `section` needs, at most `capChars` average characters of
-    // text when that is above 0; measured on a few of the longest texts and the rows on screen.
-    int contentWidth(int section, int capChars) const;
 
     int m_index;
     ListModel* m_model;
     QTreeView* m_report;
     QListView* m_icons;
     QStackedLayout* m_stack;
+    std::unique_ptr<ListColumnFitter> m_columns;
+    std::unique_ptr<ListLayoutScheduler> m_layout;
     const ImageList* m_large = nullptr;
     const ImageList* m_small = nullptr;
-    std::vector<int> m_widths; // twips
     ViewMode m_mode = ViewMode::Report;
     bool m_labelWrap = true;
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_order = Qt::AscendingOrder;
-    // What is asked for, and what is shown.
-    SharedRows m_wantedRows;
-    ListFilter m_filter;
-    ListSort m_shownSort;
-    ListFilter m_shownFilter;
-    int m_generation = 0;             // counts what was asked for
-    bool m_working = false;           // a layout is under way away from the window's thread
-    QHash<QString, Note> m_lateNotes; // notes given while it is
-    std::vector<std::function<void()>> m_whenShown;
-    std::optional<QString> m_selectWhenShown; // a key asked for while rows were laid out
-    std::vector<std::vector<int>> m_longest;  // by column: the rows of its longest texts
     int m_busy = 0;
-    bool m_fit = false;
-    bool m_userWidths = false;
-    int m_sizing = 0; // the program sizes columns: what the header reports is not the user's
-    QObject m_alive;  // layouts made away are taken only while this lives
 };

@@ -6,6 +6,8 @@
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
+#include <iterator>
+
 namespace {
 constexpr NewEntry kEntries[] = {
     {"New Fuel Profile", "Prv", "PRV", "FPL"},
@@ -22,13 +24,12 @@ NewTab::NewTab(const HubContext& hub, QelListView& list, const ImageList& large,
     , m_large(large)
     , m_small(small)
     , m_launching(launching)
+    , m_rows(list)
 {}
 
 void NewTab::LoadNewList()
 {
-    m_list.setLargeImageList(&m_large);
-    m_list.setSmallImageList(&m_small);
-    m_list.setViewMode(QelListView::ViewMode::Report);
+    prepareTabList(m_list, m_large, m_small, false);
     m_list.setLabelWrap(true);
     std::vector<ListEntry> rows;
     for (const NewEntry& e : kEntries) {
@@ -40,17 +41,16 @@ void NewTab::LoadNewList()
         row.smallIcon = QString::fromLatin1(e.smallIcon);
         rows.push_back(std::move(row));
     }
-    m_list.setEntries(std::move(rows));
+    m_rows.show(std::make_shared<const EntryRows>(std::move(rows)));
 }
 
 std::optional<NewEntry> NewTab::chosen() const
 {
-    const QString key = m_list.selectedKey();
-    for (const NewEntry& e : kEntries) {
-        if (!key.isEmpty() && key == QLatin1String(e.typeCode))
-            return e;
-    }
-    return std::nullopt;
+    // The rows are the entries, in their order.
+    const int row = m_rows.chosenRow();
+    if (row < 0 || row >= int(std::size(kEntries)))
+        return std::nullopt;
+    return kEntries[row];
 }
 
 void NewTab::open()

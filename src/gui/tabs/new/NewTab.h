@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/TabController.h"
+#include "ui/TabRows.h"
 
 #include <QString>
 
@@ -37,4 +38,5 @@ private:
     const ImageList& m_large;
     const ImageList& m_small;
     Launching& m_launching;
+    TabRows m_rows;
 };

@@ -12,6 +12,7 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_large(large)
     , m_small(small)
     , m_store(hub.appFolder())
+    , m_rows(list)
     , m_missing(hub.drives(), [files = &hub.files()](const QString& path) {
         return dataFileExists(*files, path);
     })
@@ -43,18 +44,12 @@ void OpenList::show(OpenListing listing, const QString& select)
 {
     // Every load puts the list back into report view, sorted by name; what is so already is not
     // set again, so that nothing is redrawn for it.
-    m_list.setLargeImageList(&m_large);
-    m_list.setSmallImageList(&m_small);
-    m_list.setViewMode(QelListView::ViewMode::Report);
-    m_list.setSortKey(0);
-    m_list.setSorted(true);
-    m_list.setSortOrder(Qt::AscendingOrder);
-    m_list.setRows(std::make_shared<const OpenRows>(std::move(listing)));
-    if (!select.isEmpty())
-        m_list.setSelectedKey(select);
-    // The files are looked at once the rows show, so that the looks do not hold up the showing.
-    if (!std::exchange(m_checkQueued, true)) // the rows shown last are the ones looked at
-        m_list.whenShown([this] {
+    prepareTabList(m_list, m_large, m_small, true);
+    // The files are looked at once the rows show, so that the looks do not hold up the showing;
+    // the rows shown last are the ones looked at.
+    m_rows.show(
+        std::make_shared<const OpenRows>(std::move(listing)), select,
+        std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
             m_checkQueued = false;
             checkFiles();
         });
@@ -62,7 +57,7 @@ void OpenList::show(OpenListing listing, const QString& select)
 
 void OpenList::checkFiles()
 {
-    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
+    std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
     if (!rows)
         return;
     m_missing.check(
@@ -139,9 +134,8 @@ void OpenList::SyncDataFolderEntries()
 
 std::optional<OpenEntry> OpenList::chosen() const
 {
-    const auto* rows = dynamic_cast<const OpenRows*>(m_list.rows().get());
-    const int row = m_list.selectedSourceRow();
-    if (!rows || row < 0)
+    const int row = m_rows.chosenRow();
+    if (row < 0)
         return std::nullopt;
-    return rows->entry(row);
+    return m_rows.shown<OpenRows>()->entry(row);
 }

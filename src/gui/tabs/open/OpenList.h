@@ -3,6 +3,7 @@
 #include "lists/MissingFiles.h"
 #include "lists/OpenRows.h"
 #include "lists/RecentFileList.h"
+#include "ui/TabRows.h"
 
 #include <QObject>
 
@@ -36,7 +37,7 @@ public:
 
     // Shows a listing (of a load, or as a command left the file), selecting `select` once shown.
     void show(OpenListing listing, const QString& select = {});
-    // The entry the user chose: the one selected among the rows on screen.
+    // The entry the user chose: the one of the rows on screen at the selected row.
     std::optional<OpenEntry> chosen() const;
     bool missingCheckBusy() const { return m_missing.busy(); }
 
@@ -58,6 +59,7 @@ private:
     const ImageList& m_large;
     const ImageList& m_small;
     RecentFileList m_store;
+    TabRows m_rows;
     MissingFiles m_missing;
     int m_reads = 0;                  // reads of the list file under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above

@@ -49,10 +49,47 @@ QString unreadableNote(const FileResult& read)
 
 } // namespace
 
+// The rows of the "Tools" list: the shortcuts as the folder was read, each shown by its file
+// name up to the first "." and its file's path; an unreadable one greyed, saying why.
+class ToolsTab::Rows final : public ListRows {
+public:
+    explicit Rows(std::vector<ShortcutEntry> entries)
+        : m_entries(std::move(entries))
+    {}
+    const std::vector<ShortcutEntry>& entries() const { return m_entries; }
+    const ShortcutEntry& entry(int row) const { return m_entries[size_t(row)]; }
+    int count() const override { return int(m_entries.size()); }
+    QString text(int row, int column) const override
+    {
+        switch (column) {
+        case 0:
+            return displayName(entry(row).fileName);
+        case ToolsColumn::ShortcutFile:
+            return entry(row).shortcutFile;
+        case ToolsColumn::Program:
+            return entry(row).program;
+        default:
+            return {};
+        }
+    }
+    QString key(int row) const override { return entry(row).shortcutFile; }
+    QString largeIcon(int row) const override { return entry(row).fileName; }
+    QString smallIcon(int row) const override { return entry(row).fileName; }
+    Note note(int row) const override { return entry(row).read.ok ? Note::None : Note::Broken; }
+    QString toolTip(int row) const override
+    {
+        return entry(row).read.ok ? QString() : unreadableNote(entry(row).read);
+    }
+
+private:
+    std::vector<ShortcutEntry> m_entries;
+};
+
 ToolsTab::ToolsTab(const HubContext& hub, QelListView& list, Launching& launching)
     : m_hub(hub)
     , m_list(list)
     , m_launching(launching)
+    , m_rows(list)
     , m_waits(hub, list)
 {}
 
@@ -74,7 +111,7 @@ void ToolsTab::LoadShortcutList()
 
 void ToolsTab::show(std::vector<ShortcutEntry> entries)
 {
-    m_entries = std::move(entries);
+    auto rows = std::make_shared<const Rows>(std::move(entries));
     IconSource* icons = m_hub.services().icons;
     const QIcon blank = blankIcon();
     // Until its program has been read again, a shortcut shows the icon its program had.
@@ -82,9 +119,7 @@ void ToolsTab::show(std::vector<ShortcutEntry> entries)
     before.swap(m_programIcons);
     imgShortCut[0].clear();
     imgShortCut[1].clear();
-    std::vector<ListEntry> rows;
-    rows.reserve(m_entries.size());
-    for (const ShortcutEntry& e : m_entries) {
+    for (const ShortcutEntry& e : rows->entries()) {
         QIcon icon;
         if (!e.read.ok)
             icon = icons ? icons->brokenIcon() : QIcon();
@@ -96,45 +131,32 @@ void ToolsTab::show(std::vector<ShortcutEntry> entries)
             icon = blank;
         imgShortCut[0].add(e.fileName, icon);
         imgShortCut[1].add(e.fileName, icon);
-        ListEntry row;
-        row.key = e.shortcutFile;
-        row.text = displayName(e.fileName);
-        row.subItems = {QString(), e.shortcutFile, e.program};
-        row.largeIcon = e.fileName;
-        row.smallIcon = e.fileName;
-        row.description = e.shortcutFile;
-        if (!e.read.ok) {
-            row.note = Note::Broken;
-            row.toolTip = unreadableNote(e.read);
-        }
-        rows.push_back(std::move(row));
     }
     m_programIcons = before;
     m_list.setLargeImageList(&imgShortCut[0]);
     m_list.setSmallImageList(&imgShortCut[1]);
-    m_list.setEntries(std::move(rows));
+    m_rows.show(rows, std::exchange(m_selectAfterLoad, QString()));
     m_list.setViewMode(QelListView::ViewMode::Report);
-    if (!m_selectAfterLoad.isEmpty())
-        m_list.setSelectedKey(std::exchange(m_selectAfterLoad, QString()));
-    readIcons();
+    readIcons(rows);
 }
 
-void ToolsTab::readIcons()
+void ToolsTab::readIcons(const std::shared_ptr<const Rows>& rows)
 {
     IconSource* icons = m_hub.services().icons;
     if (!icons)
         return;
-    // Each program's shortcuts, and the programs by drive: a drive that hangs holds up the icons
-    // of its own programs only.
-    auto shortcutsOf = std::make_shared<QHash<QString, QList<const ShortcutEntry*>>>();
+    // Each program's shortcuts (their rows), and the programs by drive: a drive that hangs holds
+    // up the icons of its own programs only.
+    auto shortcutsOf = std::make_shared<QHash<QString, QList<int>>>();
     QHash<QString, QStringList> byDrive;
-    for (const ShortcutEntry& e : m_entries) {
+    for (int row = 0; row < rows->count(); ++row) {
+        const ShortcutEntry& e = rows->entry(row);
         if (!e.read.ok)
             continue;
         auto& shortcuts = (*shortcutsOf)[e.program];
         if (shortcuts.isEmpty())
             byDrive[m_hub.drives().driveOf(e.program)].append(e.program);
-        shortcuts.append(&e);
+        shortcuts.append(row);
     }
     using Found = QList<std::pair<QString, ProgramIconData>>;
     for (auto it = byDrive.constBegin(); it != byDrive.constEnd(); ++it) {
@@ -147,20 +169,21 @@ void ToolsTab::readIcons()
                         found.append({program, icons->readProgramIcon(program)});
                     return found;
                 },
-                [this, icons, shortcutsOf, load = m_load](const Found& found) {
+                [this, icons, rows, shortcutsOf, load = m_load](const Found& found) {
                     if (load != m_load)
-                        return; // m_entries, which the shortcuts point into, are another load's
+                        return; // the image lists are another load's
                     QHash<QString, Note> notes;
                     bool redraw = false; // a reload mostly finds the icons the rows show
                     for (const auto& [program, data] : found) {
                         const QIcon icon = icons->icon(data);
                         m_programIcons.insert(program, icon);
-                        for (const ShortcutEntry* e : shortcutsOf->value(program)) {
-                            notes.insert(e->shortcutFile, data.broken ? Note::Broken : Note::None);
+                        for (const int row : shortcutsOf->value(program)) {
+                            const ShortcutEntry& e = rows->entry(row);
+                            notes.insert(e.shortcutFile, data.broken ? Note::Broken : Note::None);
                             if (!icon.isNull() &&
-                                imgShortCut[0].icon(e->fileName).cacheKey() != icon.cacheKey()) {
-                                imgShortCut[0].add(e->fileName, icon);
-                                imgShortCut[1].add(e->fileName, icon);
+                                imgShortCut[0].icon(e.fileName).cacheKey() != icon.cacheKey()) {
+                                imgShortCut[0].add(e.fileName, icon);
+                                imgShortCut[1].add(e.fileName, icon);
                                 redraw = true;
                             }
                         }
@@ -222,14 +245,16 @@ void ToolsTab::createShortcutTo(const QString& chosen)
 
 std::optional<ToolsTab::ShortcutEntry> ToolsTab::chosen() const
 {
-    const QString key = m_list.selectedKey();
-    if (key.isEmpty())
+    const int row = m_rows.chosenRow();
+    if (row < 0)
         return std::nullopt;
-    for (const ShortcutEntry& e : m_entries) {
-        if (e.shortcutFile == key)
-            return e;
-    }
-    return std::nullopt;
+    return m_rows.shown<Rows>()->entry(row);
+}
+
+std::vector<ToolsTab::ShortcutEntry> ToolsTab::entries() const
+{
+    const std::shared_ptr<const Rows> rows = m_rows.shown<Rows>();
+    return rows ? rows->entries() : std::vector<ShortcutEntry>();
 }
 
 void ToolsTab::open()

@@ -5,6 +5,7 @@
 #include "platform/IconSource.h"
 #include "ui/ImageList.h"
 #include "ui/TabController.h"
+#include "ui/TabRows.h"
 
 #include <QObject>
 
@@ -47,14 +48,16 @@ public:
     void reload() override { LoadShortcutList(); }
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
-    const std::vector<ShortcutEntry>& entries() const { return m_entries; }
+    // The shortcuts on screen.
+    std::vector<ShortcutEntry> entries() const;
 
     // The large (32 x 32) and small (16 x 16) icons of the shortcuts, by shortcut file name.
     std::array<ImageList, 2> imgShortCut;
 
 private:
+    class Rows;
     void show(std::vector<ShortcutEntry> entries);
-    void readIcons();
+    void readIcons(const std::shared_ptr<const Rows>& rows);
     std::optional<ShortcutEntry> chosen() const;
     // Looks whether the chosen shortcut's file is there and may have `what` done to it, then
     // goes on with it; otherwise says why not.
@@ -67,7 +70,7 @@ private:
     QelListView& m_list;
     Launching& m_launching;
     QString m_dialogFileName;
-    std::vector<ShortcutEntry> m_entries;
+    TabRows m_rows;
     QHash<QString, QIcon> m_programIcons; // by program path, for the load under way
     int m_load = 0;                       // the number of the latest load
     QString m_selectAfterLoad;            // a renamed shortcut, which the selection follows

@@ -13,6 +13,29 @@
 
 using webedits::Outcome;
 
+namespace {
+// The rows of the "Web" list: the links as the file held them, each text held once.
+class WebRows final : public ListRows {
+public:
+    explicit WebRows(QList<WebLinkRecord> links)
+        : m_links(std::move(links))
+    {}
+    const WebLinkRecord& link(int row) const { return m_links[row]; }
+    int count() const override { return int(m_links.size()); }
+    QString text(int row, int column) const override
+    {
+        return column == 0 ? link(row).name : column == WebColumn::Url ? link(row).url : QString();
+    }
+    QString key(int row) const override { return link(row).name; }
+    QString largeIcon(int) const override { return QStringLiteral("Web"); }
+    QString smallIcon(int) const override { return QStringLiteral("Web"); }
+    QString description(int row) const override { return link(row).url; }
+
+private:
+    QList<WebLinkRecord> m_links;
+};
+} // namespace
+
 WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
                const ImageList& small)
     : m_hub(hub)
@@ -20,6 +43,7 @@ WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
     , m_large(large)
     , m_small(small)
     , m_store(hub.appFolder())
+    , m_rows(list)
     , m_waits(hub, list)
 {}
 
@@ -37,27 +61,8 @@ void WebTab::LoadWebList()
 
 void WebTab::show(const WebLinkList::Contents& links, const QString& select)
 {
-    m_list.setSmallImageList(&m_small);
-    m_list.setLargeImageList(&m_large);
-    m_list.setViewMode(QelListView::ViewMode::Report);
-    m_list.setSortKey(0);
-    m_list.setSorted(true);
-    m_list.setSortOrder(Qt::AscendingOrder);
-    const QString icon = QStringLiteral("Web");
-    std::vector<ListEntry> rows;
-    for (const WebLinkRecord& link : links.records) {
-        ListEntry row;
-        row.key = link.name;
-        row.text = link.name;
-        row.subItems = {link.url};
-        row.largeIcon = icon;
-        row.smallIcon = icon;
-        row.description = link.url;
-        rows.push_back(std::move(row));
-    }
-    m_list.setEntries(std::move(rows));
-    if (!select.isEmpty())
-        m_list.setSelectedKey(select);
+    prepareTabList(m_list, m_large, m_small, true);
+    m_rows.show(std::make_shared<const WebRows>(links.records), select);
     if (!links.result.ok)
         m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), links.result);
 }
@@ -65,11 +70,10 @@ void WebTab::show(const WebLinkList::Contents& links, const QString& select)
 std::optional<WebLinkRecord> WebTab::chosen() const
 {
     // Of several links of one name, the one on the selected row.
-    const int row = m_list.selectedRow();
+    const int row = m_rows.chosenRow();
     if (row < 0)
         return std::nullopt;
-    const ListEntry link = m_list.entry(row);
-    return WebLinkRecord{link.key, link.subItem(WebColumn::Url)};
+    return m_rows.shown<WebRows>()->link(row);
 }
 
 void WebTab::post(const QString& what, const QString& name, Change change,

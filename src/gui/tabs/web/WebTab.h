@@ -4,6 +4,7 @@
 #include "commands/WebEdits.h"
 #include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
+#include "ui/TabRows.h"
 
 #include <QObject>
 #include <QPointer>
@@ -76,6 +77,7 @@ private:
     const ImageList& m_large;
     const ImageList& m_small;
     WebLinkList m_store;
+    TabRows m_rows;
     QPointer<frmWeb> m_dialog;
     DriveWait m_waits;
     QObject m_alive; // answers from the list line are taken only while this lives
