@@ -145,13 +145,20 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
         return outcome(Outcome::NotConnected);
     const QString file = fullPath ? fileOf(*seams.files, entry) : QString();
     const bool there = fullPath && seams.files->isFile(file);
+    // A stick pulled out while the command runs: the file is not gone and no step can reach it,
+    // so the user is told so and offered nothing that would act on a drive that is not there.
+    const auto wentAway = [&] {
+        return fullPath && seams.drives->isNotConnected(entry.files().first());
+    };
+    if (!there && wentAway())
+        return outcome(Outcome::NotConnected);
     // The file goes to the trash before its entry leaves the list: where the trash cannot take
     // it, the user decides, and until then nothing has changed.
     std::optional<TrashedFile> trashed;
     if (removal == Removal::ToTrash && there) {
         TrashedFile where;
         if (FileResult r = seams.trash->moveToTrash(file, &where); !r.ok)
-            return outcome(Outcome::TrashRefused, r);
+            return outcome(wentAway() ? Outcome::NotConnected : Outcome::TrashRefused, r);
         trashed = where;
     }
     QByteArray written;
@@ -166,6 +173,13 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
     Result result = done(written);
     if (removal == Removal::ForGood && there) {
         if (FileResult gone = seams.files->remove(file); !gone.ok) {
+            // The drive went before the file could: its entry comes back, as nothing was done.
+            if (wentAway() &&
+                onList(seams, waiting, [&] { return store.putBack(taken, &written); }).ok) {
+                Result away = outcome(Outcome::NotConnected);
+                away.listing = openListingOf(written);
+                return away;
+            }
             result.outcome = Outcome::Failed;
             result.result = gone;
             result.partly = true;
