@@ -11,6 +11,7 @@
 #include "ui/QelListView.h"
 
 #include <QAction>
+#include <QMenu>
 
 TabController& frmQEL::controller(int tab) const
 {
@@ -45,6 +46,7 @@ void frmQEL::TabMain_Switch(int oldTab, int newTab)
     if (TabMain->tabText(newTab) != tabCaption(Tab::Tools))
         showViewMode(lstQEL[size_t(newTab)]->viewMode() == QelListView::ViewMode::Icon);
     applyCommandState(newTab);
+    applyAddedCommandState(newTab);
     updateUndo();
 }
 
@@ -86,6 +88,36 @@ void frmQEL::applyCommandState(int tab)
             item->setText(text);
             break;
         }
+    }
+}
+
+void frmQEL::buildAddedCommands()
+{
+    mnuEdit->addSeparator();
+    for (const AddedCommandRow& row : addedCommandTable()) {
+        QAction* item = mnuEdit->addAction(QString::fromUtf8(row.caption));
+        item->setObjectName(QString::fromLatin1(row.item));
+        item->setEnabled(row.perTab[size_t(Tab::New)]); // as the first switch leaves it
+        const QString command = QString::fromLatin1(row.command);
+        connect(item, &QAction::triggered, this, [this, item, command] {
+            TabController* tab = controllerByCaption(TabMain->currentCaption());
+            if (!item->isEnabled() || !tab)
+                return;
+            for (const auto& commands : {tab->entryCommands(), tab->spaceCommands()}) {
+                for (const TabController::Command& c : commands) {
+                    if (c.name == command)
+                        return c.run();
+                }
+            }
+        });
+    }
+}
+
+void frmQEL::applyAddedCommandState(int tab)
+{
+    for (const AddedCommandRow& row : addedCommandTable()) {
+        if (auto* item = mnuEdit->findChild<QAction*>(QString::fromLatin1(row.item)))
+            item->setEnabled(row.perTab[tab]);
     }
 }
 

@@ -122,6 +122,9 @@ private:
     // The controller of the tab with this caption; nullptr for none.
     TabController* controllerByCaption(const QString& caption) const;
     void applyCommandState(int tab);
+    // The Edit menu's items for the context menus' commands, and their state on a switch.
+    void buildAddedCommands();
+    void applyAddedCommandState(int tab);
     // Edit > Undo names the current tab's step, or reads "Undo" and is disabled.
     void updateUndo();
 

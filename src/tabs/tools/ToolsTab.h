@@ -5,6 +5,7 @@
 #include "platform/IconSource.h"
 #include "ui/ImageList.h"
 #include "ui/TabController.h"
+#include "work/OneAtATime.h"
 
 #include <QObject>
 
@@ -55,6 +56,8 @@ public:
 private:
     void show(std::vector<ShortcutEntry> entries);
     void readIcons();
+    // Posts the next batch of the drive's programs, unless the drive has one already.
+    void readNextIcons(const QString& drive);
     std::optional<ShortcutEntry> chosen() const;
     // Looks whether the chosen shortcut's file is there and may have `what` done to it, then
     // goes on with it; otherwise says why not.
@@ -69,8 +72,18 @@ private:
     QString m_dialogFileName;
     std::vector<ShortcutEntry> m_entries;
     QHash<QString, QIcon> m_programIcons; // by program path, for the load under way
-    int m_load = 0;                       // the number of the latest load
-    QString m_selectAfterLoad;            // a renamed shortcut, which the selection follows
+    // The shortcuts shown, by program: where the icons read go.
+    QHash<QString, QList<const ShortcutEntry*>> m_shortcutsOf;
+    // A drive's programs whose icons are still to read, and whether a batch is at the drive: one
+    // batch per drive at a time, whatever the reloads asked meanwhile.
+    struct IconQueue {
+        QStringList programs;
+        qsizetype next = 0; // the first program not yet posted
+        bool inFlight = false;
+    };
+    QHash<QString, IconQueue> m_iconQueues;
+    work::OneAtATime m_loads;  // the folder read, one at a time
+    QString m_selectAfterLoad; // a renamed shortcut, which the selection follows
     DriveWait m_waits;
     QObject m_alive; // answers from the lines are taken only while this lives
 };

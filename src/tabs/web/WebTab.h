@@ -4,6 +4,7 @@
 #include "commands/WebEdits.h"
 #include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
+#include "work/OneAtATime.h"
 
 #include <QObject>
 #include <QPointer>
@@ -77,6 +78,7 @@ private:
     const ImageList& m_small;
     WebLinkList m_store;
     QPointer<frmWeb> m_dialog;
+    work::OneAtATime m_loads; // however often F5 is pressed, one read of the file at a time
     DriveWait m_waits;
     QObject m_alive; // answers from the list line are taken only while this lives
 };
