@@ -65,15 +65,25 @@ QString pick(const char* now, const char* before, const char* initial)
 
 struct CommandRouting : ::testing::Test, FakeHub {};
 
-// Program icons read as from a drive that stopped answering, until released.
-struct HangingIcons : FakeIconSource {
+// What waits, as on a drive that stopped answering, until released.
+struct Gate {
     std::promise<void> go;
     std::shared_future<void> released = go.get_future().share();
+    std::once_flag once;
+    void release()
+    {
+        std::call_once(once, [this] { go.set_value(); });
+    }
+};
+
+// Program icons read from such a drive.
+struct HangingIcons : FakeIconSource {
+    Gate gate;
     std::atomic<int> reads{0};
     ProgramIconData readProgramIcon(const QString& path) override
     {
         ++reads;
-        released.wait();
+        gate.released.wait();
         return FakeIconSource::readProgramIcon(path);
     }
 };
@@ -212,10 +222,22 @@ TEST_F(CommandRouting, HoldingF5WhileALineWaitsQueuesOneReadAndOneIconBatch)
     };
 
     // The list line held by a job before them.
-    std::promise<void> go;
+    Gate held;
+    // A check that fails lets both go, before what they hold goes.
+    struct Release {
+        Gate& a;
+        Gate& b;
+        ~Release()
+        {
+            a.release();
+            b.release();
+            settle();
+            work::setObserver({});
+        }
+    } releaseOnFailure{held, hanging.gate};
     work::post(
         work::Line::list(), window.get(),
-        [wait = go.get_future().share()] {
+        [wait = held.released] {
             wait.wait();
             return 0;
         },
@@ -225,7 +247,7 @@ TEST_F(CommandRouting, HoldingF5WhileALineWaitsQueuesOneReadAndOneIconBatch)
         for (int i = 0; i < 10; ++i)
             f5->trigger();
     }
-    go.set_value();
+    held.release();
     // The Tools tab's icon stays being read: every later F5 reads the folder and shows it, and
     // adds no batch for the drive.
     ASSERT_TRUE(runEventsUntil([&] { return hanging.reads == 1 && work::inFlight() == 1; }));
@@ -237,9 +259,8 @@ TEST_F(CommandRouting, HoldingF5WhileALineWaitsQueuesOneReadAndOneIconBatch)
         f5->trigger();
         ASSERT_TRUE(runEventsUntil([&] { return work::inFlight() == 1; }, 3000)) << i;
     }
-    hanging.go.set_value();
+    hanging.gate.release();
     ASSERT_TRUE(settle());
-    work::setObserver({});
     EXPECT_EQ(count("LoadShortcutList"), 11);
     EXPECT_LE(hanging.reads, 2); // the batch that waited, and the latest load's
     EXPECT_EQ(window->toolsTab().entries().size(), 1u);
