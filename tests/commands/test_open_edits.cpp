@@ -17,15 +17,23 @@ namespace {
 
 using openedits::Outcome;
 
-// The file system, except that a deletion fails when asked to (`beforeRemove` runs first).
-struct FailingRemoves : LocalFileSystem {
+// The file system, except that a deletion or a rename fails when asked to (`beforeChange` runs
+// as either begins).
+struct FailingChanges : LocalFileSystem {
     bool failRemove = false;
-    std::function<void()> beforeRemove;
+    bool failRename = false;
+    std::function<void()> beforeChange;
     FileResult remove(const QString& path) override
     {
-        if (beforeRemove)
-            beforeRemove();
+        if (beforeChange)
+            beforeChange();
         return failRemove ? FileResult::fromErrno(EBUSY) : LocalFileSystem::remove(path);
+    }
+    FileResult rename(const QString& from, const QString& to) override
+    {
+        if (beforeChange)
+            beforeChange();
+        return failRename ? FileResult::fromErrno(EIO) : LocalFileSystem::rename(from, to);
     }
 };
 
@@ -43,7 +51,7 @@ struct PulledStickTrash : FakeTrash {
 struct Folder {
     TempAppFolder app;
     CommandRig rig;
-    FailingRemoves files;
+    FailingChanges files;
     PulledStickTrash pulledStick;
     openedits::Seams seams = rig.seams(app.path());
     QString plot = app.file(QStringLiteral("data/plot.fpl"));
@@ -116,7 +124,7 @@ TEST_F(OpenEdits, EachStepOfADeleteThatFailsLeavesTheFileAndTheListAsTheyWere)
         {"the drive goes as the file is deleted for good, after its records",
          [](Folder& t) {
              t.files.failRemove = true;
-             t.files.beforeRemove = [&t] { t.pullStick(); };
+             t.files.beforeChange = [&t] { t.pullStick(); };
          },
          Outcome::NotConnected, openedits::Removal::ForGood},
     };
@@ -254,6 +262,12 @@ TEST_F(OpenEdits, ARenameThatCannotGoThroughLeavesTheFileAndTheListAsTheyWere)
         {"the file has gone", QStringLiteral("ridge.fpl"),
          [](Folder& t) { QFile::rename(t.plot, t.plot + QStringLiteral(".aside")); },
          Outcome::Missing},
+        {"the drive goes as the file is renamed", QStringLiteral("ridge.fpl"),
+         [](Folder& t) {
+             t.files.failRename = true;
+             t.files.beforeChange = [&t] { t.pullStick(); };
+         },
+         Outcome::NotConnected},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
