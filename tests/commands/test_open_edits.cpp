@@ -17,12 +17,33 @@ namespace {
 
 using openedits::Outcome;
 
-// The file system, except that a deletion fails when asked to.
-struct FailingRemoves : LocalFileSystem {
+// The file system, except that a deletion or a rename fails when asked to (`beforeChange` runs
+// as either begins).
+struct FailingChanges : LocalFileSystem {
     bool failRemove = false;
+    bool failRename = false;
+    std::function<void()> beforeChange;
     FileResult remove(const QString& path) override
     {
+        if (beforeChange)
+            beforeChange();
         return failRemove ? FileResult::fromErrno(EBUSY) : LocalFileSystem::remove(path);
+    }
+    FileResult rename(const QString& from, const QString& to) override
+    {
+        if (beforeChange)
+            beforeChange();
+        return failRename ? FileResult::fromErrno(EIO) : LocalFileSystem::rename(from, to);
+    }
+};
+
+// A trash whose drive is pulled out as it is asked to take the file.
+struct PulledStickTrash : FakeTrash {
+    std::function<void()> pull;
+    FileResult moveToTrash(const QString&, TrashedFile*) override
+    {
+        pull();
+        return FileResult::fromErrno(EIO);
     }
 };
 
@@ -30,7 +51,8 @@ struct FailingRemoves : LocalFileSystem {
 struct Folder {
     TempAppFolder app;
     CommandRig rig;
-    FailingRemoves files;
+    FailingChanges files;
+    PulledStickTrash pulledStick;
     openedits::Seams seams = rig.seams(app.path());
     QString plot = app.file(QStringLiteral("data/plot.fpl"));
     QByteArray before; // the list as written
@@ -52,6 +74,7 @@ struct Folder {
     QString listPath() const { return app.file(QStringLiteral("QELFileList.txt")); }
     bool plotThere() const { return app.read(QStringLiteral("data/plot.fpl")) == "plot"; }
     void makeListReadOnly() const { ::chmod(listPath().toLocal8Bit().constData(), 0444); }
+    void pullStick() { rig.drives.setNotConnected(app.file(QStringLiteral("data"))); }
     // The list turns into something that cannot be read, as a drive going away does.
     void breakList() const
     {
@@ -72,6 +95,7 @@ TEST_F(OpenEdits, EachStepOfADeleteThatFailsLeavesTheFileAndTheListAsTheyWere)
         const char* what;
         std::function<void(Folder&)> fault;
         Outcome outcome;
+        openedits::Removal how = openedits::Removal::ToTrash;
     };
     const Case cases[] = {
         {"the list cannot be read", [](Folder& t) { t.breakList(); }, Outcome::Failed},
@@ -90,12 +114,25 @@ TEST_F(OpenEdits, EachStepOfADeleteThatFailsLeavesTheFileAndTheListAsTheyWere)
          Outcome::TrashRefused},
         {"the list cannot take the change after the trash took the file",
          [](Folder& t) { t.makeListReadOnly(); }, Outcome::Failed},
+        // Never the question whether to delete it for good, about a drive that is not there.
+        {"the drive goes as the trash is asked",
+         [](Folder& t) {
+             t.pulledStick.pull = [&t] { t.pullStick(); };
+             t.seams.trash = &t.pulledStick;
+         },
+         Outcome::NotConnected},
+        {"the drive goes as the file is deleted for good, after its records",
+         [](Folder& t) {
+             t.files.failRemove = true;
+             t.files.beforeChange = [&t] { t.pullStick(); };
+         },
+         Outcome::NotConnected, openedits::Removal::ForGood},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Folder t;
         c.fault(t);
-        const openedits::Result r = t.remove();
+        const openedits::Result r = t.remove(c.how);
         EXPECT_EQ(r.outcome, c.outcome);
         EXPECT_FALSE(r.partly);
         EXPECT_TRUE(t.plotThere());
@@ -225,6 +262,12 @@ TEST_F(OpenEdits, ARenameThatCannotGoThroughLeavesTheFileAndTheListAsTheyWere)
         {"the file has gone", QStringLiteral("ridge.fpl"),
          [](Folder& t) { QFile::rename(t.plot, t.plot + QStringLiteral(".aside")); },
          Outcome::Missing},
+        {"the drive goes as the file is renamed", QStringLiteral("ridge.fpl"),
+         [](Folder& t) {
+             t.files.failRename = true;
+             t.files.beforeChange = [&t] { t.pullStick(); };
+         },
+         Outcome::NotConnected},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -539,6 +539,28 @@ def check_descriptions(reader, main, app):
         sorted(os.path.join(app, "ShortCuts", name + ".lnk") + ", broken" for name in read)))
 
 
+def check_edit_menu(reader, main):
+    """The context menus' commands, which a screen reader never shows, stand in the Edit menu:
+    each enabled on its own tab only, and run on the entry chosen there. Ends on "Web"."""
+    tabs = find(main, "page tab list")
+    added = ["Show in Folder", "Copy Path", "Remove from List", "Browse ...", "Copy Address"]
+
+    def enabled():
+        return [name for name in added if
+                find(main, "menu item", name).getState().contains(pyatspi.STATE_ENABLED)]
+    reader.act(find(tabs, "page tab", "Open"), "Press")
+    ReportList(main, "Open").choose(reader, "gone.fpl")
+    settled("the Edit menu on Open", enabled,
+            lambda read: expect_equal("enabled", read, added[:4]))
+    reader.act(find(main, "menu item", "Remove from List"), "Press")
+    box = alert_saying(reader, "Remove GONE.FPL from the list? The file stays where it is.")
+    reader.act(find(box, "push button", "No"), "Press")
+    reader.gone(box)
+    reader.act(find(tabs, "page tab", "Web"), "Press")
+    settled("the Edit menu on Web", enabled,
+            lambda read: expect_equal("enabled", read, ["Copy Address"]))
+
+
 def check_icon_view(reader, main):
     """The Icon view button, pressed through its action: the "Web" list (current) shows its
     entries as icons, one item each, named by the entry alone."""
@@ -641,6 +663,7 @@ def inner(exe, flags):
         expect_names(main)
         check_descriptions(reader, main, app)
         check_lists(reader, main, app)
+        check_edit_menu(reader, main)
         check_icon_view(reader, main)
         check_web_dialog(reader, main, app)
         check_about_box(reader, main)

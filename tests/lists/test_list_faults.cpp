@@ -72,6 +72,63 @@ TEST(ListFaults, FullDisk)
     umount(QFile::encodeName(mountPoint.path()).constData());
 }
 
+// Something other than a file where the temporary file goes stops every rewrite of both lists
+// until it is taken away: each says so, naming it, and neither list changes.
+TEST(ListFaults, TheTemporaryFilesPlaceTakenIsNamed)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const TempAppFolder& app)> take;
+        const char* says; // the error's number and text, before ": <path>"
+    };
+    const Case cases[] = {
+        {"a folder", [](const TempAppFolder& a) { a.mkdir(QStringLiteral("qellist.tmp")); },
+         "21-Is a directory"},
+        {"a folder with files in it",
+         [](const TempAppFolder& a) { a.write(QStringLiteral("qellist.tmp/kept"), "x"); },
+         "21-Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempAppFolder app;
+        const QByteArray before = someRecords(2);
+        app.write(QStringLiteral("QELFileList.txt"), before);
+        c.take(app);
+        const QString says = QStringLiteral("Problem saving to QEL list\r") +
+                             QLatin1String(c.says) + QStringLiteral(": ") +
+                             app.file(QStringLiteral("qellist.tmp"));
+        EXPECT_EQ(RecentFileList(app.path())
+                      .TouchFileEntry(QStringLiteral("/x/new.fpl"), QStringLiteral("fpl"), kNow)
+                      .message(QStringLiteral("Problem saving to QEL list")),
+                  says);
+        EXPECT_EQ(WebLinkList(app.path())
+                      .append({QStringLiteral("B"), QStringLiteral("http://b")})
+                      .message(QStringLiteral("Problem saving to QEL list")),
+                  says);
+        EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+        EXPECT_FALSE(app.exists(QStringLiteral("QELWebList.txt")));
+    }
+}
+
+// The refresh remembers the version it read: another program's rewrite while the read is made
+// into entries is seen at the next look, not taken for the version shown.
+TEST(ListFaults, ARewriteDuringTheRefreshsParseIsSeenNextTime)
+{
+    TempAppFolder app;
+    app.write(QStringLiteral("QELFileList.txt"), someRecords(2));
+    RecentFileList store(app.path());
+    store.setAfterListingReadHook(
+        [&] { app.write(QStringLiteral("QELFileList.txt"), someRecords(3)); });
+    const RecentFileList::Refreshed first = store.listingIfChanged({});
+    ASSERT_TRUE(first.read);
+    EXPECT_EQ(first.listing.size(), 2u);
+    store.setAfterListingReadHook({});
+    const RecentFileList::Refreshed next = store.listingIfChanged(first.identity);
+    ASSERT_TRUE(next.read);
+    EXPECT_EQ(next.listing.size(), 3u);
+    EXPECT_FALSE(store.listingIfChanged(next.identity).read);
+}
+
 TEST(ListFaults, CrashBetweenWritingAndReplacing)
 {
     TempAppFolder app;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/mount.h>
 
 namespace {
@@ -113,7 +114,7 @@ TEST_F(WebLinks, DoubleQuotesAndLineBreaksAreRefusedBeforeAnythingIsWritten)
     };
     for (const FileResult& r : results) {
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, 0);
+        EXPECT_EQ(r.error, EINVAL);
         EXPECT_TRUE(r.errorText.contains(QStringLiteral("double quote")));
     }
     EXPECT_EQ(raw(), before);
@@ -198,7 +199,7 @@ TEST_F(WebLinks, ALineThatIsNotALinkIsReportedByNumber)
         EXPECT_EQ(got.records, c.links);
         if (*c.failure) {
             EXPECT_EQ(got.result.message(QStringLiteral("Problem reading Web file list")),
-                      QStringLiteral("Problem reading Web file list\r0-") +
+                      QStringLiteral("Problem reading Web file list\r22-") +
                           QLatin1String(c.failure));
         } else {
             EXPECT_TRUE(got.result.ok) << got.result.errorText.toStdString();

@@ -1,13 +1,22 @@
 // The command state of each tab, checked through the real window over every pair of tabs, so
 // that the cells a switch leaves alone are seen to carry over from the tab shown before.
+#include "formats/ShortcutHelper.h"
 #include "mainwindow/frmQEL.h"
 #include "support/FakeHub.h"
 #include "tabs/open/OpenTab.h"
+#include "tabs/tools/ToolsTab.h"
+#include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+
+#include <future>
+#include <mutex>
 
 namespace {
 
@@ -37,12 +46,47 @@ const Expected kPerTab[] = {
      "Delete web shortcut", "Rename web shortcut", "Create web shortcut"},
 };
 
+// The Edit menu's items below "Delete File", in menu order, and those each tab enables: every
+// command of the tab's context menus is among them.
+const char* const kAddedItems[] = {"Show in Folder", "Copy Path", "Remove from List", "Browse ...",
+                                   "Copy Address"};
+const QStringList kAddedOn[] = {
+    {},
+    {QStringLiteral("Show in Folder"), QStringLiteral("Copy Path"),
+     QStringLiteral("Remove from List"), QStringLiteral("Browse ...")},
+    {},
+    {QStringLiteral("Copy Address")},
+};
+
 QString pick(const char* now, const char* before, const char* initial)
 {
     return QString::fromLatin1(now ? now : before ? before : initial);
 }
 
 struct CommandRouting : ::testing::Test, FakeHub {};
+
+// What waits, as on a drive that stopped answering, until released.
+struct Gate {
+    std::promise<void> go;
+    std::shared_future<void> released = go.get_future().share();
+    std::once_flag once;
+    void release()
+    {
+        std::call_once(once, [this] { go.set_value(); });
+    }
+};
+
+// Program icons read from such a drive.
+struct HangingIcons : FakeIconSource {
+    Gate gate;
+    std::atomic<int> reads{0};
+    ProgramIconData readProgramIcon(const QString& path) override
+    {
+        ++reads;
+        gate.released.wait();
+        return FakeIconSource::readProgramIcon(path);
+    }
+};
 
 TEST_F(CommandRouting, EveryPairOfTabsShowsItsStateAndCarriesTheRest)
 {
@@ -81,6 +125,145 @@ TEST_F(CommandRouting, EveryPairOfTabsShowsItsStateAndCarriesTheRest)
                       pick(b.createTip, a.createTip, kInitial.createTip));
         }
     }
+}
+
+TEST_F(CommandRouting, TheContextMenusCommandsStandInTheEditMenuWithStatesOfTheirOwn)
+{
+    auto window = makeWindow();
+    // Below "Delete File", after a separator, named for the accessibility tree.
+    const QList<QAction*> edit = window->mnuEdit->actions();
+    const qsizetype after = edit.indexOf(window->mnuDelete) + 1;
+    ASSERT_LT(after, edit.size());
+    EXPECT_TRUE(edit[after]->isSeparator());
+    ASSERT_EQ(edit.size() - after - 1, qsizetype(std::size(kAddedItems)));
+    for (size_t i = 0; i < std::size(kAddedItems); ++i) {
+        QAction* item = edit[after + 1 + qsizetype(i)];
+        EXPECT_EQ(item->text(), QString::fromLatin1(kAddedItems[i]));
+        EXPECT_TRUE(item->objectName().startsWith(QStringLiteral("mnu"))) << kAddedItems[i];
+    }
+    for (int from = 0; from < 4; ++from) {
+        for (int to = 0; to < 4; ++to) {
+            SCOPED_TRACE(testing::Message() << from << " -> " << to);
+            window->TabMain->setCurrTab(from);
+            window->TabMain->setCurrTab(to);
+            QStringList on;
+            for (qsizetype i = after + 1; i < edit.size(); ++i) {
+                if (edit[i]->isEnabled())
+                    on.append(edit[i]->text());
+            }
+            EXPECT_EQ(on, kAddedOn[to]);
+            // The specified items keep exactly their table's state.
+            EXPECT_EQ(window->mnuDelete->isEnabled(), to != 0);
+            if (from != to)
+                continue;
+            // Whatever a context menu of this tab offers, the menu bar offers too.
+            for (const bool onEntry : {true, false}) {
+                const std::unique_ptr<QMenu> menu = window->contextMenuFor(to, onEntry);
+                for (QAction* c : menu->actions()) {
+                    const QString text = c->text().section(QLatin1Char('\t'), 0, 0);
+                    if (c->isSeparator() || text == QStringLiteral("Open") || edit.indexOf(c) >= 0)
+                        continue;
+                    EXPECT_TRUE(on.contains(text)) << text.toStdString();
+                }
+            }
+        }
+    }
+
+    // Each runs the current tab's command: Remove from List asks about the chosen entry, Copy
+    // Address copies the chosen link's address.
+    app.write(QStringLiteral("data/plot.fpl"), "x");
+    app.writeRecords(QStringLiteral("QELWebList.txt"),
+                     {{QStringLiteral("Fire lab"), QStringLiteral("http://lab.example")}});
+    window->openTab().SyncDataFolderEntries();
+    window->webTab().LoadWebList();
+    ASSERT_TRUE(settle());
+    const auto item = [&](const char* name) {
+        return window->mnuEdit->findChild<QAction*>(QString::fromLatin1(name));
+    };
+    window->TabMain->setCurrTab(1);
+    window->lstQEL[1]->setSelectedRow(0);
+    item("mnuRemoveFromList")->trigger();
+    ASSERT_TRUE(settle());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Remove PLOT.FPL from")));
+    window->TabMain->setCurrTab(3);
+    window->lstQEL[3]->setSelectedRow(0);
+    item("mnuRemoveFromList")->trigger(); // disabled here: nothing
+    item("mnuCopyAddress")->trigger();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("http://lab.example"));
+}
+
+// F5 held down while a line waits: one read of each list, and one icon batch at the drive.
+TEST_F(CommandRouting, HoldingF5WhileALineWaitsQueuesOneReadAndOneIconBatch)
+{
+    HangingIcons hanging;
+    services.icons = &hanging;
+    const QString program = app.file(QStringLiteral("tool.exe"));
+    app.write(QStringLiteral("tool.exe"), "MZ");
+    QString file = app.file(QStringLiteral("ShortCuts/Tool.lnk")), target = program,
+            blank = QStringLiteral(" "), argumentText = blank, icon = program;
+    qint32 n1 = 0, n2 = 0;
+    app.mkdir(QStringLiteral("ShortCuts"));
+    ASSERT_TRUE(
+        ShortcutHelper().CreateShortcut(file, target, blank, argumentText, icon, n1, n2).ok);
+    auto window = makeWindow();
+    QAction* f5 = window->findChild<QAction*>(QStringLiteral("reload"));
+    std::mutex mutex;
+    QStringList begun;
+    work::setObserver([&](const work::Line&, const char* postedBy) {
+        std::lock_guard lock(mutex);
+        begun.append(QString::fromLatin1(postedBy));
+    });
+    const auto count = [&](const char* function) {
+        std::lock_guard lock(mutex);
+        return begun.filter(QLatin1String(function)).size();
+    };
+
+    // The list line held by a job before them.
+    Gate held;
+    // A check that fails lets both go, before what they hold goes.
+    struct Release {
+        Gate& a;
+        Gate& b;
+        ~Release()
+        {
+            a.release();
+            b.release();
+            settle();
+            work::setObserver({});
+        }
+    } releaseOnFailure{held, hanging.gate};
+    work::post(
+        work::Line::list(), window.get(),
+        [wait = held.released] {
+            wait.wait();
+            return 0;
+        },
+        [](int) {});
+    for (int tab : {1, 2, 3}) {
+        window->TabMain->setCurrTab(tab);
+        for (int i = 0; i < 10; ++i)
+            f5->trigger();
+    }
+    held.release();
+    // The Tools tab's icon stays being read: every later F5 reads the folder and shows it, and
+    // adds no batch for the drive.
+    ASSERT_TRUE(runEventsUntil([&] { return hanging.reads == 1 && work::inFlight() == 1; }));
+    EXPECT_EQ(count("LoadOpenList"), 1);
+    EXPECT_EQ(count("LoadShortcutList"), 1);
+    EXPECT_EQ(count("LoadWebList"), 1);
+    window->TabMain->setCurrTab(2);
+    for (int i = 0; i < 10; ++i) {
+        f5->trigger();
+        ASSERT_TRUE(runEventsUntil([&] { return work::inFlight() == 1; }, 3000)) << i;
+    }
+    hanging.gate.release();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(count("LoadShortcutList"), 11);
+    EXPECT_LE(hanging.reads, 2); // the batch that waited, and the latest load's
+    EXPECT_EQ(window->toolsTab().entries().size(), 1u);
 }
 
 TEST_F(CommandRouting, ViewMenuFollowsTheShownListButNotOnTools)

@@ -394,7 +394,7 @@ TEST_F(WebTabTest, ALinkToAnotherFileIsReportedReadAndNeverWrittenThrough)
     tab->LoadWebList();
     ASSERT_TRUE(settle());
     EXPECT_EQ(messages(), QStringList{QStringLiteral(
-                              "Problem reading Web file list\r0-Line 1 is not a web link")});
+                              "Problem reading Web file list\r22-Line 1 is not a web link")});
     EXPECT_EQ(shown(), QStringList{QStringLiteral("Maps|http://maps")});
 
     prompter.messages.clear();

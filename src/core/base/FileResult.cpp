@@ -12,6 +12,24 @@ FileResult FileResult::fromErrno(int error)
     return failure(error, QString::fromLocal8Bit(std::strerror(error)));
 }
 
+FileResult FileResult::refused(QString text, Nearest nearest)
+{
+#ifdef Q_OS_WIN
+    const int numbers[] = {ERROR_INVALID_DATA, ERROR_DIRECTORY, ERROR_BAD_PIPE, ERROR_BUSY};
+#else
+    const int numbers[] = {EINVAL, EISDIR, ESPIPE, EBUSY};
+#endif
+    return failure(numbers[int(nearest)], std::move(text));
+}
+
+FileResult FileResult::at(const QString& path) const
+{
+    FileResult r = *this;
+    if (!ok)
+        r.errorText += QStringLiteral(": ") + path;
+    return r;
+}
+
 QString FileResult::message(const QString& what) const
 {
     return what + QLatin1Char('\r') + QString::number(error) + QLatin1Char('-') + errorText;

@@ -52,6 +52,11 @@ QString folderOf(const QString& path)
     return folder;
 }
 
+bool notConnected(const Seams& seams, const OpenEntry& entry)
+{
+    return seams.drives->isNotConnected(entry.files().first());
+}
+
 FileResult notFullPath()
 {
     return FileResult::refused(QStringLiteral("The entry does not name a file by its full path"));
@@ -69,8 +74,9 @@ Result checkForOpen(const Seams& seams, const OpenEntry& entry, Waiting&)
         return outcome(Outcome::NotConnected);
     Result r = outcome(Outcome::Done);
     r.file = fileOf(*seams.files, entry);
+    // A drive pulled out since the look above makes the file look gone: its entry stays.
     if (!dataFileExists(*seams.files, r.file))
-        r.outcome = Outcome::Missing;
+        r.outcome = notConnected(seams, entry) ? Outcome::NotConnected : Outcome::Missing;
     return r;
 }
 
@@ -98,13 +104,14 @@ Result RenameFileEntry(const Seams& seams, const OpenEntry& entry, const QString
     if (seams.drives->isNotConnected(entry.files().first()))
         return outcome(Outcome::NotConnected);
     const QString file = fileOf(*seams.files, entry);
+    // From here on a drive pulled out makes the file look gone, or its rename fail: said so.
     if (!seams.files->isFile(file))
-        return outcome(Outcome::Missing);
+        return outcome(notConnected(seams, entry) ? Outcome::NotConnected : Outcome::Missing);
     // The name typed is written as it is; the folder keeps the bytes it has on disk.
     const QString newFile = folderOf(file) + finalName;
     if (file != newFile) {
         if (FileResult r = seams.files->rename(file, newFile); !r.ok)
-            return failed(r);
+            return notConnected(seams, entry) ? outcome(Outcome::NotConnected) : failed(r);
     }
     // The record names the file as it now is on disk.
     QByteArray written;
@@ -145,13 +152,18 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
         return outcome(Outcome::NotConnected);
     const QString file = fullPath ? fileOf(*seams.files, entry) : QString();
     const bool there = fullPath && seams.files->isFile(file);
+    // A stick pulled out while the command runs: the file is not gone and no step can reach it,
+    // so the user is told so and offered nothing that would act on a drive that is not there.
+    const auto wentAway = [&] { return fullPath && notConnected(seams, entry); };
+    if (!there && wentAway())
+        return outcome(Outcome::NotConnected);
     // The file goes to the trash before its entry leaves the list: where the trash cannot take
     // it, the user decides, and until then nothing has changed.
     std::optional<TrashedFile> trashed;
     if (removal == Removal::ToTrash && there) {
         TrashedFile where;
         if (FileResult r = seams.trash->moveToTrash(file, &where); !r.ok)
-            return outcome(Outcome::TrashRefused, r);
+            return outcome(wentAway() ? Outcome::NotConnected : Outcome::TrashRefused, r);
         trashed = where;
     }
     QByteArray written;
@@ -166,6 +178,13 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
     Result result = done(written);
     if (removal == Removal::ForGood && there) {
         if (FileResult gone = seams.files->remove(file); !gone.ok) {
+            // The drive went before the file could: its entry comes back, as nothing was done.
+            if (wentAway() &&
+                onList(seams, waiting, [&] { return store.putBack(taken, &written); }).ok) {
+                Result away = outcome(Outcome::NotConnected);
+                away.listing = openListingOf(written);
+                return away;
+            }
             result.outcome = Outcome::Failed;
             result.result = gone;
             result.partly = true;

@@ -16,9 +16,10 @@ QString fileNameOf(const QString& path)
     return QFileInfo(path).fileName();
 }
 
-FileResult notOrdinaryFile(const QString& path)
+FileResult notOrdinaryFile(const QString& path, FileResult::Nearest nearest)
 {
-    return FileResult::refused(fileNameOf(path) + QStringLiteral(" is not an ordinary file"));
+    return FileResult::refused(fileNameOf(path) + QStringLiteral(" is not an ordinary file"),
+                               nearest);
 }
 
 FileResult tooLarge()
@@ -159,7 +160,8 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
         }
     }
     FileResult busy = FileResult::refused(
-        fileNameOf(m_path) + QStringLiteral(" kept changing while it was being rewritten"));
+        fileNameOf(m_path) + QStringLiteral(" kept changing while it was being rewritten"),
+        FileResult::Nearest::Busy);
     busy.busy = true;
     return busy;
 }

@@ -20,7 +20,10 @@ Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const 
                             const std::function<void()>& beforeReplace, FileResult* failure);
 
 QString fileNameOf(const QString& path);
-FileResult notOrdinaryFile(const QString& path);
+// A pipe, a device or the like where the list belongs; `nearest` is the platform's number nearest
+// to what stands there.
+FileResult notOrdinaryFile(const QString& path,
+                           FileResult::Nearest nearest = FileResult::Nearest::Invalid);
 FileResult tooLarge();
 
 } // namespace listfile

@@ -6,6 +6,7 @@
 
 #ifndef Q_OS_WIN
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -61,7 +62,10 @@ FileContent readOnce(const QString& path, bool* stable)
     } else if (S_ISDIR(before.st_mode)) {
         c.result = FileResult::fromErrno(EISDIR);
     } else if (!S_ISREG(before.st_mode)) {
-        c.result = notOrdinaryFile(path);
+        // What a pipe answers to a seek, which a list file must take.
+        c.result = notOrdinaryFile(path, S_ISFIFO(before.st_mode) || S_ISSOCK(before.st_mode)
+                                             ? FileResult::Nearest::Pipe
+                                             : FileResult::Nearest::Invalid);
     } else if (before.st_size > kMaxListFileSize) {
         c.result = tooLarge();
     } else {
@@ -131,8 +135,15 @@ Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const 
 {
     const QByteArray temp = paths::toNativeBytes(tempPath);
     const QByteArray to = paths::toNativeBytes(path);
+    // Something at the temporary name that cannot go (a folder) stops every rewrite until the
+    // user takes it away: the message names it.
+    const auto inTheWay = [&](FileResult r) {
+        struct stat there {};
+        return ::lstat(temp.constData(), &there) == 0 ? r.at(QDir::toNativeSeparators(tempPath))
+                                                      : r;
+    };
     if (::unlink(temp.constData()) != 0 && errno != ENOENT) {
-        *failure = FileResult::fromErrno(errno);
+        *failure = inTheWay(FileResult::fromErrno(errno));
         return Replaced::Failed;
     }
     // Keep the list file's permissions when it has any (through a link, those of the file it
@@ -145,7 +156,7 @@ Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const 
     const int fd =
         ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd < 0) {
-        *failure = FileResult::fromErrno(errno);
+        *failure = inTheWay(FileResult::fromErrno(errno));
         return Replaced::Failed;
     }
     FileResult r = writeAll(fd, content);

@@ -1,6 +1,7 @@
 // The list-file core on Windows.
 #include "lists/ListFileParts.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <windows.h>
@@ -24,7 +25,8 @@ FileContent readOnce(const QString& path, bool* stable)
     c.exists = true;
     const FileIdentity before = identityOf(path);
     if (info.isDir()) {
-        c.result = FileResult::refused(fileNameOf(path) + QStringLiteral(" is a folder"));
+        c.result = FileResult::refused(fileNameOf(path) + QStringLiteral(" is a folder"),
+                                       FileResult::Nearest::Folder);
         return c;
     }
     if (!info.isFile()) {
@@ -56,14 +58,21 @@ Replaced replaceIfUnchanged(const QString& path, const QString& tempPath, const 
                             const FileIdentity& expected,
                             const std::function<void()>& beforeReplace, FileResult* failure)
 {
+    // Something at the temporary name that cannot go (a folder) stops every rewrite until the
+    // user takes it away: the message names it.
+    const QString named = QDir::toNativeSeparators(tempPath);
     if (!DeleteFileW(w(tempPath)) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         *failure = lastWindowsError();
+        if (QFileInfo::exists(tempPath))
+            *failure = failure->at(named);
         return Replaced::Failed;
     }
     HANDLE h = CreateFileW(w(tempPath), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         *failure = lastWindowsError();
+        if (QFileInfo::exists(tempPath))
+            *failure = failure->at(named);
         return Replaced::Failed;
     }
     DWORD written = 0;

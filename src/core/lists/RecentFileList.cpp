@@ -114,8 +114,12 @@ RecentFileList::Refreshed RecentFileList::listingIfChanged(const FileIdentity& l
     if (!now.exists || now == last)
         return r;
     r.read = true;
-    r.listing = listing(true);
-    r.identity = identityOf(listPath());
+    // The version that was read, not the file as it is once the read is parsed: a rewrite by
+    // another program meanwhile is then seen at the next tick. A file that could not be read is
+    // not tried again until it changes from the look above.
+    FileIdentity read;
+    r.listing = listing(true, &read);
+    r.identity = read.exists ? read : now;
     return r;
 }
 
@@ -129,7 +133,7 @@ RecentFileList::Synced RecentFileList::syncAndList()
     return s;
 }
 
-OpenListing RecentFileList::listing(bool scanIfMissing) const
+OpenListing RecentFileList::listing(bool scanIfMissing, FileIdentity* identity) const
 {
     FileContent file = readListFile(listPath());
     if (file.result.ok && !file.exists && scanIfMissing) {
@@ -141,6 +145,10 @@ OpenListing RecentFileList::listing(bool scanIfMissing) const
         }
         file = readListFile(listPath());
     }
+    if (identity)
+        *identity = file.identity;
+    if (m_afterListingRead)
+        m_afterListingRead();
     if (!file.result.ok || !file.exists) {
         OpenListing none;
         none.result = file.result;

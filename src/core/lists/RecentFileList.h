@@ -35,10 +35,10 @@ public:
     using Contents = ListContents<FileListRecord>;
     Contents read() const;
     // The entries as the "Open" list shows them; a missing list is made from the data folder
-    // first when `scanIfMissing`.
-    OpenListing listing(bool scanIfMissing) const;
+    // first when `scanIfMissing`. `identity` receives the version read (missing when none was).
+    OpenListing listing(bool scanIfMissing, FileIdentity* identity = nullptr) const;
     // The refresh timer's look: the entries when the list file is there and not as `last` saw
-    // it (a failure is not shown), and the file as it is after the read.
+    // it (a failure is not shown), and the version of the file they were read from.
     struct Refreshed {
         bool read = false; // false: nothing to read
         OpenListing listing;
@@ -95,6 +95,11 @@ public:
     {
         m_file.beforeReplace = std::move(hook);
     }
+    // Test hook: runs when listing() has read the file, before it makes the entries of it.
+    void setAfterListingReadHook(std::function<void()> hook)
+    {
+        m_afterListingRead = std::move(hook);
+    }
 
 private:
     // The data folder as the list's records name it: application folder + "/Data/".
@@ -102,6 +107,7 @@ private:
 
     QString m_appFolder;
     ListFile m_file;
+    std::function<void()> m_afterListingRead;
 };
 
 // The name a data file gets when renamed to `newName`: the kind code is appended as extension

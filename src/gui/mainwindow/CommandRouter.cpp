@@ -9,11 +9,13 @@
 #include "tabs/tools/ToolsTab.h"
 #include "tabs/web/WebTab.h"
 #include "ui/QelListView.h"
+#include "ui/TabController.h"
 
 #include "ui/Accessibility.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QMenu>
 #include <QToolBar>
 
 namespace {
@@ -106,7 +108,39 @@ void CommandRouter::switched(int newTab)
     if (m_window.TabMain->tabText(newTab) != tabCaption(Tab::Tools))
         showViewMode(m_window.lstQEL[size_t(newTab)]->viewMode() == QelListView::ViewMode::Icon);
     applyCommandState(newTab);
+    applyAddedCommandState(newTab);
     updateUndo();
+}
+
+void CommandRouter::buildAddedCommands()
+{
+    QMenu* edit = m_window.mnuEdit;
+    edit->addSeparator();
+    for (const AddedCommandRow& row : addedCommandTable()) {
+        QAction* item = edit->addAction(QString::fromUtf8(row.caption));
+        item->setObjectName(QString::fromLatin1(row.item));
+        item->setEnabled(row.perTab[size_t(Tab::New)]); // as the first switch leaves it
+        const QString command = QString::fromLatin1(row.command);
+        QObject::connect(item, &QAction::triggered, &m_window, [this, item, command] {
+            TabController* tab = current();
+            if (!item->isEnabled() || !tab)
+                return;
+            for (const auto& commands : {tab->entryCommands(), tab->spaceCommands()}) {
+                for (const TabController::Command& c : commands) {
+                    if (c.name == command)
+                        return c.run();
+                }
+            }
+        });
+    }
+}
+
+void CommandRouter::applyAddedCommandState(int tab)
+{
+    for (const AddedCommandRow& row : addedCommandTable()) {
+        if (auto* item = m_window.mnuEdit->findChild<QAction*>(QString::fromLatin1(row.item)))
+            item->setEnabled(row.perTab[tab]);
+    }
 }
 
 void CommandRouter::updateUndo()

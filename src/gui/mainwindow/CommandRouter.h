@@ -26,6 +26,8 @@ public:
     // nullptr for none.
     TabController* current() const;
 
+    // The Edit menu's items for the context menus' commands, below "Delete File".
+    void buildAddedCommands();
     void switched(int newTab);
     // Performs the command of the toolbar button `key`; a disabled or unknown one does nothing.
     void buttonClick(const QString& key);
@@ -44,6 +46,7 @@ public:
 private:
     void showViewMode(bool iconView);
     void applyCommandState(int tab);
+    void applyAddedCommandState(int tab);
 
     frmQEL& m_window;
     QHash<QString, QAction*> m_buttons;

@@ -23,9 +23,22 @@ constexpr CommandStateRow kTable[] = {
     {"Rename", P::ToolTip, {unchanged, "Rename File", "Rename shortcut", "Rename web shortcut"}},
     {"Create", P::ToolTip, {unchanged, unchanged, "Create shortcut", "Create web shortcut"}},
 };
+//                                                               "New"  "Open" "Tools" "Web"
+constexpr AddedCommandRow kAdded[] = {
+    {"mnuShowInFolder", "showInFolder", "Show in Folder", {false, true, false, false}},
+    {"mnuCopyPath", "copyPath", "Copy Path", {false, true, false, false}},
+    {"mnuRemoveFromList", "removeFromList", "Remove from List", {false, true, false, false}},
+    {"mnuBrowse", "browse", "Browse ...", {false, true, false, false}},
+    {"mnuCopyAddress", "copyAddress", "Copy Address", {false, false, false, true}},
+};
 } // namespace
 
 std::span<const CommandStateRow> commandStateTable()
 {
     return kTable;
+}
+
+std::span<const AddedCommandRow> addedCommandTable()
+{
+    return kAdded;
 }

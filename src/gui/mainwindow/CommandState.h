@@ -15,3 +15,16 @@ struct CommandStateRow {
 };
 
 std::span<const CommandStateRow> commandStateTable();
+
+// The Edit menu's items beyond those above: every command of the lists' context menus, which a
+// screen reader never shows, stands in the menu bar too, in this order below a separator after
+// the Delete item. A switch enables each on the tabs that have its command; it runs the command
+// of that name of the current tab, found by its caption as the Edit items find theirs.
+struct AddedCommandRow {
+    const char* item;    // the menu item's objectName
+    const char* command; // the tab's command (TabController::Command::name)
+    const char* caption;
+    bool perTab[kTabCount]; // enabled
+};
+
+std::span<const AddedCommandRow> addedCommandTable();

@@ -153,6 +153,7 @@ void frmQEL::buildMenus()
     item(mnuEdit, mnuCreate, "mnuCreate", "Create");
     item(mnuEdit, mnuRename, "mnuRename", "Rename");
     item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
+    m_router->buildAddedCommands();
 
     mnuView = menu("View");
     mnuView->setObjectName(QStringLiteral("mnuView"));

@@ -26,7 +26,10 @@ public:
     // What the tab shows under its list; nullptr for nothing.
     virtual QWidget* belowList() { return nullptr; }
     // Commands of the tab's own in the context menu of an entry, or of the list's empty space.
+    // `name` is the command's for the menu bar, which offers each one too (see the main
+    // window's table of them); `text` is its caption.
     struct Command {
+        QString name;
         QString text;
         std::function<void()> run;
     };

@@ -31,13 +31,9 @@ void OpenList::reportSaveFailure(const FileResult& failure) const
 
 void OpenList::LoadOpenList()
 {
-    ++m_reads;
-    work::post(
+    m_loads.post(
         work::Line::list(), &m_alive, [store = m_store] { return store.listing(true); },
-        [this](OpenListing listing) {
-            --m_reads;
-            show(std::move(listing));
-        });
+        [this](OpenListing listing) { show(std::move(listing)); });
 }
 
 void OpenList::show(OpenListing listing, const QString& select)
@@ -78,7 +74,7 @@ void OpenList::tmrFileUpdate_Timer()
 {
     // A read under way will show what the file holds; a list still being laid out is let be, so
     // that a large list is never held three times over.
-    if (m_reads > 0 || !m_list.isSettled())
+    if (m_reads > 0 || m_loads.busy() || !m_list.isSettled())
         return;
     if (m_syncPending) {
         SyncDataFolderEntries();

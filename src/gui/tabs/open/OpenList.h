@@ -4,6 +4,7 @@
 #include "lists/OpenRows.h"
 #include "lists/RecentFileList.h"
 #include "ui/TabRows.h"
+#include "work/OneAtATime.h"
 
 #include <QObject>
 
@@ -61,7 +62,8 @@ private:
     RecentFileList m_store;
     TabRows m_rows;
     MissingFiles m_missing;
-    int m_reads = 0;                  // reads of the list file under way
+    work::OneAtATime m_loads;         // the loads asked for, one on the list line at a time
+    int m_reads = 0;                  // the timer's and the sync's reads under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
     bool m_syncPending = false;
     bool m_checkQueued = false; // the files are looked at once the rows being laid out show

@@ -120,14 +120,16 @@ QWidget* OpenTab::belowList()
 
 QList<TabController::Command> OpenTab::entryCommands()
 {
-    return {{QStringLiteral("Show in Folder"), [this] { openContainingFolder(); }},
-            {QStringLiteral("Copy Path"), [this] { copyPath(); }},
-            {QStringLiteral("Remove from List"), [this] { removeFromList(); }}};
+    return {{QStringLiteral("showInFolder"), QStringLiteral("Show in Folder"),
+             [this] { openContainingFolder(); }},
+            {QStringLiteral("copyPath"), QStringLiteral("Copy Path"), [this] { copyPath(); }},
+            {QStringLiteral("removeFromList"), QStringLiteral("Remove from List"),
+             [this] { removeFromList(); }}};
 }
 
 QList<TabController::Command> OpenTab::spaceCommands()
 {
-    return {{cmdBrowse ? cmdBrowse->text() : QStringLiteral("Browse ..."),
+    return {{QStringLiteral("browse"), cmdBrowse ? cmdBrowse->text() : QStringLiteral("Browse ..."),
              [this] { cmdBrowse_Click(); }}};
 }
 

@@ -77,6 +77,9 @@ void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
                 LoadOpenList();
                 return;
             case Outcome::NotConnected:
+                // Also when the drive went during the command, which then put back what it did.
+                if (r.listing)
+                    show(std::move(*r.listing));
                 m_hub.notice(openedits::notConnectedText(entry, true));
                 return;
             case Outcome::TrashRefused:

@@ -99,14 +99,10 @@ void ToolsTab::LoadShortcutList()
 {
     // The shortcut folder lies in the application folder, with the lists: it is read in turn
     // with them. The programs' icons, which may lie anywhere, are read beside.
-    const int load = ++m_load;
-    work::post(
+    m_loads.post(
         work::Line::list(), &m_alive,
         [app = m_hub.appFolder()] { return shortcutedits::readShortcutFolder(app); },
-        [this, load](std::vector<ShortcutEntry> entries) {
-            if (load == m_load) // a later load is under way: it shows the folder
-                show(std::move(entries));
-        });
+        [this](std::vector<ShortcutEntry> entries) { show(std::move(entries)); });
 }
 
 void ToolsTab::show(std::vector<ShortcutEntry> entries)
@@ -145,55 +141,72 @@ void ToolsTab::readIcons(const std::shared_ptr<const Rows>& rows)
     IconSource* icons = m_hub.services().icons;
     if (!icons)
         return;
-    // Each program's shortcuts (their rows), and the programs by drive: a drive that hangs holds
-    // up the icons of its own programs only.
-    auto shortcutsOf = std::make_shared<QHash<QString, QList<int>>>();
+    // Each program's shortcuts, and the programs by drive: a drive that hangs holds up the icons
+    // of its own programs only.
+    m_iconRows = rows;
+    m_shortcutsOf.clear();
     QHash<QString, QStringList> byDrive;
     for (int row = 0; row < rows->count(); ++row) {
         const ShortcutEntry& e = rows->entry(row);
         if (!e.read.ok)
             continue;
-        auto& shortcuts = (*shortcutsOf)[e.program];
+        auto& shortcuts = m_shortcutsOf[e.program];
         if (shortcuts.isEmpty())
             byDrive[m_hub.drives().driveOf(e.program)].append(e.program);
         shortcuts.append(row);
     }
-    using Found = QList<std::pair<QString, ProgramIconData>>;
+    // The programs still to read are this load's; a batch a drive is still at stays its only one.
+    for (IconQueue& queue : m_iconQueues)
+        queue = {{}, 0, queue.inFlight};
     for (auto it = byDrive.constBegin(); it != byDrive.constEnd(); ++it) {
-        for (qsizetype from = 0; from < it->size(); from += kIconBatch) {
-            work::post(
-                work::Line::drive(it.key()), &m_alive,
-                [icons, batch = it->mid(from, kIconBatch)] {
-                    Found found;
-                    for (const QString& program : batch)
-                        found.append({program, icons->readProgramIcon(program)});
-                    return found;
-                },
-                [this, icons, rows, shortcutsOf, load = m_load](const Found& found) {
-                    if (load != m_load)
-                        return; // the image lists are another load's
-                    QHash<QString, Note> notes;
-                    bool redraw = false; // a reload mostly finds the icons the rows show
-                    for (const auto& [program, data] : found) {
-                        const QIcon icon = icons->icon(data);
-                        m_programIcons.insert(program, icon);
-                        for (const int row : shortcutsOf->value(program)) {
-                            const ShortcutEntry& e = rows->entry(row);
-                            notes.insert(e.shortcutFile, data.broken ? Note::Broken : Note::None);
-                            if (!icon.isNull() &&
-                                imgShortCut[0].icon(e.fileName).cacheKey() != icon.cacheKey()) {
-                                imgShortCut[0].add(e.fileName, icon);
-                                imgShortCut[1].add(e.fileName, icon);
-                                redraw = true;
-                            }
-                        }
-                    }
-                    m_list.applyNotes(notes);
-                    if (redraw)
-                        m_list.refreshIcons();
-                });
-        }
+        IconQueue& queue = m_iconQueues[it.key()];
+        queue.programs = *it;
+        readNextIcons(it.key());
     }
+}
+
+void ToolsTab::readNextIcons(const QString& drive)
+{
+    IconQueue& queue = m_iconQueues[drive];
+    if (queue.inFlight || queue.next >= queue.programs.size())
+        return;
+    queue.inFlight = true;
+    const QStringList batch = queue.programs.mid(queue.next, kIconBatch);
+    queue.next += batch.size();
+    IconSource* icons = m_hub.services().icons;
+    using Found = QList<std::pair<QString, ProgramIconData>>;
+    work::post(
+        work::Line::drive(drive), &m_alive,
+        [icons, batch] {
+            Found found;
+            for (const QString& program : batch)
+                found.append({program, icons->readProgramIcon(program)});
+            return found;
+        },
+        [this, icons, drive](const Found& found) {
+            m_iconQueues[drive].inFlight = false;
+            QHash<QString, Note> notes;
+            bool redraw = false; // a reload mostly finds the icons the rows show
+            for (const auto& [program, data] : found) {
+                const QIcon icon = icons->icon(data);
+                m_programIcons.insert(program, icon);
+                // The shortcuts of the entries shown now: the batch may be of an earlier load.
+                for (const int row : m_shortcutsOf.value(program)) {
+                    const ShortcutEntry& e = m_iconRows->entry(row);
+                    notes.insert(e.shortcutFile, data.broken ? Note::Broken : Note::None);
+                    if (!icon.isNull() &&
+                        imgShortCut[0].icon(e.fileName).cacheKey() != icon.cacheKey()) {
+                        imgShortCut[0].add(e.fileName, icon);
+                        imgShortCut[1].add(e.fileName, icon);
+                        redraw = true;
+                    }
+                }
+            }
+            m_list.applyNotes(notes);
+            if (redraw)
+                m_list.refreshIcons();
+            readNextIcons(drive);
+        });
 }
 
 void ToolsTab::BrowseForTool(int& result, QString& path)

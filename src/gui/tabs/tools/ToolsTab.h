@@ -6,6 +6,7 @@
 #include "ui/ImageList.h"
 #include "ui/TabController.h"
 #include "ui/TabRows.h"
+#include "work/OneAtATime.h"
 
 #include <QObject>
 
@@ -58,6 +59,8 @@ private:
     class Rows;
     void show(std::vector<ShortcutEntry> entries);
     void readIcons(const std::shared_ptr<const Rows>& rows);
+    // Posts the next batch of the drive's programs, unless the drive has one already.
+    void readNextIcons(const QString& drive);
     std::optional<ShortcutEntry> chosen() const;
     // Looks whether the chosen shortcut's file is there and may have `what` done to it, then
     // goes on with it; otherwise says why not.
@@ -72,8 +75,19 @@ private:
     QString m_dialogFileName;
     TabRows m_rows;
     QHash<QString, QIcon> m_programIcons; // by program path, for the load under way
-    int m_load = 0;                       // the number of the latest load
-    QString m_selectAfterLoad;            // a renamed shortcut, which the selection follows
+    // The rows shown, and their shortcuts (rows) by program: where the icons read go.
+    std::shared_ptr<const Rows> m_iconRows;
+    QHash<QString, QList<int>> m_shortcutsOf;
+    // A drive's programs whose icons are still to read, and whether a batch is at the drive: one
+    // batch per drive at a time, whatever the reloads asked meanwhile.
+    struct IconQueue {
+        QStringList programs;
+        qsizetype next = 0; // the first program not yet posted
+        bool inFlight = false;
+    };
+    QHash<QString, IconQueue> m_iconQueues;
+    work::OneAtATime m_loads;  // the folder read, one at a time
+    QString m_selectAfterLoad; // a renamed shortcut, which the selection follows
     DriveWait m_waits;
     QObject m_alive; // answers from the lines are taken only while this lives
 };

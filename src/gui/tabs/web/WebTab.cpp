@@ -54,7 +54,7 @@ WebTab::~WebTab()
 
 void WebTab::LoadWebList()
 {
-    work::post(
+    m_loads.post(
         work::Line::list(), &m_alive, [store = m_store] { return store.read(); },
         [this](const WebLinkList::Contents& links) { show(links); });
 }
@@ -300,7 +300,8 @@ void WebTab::remove()
 
 QList<TabController::Command> WebTab::entryCommands()
 {
-    return {{QStringLiteral("Copy Address"), [this] { copyAddress(); }}};
+    return {
+        {QStringLiteral("copyAddress"), QStringLiteral("Copy Address"), [this] { copyAddress(); }}};
 }
 
 std::function<void()> WebTab::dropAction(const QMimeData* data, bool shown)

@@ -5,6 +5,7 @@
 #include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
 #include "ui/TabRows.h"
+#include "work/OneAtATime.h"
 
 #include <QObject>
 #include <QPointer>
@@ -79,6 +80,7 @@ private:
     WebLinkList m_store;
     TabRows m_rows;
     QPointer<frmWeb> m_dialog;
+    work::OneAtATime m_loads; // however often F5 is pressed, one read of the file at a time
     DriveWait m_waits;
     QObject m_alive; // answers from the list line are taken only while this lives
 };
