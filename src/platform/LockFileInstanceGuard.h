@@ -18,6 +18,7 @@ public:
 
     bool tryAcquire() override;
     QString problem() const override { return m_problem; }
+    void release() override;
     QString lockPath() const { return m_path; }
     QString channelPath() const override { return m_path + QStringLiteral(".socket"); }
 
