@@ -51,6 +51,9 @@ class Prober(bl.Prober):
                                             if n.getRoleName() == "label" and n.name))
                 button = next(n for n in nodes if n.getRoleName() == "push button")
                 self.timed(lambda: button.queryAction().doAction(0))
+                end = time.monotonic() + 5
+                while time.monotonic() < end and self.timed(lambda: sr.is_showing(w)):
+                    time.sleep(0.02)  # one box is one message, however often it is looked at
         except (sr.GLib.Error, StopIteration):
             pass  # a box that closed while read
 

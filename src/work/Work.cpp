@@ -53,7 +53,8 @@ struct Queue {
     std::deque<Job> commands;
     std::deque<Job> background;
     bool running = false;
-    bool busy = false; // a job of the line is running now
+    bool busy = false;    // a job of the line is running now
+    bool command = false; // ... and it is a command, not background work
     bool empty() const { return commands.empty() && background.empty(); }
 };
 
@@ -103,10 +104,13 @@ void serve(const Line& line)
         std::function<void()> task = std::move(from.front().task);
         from.pop_front();
         q->busy = true;
+        q->command = &from == &q->commands;
         lock.unlock();
         task();
         task = nullptr; // what the job held goes before the next begins
         lock.lock();
+        l.queueOf(line).busy = false; // the end of the program may wait for this job
+        l.idle.notify_all();
     }
 }
 } // namespace
@@ -141,7 +145,8 @@ bool finishWork(int ms)
     }
     dropped.clear();
     std::unique_lock lock(l.mutex);
-    const auto atRest = [](const Queue& q) { return !q.busy && q.commands.empty(); };
+    // A look at a drive that is running now is not waited for either.
+    const auto atRest = [](const Queue& q) { return !(q.busy && q.command) && q.commands.empty(); };
     return l.idle.wait_for(lock, std::chrono::milliseconds(ms), [&] {
         return atRest(l.list) && std::all_of(l.others.begin(), l.others.end(),
                                              [&](const auto& q) { return atRest(q.second); });
