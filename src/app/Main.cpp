@@ -180,5 +180,6 @@ int Main(const PlatformServices& services, const HandOver& request)
             window.installEventFilter(&quitOnceShown); // the splash shows it when it goes
         code = QApplication::exec();
     }
+    QApplication::setQuitOnLastWindowClosed(true); // as Qt has it, for whatever comes after
     return ended(services, channel, code);
 }
