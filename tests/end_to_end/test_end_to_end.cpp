@@ -139,28 +139,40 @@ TEST(EndToEnd, FirstStartInEmptyFolderLeavesSettingsAndShortcutFolder)
     }
 }
 
-// A second start while the first runs: the message, then the second ends and the first goes on.
-// This needs a real display to answer the message on: an Xvfb of its own, and xdotool.
-TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
-{
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xvfb.isEmpty() || xdotool.isEmpty())
-        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
+// An X server of the test's own, without a window manager, and xdotool to act on it.
+struct XServer {
+    QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     QProcess server;
-    // Its warnings would fill a pipe nobody reads, and a server stuck writing serves no one.
-    server.setStandardErrorFile(QProcess::nullDevice());
-    server.start(xvfb,
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                  QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp"),
-                  // A server resets when its last client leaves (here each xdotool call), and
-                  // a program connecting just then is turned away.
-                  QStringLiteral("-noreset")});
-    ASSERT_TRUE(server.waitForReadyRead(10000));
-    const QString display = QLatin1Char(':') + QString::fromLatin1(server.readAll().trimmed());
+    QString display;
 
-    const auto xdo = [&](const QStringList& args) {
+    // Empty when it could not start: the reason to skip.
+    QString start()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty() || xdotool.isEmpty())
+            return QStringLiteral("Xvfb and xdotool are needed (scripts/install-deps.sh installs "
+                                  "them)");
+        // Its warnings would fill a pipe nobody reads, and a server stuck writing serves no one.
+        server.setStandardErrorFile(QProcess::nullDevice());
+        server.start(xvfb,
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                      // A server resets when its last client leaves (here each xdotool
+                      // call), and a program connecting just then is turned away.
+                      QStringLiteral("-noreset")});
+        if (!server.waitForReadyRead(10000))
+            return QStringLiteral("Xvfb did not start");
+        display = QLatin1Char(':') + QString::fromLatin1(server.readAll().trimmed());
+        return {};
+    }
+    ~XServer()
+    {
+        server.kill();
+        server.waitForFinished();
+    }
+    QString xdo(const QStringList& args) const
+    {
         QProcess run;
         QProcessEnvironment xenv = QProcessEnvironment::systemEnvironment();
         xenv.insert(QStringLiteral("DISPLAY"), display);
@@ -168,19 +180,59 @@ TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
         run.start(xdotool, args);
         run.waitForFinished();
         return QString::fromLatin1(run.readAllStandardOutput()).trimmed();
-    };
+    }
+    // The visible windows of a process (of that name) now.
+    QStringList windowsOf(const QProcess& p, const QString& name = QStringLiteral(".")) const
+    {
+        return xdo({QStringLiteral("search"), QStringLiteral("--all"),
+                    QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                    QString::number(p.processId()), QStringLiteral("--name"), name})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
     // The first visible window of a process, once there is one.
-    const auto windowOf = [&](const QProcess& p, const QString& name = QStringLiteral(".")) {
+    QString windowOf(const QProcess& p, const QString& name = QStringLiteral(".")) const
+    {
         QString w;
         waitFor([&] {
-            w = xdo({QStringLiteral("search"), QStringLiteral("--all"),
-                     QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                     QString::number(p.processId()), QStringLiteral("--name"), name})
-                    .split(QLatin1Char('\n'))
-                    .first();
+            const QStringList all = windowsOf(p, name);
+            w = all.isEmpty() ? QString() : all.first();
             return !w.isEmpty();
         });
         return w;
+    }
+    // "WIDTHxHEIGHT" of a window.
+    QString sizeOf(const QString& window) const
+    {
+        const QString shape = xdo({QStringLiteral("getwindowgeometry"), window});
+        const qsizetype at = shape.indexOf(QStringLiteral("Geometry: "));
+        return at < 0 ? QString() : shape.mid(at + 10).trimmed();
+    }
+    // The hub's main window (570 pixels wide until the user sizes it), once it shows.
+    QString mainWindowOf(const QProcess& p, const QString& width = QStringLiteral("570")) const
+    {
+        QString found;
+        waitFor([&] {
+            for (const QString& w : windowsOf(p, QStringLiteral("^Keldara$"))) {
+                if (sizeOf(w).startsWith(width + QLatin1Char('x')))
+                    found = w;
+            }
+            return !found.isEmpty();
+        });
+        return found;
+    }
+};
+
+// A second start while the first runs: the message, then the second ends and the first goes on.
+// This needs a real display to answer the message on: an Xvfb of its own, and xdotool.
+TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
+{
+    XServer x;
+    if (const QString why = x.start(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    const QString display = x.display;
+    const auto xdo = [&](const QStringList& args) { return x.xdo(args); };
+    const auto windowOf = [&](const QProcess& p, const QString& name = QStringLiteral(".")) {
+        return x.windowOf(p, name);
     };
 
     RunningHub first;
@@ -231,8 +283,78 @@ TEST(EndToEnd, SecondInstanceIsRefusedAndTheFirstRunsOn)
     })) << first.report();
     other.kill();
     other.waitForFinished();
-    server.kill();
-    server.waitForFinished();
+}
+
+// Boxes of the start answered the moment they show, while the splash is still up (the list file
+// cannot be read: a folder in its place): the start goes on to its main window.
+TEST(EndToEnd, AStartWhoseMessagesAreAnsweredAtOnceGoesOnToItsWindow)
+{
+    XServer x;
+    if (const QString why = x.start(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    RunningHub hub;
+    ASSERT_TRUE(QDir(hub.app.path()).mkdir(QStringLiteral("QELFileList.txt")));
+    hub.start(x.display);
+    int answered = 0;
+    QString main;
+    waitFor([&] {
+        if (hub.process.state() != QProcess::Running)
+            return true;
+        for (const QString& w : x.windowsOf(hub.process)) {
+            const QString size = x.sizeOf(w);
+            if (size.startsWith(QStringLiteral("570x")))
+                main = w;
+            else if (!size.isEmpty() && size != QStringLiteral("496x316")) { // not the splash
+                x.xdo({QStringLiteral("windowfocus"), w, QStringLiteral("key"),
+                       QStringLiteral("Return")});
+                ++answered;
+            }
+        }
+        return !main.isEmpty();
+    });
+    EXPECT_GE(answered, 1);
+    ASSERT_FALSE(main.isEmpty()) << hub.report();
+    QThread::msleep(1000);
+    EXPECT_EQ(hub.process.state(), QProcess::Running) << hub.report();
+    EXPECT_EQ(x.windowsOf(hub.process, QStringLiteral("^Keldara$")).size(), 1);
+}
+
+// Without a window manager the window has no title bar Qt can see: the size the user gave it is
+// kept all the same, and the next start shows the window at that size.
+TEST(EndToEnd, TheSizeIsKeptWithoutAWindowManager)
+{
+    XServer x;
+    if (const QString why = x.start(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    RunningHub hub;
+    hub.start(x.display);
+    const QString splash = x.windowOf(hub.process);
+    x.xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), splash, QStringLiteral("20"),
+           QStringLiteral("20"), QStringLiteral("click"), QStringLiteral("1")});
+    QString main = x.mainWindowOf(hub.process);
+    ASSERT_FALSE(main.isEmpty()) << hub.report();
+    x.xdo({QStringLiteral("windowsize"), QStringLiteral("--sync"), main, QStringLiteral("800"),
+           QStringLiteral("600")});
+    ASSERT_TRUE(waitFor([&] { return x.sizeOf(main) == QStringLiteral("800x600"); }));
+    // File > Exit, then Yes.
+    x.xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), main, QStringLiteral("15"),
+           QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+    QThread::msleep(300);
+    x.xdo({QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Return")});
+    const bool asked = waitFor([&] { return x.windowsOf(hub.process).size() >= 2; }, 5000);
+    ASSERT_TRUE(asked) << hub.report();
+    QThread::msleep(300);
+    x.xdo({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(hub.process.waitForFinished(10000)) << hub.report();
+    EXPECT_EQ(hub.process.exitCode(), 0);
+    EXPECT_TRUE(hub.setting(QStringLiteral("Window/Geometry")).endsWith(QStringLiteral("800 600")))
+        << hub.setting(QStringLiteral("Window/Geometry")).toStdString();
+
+    hub.start(x.display);
+    const QString again = x.windowOf(hub.process);
+    x.xdo({QStringLiteral("mousemove"), QStringLiteral("--window"), again, QStringLiteral("20"),
+           QStringLiteral("20"), QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_FALSE(x.mainWindowOf(hub.process, QStringLiteral("800")).isEmpty()) << hub.report();
 }
 
 TEST(EndToEnd, StartUpRebuildsTheDataFolderPartOfTheList)

@@ -123,6 +123,58 @@ TEST(HostileLists, ThingsThatAreNotListFilesAreRefusedAtOnce)
     }
 }
 
+// A line of 50 MB in either list file, another program's damage: it is not read as a record, the
+// read names its line, and every rewrite keeps it byte for byte, holding at most three times the
+// file's size at once.
+TEST(HostileLists, AFiftyMegabyteLineIsKeptButNeverRead)
+{
+    const QByteArray filler(50 << 20, 'n');
+    for (const bool web : {false, true}) {
+        SCOPED_TRACE(web ? "web links" : "recent files");
+        TempAppFolder app;
+        const QString name =
+            web ? QStringLiteral("QELWebList.txt") : QStringLiteral("QELFileList.txt");
+        const QByteArray first = web ? records::encode({QStringLiteral("A"), QStringLiteral("1")})
+                                     : rec(QStringLiteral("fpl"), QStringLiteral("/x/a.fpl"));
+        const QByteArray huge = web ? "\"Huge\",\"http://" + filler + "\"\r\n"
+                                    : "\"fpl\",\"/x/" + filler + ".fpl\",\"d\"\r\n";
+        app.write(name, first + huge);
+        const qint64 size = first.size() + huge.size();
+        const int code = inChild([&] {
+            if (!kSanitized && !kThreadSanitized) {
+                const rlimit limit{addressSpaceInUse() + rlim_t(3 * size), RLIM_INFINITY};
+                setrlimit(RLIMIT_AS, &limit);
+            }
+            if (web) {
+                WebLinkList store(app.path());
+                const WebLinkList::Contents c = store.read();
+                if (c.records.size() != 1 ||
+                    c.result.errorText != QStringLiteral("Line 2 is not a web link"))
+                    return 1;
+                if (!store.append({QStringLiteral("B"), QStringLiteral("2")}).ok ||
+                    !store.remove(QStringLiteral("A")).ok)
+                    return 2;
+                return 0;
+            }
+            RecentFileList store(app.path());
+            const OpenListing listing = store.listing(false);
+            if (listing.size() != 1 || listing.damagedLine != 2)
+                return 1;
+            if (!store.TouchFileEntry(QStringLiteral("/x/b.fpl"), QStringLiteral("fpl"), kNow).ok ||
+                !store.SyncDataFolderEntries().ok ||
+                !store.removeRecords(QStringLiteral("/x/a.fpl")).ok)
+                return 2;
+            return 0;
+        });
+        EXPECT_EQ(code, 0);
+        const QByteArray after = app.read(name);
+        EXPECT_TRUE(after.startsWith(huge)); // the first record went, the damaged line stayed
+        const QByteArray rest = after.mid(huge.size());
+        EXPECT_TRUE(rest.startsWith(web ? "\"B\",\"2\"" : "\"fpl\",\"/x/b.fpl\""))
+            << rest.constData();
+    }
+}
+
 // A companion tool adds records by atomic rename while the hub syncs a large data folder over
 // and over: not one of the tool's records may be lost.
 TEST(HostileLists, AnotherProgramsRecordsSurviveOurRewrites)

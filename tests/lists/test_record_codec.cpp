@@ -32,7 +32,11 @@ TEST(RecordCodec, ReadsWhatItWritesIncludingCommasBlanksAndUnicode)
 // Which lines are records, and their fields. An empty expectation: not a record.
 TEST(RecordCodec, OnlyWellFormedLinesAreRecords)
 {
-    const std::pair<const char*, QStringList> cases[] = {
+    // A field of so many bytes that its line is exactly as long as a record may be, or one more.
+    const auto longest = [](int more) {
+        return QByteArray(records::kMaxRecordLine - 10 + more, 'x');
+    };
+    const std::pair<QByteArray, QStringList> cases[] = {
         {R"("a","b","c")", fields({"a", "b", "c"})},
         {"fpl, /x/y.fpl ,1/1/2026 1:00:00 AM", fields({"fpl", "/x/y.fpl", "1/1/2026 1:00:00 AM"})},
         {R"("a",,"c")", fields({"a", "", "c"})},
@@ -47,11 +51,14 @@ TEST(RecordCodec, OnlyWellFormedLinesAreRecords)
         {R"("a","b","c)", {}},
         {"", {}},
         {"   ", {}},
+        {"\"a\",\"" + longest(0) + "\",\"c\"",
+         {QStringLiteral("a"), QString::fromLatin1(longest(0)), QStringLiteral("c")}},
+        {"\"a\",\"" + longest(1) + "\",\"c\"", {}},
     };
     for (const auto& [line, expected] : cases) {
         const QList<QStringList> got = records::parse(QByteArray(line), 3);
         EXPECT_EQ(got, expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{expected})
-            << line;
+            << line.left(40).constData();
     }
 }
 

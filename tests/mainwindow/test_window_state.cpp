@@ -89,9 +89,10 @@ TEST_F(WindowState, PlaceSizeAndColumnWidthsSurviveARestart)
     EXPECT_EQ(maximised->geometry(), QRect(60, 40, 640, 480));
 }
 
-// Saved places the window could not be used at (another screen's, damaged numbers): the window
-// comes up centred on the screen at the saved size, cut to the screen, and such a place is never
-// saved back. The offscreen screen is 800 pixels wide.
+// Saved places the window could not be used at (another screen's, damaged numbers, the top left
+// corner where no title bar shows): the window comes up centred on the screen at the saved size,
+// cut to the screen, and such a place is never saved back; its size is. The offscreen screen is
+// 800 pixels wide.
 TEST_F(WindowState, AnUnusablePlaceIsCentredAndNeverSavedBack)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -108,6 +109,9 @@ TEST_F(WindowState, AnUnusablePlaceIsCentredAndNeverSavedBack)
         {"10 40 3000 2000", screen.size()}, // cut to the screen (and its title bar)
         {"10 40 2147483647 450", {}},
         {"10 40 0 450", {}},
+        {"0 0 640 480", {640, 480}}, // no window manager: the title bar would be off the screen
+        {"640 480", {640, 480}},     // only the size was saved
+        {"640", {}},
     };
     const QSize usual = makeWindow()->size();
     for (const auto& c : cases) {
@@ -126,12 +130,12 @@ TEST_F(WindowState, AnUnusablePlaceIsCentredAndNeverSavedBack)
             EXPECT_LE(std::abs(g.center().x() - screen.center().x()), 1);
         }
         EXPECT_TRUE(screen.contains(g));
-        // Whatever is saved at the exit is a place the window can be used at.
+        // A place the window cannot be used at is not saved at the exit; its size is.
         window->move(-g.width() + 10, 200);
         quit(*window, MsgAnswer::Yes);
         const QString saved =
             store->read(kApp, QStringLiteral("Window"), QStringLiteral("Geometry"), {});
-        EXPECT_EQ(saved, QString::fromLatin1(c.saved));
+        EXPECT_EQ(saved, QStringLiteral("%1 %2").arg(g.width()).arg(g.height()));
     }
 }
 
@@ -156,9 +160,21 @@ TEST(WindowPlace, UsedOnlyWithTheWholeTitleBarAndAThirdOnOneScreen)
     // A third of the window, not less.
     EXPECT_TRUE(windowplace::usable({0, 30, 300, 3150}, two, 30));
     EXPECT_FALSE(windowplace::usable({0, 30, 300, 3153}, two, 30));
-    EXPECT_EQ(windowplace::place({2000, 40, 800, 600}, two, 30), QRect(2000, 40, 800, 600));
-    EXPECT_EQ(windowplace::place({5000, 40, 800, 600}, two, 30), QRect(560, 255, 800, 600));
-    EXPECT_EQ(windowplace::place({1, 2, 3}, two, 30), std::nullopt);
+    const struct {
+        QList<qint64> saved;
+        std::optional<QRect> place;
+    } places[] = {
+        {{2000, 40, 800, 600}, QRect(2000, 40, 800, 600)},
+        {{5000, 40, 800, 600}, QRect(560, 255, 800, 600)}, // centred on the primary screen
+        {{800, 600}, QRect(560, 255, 800, 600)},           // no place saved
+        {{100, 40, 800, 2000}, QRect(100, 40, 800, 1050)}, // usable there, cut to the screen
+        {{2000, 40, 800, 2000}, QRect(2000, 40, 800, 994)},
+        {{0, 0, 4000, 3000}, QRect(0, 30, 1920, 1050)},
+        {{1, 2, 3}, std::nullopt},
+        {{800}, std::nullopt},
+    };
+    for (const auto& p : places)
+        EXPECT_EQ(windowplace::place(p.saved, two, 30), p.place) << p.saved.size();
 }
 
 struct OpenColumns : ::testing::Test, FakeHub {};

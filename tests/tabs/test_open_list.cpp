@@ -175,6 +175,34 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     EXPECT_EQ(list->count(), 2);
 }
 
+// A line too long to be a record is not shown; the load of the start and F5 say which it is,
+// the refresh timer and the reloads after commands say nothing.
+TEST_F(OpenTab, ALineTooLongForARecordIsToldOfByTheLoadsTheUserSees)
+{
+    const QByteArray longLine =
+        "\"fpl\",\"/f/" + QByteArray(records::kMaxRecordLine, 'n') + ".fpl\",\"d\"\r\n";
+    app.write(
+        QStringLiteral("QELFileList.txt"),
+        records::encode({QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("d")}) +
+            longLine);
+    const auto told = [&](void (*how)(frmQEL&)) {
+        prompter.messages.clear();
+        how(*window);
+        EXPECT_TRUE(settle());
+        EXPECT_EQ(column(0), QStringList{QStringLiteral("a.fpl")});
+        return prompter.messages.size() == 1 ? prompter.messages[0].text
+                                             : QString::number(prompter.messages.size());
+    };
+    const QString text =
+        QStringLiteral("Problem reading QEL list\r22-Line 2 is too long to be a record");
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().LoadOpenList(OpenList::Damage::Report); }), text);
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().reload(); }), text);
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().tmrFileUpdate_Timer(); }), QStringLiteral("0"));
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().LoadOpenList(); }), QStringLiteral("0"));
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().SyncDataFolderEntries(); }), QStringLiteral("0"));
+    EXPECT_TRUE(app.read(QStringLiteral("QELFileList.txt")).endsWith(longLine));
+}
+
 // A companion tool rewriting the list all through the start-up sync: no message, the sync is
 // done again on a later refresh tick, and nothing of the tool's is lost.
 TEST_F(OpenTab, ASyncThatMeetsABusyListIsDoneOnALaterTick)

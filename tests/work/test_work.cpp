@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
 
@@ -106,6 +107,59 @@ TEST(Work, AHangingDriveHoldsUpOnlyItsOwnLine)
     EXPECT_EQ(fromList, 42);
     EXPECT_EQ(answered.mid(2),
               (QStringList{QStringLiteral("command"), QStringLiteral("background")}));
+}
+
+// The end of the program: a command already running on a drive's line finishes, with the list
+// step it hands over, and background work that has not begun is dropped; a drive that does not
+// answer is waited for no longer than asked.
+TEST(Work, TheEndLetsRunningCommandsFinishAndWaitsABoundedTime)
+{
+    QObject receiver;
+    // A look at a drive that does not answer is background work: the end does not wait for it.
+    auto answers = std::make_shared<std::atomic<bool>>(false);
+    work::post(
+        work::Line::drive(QStringLiteral("/mnt/away")), &receiver,
+        [answers] {
+            while (!*answers)
+                QThread::msleep(1);
+            return 0;
+        },
+        [](int) {}, work::Priority::Background);
+    const work::Line stick = work::Line::drive(QStringLiteral("/media/stick"));
+    auto listed = std::make_shared<std::atomic<bool>>(false);
+    auto greyed = std::make_shared<std::atomic<bool>>(false);
+    work::post(
+        stick, &receiver,
+        [listed] {
+            QThread::msleep(200); // the move to the trash
+            return work::onListLine([listed] { return bool(*listed = true); });
+        },
+        [](bool) {});
+    work::post(
+        stick, &receiver, [greyed] { return bool(*greyed = true); }, [](bool) {},
+        work::Priority::Background);
+    EXPECT_TRUE(work::finishWork(3000));
+    EXPECT_TRUE(*listed);
+    EXPECT_FALSE(*greyed);
+    *answers = true;
+
+    auto release = std::make_shared<std::atomic<bool>>(false);
+    work::post(
+        work::Line::drive(QStringLiteral("/mnt/share")), &receiver,
+        [release] {
+            while (!*release)
+                QThread::msleep(1);
+            return 0;
+        },
+        [](int) {});
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_FALSE(work::finishWork(300));
+    EXPECT_GE(waited.elapsed(), 290);
+    EXPECT_LT(waited.elapsed(), 2000);
+    *release = true;
+    EXPECT_TRUE(work::finishWork(3000));
+    ASSERT_TRUE(settle());
 }
 
 } // namespace

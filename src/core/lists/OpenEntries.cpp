@@ -87,6 +87,7 @@ OpenListing openListingOf(const QByteArray& content)
 {
     OpenListing listing;
     listing.exists = true;
+    listing.damagedLine = records::firstLongLine(content);
     auto& records = listing.m_records;
     records.reserve(size_t(content.count('\n')) + 1); // one record a line at most
     SharedTexts folders, codes;

@@ -42,6 +42,9 @@ class OpenListing {
 public:
     FileResult result; // the file could not be read: no entries
     bool exists = false;
+    // The first line (counted from 1) too long to be a record (see records::kMaxRecordLine),
+    // which the list does not show; 0 when there is none.
+    qsizetype damagedLine = 0;
 
     size_t size() const { return m_order.size(); }
     // The entry at place `i` of the list, whole.

@@ -48,6 +48,8 @@ qsizetype bodyStart(const QByteArray& data)
 bool scanLine(QByteArrayView line, int fieldsPerRecord, Spans* spans)
 {
     spans->clear();
+    if (line.size() > kMaxRecordLine)
+        return false; // damaged: see kMaxRecordLine
     const char* const first = line.data();
     const char* p = first;
     const char* const end = p + line.size();
@@ -181,6 +183,18 @@ qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
             stray = number;
     });
     return stray;
+}
+
+qsizetype firstLongLine(const QByteArray& data)
+{
+    qsizetype number = 0;
+    qsizetype found = 0;
+    forEachLine(data, bodyStart(data), [&](qsizetype b, qsizetype e, qsizetype) {
+        ++number;
+        if (found == 0 && e - b > kMaxRecordLine)
+            found = number;
+    });
+    return found;
 }
 
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord)

@@ -22,6 +22,12 @@
 // UTF-8, as every new one is.
 namespace records {
 
+// The longest a record's line may be, line end left out. No real record comes near it (a path is
+// a few thousand bytes at most); a longer line is a damaged one: it is never read as a record
+// (nor shown), but it stays in the file byte for byte like any other line that is no record, so
+// that one such line costs neither seconds of the window's time nor a copy of it per field.
+inline constexpr qsizetype kMaxRecordLine = 64 * 1024;
+
 // True when `field` can be written in this format: no double quote and no line end.
 bool isStorable(QStringView field);
 
@@ -64,6 +70,9 @@ private:
 // when there is none.
 qsizetype forEachRecord(const QByteArray& data, int fieldsPerRecord,
                         const std::function<void(const RecordView&)>& take);
+
+// The number (counted from 1) of the first line of `data` longer than kMaxRecordLine, or 0.
+qsizetype firstLongLine(const QByteArray& data);
 
 // The well-formed records of `data` (a convenience for tests and the fuzzer).
 QList<QStringList> parse(const QByteArray& data, int fieldsPerRecord);

@@ -14,4 +14,7 @@ public:
     // After tryAcquire: something wrong with the lock that the user should hear of, although it
     // did not keep the program from starting; empty when all was well.
     virtual QString problem() const { return {}; }
+    // Lets go of the lock as the program ends, so that a later start need not wait for the last
+    // of its threads to end.
+    virtual void release() {}
 };

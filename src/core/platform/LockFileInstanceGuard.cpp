@@ -157,8 +157,15 @@ QString LockFileInstanceGuard::channelPath() const
 
 LockFileInstanceGuard::~LockFileInstanceGuard()
 {
+    release();
+}
+
+void LockFileInstanceGuard::release()
+{
     if (m_fd >= 0)
         ::close(m_fd); // the lock ends with it; the file stays for the next start to take
+    m_fd = -1;
+    m_locked = false;
 }
 
 bool LockFileInstanceGuard::tryAcquire()
@@ -250,8 +257,15 @@ bool LockFileInstanceGuard::tryAcquire()
 
 LockFileInstanceGuard::~LockFileInstanceGuard()
 {
+    release();
+}
+
+void LockFileInstanceGuard::release()
+{
     if (m_handle)
         CloseHandle(m_handle);
+    m_handle = nullptr;
+    m_locked = false;
 }
 
 bool LockFileInstanceGuard::tryAcquire()

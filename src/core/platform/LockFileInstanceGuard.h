@@ -43,6 +43,7 @@ public:
     LockFileInstanceGuard& operator=(const LockFileInstanceGuard&) = delete;
 
     bool tryAcquire() override;
+    void release() override;
     QString problem() const override { return m_problem; }
     // The lock file: where it is held, else where it would be taken now; empty when the user
     // has no folder of their own.

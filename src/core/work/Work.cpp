@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -10,6 +11,8 @@
 #include <mutex>
 #include <thread>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace work {
 
@@ -39,12 +42,19 @@ Observer g_observer;
 // How long a line's thread waits for more work before it ends.
 constexpr auto kLinger = std::chrono::seconds(2);
 
+// A job as handed over, and whether it counts in inFlight() until its answer.
+struct Job {
+    std::function<void()> task;
+    bool counted = false;
+};
+
 // The jobs of one line and whether a thread is working through them.
 struct Queue {
-    std::deque<std::function<void()>> commands;
-    std::deque<std::function<void()>> background;
+    std::deque<Job> commands;
+    std::deque<Job> background;
     bool running = false;
-    bool busy = false; // a job of the line is running now
+    bool busy = false;    // a job of the line is running now
+    bool command = false; // ... and it is a command, not background work
     bool empty() const { return commands.empty() && background.empty(); }
 };
 
@@ -53,7 +63,7 @@ struct Queue {
 struct Lines {
     std::mutex mutex;
     std::condition_variable work;              // a job was added to some line
-    std::condition_variable listIdle;          // the list line ran out of jobs
+    std::condition_variable idle;              // some line ran out of jobs
     std::unordered_map<QString, Queue> others; // the drives' lines, and the compute line
     Queue list;
 
@@ -80,8 +90,7 @@ void serve(const Line& line)
         Queue* q = &l.queueOf(line);
         if (q->empty()) {
             q->busy = false;
-            if (line.isList())
-                l.listIdle.notify_all();
+            l.idle.notify_all();
             l.work.wait_for(lock, kLinger, [&] { return !l.queueOf(line).empty(); });
             q = &l.queueOf(line);
             if (q->empty()) {
@@ -91,14 +100,17 @@ void serve(const Line& line)
                 return;
             }
         }
-        std::deque<std::function<void()>>& from = q->commands.empty() ? q->background : q->commands;
-        std::function<void()> task = std::move(from.front());
+        std::deque<Job>& from = q->commands.empty() ? q->background : q->commands;
+        std::function<void()> task = std::move(from.front().task);
         from.pop_front();
         q->busy = true;
+        q->command = &from == &q->commands;
         lock.unlock();
         task();
         task = nullptr; // what the job held goes before the next begins
         lock.lock();
+        l.queueOf(line).busy = false; // the end of the program may wait for this job
+        l.idle.notify_all();
     }
 }
 } // namespace
@@ -113,12 +125,32 @@ int inFlight()
     return g_inFlight.load();
 }
 
-bool finishListWork(int ms)
+bool finishWork(int ms)
 {
     Lines& l = lines();
+    // Greying the entries of missing files is of no use once the window has gone. What those
+    // jobs hold is let go of outside the lock: letting go may hand work to a line.
+    std::vector<std::deque<Job>> dropped;
+    {
+        std::lock_guard lock(l.mutex);
+        dropped.push_back(std::exchange(l.list.background, {}));
+        for (auto& [name, q] : l.others)
+            dropped.push_back(std::exchange(q.background, {}));
+    }
+    for (const std::deque<Job>& jobs : dropped) {
+        for (const Job& job : jobs) {
+            if (job.counted)
+                detail::finished();
+        }
+    }
+    dropped.clear();
     std::unique_lock lock(l.mutex);
-    return l.listIdle.wait_for(lock, std::chrono::milliseconds(ms),
-                               [&] { return !l.list.busy && l.list.empty(); });
+    // A look at a drive that is running now is not waited for either.
+    const auto atRest = [](const Queue& q) { return !(q.busy && q.command) && q.commands.empty(); };
+    return l.idle.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+        return atRest(l.list) && std::all_of(l.others.begin(), l.others.end(),
+                                             [&](const auto& q) { return atRest(q.second); });
+    });
 }
 
 namespace detail {
@@ -195,12 +227,13 @@ void finished()
     --g_inFlight;
 }
 
-void run(const Line& line, Priority priority, std::function<void()> task)
+void run(const Line& line, Priority priority, std::function<void()> task, bool counted)
 {
     Lines& l = lines();
     std::lock_guard lock(l.mutex);
     Queue& q = l.queueOf(line);
-    (priority == Priority::Command ? q.commands : q.background).push_back(std::move(task));
+    (priority == Priority::Command ? q.commands : q.background)
+        .push_back({std::move(task), counted});
     if (q.running) {
         l.work.notify_all();
         return;

@@ -26,8 +26,8 @@
 //
 // A job on a drive line may hand a step to the list line and wait for it (onListLine); a job on
 // the list line never waits for a drive line. No thread is ever joined: a thread that waits on a
-// drive that hangs must not hold up the end of the program, and every list rewrite is one atomic
-// step, so nothing is half done when it is left.
+// drive that hangs must not hold up the end of the program (finishWork waits a bounded time), and
+// every list rewrite is one atomic step, so nothing is half done when it is left.
 namespace work {
 
 class Line {
@@ -62,8 +62,11 @@ enum class Priority { Command, Background };
 // How many jobs handed to post() have not yet handed back their answer.
 int inFlight();
 
-// Waits up to `ms` for the list line to finish the jobs it holds. False when it did not.
-bool finishListWork(int ms);
+// For the program's end: lets go of every line's background jobs that have not begun, then waits
+// up to `ms` for the jobs running now and the commands queued behind them, the list steps those
+// jobs hand over included. False when some line was still at work at the end (a drive that does
+// not answer): what its job may touch must then outlive the program's own end.
+bool finishWork(int ms);
 
 // Test hook: told, on the worker's thread, as each job begins, which line runs it and which
 // function handed it over. Set it while no job runs.
@@ -78,7 +81,8 @@ void begins(const Line& line, const char* postedBy);
 QObject* receiver();
 // Runs `answer` on the receiver's thread, answers in the order they were handed over.
 void answer(std::function<void()> answer);
-void run(const Line& line, Priority priority, std::function<void()> task);
+// `counted`: the job was counted by started(), and is counted as finished should it never run.
+void run(const Line& line, Priority priority, std::function<void()> task, bool counted = false);
 // Whether the calling thread is the list line's.
 bool onListLineNow();
 } // namespace detail
@@ -109,7 +113,8 @@ void post(const Line& line, QObject* context, Job job, Done done,
                 if (receiver)
                     state->second(std::move(*result));
             });
-        });
+        },
+        true);
 }
 
 // Lets go of `what` on the compute line: a large list freed there costs the window nothing.

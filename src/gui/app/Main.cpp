@@ -17,13 +17,22 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QEventLoop>
 #include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
 
 namespace {
+// How long the end waits for commands still running.
+constexpr int kExitPatienceMs = 3000;
+
+using Damage = OpenList::Damage;
+
 // A start that was asked to open or begin something hands that to the hub that runs. True when
 // a hub took it. When none runs, this start takes the instance lock and becomes the hub; while
 // a hub that holds the lock is still starting (it listens a moment later), it is tried again.
@@ -74,6 +83,34 @@ void addExampleOnFirstRun(OpenTab& open, const PlatformServices& services)
     open.TouchFileEntry(paths::join(data, QStringLiteral("CRNexample.crn")), QStringLiteral("CRN"));
     settings.write(app, section, QStringLiteral("CRNExample"), QStringLiteral("True"));
 }
+// Turns on the end of the program with its last window once the window it watches shows. The
+// splash is no window that keeps a program running: a message box answered while only the
+// splash shows would otherwise end the program before its main window ever came up.
+class QuitOnceShown : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            QApplication::setQuitOnLastWindowClosed(true);
+        return false;
+    }
+};
+
+// The program's end. A later start may begin at once, so the instance lock and the channel go
+// first. Commands already running are let finish, for a while: a rename or delete half done is
+// left to none. Where a line still waits on a drive that does not answer, the program ends
+// without destroying what that line's job may still touch (the application, the services, the
+// window's objects): no destructor runs then, and every list rewrite is one atomic step.
+int ended(const PlatformServices& services, std::optional<InstanceChannel>& channel, int code)
+{
+    channel.reset();
+    if (services.instance)
+        services.instance->release();
+    if (work::finishWork(kExitPatienceMs))
+        return code;
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
 } // namespace
 
 int Main(const PlatformServices& services, const HandOver& request)
@@ -82,6 +119,9 @@ int Main(const PlatformServices& services, const HandOver& request)
     // the single-instance message; the user asked for a file, not for a second hub.
     if (handedOver(services, request))
         return 0;
+    // While the start is under way, neither the splash going nor the last message box being
+    // answered ends the program: the start goes on to its window (see QuitOnceShown).
+    QApplication::setQuitOnLastWindowClosed(false);
     frmQEL window(services);      // 1. loaded hidden; Form_Load has run
     window.tmrFileUpdate->stop(); // 2.
     yieldToEvents();              // 3.
@@ -100,9 +140,10 @@ int Main(const PlatformServices& services, const HandOver& request)
         return 0;
     }
     DesktopRequests requests(window);
-    InstanceChannel channel(services.instance ? services.instance->channelPath() : QString());
+    std::optional<InstanceChannel> channel(
+        std::in_place, services.instance ? services.instance->channelPath() : QString());
     if (services.instance) {
-        channel.listen([&window, &splash, &requests](const HandOver& later) {
+        channel->listen([&window, &splash, &requests](const HandOver& later) {
             requests.received(later, splash.isVisible() ? static_cast<QWidget&>(splash) : window);
         });
     }
@@ -114,7 +155,7 @@ int Main(const PlatformServices& services, const HandOver& request)
     yieldToEvents(); // 6.
 
     addExampleOnFirstRun(window.openTab(), services); // 7.
-    window.openTab().LoadOpenList();                  // 8.
+    window.openTab().LoadOpenList(Damage::Report);    // 8.
     window.newTab().LoadNewList();                    // 9.
     window.toolsTab().LoadShortcutList();             // 10.
     yieldToEvents();                                  // 11.
@@ -128,11 +169,17 @@ int Main(const PlatformServices& services, const HandOver& request)
     // The user may have closed the main window (and said Yes) during a yield: then, unless an
     // about box or the help is still open, there is nothing left to show, and the program ends
     // rather than running invisibly. Otherwise the program ends when its last window closes.
-    if (window.exitConfirmed() && !anyWindowOpen())
-        return 0;
-    const int code = QApplication::exec();
-    // A change the user made just before quitting is let finish; work that waits on a drive that
-    // does not answer is not waited for, and cannot harm a list: every rewrite is one atomic step.
-    work::finishListWork(500);
-    return code;
+    int code = 0;
+    if (!window.exitConfirmed() || anyWindowOpen()) {
+        if (!window.isVisible() && !splash.isVisible() && !window.exitConfirmed())
+            window.show(); // nothing of the start is on screen: the window shows now
+        QuitOnceShown quitOnceShown;
+        if (window.isVisible() || window.exitConfirmed())
+            QApplication::setQuitOnLastWindowClosed(true);
+        else
+            window.installEventFilter(&quitOnceShown); // the splash shows it when it goes
+        code = QApplication::exec();
+    }
+    QApplication::setQuitOnLastWindowClosed(true); // as Qt has it, for whatever comes after
+    return ended(services, channel, code);
 }

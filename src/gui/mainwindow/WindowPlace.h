@@ -16,10 +16,11 @@ inline constexpr qint64 kLimit = 16777215;
 // window fall on one of the screens (their available areas).
 bool usable(const QRect& window, const QList<QRect>& screens, int titleBar);
 
-// The geometry to give a window whose saved numbers are `left top width height`: the saved one
-// where it is usable; otherwise the saved size, cut down to the primary screen (`screens`
-// first), centred on it. Nothing when the saved numbers give no size (missing, not four,
-// not positive, or beyond kLimit); a place beyond kLimit counts as unusable.
+// The geometry to give a window whose saved numbers are `left top width height`, or only
+// `width height` (no usable place was saved): the saved place where it is usable; otherwise
+// centred on the primary screen (`screens` first). The saved size either way, cut down to the
+// screen it comes up on. Nothing when the saved numbers give no size (missing, neither four nor
+// two, not positive, or beyond kLimit); a place beyond kLimit counts as unusable.
 std::optional<QRect> place(const QList<qint64>& saved, const QList<QRect>& screens, int titleBar);
 
 } // namespace windowplace

@@ -4,7 +4,7 @@
 // The program's specified settings are written at the moment they change, as before; nothing
 // else is saved at exit. View modes and sort orders are not kept: every load resets them.
 // A saved place is used only where the window can be used there (see WindowPlace.h), and a
-// place that could not be used is never saved.
+// place that could not be used is never saved; the size is kept either way.
 #include "mainwindow/WindowState.h"
 #include "mainwindow/WindowPlace.h"
 #include "platform/SettingsStore.h"
@@ -20,7 +20,8 @@
 namespace {
 const QString kApplication = QStringLiteral("Keldara");
 const QString kSection = QStringLiteral("Window");
-// The window's place and size when not maximised, in pixels: "left top width height".
+// The window's place and size when not maximised, in pixels: "left top width height", or only
+// "width height" when its place could not be used.
 const QString kGeometry = QStringLiteral("Geometry");
 const QString kMaximized = QStringLiteral("Maximized");
 
@@ -94,23 +95,28 @@ bool windowplace::usable(const QRect& window, const QList<QRect>& screens, int t
 std::optional<QRect> windowplace::place(const QList<qint64>& saved, const QList<QRect>& screens,
                                         int titleBar)
 {
-    if (saved.size() != 4)
+    if (saved.size() != 4 && saved.size() != 2)
         return std::nullopt;
     const auto within = [](qint64 n, qint64 low) { return n >= low && n <= kLimit; };
-    if (!within(saved[2], 1) || !within(saved[3], 1))
+    const qint64 width = saved[saved.size() - 2];
+    const qint64 height = saved[saved.size() - 1];
+    if (!within(width, 1) || !within(height, 1))
         return std::nullopt;
-    const QSize size{int(saved[2]), int(saved[3])};
-    if (within(saved[0], -kLimit) && within(saved[1], -kLimit)) {
-        const QRect there{QPoint(int(saved[0]), int(saved[1])), size};
-        if (usable(there, screens, titleBar))
-            return there;
-    }
+    const QSize size{int(width), int(height)};
     if (screens.isEmpty())
         return QRect(QPoint(), size);
+    // The room a window has on a screen: all of it below the title bar.
+    const auto room = [&](const QRect& screen) { return screen.adjusted(0, titleBar, 0, 0); };
+    if (saved.size() == 4 && within(saved[0], -kLimit) && within(saved[1], -kLimit)) {
+        const QRect there{QPoint(int(saved[0]), int(saved[1])), size};
+        for (const QRect& screen : screens) {
+            if (usable(there, {screen}, titleBar))
+                return QRect(there.topLeft(), size.boundedTo(room(screen).size()));
+        }
+    }
     // Centred on the primary screen, title bar included, at most as large as it.
-    const QRect room = screens.first().adjusted(0, titleBar, 0, 0);
-    QRect centred(QPoint(), size.boundedTo(room.size()));
-    centred.moveCenter(room.center());
+    QRect centred(QPoint(), size.boundedTo(room(screens.first()).size()));
+    centred.moveCenter(room(screens.first()).center());
     return centred;
 }
 
@@ -146,11 +152,15 @@ void WindowState::save()
     const auto write = [&](const QString& key, const QString& text) {
         settings->write(kApplication, kSection, key, text);
     };
-    // A place where the window could not be used is not saved: the next start shows the last
-    // usable place, or centres the window.
-    if (const QRect normal = m_window.normalGeometry();
-        windowplace::usable(normal, screenAreas(), titleBarHeight(m_window)))
-        write(kGeometry, numbersText({normal.x(), normal.y(), normal.width(), normal.height()}));
+    // The size is kept whatever the desktop draws around the window; a place where the window
+    // could not be used is not: the next start centres the window at its size.
+    if (const QRect normal = m_window.normalGeometry(); !normal.isEmpty()) {
+        if (windowplace::usable(normal, screenAreas(), titleBarHeight(m_window)))
+            write(kGeometry,
+                  numbersText({normal.x(), normal.y(), normal.width(), normal.height()}));
+        else
+            write(kGeometry, numbersText({normal.width(), normal.height()}));
+    }
     write(kMaximized, m_window.isMaximized() ? QStringLiteral("True") : QStringLiteral("False"));
     for (int tab = 0; tab < kTabCount; ++tab)
         write(columnsKey(tab), numbersText(m_lists[size_t(tab)]->userColumnWidths()));

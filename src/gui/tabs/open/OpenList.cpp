@@ -5,6 +5,8 @@
 #include "ui/QelListView.h"
 #include "work/Work.h"
 
+#include <cerrno>
+
 OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
                    const ImageList& small)
     : m_hub(hub)
@@ -29,11 +31,19 @@ void OpenList::reportSaveFailure(const FileResult& failure) const
     m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
 }
 
-void OpenList::LoadOpenList()
+void OpenList::LoadOpenList(Damage damage)
 {
     m_loads.post(
         work::Line::list(), &m_alive, [store = m_store] { return store.listing(true); },
-        [this](OpenListing listing) { show(std::move(listing)); });
+        [this, damage](OpenListing listing) {
+            const qsizetype damaged = listing.damagedLine;
+            show(std::move(listing));
+            if (damage == Damage::Report && damaged > 0)
+                m_hub.fileFailure(QStringLiteral("Problem reading QEL list"),
+                                  FileResult::failure(EINVAL, QStringLiteral("Line %1 is too long "
+                                                                             "to be a record")
+                                                                  .arg(damaged)));
+        });
 }
 
 void OpenList::show(OpenListing listing, const QString& select)

@@ -25,8 +25,11 @@ public:
     const RecentFileList& store() const { return m_store; }
     RecentFileList& store() { return m_store; }
 
+    // Whether a load tells the user of a line too long to be a record, which it does not show:
+    // the start-up load and F5 do, once each; the timer and the reloads of commands do not.
+    enum class Damage { Quiet, Report };
     // Fills the list from the list file (scanning the data folder when the file is missing).
-    void LoadOpenList();
+    void LoadOpenList(Damage damage = Damage::Quiet);
     // Reloads when the list file changed since the last tick; a tick while a read of the list is
     // under way does nothing.
     void tmrFileUpdate_Timer();

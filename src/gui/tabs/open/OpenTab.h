@@ -28,7 +28,10 @@ public:
     // The list and its file, and the operations it is filled and kept by.
     OpenList& openList() { return m_open; }
     RecentFileList& store() { return m_open.store(); }
-    void LoadOpenList() { m_open.LoadOpenList(); }
+    void LoadOpenList(OpenList::Damage damage = OpenList::Damage::Quiet)
+    {
+        m_open.LoadOpenList(damage);
+    }
     void tmrFileUpdate_Timer() { m_open.tmrFileUpdate_Timer(); }
     void TouchFileEntry(const QString& path, const QString& kind)
     {
@@ -50,7 +53,7 @@ public:
     void remove() override;
     // Takes the chosen entry off the list after asking; its file stays where it is.
     void removeFromList();
-    void reload() override { LoadOpenList(); }
+    void reload() override { LoadOpenList(OpenList::Damage::Report); }
     QWidget* belowList() override;
     QList<Command> entryCommands() override;
     QList<Command> spaceCommands() override;
