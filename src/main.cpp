@@ -23,6 +23,7 @@
 #include "platform/windows/WinTrash.h"
 #else
 #include "platform/linux/DBusFileManager.h"
+#include "platform/linux/GioVolumeMonitor.h"
 #include "platform/linux/GLibRecentDocuments.h"
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
@@ -107,7 +108,12 @@ int main(int argc, char** argv)
     WinMachineRegistry registry;
     static auto* trash = new WinTrash;
 #else
-    static auto* drives = new MountDriveTable;
+    static auto* volumes = new GioVolumeMonitor;
+    static auto* drives = [] {
+        MountDriveTable::Sources sources;
+        sources.volumes = volumes;
+        return new MountDriveTable(std::move(sources));
+    }();
     static auto* launcher = new PosixLauncher;
     XdgBrowserFinder browsers;
     XdgMachineRegistry registry;

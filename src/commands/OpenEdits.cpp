@@ -69,8 +69,16 @@ Result checkForOpen(const Seams& seams, const OpenEntry& entry, Waiting&)
         return outcome(Outcome::NotConnected);
     Result r = outcome(Outcome::Done);
     r.file = fileOf(*seams.files, entry);
-    if (!dataFileExists(*seams.files, r.file))
+    switch (dataFilePresence(*seams.files, r.file)) {
+    case Presence::There:
+        break;
+    case Presence::Absent:
         r.outcome = Outcome::Missing;
+        break;
+    case Presence::NotAnswering:
+        r.outcome = Outcome::NotAnswering;
+        break;
+    }
     return r;
 }
 
@@ -98,8 +106,8 @@ Result RenameFileEntry(const Seams& seams, const OpenEntry& entry, const QString
     if (seams.drives->isNotConnected(entry.files().first()))
         return outcome(Outcome::NotConnected);
     const QString file = fileOf(*seams.files, entry);
-    if (!seams.files->isFile(file))
-        return outcome(Outcome::Missing);
+    if (const Presence p = seams.files->presence(file); p != Presence::There)
+        return outcome(p == Presence::NotAnswering ? Outcome::NotAnswering : Outcome::Missing);
     // The name typed is written as it is; the folder keeps the bytes it has on disk.
     const QString newFile = folderOf(file) + finalName;
     if (file != newFile) {
@@ -144,7 +152,11 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
     if (fullPath && seams.drives->isNotConnected(entry.files().first()))
         return outcome(Outcome::NotConnected);
     const QString file = fullPath ? fileOf(*seams.files, entry) : QString();
-    const bool there = fullPath && seams.files->isFile(file);
+    const Presence presence = fullPath ? seams.files->presence(file) : Presence::Absent;
+    // ... and so would a drive whose server has gone away.
+    if (presence == Presence::NotAnswering)
+        return outcome(Outcome::NotAnswering);
+    const bool there = presence == Presence::There;
     // The file goes to the trash before its entry leaves the list: where the trash cannot take
     // it, the user decides, and until then nothing has changed.
     std::optional<TrashedFile> trashed;
@@ -314,6 +326,12 @@ QString notConnectedText(const OpenEntry& entry, bool deleting)
     return entry.path() + QStringLiteral(" is on a drive that is not connected.") +
            (deleting ? QStringLiteral(" Connect it to delete the file, or use Remove from List.")
                      : QString());
+}
+
+QString notAnsweringText(const OpenEntry& entry)
+{
+    return entry.path() + QStringLiteral(" is on a drive that is not answering. Nothing was "
+                                         "changed; try again when it answers.");
 }
 
 QString notDeletedText(const OpenEntry& entry)

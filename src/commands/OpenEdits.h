@@ -100,6 +100,8 @@ QString trashRefusedQuestion(const OpenEntry& entry);
 QString goneText(const OpenEntry& entry);
 // `deleting`: said to a Delete, which offers the way round.
 QString notConnectedText(const OpenEntry& entry, bool deleting = false);
+// A drive that is mounted but cannot be reached (its server went away).
+QString notAnsweringText(const OpenEntry& entry);
 // A Delete that failed: before anything changed, or after the records went and the file stayed.
 QString notDeletedText(const OpenEntry& entry);
 QString fileStayedText(const OpenEntry& entry);

@@ -41,6 +41,9 @@ void OpenTab::rename()
             case Outcome::NotConnected:
                 m_hub.notice(openedits::notConnectedText(e));
                 return;
+            case Outcome::NotAnswering:
+                m_hub.notice(openedits::notAnsweringText(e));
+                return;
             case Outcome::Done:
                 // The selection goes with the entry to its new name.
                 show(std::move(*r.listing), r.renamed->newPath);
@@ -78,6 +81,9 @@ void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
                 return;
             case Outcome::NotConnected:
                 m_hub.notice(openedits::notConnectedText(entry, true));
+                return;
+            case Outcome::NotAnswering:
+                m_hub.notice(openedits::notAnsweringText(entry));
                 return;
             case Outcome::TrashRefused:
                 if (m_hub.askDefaultNo(openedits::trashRefusedQuestion(entry)))

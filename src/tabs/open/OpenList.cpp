@@ -13,7 +13,7 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_small(small)
     , m_store(hub.appFolder())
     , m_missing(hub.drives(), [files = &hub.files()](const QString& path) {
-        return dataFileExists(*files, path);
+        return dataFilePresence(*files, path);
     })
 {
     // Names and folders readable at once: the columns fit what the list holds until the user
@@ -60,6 +60,21 @@ void OpenList::show(OpenListing listing, const QString& select)
         });
 }
 
+Note OpenList::noteOf(MissingFiles::State state)
+{
+    switch (state) {
+    case MissingFiles::State::Missing:
+        return Note::Missing;
+    case MissingFiles::State::NotConnected:
+        return Note::NotConnected;
+    case MissingFiles::State::NotAnswering:
+        return Note::NotAnswering;
+    case MissingFiles::State::Present:
+        break;
+    }
+    return Note::None;
+}
+
 void OpenList::checkFiles()
 {
     auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
@@ -70,10 +85,7 @@ void OpenList::checkFiles()
             std::vector<std::pair<int, Note>> notes;
             notes.reserve(answers.size());
             for (const auto& [row, state] : answers) {
-                notes.emplace_back(row, state == MissingFiles::State::Missing ? Note::Missing
-                                        : state == MissingFiles::State::NotConnected
-                                            ? Note::NotConnected
-                                            : Note::None);
+                notes.emplace_back(row, noteOf(state));
             }
             m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
         });

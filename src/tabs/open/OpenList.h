@@ -39,6 +39,7 @@ public:
     // The entry the user chose: the one selected among the rows on screen.
     std::optional<OpenEntry> chosen() const;
     bool missingCheckBusy() const { return m_missing.busy(); }
+    static Note noteOf(MissingFiles::State state);
 
     // The list file as the refresh timer last saw it.
     FileIdentity LastListFileTime;

@@ -60,6 +60,9 @@ void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& check
     case openedits::Outcome::NotConnected:
         m_hub.notice(openedits::notConnectedText(entry));
         return;
+    case openedits::Outcome::NotAnswering:
+        m_hub.notice(openedits::notAnsweringText(entry));
+        return;
     case openedits::Outcome::Missing: {
         if (m_hub.ask(openedits::locateQuestion(entry))) {
             cmdBrowseTag = SpacesToQuestionMarks(entry.name);
