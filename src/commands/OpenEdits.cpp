@@ -204,6 +204,38 @@ Result removeFromList(const Seams& seams, const OpenEntry& entry)
     return result;
 }
 
+Result cleanUpMissing(const Seams& seams, const QList<OpenEntry>& missing)
+{
+    QSet<QString> paths;
+    for (const OpenEntry& e : missing) {
+        if (QDir::isAbsolutePath(e.folder))
+            paths.insert(e.path());
+    }
+    RecentFileList store = seams.store;
+    QByteArray written;
+    QList<records::TakenRecord> taken;
+    if (FileResult r = store.removeRecordsOf(paths, &taken, &written); !r.ok)
+        return failed(r);
+    Result result = done(written);
+    if (taken.isEmpty())
+        result.outcome = Outcome::Gone;
+    else
+        result.cleaned = CleanedUp{taken};
+    return result;
+}
+
+Result undoCleanUp(const Seams& seams, const CleanedUp& step)
+{
+    RecentFileList store = seams.store;
+    QByteArray written;
+    if (FileResult r = store.putBack(step.records, &written); !r.ok) {
+        Result result = failed(r);
+        result.cleaned = step;
+        return result;
+    }
+    return done(written);
+}
+
 Result undoDelete(const Seams& seams, const DeletedEntry& step, Waiting& waiting)
 {
     RecentFileList store = seams.store;
@@ -275,6 +307,18 @@ Result undoRename(const Seams& seams, const RenamedEntry& step, Waiting& waiting
         return failed(r);
     }
     return done(written);
+}
+
+QString cleanUpQuestion(qsizetype count)
+{
+    return QStringLiteral("Remove the ") + QString::number(count) +
+           QStringLiteral(" entries whose files are gone from the list? Entries on drives that "
+                          "are not connected are kept.");
+}
+
+QString noneMissingText()
+{
+    return QStringLiteral("No entries are missing.");
 }
 
 QString notFullPathText(const OpenEntry& entry)

@@ -204,6 +204,20 @@ FileResult RecentFileList::removeRecords(const QString& fullPath,
         written);
 }
 
+FileResult RecentFileList::removeRecordsOf(const QSet<QString>& fullPaths,
+                                           QList<records::TakenRecord>* taken, QByteArray* written)
+{
+    return m_file.rewrite(
+        [&](records::Document& doc, bool) {
+            const auto went = doc.takeRecordsIf(
+                [&](const records::Line& l) { return fullPaths.contains(l.field(1)); });
+            if (taken)
+                *taken = went;
+            return FileResult();
+        },
+        written);
+}
+
 FileResult RecentFileList::putBack(const QList<records::TakenRecord>& taken, QByteArray* written)
 {
     return m_file.putBack(taken, written);

@@ -45,6 +45,7 @@ void frmQEL::TabMain_Switch(int oldTab, int newTab)
     if (TabMain->tabText(newTab) != tabCaption(Tab::Tools))
         showViewMode(lstQEL[size_t(newTab)]->viewMode() == QelListView::ViewMode::Icon);
     applyCommandState(newTab);
+    mnuCleanUpMissing->setEnabled(Tab(newTab) == Tab::Open);
     updateUndo();
 }
 

@@ -154,6 +154,8 @@ void frmQEL::buildMenus()
     item(mnuEdit, mnuCreate, "mnuCreate", "Create");
     item(mnuEdit, mnuRename, "mnuRename", "Rename");
     item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
+    mnuEdit->addSeparator();
+    item(mnuEdit, mnuCleanUpMissing, "mnuCleanUpMissing", "Clean Up Missing");
 
     mnuView = menu("View");
     mnuView->setObjectName(QStringLiteral("mnuView"));
@@ -175,6 +177,10 @@ void frmQEL::buildMenus()
     connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
     connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
     connect(mnuUndo, &QAction::triggered, this, &frmQEL::mnuUndo_Click);
+    connect(mnuCleanUpMissing, &QAction::triggered, this, [this] {
+        if (TabMain && Tab(TabMain->CurrTab()) == Tab::Open)
+            m_open->cleanUpMissing();
+    });
     connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
     connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);

@@ -76,7 +76,8 @@ public:
     QTimer* tmrFileUpdate = nullptr;
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuView = nullptr, *mnuHelp = nullptr;
     QAction *mnuExit = nullptr, *mnuCreate = nullptr, *mnuRename = nullptr, *mnuDelete = nullptr;
-    QAction* mnuUndo = nullptr; // ours, beside the Edit menu's own items
+    QAction* mnuUndo = nullptr;           // ours, beside the Edit menu's own items
+    QAction* mnuCleanUpMissing = nullptr; // ours, below them: the "Open" tab's only
     QAction *mnuList = nullptr, *mnuIcon = nullptr;
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;

@@ -134,6 +134,51 @@ void OpenTab::removeFromList()
         });
 }
 
+void OpenTab::cleanUpMissing()
+{
+    m_open.findMissing([this](const QList<OpenEntry>& missing) {
+        if (missing.isEmpty()) {
+            m_hub.notice(openedits::noneMissingText());
+            return;
+        }
+        if (!m_hub.ask(openedits::cleanUpQuestion(missing.size())))
+            return;
+        const QString list = m_open.store().listPath();
+        m_waits.run(
+            work::Line::list(), QStringLiteral("clean up missing"), list, list,
+            DriveWait::Late::Deliver,
+            [seams = seams(), missing](Waiting&) {
+                return openedits::cleanUpMissing(seams, missing);
+            },
+            [this](openedits::Result r) {
+                if (r.outcome == Outcome::Failed) {
+                    reportSaveFailure(r.result);
+                    return;
+                }
+                if (r.cleaned)
+                    offerUndo(*r.cleaned);
+                show(std::move(*r.listing));
+            });
+    });
+}
+
+void OpenTab::offerUndo(const openedits::CleanedUp& step, bool again)
+{
+    auto run = [this, step] {
+        const QString list = m_open.store().listPath();
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), list, list, DriveWait::Late::Deliver,
+            [seams = seams(), step](Waiting&) { return openedits::undoCleanUp(seams, step); },
+            [this, step](openedits::Result r) {
+                finishUndo(std::move(r), {}, {}, [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    const QString text = QStringLiteral("Undo Clean Up Missing");
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
 void OpenTab::offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again)
 {
     const QString path = step.entry.path();

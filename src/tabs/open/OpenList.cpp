@@ -5,6 +5,9 @@
 #include "ui/QelListView.h"
 #include "work/Work.h"
 
+#include <QDir>
+#include <QTimer>
+
 OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
                    const ImageList& small)
     : m_hub(hub)
@@ -12,7 +15,9 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_large(large)
     , m_small(small)
     , m_store(hub.appFolder())
-    , m_missing(hub.drives(), [files = &hub.files()](const QString& path) {
+    , m_missing(hub.drives(), [files = &hub.files()](
+                                  const QString& path) { return dataFilePresence(*files, path); })
+    , m_lookAgain(hub.drives(), [files = &hub.files()](const QString& path) {
         return dataFilePresence(*files, path);
     })
 {
@@ -89,6 +94,47 @@ void OpenList::checkFiles()
             }
             m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
         });
+}
+
+void OpenList::findMissing(std::function<void(QList<OpenEntry>)> found)
+{
+    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
+    if (!rows || rows->count() == 0) {
+        found({});
+        return;
+    }
+    struct Gathered {
+        QList<OpenEntry> missing;
+        int answered = 0;
+        bool told = false;
+    };
+    auto gathered = std::make_shared<Gathered>();
+    const int finding = ++m_findings;
+    auto tell = [this, gathered, finding, found = std::move(found)] {
+        if (finding == m_findings && !std::exchange(gathered->told, true))
+            found(gathered->missing);
+    };
+    m_lookAgain.check(
+        rows, [this, gathered, tell, total = rows->count()](const MissingFiles::Checked& what,
+                                                            const MissingFiles::Answers& answers) {
+            const auto* looked = static_cast<const OpenRows*>(what.get());
+            std::vector<std::pair<int, Note>> notes;
+            notes.reserve(answers.size());
+            for (const auto& [row, state] : answers) {
+                notes.emplace_back(row, noteOf(state));
+                if (state != MissingFiles::State::Missing)
+                    continue;
+                OpenEntry entry = looked->entry(row);
+                if (QDir::isAbsolutePath(entry.folder))
+                    gathered->missing.append(std::move(entry));
+            }
+            // What was looked at now is shown too.
+            m_list.applyNotes(looked, notes);
+            gathered->answered += int(answers.size());
+            if (gathered->answered >= total)
+                tell();
+        });
+    QTimer::singleShot(kMissingWaitMs, &m_alive, tell);
 }
 
 void OpenList::tmrFileUpdate_Timer()

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class HubContext;
@@ -40,6 +41,11 @@ public:
     std::optional<OpenEntry> chosen() const;
     bool missingCheckBusy() const { return m_missing.busy(); }
     static Note noteOf(MissingFiles::State state);
+    // Looks at every entry's file once more and hands over, here, the entries named by their
+    // full path whose drive answered and whose file is gone. A drive that has not answered
+    // within kMissingWaitMs keeps its entries out of them. A newer call replaces an older one.
+    void findMissing(std::function<void(QList<OpenEntry>)> found);
+    static constexpr int kMissingWaitMs = 3000;
 
     // The list file as the refresh timer last saw it.
     FileIdentity LastListFileTime;
@@ -60,6 +66,8 @@ private:
     const ImageList& m_small;
     RecentFileList m_store;
     MissingFiles m_missing;
+    MissingFiles m_lookAgain; // for findMissing, apart from the marks' checks
+    int m_findings = 0;
     int m_reads = 0;                  // reads of the list file under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
     bool m_syncPending = false;

@@ -125,13 +125,15 @@ QList<TabController::Command> OpenTab::entryCommands()
 {
     return {{QStringLiteral("Show in Folder"), [this] { openContainingFolder(); }},
             {QStringLiteral("Copy Path"), [this] { copyPath(); }},
-            {QStringLiteral("Remove from List"), [this] { removeFromList(); }}};
+            {QStringLiteral("Remove from List"), [this] { removeFromList(); }},
+            {QStringLiteral("Clean Up Missing"), [this] { cleanUpMissing(); }}};
 }
 
 QList<TabController::Command> OpenTab::spaceCommands()
 {
     return {{cmdBrowse ? cmdBrowse->text() : QStringLiteral("Browse ..."),
-             [this] { cmdBrowse_Click(); }}};
+             [this] { cmdBrowse_Click(); }},
+            {QStringLiteral("Clean Up Missing"), [this] { cleanUpMissing(); }}};
 }
 
 QList<int> OpenTab::filterColumns() const
