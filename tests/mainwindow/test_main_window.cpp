@@ -135,7 +135,8 @@ TEST_F(MainWindowFixture, MenusCaptionsAndTabs)
     // Undo is ours, above the Edit menu's own items.
     EXPECT_EQ(captions(window->mnuEdit),
               (QStringList{QStringLiteral("Undo"), QString(), QStringLiteral("Create"),
-                           QStringLiteral("Rename"), QStringLiteral("Delete File")}));
+                           QStringLiteral("Rename"), QStringLiteral("Delete File"), QString(),
+                           QStringLiteral("Clean Up Missing")}));
     EXPECT_EQ(captions(window->mnuView),
               (QStringList{QStringLiteral("List View"), QStringLiteral("Icon View")}));
     EXPECT_EQ(captions(window->mnuHelp),
