@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "base/Paths.h"
 #include "base/Version.h"
+#include "lists/HubState.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
@@ -129,6 +130,7 @@ int main(int argc, char** argv)
     services.appFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     services.settings = &settings;
     services.drives = drives;
+    services.stateFolder = HubState::userStateFolder();
     services.prompter = &prompter;
     services.launcher = launcher;
     services.instance = &instance;

@@ -71,6 +71,10 @@ public:
                                QByteArray* written = nullptr);
     // Puts records a remove took back where they stood (see records::Document::putBack).
     FileResult putBack(const QList<records::TakenRecord>& taken, QByteArray* written = nullptr);
+    // Gives the records of the files `within` the folder `from` the same paths within `to`,
+    // changing only those bytes of their lines; `moved` counts them.
+    FileResult movePaths(const QString& from, const QString& to, const QSet<QString>& within,
+                         int* moved = nullptr, QByteArray* written = nullptr);
     // Gives every record of `oldPath` the path `newPath`, keeping its kind code, date and place.
     FileResult renameRecords(const QString& oldPath, const QString& newPath,
                              QByteArray* written = nullptr);

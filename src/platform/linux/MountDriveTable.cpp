@@ -5,12 +5,17 @@
 #include "base/Paths.h"
 #include "platform/VolumeMonitor.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QObject>
 #include <QSocketNotifier>
 
+#include <blkid/blkid.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -164,6 +169,7 @@ QList<MountDriveTable::Mount> MountDriveTable::mounts(const QByteArray& mountInf
         while (m.point.size() > 1 && m.point.endsWith(QLatin1Char('/')))
             m.point.chop(1);
         m.device = fields[2];
+        m.id = QString::fromLatin1(fields[0]);
         const qsizetype dash = fields.indexOf("-", 6);
         if (dash > 0 && dash + 2 < fields.size()) {
             m.type = fields[dash + 1];
@@ -239,7 +245,7 @@ QList<MountDriveTable::Mount> MountDriveTable::currentMounts() const
     if (stale)
         m_fd = ::open(QFile::encodeName(m_sources.mountInfo).constData(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
-        return {Mount{QStringLiteral("/"), {}, {}, {}}};
+        return {Mount{QStringLiteral("/"), {}, {}, {}, {}}};
     // The kernel marks the table as changed for poll() until it is read again.
     pollfd p{m_fd, POLLPRI, 0};
     if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLPRI | POLLERR)))
@@ -365,6 +371,103 @@ bool MountDriveTable::isNotConnected(const QString& path) const
     // Not mounted: a drive's place is left empty (or taken away); a folder with files in it is
     // only a folder. The place is on the drive that holds the mount points, not on the drive.
     return absentOrEmpty(place);
+}
+
+namespace {
+
+bool isNetworkType(const QByteArray& type)
+{
+    static const char* const kTypes[] = {"cifs", "smb3",       "smbfs", "nfs",
+                                         "nfs4", "fuse.sshfs", "davfs", "fuse.davfs2",
+                                         "9p",   "afs",        "ceph"};
+    return std::any_of(std::begin(kTypes), std::end(kTypes),
+                       [&](const char* t) { return type == t; });
+}
+
+// udev writes a blank of a label as \x20.
+QString unescapeDeviceName(const QString& name)
+{
+    QByteArray bytes = paths::toNativeBytes(name), out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\\' && i + 3 < bytes.size() && bytes[i + 1] == 'x') {
+            bool ok = false;
+            const int code = bytes.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) {
+                out.append(char(code));
+                i += 3;
+                continue;
+            }
+        }
+        out.append(bytes[i]);
+    }
+    return paths::fromNativeBytes(out);
+}
+
+// The name under `folder` of the link that leads to `device`; empty when none does.
+QString linkNameOf(const QString& folder, const QString& device)
+{
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return {};
+    const QFileInfoList links = QDir(folder).entryInfoList(QDir::Files | QDir::System);
+    for (const QFileInfo& link : links) {
+        if (link.canonicalFilePath() == target)
+            return unescapeDeviceName(link.fileName());
+    }
+    return {};
+}
+
+// The file system's own word, read from the device where the system keeps no name for it.
+QString blkidTag(const QString& device, const char* tag)
+{
+    char* value = blkid_get_tag_value(nullptr, tag, QFile::encodeName(device).constData());
+    if (!value)
+        return {};
+    const QString text = QString::fromUtf8(value);
+    std::free(value);
+    return text;
+}
+
+} // namespace
+
+QList<DriveIdentity>
+MountDriveTable::identify(const Tables& t,
+                          const std::function<QString(const QString& device, bool label)>& nameOf)
+{
+    QList<DriveIdentity> found;
+    for (const Mount& m : t.mounts) {
+        if (isNetworkType(m.type)) {
+            found.append({{}, m.source, m.point, m.id});
+        } else if (m.source.startsWith(QLatin1String("/dev/")) &&
+                   removablePlaceOf(m.point + QStringLiteral("/x"), t.user) == m.point) {
+            const QString uuid = nameOf(m.source, false);
+            if (!uuid.isEmpty())
+                found.append({uuid, nameOf(m.source, true), m.point, m.id});
+        }
+    }
+    // The desktop's mounts: each known by its name, one folder of its file system.
+    const QString gvfs = t.runtimeDir + QStringLiteral("/gvfs/");
+    for (const QString& folder : t.desktopMounts.value_or(QStringList())) {
+        if (folder.startsWith(gvfs))
+            found.append({{}, folder.mid(gvfs.size()), folder, folder});
+    }
+    return found;
+}
+
+QList<DriveIdentity> MountDriveTable::mountedDrives() const
+{
+    const Sources& s = resolved();
+    const Tables t{currentMounts(),
+                   {},
+                   s.user,
+                   s.runtimeDir,
+                   s.volumes ? s.volumes->mountFolders() : std::nullopt};
+    return identify(t, [this](const QString& device, bool label) {
+        QString name = linkNameOf(label ? byLabel : byUuid, device);
+        if (name.isEmpty())
+            name = blkidTag(device, label ? "LABEL" : "UUID");
+        return name;
+    });
 }
 
 void MountDriveTable::watch(QObject* context, std::function<void()> changed)

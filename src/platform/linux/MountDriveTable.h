@@ -36,6 +36,11 @@ public:
     QString driveOf(const QString& path) const override;
     bool isNotConnected(const QString& path) const override;
     void watch(QObject* context, std::function<void()> changed) override;
+    QList<DriveIdentity> mountedDrives() const override;
+
+    // Where the system names devices by their file system's UUID and label; tests give their own.
+    QString byUuid = QStringLiteral("/dev/disk/by-uuid");
+    QString byLabel = QStringLiteral("/dev/disk/by-label");
 
     // One mounted file system, as mountinfo tells it.
     struct Mount {
@@ -43,6 +48,7 @@ public:
         QByteArray type;
         QString source;    // the device, or a share's "//server/share" or "server:/export"
         QByteArray device; // "major:minor"
+        QString id;        // the mount's own number
     };
     // Parses mount-table text (fstab syntax, octal escapes in paths).
     static QList<Drive> parse(const QByteArray& table);
@@ -75,6 +81,11 @@ public:
         PlaceNotMounted,
     };
     static Verdict verdictOf(const Tables& tables, const QString& path, QString* place = nullptr);
+    // Which mounts are drives that come and go: under a removable place, a network file system,
+    // or one of the desktop's own mounts; and what each is.
+    static QList<DriveIdentity>
+    identify(const Tables& tables,
+             const std::function<QString(const QString& device, bool label)>& nameOf);
 
 private:
     // The mounts as they are now, read again whenever the kernel says they changed.

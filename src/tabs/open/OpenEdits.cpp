@@ -162,6 +162,52 @@ void OpenTab::cleanUpMissing()
     });
 }
 
+void OpenTab::offerFollow(const drivefollow::Offer& offer)
+{
+    const QString mount = offer.drive.key() + u'\n' + offer.drive.mountId;
+    if (m_askedMounts.contains(mount))
+        return;
+    m_askedMounts.insert(mount);
+    if (!m_hub.ask(drivefollow::followQuestion(offer)))
+        return;
+    const QString list = m_open.store().listPath();
+    m_waits.run(
+        work::Line::list(), QStringLiteral("point entries"), offer.drive.key(), list,
+        DriveWait::Late::Deliver,
+        [seams = seams(), offer](Waiting&) {
+            std::optional<drivefollow::Moved> moved;
+            openedits::Result r = drivefollow::follow(seams, offer, &moved);
+            return std::make_pair(std::move(r), moved);
+        },
+        [this](std::pair<openedits::Result, std::optional<drivefollow::Moved>> answer) {
+            openedits::Result& r = answer.first;
+            if (r.outcome == Outcome::Failed) {
+                reportSaveFailure(r.result);
+                return;
+            }
+            if (answer.second)
+                offerUndo(*answer.second);
+            show(std::move(*r.listing));
+        });
+}
+
+void OpenTab::offerUndo(const drivefollow::Moved& step, bool again)
+{
+    auto run = [this, step] {
+        const QString list = m_open.store().listPath();
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), list, list, DriveWait::Late::Deliver,
+            [seams = seams(), step](Waiting&) { return drivefollow::undoFollow(seams, step); },
+            [this, step](openedits::Result r) {
+                finishUndo(std::move(r), {}, {}, [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    const QString text = drivefollow::undoText(step);
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
 void OpenTab::offerUndo(const openedits::CleanedUp& step, bool again)
 {
     auto run = [this, step] {

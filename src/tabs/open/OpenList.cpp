@@ -25,7 +25,10 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     // sizes one.
     m_list.setFitColumns(true);
     // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
-    hub.drives().watch(&m_alive, [this] { checkFiles(); });
+    hub.drives().watch(&m_alive, [this] {
+        checkFiles();
+        lookAtDrives();
+    });
 }
 
 void OpenList::reportSaveFailure(const FileResult& failure) const
@@ -41,6 +44,30 @@ void OpenList::LoadOpenList()
         [this](OpenListing listing) {
             --m_reads;
             show(std::move(listing));
+            lookAtDrives();
+        });
+}
+
+void OpenList::lookAtDrives()
+{
+    const QString folder = m_hub.services().stateFolder;
+    auto rows = std::dynamic_pointer_cast<const OpenRows>(m_list.rows());
+    if (folder.isEmpty() || !rows)
+        return;
+    work::post(
+        work::Line::list(), &m_alive,
+        [rows, folder, drives = &m_hub.drives()] {
+            QStringList paths;
+            paths.reserve(rows->count());
+            for (int i = 0; i < rows->count(); ++i)
+                paths.append(rows->entry(i).path());
+            HubState state(folder);
+            return drivefollow::remember(state, drives->mountedDrives(), paths,
+                                         QDate::currentDate());
+        },
+        [this](const QList<drivefollow::Offer>& offers) {
+            if (!offers.isEmpty() && m_movedDrives)
+                m_movedDrives(offers);
         });
 }
 

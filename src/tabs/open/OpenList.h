@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/DriveFollow.h"
 #include "lists/MissingFiles.h"
 #include "lists/OpenRows.h"
 #include "lists/RecentFileList.h"
@@ -46,6 +47,12 @@ public:
     // within kMissingWaitMs keeps its entries out of them. A newer call replaces an older one.
     void findMissing(std::function<void(QList<OpenEntry>)> found);
     static constexpr int kMissingWaitMs = 3000;
+    // Told, here, of known drives mounted at another place than their records name; looked for
+    // at each load and whenever a drive comes or goes, while the hub keeps a state folder.
+    void onMovedDrives(std::function<void(const QList<drivefollow::Offer>&)> told)
+    {
+        m_movedDrives = std::move(told);
+    }
 
     // The list file as the refresh timer last saw it.
     FileIdentity LastListFileTime;
@@ -68,6 +75,9 @@ private:
     MissingFiles m_missing;
     MissingFiles m_lookAgain; // for findMissing, apart from the marks' checks
     int m_findings = 0;
+    // Remembers the drives of the entries shown and tells of those that moved.
+    void lookAtDrives();
+    std::function<void(const QList<drivefollow::Offer>&)> m_movedDrives;
     int m_reads = 0;                  // reads of the list file under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
     bool m_syncPending = false;

@@ -26,7 +26,12 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
     , m_launching(launching)
     , m_open(hub, list, large, small)
     , m_waits(hub, list)
-{}
+{
+    m_open.onMovedDrives([this](const QList<drivefollow::Offer>& offers) {
+        for (const drivefollow::Offer& offer : offers)
+            offerFollow(offer);
+    });
+}
 
 OpenTab::~OpenTab() = default;
 

@@ -84,6 +84,10 @@ private:
     void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
     void offerUndo(const openedits::RenamedEntry& step, bool again = false);
     void offerUndo(const openedits::CleanedUp& step, bool again = false);
+    void offerUndo(const drivefollow::Moved& step, bool again = false);
+    // Asks, once per mount, whether a known drive's entries follow it to its new place.
+    void offerFollow(const drivefollow::Offer& offer);
+    QSet<QString> m_askedMounts;
     // How an undo went: the list as it left it, or why it changed nothing.
     void finishUndo(openedits::Result r, const QString& path, const UndoTexts& texts,
                     const std::function<void()>& offerAgain);
