@@ -25,11 +25,11 @@ TEST(MountDriveTable, EachKindOfPlaceIsAwayUntilItsDriveIsMounted)
     const Case cases[] = {
         {"a stick under /media/USER",
          QStringLiteral("/media/u/FIELDSTICK/a.fpl"),
-         {{QStringLiteral("/media/u/FIELDSTICK"), "ext4", QStringLiteral("/dev/sdb1"), "8:17"}},
+         {{QStringLiteral("/media/u/FIELDSTICK"), "ext4", QStringLiteral("/dev/sdb1"), "8:17", {}}},
          V::PlaceNotMounted},
         {"a disk under /run/media/USER",
          QStringLiteral("/run/media/u/DISK/p/a.fpl"),
-         {{QStringLiteral("/run/media/u/DISK"), "vfat", QStringLiteral("/dev/sdc1"), "8:33"}},
+         {{QStringLiteral("/run/media/u/DISK"), "vfat", QStringLiteral("/dev/sdc1"), "8:33", {}}},
          V::PlaceNotMounted},
         {"a share the desktop mounted",
          gvfsShare + QStringLiteral("/plots/a.fpl"),
@@ -37,19 +37,23 @@ TEST(MountDriveTable, EachKindOfPlaceIsAwayUntilItsDriveIsMounted)
          V::NotConnected},
         {"a share below the desktop's other FUSE file system",
          kio + QStringLiteral("/smb/office/fuels/a.fpl"),
-         {{kio, "fuse.kio-fuse", QStringLiteral("kio-fuse"), "0:60"}},
+         {{kio, "fuse.kio-fuse", QStringLiteral("kio-fuse"), "0:60", {}}},
          V::NotConnected},
         {"a mount point of fstab",
          QStringLiteral("/srv/fieldshare/plots/a.fpl"),
-         {{QStringLiteral("/srv/fieldshare"), "cifs", QStringLiteral("//office/fuels"), "0:61"}},
+         {{QStringLiteral("/srv/fieldshare"),
+           "cifs",
+           QStringLiteral("//office/fuels"),
+           "0:61",
+           {}}},
          V::NotConnected},
         {"a direct automount point",
          QStringLiteral("/srv/auto/a.fpl"),
-         {{QStringLiteral("/srv/auto"), "nfs4", QStringLiteral("office:/fuels"), "0:62"}},
+         {{QStringLiteral("/srv/auto"), "nfs4", QStringLiteral("office:/fuels"), "0:62", {}}},
          V::NotConnected},
         {"a key of an indirect automount map",
          QStringLiteral("/misc/field/a.fpl"),
-         {{QStringLiteral("/misc/field"), "nfs", QStringLiteral("office:/field"), "0:63"}},
+         {{QStringLiteral("/misc/field"), "nfs", QStringLiteral("office:/field"), "0:63", {}}},
          V::NotConnected},
         {"a folder of the local disk", QStringLiteral("/home/u/a.fpl"), {}, V::Connected},
         {"a file directly in /media", QStringLiteral("/media/a.fpl"), {}, V::Connected},
@@ -59,11 +63,14 @@ TEST(MountDriveTable, EachKindOfPlaceIsAwayUntilItsDriveIsMounted)
             SCOPED_TRACE(std::string(c.place) + (mounted ? ", mounted" : ", away"));
             MountDriveTable::Tables t;
             t.mounts = {
-                {QStringLiteral("/"), "ext4", QStringLiteral("/dev/vda1"), "254:1"},
-                {kRun + QStringLiteral("/gvfs"), "fuse.gvfsd-fuse", QStringLiteral("gvfsd-fuse"),
-                 "0:50"},
-                {QStringLiteral("/srv/auto"), "autofs", QStringLiteral("systemd-1"), "0:51"},
-                {QStringLiteral("/misc"), "autofs", QStringLiteral("/etc/auto.misc"), "0:52"}};
+                {QStringLiteral("/"), "ext4", QStringLiteral("/dev/vda1"), "254:1", {}},
+                {kRun + QStringLiteral("/gvfs"),
+                 "fuse.gvfsd-fuse",
+                 QStringLiteral("gvfsd-fuse"),
+                 "0:50",
+                 {}},
+                {QStringLiteral("/srv/auto"), "autofs", QStringLiteral("systemd-1"), "0:51", {}},
+                {QStringLiteral("/misc"), "autofs", QStringLiteral("/etc/auto.misc"), "0:52", {}}};
             t.fstabPoints = {QStringLiteral("/srv/fieldshare"), QStringLiteral("/srv/auto")};
             t.user = QStringLiteral("u");
             t.runtimeDir = kRun;
@@ -88,11 +95,11 @@ TEST(MountDriveTable, EachKindOfPlaceIsAwayUntilItsDriveIsMounted)
 TEST(MountDriveTable, TheDesktopsMountsAreAwayWithoutTheirFileSystem)
 {
     MountDriveTable::Tables t;
-    t.mounts = {{QStringLiteral("/"), "ext4", {}, {}}};
+    t.mounts = {{QStringLiteral("/"), "ext4", {}, {}, {}}};
     t.runtimeDir = kRun;
     const QString path = kRun + QStringLiteral("/gvfs/smb-share:server=o,share=f/a.fpl");
     EXPECT_EQ(MountDriveTable::verdictOf(t, path), V::NotConnected);
-    t.mounts.append({kRun + QStringLiteral("/gvfs"), "fuse.gvfsd-fuse", {}, {}});
+    t.mounts.append({kRun + QStringLiteral("/gvfs"), "fuse.gvfsd-fuse", {}, {}, {}});
     EXPECT_EQ(MountDriveTable::verdictOf(t, path), V::Connected);
 }
 
@@ -113,6 +120,42 @@ TEST(MountDriveTable, MountInfoAndFstabAreReadWithTheirEscapes)
                                            "//office/fuels /srv/field\\040share cifs noauto 0 0\n"
                                            "office:/x /mnt/x/ nfs noauto,user 0 0\n"),
               QStringList({QStringLiteral("/srv/field share"), QStringLiteral("/mnt/x")}));
+}
+
+// Which mounts are drives that come and go, and what each is: a stick by the UUID and label the
+// system names its device by, a share by its source, a desktop mount by its name.
+TEST(MountDriveTable, DrivesThatComeAndGoAreKnownByWhatTheyAre)
+{
+    MountDriveTable::Tables t;
+    t.user = QStringLiteral("u");
+    t.runtimeDir = kRun;
+    t.mounts = {
+        {QStringLiteral("/"), "ext4", QStringLiteral("/dev/vda1"), "254:1", QStringLiteral("22")},
+        {QStringLiteral("/home"), "ext4", QStringLiteral("/dev/vda2"), "254:2",
+         QStringLiteral("23")},
+        {QStringLiteral("/media/u/FIELDSTICK1"), "ext4", QStringLiteral("/dev/sdb1"), "8:17",
+         QStringLiteral("90")},
+        {QStringLiteral("/media/u/NONAME"), "vfat", QStringLiteral("/dev/sdc1"), "8:33",
+         QStringLiteral("91")},
+        {QStringLiteral("/srv/fieldshare"), "cifs", QStringLiteral("//office/fuels"), "0:61",
+         QStringLiteral("92")}};
+    t.desktopMounts = QStringList{kRun + QStringLiteral("/gvfs/smb-share:server=o,share=f")};
+    const auto names = [](const QString& device, bool label) {
+        if (device != QLatin1String("/dev/sdb1"))
+            return QString(); // the system names no other device
+        return label ? QStringLiteral("FIELD STICK") : QStringLiteral("1b2c-33");
+    };
+    const QList<DriveIdentity> drives = MountDriveTable::identify(t, names);
+    QStringList seen;
+    for (const DriveIdentity& d : drives)
+        seen << d.key() + u'|' + d.name() + u'|' + d.mountPoint + u'|' + d.mountId;
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("uuid:1b2c-33|FIELD STICK|/media/u/FIELDSTICK1|90"),
+                           QStringLiteral("share://office/fuels|//office/fuels|/srv/fieldshare|92"),
+                           QStringLiteral("share:smb-share:server=o,share=f|smb-share:server=o,"
+                                          "share=f|") +
+                               kRun + QStringLiteral("/gvfs/smb-share:server=o,share=f|") + kRun +
+                               QStringLiteral("/gvfs/smb-share:server=o,share=f")}));
 }
 
 // The table as the program reads it, from the files the system keeps.

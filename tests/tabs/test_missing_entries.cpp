@@ -219,4 +219,48 @@ TEST_F(MissingEntries, CleanUpMissingTakesOnlyTheGoneAndUndoPutsThemBack)
     EXPECT_EQ(prompter.messages[2].icon, MsgIcon::None);
 }
 
+// A known stick mounted at a new place: asked once for that mount, within moments; Yes points
+// its records there, Edit > Undo points them back, and No changes nothing.
+TEST_F(MissingEntries, AStickAtANewPlaceIsFollowedWithTheUsersWord)
+{
+    TempAppFolder state;
+    services.stateFolder = state.path();
+    hub = std::make_unique<HubContext>(services);
+    tab = std::make_unique<OpenTab>(*hub, list, large, small, *launching);
+    const QString old = QStringLiteral("/media/u/FIELDSTICK"), now = old + u'1';
+    const QByteArray before =
+        records::encode(
+            {QStringLiteral("fpl"), old + QStringLiteral("/a.fpl"), QStringLiteral("d")}) +
+        app.read(QStringLiteral("QELFileList.txt"));
+    app.write(QStringLiteral("QELFileList.txt"), before);
+    const DriveIdentity first{QStringLiteral("1111"), QStringLiteral("FIELDSTICK"), old,
+                              QStringLiteral("1")};
+    drives.setMounted({first});
+    tab->LoadOpenList();
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    prompter.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    for (const QString& mount : {QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("3")}) {
+        drives.setMounted({{first.uuid, first.label, now, mount}});
+        QElapsedTimer t;
+        t.start();
+        drives.changed();
+        ASSERT_TRUE(settle());
+        EXPECT_LT(t.elapsed(), 2000);
+    }
+    ASSERT_EQ(prompter.messages.size(), 2); // once per mount
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Point the 1 entries on FIELDSTICK to /media/u/FIELDSTICK1?"));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
+    QByteArray moved = before;
+    moved.replace("/media/u/FIELDSTICK/", "/media/u/FIELDSTICK1/");
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), moved);
+    EXPECT_EQ(list.rowOfKey(now + QStringLiteral("/a.fpl")) >= 0, true);
+    ASSERT_EQ(tab->undoText(), QStringLiteral("Undo Move of FIELDSTICK"));
+    tab->undo();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+}
+
 } // namespace
