@@ -13,6 +13,12 @@ changes only the paths' first bytes in the list file, and the entries read as pr
 place; Edit > Undo ("Undo Move of FIELDSTICK") puts the list file back byte for byte. The state
 file lies in a temporary state folder. Prints the times and the list file at each step.
 
+The other places a drive comes and goes at are there too, each named by an entry: a mount point
+of an /etc/fstab bind-mounted over the real one (noauto, not mounted), a share of the desktop's
+gvfs file system and one of a kio-fuse file system, both under a temporary runtime folder (a
+tmpfs stands in for the desktop's FUSE file system). Each reads as not connected while away;
+the fstab and kio-fuse ones read as present once mounted. Prints what each says.
+
 Needs root, a loop device and mkfs.ext4; exits 77 (skipped, with the reason printed) elsewhere.
 """
 
@@ -52,6 +58,25 @@ def inner(exe, flags):
         with open(os.path.join(old, name), "w") as f:
             f.write("plot")
     os.environ["XDG_STATE_HOME"] = os.path.join(tmp, "state")
+    # The other places: fstab's share, and the desktop's mounts under a runtime folder.
+    rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "keldara-srv", "/srv")
+    os.makedirs("/srv/fieldshare")
+    fstab = os.path.join(tmp, "fstab")
+    with open(fstab, "w") as f:
+        f.write("//office/fuels /srv/fieldshare cifs noauto,user 0 0\n")
+    rd.run("mount", "--bind", fstab, "/etc/fstab")
+    runtime = os.path.join(tmp, "run")
+    os.makedirs(os.path.join(runtime, "gvfs"), mode=0o700)
+    os.chmod(runtime, 0o700)
+    rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "gvfsd-fuse", os.path.join(runtime, "gvfs"))
+    os.environ["XDG_RUNTIME_DIR"] = runtime
+    kio = os.path.join(runtime, "kio-fuse-Ab12")
+    places = {  # entry -> (its path, how its drive comes back; None: it cannot here)
+        "f.fpl": ("/srv/fieldshare/plots/f.fpl", "/srv/fieldshare"),
+        "g.fpl": (os.path.join(runtime, "gvfs", "smb-share:server=office,share=fuels", "g.fpl"),
+                  None),
+        "k.fpl": (os.path.join(kio, "smb", "office", "fuels", "k.fpl"), kio),
+    }
 
     bus = sr.start_accessibility_bus(group)
     app = os.path.join(tmp, "app")
@@ -62,6 +87,8 @@ def inner(exe, flags):
                b'"pli","/home/elsewhere/c.pli","1/2/2026 10:00:00 AM"\r\n'
                b'"pli","%s/b.pli","1/3/2026 10:00:00 AM"\r\n' % (old.encode(), old.encode()))
     list_file = os.path.join(app, "QELFileList.txt")
+    listing += b"".join(b'"fpl","%s","1/4/2026 10:00:00 AM"\r\n' % p.encode()
+                        for p, _ in places.values())
     with open(list_file, "wb") as f:
         f.write(listing)
     print("list file before:\n" + listing.decode())
@@ -75,6 +102,26 @@ def inner(exe, flags):
         sr.wait_for("the stick remembered", lambda: os.path.exists(state)
                     and b"FIELDSTICK" in rd.read(state), timeout=5)
         print("state file:\n" + rd.read(state).decode())
+        for name, (path, back) in places.items():
+            rd.until_described(rows, name, path + ", not connected")
+            print("%s: away, it reads %r" % (path, rows.description(name)))
+            if back is None:
+                print("  (the desktop's volume monitor is not told of a stand-in mount here: "
+                      "its return is checked by the core tests)")
+                continue
+            # The share's files first, then the share mounted where the entry names it.
+            store = os.path.join(tmp, "store-" + name)
+            os.makedirs(store)
+            rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "share", store)
+            inside = os.path.join(store, os.path.relpath(path, back))
+            os.makedirs(os.path.dirname(inside), exist_ok=True)
+            with open(inside, "w") as f:
+                f.write("plot")
+            os.makedirs(back, exist_ok=True)
+            took = rd.until_described(rows, name, path, rd.Stick.plug_in(
+                type("Share", (), {"store": store, "place": back})()))
+            print("  mounted again, it reads %r after %.0f ms" % (rows.description(name),
+                                                                 took * 1000))
         rd.run("umount", old)
         rd.until_described(rows, "a.fpl", old + "/plots/a.fpl, not connected")
         with open(os.path.join(old, "left behind.txt"), "w") as f:
