@@ -27,7 +27,6 @@ QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
     QList<Offer> offers;
     if (mounted.isEmpty() && !QFileInfo::exists(state.path()))
         return offers; // nothing to remember, and nothing made for it
-    // Drives and entries in one rewrite, so that the file never holds a drive without entries.
     QHash<QString, StateRecord> drives;
     QHash<QString, QHash<QString, StateRecord>> entries; // key -> within -> record
     for (const StateRecord& r : state.read().records) {
@@ -56,37 +55,27 @@ QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
     }
     for (const DriveIdentity& drive : mounted) {
         const QString key = drive.key();
-        auto known = drives.find(key);
-        const QStringList here = under(drive.mountPoint);
         // A known drive whose records still name its old place keeps that place until the user
         // points them here.
-        const bool movedAway = known != drives.end() && known->value != drive.mountPoint && [&] {
+        Offer offer{drive, {}, {}, 0};
+        if (const auto known = drives.constFind(key);
+            known != drives.constEnd() && known->value != drive.mountPoint) {
+            offer.oldPoint = known->value;
             const auto& mine = entries[key];
-            for (const QString& w : under(known->value)) {
-                if (mine.contains(w))
-                    return true;
-            }
-            return false;
-        }();
-        if (!here.isEmpty() && !movedAway) {
-            drives.insert(key, {kDrive, key, drive.name(), drive.mountPoint, day});
-            known = drives.find(key);
-        }
-        if (!here.isEmpty()) {
-            for (const QString& within : here)
-                entries[key].insert(within, {kEntry, key, within, {}, day});
-        }
-        if (movedAway) {
-            Offer offer{drive, known->value, {}, 0};
-            const auto& mine = entries[key];
-            for (const QString& w : under(known->value)) {
-                if (mine.contains(w)) {
-                    offer.within.insert(w);
+            for (const QString& within : under(offer.oldPoint)) {
+                if (mine.contains(within)) {
+                    offer.within.insert(within);
                     ++offer.count;
                 }
             }
-            offers.append(offer);
         }
+        const QStringList here = under(drive.mountPoint);
+        if (!here.isEmpty() && offer.count == 0)
+            drives.insert(key, {kDrive, key, drive.name(), drive.mountPoint, day});
+        for (const QString& within : here)
+            entries[key].insert(within, {kEntry, key, within, {}, day});
+        if (offer.count > 0)
+            offers.append(offer);
     }
     QList<StateRecord> keptDrives, keptEntries;
     for (auto d = drives.begin(); d != drives.end(); ++d) {
