@@ -10,7 +10,7 @@ packages=(
     fonts-dejavu-core g++-mingw-w64-x86-64-posix
     desktop-file-utils appstream file dpkg-dev binutils lintian
     python3-pyatspi at-spi2-core dbus-x11 python3-fusepy fuse3 libxcb1-dev
-    libglib2.0-dev libglib2.0-bin shared-mime-info gsettings-desktop-schemas
+    libglib2.0-dev libglib2.0-bin libblkid-dev shared-mime-info gsettings-desktop-schemas
     xdg-utils libfile-mimeinfo-perl sway qt6-wayland
 )
 

@@ -2,6 +2,7 @@
 #include "base/Paths.h"
 #include "base/Version.h"
 #include "platform/InstanceChannel.h"
+#include "lists/HubState.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/LockFileInstanceGuard.h"
 #include "platform/PlatformServices.h"
@@ -24,6 +25,7 @@
 #include "platform/windows/WinTrash.h"
 #else
 #include "platform/linux/DBusFileManager.h"
+#include "platform/linux/GioVolumeMonitor.h"
 #include "platform/linux/GLibRecentDocuments.h"
 #include "platform/linux/MountDriveTable.h"
 #include "platform/linux/PosixLauncher.h"
@@ -108,7 +110,12 @@ int main(int argc, char** argv)
     WinMachineRegistry registry;
     static auto* trash = new WinTrash;
 #else
-    static auto* drives = new MountDriveTable;
+    static auto* volumes = new GioVolumeMonitor;
+    static auto* drives = [] {
+        MountDriveTable::Sources sources;
+        sources.volumes = volumes;
+        return new MountDriveTable(std::move(sources));
+    }();
     static auto* launcher = new PosixLauncher;
     static auto* browsers = new XdgBrowserFinder(request.token);
     XdgMachineRegistry registry;
@@ -134,6 +141,7 @@ int main(int argc, char** argv)
     services.appFolder = QDir::toNativeSeparators(place.folder);
     services.settings = &settings;
     services.drives = drives;
+    services.stateFolder = HubState::userStateFolder();
     services.prompter = &prompter;
     services.launcher = launcher;
     services.instance = &instance;

@@ -18,10 +18,11 @@ namespace {
 using openedits::Outcome;
 
 // The file system, except that a deletion or a rename fails when asked to (`beforeChange` runs
-// as either begins).
+// as either begins), and a drive's server may have gone away.
 struct FailingChanges : LocalFileSystem {
     bool failRemove = false;
     bool failRename = false;
+    bool serverGone = false;
     std::function<void()> beforeChange;
     FileResult remove(const QString& path) override
     {
@@ -34,6 +35,10 @@ struct FailingChanges : LocalFileSystem {
         if (beforeChange)
             beforeChange();
         return failRename ? FileResult::fromErrno(EIO) : LocalFileSystem::rename(from, to);
+    }
+    Presence presence(const QString& path) override
+    {
+        return serverGone ? Presence::NotAnswering : LocalFileSystem::presence(path);
     }
 };
 
@@ -109,6 +114,8 @@ TEST_F(OpenEdits, EachStepOfADeleteThatFailsLeavesTheFileAndTheListAsTheyWere)
         {"the drive is not connected",
          [](Folder& t) { t.rig.drives.setNotConnected(t.app.file(QStringLiteral("data"))); },
          Outcome::NotConnected},
+        {"the drive's server has gone away", [](Folder& t) { t.files.serverGone = true; },
+         Outcome::NotAnswering},
         {"the trash refuses the file",
          [](Folder& t) { t.rig.trash.failTrashWith(FileResult::fromErrno(EROFS)); },
          Outcome::TrashRefused},
@@ -259,6 +266,8 @@ TEST_F(OpenEdits, ARenameThatCannotGoThroughLeavesTheFileAndTheListAsTheyWere)
         {"the drive is not connected", QStringLiteral("ridge.fpl"),
          [](Folder& t) { t.rig.drives.setNotConnected(t.app.file(QStringLiteral("data"))); },
          Outcome::NotConnected},
+        {"the drive's server has gone away", QStringLiteral("ridge.fpl"),
+         [](Folder& t) { t.files.serverGone = true; }, Outcome::NotAnswering},
         {"the file has gone", QStringLiteral("ridge.fpl"),
          [](Folder& t) { QFile::rename(t.plot, t.plot + QStringLiteral(".aside")); },
          Outcome::Missing},
@@ -321,6 +330,37 @@ TEST_F(OpenEdits, RemoveFromListLeavesTheFileAndUndoPutsTheRecordsBackByteForByt
     EXPECT_FALSE(list().contains(plot.toUtf8()));
     EXPECT_EQ(openedits::removeFromList(seams, entryOf(plot)).outcome, Outcome::Gone);
     EXPECT_EQ(openedits::undoDelete(seams, *r.deleted, rig.waiting).outcome, Outcome::Done);
+    EXPECT_EQ(list(), before);
+}
+
+TEST_F(OpenEdits, OpenOnADriveWhoseServerHasGoneIsNotAMissingFile)
+{
+    EXPECT_EQ(openedits::checkForOpen(seams, entryOf(plot), rig.waiting).outcome, Outcome::Done);
+    files.serverGone = true;
+    EXPECT_EQ(openedits::checkForOpen(seams, entryOf(plot), rig.waiting).outcome,
+              Outcome::NotAnswering);
+}
+
+// Clean Up Missing takes every record of the entries it is given in one change, both of a path
+// listed twice, never a file, and its Undo puts each back at its line.
+TEST_F(OpenEdits, CleanUpMissingTakesOnlyRecordsAndUndoPutsEachBackAtItsLine)
+{
+    const OpenEntry gone = entryOf(QStringLiteral("/x/b.crn"));
+    const openedits::Result r = openedits::cleanUpMissing(
+        seams, {entryOf(plot), gone, entryOf(QStringLiteral("relative/c.fpl"))});
+    ASSERT_EQ(r.outcome, Outcome::Done);
+    ASSERT_TRUE(r.cleaned);
+    EXPECT_EQ(r.cleaned->records.size(), 3);
+    EXPECT_TRUE(plotThere());
+    EXPECT_EQ(list(), records::encode({QStringLiteral("pli"), QStringLiteral("/x/a.pli"),
+                                       QStringLiteral("1")}) +
+                          "not a record\r\n");
+    EXPECT_EQ(openedits::cleanUpMissing(seams, {gone}).outcome, Outcome::Gone);
+    ASSERT_EQ(openedits::undoCleanUp(seams, *r.cleaned).outcome, Outcome::Done);
+    EXPECT_EQ(list(), before);
+    makeListReadOnly();
+    const openedits::Result refused = openedits::cleanUpMissing(seams, {entryOf(plot)});
+    EXPECT_EQ(refused.outcome, Outcome::Failed);
     EXPECT_EQ(list(), before);
 }
 

@@ -109,6 +109,7 @@ TEST_F(CommandRouting, EveryPairOfTabsShowsItsStateAndCarriesTheRest)
                 EXPECT_EQ(action(pair)->isEnabled(), on) << pair;
                 EXPECT_EQ(action((std::string("mnu") + pair).c_str())->isEnabled(), on) << pair;
             }
+            EXPECT_EQ(action("mnuCleanUpMissing")->isEnabled(), to == 1);
             EXPECT_TRUE(window->mnuIcon->isEnabled());
             EXPECT_TRUE(window->button(QStringLiteral("Icon"))->isEnabled());
             EXPECT_EQ(window->mnuDelete->text(),

@@ -113,9 +113,10 @@ TEST_F(ListCommands, ContextMenusOfferWhatEachTabAllows)
     EXPECT_EQ(
         menuTexts(1, true),
         (L{QStringLiteral("Open"), QStringLiteral("Show in Folder"), QStringLiteral("Copy Path"),
-           QStringLiteral("Remove from List"), QStringLiteral("-"), QStringLiteral("Rename File"),
-           QStringLiteral("Delete File")}));
-    EXPECT_EQ(menuTexts(1, false), L{QStringLiteral("Browse ...")});
+           QStringLiteral("Remove from List"), QStringLiteral("Clean Up Missing"),
+           QStringLiteral("-"), QStringLiteral("Rename File"), QStringLiteral("Delete File")}));
+    EXPECT_EQ(menuTexts(1, false),
+              (L{QStringLiteral("Browse ..."), QStringLiteral("Clean Up Missing")}));
     window->TabMain->setCurrTab(3);
     EXPECT_EQ(menuTexts(3, true),
               (L{QStringLiteral("Open"), QStringLiteral("Copy Address"), QStringLiteral("-"),

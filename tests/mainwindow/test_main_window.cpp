@@ -136,7 +136,8 @@ TEST_F(MainWindowFixture, MenusCaptionsAndTabs)
     // (see test_command_routing).
     EXPECT_EQ(captions(window->mnuEdit).mid(0, 5),
               (QStringList{QStringLiteral("Undo"), QString(), QStringLiteral("Create"),
-                           QStringLiteral("Rename"), QStringLiteral("Delete File")}));
+                           QStringLiteral("Rename"), QStringLiteral("Delete File"), QString(),
+                           QStringLiteral("Clean Up Missing")}));
     EXPECT_EQ(captions(window->mnuView),
               (QStringList{QStringLiteral("List View"), QStringLiteral("Icon View")}));
     EXPECT_EQ(captions(window->mnuHelp),

@@ -25,6 +25,12 @@ public:
         }
         m_changed.notify_all();
     }
+    // Looks below `folder` answer as on a share whose server has gone away (empty: none).
+    void serverGone(const QString& folder)
+    {
+        std::lock_guard lock(m_mutex);
+        m_gone = folder;
+    }
     // Calls waiting now, and calls made on blocked paths in all.
     int waiting() const { return m_waiting; }
     int blockedCalls() const { return m_blockedCalls; }
@@ -38,6 +44,16 @@ public:
     {
         hold(path);
         return m_real.exists(path);
+    }
+    Presence presence(const QString& path) override
+    {
+        hold(path);
+        {
+            std::lock_guard lock(m_mutex);
+            if (!m_gone.isEmpty() && path.startsWith(m_gone))
+                return Presence::NotAnswering;
+        }
+        return m_real.presence(path);
     }
     FileResult rename(const QString& from, const QString& to) override
     {
@@ -87,6 +103,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     QString m_folder;
+    QString m_gone;
     std::atomic<int> m_waiting{0};
     std::atomic<int> m_blockedCalls{0};
 };

@@ -83,6 +83,17 @@ public:
         else
             m_away.remove(place);
     }
+    // The drives mounted now, with what they are.
+    void setMounted(const QList<DriveIdentity>& mounted)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_mounted = mounted;
+    }
+    QList<DriveIdentity> mountedDrives() const override
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_mounted;
+    }
     void changed()
     {
         for (const auto& [context, call] : m_watchers) {
@@ -116,6 +127,7 @@ private:
     mutable QMutex m_mutex;
     QStringList m_mounts{QStringLiteral("/")};
     QSet<QString> m_away;
+    QList<DriveIdentity> m_mounted;
     QList<std::pair<QPointer<QObject>, std::function<void()>>> m_watchers;
 };
 

@@ -145,4 +145,122 @@ TEST_F(MissingEntries, AnEntryOnADriveThatIsNotConnectedIsKeptAndComesBackWithTh
     ASSERT_TRUE(QTest::qWaitFor([&] { return noteOf(QStringLiteral("a.fpl")).isEmpty(); }, 2000));
 }
 
+// Clean Up Missing on 1,000 entries: the 100 whose files are gone go, in one change that Undo
+// takes back byte for byte; those on a drive that is away or not answering stay, and so does
+// every file.
+TEST_F(MissingEntries, CleanUpMissingTakesOnlyTheGoneAndUndoPutsThemBack)
+{
+    TempAppFolder stick, share;
+    drives.setNotConnected(stick.path());
+    drive.serverGone(share.path());
+    QByteArray before;
+    const auto add = [&](const QString& path) {
+        before += records::encode({QStringLiteral("fpl"), path, QStringLiteral("d")});
+    };
+    for (int i = 0; i < 1000; ++i) {
+        const QString name = QStringLiteral("p%1.fpl").arg(i);
+        if (i % 10 == 1) {
+            add(app.file(QStringLiteral("data/gone") + name)); // 100 missing
+        } else if (i % 10 == 2) {
+            add(stick.file(name)); // 100 not connected
+        } else if (i % 100 == 3) {
+            add(share.file(name)); // 10 not answering
+        } else {
+            app.write(QStringLiteral("data/") + name, "x");
+            add(app.file(QStringLiteral("data/") + name));
+        }
+    }
+    add(QStringLiteral("relative/gone.fpl")); // no full path: its drive is not known
+    app.write(QStringLiteral("QELFileList.txt"), before);
+    tab->LoadOpenList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 1001; }, 5000));
+    prompter.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    QElapsedTimer t;
+    for (int ask = 0; ask < 2; ++ask) {
+        t.start();
+        tab->cleanUpMissing();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == ask + 1; }, 5000));
+    }
+    ASSERT_TRUE(settle());
+    const qint64 ms = t.elapsed();
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Remove the 100 entries whose files are gone from the list? Entries "
+                             "on drives that are not connected are kept."));
+    EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
+    QByteArray expected;
+    for (const QByteArray& line : before.split('\n')) {
+        if (!line.contains("/gone") && !line.isEmpty())
+            expected += line + '\n';
+    }
+    expected += records::encode(
+        {QStringLiteral("fpl"), QStringLiteral("relative/gone.fpl"), QStringLiteral("d")});
+    const QByteArray after = app.read(QStringLiteral("QELFileList.txt"));
+    EXPECT_EQ(after.count('\n'), 901);
+    EXPECT_EQ(list.count(), 901);
+    EXPECT_EQ(noteOf(share.file(QStringLiteral("p3.fpl")).section(u'/', -1)),
+              QStringLiteral("not answering"));
+    std::printf("Clean Up Missing, 1,000 entries: %lld ms from the command to the list shown; "
+                "%lld records remain\n",
+                ms, qlonglong(after.count('\n')));
+    ASSERT_EQ(tab->undoText(), QStringLiteral("Undo Clean Up Missing"));
+    tab->undo();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+
+    // Nothing gone: said so, with nothing asked.
+    app.write(QStringLiteral("QELFileList.txt"), after);
+    tab->LoadOpenList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 901; }, 5000));
+    tab->cleanUpMissing();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 3; }, 5000));
+    EXPECT_EQ(prompter.messages[2].text, QStringLiteral("No entries are missing."));
+    EXPECT_EQ(prompter.messages[2].buttons, MsgButtons::Ok);
+    EXPECT_EQ(prompter.messages[2].icon, MsgIcon::None);
+}
+
+// A known stick mounted at a new place: asked once for that mount, within moments; Yes points
+// its records there, Edit > Undo points them back, and No changes nothing.
+TEST_F(MissingEntries, AStickAtANewPlaceIsFollowedWithTheUsersWord)
+{
+    TempAppFolder state;
+    services.stateFolder = state.path();
+    hub = std::make_unique<HubContext>(services);
+    tab = std::make_unique<OpenTab>(*hub, list, large, small, *launching);
+    const QString old = QStringLiteral("/media/u/FIELDSTICK"), now = old + u'1';
+    const QByteArray before =
+        records::encode(
+            {QStringLiteral("fpl"), old + QStringLiteral("/a.fpl"), QStringLiteral("d")}) +
+        app.read(QStringLiteral("QELFileList.txt"));
+    app.write(QStringLiteral("QELFileList.txt"), before);
+    const DriveIdentity first{QStringLiteral("1111"), QStringLiteral("FIELDSTICK"), old,
+                              QStringLiteral("1")};
+    drives.setMounted({first});
+    tab->LoadOpenList();
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    prompter.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    for (const QString& mount : {QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("3")}) {
+        drives.setMounted({{first.uuid, first.label, now, mount}});
+        QElapsedTimer t;
+        t.start();
+        drives.changed();
+        ASSERT_TRUE(settle());
+        EXPECT_LT(t.elapsed(), 2000);
+    }
+    ASSERT_EQ(prompter.messages.size(), 2); // once per mount
+    EXPECT_EQ(prompter.messages[0].text,
+              QStringLiteral("Point the 1 entries on FIELDSTICK to /media/u/FIELDSTICK1?"));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Exclamation);
+    QByteArray moved = before;
+    moved.replace("/media/u/FIELDSTICK/", "/media/u/FIELDSTICK1/");
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), moved);
+    EXPECT_EQ(list.rowOfKey(now + QStringLiteral("/a.fpl")) >= 0, true);
+    ASSERT_EQ(tab->undoText(), QStringLiteral("Undo Move of FIELDSTICK"));
+    tab->undo();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+}
+
 } // namespace

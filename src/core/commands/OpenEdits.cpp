@@ -75,8 +75,16 @@ Result checkForOpen(const Seams& seams, const OpenEntry& entry, Waiting&)
     Result r = outcome(Outcome::Done);
     r.file = fileOf(*seams.files, entry);
     // A drive pulled out since the look above makes the file look gone: its entry stays.
-    if (!dataFileExists(*seams.files, r.file))
+    switch (dataFilePresence(*seams.files, r.file)) {
+    case Presence::There:
+        break;
+    case Presence::Absent:
         r.outcome = notConnected(seams, entry) ? Outcome::NotConnected : Outcome::Missing;
+        break;
+    case Presence::NotAnswering:
+        r.outcome = Outcome::NotAnswering;
+        break;
+    }
     return r;
 }
 
@@ -105,8 +113,10 @@ Result RenameFileEntry(const Seams& seams, const OpenEntry& entry, const QString
         return outcome(Outcome::NotConnected);
     const QString file = fileOf(*seams.files, entry);
     // From here on a drive pulled out makes the file look gone, or its rename fail: said so.
-    if (!seams.files->isFile(file))
-        return outcome(notConnected(seams, entry) ? Outcome::NotConnected : Outcome::Missing);
+    if (const Presence p = seams.files->presence(file); p != Presence::There)
+        return outcome(p == Presence::NotAnswering ? Outcome::NotAnswering
+                       : notConnected(seams, entry) ? Outcome::NotConnected
+                                                    : Outcome::Missing);
     // The name typed is written as it is; the folder keeps the bytes it has on disk.
     const QString newFile = folderOf(file) + finalName;
     if (file != newFile) {
@@ -151,7 +161,11 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
     if (fullPath && seams.drives->isNotConnected(entry.files().first()))
         return outcome(Outcome::NotConnected);
     const QString file = fullPath ? fileOf(*seams.files, entry) : QString();
-    const bool there = fullPath && seams.files->isFile(file);
+    const Presence presence = fullPath ? seams.files->presence(file) : Presence::Absent;
+    // A drive whose server has gone away: its file is not gone, and no step can reach it.
+    if (presence == Presence::NotAnswering)
+        return outcome(Outcome::NotAnswering);
+    const bool there = presence == Presence::There;
     // A stick pulled out while the command runs: the file is not gone and no step can reach it,
     // so the user is told so and offered nothing that would act on a drive that is not there.
     const auto wentAway = [&] { return fullPath && notConnected(seams, entry); };
@@ -209,6 +223,38 @@ Result removeFromList(const Seams& seams, const OpenEntry& entry)
     else
         result.deleted = DeletedEntry{entry, std::nullopt, taken};
     return result;
+}
+
+Result cleanUpMissing(const Seams& seams, const QList<OpenEntry>& missing)
+{
+    QSet<QString> paths;
+    for (const OpenEntry& e : missing) {
+        if (QDir::isAbsolutePath(e.folder))
+            paths.insert(e.path());
+    }
+    RecentFileList store = seams.store;
+    QByteArray written;
+    QList<records::TakenRecord> taken;
+    if (FileResult r = store.removeRecordsOf(paths, &taken, &written); !r.ok)
+        return failed(r);
+    Result result = done(written);
+    if (taken.isEmpty())
+        result.outcome = Outcome::Gone;
+    else
+        result.cleaned = CleanedUp{taken};
+    return result;
+}
+
+Result undoCleanUp(const Seams& seams, const CleanedUp& step)
+{
+    RecentFileList store = seams.store;
+    QByteArray written;
+    if (FileResult r = store.putBack(step.records, &written); !r.ok) {
+        Result result = failed(r);
+        result.cleaned = step;
+        return result;
+    }
+    return done(written);
 }
 
 Result undoDelete(const Seams& seams, const DeletedEntry& step, Waiting& waiting)
@@ -284,6 +330,18 @@ Result undoRename(const Seams& seams, const RenamedEntry& step, Waiting& waiting
     return done(written);
 }
 
+QString cleanUpQuestion(qsizetype count)
+{
+    return QStringLiteral("Remove the ") + QString::number(count) +
+           QStringLiteral(" entries whose files are gone from the list? Entries on drives that "
+                          "are not connected are kept.");
+}
+
+QString noneMissingText()
+{
+    return QStringLiteral("No entries are missing.");
+}
+
 QString notFullPathText(const OpenEntry& entry)
 {
     return QStringLiteral("The file can not be opened\r") + entry.path() +
@@ -333,6 +391,12 @@ QString notConnectedText(const OpenEntry& entry, bool deleting)
     return entry.path() + QStringLiteral(" is on a drive that is not connected.") +
            (deleting ? QStringLiteral(" Connect it to delete the file, or use Remove from List.")
                      : QString());
+}
+
+QString notAnsweringText(const OpenEntry& entry)
+{
+    return entry.path() + QStringLiteral(" is on a drive that is not answering. Nothing was "
+                                         "changed; try again when it answers.");
 }
 
 QString notDeletedText(const OpenEntry& entry)

@@ -47,6 +47,11 @@ struct RenamedEntry {
     QString newPath; // the renamed entry's path as the list shows it
 };
 
+// ... and a Clean Up Missing: the records that left the list, with their places.
+struct CleanedUp {
+    QList<records::TakenRecord> records;
+};
+
 struct Result {
     Outcome outcome = Outcome::Failed;
     FileResult result;
@@ -57,6 +62,7 @@ struct Result {
     QString file;                        // the file to open
     std::optional<DeletedEntry> deleted; // what a Delete or Remove from List can be undone with
     std::optional<RenamedEntry> renamed; // ... and a Rename
+    std::optional<CleanedUp> cleaned;    // ... and a Clean Up Missing
     // The list as the change left it, read from what was written: no read after the change.
     std::optional<OpenListing> listing;
 };
@@ -87,6 +93,13 @@ Result DeleteFileEntry(const Seams& seams, const OpenEntry& entry, Removal remov
 // line (it touches no data file).
 Result removeFromList(const Seams& seams, const OpenEntry& entry);
 
+// Clean Up Missing: takes every record of the entries whose drive answered and whose file is
+// gone off the list in one change, and never touches a file. Runs on the list line. Entries
+// that name no full path are not among them: their drive is not known.
+Result cleanUpMissing(const Seams& seams, const QList<OpenEntry>& missing);
+// ... and its Undo: every record back at its line.
+Result undoCleanUp(const Seams& seams, const CleanedUp& step);
+
 // Edit > Undo. Neither ever replaces anything: whatever stands at the old path now is the user's.
 Result undoDelete(const Seams& seams, const DeletedEntry& step, Waiting& waiting);
 Result undoRename(const Seams& seams, const RenamedEntry& step, Waiting& waiting);
@@ -100,9 +113,13 @@ QString trashRefusedQuestion(const OpenEntry& entry);
 QString goneText(const OpenEntry& entry);
 // `deleting`: said to a Delete, which offers the way round.
 QString notConnectedText(const OpenEntry& entry, bool deleting = false);
+// A drive that is mounted but cannot be reached (its server went away).
+QString notAnsweringText(const OpenEntry& entry);
 // A Delete that failed: before anything changed, or after the records went and the file stayed.
 QString notDeletedText(const OpenEntry& entry);
 QString fileStayedText(const OpenEntry& entry);
+QString cleanUpQuestion(qsizetype count);
+QString noneMissingText();
 UndoTexts undoTexts(const DeletedEntry& step);
 UndoTexts undoTexts(const RenamedEntry& step);
 

@@ -12,6 +12,7 @@ enum class Outcome {
     Gone,         // what the command is on is no longer there: nothing changed
     Missing,      // the file is not there, on a drive that is
     NotConnected, // the file's drive is not connected: nothing changed
+    NotAnswering, // the file's drive is mounted but cannot be reached: nothing changed
     TrashRefused, // the trash cannot take the file: nothing changed
     Taken,        // something stands where the change would put its result: nothing changed
     NotInTrash,   // the trash no longer holds what the delete put there: nothing changed

@@ -13,8 +13,15 @@ QString noteText(Note note)
         return QStringLiteral("broken");
     case Note::NotConnected:
         return QStringLiteral("not connected");
+    case Note::NotAnswering:
+        return QStringLiteral("not answering");
     }
     return {};
+}
+
+bool isAway(Note note)
+{
+    return note == Note::NotConnected || note == Note::NotAnswering;
 }
 
 quint32 ListRows::keyHash(int row) const

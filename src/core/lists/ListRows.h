@@ -7,8 +7,10 @@
 #include <vector>
 
 // What an entry is noted as: greyed, and told in its tooltip and to a screen reader.
-enum class Note : quint8 { None, Missing, Broken, NotConnected };
-// "missing", "broken", "not connected"; empty for none.
+// NotConnected and NotAnswering: the file may well be there, on a drive that is away.
+enum class Note : quint8 { None, Missing, Broken, NotConnected, NotAnswering };
+// "missing", "broken", "not connected", "not answering"; empty for none.
+bool isAway(Note note);
 QString noteText(Note note);
 
 // What a list shows: one row per entry, each with its texts, its identity (the key by which

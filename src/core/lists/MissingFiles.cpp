@@ -13,10 +13,19 @@ constexpr size_t kBatch = 256;
 using Groups = QHash<QString, std::vector<int>>; // drive -> entries
 } // namespace
 
-MissingFiles::MissingFiles(const DriveTable& drives, Exists exists, QObject* parent)
+MissingFiles::MissingFiles(const DriveTable& drives, Look look, QObject* parent)
     : QObject(parent)
     , m_drives(drives)
-    , m_exists(std::move(exists))
+    , m_look(std::move(look))
+{}
+
+MissingFiles::MissingFiles(const DriveTable& drives, Exists exists, QObject* parent)
+    : MissingFiles(
+          drives,
+          [exists = std::move(exists)](const QString& path) {
+              return exists(path) ? Presence::There : Presence::Absent;
+          },
+          parent)
 {}
 
 void MissingFiles::check(Checked entries, Found found)
@@ -82,7 +91,7 @@ void MissingFiles::sendNext(const QString& drive)
     q.inFlight = true;
     work::post(
         work::Line::drive(drive), this,
-        [batch = std::move(batch), entries = m_checked, exists = m_exists,
+        [batch = std::move(batch), entries = m_checked, look = m_look,
          drives = &m_drives]() mutable {
             Answers answers;
             answers.reserve(batch.size());
@@ -96,9 +105,17 @@ void MissingFiles::sendNext(const QString& drive)
                 if (*notConnected) {
                     state = State::NotConnected;
                 } else {
-                    const QStringList files = entries->filesOf(i);
-                    if (std::any_of(files.begin(), files.end(), exists))
-                        state = State::Present;
+                    // Any of its paths there counts; a drive that cannot be reached is never
+                    // taken for a file that has gone.
+                    for (const QString& file : entries->filesOf(i)) {
+                        const Presence p = look(file);
+                        if (p == Presence::There) {
+                            state = State::Present;
+                            break;
+                        }
+                        if (p == Presence::NotAnswering)
+                            state = State::NotAnswering;
+                    }
                 }
                 answers.emplace_back(i, state);
             }

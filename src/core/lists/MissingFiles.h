@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -19,7 +21,8 @@ class DriveTable;
 // one check of this checker.
 class MissingFiles : public QObject {
 public:
-    enum class State { Present, Missing, NotConnected };
+    // NotAnswering: the drive is mounted but answers with an error that it cannot be reached.
+    enum class State { Present, Missing, NotConnected, NotAnswering };
 
     // The entries to check. Shared with the checking threads: it must not change.
     class Entries {
@@ -37,7 +40,10 @@ public:
     using Found = std::function<void(const Checked& what, const Answers& answers)>;
     // Whether a file is there as the list counts it (called on many threads at once).
     using Exists = std::function<bool(const QString& path)>;
+    // ... or, told apart from a drive that cannot be reached.
+    using Look = std::function<Presence(const QString& path)>;
 
+    MissingFiles(const DriveTable& drives, Look look, QObject* parent = nullptr);
     MissingFiles(const DriveTable& drives, Exists exists, QObject* parent = nullptr);
 
     // Checks `entries`; `found` gets the answers batch by batch. A new check replaces the one
@@ -55,7 +61,7 @@ private:
     void sendNext(const QString& drive);
 
     const DriveTable& m_drives;
-    Exists m_exists;
+    Look m_look;
     Found m_found;
     Checked m_checked;
     QHash<QString, DriveQueue> m_queues;

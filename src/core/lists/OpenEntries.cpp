@@ -132,6 +132,13 @@ QString fileOf(FileSystem& files, const OpenEntry& entry)
     return entry.path();
 }
 
+Presence dataFilePresence(FileSystem& files, const QString& path)
+{
+    QString name;
+    SplitPath(path, &name, nullptr);
+    return name.startsWith(QLatin1Char('.')) ? Presence::Absent : files.presence(path);
+}
+
 bool dataFileExists(FileSystem& files, const QString& path)
 {
     // A file the user cannot see counts as missing, as a hidden file would on Windows.

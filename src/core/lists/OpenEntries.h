@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/FileResult.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,8 +11,6 @@
 namespace records {
 class RecordView;
 }
-
-class FileSystem;
 
 // One entry of the "Open" list: a record of the recent-file list. Its identity is its full path,
 // compared exactly, as the list's own operations compare paths.
@@ -93,3 +92,5 @@ QString fileOf(FileSystem& files, const OpenEntry& entry);
 
 // Whether a data file is there for the user: an ordinary file that is not hidden.
 bool dataFileExists(FileSystem& files, const QString& path);
+// ... telling a drive that cannot be reached from a file that is not there.
+Presence dataFilePresence(FileSystem& files, const QString& path);

@@ -212,9 +212,47 @@ FileResult RecentFileList::removeRecords(const QString& fullPath,
         written);
 }
 
+FileResult RecentFileList::removeRecordsOf(const QSet<QString>& fullPaths,
+                                           QList<records::TakenRecord>* taken, QByteArray* written)
+{
+    return m_file.rewrite(
+        [&](records::Document& doc, bool) {
+            const auto went = doc.takeRecordsIf(
+                [&](const records::Line& l) { return fullPaths.contains(l.field(1)); });
+            if (taken)
+                *taken = went;
+            return FileResult();
+        },
+        written);
+}
+
 FileResult RecentFileList::putBack(const QList<records::TakenRecord>& taken, QByteArray* written)
 {
     return m_file.putBack(taken, written);
+}
+
+FileResult RecentFileList::movePaths(const QString& from, const QString& to,
+                                     const QSet<QString>& within, int* moved, QByteArray* written)
+{
+    const QByteArray fromBytes = paths::toNativeBytes(from);
+    const QByteArray toBytes = paths::toNativeBytes(to);
+    return m_file.rewrite(
+        [&](records::Document& doc, bool) {
+            int count = 0;
+            for (qsizetype i = 0; i < doc.lines().size(); ++i) {
+                const records::Line& line = doc.lines()[i];
+                if (!line.isRecord())
+                    continue;
+                const QString path = line.field(1);
+                if (!path.startsWith(from) || !within.contains(path.mid(from.size())))
+                    continue;
+                count += doc.replaceFieldPrefix(i, 1, fromBytes, toBytes);
+            }
+            if (moved)
+                *moved = count;
+            return FileResult();
+        },
+        written);
 }
 
 FileResult RecentFileList::renameRecords(const QString& oldPath, const QString& newPath,

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 // One line of the recent-file list file.
@@ -64,8 +65,16 @@ public:
     // as it is afterwards. Fails with ENOENT when the list file is missing and `mustExist`.
     FileResult removeRecords(const QString& fullPath, QList<records::TakenRecord>* taken = nullptr,
                              QByteArray* written = nullptr, bool mustExist = false);
+    // The same for every record whose path is one of `fullPaths`, in one rewrite.
+    FileResult removeRecordsOf(const QSet<QString>& fullPaths,
+                               QList<records::TakenRecord>* taken = nullptr,
+                               QByteArray* written = nullptr);
     // Puts records a remove took back where they stood (see records::Document::putBack).
     FileResult putBack(const QList<records::TakenRecord>& taken, QByteArray* written = nullptr);
+    // Gives the records of the files `within` the folder `from` the same paths within `to`,
+    // changing only those bytes of their lines; `moved` counts them.
+    FileResult movePaths(const QString& from, const QString& to, const QSet<QString>& within,
+                         int* moved = nullptr, QByteArray* written = nullptr);
     // Gives every record of `oldPath` the path `newPath`, keeping its kind code, date and place.
     FileResult renameRecords(const QString& oldPath, const QString& newPath,
                              QByteArray* written = nullptr);

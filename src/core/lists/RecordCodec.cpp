@@ -291,6 +291,26 @@ bool Document::replace(qsizetype lineIndex, const QStringList& fields)
     return true;
 }
 
+bool Document::replaceFieldPrefix(qsizetype lineIndex, int field, QByteArrayView from,
+                                  QByteArrayView to)
+{
+    const Line& line = m_lines[lineIndex];
+    if (!line.isRecord() || field >= line.m_fields)
+        return false;
+    const QByteArrayView all = line.bytes();
+    Spans spans;
+    scanLine(all.first(line.m_content), line.m_fields, &spans);
+    const qsizetype b = spans[2 * field];
+    if (spans[2 * field + 1] - b < from.size() || !all.sliced(b).startsWith(from))
+        return false;
+    const QByteArray bytes =
+        all.first(b).toByteArray() + to.toByteArray() + all.sliced(b + from.size()).toByteArray();
+    m_lines[lineIndex] =
+        Line::read(bytes, 0, bytes.size(), line.m_content + to.size() - from.size(), m_fields);
+    m_modified = true;
+    return true;
+}
+
 qsizetype Document::removeRecordsIf(const std::function<bool(const Line&)>& drop)
 {
     const qsizetype removed =

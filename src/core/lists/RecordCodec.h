@@ -131,6 +131,10 @@ public:
     // A record line made beforehand (with Line::record), so that the encoding is done before
     // the file is read.
     void append(Line record);
+    // Gives field `field` of the record at `lineIndex` the bytes `to` in place of `from` at its
+    // start, every other byte of the line kept; false, with nothing changed, when the field
+    // does not begin with `from`.
+    bool replaceFieldPrefix(qsizetype lineIndex, int field, QByteArrayView from, QByteArrayView to);
     // Removes the records for which `drop` holds; other lines stay. Returns how many went.
     qsizetype removeRecordsIf(const std::function<bool(const Line&)>& drop);
     // The same, handing back what went, in file order.

@@ -34,6 +34,38 @@ bool LocalFileSystem::isFile(const QString& path)
 #endif
 }
 
+Presence presenceAfterError(int error)
+{
+#ifdef Q_OS_WIN
+    (void)error;
+    return Presence::Absent;
+#else
+    switch (error) {
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ESTALE:
+    case ETIMEDOUT:
+    case EIO:
+        return Presence::NotAnswering;
+    default:
+        return Presence::Absent;
+    }
+#endif
+}
+
+Presence LocalFileSystem::presence(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return isFile(path) ? Presence::There : Presence::Absent;
+#else
+    struct stat st {};
+    if (::stat(paths::toNativeBytes(path).constData(), &st) == 0)
+        return S_ISREG(st.st_mode) ? Presence::There : Presence::Absent;
+    return presenceAfterError(errno);
+#endif
+}
+
 bool LocalFileSystem::exists(const QString& path)
 {
     // A link that leads nowhere is still something in the way of the name.

@@ -31,4 +31,5 @@ struct PlatformServices {
     Trash* trash = nullptr;
     RecentDocuments* recent = nullptr;  // none: nothing is recorded
     FileManager* fileManager = nullptr; // none: "Show in Folder" opens the folder
+    QString stateFolder; // the hub's own per-user state; empty: nothing is remembered
 };

@@ -29,6 +29,7 @@ constexpr AddedCommandRow kAdded[] = {
     {"mnuCopyPath", "copyPath", "Copy Path", {false, true, false, false}},
     {"mnuRemoveFromList", "removeFromList", "Remove from List", {false, true, false, false}},
     {"mnuBrowse", "browse", "Browse ...", {false, true, false, false}},
+    {"mnuCleanUpMissing", "cleanUpMissing", "Clean Up Missing", {false, true, false, false}},
     {"mnuCopyAddress", "copyAddress", "Copy Address", {false, false, false, true}},
 };
 } // namespace

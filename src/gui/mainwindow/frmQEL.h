@@ -81,7 +81,7 @@ public:
     QTimer* tmrFileUpdate = nullptr;
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuView = nullptr, *mnuHelp = nullptr;
     QAction *mnuExit = nullptr, *mnuCreate = nullptr, *mnuRename = nullptr, *mnuDelete = nullptr;
-    QAction* mnuUndo = nullptr; // ours, beside the Edit menu's own items
+    QAction* mnuUndo = nullptr;           // ours, beside the Edit menu's own items
     QAction *mnuList = nullptr, *mnuIcon = nullptr;
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;

@@ -102,7 +102,7 @@ QIcon ListModel::iconOf(int row) const
     const QString key = largeIcons ? rows().largeIcon(row) : rows().smallIcon(row);
     if (key.isEmpty() || !icons->contains(key))
         return {};
-    if (m_state.notes[size_t(row)] != Note::NotConnected)
+    if (!isAway(m_state.notes[size_t(row)]))
         return icons->icon(key);
     const QString awayKey = (largeIcons ? QLatin1Char('L') : QLatin1Char('S')) + key;
     auto found = m_awayIcons.constFind(awayKey);
@@ -143,7 +143,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
             return {};
         const QPalette palette = QGuiApplication::palette();
         const QColor grey = palette.color(QPalette::Disabled, QPalette::Text);
-        if (note != Note::NotConnected)
+        if (!isAway(note))
             return grey;
         // A grey of its own, halfway to the text: the file may well be there, on its drive.
         const QColor text = palette.color(QPalette::Active, QPalette::Text);

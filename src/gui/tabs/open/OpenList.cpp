@@ -6,6 +6,8 @@
 #include "work/Work.h"
 
 #include <cerrno>
+#include <QDir>
+#include <QTimer>
 
 OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
                    const ImageList& small)
@@ -15,15 +17,20 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_small(small)
     , m_store(hub.appFolder())
     , m_rows(list)
-    , m_missing(hub.drives(), [files = &hub.files()](const QString& path) {
-        return dataFileExists(*files, path);
+    , m_missing(hub.drives(), [files = &hub.files()](
+                                  const QString& path) { return dataFilePresence(*files, path); })
+    , m_lookAgain(hub.drives(), [files = &hub.files()](const QString& path) {
+        return dataFilePresence(*files, path);
     })
 {
     // Names and folders readable at once: the columns fit what the list holds until the user
     // sizes one.
     m_list.setFitColumns(true);
     // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
-    hub.drives().watch(&m_alive, [this] { checkFiles(); });
+    hub.drives().watch(&m_alive, [this] {
+        checkFiles();
+        lookAtDrives();
+    });
 }
 
 void OpenList::reportSaveFailure(const FileResult& failure) const
@@ -43,6 +50,30 @@ void OpenList::LoadOpenList(Damage damage)
                                   FileResult::failure(EINVAL, QStringLiteral("Line %1 is too long "
                                                                              "to be a record")
                                                                   .arg(damaged)));
+            lookAtDrives();
+        });
+}
+
+void OpenList::lookAtDrives()
+{
+    const QString folder = m_hub.services().stateFolder;
+    const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
+    if (folder.isEmpty() || !rows)
+        return;
+    work::post(
+        work::Line::list(), &m_alive,
+        [rows, folder, drives = &m_hub.drives()] {
+            QStringList paths;
+            paths.reserve(rows->count());
+            for (int i = 0; i < rows->count(); ++i)
+                paths.append(rows->entry(i).path());
+            HubState state(folder);
+            return drivefollow::remember(state, drives->mountedDrives(), paths,
+                                         QDate::currentDate());
+        },
+        [this](const QList<drivefollow::Offer>& offers) {
+            if (!offers.isEmpty() && m_movedDrives)
+                m_movedDrives(offers);
         });
 }
 
@@ -61,6 +92,21 @@ void OpenList::show(OpenListing listing, const QString& select)
         });
 }
 
+Note OpenList::noteOf(MissingFiles::State state)
+{
+    switch (state) {
+    case MissingFiles::State::Missing:
+        return Note::Missing;
+    case MissingFiles::State::NotConnected:
+        return Note::NotConnected;
+    case MissingFiles::State::NotAnswering:
+        return Note::NotAnswering;
+    case MissingFiles::State::Present:
+        break;
+    }
+    return Note::None;
+}
+
 void OpenList::checkFiles()
 {
     std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
@@ -71,13 +117,51 @@ void OpenList::checkFiles()
             std::vector<std::pair<int, Note>> notes;
             notes.reserve(answers.size());
             for (const auto& [row, state] : answers) {
-                notes.emplace_back(row, state == MissingFiles::State::Missing ? Note::Missing
-                                        : state == MissingFiles::State::NotConnected
-                                            ? Note::NotConnected
-                                            : Note::None);
+                notes.emplace_back(row, noteOf(state));
             }
             m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
         });
+}
+
+void OpenList::findMissing(std::function<void(QList<OpenEntry>)> found)
+{
+    const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
+    if (!rows || rows->count() == 0) {
+        found({});
+        return;
+    }
+    struct Gathered {
+        QList<OpenEntry> missing;
+        int answered = 0;
+        bool told = false;
+    };
+    auto gathered = std::make_shared<Gathered>();
+    const int finding = ++m_findings;
+    auto tell = [this, gathered, finding, found = std::move(found)] {
+        if (finding == m_findings && !std::exchange(gathered->told, true))
+            found(gathered->missing);
+    };
+    m_lookAgain.check(
+        rows, [this, gathered, tell, total = rows->count()](const MissingFiles::Checked& what,
+                                                            const MissingFiles::Answers& answers) {
+            const auto* looked = static_cast<const OpenRows*>(what.get());
+            std::vector<std::pair<int, Note>> notes;
+            notes.reserve(answers.size());
+            for (const auto& [row, state] : answers) {
+                notes.emplace_back(row, noteOf(state));
+                if (state != MissingFiles::State::Missing)
+                    continue;
+                OpenEntry entry = looked->entry(row);
+                if (QDir::isAbsolutePath(entry.folder))
+                    gathered->missing.append(std::move(entry));
+            }
+            // What was looked at now is shown too.
+            m_list.applyNotes(looked, notes);
+            gathered->answered += int(answers.size());
+            if (gathered->answered >= total)
+                tell();
+        });
+    QTimer::singleShot(kMissingWaitMs, &m_alive, tell);
 }
 
 void OpenList::tmrFileUpdate_Timer()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/DriveFollow.h"
 #include "lists/MissingFiles.h"
 #include "lists/OpenRows.h"
 #include "lists/RecentFileList.h"
@@ -8,6 +9,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class HubContext;
@@ -44,6 +46,18 @@ public:
     // The entry the user chose: the one of the rows on screen at the selected row.
     std::optional<OpenEntry> chosen() const;
     bool missingCheckBusy() const { return m_missing.busy(); }
+    static Note noteOf(MissingFiles::State state);
+    // Looks at every entry's file once more and hands over, here, the entries named by their
+    // full path whose drive answered and whose file is gone. A drive that has not answered
+    // within kMissingWaitMs keeps its entries out of them. A newer call replaces an older one.
+    void findMissing(std::function<void(QList<OpenEntry>)> found);
+    static constexpr int kMissingWaitMs = 3000;
+    // Told, here, of known drives mounted at another place than their records name; looked for
+    // at each load and whenever a drive comes or goes, while the hub keeps a state folder.
+    void onMovedDrives(std::function<void(const QList<drivefollow::Offer>&)> told)
+    {
+        m_movedDrives = std::move(told);
+    }
 
     // The list file as the refresh timer last saw it.
     FileIdentity LastListFileTime;
@@ -66,7 +80,12 @@ private:
     TabRows m_rows;
     MissingFiles m_missing;
     work::OneAtATime m_loads;         // the loads asked for, one on the list line at a time
-    int m_reads = 0;                  // the timer's and the sync's reads under way
+    MissingFiles m_lookAgain; // for findMissing, apart from the marks' checks
+    int m_findings = 0;
+    // Remembers the drives of the entries shown and tells of those that moved.
+    void lookAtDrives();
+    std::function<void(const QList<drivefollow::Offer>&)> m_movedDrives;
+    int m_reads = 0;                  // reads of the list file under way
     int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
     bool m_syncPending = false;
     bool m_checkQueued = false; // the files are looked at once the rows being laid out show

@@ -26,7 +26,12 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
     , m_launching(launching)
     , m_open(hub, list, large, small)
     , m_waits(hub, list)
-{}
+{
+    m_open.onMovedDrives([this](const QList<drivefollow::Offer>& offers) {
+        for (const drivefollow::Offer& offer : offers)
+            offerFollow(offer);
+    });
+}
 
 OpenTab::~OpenTab() = default;
 
@@ -59,6 +64,9 @@ void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& check
         return;
     case openedits::Outcome::NotConnected:
         m_hub.notice(openedits::notConnectedText(entry));
+        return;
+    case openedits::Outcome::NotAnswering:
+        m_hub.notice(openedits::notAnsweringText(entry));
         return;
     case openedits::Outcome::Missing: {
         if (m_hub.ask(openedits::locateQuestion(entry))) {
@@ -124,13 +132,17 @@ QList<TabController::Command> OpenTab::entryCommands()
              [this] { openContainingFolder(); }},
             {QStringLiteral("copyPath"), QStringLiteral("Copy Path"), [this] { copyPath(); }},
             {QStringLiteral("removeFromList"), QStringLiteral("Remove from List"),
-             [this] { removeFromList(); }}};
+             [this] { removeFromList(); }},
+            {QStringLiteral("cleanUpMissing"), QStringLiteral("Clean Up Missing"),
+             [this] { cleanUpMissing(); }}};
 }
 
 QList<TabController::Command> OpenTab::spaceCommands()
 {
     return {{QStringLiteral("browse"), cmdBrowse ? cmdBrowse->text() : QStringLiteral("Browse ..."),
-             [this] { cmdBrowse_Click(); }}};
+             [this] { cmdBrowse_Click(); }},
+            {QStringLiteral("cleanUpMissing"), QStringLiteral("Clean Up Missing"),
+             [this] { cleanUpMissing(); }}};
 }
 
 QList<int> OpenTab::filterColumns() const

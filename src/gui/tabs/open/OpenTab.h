@@ -53,6 +53,9 @@ public:
     void remove() override;
     // Takes the chosen entry off the list after asking; its file stays where it is.
     void removeFromList();
+    // Takes off the list, after asking, every entry whose drive answers and whose file is gone;
+    // no file is touched, and Edit > Undo puts every record back.
+    void cleanUpMissing();
     void reload() override { LoadOpenList(OpenList::Damage::Report); }
     QWidget* belowList() override;
     QList<Command> entryCommands() override;
@@ -83,6 +86,11 @@ private:
     // `verb`: the command the step takes back, "Delete" or "Remove".
     void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
     void offerUndo(const openedits::RenamedEntry& step, bool again = false);
+    void offerUndo(const openedits::CleanedUp& step, bool again = false);
+    void offerUndo(const drivefollow::Moved& step, bool again = false);
+    // Asks, once per mount, whether a known drive's entries follow it to its new place.
+    void offerFollow(const drivefollow::Offer& offer);
+    QSet<QString> m_askedMounts;
     // How an undo went: the list as it left it, or why it changed nothing.
     void finishUndo(openedits::Result r, const QString& path, const UndoTexts& texts,
                     const std::function<void()>& offerAgain);

@@ -41,6 +41,9 @@ void OpenTab::rename()
             case Outcome::NotConnected:
                 m_hub.notice(openedits::notConnectedText(e));
                 return;
+            case Outcome::NotAnswering:
+                m_hub.notice(openedits::notAnsweringText(e));
+                return;
             case Outcome::Done:
                 // The selection goes with the entry to its new name.
                 show(std::move(*r.listing), r.renamed->newPath);
@@ -81,6 +84,9 @@ void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
                 if (r.listing)
                     show(std::move(*r.listing));
                 m_hub.notice(openedits::notConnectedText(entry, true));
+                return;
+            case Outcome::NotAnswering:
+                m_hub.notice(openedits::notAnsweringText(entry));
                 return;
             case Outcome::TrashRefused:
                 if (m_hub.askDefaultNo(openedits::trashRefusedQuestion(entry)))
@@ -129,6 +135,97 @@ void OpenTab::removeFromList()
                 offerUndo(*r.deleted, QStringLiteral("Remove"));
             show(std::move(*r.listing));
         });
+}
+
+void OpenTab::cleanUpMissing()
+{
+    m_open.findMissing([this](const QList<OpenEntry>& missing) {
+        if (missing.isEmpty()) {
+            m_hub.notice(openedits::noneMissingText());
+            return;
+        }
+        if (!m_hub.ask(openedits::cleanUpQuestion(missing.size())))
+            return;
+        const QString list = m_open.store().listPath();
+        m_waits.run(
+            work::Line::list(), QStringLiteral("clean up missing"), list, list,
+            DriveWait::Late::Deliver,
+            [seams = seams(), missing](Waiting&) {
+                return openedits::cleanUpMissing(seams, missing);
+            },
+            [this](openedits::Result r) {
+                if (r.outcome == Outcome::Failed) {
+                    reportSaveFailure(r.result);
+                    return;
+                }
+                if (r.cleaned)
+                    offerUndo(*r.cleaned);
+                show(std::move(*r.listing));
+            });
+    });
+}
+
+void OpenTab::offerFollow(const drivefollow::Offer& offer)
+{
+    const QString mount = offer.drive.key() + u'\n' + offer.drive.mountId;
+    if (m_askedMounts.contains(mount))
+        return;
+    m_askedMounts.insert(mount);
+    if (!m_hub.ask(drivefollow::followQuestion(offer)))
+        return;
+    const QString list = m_open.store().listPath();
+    m_waits.run(
+        work::Line::list(), QStringLiteral("point entries"), offer.drive.key(), list,
+        DriveWait::Late::Deliver,
+        [seams = seams(), offer](Waiting&) {
+            std::optional<drivefollow::Moved> moved;
+            openedits::Result r = drivefollow::follow(seams, offer, &moved);
+            return std::make_pair(std::move(r), moved);
+        },
+        [this](std::pair<openedits::Result, std::optional<drivefollow::Moved>> answer) {
+            openedits::Result& r = answer.first;
+            if (r.outcome == Outcome::Failed) {
+                reportSaveFailure(r.result);
+                return;
+            }
+            if (answer.second)
+                offerUndo(*answer.second);
+            show(std::move(*r.listing));
+        });
+}
+
+void OpenTab::offerUndo(const drivefollow::Moved& step, bool again)
+{
+    auto run = [this, step] {
+        const QString list = m_open.store().listPath();
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), list, list, DriveWait::Late::Deliver,
+            [seams = seams(), step](Waiting&) { return drivefollow::undoFollow(seams, step); },
+            [this, step](openedits::Result r) {
+                finishUndo(std::move(r), {}, {}, [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    const QString text = drivefollow::undoText(step);
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
+}
+
+void OpenTab::offerUndo(const openedits::CleanedUp& step, bool again)
+{
+    auto run = [this, step] {
+        const QString list = m_open.store().listPath();
+        const bool started = m_waits.run(
+            work::Line::list(), QStringLiteral("undo"), list, list, DriveWait::Late::Deliver,
+            [seams = seams(), step](Waiting&) { return openedits::undoCleanUp(seams, step); },
+            [this, step](openedits::Result r) {
+                finishUndo(std::move(r), {}, {}, [this, step] { offerUndo(step, true); });
+            });
+        if (!started)
+            offerUndo(step, true);
+    };
+    const QString text = QStringLiteral("Undo Clean Up Missing");
+    again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
 
 void OpenTab::offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again)
