@@ -96,7 +96,8 @@ def inner(exe, flags):
         match = gdbus("org.kde.krunner1.Match", "fire weather")
         if "'Ridge fire weather'" not in match or "Ridge Plot" in match:
             raise sr.Failure("the runner's matches: %s" % match)
-        if subprocess.run(["pgrep", "-x", "keldara"], capture_output=True).returncode == 0:
+        hub = "^%s( |$)" % os.path.join(app, "keldara")
+        if subprocess.run(["pgrep", "-f", hub], capture_output=True).returncode == 0:
             raise sr.Failure("a search started the hub")
         runtime = os.environ["XDG_RUNTIME_DIR"]
         if any("keldara" in name.lower() for name in os.listdir(runtime)):
@@ -112,8 +113,7 @@ def inner(exe, flags):
         print("failed: %s" % failure)
         return 1
     finally:
-        subprocess.run(["pkill", "-x", "keldara"])
-        subprocess.run(["pkill", "-x", "keldara-search"])
+        subprocess.run(["pkill", "-f", "^%s" % os.path.join(app, "keldara")])
 
 
 if __name__ == "__main__":

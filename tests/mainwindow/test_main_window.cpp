@@ -136,8 +136,10 @@ TEST_F(MainWindowFixture, MenusCaptionsAndTabs)
     // (see test_command_routing).
     EXPECT_EQ(captions(window->mnuEdit).mid(0, 5),
               (QStringList{QStringLiteral("Undo"), QString(), QStringLiteral("Create"),
-                           QStringLiteral("Rename"), QStringLiteral("Delete File"), QString(),
-                           QStringLiteral("Clean Up Missing")}));
+                           QStringLiteral("Rename"), QStringLiteral("Delete File")}));
+    // The search over every tab comes last, under a separator of its own.
+    EXPECT_EQ(captions(window->mnuEdit).mid(captions(window->mnuEdit).size() - 2),
+              (QStringList{QString(), QStringLiteral("Find Anywhere...")}));
     EXPECT_EQ(captions(window->mnuView),
               (QStringList{QStringLiteral("List View"), QStringLiteral("Icon View")}));
     EXPECT_EQ(captions(window->mnuHelp),

@@ -12,7 +12,7 @@
 struct HandOver {
     // A data file to open, a kind to begin, a shortcut file or a web link (by its name) to open
     // as its tab opens it.
-    enum class What : char { File = 'F', New = 'N', Tool = 'T', Link = 'L' };
+    enum class What : char { File = 'F', New = 'N', Tool = 'S', Link = 'W' };
     struct Item {
         What what;
         QString text; // a full path, a kind's type code, a shortcut file or a link's name

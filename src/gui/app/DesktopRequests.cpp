@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/WindowActivation.h"
 #include "tabs/open/OpenTab.h"
+#include "ui/QelListView.h"
 
 #include <QEvent>
 
@@ -68,10 +69,19 @@ void DesktopRequests::handlePending()
             m_window.hub().ask(
                 QStringLiteral("Open %1 files? Each one starts its companion tool.").arg(files));
         for (const HandOver::Item& item : items) {
-            if (item.what == HandOver::What::New)
+            switch (item.what) {
+            case HandOver::What::New:
                 begin(item.text);
-            else if (openFiles)
-                open(item.text);
+                break;
+            case HandOver::What::File:
+                if (openFiles)
+                    open(item.text);
+                break;
+            case HandOver::What::Tool:
+            case HandOver::What::Link:
+                openEntry(item.what == HandOver::What::Tool ? Tab::Tools : Tab::Web, item.text);
+                break;
+            }
         }
     }
 }
@@ -99,6 +109,16 @@ void DesktopRequests::open(const QString& path)
                 break;
             }
         });
+}
+
+void DesktopRequests::openEntry(Tab tab, const QString& key)
+{
+    // The tab's list may still be loading at start-up: its entry is opened once it shows.
+    QelListView& list = *m_window.lstQEL[size_t(tab)];
+    list.whenShown(this, [this, tab, key] {
+        if (!m_window.openEntry(tab, key))
+            m_window.hub().notice(key + QStringLiteral(" is no longer in the list."));
+    });
 }
 
 void DesktopRequests::begin(const QString& kind)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/DriveWait.h"
+#include "base/Program.h"
 #include "platform/HandOver.h"
 
 #include <QObject>
@@ -36,6 +37,8 @@ private:
     void handlePending();
     void open(const QString& path);
     void begin(const QString& kind);
+    // A shortcut or web link the desktop's search handed over, opened as its tab opens it.
+    void openEntry(Tab tab, const QString& key);
 
     frmQEL& m_window;
     Activate m_activate;

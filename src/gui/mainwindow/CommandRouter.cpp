@@ -3,6 +3,7 @@
 #include "mainwindow/CommandRouter.h"
 
 #include "mainwindow/CommandState.h"
+#include "mainwindow/FindAnywhere.h"
 #include "mainwindow/frmQEL.h"
 #include "tabs/new/NewTab.h"
 #include "tabs/open/OpenTab.h"
@@ -12,6 +13,7 @@
 #include "ui/TabController.h"
 
 #include "ui/Accessibility.h"
+#include "ui/ImageList.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -241,6 +243,62 @@ void CommandRouter::open(int index)
     m_launchReady = false;
     controller(index).open();
     m_launchReady = true;
+}
+
+bool CommandRouter::openEntry(Tab tab, const QString& key)
+{
+    QelListView* list = m_window.lstQEL[size_t(tab)];
+    if (list->rowOfKey(key) < 0)
+        return false;
+    m_window.TabMain->setCurrentIndex(int(tab));
+    list->setSelectedKey(key);
+    list->setFocus();
+    open(int(tab));
+    return true;
+}
+
+std::vector<SearchEntry> CommandRouter::searchEntries() const
+{
+    std::vector<SearchEntry> entries;
+    for (int tab = 0; tab < kTabCount; ++tab) {
+        const SharedRows rows = controller(tab).shownRows();
+        for (int row = 0; rows && row < rows->count(); ++row) {
+            SearchEntry e{Tab(tab), rows->text(row, 0), {}, rows->key(row)};
+            // An "Open" entry's key is its path: its folder, then its name.
+            if (Tab(tab) == Tab::Open && e.key.endsWith(e.name))
+                e.folder = e.key.chopped(e.name.size());
+            entries.push_back(std::move(e));
+        }
+    }
+    return entries;
+}
+
+void CommandRouter::findAnywhere()
+{
+    // The icons of the entries as their lists show them, by tab.
+    std::array<std::pair<const ImageList*, SharedRows>, kTabCount> shown;
+    for (int tab = 0; tab < kTabCount; ++tab)
+        shown[size_t(tab)] = {m_window.lstQEL[size_t(tab)]->smallImageList(),
+                              controller(tab).shownRows()};
+    const auto iconOf = [shown](const SearchEntry& e) {
+        const auto& [images, rows] = shown[size_t(e.tab)];
+        if (!images || !rows)
+            return QIcon();
+        for (int row = 0; row < rows->count(); ++row) {
+            if (rows->hasKey(row, e.key))
+                return images->icon(rows->smallIcon(row));
+        }
+        return QIcon();
+    };
+    auto* dialog = new FindAnywhere(
+        searchEntries(), iconOf,
+        [this](const SearchEntry& e) {
+            if (!openEntry(e.tab, e.key))
+                m_window.hub().notice(e.name + QStringLiteral(" is no longer in the list."));
+        },
+        &m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void CommandRouter::showViewMode(bool iconView)

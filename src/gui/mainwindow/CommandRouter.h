@@ -1,5 +1,7 @@
 #pragma once
 
+#include "search/EntrySearch.h"
+
 #include <QHash>
 #include <QString>
 
@@ -39,6 +41,13 @@ public:
     void updateUndo();
     // Opens the chosen entry of list `index`, never twice at once.
     void open(int index);
+    // Brings `tab` to the front with the entry of row key `key` chosen, and opens it as that
+    // tab's double-click does; false, and nothing done, when the tab shows no such entry.
+    bool openEntry(Tab tab, const QString& key);
+    // Every tab's entries as their lists show them now, for a search over them all.
+    std::vector<SearchEntry> searchEntries() const;
+    // Edit > Find Anywhere: that search, as the user types.
+    void findAnywhere();
     // The current tab's list in icon or report view, and the View menu and buttons showing it.
     void setIconView(bool iconView);
     void columnClick(int index, int column);

@@ -154,6 +154,10 @@ void frmQEL::buildMenus()
     item(mnuEdit, mnuRename, "mnuRename", "Rename");
     item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
     m_router->buildAddedCommands();
+    mnuEdit->addSeparator();
+    item(mnuEdit, mnuFindAnywhere, "mnuFindAnywhere", "Find Anywhere...");
+    // Ctrl+K is the filter box's own line editing.
+    mnuFindAnywhere->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
 
     mnuView = menu("View");
     mnuView->setObjectName(QStringLiteral("mnuView"));
@@ -175,6 +179,7 @@ void frmQEL::buildMenus()
     connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
     connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
     connect(mnuUndo, &QAction::triggered, this, &frmQEL::mnuUndo_Click);
+    connect(mnuFindAnywhere, &QAction::triggered, this, [this] { m_router->findAnywhere(); });
     connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
     connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);

@@ -69,6 +69,9 @@ public:
     void TabMain_Switch(int /*oldTab*/, int newTab) { m_router->switched(newTab); }
     void lstQEL_ColumnClick(int index, int column) { m_router->columnClick(index, column); }
     void lstQEL_DblClick(int index) { m_router->open(index); }
+    // Ours: opens an entry of a tab by its row's key, as that tab's double-click opens it (Find
+    // Anywhere, and what the desktop's search hands over); false when the tab has no such entry.
+    bool openEntry(Tab tab, const QString& key) { return m_router->openEntry(tab, key); }
 
     // Controls
     QToolBar* barMain = nullptr;
@@ -81,7 +84,8 @@ public:
     QTimer* tmrFileUpdate = nullptr;
     QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuView = nullptr, *mnuHelp = nullptr;
     QAction *mnuExit = nullptr, *mnuCreate = nullptr, *mnuRename = nullptr, *mnuDelete = nullptr;
-    QAction* mnuUndo = nullptr;           // ours, beside the Edit menu's own items
+    QAction* mnuUndo = nullptr;         // ours, beside the Edit menu's own items
+    QAction* mnuFindAnywhere = nullptr; // ours: one search over every tab
     QAction *mnuList = nullptr, *mnuIcon = nullptr;
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lists/ListRows.h"
+
 #include <QList>
 #include <QString>
 
@@ -22,6 +24,9 @@ public:
     virtual void remove() {}
     // Fills the tab's list again from its store.
     virtual void reload() {}
+    // The rows the tab's list shows now (none before its first load), for a search over every
+    // tab: the tab's own, never read back from the view.
+    virtual SharedRows shownRows() const { return {}; }
 
     // What the tab shows under its list; nullptr for nothing.
     virtual QWidget* belowList() { return nullptr; }

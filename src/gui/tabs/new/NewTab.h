@@ -29,6 +29,7 @@ public:
 
     void LoadNewList();
     void open() override;
+    SharedRows shownRows() const override { return m_rows.shown<ListRows>(); }
 
 private:
     std::optional<NewEntry> chosen() const;

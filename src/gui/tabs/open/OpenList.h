@@ -21,6 +21,8 @@ class QelListView;
 // files are looked at, drive by drive, once the rows show.
 class OpenList {
 public:
+    // The rows the list shows now.
+    SharedRows shownRows() const { return m_rows.shown<ListRows>(); }
     OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
              const ImageList& small);
 
@@ -79,7 +81,7 @@ private:
     RecentFileList m_store;
     TabRows m_rows;
     MissingFiles m_missing;
-    work::OneAtATime m_loads;         // the loads asked for, one on the list line at a time
+    work::OneAtATime m_loads; // the loads asked for, one on the list line at a time
     MissingFiles m_lookAgain; // for findMissing, apart from the marks' checks
     int m_findings = 0;
     // Remembers the drives of the entries shown and tells of those that moved.

@@ -57,6 +57,7 @@ public:
     // no file is touched, and Edit > Undo puts every record back.
     void cleanUpMissing();
     void reload() override { LoadOpenList(OpenList::Damage::Report); }
+    SharedRows shownRows() const override { return m_open.shownRows(); }
     QWidget* belowList() override;
     QList<Command> entryCommands() override;
     QList<Command> spaceCommands() override;

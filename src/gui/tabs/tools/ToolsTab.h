@@ -47,6 +47,7 @@ public:
     // Deletes the chosen shortcut after asking; the protected ones are refused.
     void remove() override;
     void reload() override { LoadShortcutList(); }
+    SharedRows shownRows() const override { return m_rows.shown<ListRows>(); }
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
     // The shortcuts on screen.

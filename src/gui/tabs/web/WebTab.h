@@ -42,6 +42,7 @@ public:
     void rename() override;
     void remove() override;
     void reload() override { LoadWebList(); }
+    SharedRows shownRows() const override { return m_rows.shown<ListRows>(); }
     QList<Command> entryCommands() override;
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
