@@ -114,7 +114,7 @@ Result RenameFileEntry(const Seams& seams, const OpenEntry& entry, const QString
     const QString file = fileOf(*seams.files, entry);
     // From here on a drive pulled out makes the file look gone, or its rename fail: said so.
     if (const Presence p = seams.files->presence(file); p != Presence::There)
-        return outcome(p == Presence::NotAnswering ? Outcome::NotAnswering
+        return outcome(p == Presence::NotAnswering  ? Outcome::NotAnswering
                        : notConnected(seams, entry) ? Outcome::NotConnected
                                                     : Outcome::Missing);
     // The name typed is written as it is; the folder keeps the bytes it has on disk.
