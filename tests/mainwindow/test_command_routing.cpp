@@ -48,12 +48,13 @@ const Expected kPerTab[] = {
 
 // The Edit menu's items below "Delete File", in menu order, and those each tab enables: every
 // command of the tab's context menus is among them.
-const char* const kAddedItems[] = {"Show in Folder", "Copy Path", "Remove from List", "Browse ...",
-                                   "Copy Address"};
+const char* const kAddedItems[] = {"Show in Folder", "Copy Path",        "Remove from List",
+                                   "Browse ...",     "Clean Up Missing", "Copy Address"};
 const QStringList kAddedOn[] = {
     {},
     {QStringLiteral("Show in Folder"), QStringLiteral("Copy Path"),
-     QStringLiteral("Remove from List"), QStringLiteral("Browse ...")},
+     QStringLiteral("Remove from List"), QStringLiteral("Browse ..."),
+     QStringLiteral("Clean Up Missing")},
     {},
     {QStringLiteral("Copy Address")},
 };
@@ -136,7 +137,10 @@ TEST_F(CommandRouting, TheContextMenusCommandsStandInTheEditMenuWithStatesOfThei
     const qsizetype after = edit.indexOf(window->mnuDelete) + 1;
     ASSERT_LT(after, edit.size());
     EXPECT_TRUE(edit[after]->isSeparator());
-    ASSERT_EQ(edit.size() - after - 1, qsizetype(std::size(kAddedItems)));
+    // ... and before the search over every tab, which stands apart under a separator.
+    const qsizetype end = edit.indexOf(window->mnuFindAnywhere) - 1;
+    ASSERT_TRUE(end > after && edit[end]->isSeparator());
+    ASSERT_EQ(end - after - 1, qsizetype(std::size(kAddedItems)));
     for (size_t i = 0; i < std::size(kAddedItems); ++i) {
         QAction* item = edit[after + 1 + qsizetype(i)];
         EXPECT_EQ(item->text(), QString::fromLatin1(kAddedItems[i]));
@@ -148,7 +152,7 @@ TEST_F(CommandRouting, TheContextMenusCommandsStandInTheEditMenuWithStatesOfThei
             window->TabMain->setCurrTab(from);
             window->TabMain->setCurrTab(to);
             QStringList on;
-            for (qsizetype i = after + 1; i < edit.size(); ++i) {
+            for (qsizetype i = after + 1; i < end; ++i) {
                 if (edit[i]->isEnabled())
                     on.append(edit[i]->text());
             }
