@@ -140,8 +140,10 @@ TEST_F(MainWindowFixture, MenusCaptionsAndTabs)
     // The search over every tab comes last, under a separator of its own.
     EXPECT_EQ(captions(window->mnuEdit).mid(captions(window->mnuEdit).size() - 2),
               (QStringList{QString(), QStringLiteral("Find Anywhere...")}));
+    // Ours below the specified items: the "Open" list by its dates.
     EXPECT_EQ(captions(window->mnuView),
-              (QStringList{QStringLiteral("List View"), QStringLiteral("Icon View")}));
+              (QStringList{QStringLiteral("List View"), QStringLiteral("Icon View"), QString(),
+                           QStringLiteral("Newest First")}));
     EXPECT_EQ(captions(window->mnuHelp),
               (QStringList{QStringLiteral("Help contents"), QStringLiteral("Web Based Support"),
                            QStringLiteral("About")}));

@@ -121,6 +121,30 @@ TEST_F(OpenTab, HeaderClicksFlipOneSharedOrderAndAReloadResetsIt)
     EXPECT_TRUE(window->mnuIcon->isChecked()); // the display keeps the user's last choice
 }
 
+TEST_F(OpenTab, NewestFirstOrdersByTheMomentsTheDatesNameUntilTheNextLoad)
+{
+    // The tools' form and undated texts; by text "9/30" would stand before "12/31" and "3/14".
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"),
+                QStringLiteral("9/30/2025 8:00:00 AM")},
+               {QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("copied")},
+               {QStringLiteral("crn"), QStringLiteral("/f/c.crn"),
+                QStringLiteral("3/14/2026 3:09:26 PM")},
+               {QStringLiteral("fpl"), QStringLiteral("/f/d.fpl"),
+                QStringLiteral("12/31/2025 11:59:59 PM")}});
+    load();
+    window->TabMain->setCurrTab(1);
+    ASSERT_TRUE(window->mnuNewestFirst->isEnabled());
+    window->mnuNewestFirst->trigger();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("c.crn"), QStringLiteral("d.fpl"),
+                                      QStringLiteral("a.fpl"), QStringLiteral("b.pli")}));
+    EXPECT_EQ(column(1).last(), QStringLiteral("copied")); // the texts shown as they stand
+    load();
+    EXPECT_EQ(column(0).first(), QStringLiteral("a.fpl"));
+    window->TabMain->setCurrTab(2);
+    EXPECT_FALSE(window->mnuNewestFirst->isEnabled());
+}
+
 TEST_F(OpenTab, WebHeaderClickSortsTheWebList)
 {
     QelListView* web = window->lstQEL[3];

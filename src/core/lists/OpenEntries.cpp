@@ -2,6 +2,7 @@
 
 #include "base/Paths.h"
 #include "base/TextOrder.h"
+#include "lists/ListDates.h"
 #include "lists/RecordCodec.h"
 #include "platform/FileSystem.h"
 
@@ -123,6 +124,21 @@ OpenListing openListingOf(const QByteArray& content)
     listing.m_order = sortedOrder(int(records.size()),
                                   [&](int i) -> QStringView { return records[size_t(i)].name; });
     return listing;
+}
+
+OpenListing OpenListing::newestFirst() const
+{
+    std::vector<QString> dates;
+    dates.reserve(size());
+    for (size_t i = 0; i < size(); ++i)
+        dates.push_back(date(i));
+    OpenListing newest = *this;
+    // Equal dates keep the name order they had.
+    const std::vector<int> places = ::newestFirst(dates);
+    for (size_t i = 0; i < places.size(); ++i)
+        newest.m_order[i] = m_order[size_t(places[i])];
+    newest.m_byName = false;
+    return newest;
 }
 
 QString fileOf(FileSystem& files, const OpenEntry& entry)

@@ -55,6 +55,12 @@ public:
     quint32 folderHash(size_t i) const { return m_folders[record(i).folder].hash; }
     const QString& kindCode(size_t i) const { return m_codes[record(i).code]; }
 
+    // Whether the entries stand in name order, as a listing is read; false for newestFirst's.
+    bool byName() const { return m_byName; }
+    // The same entries, the newest date first (see newestFirst in ListDates.h): what View >
+    // "Newest First" shows. Parses every date: not for the window's thread with a large list.
+    OpenListing newestFirst() const;
+
 private:
     friend OpenListing openListingOf(const QByteArray& content);
     static constexpr int kDateBytes = 29; // what is left of the record's 64 bytes
@@ -79,6 +85,7 @@ private:
 
     std::vector<Record> m_records;
     std::vector<int> m_order;
+    bool m_byName = true;
     std::vector<Folder> m_folders;
     std::vector<QString> m_codes;
     std::vector<QString> m_bytesPaths;

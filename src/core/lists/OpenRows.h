@@ -19,7 +19,9 @@ public:
     quint32 keyHash(int row) const override;
     bool sameKey(int row, const ListRows& other, int otherRow) const override;
     bool hasKey(int row, const QString& key) const override;
-    int sortedBy() const override { return 0; } // a listing comes sorted by name
+    // A listing comes sorted by name, unless it was put newest first.
+    int sortedBy() const override { return m_listing.byName() ? 0 : -1; }
+    const OpenListing& listing() const { return m_listing; }
     QString largeIcon(int row) const override;
     QString smallIcon(int row) const override;
     QString folderOf(int row) const override { return folder(row); }

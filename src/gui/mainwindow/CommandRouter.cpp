@@ -111,6 +111,7 @@ void CommandRouter::switched(int newTab)
         showViewMode(m_window.lstQEL[size_t(newTab)]->viewMode() == QelListView::ViewMode::Icon);
     applyCommandState(newTab);
     applyAddedCommandState(newTab);
+    m_window.mnuNewestFirst->setEnabled(Tab(newTab) == Tab::Open);
     updateUndo();
 }
 

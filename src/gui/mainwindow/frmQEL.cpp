@@ -163,6 +163,8 @@ void frmQEL::buildMenus()
     mnuView->setObjectName(QStringLiteral("mnuView"));
     item(mnuView, mnuList, "mnuList", "List View");
     item(mnuView, mnuIcon, "mnuIcon", "Icon View");
+    mnuView->addSeparator();
+    item(mnuView, mnuNewestFirst, "mnuNewestFirst", "Newest First");
     mnuList->setCheckable(true);
     mnuIcon->setCheckable(true);
 
@@ -185,6 +187,10 @@ void frmQEL::buildMenus()
     connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);
     // The check mark is the handler's to set, not the click's.
     connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
+    connect(mnuNewestFirst, &QAction::triggered, this, [this] {
+        if (TabMain && TabMain->currentCaption() == tabCaption(Tab::Open))
+            m_open->openList().showNewestFirst();
+    });
     connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
 }
 

@@ -86,6 +86,7 @@ public:
     QAction *mnuExit = nullptr, *mnuCreate = nullptr, *mnuRename = nullptr, *mnuDelete = nullptr;
     QAction* mnuUndo = nullptr;         // ours, beside the Edit menu's own items
     QAction* mnuFindAnywhere = nullptr; // ours: one search over every tab
+    QAction* mnuNewestFirst = nullptr;  // ours: the "Open" list by its dates, newest first
     QAction *mnuList = nullptr, *mnuIcon = nullptr;
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
     std::array<ImageList, 3> imgIcons;

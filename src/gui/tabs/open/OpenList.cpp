@@ -77,6 +77,27 @@ void OpenList::lookAtDrives()
         });
 }
 
+void OpenList::showNewestFirst()
+{
+    const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
+    if (!rows)
+        return;
+    work::post(
+        work::Line::compute(), &m_alive, [rows] { return rows->listing().newestFirst(); },
+        [this, rows](OpenListing newest) {
+            if (m_rows.shown<OpenRows>() != rows)
+                return; // a load came meanwhile, and its order holds
+            // Shown in the order given; a header click sorts again, a load goes back to names.
+            m_list.setSorted(false);
+            m_rows.show(
+                std::make_shared<const OpenRows>(std::move(newest)), {},
+                std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
+                    m_checkQueued = false;
+                    checkFiles();
+                });
+        });
+}
+
 void OpenList::show(OpenListing listing, const QString& select)
 {
     // Every load puts the list back into report view, sorted by name; what is so already is not

@@ -45,6 +45,9 @@ public:
 
     // Shows a listing (of a load, or as a command left the file), selecting `select` once shown.
     void show(OpenListing listing, const QString& select = {});
+    // View > "Newest First": the entries shown, ordered by the moment their dates name, newest
+    // first, until the next load or header click. The order is made on the compute line.
+    void showNewestFirst();
     // The entry the user chose: the one of the rows on screen at the selected row.
     std::optional<OpenEntry> chosen() const;
     bool missingCheckBusy() const { return m_missing.busy(); }
