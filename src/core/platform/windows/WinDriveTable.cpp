@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <windows.h>
+#include <winnetwk.h>
 
 namespace {
 LPCWSTR w(const QString& s)
@@ -67,6 +68,40 @@ bool WinDriveTable::isNotConnected(const QString& path) const
     default:
         return false;
     }
+}
+
+QList<DriveIdentity> WinDriveTable::mountedDrives() const
+{
+    // Sticks by their volume's serial number and label, mapped letters by their share; the
+    // fixed disks and CD drives hold no entries that move. Runs off the window's thread: a
+    // stick's volume is asked, a share is not (its letter's mapping is known without it).
+    QList<DriveIdentity> result;
+    const DWORD letters = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(letters & (DWORD(1) << i)))
+            continue;
+        const QString letter = QString(QLatin1Char(char('A' + i))) + QLatin1Char(':');
+        const QString root = letter + QLatin1Char('\\');
+        const UINT type = GetDriveTypeW(w(root));
+        if (type == DRIVE_REMOTE) {
+            wchar_t share[MAX_PATH + 1] = {};
+            DWORD size = MAX_PATH;
+            if (WNetGetConnectionW(w(letter), share, &size) == NO_ERROR) {
+                const QString source = QString::fromWCharArray(share);
+                result.append({{}, source, letter, letter + QLatin1Char('|') + source});
+            }
+        } else if (type == DRIVE_REMOVABLE) {
+            wchar_t label[MAX_PATH + 1] = {};
+            DWORD serial = 0;
+            if (GetVolumeInformationW(w(root), label, MAX_PATH, &serial, nullptr, nullptr, nullptr,
+                                      0)) {
+                const QString id = QString::number(serial, 16).toUpper().rightJustified(8, u'0');
+                result.append(
+                    {id, QString::fromWCharArray(label), letter, letter + QLatin1Char('|') + id});
+            }
+        }
+    }
+    return result;
 }
 
 void WinDriveTable::watch(QObject* context, std::function<void()> changed)

@@ -10,6 +10,7 @@ public:
     QList<Drive> drives() const override;
     QString driveOf(const QString& path) const override;
     bool isNotConnected(const QString& path) const override;
+    QList<DriveIdentity> mountedDrives() const override;
     void watch(QObject* context, std::function<void()> changed) override;
 };
 #endif
