@@ -141,8 +141,8 @@ void ToolsTab::readIcons(const std::shared_ptr<const Rows>& rows)
     IconSource* icons = m_hub.services().icons;
     if (!icons)
         return;
-    // Each program's shortcuts, and the programs by drive: a drive that hangs holds up the icons
-    // of its own programs only.
+    // Each program's shortcuts (their rows of the rows shown), and the programs by drive: a drive
+    // that hangs holds up the icons of its own programs only.
     m_iconRows = rows;
     m_shortcutsOf.clear();
     QHash<QString, QStringList> byDrive;
