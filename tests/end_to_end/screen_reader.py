@@ -314,8 +314,9 @@ class ReportList:
         try:
             table = self.view.queryTable()
             for r in range(table.nRows):
-                if table.getAccessibleAt(r, 0).name == name and \
-                        (folder is None or table.getAccessibleAt(r, 3).name == folder):
+                cell = table.getAccessibleAt(r, 0)
+                if cell is not None and cell.name == name and \
+                        (folder is None or getattr(table.getAccessibleAt(r, 3), "name", None) == folder):
                     return r
         except GLib.Error:
             pass
@@ -325,9 +326,13 @@ class ReportList:
         """The entries' names in the order shown; None when the list changed while read."""
         try:
             table = self.view.queryTable()
-            return [table.getAccessibleAt(r, 0).name for r in range(table.nRows)]
+            cells = [table.getAccessibleAt(r, 0) for r in range(table.nRows)]
         except GLib.Error:
             return None
+        # A row gone between the count and the look at it: the list was reloaded meanwhile.
+        if any(cell is None for cell in cells):
+            return None
+        return [cell.name for cell in cells]
 
     def description(self, name):
         """What is said of the entry besides its name (its full path, and its state); None when
