@@ -92,7 +92,7 @@ TEST(ListLayout, PlansRunsOfRowsThatWentCameOrChangedAndResetsWhereRunsWouldCost
     for (const PlanCase& c : cases) {
         SCOPED_TRACE(c.what);
         const EntryRows before(c.before), after(c.after);
-        const ListSort sort{c.sorted, 0, Qt::AscendingOrder};
+        const ListSort sort{c.sorted, 0, Qt::AscendingOrder, {}};
         const std::vector<int> oldOrder =
             displayOrder(before, sort, {QString::fromLatin1(c.filterBefore), {}});
         const std::vector<int> newOrder =
@@ -107,6 +107,40 @@ TEST(ListLayout, PlansRunsOfRowsThatWentCameOrChangedAndResetsWhereRunsWouldCost
         EXPECT_EQ(runs(plan.inserted), c.inserted);
         EXPECT_EQ(runs(plan.changed), c.changed);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ListLayout, PinnedRowsStandFirstInEveryOrderAmongThemselvesInThatOrder)
+{
+    const EntryRows rows(rowsOf("d=delta b=bravo a=alpha c=charlie e=echo"));
+    const auto keysOf = [&](const std::vector<int>& order) {
+        QString keys;
+        for (int row : order)
+            keys += rows.key(row);
+        return keys;
+    };
+    const auto pinned = std::make_shared<const QSet<QString>>(
+        QSet<QString>{QStringLiteral("c"), QStringLiteral("e")});
+    const struct {
+        ListSort sort;
+        QString filter;
+        const char* expected;
+    } cases[] = {
+        {{false, 0, Qt::AscendingOrder, {}}, {}, "dbace"}, // no pin: exactly as before
+        {{false, 0, Qt::AscendingOrder, pinned},
+         {},
+         "cedba"}, // unsorted: the given order after them
+        {{true, 0, Qt::AscendingOrder, pinned}, {}, "ceabd"},
+        {{true, 0, Qt::DescendingOrder, pinned}, {}, "ecdba"},
+        {{true, 0, Qt::AscendingOrder, pinned}, QStringLiteral("h"), "cea"}, // filtered too
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(keysOf(displayOrder(rows, c.sort, {c.filter, {}})),
+                  QString::fromLatin1(c.expected))
+            << c.expected;
 }
 
 } // namespace

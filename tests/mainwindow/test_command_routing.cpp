@@ -48,15 +48,16 @@ const Expected kPerTab[] = {
 
 // The Edit menu's items below "Delete File", in menu order, and those each tab enables: every
 // command of the tab's context menus is among them.
-const char* const kAddedItems[] = {"Show in Folder", "Copy Path",        "Remove from List",
-                                   "Browse ...",     "Clean Up Missing", "Copy Address"};
+const char* const kAddedItems[] = {
+    "Show in Folder",   "Copy Path",    "Remove from List", "Browse ...",
+    "Clean Up Missing", "Copy Address", "Pin to Top",       "Unpin"};
 const QStringList kAddedOn[] = {
     {},
     {QStringLiteral("Show in Folder"), QStringLiteral("Copy Path"),
      QStringLiteral("Remove from List"), QStringLiteral("Browse ..."),
-     QStringLiteral("Clean Up Missing")},
-    {},
-    {QStringLiteral("Copy Address")},
+     QStringLiteral("Clean Up Missing"), QStringLiteral("Pin to Top"), QStringLiteral("Unpin")},
+    {QStringLiteral("Pin to Top"), QStringLiteral("Unpin")},
+    {QStringLiteral("Copy Address"), QStringLiteral("Pin to Top"), QStringLiteral("Unpin")},
 };
 
 QString pick(const char* now, const char* before, const char* initial)

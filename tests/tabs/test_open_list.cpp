@@ -145,6 +145,47 @@ TEST_F(OpenTab, NewestFirstOrdersByTheMomentsTheDatesNameUntilTheNextLoad)
     EXPECT_FALSE(window->mnuNewestFirst->isEnabled());
 }
 
+TEST_F(OpenTab, APinnedEntryStandsFirstIsKeptInTheHubsOwnStateAndComesBackAfterARestart)
+{
+    writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("1")},
+               {QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("2")},
+               {QStringLiteral("crn"), QStringLiteral("/f/c.crn"), QStringLiteral("3")}});
+    const QByteArray listBefore = app.read(QStringLiteral("QELFileList.txt"));
+    services.stateFolder = app.file(QStringLiteral("state"));
+    const auto pinned = [&](frmQEL& w) {
+        w.openTab().LoadOpenList();
+        EXPECT_TRUE(settle());
+        QStringList names;
+        for (int i = 0; i < w.lstQEL[1]->count(); ++i)
+            names << w.lstQEL[1]->text(i);
+        return names;
+    };
+    {
+        auto w = makeWindow();
+        pinned(*w);
+        w->TabMain->setCurrTab(1);
+        w->lstQEL[1]->setSelectedKey(QStringLiteral("/f/c.crn"));
+        w->findChild<QAction*>(QStringLiteral("mnuPinToTop"))->trigger();
+        ASSERT_TRUE(settle());
+        EXPECT_EQ(w->lstQEL[1]->text(0), QStringLiteral("c.crn"));
+        EXPECT_TRUE(w->lstQEL[1]->isPinned(QStringLiteral("/f/c.crn")));
+        w->lstQEL_ColumnClick(1, 1); // descending by name: the pin stays first
+        EXPECT_EQ(w->lstQEL[1]->text(0), QStringLiteral("c.crn"));
+        EXPECT_EQ(w->lstQEL[1]->text(1), QStringLiteral("b.pli"));
+    }
+    EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), listBefore); // not a byte of the list
+    EXPECT_TRUE(app.read(QStringLiteral("state/state.txt")).contains(R"("pin-open","/f/c.crn")"));
+    // A restart finds it pinned; Unpin puts the list back in its order.
+    auto w = makeWindow();
+    EXPECT_EQ(pinned(*w), (QStringList{QStringLiteral("c.crn"), QStringLiteral("a.fpl"),
+                                       QStringLiteral("b.pli")}));
+    w->TabMain->setCurrTab(1);
+    w->lstQEL[1]->setSelectedKey(QStringLiteral("/f/c.crn"));
+    w->findChild<QAction*>(QStringLiteral("mnuUnpin"))->trigger();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(w->lstQEL[1]->text(0), QStringLiteral("a.fpl"));
+}
+
 TEST_F(OpenTab, WebHeaderClickSortsTheWebList)
 {
     QelListView* web = window->lstQEL[3];

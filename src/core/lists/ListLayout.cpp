@@ -76,7 +76,9 @@ int KeyIndex::firstRow(const ListRows& rows, const QString& key) const
     return found;
 }
 
-std::vector<int> displayOrder(const ListRows& rows, const ListSort& sort, const ListFilter& filter)
+namespace {
+
+std::vector<int> unpinnedOrder(const ListRows& rows, const ListSort& sort, const ListFilter& filter)
 {
     const int count = rows.count();
     std::vector<int> order;
@@ -107,6 +109,18 @@ std::vector<int> displayOrder(const ListRows& rows, const ListSort& sort, const 
     for (size_t i = 0; i < positions.size(); ++i)
         sorted[i] = order[size_t(positions[i])];
     return sorted;
+}
+
+} // namespace
+
+std::vector<int> displayOrder(const ListRows& rows, const ListSort& sort, const ListFilter& filter)
+{
+    std::vector<int> order = unpinnedOrder(rows, sort, filter);
+    if (sort.pinned && !sort.pinned->isEmpty()) {
+        std::stable_partition(order.begin(), order.end(),
+                              [&](int row) { return sort.pinned->contains(rows.key(row)); });
+    }
+    return order;
 }
 
 std::vector<int> displayRows(const std::vector<int>& order, int rowCount)

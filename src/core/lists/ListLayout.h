@@ -4,8 +4,10 @@
 #include "lists/ListRows.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 // How a list shows its rows: sorted or in the order given, and narrowed by a filter text. The
@@ -16,6 +18,9 @@ struct ListSort {
     bool sorted = false;
     int column = 0;
     Qt::SortOrder order = Qt::AscendingOrder;
+    // The keys of the rows the user pinned: they stand first in every order, among themselves
+    // in the order the rest would give them. None pinned: every order is exactly as before.
+    std::shared_ptr<const QSet<QString>> pinned;
     bool operator==(const ListSort&) const = default;
 };
 

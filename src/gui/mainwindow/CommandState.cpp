@@ -31,6 +31,8 @@ constexpr AddedCommandRow kAdded[] = {
     {"mnuBrowse", "browse", "Browse ...", {false, true, false, false}},
     {"mnuCleanUpMissing", "cleanUpMissing", "Clean Up Missing", {false, true, false, false}},
     {"mnuCopyAddress", "copyAddress", "Copy Address", {false, false, false, true}},
+    {"mnuPinToTop", "pin", "Pin to Top", {false, true, true, true}},
+    {"mnuUnpin", "unpin", "Unpin", {false, true, true, true}},
 };
 } // namespace
 

@@ -39,6 +39,28 @@ QIcon withAwayEmblem(const QIcon& base)
     return icon;
 }
 
+// A pin in the icon's top right corner: the entry stands first in its list.
+QIcon withPinEmblem(const QIcon& base)
+{
+    QIcon icon;
+    for (const int side : {16, 32}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        base.paint(&p, QRect(0, 0, side, side));
+        const qreal s = side / 16.0;
+        p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.2 * s, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(12 * s, 4.5 * s), QPointF(12 * s, 8.5 * s));
+        p.setPen(QPen(QColor(0x80, 0x10, 0x10), 0.8 * s));
+        p.setBrush(QColor(0xd8, 0x30, 0x30));
+        p.drawEllipse(QPointF(12 * s, 3.5 * s), 2.6 * s, 2.6 * s);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 } // namespace
 
 const ListRows& ListModel::rows() const
@@ -123,7 +145,9 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     case Qt::AccessibleTextRole:
         return column < 0 ? QVariant() : QVariant(rows().text(row, column));
     case Qt::AccessibleDescriptionRole: {
-        const QString description = rows().description(row);
+        QString description = rows().description(row);
+        if (pinned && pinned->contains(rows().key(row)))
+            description += QStringLiteral(", pinned");
         if (note == Note::None)
             return description;
         return description.isEmpty() ? noteText(note)
@@ -152,8 +176,14 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     }
     case Qt::DecorationRole:
         if (index.column() == 0) {
-            if (const QIcon icon = iconOf(row); !icon.isNull())
-                return icon;
+            if (const QIcon icon = iconOf(row); !icon.isNull()) {
+                if (!pinned || !pinned->contains(rows().key(row)))
+                    return icon;
+                auto found = m_pinIcons.constFind(icon.cacheKey());
+                if (found == m_pinIcons.constEnd())
+                    found = m_pinIcons.insert(icon.cacheKey(), withPinEmblem(icon));
+                return *found;
+            }
         }
         return {};
     default:
@@ -178,6 +208,7 @@ void ListModel::rowsChanged(int first, int last)
 void ListModel::iconsChanged()
 {
     m_awayIcons.clear();
+    m_pinIcons.clear();
     if (!m_state.order.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
 }
@@ -273,6 +304,7 @@ void ListModel::change(State next, const ListPlan& plan)
     letGo();
     m_state = std::move(next);
     m_awayIcons.clear();
+    m_pinIcons.clear();
     // ... and the rows that came, each run at its place.
     for (const ListPlan::Range& r : plan.inserted) {
         beginInsertRows({}, r.first, r.last);

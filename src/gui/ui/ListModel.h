@@ -30,6 +30,8 @@ public:
     // The last shown column's texts are their own tooltips: that column may be too narrow for
     // them.
     bool lastColumnTips = false;
+    // The keys of the pinned entries (see QelListView::setPinnedKeys); none when nothing is.
+    std::shared_ptr<const QSet<QString>> pinned;
 
     // What is shown now.
     struct State {
@@ -84,4 +86,5 @@ private:
 
     State m_state;
     mutable QHash<QString, QIcon> m_awayIcons; // icons with the not-connected emblem, by key
+    mutable QHash<qint64, QIcon> m_pinIcons;   // icons with the pin, by the icon they are of
 };

@@ -230,6 +230,16 @@ void QelListView::setSortOrder(Qt::SortOrder order)
     m_layout->setSort(sort());
 }
 
+void QelListView::setPinnedKeys(const QSet<QString>& keys)
+{
+    if (keys == (m_pinned ? *m_pinned : QSet<QString>()))
+        return;
+    m_pinned = keys.isEmpty() ? nullptr : std::make_shared<const QSet<QString>>(keys);
+    m_model->pinned = m_pinned;
+    m_model->iconsChanged();
+    m_layout->setSort(sort());
+}
+
 void QelListView::updateSortIndicator()
 {
     QHeaderView* header = m_report->header();

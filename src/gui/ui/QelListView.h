@@ -112,6 +112,10 @@ public:
     void setSortKey(int column);
     int sortKey() const { return m_sortKey; }
     void setSortOrder(Qt::SortOrder order);
+    // Ours: the keys of the entries the user pinned. They stand first in every order and view
+    // mode, with a pin on their icon and ", pinned" in what a screen reader says of them.
+    void setPinnedKeys(const QSet<QString>& keys);
+    bool isPinned(const QString& key) const { return m_pinned && m_pinned->contains(key); }
     Qt::SortOrder sortOrder() const { return m_order; }
 
     // Shows only the entries whose text, or one of the sub-items of `alsoColumns`, contains
@@ -154,7 +158,7 @@ private:
     QAbstractItemView* currentView() const;
     QString topKey() const;
     void scrollToTop(const QString& key);
-    ListSort sort() const { return {m_sorted, m_sortKey, m_order}; }
+    ListSort sort() const { return {m_sorted, m_sortKey, m_order, m_pinned}; }
     void showLayout(ListLayoutStep layout);
     void updateSortIndicator();
 
@@ -172,5 +176,6 @@ private:
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_order = Qt::AscendingOrder;
+    std::shared_ptr<const QSet<QString>> m_pinned; // none: nothing pinned
     int m_busy = 0;
 };

@@ -17,6 +17,8 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_small(small)
     , m_store(hub.appFolder())
     , m_rows(list)
+    , m_pins(hub, list, QStringLiteral("pin-open"),
+             [](const ListRows& rows, int row) { return rows.key(row); })
     , m_missing(hub.drives(), [files = &hub.files()](
                                   const QString& path) { return dataFilePresence(*files, path); })
     , m_lookAgain(hub.drives(), [files = &hub.files()](const QString& path) {
@@ -89,9 +91,10 @@ void OpenList::showNewestFirst()
                 return; // a load came meanwhile, and its order holds
             // Shown in the order given; a header click sorts again, a load goes back to names.
             m_list.setSorted(false);
+            const auto rows = std::make_shared<const OpenRows>(std::move(newest));
+            m_pins.shown(rows);
             m_rows.show(
-                std::make_shared<const OpenRows>(std::move(newest)), {},
-                std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
+                rows, {}, std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
                     m_checkQueued = false;
                     checkFiles();
                 });
@@ -105,9 +108,10 @@ void OpenList::show(OpenListing listing, const QString& select)
     prepareTabList(m_list, m_large, m_small, true);
     // The files are looked at once the rows show, so that the looks do not hold up the showing;
     // the rows shown last are the ones looked at.
+    const auto rows = std::make_shared<const OpenRows>(std::move(listing));
+    m_pins.shown(rows);
     m_rows.show(
-        std::make_shared<const OpenRows>(std::move(listing)), select,
-        std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
+        rows, select, std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
             m_checkQueued = false;
             checkFiles();
         });

@@ -4,6 +4,7 @@
 #include "lists/MissingFiles.h"
 #include "lists/OpenRows.h"
 #include "lists/RecentFileList.h"
+#include "ui/TabPins.h"
 #include "ui/TabRows.h"
 #include "work/OneAtATime.h"
 
@@ -23,6 +24,8 @@ class OpenList {
 public:
     // The rows the list shows now.
     SharedRows shownRows() const { return m_rows.shown<ListRows>(); }
+    // The entries pinned to the top, by their paths.
+    TabPins& pins() { return m_pins; }
     OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
              const ImageList& small);
 
@@ -83,6 +86,7 @@ private:
     const ImageList& m_small;
     RecentFileList m_store;
     TabRows m_rows;
+    TabPins m_pins;
     MissingFiles m_missing;
     work::OneAtATime m_loads; // the loads asked for, one on the list line at a time
     MissingFiles m_lookAgain; // for findMissing, apart from the marks' checks

@@ -128,13 +128,17 @@ QWidget* OpenTab::belowList()
 
 QList<TabController::Command> OpenTab::entryCommands()
 {
-    return {{QStringLiteral("showInFolder"), QStringLiteral("Show in Folder"),
-             [this] { openContainingFolder(); }},
-            {QStringLiteral("copyPath"), QStringLiteral("Copy Path"), [this] { copyPath(); }},
-            {QStringLiteral("removeFromList"), QStringLiteral("Remove from List"),
-             [this] { removeFromList(); }},
-            {QStringLiteral("cleanUpMissing"), QStringLiteral("Clean Up Missing"),
-             [this] { cleanUpMissing(); }}};
+    QList<Command> commands{
+        {QStringLiteral("showInFolder"), QStringLiteral("Show in Folder"),
+         [this] { openContainingFolder(); }},
+        {QStringLiteral("copyPath"), QStringLiteral("Copy Path"), [this] { copyPath(); }},
+        {QStringLiteral("removeFromList"), QStringLiteral("Remove from List"),
+         [this] { removeFromList(); }},
+        {QStringLiteral("cleanUpMissing"), QStringLiteral("Clean Up Missing"),
+         [this] { cleanUpMissing(); }}};
+    if (const std::optional<OpenEntry> e = chosen())
+        commands.append(m_open.pins().command(e->path(), e->name));
+    return commands;
 }
 
 QList<TabController::Command> OpenTab::spaceCommands()

@@ -45,7 +45,8 @@ void OpenTab::rename()
                 m_hub.notice(openedits::notAnsweringText(e));
                 return;
             case Outcome::Done:
-                // The selection goes with the entry to its new name.
+                // The selection and the pin go with the entry to its new name.
+                m_open.pins().renamed(e.path(), r.renamed->newPath);
                 show(std::move(*r.listing), r.renamed->newPath);
                 if (e.name != r.renamed->finalName)
                     offerUndo(*r.renamed);
@@ -256,6 +257,8 @@ void OpenTab::offerUndo(const openedits::RenamedEntry& step, bool again)
             DriveWait::Late::Deliver,
             [seams = seams(), step](Waiting& w) { return openedits::undoRename(seams, step, w); },
             [this, step](openedits::Result r) {
+                if (r.outcome == Outcome::Done)
+                    m_open.pins().renamed(step.newPath, step.before.path());
                 finishUndo(std::move(r), step.before.path(), openedits::undoTexts(step),
                            [this, step] { offerUndo(step, true); });
             });

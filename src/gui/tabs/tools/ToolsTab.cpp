@@ -90,6 +90,8 @@ ToolsTab::ToolsTab(const HubContext& hub, QelListView& list, Launching& launchin
     , m_list(list)
     , m_launching(launching)
     , m_rows(list)
+    , m_pins(hub, list, QStringLiteral("pin-tools"),
+             [](const ListRows& rows, int row) { return rows.key(row); })
     , m_waits(hub, list)
 {}
 
@@ -131,6 +133,7 @@ void ToolsTab::show(std::vector<ShortcutEntry> entries)
     m_programIcons = before;
     m_list.setLargeImageList(&imgShortCut[0]);
     m_list.setSmallImageList(&imgShortCut[1]);
+    m_pins.shown(rows);
     m_rows.show(rows, std::exchange(m_selectAfterLoad, QString()));
     m_list.setViewMode(QelListView::ViewMode::Report);
     readIcons(rows);
@@ -254,6 +257,13 @@ void ToolsTab::createShortcutTo(const QString& chosen)
                 m_hub.fileFailure(shortcutedits::notWrittenText(w.file), w.result);
             LoadShortcutList();
         });
+}
+
+QList<TabController::Command> ToolsTab::entryCommands()
+{
+    if (const std::optional<ShortcutEntry> e = chosen())
+        return {m_pins.command(e->shortcutFile, e->fileName)};
+    return {};
 }
 
 std::optional<ToolsTab::ShortcutEntry> ToolsTab::chosen() const

@@ -5,6 +5,7 @@
 #include "platform/IconSource.h"
 #include "ui/ImageList.h"
 #include "ui/TabController.h"
+#include "ui/TabPins.h"
 #include "ui/TabRows.h"
 #include "work/OneAtATime.h"
 
@@ -48,6 +49,7 @@ public:
     void remove() override;
     void reload() override { LoadShortcutList(); }
     SharedRows shownRows() const override { return m_rows.shown<ListRows>(); }
+    QList<Command> entryCommands() override;
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
     // The shortcuts on screen.
@@ -75,6 +77,7 @@ private:
     Launching& m_launching;
     QString m_dialogFileName;
     TabRows m_rows;
+    TabPins m_pins;                       // by shortcut file
     QHash<QString, QIcon> m_programIcons; // by program path, for the load under way
     // The rows shown, and their shortcuts (rows) by program: where the icons read go.
     std::shared_ptr<const Rows> m_iconRows;

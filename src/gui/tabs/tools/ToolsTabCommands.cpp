@@ -68,6 +68,7 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
                 break;
             case Outcome::Done:
                 m_selectAfterLoad = r.newFile;
+                m_pins.renamed(entry.shortcutFile, r.newFile);
                 if (r.undo)
                     offerUndo(*r.undo);
                 break;
@@ -115,10 +116,12 @@ void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
             DriveWait::Late::Deliver,
             [files = &m_hub.files(), step](Waiting&) { return shortcutedits::undo(*files, step); },
             [this, step](const shortcutedits::Result& r) {
-                if (r.outcome == Outcome::Done)
+                if (r.outcome == Outcome::Done) {
                     m_selectAfterLoad = step.file;
-                else if (tellUndo(m_hub, r.outcome, r.result, r.outcome == Outcome::OldKept,
-                                  shortcutedits::undoTexts(step)))
+                    if (!step.renamedTo.isEmpty())
+                        m_pins.renamed(step.renamedTo, step.file);
+                } else if (tellUndo(m_hub, r.outcome, r.result, r.outcome == Outcome::OldKept,
+                                    shortcutedits::undoTexts(step)))
                     offerUndo(step, true);
                 LoadShortcutList();
             });

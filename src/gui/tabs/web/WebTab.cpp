@@ -14,6 +14,13 @@
 using webedits::Outcome;
 
 namespace {
+// What a pin of the "Web" list is keyed by: a link is its name and its address (a tab between
+// them: the state file, like the lists, holds no line break).
+QString identityOf(const QString& name, const QString& url)
+{
+    return name + QLatin1Char('\t') + url;
+}
+
 // The rows of the "Web" list: the links as the file held them, each text held once.
 class WebRows final : public ListRows {
 public:
@@ -44,6 +51,10 @@ WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
     , m_small(small)
     , m_store(hub.appFolder())
     , m_rows(list)
+    , m_pins(hub, list, QStringLiteral("pin-web"),
+             [](const ListRows& rows, int row) {
+                 return identityOf(rows.text(row, 0), rows.text(row, WebColumn::Url));
+             })
     , m_waits(hub, list)
 {}
 
@@ -62,7 +73,9 @@ void WebTab::LoadWebList()
 void WebTab::show(const WebLinkList::Contents& links, const QString& select)
 {
     prepareTabList(m_list, m_large, m_small, true);
-    m_rows.show(std::make_shared<const WebRows>(links.records), select);
+    const auto rows = std::make_shared<const WebRows>(links.records);
+    m_pins.shown(rows);
+    m_rows.show(rows, select);
     if (!links.result.ok)
         m_hub.fileFailure(QStringLiteral("Problem reading Web file list"), links.result);
 }
@@ -142,6 +155,9 @@ void WebTab::RewriteWebList(const QString& name, const QString& url)
             return webedits::RewriteWebList(store, old, name, newUrl, order);
         },
         [this, name](const webedits::Result& r) {
+            if (r.renamed)
+                m_pins.renamed(identityOf(r.renamed->before.name, r.renamed->before.url),
+                               identityOf(r.renamed->after.name, r.renamed->after.url));
             show(*r.links, name);
             if (r.renamed)
                 offerUndo(*r.renamed);
@@ -176,7 +192,7 @@ void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
     auto run = [this, step] {
         undo(
             step.name, [store = m_store, step] { return webedits::undoDelete(store, step); },
-            step.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); });
+            step.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); }, {});
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
@@ -190,19 +206,25 @@ void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
             [store = m_store, step, order = screenOrder()] {
                 return webedits::undoRename(store, step, order);
             },
-            step.before.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); });
+            step.before.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); },
+            [this, step] {
+                m_pins.renamed(identityOf(step.after.name, step.after.url),
+                               identityOf(step.before.name, step.before.url));
+            });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
 }
 
 void WebTab::undo(const QString& name, Change change, const QString& select, const UndoTexts& texts,
-                  const std::function<void()>& offerAgain)
+                  const std::function<void()>& offerAgain, const std::function<void()>& done)
 {
     const bool started = m_waits.run(
         work::Line::list(), QStringLiteral("undo"), name, m_store.listPath(),
         DriveWait::Late::Deliver, [change = std::move(change)](Waiting&) { return change(); },
-        [this, select, texts, offerAgain](const webedits::Result& r) {
+        [this, select, texts, offerAgain, done](const webedits::Result& r) {
             if (r.outcome == Outcome::Done) {
+                if (done)
+                    done();
                 show(*r.links, select);
                 return;
             }
@@ -300,8 +322,11 @@ void WebTab::remove()
 
 QList<TabController::Command> WebTab::entryCommands()
 {
-    return {
+    QList<Command> commands{
         {QStringLiteral("copyAddress"), QStringLiteral("Copy Address"), [this] { copyAddress(); }}};
+    if (const std::optional<WebLinkRecord> link = chosen())
+        commands.append(m_pins.command(identityOf(link->name, link->url), link->name));
+    return commands;
 }
 
 std::function<void()> WebTab::dropAction(const QMimeData* data, bool shown)

@@ -4,6 +4,7 @@
 #include "commands/WebEdits.h"
 #include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
+#include "ui/TabPins.h"
 #include "ui/TabRows.h"
 #include "work/OneAtATime.h"
 
@@ -72,7 +73,7 @@ private:
     // Runs an undo of the link `name` and shows how it went: the restored link `select`, or why
     // nothing changed.
     void undo(const QString& name, Change change, const QString& select, const UndoTexts& texts,
-              const std::function<void()>& offerAgain);
+              const std::function<void()>& offerAgain, const std::function<void()>& done);
 
     const HubContext& m_hub;
     QelListView& m_list;
@@ -80,6 +81,7 @@ private:
     const ImageList& m_small;
     WebLinkList m_store;
     TabRows m_rows;
+    TabPins m_pins; // by name and address
     QPointer<frmWeb> m_dialog;
     work::OneAtATime m_loads; // however often F5 is pressed, one read of the file at a time
     DriveWait m_waits;
