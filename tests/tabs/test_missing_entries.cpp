@@ -239,6 +239,7 @@ TEST_F(MissingEntries, AStickAtANewPlaceIsFollowedWithTheUsersWord)
     tab->LoadOpenList();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.messages.isEmpty());
+    tab->openList().pins().set(old + QStringLiteral("/a.fpl"), QStringLiteral("a.fpl"), true);
 
     prompter.answers = {MsgAnswer::No, MsgAnswer::Yes};
     for (const QString& mount : {QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("3")}) {
@@ -257,10 +258,12 @@ TEST_F(MissingEntries, AStickAtANewPlaceIsFollowedWithTheUsersWord)
     moved.replace("/media/u/FIELDSTICK/", "/media/u/FIELDSTICK1/");
     EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), moved);
     EXPECT_EQ(list.rowOfKey(now + QStringLiteral("/a.fpl")) >= 0, true);
+    EXPECT_TRUE(list.isPinned(now + QStringLiteral("/a.fpl"))); // the pin went with it
     ASSERT_EQ(tab->undoText(), QStringLiteral("Undo Move of FIELDSTICK"));
     tab->undo();
     ASSERT_TRUE(settle());
     EXPECT_EQ(app.read(QStringLiteral("QELFileList.txt")), before);
+    EXPECT_TRUE(list.isPinned(old + QStringLiteral("/a.fpl")));
 }
 
 } // namespace

@@ -61,6 +61,20 @@ void TabPins::renamed(const QString& from, const QString& to)
         [](const FileResult&) {});
 }
 
+void TabPins::renamedFolder(const QString& from, const QString& to)
+{
+    const auto within = [](const QString& path, const QString& folder) {
+        return path.startsWith(folder) &&
+               (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')) ||
+                path.size() == folder.size() || path[folder.size()] == QLatin1Char('/') ||
+                path[folder.size()] == QLatin1Char('\\'));
+    };
+    for (const QString& pin : QSet<QString>(m_pins)) {
+        if (within(pin, from))
+            renamed(pin, to + pin.mid(from.size()));
+    }
+}
+
 void TabPins::shown(const SharedRows& rows)
 {
     m_rows = rows;

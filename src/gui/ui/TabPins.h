@@ -27,6 +27,8 @@ public:
     TabController::Command command(const QString& identity, const QString& name);
     // The entry of a pin was renamed, or renamed back by an Undo: its pin goes with it.
     void renamed(const QString& from, const QString& to);
+    // The entries of a folder (a drive's mount point) now lie in `to`: their pins go with them.
+    void renamedFolder(const QString& from, const QString& to);
     // The rows the list shows now: their pinned entries stand first, and the pins found there are
     // marked as seen (reads the pins the first time).
     void shown(const SharedRows& rows);

@@ -189,8 +189,10 @@ void OpenTab::offerFollow(const drivefollow::Offer& offer)
                 reportSaveFailure(r.result);
                 return;
             }
-            if (answer.second)
+            if (answer.second) {
+                m_open.pins().renamedFolder(answer.second->from, answer.second->to);
                 offerUndo(*answer.second);
+            }
             show(std::move(*r.listing));
         });
 }
@@ -203,6 +205,8 @@ void OpenTab::offerUndo(const drivefollow::Moved& step, bool again)
             work::Line::list(), QStringLiteral("undo"), list, list, DriveWait::Late::Deliver,
             [seams = seams(), step](Waiting&) { return drivefollow::undoFollow(seams, step); },
             [this, step](openedits::Result r) {
+                if (r.outcome == Outcome::Done)
+                    m_open.pins().renamedFolder(step.to, step.from);
                 finishUndo(std::move(r), {}, {}, [this, step] { offerUndo(step, true); });
             });
         if (!started)
