@@ -9,6 +9,7 @@
 #ifndef Q_OS_WIN
 
 #include "base/Paths.h"
+#include "lists/Pins.h"
 #include "search/DesktopSearchService.h"
 #include "search/HubEntries.h"
 #include "setup/AppFolder.h"
@@ -52,9 +53,9 @@ struct Stamps {
 Stamps stampsOf(const QString& appFolder)
 {
     Stamps s;
-    for (const QString& path :
-         {paths::join(appFolder, QStringLiteral("QELFileList.txt")),
-          paths::join(appFolder, QStringLiteral("QELWebList.txt")), shortcutFolder(appFolder)}) {
+    for (const QString& path : {paths::join(appFolder, QStringLiteral("QELFileList.txt")),
+                                paths::join(appFolder, QStringLiteral("QELWebList.txt")),
+                                shortcutFolder(appFolder), HubState().path()}) {
         const QFileInfo info(path);
         s.stamps.append({info.lastModified(), info.size()});
     }
@@ -83,7 +84,16 @@ int main(int argc, char** argv)
         [&] {
             idle.start();
             seen = stampsOf(appFolder);
-            return hubEntriesOf(appFolder);
+            std::vector<SearchEntry> entries = hubEntriesOf(appFolder);
+            // The user's pins come first here too (those of data files and shortcuts, which
+            // are keyed as the entries are).
+            const HubState state(HubState::userStateFolder());
+            const QSet<QString> open = pins::read(state, QStringLiteral("pin-open"));
+            const QSet<QString> tools = pins::read(state, QStringLiteral("pin-tools"));
+            for (SearchEntry& e : entries)
+                e.pinned = (e.tab == Tab::Open && open.contains(e.key)) ||
+                           (e.tab == Tab::Tools && tools.contains(e.key));
+            return entries;
         },
         [&] {
             idle.start();

@@ -265,6 +265,7 @@ std::vector<SearchEntry> CommandRouter::searchEntries() const
         const SharedRows rows = controller(tab).shownRows();
         for (int row = 0; rows && row < rows->count(); ++row) {
             SearchEntry e{Tab(tab), rows->text(row, 0), {}, rows->key(row)};
+            e.pinned = m_window.lstQEL[size_t(tab)]->isPinned(e.key);
             // An "Open" entry's key is its path: its folder, then its name.
             if (Tab(tab) == Tab::Open && e.key.endsWith(e.name))
                 e.folder = e.key.chopped(e.name.size());
