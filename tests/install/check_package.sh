@@ -93,10 +93,14 @@ start() { # start NAME UID ARGUMENTS...
     mkdir -p "$home/run"
     chmod 0700 "$home/run"
     [[ -z $uid ]] || chown -R "$uid:$uid" "$home"
+    # setpriv becomes the program, so that the pid kept is the program's and the end of the
+    # test ends it.
+    local run=("$root/usr/bin/keldara" "$@")
+    [[ -z $uid ]] || run=(setpriv --reuid="$uid" --regid="$uid" --clear-groups "${run[@]}")
     HOME=$home XDG_DATA_HOME=$home/data XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run \
         XDG_STATE_HOME=$home/state QT_QPA_PLATFORM=offscreen KELDARA_STANDIN_RECORD=$home/record \
         DBUS_SESSION_BUS_ADDRESS=unix:path=$home/run/no-bus \
-        as "$uid" "$root/usr/bin/keldara" "$@" >"$home/output" 2>&1 &
+        "${run[@]}" >"$home/output" 2>&1 &
     pids+=($!)
 }
 
