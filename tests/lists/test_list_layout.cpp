@@ -10,10 +10,10 @@ namespace {
 
 // Rows written "key" or "key=text", blank-separated; "*N" is N rows k0..kN-1, "*N=" the same
 // with texts changed.
-std::vector<ListEntry> rowsOf(const char* spec)
+std::vector<ListEntry> rowsOf(const char* written)
 {
     std::vector<ListEntry> rows;
-    for (const QString& word : QString::fromLatin1(spec).split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& word : QString::fromLatin1(written).split(u' ', Qt::SkipEmptyParts)) {
         if (word.startsWith(u'*')) {
             const bool changed = word.endsWith(u'=');
             const int n = word.mid(1, word.size() - 1 - int(changed)).toInt();
