@@ -6,6 +6,7 @@
 #include "base/Twips.h"
 #include "mainwindow/CommandRouter.h"
 #include "mainwindow/ListCommands.h"
+#include "mainwindow/MainMenus.h"
 #include "mainwindow/WindowState.h"
 #include "platform/Prompter.h"
 #include "tabs/new/NewTab.h"
@@ -31,16 +32,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-namespace {
-
 // Sizes are specified in twips; 15 twips make one device-independent pixel.
-
-QString tr8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     : QMainWindow(parent)
@@ -58,7 +50,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     fillListIcons(imgIcons[0], imgIcons[1]);
     fillToolbarIcons(imgIcons[2]);
 
-    buildMenus();
+    buildMainMenus(*this, *m_router);
 
     auto* central = new QWidget;
     auto* outer = new QVBoxLayout(central);
@@ -124,74 +116,6 @@ frmQEL::~frmQEL()
         if (list)
             list->disconnect(this);
     }
-}
-
-void frmQEL::buildMenus()
-{
-    menuBar()->setNativeMenuBar(false);
-    menuBar()->setAccessibleName(QStringLiteral("Main menu"));
-    const auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption) {
-        action = menu->addAction(tr8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setIconVisibleInMenu(false);
-    };
-    // An open menu is read out by its title, as the menu bar shows it.
-    const auto menu = [this](const char* title) {
-        QMenu* m = menuBar()->addMenu(QString::fromLatin1(title));
-        m->setAccessibleName(m->title());
-        return m;
-    };
-    mnuFile = menu("File");
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    item(mnuFile, mnuExit, "mnuExit", "Exit");
-
-    mnuEdit = menu("Edit");
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    item(mnuEdit, mnuUndo, "mnuUndo", "Undo");
-    mnuUndo->setEnabled(false);
-    mnuEdit->addSeparator();
-    item(mnuEdit, mnuCreate, "mnuCreate", "Create");
-    item(mnuEdit, mnuRename, "mnuRename", "Rename");
-    item(mnuEdit, mnuDelete, "mnuDelete", "Delete File");
-    m_router->buildAddedCommands();
-    mnuEdit->addSeparator();
-    item(mnuEdit, mnuFindAnywhere, "mnuFindAnywhere", "Find Anywhere...");
-    // Ctrl+K is the filter box's own line editing.
-    mnuFindAnywhere->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-
-    mnuView = menu("View");
-    mnuView->setObjectName(QStringLiteral("mnuView"));
-    item(mnuView, mnuList, "mnuList", "List View");
-    item(mnuView, mnuIcon, "mnuIcon", "Icon View");
-    mnuView->addSeparator();
-    item(mnuView, mnuNewestFirst, "mnuNewestFirst", "Newest First");
-    mnuList->setCheckable(true);
-    mnuIcon->setCheckable(true);
-
-    mnuHelp = menu("Help");
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    item(mnuHelp, mnuHelpContents, "mnuHelpContents", "Help contents");
-    item(mnuHelp, mnuWeb, "mnuWeb", "Web Based Support");
-    item(mnuHelp, mnuAbout, "mnuAbout", "About");
-
-    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
-
-    connect(mnuExit, &QAction::triggered, this, &frmQEL::mnuExit_Click);
-    connect(mnuCreate, &QAction::triggered, this, &frmQEL::mnuCreate_Click);
-    connect(mnuRename, &QAction::triggered, this, &frmQEL::mnuRename_Click);
-    connect(mnuDelete, &QAction::triggered, this, &frmQEL::mnuDelete_Click);
-    connect(mnuUndo, &QAction::triggered, this, &frmQEL::mnuUndo_Click);
-    connect(mnuFindAnywhere, &QAction::triggered, this, [this] { m_router->findAnywhere(); });
-    connect(mnuWeb, &QAction::triggered, this, &frmQEL::mnuWeb_Click);
-    connect(mnuHelpContents, &QAction::triggered, this, &frmQEL::mnuHelpContents_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmQEL::mnuAbout_Click);
-    // The check mark is the handler's to set, not the click's.
-    connect(mnuList, &QAction::triggered, this, [this] { mnuList_Click(); });
-    connect(mnuNewestFirst, &QAction::triggered, this, [this] {
-        if (TabMain && TabMain->currentCaption() == tabCaption(Tab::Open))
-            m_open->openList().showNewestFirst();
-    });
-    connect(mnuIcon, &QAction::triggered, this, [this] { mnuIcon_Click(); });
 }
 
 QWidget* frmQEL::buildTabs()

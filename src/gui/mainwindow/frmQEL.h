@@ -117,7 +117,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void buildMenus();
     QWidget* buildTabs();
     void onCommitDataRequest(QSessionManager& manager);
 
