@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 namespace {
@@ -98,6 +99,15 @@ TEST_F(ListCommands, FilterNarrowsEveryListAndEscapeClearsIt)
     ASSERT_TRUE(settle());
     EXPECT_EQ(window->lstQEL[1]->count(), shown);
     EXPECT_EQ(window->lstQEL[0]->count(), 0);
+    // The clear button shows while there is text, and empties the field as Escape does.
+    const auto* clear = window->txtFilter->findChild<QToolButton*>();
+    ASSERT_TRUE(clear && clear->defaultAction());
+    EXPECT_EQ(clear->accessibleName(), QStringLiteral("Clear filter"));
+    EXPECT_TRUE(clear->defaultAction()->isVisible());
+    clear->defaultAction()->trigger();
+    EXPECT_TRUE(window->txtFilter->text().isEmpty());
+    EXPECT_FALSE(clear->defaultAction()->isVisible());
+    window->txtFilter->setText(QStringLiteral("DATA"));
     QTest::keyClick(window->txtFilter, Qt::Key_Escape);
     EXPECT_TRUE(window->txtFilter->text().isEmpty());
     EXPECT_EQ(window->lstQEL[0]->count(), 4);

@@ -6,6 +6,7 @@
 #include "mainwindow/ListCommands.h"
 
 #include "mainwindow/frmQEL.h"
+#include "ui/ImageList.h"
 #include "ui/QelListView.h"
 #include "ui/TabController.h"
 
@@ -47,9 +48,18 @@ QWidget* ListCommands::buildFilter()
     txtFilter->setObjectName(QStringLiteral("txtFilter"));
     txtFilter->setAccessibleName(QStringLiteral("Filter"));
     txtFilter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F)"));
-    txtFilter->setClearButtonEnabled(true);
-    if (auto* clearButton = txtFilter->findChild<QToolButton*>())
-        clearButton->setAccessibleName(QStringLiteral("Clear filter"));
+    // The clear button is ours, not the line edit's own: that one looks up the desktop's icon
+    // theme, which reads theme folders before the first window can show.
+    QAction* clearButton =
+        txtFilter->addAction(drawnIcon(QStringLiteral("clear")), QLineEdit::TrailingPosition);
+    clearButton->setVisible(false);
+    clearButton->setToolTip(QStringLiteral("Clear filter"));
+    QObject::connect(clearButton, &QAction::triggered, txtFilter, &QLineEdit::clear);
+    QObject::connect(
+        txtFilter, &QLineEdit::textChanged, clearButton,
+        [clearButton](const QString& text) { clearButton->setVisible(!text.isEmpty()); });
+    if (auto* button = txtFilter->findChild<QToolButton*>())
+        button->setAccessibleName(QStringLiteral("Clear filter"));
     txtFilter->setMaximumWidth(200);
     QObject::connect(txtFilter, &QLineEdit::textChanged, &m_window,
                      [this](const QString& text) { applyFilterText(text); });
