@@ -7,7 +7,7 @@
 
 namespace {
 
-using Mount = MountDriveTable::Mount;
+using Mount = MountTable::Mount;
 using V = MountDriveTable::Verdict;
 
 const QString kRun = QStringLiteral("/run/user/1000");
@@ -103,9 +103,9 @@ TEST(MountDriveTable, TheDesktopsMountsAreAwayWithoutTheirFileSystem)
     EXPECT_EQ(MountDriveTable::verdictOf(t, path), V::Connected);
 }
 
-TEST(MountDriveTable, MountInfoAndFstabAreReadWithTheirEscapes)
+TEST(MountTable, MountInfoAndFstabAreReadWithTheirEscapes)
 {
-    const QList<Mount> mounts = MountDriveTable::mounts(
+    const QList<Mount> mounts = MountTable::mounts(
         "22 1 254:1 / / rw,relatime shared:1 - ext4 /dev/vda1 rw\n"
         "90 22 8:17 / /media/u/FIELD\\040STICK rw shared:5 master:2 - ext4 /dev/sdb1 rw\n"
         "91 22 0:61 / /srv/fieldshare rw - cifs //office/fuels rw,vers=3\n");
@@ -114,17 +114,17 @@ TEST(MountDriveTable, MountInfoAndFstabAreReadWithTheirEscapes)
     EXPECT_EQ(mounts[1].type, QByteArray("ext4"));
     EXPECT_EQ(mounts[1].device, QByteArray("8:17"));
     EXPECT_EQ(mounts[2].source, QStringLiteral("//office/fuels"));
-    EXPECT_EQ(MountDriveTable::fstabPoints("# comment\n"
-                                           "UUID=1 / ext4 defaults 0 1\n"
-                                           "UUID=2 none swap sw 0 0\n"
-                                           "//office/fuels /srv/field\\040share cifs noauto 0 0\n"
-                                           "office:/x /mnt/x/ nfs noauto,user 0 0\n"),
+    EXPECT_EQ(FstabReader::fstabPoints("# comment\n"
+                                       "UUID=1 / ext4 defaults 0 1\n"
+                                       "UUID=2 none swap sw 0 0\n"
+                                       "//office/fuels /srv/field\\040share cifs noauto 0 0\n"
+                                       "office:/x /mnt/x/ nfs noauto,user 0 0\n"),
               QStringList({QStringLiteral("/srv/field share"), QStringLiteral("/mnt/x")}));
 }
 
 // Which mounts are drives that come and go, and what each is: a stick by the UUID and label the
 // system names its device by, a share by its source, a desktop mount by its name.
-TEST(MountDriveTable, DrivesThatComeAndGoAreKnownByWhatTheyAre)
+TEST(DriveIdentityFinder, DrivesThatComeAndGoAreKnownByWhatTheyAre)
 {
     MountDriveTable::Tables t;
     t.user = QStringLiteral("u");
@@ -145,7 +145,7 @@ TEST(MountDriveTable, DrivesThatComeAndGoAreKnownByWhatTheyAre)
             return QString(); // the system names no other device
         return label ? QStringLiteral("FIELD STICK") : QStringLiteral("1b2c-33");
     };
-    const QList<DriveIdentity> drives = MountDriveTable::identify(t, names);
+    const QList<DriveIdentity> drives = DriveIdentityFinder::identify(t, names);
     QStringList seen;
     for (const DriveIdentity& d : drives)
         seen << d.key() + u'|' + d.name() + u'|' + d.mountPoint + u'|' + d.mountId;

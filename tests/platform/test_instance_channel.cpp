@@ -139,6 +139,14 @@ TEST(InstanceChannel, HandsTheRequestAndTokenOverAndRefusesStrangers)
     EXPECT_EQ(later.result, 1);
     ASSERT_EQ(received.size(), 1);
     EXPECT_EQ(received.first(), kRequest);
+
+    // Closing removes the socket only while it is ours: a next instance may have made its own.
+    InstanceChannel next(path);
+    ASSERT_TRUE(next.listen([](const HandOver&) {}));
+    channel.close();
+    EXPECT_TRUE(QFileInfo::exists(path));
+    next.close();
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 TEST(InstanceChannel, ASenderThatStopsHalfWayIsNotWaitedFor)

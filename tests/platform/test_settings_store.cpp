@@ -81,13 +81,13 @@ TEST(SettingsStore, PredecessorValuesWrittenByHandAreRead)
               QStringLiteral("E:\\photoimages\\"));
 }
 
-TEST(MountDriveTable, CdRomsInMountOrderWithEscapedPaths)
+TEST(MountTable, CdRomsInMountOrderWithEscapedPaths)
 {
     const QByteArray table = "/dev/vda1 / ext4 rw 0 0\n"
                              "proc /proc proc rw 0 0\n"
                              "/dev/sr0 /media/Field\\040Disc iso9660 ro 0 0\n"
                              "/dev/sr1 /media/cd2 udf ro 0 0\n";
-    const QList<Drive> drives = MountDriveTable::parse(table);
+    const QList<Drive> drives = MountTable::parse(table);
     ASSERT_EQ(drives.size(), 4);
     EXPECT_EQ(drives[0].type, DriveFixed);
     EXPECT_EQ(drives[2].root, QStringLiteral("/media/Field Disc/"));

@@ -19,6 +19,16 @@ std::optional<QDateTime> parsed(const QLocale& locale, const QString& text, QStr
 
 } // namespace
 
+QString listDateText(const QDateTime& when)
+{
+    const QLocale locale;
+    // The long time format carries the seconds; the time zone it may add is not wanted here.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QLatin1Char('t'));
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(when.time(), timeFormat.trimmed());
+}
+
 std::optional<QDateTime> momentOfListDate(const QString& text, const QLocale& locale)
 {
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);

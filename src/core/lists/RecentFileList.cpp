@@ -1,59 +1,12 @@
 #include "lists/RecentFileList.h"
 
 #include "base/Paths.h"
-#include "base/TextOrder.h"
-#include "lists/DataFileKind.h"
 #include "lists/RecordCodec.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QLocale>
-
-#include <algorithm>
 #include <cerrno>
-
-#ifndef Q_OS_WIN
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
 
 namespace {
 constexpr int kFields = 3;
-
-// A file of the data folder: its name (bytes kept, see paths::fromNativeBytes) and when it last
-// changed.
-struct FolderFile {
-    QString name;
-    QDateTime modified;
-};
-
-// The ordinary, unhidden files of `folder`; empty when it cannot be listed.
-QList<FolderFile> ordinaryFiles(const QString& folder)
-{
-    QList<FolderFile> files;
-#ifdef Q_OS_WIN
-    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
-        files.append({f.fileName(), f.lastModified()});
-#else
-    // Read as bytes: Qt would turn a name that is no UTF-8 into another name.
-    DIR* dir = ::opendir(paths::toNativeBytes(folder).constData());
-    if (!dir)
-        return files;
-    while (const dirent* e = ::readdir(dir)) {
-        if (e->d_name[0] == '.')
-            continue; // hidden, or "." and ".."
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        const QDateTime modified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 +
-                                                                  st.st_mtim.tv_nsec / 1000000);
-        files.append({paths::fromNativeBytes(e->d_name), modified});
-    }
-    ::closedir(dir);
-#endif
-    return files;
-}
 
 // The scan's records as lines, encoded before the list is read.
 QList<records::Line> encodeAll(const QList<FileListRecord>& scanned)
@@ -69,20 +22,10 @@ QList<records::Line> encodeAll(const QList<FileListRecord>& scanned)
 }
 } // namespace
 
-QString listDateText(const QDateTime& when)
-{
-    const QLocale locale;
-    // The long time format carries the seconds; the time zone it may add is not wanted here.
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QLatin1Char('t'));
-    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(when.time(), timeFormat.trimmed());
-}
-
 RecentFileList::RecentFileList(QString appFolder)
-    : m_appFolder(std::move(appFolder))
-    , m_file(paths::join(m_appFolder, QStringLiteral("QELFileList.txt")),
-             paths::join(m_appFolder, QStringLiteral("qellist.tmp")), kFields)
+    : m_file(paths::join(appFolder, QStringLiteral("QELFileList.txt")),
+             paths::join(appFolder, QStringLiteral("qellist.tmp")), kFields)
+    , m_data(appFolder)
 {}
 
 QString RecentFileList::listPath() const
@@ -93,11 +36,6 @@ QString RecentFileList::listPath() const
 QString RecentFileList::tempPath() const
 {
     return m_file.tempPath();
-}
-
-QString RecentFileList::dataFolder() const
-{
-    return paths::resolveIgnoringCase(m_appFolder, QStringLiteral("data")) + paths::separator();
 }
 
 RecentFileList::Contents RecentFileList::read() const
@@ -271,33 +209,9 @@ FileResult RecentFileList::renameRecords(const QString& oldPath, const QString& 
         written);
 }
 
-QList<FileListRecord> RecentFileList::scanDataFolderRecords() const
-{
-    QList<FileListRecord> found;
-    const QString data = dataFolder();
-    QList<FolderFile> files = ordinaryFiles(data);
-    // The order a Windows file system lists them in, so every machine shows the same.
-    std::sort(files.begin(), files.end(), [](const FolderFile& a, const FolderFile& b) {
-        return compareIgnoringCase(a.name, b.name) < 0;
-    });
-    for (const DataFileKind& kind : dataFileKinds()) {
-        const QLatin1String extension(kind.extension);
-        for (const FolderFile& f : files) {
-            if (!f.name.endsWith(extension, Qt::CaseInsensitive))
-                continue;
-            const QString path = data + f.name;
-            if (!records::isStorable(path))
-                continue; // the list's format cannot hold this name
-            found.append(
-                FileListRecord{QLatin1String(kind.scanCode), path, listDateText(f.modified)});
-        }
-    }
-    return found;
-}
-
 FileResult RecentFileList::ScanDataFolder()
 {
-    const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
+    const QList<records::Line> scanned = encodeAll(m_data.scanDataFolderRecords());
     return m_file.rewrite([&](records::Document& doc, bool exists) {
         if (!exists)
             doc.markChanged(); // the scan creates the list file even when it finds nothing
@@ -307,37 +221,15 @@ FileResult RecentFileList::ScanDataFolder()
     });
 }
 
-namespace {
-// Whether `path` names a file directly in `folder` (which ends in a separator), in any letter
-// case, with blanks around either.
-bool isDirectlyIn(const QString& path, QStringView folder)
-{
-    const qsizetype cut = path.lastIndexOf(paths::separator());
-    return cut >= 0 && QStringView(path).left(cut + 1).trimmed().compare(folder.trimmed(),
-                                                                         Qt::CaseInsensitive) == 0;
-}
-} // namespace
-
-QString RecentFileList::dataFolderAsListed() const
-{
-    return paths::join(m_appFolder, QStringLiteral("Data")) + paths::separator();
-}
-
-bool RecentFileList::isInDataFolder(const QString& path) const
-{
-    return isDirectlyIn(path, dataFolderAsListed());
-}
-
 FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
 {
     // The folder scan is the slow part: it runs before the list is read, so that the window in
     // which another program's change would mean starting over stays short.
-    const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
+    const QList<records::Line> scanned = encodeAll(m_data.scanDataFolderRecords());
     return m_file.rewrite(
         [&](records::Document& doc, bool exists) {
-            const QString data = dataFolderAsListed();
             doc.removeRecordsIf(
-                [&](const records::Line& l) { return isDirectlyIn(l.field(1), data); });
+                [&](const records::Line& l) { return m_data.isInDataFolder(l.field(1)); });
             // Dropping and re-scanning happen in one rewrite, so the list is never seen half-done.
             for (const records::Line& line : scanned)
                 doc.append(line);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "lists/DataFolder.h"
+#include "lists/FileListRecord.h"
+#include "lists/ListDates.h"
 #include "lists/ListFile.h"
 #include "lists/OpenEntries.h"
 
@@ -7,17 +10,6 @@
 #include <QList>
 #include <QSet>
 #include <QString>
-
-// One line of the recent-file list file.
-struct FileListRecord {
-    QString kindCode;
-    QString path;
-    QString dateText;
-    bool operator==(const FileListRecord&) const = default;
-};
-
-// The date text of the list: the locale's short date, one blank, the time with seconds.
-QString listDateText(const QDateTime& when);
 
 // The recent-file list file "QELFileList.txt" of an application folder. Every change is a
 // read-modify-replace through "qellist.tmp" (see ListFile): other programs' changes made in the
@@ -31,7 +23,7 @@ public:
     QString listPath() const;
     QString tempPath() const;
     // The data folder, in whatever letter case it has on disk: application folder + "/data/".
-    QString dataFolder() const;
+    QString dataFolder() const { return m_data.dataFolder(); }
 
     using Contents = ListContents<FileListRecord>;
     Contents read() const;
@@ -79,9 +71,8 @@ public:
     FileResult renameRecords(const QString& oldPath, const QString& newPath,
                              QByteArray* written = nullptr);
 
-    // Whether `path` names a file directly in the data folder (in any letter case, with blanks
-    // around): the start-up sync lists such files anew from the folder.
-    bool isInDataFolder(const QString& path) const;
+    // Whether `path` names a file directly in the data folder (see DataFolder).
+    bool isInDataFolder(const QString& path) const { return m_data.isInDataFolder(path); }
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.
     FileResult SyncDataFolderEntries(QByteArray* written = nullptr);
@@ -93,9 +84,6 @@ public:
     Synced syncAndList();
     // Appends one record per data file of the data folder (creating the list file if missing).
     FileResult ScanDataFolder();
-    // The data folder's data files, in scan order. A name that is no UTF-8 keeps its bytes;
-    // names the list cannot hold (a double quote or a line break) are left out.
-    QList<FileListRecord> scanDataFolderRecords() const;
 
     // The list file's read-modify-replace, with its test hooks.
     ListFile& file() { return m_file; }
@@ -111,11 +99,8 @@ public:
     }
 
 private:
-    // The data folder as the list's records name it: application folder + "/Data/".
-    QString dataFolderAsListed() const;
-
-    QString m_appFolder;
     ListFile m_file;
+    DataFolder m_data;
     std::function<void()> m_afterListingRead;
 };
 

@@ -10,10 +10,12 @@
 #include <optional>
 #include <vector>
 
+#ifndef Q_OS_WIN
+#include "platform/linux/LocalSocketListener.h"
+#endif
+
 class QLocalServer;
 class QLocalSocket;
-class QSocketNotifier;
-class QTimer;
 
 // A per-user local socket beside the instance lock, through which a later start hands the
 // running instance what it was asked to do (files to open, kinds to begin) and its activation
@@ -49,7 +51,7 @@ public:
                          std::optional<uint> peerUser = std::nullopt);
 
     // The user whose connections are served; by default the one this process runs as (tests).
-    void setPeerUser(uint user) { m_peerUser = user; }
+    void setPeerUser(uint user);
     // Connections being served now.
     int peers() const { return int(m_peers.size()); }
 
@@ -64,26 +66,17 @@ private:
     void forget(QLocalSocket* peer);
     void makeRoom();
 #ifndef Q_OS_WIN
-    bool bindSocket();
-    void closeSocket();
-    void acceptWaiting();
-    void pauseAccepting(bool relisten);
-    void keepSpare();
+    void serveDescriptor(int fd);
 #endif
 
     QString m_path;
-    uint m_peerUser;
     std::function<void(const HandOver&)> m_received;
     std::vector<Peer> m_peers; // oldest first
 #ifdef Q_OS_WIN
     QLocalServer* m_server = nullptr;
 #else
-    int m_listener = -1;
-    unsigned long long m_inode = 0; // of the socket we made, so only it is removed
-    int m_spare = -1;               // a descriptor given up when there are no others to accept with
-    QSocketNotifier* m_notifier = nullptr;
-    QTimer* m_pause = nullptr;
-    int m_pauseMs = 0;
-    bool m_relisten = false;
+    // Not QLocalServer: when an accept fails, for want of descriptors too, it closes itself and
+    // removes the socket, and no later start could reach this instance again.
+    LocalSocketListener m_listener;
 #endif
 };

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "platform/DriveTable.h"
+#include "platform/linux/DriveIdentityFinder.h"
+#include "platform/linux/FstabReader.h"
+#include "platform/linux/MountTable.h"
 
-#include <QMutex>
 #include <QStringList>
 
 #include <mutex>
-#include <optional>
 
 class VolumeMonitor;
 
 // Linux has no drive letters: the "drives" are the mounted file systems in mount-table order, and
 // an iso9660 or udf file system counts as a CD-ROM. A path's drive is its longest mount point.
+// Whether a path's drive is away is decided from the kernel's mounts, /etc/fstab and the
+// desktop's own mounts together.
 class MountDriveTable : public DriveTable {
 public:
     // What the table is read from: the kernel's and the system's files, the user whose desktop
@@ -28,7 +31,6 @@ public:
     explicit MountDriveTable(QString mountTable = QStringLiteral("/proc/self/mounts"),
                              QString mountInfo = QStringLiteral("/proc/self/mountinfo"),
                              QString user = {});
-    ~MountDriveTable() override;
     MountDriveTable(const MountDriveTable&) = delete;
     MountDriveTable& operator=(const MountDriveTable&) = delete;
 
@@ -38,41 +40,7 @@ public:
     void watch(QObject* context, std::function<void()> changed) override;
     QList<DriveIdentity> mountedDrives() const override;
 
-    // Where the system names devices by their file system's UUID and label; tests give their own.
-    QString byUuid = QStringLiteral("/dev/disk/by-uuid");
-    QString byLabel = QStringLiteral("/dev/disk/by-label");
-
-    // One mounted file system, as mountinfo tells it.
-    struct Mount {
-        QString point; // without a trailing separator ("/" for the root)
-        QByteArray type;
-        QString source;    // the device, or a share's "//server/share" or "server:/export"
-        QByteArray device; // "major:minor"
-        QString id;        // the mount's own number
-    };
-    // Parses mount-table text (fstab syntax, octal escapes in paths).
-    static QList<Drive> parse(const QByteArray& table);
-    static QList<Mount> mounts(const QByteArray& mountInfo);
-    // The mount points of mountinfo text, without their trailing separators ("/" for the root).
-    static QStringList mountPoints(const QByteArray& mountInfo);
-    // The mount points named in fstab text, swap and the like left out.
-    static QStringList fstabPoints(const QByteArray& fstab);
-    // The longest of `mountPoints` that begins `path`; empty when none does.
-    static QString longestMountOf(const QStringList& mountPoints, const QString& path);
-    // Where the desktop mounts the drive that would hold `path`: the first folder of the path
-    // below /media/USER/ or /run/media/USER/, else below /media/ or /mnt/; empty when the path
-    // lies nowhere such.
-    static QString removablePlaceOf(const QString& path, const QString& user);
-
-    // What the tables say of the drive that would hold a path, decided from them alone: the
-    // place is never opened (opening an automount point mounts it, and may hang).
-    struct Tables {
-        QList<Mount> mounts; // in mount order: a later mount at a point is over an earlier one
-        QStringList fstabPoints;
-        QString user;
-        QString runtimeDir;
-        std::optional<QStringList> desktopMounts; // the volume monitor's folders, if known
-    };
+    using Tables = MountTables;
     enum class Verdict {
         Connected,
         NotConnected,
@@ -80,27 +48,20 @@ public:
         // nothing (a folder with files in it is only a folder).
         PlaceNotMounted,
     };
+    // What the tables say of the drive that would hold `path`; `place` receives the removable
+    // place that is not mounted.
     static Verdict verdictOf(const Tables& tables, const QString& path, QString* place = nullptr);
-    // Which mounts are drives that come and go: under a removable place, a network file system,
-    // or one of the desktop's own mounts; and what each is.
-    static QList<DriveIdentity>
-    identify(const Tables& tables,
-             const std::function<QString(const QString& device, bool label)>& nameOf);
 
 private:
-    // The mounts as they are now, read again whenever the kernel says they changed.
-    QList<Mount> currentMounts() const;
-    QStringList currentMountPoints() const;
-    QStringList currentFstabPoints() const;
+    // The tables as they are now.
+    Tables current(bool withFstab) const;
 
     mutable Sources m_sources; // the user and runtime folder filled in when first needed
     // The user's login name and runtime folder, looked up when first needed, away from the
     // window's thread (the user database may be on the network).
     const Sources& resolved() const;
     mutable std::once_flag m_userOnce;
-    mutable QMutex m_mutex;
-    mutable int m_fd = -1;
-    mutable QList<Mount> m_mounts;
-    mutable QStringList m_fstabPoints;
-    mutable qint64 m_fstabStamp = -1;
+    MountTable m_mounts;
+    FstabReader m_fstab;
+    DriveIdentityFinder m_identities;
 };
