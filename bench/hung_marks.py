@@ -16,10 +16,7 @@ then every entry is read to check. The entry on the hanging drive must never rea
 """
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
@@ -39,8 +36,7 @@ def write_list(list_file, paths):
 
 
 def inner(exe, share, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = sr.session()
     count = int(flags[flags.index("--entries") + 1]) if "--entries" in flags else 1000
     reloads = int(flags[flags.index("--reloads") + 1]) if "--reloads" in flags else 10
     real = os.path.join(tmp, "share-real")
@@ -59,16 +55,13 @@ def inner(exe, share, flags):
     for path in files:
         open(path, "w").close()
     hung = os.path.join(share, "plot.fpl")
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
+    app = sr.app_folder(tmp, exe)
     list_file = os.path.join(app, "QELFileList.txt")
     listed = files + [hung]
     write_list(list_file, listed)
     hub, log_path = sr.start_hub(app, group, tmp)
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         reader.act(sr.find(main, "page tab", "Open"), "Press")
         rows = sr.ReportList(main, "Open")
         table = rows.view.queryTable()
@@ -125,26 +118,20 @@ def inner(exe, share, flags):
         print("%d reloads with one entry's drive hanging: every local entry marked within %.0f ms "
               "of its reload shown (median %.0f ms); calls to the hanging drive: %d"
               % (reloads, max(times) * 1000, sorted(times)[len(times) // 2] * 1000, asked))
-        sr.answer_exit_question(reader, main, "Yes")
-        hub.wait(20)
+        sr.quit_hub(reader, main, hub)
         return 0
     except Exception as failure:
         drive.release()
         return sr.report_failure(failure, hub, log_path)
     finally:
         drive.release()
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
+        hd.unmount(share)
 
 
 def main():
-    share = tempfile.mkdtemp(prefix="keldara-drive-")
     sr.TIME_LIMIT = 600
-    try:
-        return sr.outer(os.path.abspath(sys.argv[1]), [share] + sys.argv[2:],
-                        script=os.path.abspath(__file__))
-    finally:
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
-        os.rmdir(share)
+    return hd.outer_on_a_drive(os.path.abspath(__file__), os.path.abspath(sys.argv[1]), [],
+                               sys.argv[2:])
 
 
 if __name__ == "__main__":

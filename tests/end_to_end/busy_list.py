@@ -13,7 +13,6 @@ left them. Prints what was done and the counts.
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -27,17 +26,13 @@ def record(path):
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = sr.session()
     standin, writer = flags[0], flags[1]
     records = int(flags[flags.index("--records") + 1]) if "--records" in flags else 1000
     bus = sr.start_accessibility_bus(group)
-    app, other = os.path.join(tmp, "app"), os.path.join(tmp, "other")
+    app, other = sr.app_folder(tmp, exe, {"prv.exe": standin}), os.path.join(tmp, "other")
     data = os.path.join(app, "data")
-    os.makedirs(data)
     os.makedirs(other)
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
     for name in ("b.fpl", "c.fpl", "d.fpl"):
         with open(os.path.join(data, name), "w") as f:
             f.write(name)
@@ -50,8 +45,7 @@ def inner(exe, flags):
     hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=starts)
     companion = None
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         reader.act(sr.find(main, "page tab", "Open"), "Press")
         rows = sr.ReportList(main, "Open")
         folder = data + os.sep
@@ -119,9 +113,7 @@ def inner(exe, flags):
                   os.path.join(data, "d.fpl")}
         sr.expect_equal("the user's entries", user_entries(lines), expect)
         sr.expect_equal("the tool's records", written, records)
-        reader.act(sr.find(main, "push button", "Exit Keldara"), "Press")
-        reader.act(sr.find(reader.window("alert", "Keldara"), "push button", "Yes"), "Press")
-        hub.wait(20)
+        sr.quit_hub(reader, main, hub)
         return 0
     except Exception as failure:
         return sr.report_failure(failure, hub, log_path)

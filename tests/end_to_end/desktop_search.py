@@ -13,7 +13,6 @@ Prints the time of the first answer and the provider's answer to GetInitialResul
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
@@ -34,24 +33,12 @@ def gdbus(method, *args):
     return done.stdout.strip()
 
 
-def lines(path):
-    if not os.path.exists(path):
-        return []
-    with open(path) as f:
-        return [line.rstrip("\n") for line in f if line.strip()]
-
-
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    _, tmp = sr.session()
     search, standin = flags
-    app = os.path.join(tmp, "app")
+    app = sr.app_folder(tmp, exe, {"keldara-search": search, "prv.exe": standin},
+                        ("ShortCuts", "data"))
     data = os.path.join(app, "data")
-    os.makedirs(os.path.join(app, "ShortCuts"))
-    os.makedirs(data)
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(search, os.path.join(app, "keldara-search"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
     plot = os.path.join(data, "Ridge Plot.fpl")
     with open(plot, "w") as f:
         f.write("x")
@@ -106,8 +93,8 @@ def inner(exe, flags):
         # The user picks the data file: the hub starts and opens it with its companion tool.
         gdbus("org.gnome.Shell.SearchProvider2.ActivateResult", "1:" + plot, "['ridge']", "0")
         sr.wait_for("the tool on the file", lambda: "prv.exe\t" + plot.replace(" ", "?")
-                    in lines(starts), timeout=25)
-        print("the result opened: " + lines(starts)[-1])
+                    in sr.lines_of(starts), timeout=25)
+        print("the result opened: " + sr.lines_of(starts)[-1])
         return 0
     except Exception as failure:
         print("failed: %s" % failure)

@@ -22,7 +22,6 @@ Exits 77 (skipped, with the reason printed) where FUSE cannot be mounted.
 
 import errno
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -178,6 +177,24 @@ def mount(mountpoint, root):
     return None, "FUSE could not be mounted: %s" % (failure or ["it did not appear"])[0]
 
 
+def unmount(mountpoint):
+    """Lets go of the drive at once, even while a program waits on it."""
+    subprocess.run(["fusermount", "-u", "-z", mountpoint], stderr=subprocess.DEVNULL)
+
+
+def outer_on_a_drive(script, exe, before, after):
+    """Runs `script`'s inner stage (see screen_reader.outer) with a mount point for the drive
+    as its argument between `before` and `after`. The mount point lies outside the run's own
+    folder, so that the drive can be let go of even when the run was ended before it unmounted
+    it."""
+    share = tempfile.mkdtemp(prefix="keldara-drive-")
+    try:
+        return sr.outer(exe, before + [share] + after, script=script)
+    finally:
+        unmount(share)
+        os.rmdir(share)
+
+
 def longest_pause(component, seconds):
     """Asks the program for its window's extents every 20 ms for `seconds`: the longest answer."""
     longest = 0.0
@@ -215,9 +232,9 @@ def started(record):
     return os.path.exists(record) and open(record).read().strip() != ""
 
 
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+def list_file_of(app, name="QELFileList.txt"):
+    """The bytes of the application folder's list file `name`."""
+    return sr.read_bytes(os.path.join(app, name))
 
 
 def until_done(what, done):
@@ -246,7 +263,7 @@ def create_web_link(reader, main, app):
         sr.find(dialog, "text", field).queryEditableText().setTextContents(text)
     reader.act(sr.find(dialog, "push button", "Create"), "Press")
     return until_done("a web link created on Web", lambda: b'"Weather",'
-                      b'"https://example.org/wx"' in read(os.path.join(app, "QELWebList.txt"))
+                      b'"https://example.org/wx"' in list_file_of(app, "QELWebList.txt")
                       and "Weather" in (links.names() or []))
 
 
@@ -264,8 +281,8 @@ def rename_local_file(reader, main, app):
     return until_done("a Rename of a local data file on Open", lambda:
                       os.path.exists(os.path.join(data, "camp.FPL"))
                       and not os.path.exists(os.path.join(data, "notes.fpl"))
-                      and b"/camp.FPL" in read(os.path.join(app, "QELFileList.txt"))
-                      and b"/notes.fpl" not in read(os.path.join(app, "QELFileList.txt"))
+                      and b"/camp.FPL" in list_file_of(app)
+                      and b"/notes.fpl" not in list_file_of(app)
                       and "camp.FPL" in (files.names() or []))
 
 
@@ -300,8 +317,7 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
     times = {"a web link created on Web": create_web_link(reader, main, app),
              "a Rename of a local data file on Open": rename_local_file(reader, main, app),
              "a Delete on Tools": delete_shortcut(reader, main, app)}
-    if not drive.held.is_set() or read(os.path.join(app, "QELFileList.txt")).count(b"old.fpl") \
-            != 1:
+    if not drive.held.is_set() or list_file_of(app).count(b"old.fpl") != 1:
         raise sr.Failure("the Delete did not wait for the drive")
     time.sleep(max(0.0, held + hang - time.monotonic()))
     waited = time.monotonic() - held
@@ -312,8 +328,7 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
 
     def deleted():
         return {"the file in the trash": not os.path.exists(gone) and os.path.exists(trashed),
-                "its entry out of the list file": b"old.fpl" not in read(os.path.join(
-                    app, "QELFileList.txt")),
+                "its entry out of the list file": b"old.fpl" not in list_file_of(app),
                 "its entry off the screen": "old.fpl" not in (files.names() or ["old.fpl"])}
     try:
         sr.wait_for("the Delete to go on", lambda: all(deleted().values()))
@@ -326,8 +341,7 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
 
 
 def inner(exe, standin, share, hang, limit):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = sr.session()
     real = os.path.join(tmp, "share-real")
     os.makedirs(real)
     for name in ("plot.fpl", "old.fpl"):
@@ -341,11 +355,7 @@ def inner(exe, standin, share, hang, limit):
     # The reader gives up on an answer after 800 ms unless told otherwise: a window that does not
     # answer for longer must be measured, not cut short.
     sr.pyatspi.setTimeout(30000, 30000)
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    os.makedirs(os.path.join(app, "ShortCuts"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
+    app = sr.app_folder(tmp, exe, {"prv.exe": standin}, ("data", "ShortCuts"))
     with open(os.path.join(app, "data", "notes.fpl"), "w") as f:
         f.write("notes")
     with open(os.path.join(app, "ShortCuts", "Spare Tool.lnk"), "wb") as f:
@@ -360,8 +370,7 @@ def inner(exe, standin, share, hang, limit):
     record = os.path.join(tmp, "starts.txt")
     hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         sr.wait_for("the start-up to end", lambda: sr.find(main, "list", "New list").childCount)
         time.sleep(1.5)  # the first refresh tick, so that only the user's open waits
 
@@ -460,7 +469,7 @@ def inner(exe, standin, share, hang, limit):
         drive.release()
         hub.wait(10)
         later.wait(10)
-        listed = read(list_file)
+        listed = sr.read_bytes(list_file)
         if b"/plot.fpl" in listed or b"/camp.FPL" not in listed:
             raise sr.Failure("the Delete did not finish before the end: %r" % listed)
         if not os.path.exists(os.path.join(share, ".Trash-%d" % os.getuid(), "files",
@@ -472,7 +481,7 @@ def inner(exe, standin, share, hang, limit):
         return sr.report_failure(failure, hub, log_path)
     finally:
         drive.release()
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
+        unmount(share)
 
 
 def option(flags, name, default):
@@ -480,18 +489,10 @@ def option(flags, name, default):
 
 
 def main():
-    # The drive is mounted outside the run's own folder, so that it can be let go of even when
-    # the run was ended before it unmounted it.
-    share = tempfile.mkdtemp(prefix="keldara-drive-")
     # The drive hangs twice for the time asked, and the quit waits for it a few seconds more.
     sr.TIME_LIMIT = max(sr.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50)
-    try:
-        return sr.outer(os.path.abspath(sys.argv[1]),
-                        [os.path.abspath(sys.argv[2]), share] + sys.argv[3:],
-                        script=os.path.abspath(__file__))
-    finally:
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
-        os.rmdir(share)
+    return outer_on_a_drive(os.path.abspath(__file__), os.path.abspath(sys.argv[1]),
+                            [os.path.abspath(sys.argv[2])], sys.argv[3:])
 
 
 if __name__ == "__main__":

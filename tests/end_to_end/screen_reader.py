@@ -616,17 +616,74 @@ def answer_exit_question(reader, main, answer):
         reader.gone(box)
 
 
-def start_hub(app, group, tmp, **extra_env):
-    """Starts the program of `app` on the display and accessibility bus of this session, its
-    output going to a log; returns the process and the log's path."""
+def session():
+    """What the outer stage hands the inner one: the process group every program started here
+    joins, and the run's temporary folder."""
+    return int(os.environ.pop("KELDARA_A11Y_GROUP")), os.environ.pop("KELDARA_A11Y_TMP")
+
+
+def app_folder(tmp, exe, tools=None, folders=("data",)):
+    """An application folder `tmp`/app holding the program `exe` alone, with `folders` made in
+    it and each program of `tools` (its name there -> the program) copied beside it."""
+    app = os.path.join(tmp, "app")
+    os.makedirs(app)
+    for folder in folders:
+        os.makedirs(os.path.join(app, folder))
+    shutil.copy2(exe, os.path.join(app, "keldara"))
+    for name, program in (tools or {}).items():
+        shutil.copy2(program, os.path.join(app, name))
+    return app
+
+
+def hub_env(**extra_env):
+    """The environment the program runs in: this session's display and buses, found as a
+    desktop's program finds them (not through the reader's own bus address)."""
     env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                LC_ALL="C.UTF-8", **extra_env)
-    del env["AT_SPI_BUS_ADDRESS"]
+    env.pop("AT_SPI_BUS_ADDRESS", None)
+    return env
+
+
+def start_hub(app, group, tmp, args=(), **extra_env):
+    """Starts the program of `app` (with `args`) on the display and accessibility bus of this
+    session, its output going to a log; returns the process and the log's path."""
     log_path = os.path.join(tmp, "keldara.log")
     with open(log_path, "w") as log:
-        hub = spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
-                    stderr=subprocess.STDOUT)
+        hub = spawn([os.path.join(app, "keldara")] + list(args), group, env=hub_env(**extra_env),
+                    cwd=tmp, stdout=log, stderr=subprocess.STDOUT)
     return hub, log_path
+
+
+def read_main_window(bus, hub, dump=False):
+    """A reader of the program `hub`, and its main window once that shows."""
+    reader = Reader(bus, hub.pid, dump)
+    return reader, reader.window("frame", "Keldara", timeout=25)
+
+
+def quit_hub(reader, main, hub, log_path=None):
+    """Exit Keldara, answered Yes. Given the log, the program must then end cleanly: a sanitizer
+    build reports leaks and errors at exit, with a failing exit code."""
+    answer_exit_question(reader, main, "Yes")
+    code = hub.wait(20)
+    if log_path is None:
+        return
+    with open(log_path) as log:
+        output = log.read()
+    if code != 0 or "Sanitizer" in output:
+        raise Failure("the program ended with %s:\n%s" % (code, output))
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def lines_of(path):
+    """The lines of a record a program keeps, without the blank ones; none before it exists."""
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return [line.rstrip("\n") for line in f if line.strip()]
 
 
 def report_failure(failure, hub, log_path):
@@ -642,13 +699,10 @@ def report_failure(failure, hub, log_path):
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = session()
     bus = start_accessibility_bus(group)
 
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
+    app = app_folder(tmp, exe)
     with open(os.path.join(app, "data", "plot7.fpl"), "w") as f:
         f.write("x")
     with open(os.path.join(app, "QELWebList.txt"), "wb") as f:
@@ -660,8 +714,7 @@ def inner(exe, flags):
     hub, log_path = start_hub(app, group, tmp)
     started = time.monotonic()
     try:
-        reader = Reader(bus, hub.pid, "--dump" in flags)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = read_main_window(bus, hub, "--dump" in flags)
         if reader.dump_trees:
             print("windows:", [(w.getRoleName(), w.name) for w in reader.app if w])
         wait_for("the lists to be filled", lambda: find(main, "list", "Web list").childCount)
@@ -675,14 +728,8 @@ def inner(exe, flags):
         answer_exit_question(reader, main, "No")
         if hub.poll() is not None:
             raise Failure("No to the exit question ended the program")
-        answer_exit_question(reader, main, "Yes")
-        code = hub.wait(20)
+        quit_hub(reader, main, hub, log_path)
         print("the program was read and driven in %.1f s" % (time.monotonic() - started))
-        with open(log_path) as log:
-            output = log.read()
-        # A sanitizer build reports leaks and errors at exit, with a failing exit code.
-        if code != 0 or "Sanitizer" in output:
-            raise Failure("the program ended with %s:\n%s" % (code, output))
         return 0
     except Exception as failure:  # a failed check, or the bus's own error (a crashed program)
         return report_failure(failure, hub, log_path)
