@@ -171,13 +171,7 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    flags = sys.argv[2:]
-    if "--out" in flags:
-        i = flags.index("--out") + 1
-        flags[i] = os.path.abspath(flags[i])
-    sr.TIME_LIMIT = 4 * 3600
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), flags, script=os.path.abspath(__file__)))
+    if "--out" in sys.argv[2:]:  # written by the inner stage, in a folder of its own
+        i = sys.argv.index("--out", 2) + 1
+        sys.argv[i] = os.path.abspath(sys.argv[i])
+    sr.main(__file__, __doc__, inner, time_limit=4 * 3600)

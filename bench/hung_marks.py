@@ -35,7 +35,8 @@ def write_list(list_file, paths):
     os.replace(list_file + ".new", list_file)
 
 
-def inner(exe, share, flags):
+def inner(exe, flags):
+    share, flags = flags[0], flags[1:]
     group, tmp = sr.session()
     count = int(flags[flags.index("--entries") + 1]) if "--entries" in flags else 1000
     reloads = int(flags[flags.index("--reloads") + 1]) if "--reloads" in flags else 10
@@ -128,15 +129,5 @@ def inner(exe, share, flags):
         hd.unmount(share)
 
 
-def main():
-    sr.TIME_LIMIT = 600
-    return hd.outer_on_a_drive(os.path.abspath(__file__), os.path.abspath(sys.argv[1]), [],
-                               sys.argv[2:])
-
-
 if __name__ == "__main__":
-    if len(sys.argv) >= 4 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3], sys.argv[4:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sys.exit(main())
+    sr.main(__file__, __doc__, inner, 0, hd.outer_on_a_drive(__file__), 600)

@@ -14,7 +14,6 @@ until quiet, and from F5 there until quiet; the peak
 memory (VmHWM) at the end, less that of the same program on an empty application folder.
 """
 
-import os
 import sys
 import time
 
@@ -124,10 +123,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sr.TIME_LIMIT = 3600
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), sys.argv[2:],
-                      script=os.path.abspath(__file__)))
+    sr.main(__file__, __doc__, inner, time_limit=3600)

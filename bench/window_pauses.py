@@ -131,11 +131,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    sr.TIME_LIMIT = 600
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]),
-                      [os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])] + sys.argv[4:],
-                      script=os.path.abspath(__file__)))
+    sr.main(__file__, __doc__, inner, programs=2, time_limit=600)

@@ -177,9 +177,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), [os.path.abspath(sys.argv[2])],
-                      script=os.path.abspath(__file__)))
+    sr.main(__file__, __doc__, inner, programs=1)

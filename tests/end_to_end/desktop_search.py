@@ -35,7 +35,7 @@ def gdbus(method, *args):
 
 def inner(exe, flags):
     _, tmp = sr.session()
-    search, standin = flags
+    search, standin = flags[:2]
     app = sr.app_folder(tmp, exe, {"keldara-search": search, "prv.exe": standin},
                         ("ShortCuts", "data"))
     data = os.path.join(app, "data")
@@ -104,9 +104,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), [os.path.abspath(a) for a in sys.argv[2:4]],
-                      script=os.path.abspath(__file__)))
+    sr.main(__file__, __doc__, inner, programs=2)

@@ -202,9 +202,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sys.exit(ns.outer(os.path.abspath(__file__), os.path.abspath(sys.argv[1]), sys.argv[2:],
-                      ns.cannot_run("/mnt")))
+    ns.main(__file__, __doc__, inner, 0, "/mnt")

@@ -182,17 +182,18 @@ def unmount(mountpoint):
     subprocess.run(["fusermount", "-u", "-z", mountpoint], stderr=subprocess.DEVNULL)
 
 
-def outer_on_a_drive(script, exe, before, after):
-    """Runs `script`'s inner stage (see screen_reader.outer) with a mount point for the drive
-    as its argument between `before` and `after`. The mount point lies outside the run's own
-    folder, so that the drive can be let go of even when the run was ended before it unmounted
-    it."""
-    share = tempfile.mkdtemp(prefix="keldara-drive-")
-    try:
-        return sr.outer(exe, before + [share] + after, script=script)
-    finally:
-        unmount(share)
-        os.rmdir(share)
+def outer_on_a_drive(script):
+    """An outer stage for screen_reader.main() that hands `script`'s inner stage a mount point
+    for the drive as its first flag. The mount point lies outside the run's own folder, so that
+    the drive can be let go of even when the run was ended before it unmounted it."""
+    def outer(exe, flags):
+        share = tempfile.mkdtemp(prefix="keldara-drive-")
+        try:
+            return sr.outer(exe, [share] + flags, script=os.path.abspath(script))
+        finally:
+            unmount(share)
+            os.rmdir(share)
+    return outer
 
 
 def longest_pause(component, seconds):
@@ -340,7 +341,9 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
     return waited, times
 
 
-def inner(exe, standin, share, hang, limit):
+def inner(exe, flags):
+    share, standin = flags[:2]
+    hang, limit = option(flags, "--hang", 6.0), option(flags, "--limit", 250)
     group, tmp = sr.session()
     real = os.path.join(tmp, "share-real")
     os.makedirs(real)
@@ -488,18 +491,7 @@ def option(flags, name, default):
     return float(flags[flags.index(name) + 1]) if name in flags else default
 
 
-def main():
-    # The drive hangs twice for the time asked, and the quit waits for it a few seconds more.
-    sr.TIME_LIMIT = max(sr.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50)
-    return outer_on_a_drive(os.path.abspath(__file__), os.path.abspath(sys.argv[1]),
-                            [os.path.abspath(sys.argv[2])], sys.argv[3:])
-
-
 if __name__ == "__main__":
-    if len(sys.argv) >= 5 and sys.argv[1] == "--inner":
-        flags = sys.argv[5:]
-        sys.exit(inner(sys.argv[2], sys.argv[3], sys.argv[4], option(flags, "--hang", 6.0),
-                       option(flags, "--limit", 250)))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(main())
+    # The drive hangs twice for the time asked, and the quit waits for it a few seconds more.
+    sr.main(__file__, __doc__, inner, 1, outer_on_a_drive(__file__),
+            max(sr.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50))

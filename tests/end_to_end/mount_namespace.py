@@ -2,9 +2,9 @@
 what the run mounts there (a tmpfs over /media, a stick, a full disk) is seen by the run alone
 and goes with it, and the machine's own mounts stay as they were.
 
-The script's outer stage calls outer() with the reason it cannot run here, if any (see
-cannot_run()); its inner stage calls session() in place of screen_reader's, which also makes
-sure that it is in a namespace of its own before anything is mounted.
+Such a script's command line is main() (screen_reader.main() with the namespace's outer
+stage); its inner stage calls session() in place of screen_reader's, which also makes sure that
+it is in a namespace of its own before anything is mounted.
 """
 
 import os
@@ -56,9 +56,17 @@ def media_as_it_is():
     return seen, mounts
 
 
-def outer(script, exe, flags, reason, keeps_media=False):
-    """Runs `script`'s inner stage in a mount namespace of its own, or skips it for `reason`.
-    With `keeps_media`, the run fails when the machine's /media is not as it was before."""
+def main(script, doc, inner, programs, probe_at, keeps_media=False, needs=None):
+    """screen_reader.main() for `script`, whose outer stage runs its inner one in a mount
+    namespace of its own, or skips it where that cannot be made and mounted in at `probe_at`
+    (or where `needs()` gives a reason). With `keeps_media`, the run fails when the machine's
+    /media is not as it was before."""
+    sr.main(script, doc, inner, programs, lambda exe, flags: outer(
+        os.path.abspath(script), exe, flags, cannot_run(probe_at) or (needs and needs()),
+        keeps_media))
+
+
+def outer(script, exe, flags, reason, keeps_media):
     if reason:
         print("SKIPPED: " + reason)
         return SKIP

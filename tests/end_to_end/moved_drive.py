@@ -148,10 +148,8 @@ def inner(exe, flags):
         subprocess.run(["losetup", "-d", device], stderr=subprocess.DEVNULL)
 
 
-def cannot_run():
-    reason = ns.cannot_run("/media")
-    if reason:
-        return reason
+def loop_device():
+    """Why no ext4 image can be set up on a loop device here; None when it can."""
     if not shutil.which("mkfs.ext4") or not shutil.which("losetup"):
         return "mkfs.ext4 and losetup are needed"
     with tempfile.NamedTemporaryFile() as probe:
@@ -166,10 +164,4 @@ def cannot_run():
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(ns.outer(os.path.abspath(__file__), os.path.abspath(sys.argv[1]),
-                      [os.path.abspath(sys.argv[2])] + sys.argv[3:], cannot_run(),
-                      keeps_media=True))
+    ns.main(__file__, __doc__, inner, 1, "/media", keeps_media=True, needs=loop_device)

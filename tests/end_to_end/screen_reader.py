@@ -686,6 +686,25 @@ def lines_of(path):
         return [line.rstrip("\n") for line in f if line.strip()]
 
 
+def main(script, doc, inner, programs=0, outer_stage=None, time_limit=None):
+    """The command line of a script of these: KELDARA_EXECUTABLE, `programs` more programs, and
+    its flags. With --inner, runs its inner stage `inner(exe, flags)`; else its outer stage:
+    `outer_stage(exe, flags)`, by default outer() on `script`, within `time_limit` s if given.
+    The programs' paths are made absolute, since the inner stage runs in a folder of its own.
+    Exits with the stage's exit code."""
+    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
+        sys.exit(inner(sys.argv[2], sys.argv[3:]))
+    if len(sys.argv) < 2 + programs:
+        sys.exit(doc)
+    if time_limit:
+        global TIME_LIMIT
+        TIME_LIMIT = time_limit
+    script = os.path.abspath(script)
+    stage = outer_stage or (lambda exe, flags: outer(exe, flags, script=script))
+    sys.exit(stage(os.path.abspath(sys.argv[1]), [os.path.abspath(p) for p in sys.argv[
+        2:2 + programs]] + sys.argv[2 + programs:]))
+
+
 def report_failure(failure, hub, log_path):
     """Says what failed, ends the program and shows what it wrote; returns the failing code."""
     traceback.print_exc()
