@@ -7,7 +7,7 @@ Usage: big_list.py KELDARA_EXECUTABLE [--records 1000,10000,100000,300000] [--ru
 For each size (and for an empty list, the baseline of memory) the program is copied alone into an
 application folder of its own whose QELFileList.txt holds that many records (in 37 folders; none
 of the files is there, so every entry ends greyed), and started on an X server, session bus and
-accessibility bus of its own (see tests/end_to_end/screen_reader.py), with settings of its own.
+accessibility bus of its own (see tests/end_to_end/harness.py), with settings of its own.
 A cheap query (the window's extents) is made every 20 ms, as a screen reader polls; the longest
 time between two answers is the longest the window did not answer (at least the 20 ms between
 two questions). A phase ends when the program has
@@ -27,8 +27,10 @@ import statistics
 import sys
 import time
 
-import measuring as ms
-import screen_reader as sr  # on the path measuring puts it on
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
+                                "end_to_end"))
+import measuring as ms  # noqa: E402
+import screen_reader as sr  # noqa: E402
 
 def list_file(records):
     """The bytes of a QELFileList.txt of `records` records, as the benchmarks make it."""
@@ -146,32 +148,28 @@ def inner(exe, flags):
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 3
     out = flags[flags.index("--out") + 1] if "--out" in flags else None
     results = {}
-    try:
-        for records in [0] + sizes:
-            data = list_file(records)
-            for run in range(runs):
-                app = ms.fresh_app(tmp, exe, {"QELFileList.txt": data})
-                r = one_run(app, env, group, records)
-                results.setdefault(records, []).append(r)
-                print("%d records, run %d: full %.0f ms; longest unanswered: start-up %.0f ms%s; "
-                      "peak %.0f MiB" % (
-                          records, run + 1, r["full"] * 1000, r["start"] * 1000,
-                          "" if records == 0 else ", F5 %.0f ms, filter %.0f ms, sort %.0f ms" % (
-                              r["f5"] * 1000, r["filter"] * 1000, r["sort"] * 1000),
-                          r["peak"] / 1024), flush=True)
-        text = table(results, runs)
-        print(text)
-        if out:
-            with open(out, "w") as f:
-                f.write(text + "\n")
-        return 0
-    except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        return 1
+    for records in [0] + sizes:
+        data = list_file(records)
+        for run in range(runs):
+            app = ms.fresh_app(tmp, exe, {"QELFileList.txt": data})
+            r = one_run(app, env, group, records)
+            results.setdefault(records, []).append(r)
+            print("%d records, run %d: full %.0f ms; longest unanswered: start-up %.0f ms%s; "
+                  "peak %.0f MiB" % (
+                      records, run + 1, r["full"] * 1000, r["start"] * 1000,
+                      "" if records == 0 else ", F5 %.0f ms, filter %.0f ms, sort %.0f ms" % (
+                          r["f5"] * 1000, r["filter"] * 1000, r["sort"] * 1000),
+                      r["peak"] / 1024), flush=True)
+    text = table(results, runs)
+    print(text)
+    if out:
+        with open(out, "w") as f:
+            f.write(text + "\n")
+    return 0
 
 
 if __name__ == "__main__":
     if "--out" in sys.argv[2:]:  # written by the inner stage, in a folder of its own
         i = sys.argv.index("--out", 2) + 1
         sys.argv[i] = os.path.abspath(sys.argv[i])
-    sr.main(__file__, __doc__, inner, time_limit=4 * 3600)
+    ms.main(__file__, __doc__, inner, time_limit=4 * 3600)

@@ -22,6 +22,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
                                 "end_to_end"))
 import hanging_drive as hd  # noqa: E402
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
@@ -37,7 +38,7 @@ def write_list(list_file, paths):
 
 def inner(exe, flags):
     share, flags = flags[0], flags[1:]
-    group, tmp = sr.session()
+    group, tmp = harness.session()
     count = int(flags[flags.index("--entries") + 1]) if "--entries" in flags else 1000
     reloads = int(flags[flags.index("--reloads") + 1]) if "--reloads" in flags else 10
     real = os.path.join(tmp, "share-real")
@@ -56,11 +57,11 @@ def inner(exe, flags):
     for path in files:
         open(path, "w").close()
     hung = os.path.join(share, "plot.fpl")
-    app = sr.app_folder(tmp, exe)
+    app = harness.app_folder(tmp, exe)
     list_file = os.path.join(app, "QELFileList.txt")
     listed = files + [hung]
     write_list(list_file, listed)
-    hub, log_path = sr.start_hub(app, group, tmp)
+    hub, log_path = harness.start_hub(app, group, tmp)
     try:
         reader, main = sr.read_main_window(bus, hub)
         reader.act(sr.find(main, "page tab", "Open"), "Press")
@@ -123,11 +124,11 @@ def inner(exe, flags):
         return 0
     except Exception as failure:
         drive.release()
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         drive.release()
         hd.unmount(share)
 
 
 if __name__ == "__main__":
-    sr.main(__file__, __doc__, inner, 0, hd.outer_on_a_drive(__file__), 600)
+    harness.main(__file__, __doc__, inner, 0, hd.outer_on_a_drive(__file__), 600)

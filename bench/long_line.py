@@ -14,11 +14,14 @@ until quiet, and from F5 there until quiet; the peak
 memory (VmHWM) at the end, less that of the same program on an empty application folder.
 """
 
+import os
 import sys
 import time
 
-import measuring as ms
-import screen_reader as sr  # on the path measuring puts it on
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
+                                "end_to_end"))
+import measuring as ms  # noqa: E402
+import screen_reader as sr  # noqa: E402
 
 
 class Prober(ms.Prober):
@@ -97,30 +100,26 @@ def inner(exe, flags):
              ("QELWebList.txt", "QELWebList.txt",
               b'"A","http://a"\r\n"Huge","http://' + filler + b'"\r\n', "ctrl+4")]
     base = None
-    try:
-        for label, name, data, tab_key in cases:
-            if only and name and name != only:
-                continue
-            for run in range(runs):
-                app = ms.fresh_app(tmp, exe, {name: data} if name else None)
-                r = one_run(app, env, group, tab_key)
-                if base is None:
-                    base = r["peak"]
-                print("%s, run %d: window after %.1f s; longest unanswered: start-up %.0f ms%s; "
-                      "peak memory %.0f MiB above the empty program's; said at start-up: %s%s" % (
-                          label, run + 1, r["window"], r["start"] * 1000,
-                          ", showing its tab %.0f ms, F5 %.0f ms" % (
-                              r["tab"] * 1000, r["f5"] * 1000) if "f5" in r else "",
-                          (r["peak"] - base) / 1024, r["start_said"] or "nothing",
-                          "; on its tab: %s; on F5: %s" % (r["tab_said"] or "nothing",
-                                                           r["f5_said"] or "nothing")
-                          if "f5" in r else ""),
-                      flush=True)
-        return 0
-    except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        return 1
+    for label, name, data, tab_key in cases:
+        if only and name and name != only:
+            continue
+        for run in range(runs):
+            app = ms.fresh_app(tmp, exe, {name: data} if name else None)
+            r = one_run(app, env, group, tab_key)
+            if base is None:
+                base = r["peak"]
+            print("%s, run %d: window after %.1f s; longest unanswered: start-up %.0f ms%s; "
+                  "peak memory %.0f MiB above the empty program's; said at start-up: %s%s" % (
+                      label, run + 1, r["window"], r["start"] * 1000,
+                      ", showing its tab %.0f ms, F5 %.0f ms" % (
+                          r["tab"] * 1000, r["f5"] * 1000) if "f5" in r else "",
+                      (r["peak"] - base) / 1024, r["start_said"] or "nothing",
+                      "; on its tab: %s; on F5: %s" % (r["tab_said"] or "nothing",
+                                                       r["f5_said"] or "nothing")
+                      if "f5" in r else ""),
+                  flush=True)
+    return 0
 
 
 if __name__ == "__main__":
-    sr.main(__file__, __doc__, inner, time_limit=3600)
+    ms.main(__file__, __doc__, inner, time_limit=3600)

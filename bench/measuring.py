@@ -1,5 +1,5 @@
 """Measures the real program from outside, as the benchmarks that start it do: on an X server,
-session bus and accessibility bus of its own (see tests/end_to_end/screen_reader.py), each run on
+session bus and accessibility bus of its own (see tests/end_to_end/harness.py), each run on
 a fresh application folder and fresh settings. How long the window did not answer is read as a
 screen reader polls, and the peak memory from /proc.
 """
@@ -12,20 +12,33 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
                                 "end_to_end"))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 PHASE_LIMIT = 600.0  # seconds any one phase may take before the run fails
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
+def main(script, doc, inner, programs=0, time_limit=None):
+    """harness.main() for a benchmark: a failure of its inner stage is printed as such, and the
+    run ends with exit code 1."""
+    def measured(exe, flags):
+        try:
+            return inner(exe, flags)
+        except Exception as failure:
+            print("FAILED: %s" % failure, file=sys.stderr)
+            return 1
+    harness.main(script, doc, measured, programs, time_limit=time_limit)
+
+
 def session():
     """The inner stage's start: the process group, the run's temporary folder, the reader's
     connection to the accessibility bus, and the environment the program runs in."""
-    group, tmp = sr.session()
+    group, tmp = harness.session()
     bus = sr.start_accessibility_bus(group)
     # The reader's own limit on an answer (800 ms unless told) would cut the long waits short.
     sr.pyatspi.setTimeout(int(PHASE_LIMIT * 1000), int(PHASE_LIMIT * 1000))
-    return group, tmp, bus, sr.hub_env()
+    return group, tmp, bus, harness.hub_env()
 
 
 def fresh_app(tmp, exe, files=None):
@@ -35,7 +48,7 @@ def fresh_app(tmp, exe, files=None):
     shutil.rmtree(app, ignore_errors=True)
     shutil.rmtree(os.environ["XDG_CONFIG_HOME"], ignore_errors=True)
     os.makedirs(os.environ["XDG_CONFIG_HOME"], mode=0o700)
-    sr.app_folder(tmp, exe)
+    harness.app_folder(tmp, exe)
     for name, data in (files or {}).items():
         with open(os.path.join(app, name), "wb") as f:
             f.write(data)
@@ -46,7 +59,7 @@ def start(app, env, group, timeout):
     """Starts the program of `app`, its output going to app/log; returns it, itself on the
     accessibility bus, and its first window (the splash), each waited for up to `timeout` s."""
     with open(os.path.join(app, "log"), "w") as log:
-        hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=app, stdout=log,
+        hub = harness.spawn([os.path.join(app, "keldara")], group, env=env, cwd=app, stdout=log,
                        stderr=subprocess.STDOUT)
     try:
         desktop = sr.pyatspi.Registry.getDesktop(0)

@@ -4,7 +4,7 @@
 Usage: window_pauses.py KELDARA_EXECUTABLE MAKE_SHORTCUTS STANDIN_TOOL [--shortcuts N] [--runs R]
 
 The program runs on an X server, session bus and accessibility bus of its own (see
-tests/end_to_end/screen_reader.py), on an application folder whose shortcut folder holds N
+tests/end_to_end/harness.py), on an application folder whose shortcut folder holds N
 shortcuts (default 5000, made by make_shortcuts, pointing to the stand-in tool). A cheap query to
 the program (a window's extents) is made every 20 ms; the longest wait for an answer is how long
 the window did not answer. Measured: from the first window on until the "Tools" list is full
@@ -18,8 +18,11 @@ import subprocess
 import sys
 import time
 
-import measuring as ms
-import screen_reader as sr  # on the path measuring puts it on
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
+                                "end_to_end"))
+import harness  # noqa: E402
+import measuring as ms  # noqa: E402
+import screen_reader as sr  # noqa: E402
 
 
 class Prober:
@@ -114,21 +117,17 @@ def inner(exe, flags):
     make_shortcuts, standin = flags[0], flags[1]
     count = int(flags[flags.index("--shortcuts") + 1]) if "--shortcuts" in flags else 5000
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 3
-    app = sr.app_folder(tmp, exe, {"tool": standin})
-    try:
-        for run in range(runs):
-            shutil.rmtree(os.path.join(app, "ShortCuts"), ignore_errors=True)
-            subprocess.run([make_shortcuts, os.path.join(app, "ShortCuts"), str(count),
-                            os.path.join(app, "tool")], check=True)
-            start, delete, reload = one_run(bus, app, env, group, count)
-            print("run %d, %d shortcuts: start-up worst %.0f ms; Delete worst %.0f ms, "
-                  "list reloaded %.0f ms after Yes" % (run + 1, count, start, delete, reload),
-                  flush=True)
-        return 0
-    except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        return 1
+    app = harness.app_folder(tmp, exe, {"tool": standin})
+    for run in range(runs):
+        shutil.rmtree(os.path.join(app, "ShortCuts"), ignore_errors=True)
+        subprocess.run([make_shortcuts, os.path.join(app, "ShortCuts"), str(count),
+                        os.path.join(app, "tool")], check=True)
+        start, delete, reload = one_run(bus, app, env, group, count)
+        print("run %d, %d shortcuts: start-up worst %.0f ms; Delete worst %.0f ms, "
+              "list reloaded %.0f ms after Yes" % (run + 1, count, start, delete, reload),
+              flush=True)
+    return 0
 
 
 if __name__ == "__main__":
-    sr.main(__file__, __doc__, inner, programs=2, time_limit=600)
+    ms.main(__file__, __doc__, inner, programs=2, time_limit=600)

@@ -18,6 +18,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
@@ -26,11 +27,11 @@ def record(path):
 
 
 def inner(exe, flags):
-    group, tmp = sr.session()
+    group, tmp = harness.session()
     standin, writer = flags[0], flags[1]
     records = int(flags[flags.index("--records") + 1]) if "--records" in flags else 1000
     bus = sr.start_accessibility_bus(group)
-    app, other = sr.app_folder(tmp, exe, {"prv.exe": standin}), os.path.join(tmp, "other")
+    app, other = harness.app_folder(tmp, exe, {"prv.exe": standin}), os.path.join(tmp, "other")
     data = os.path.join(app, "data")
     os.makedirs(other)
     for name in ("b.fpl", "c.fpl", "d.fpl"):
@@ -42,7 +43,7 @@ def inner(exe, flags):
     with open(list_file, "wb") as f:
         f.write(record(os.path.join(other, "c.fpl")))
     starts = os.path.join(tmp, "starts.txt")
-    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=starts)
+    hub, log_path = harness.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=starts)
     companion = None
     try:
         reader, main = sr.read_main_window(bus, hub)
@@ -50,7 +51,7 @@ def inner(exe, flags):
         rows = sr.ReportList(main, "Open")
         folder = data + os.sep
         sr.wait_for("the data folder's files", lambda: rows.row_of("d.fpl", folder) >= 0)
-        companion = sr.spawn([writer, list_file, str(records), "10", "a"], group,
+        companion = harness.spawn([writer, list_file, str(records), "10", "a"], group,
                              stdout=subprocess.DEVNULL)
         done = []
 
@@ -116,11 +117,11 @@ def inner(exe, flags):
         sr.quit_hub(reader, main, hub)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         if companion and companion.poll() is None:
             companion.kill()
 
 
 if __name__ == "__main__":
-    sr.main(__file__, __doc__, inner, programs=2)
+    harness.main(__file__, __doc__, inner, programs=2)

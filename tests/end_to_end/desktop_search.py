@@ -18,6 +18,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 BUS_NAME = "org.keldara.Keldara.SearchProvider"
@@ -34,9 +35,9 @@ def gdbus(method, *args):
 
 
 def inner(exe, flags):
-    _, tmp = sr.session()
+    _, tmp = harness.session()
     search, standin = flags[:2]
-    app = sr.app_folder(tmp, exe, {"keldara-search": search, "prv.exe": standin},
+    app = harness.app_folder(tmp, exe, {"keldara-search": search, "prv.exe": standin},
                         ("ShortCuts", "data"))
     data = os.path.join(app, "data")
     plot = os.path.join(data, "Ridge Plot.fpl")
@@ -93,8 +94,8 @@ def inner(exe, flags):
         # The user picks the data file: the hub starts and opens it with its companion tool.
         gdbus("org.gnome.Shell.SearchProvider2.ActivateResult", "1:" + plot, "['ridge']", "0")
         sr.wait_for("the tool on the file", lambda: "prv.exe\t" + plot.replace(" ", "?")
-                    in sr.lines_of(starts), timeout=25)
-        print("the result opened: " + sr.lines_of(starts)[-1])
+                    in harness.lines_of(starts), timeout=25)
+        print("the result opened: " + harness.lines_of(starts)[-1])
         return 0
     except Exception as failure:
         print("failed: %s" % failure)
@@ -104,4 +105,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    sr.main(__file__, __doc__, inner, programs=2)
+    harness.main(__file__, __doc__, inner, programs=2)

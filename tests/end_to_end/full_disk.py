@@ -20,6 +20,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import mount_namespace as ns  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
@@ -184,12 +185,12 @@ def on_a_full_disk(reader, main, disk, app):
 def inner(exe, flags):
     group, tmp = ns.session()
     bus = sr.start_accessibility_bus(group)
-    app = sr.app_folder(tmp, exe, folders=())
+    app = harness.app_folder(tmp, exe, folders=())
     for name in ("prv.exe", "mdlib.exe"):
         with open(os.path.join(app, name), "w") as f:
             f.write("#!/bin/sh\n")
     disk = Disk(os.path.join(app, "ShortCuts"))
-    hub, log_path = sr.start_hub(app, group, tmp)
+    hub, log_path = harness.start_hub(app, group, tmp)
     try:
         reader, main = sr.read_main_window(bus, hub)
         sr.wait_for("the default shortcuts", lambda: len(disk.shortcuts()) == 6)
@@ -198,7 +199,7 @@ def inner(exe, flags):
         sr.quit_hub(reader, main, hub, log_path)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
 
 
 if __name__ == "__main__":

@@ -6,7 +6,7 @@ Usage: hanging_drive.py KELDARA_EXECUTABLE STANDIN_TOOL [--hang SECONDS] [--limi
 
 The drive is a small file system of this script's own (FUSE, Debian's python3-fusepy) whose look
 at the data file waits while the script holds it. The program runs on an X server, session bus
-and accessibility bus of its own (see screen_reader.py). While the drive hangs, a cheap query to
+and accessibility bus of its own (see harness.py). While the drive hangs, a cheap query to
 the program (its window's extents) is made every 20 ms; the longest wait for an answer is how
 long the window did not answer (the reader's own 800 ms limit on an answer is lifted for it).
 Then: the program names the silent drive once and starts nothing later; a drive that answers
@@ -29,6 +29,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 SKIP = 77
@@ -183,13 +184,13 @@ def unmount(mountpoint):
 
 
 def outer_on_a_drive(script):
-    """An outer stage for screen_reader.main() that hands `script`'s inner stage a mount point
+    """An outer stage for harness.main() that hands `script`'s inner stage a mount point
     for the drive as its first flag. The mount point lies outside the run's own folder, so that
     the drive can be let go of even when the run was ended before it unmounted it."""
     def outer(exe, flags):
         share = tempfile.mkdtemp(prefix="keldara-drive-")
         try:
-            return sr.outer(exe, [share] + flags, script=os.path.abspath(script))
+            return harness.outer(exe, [share] + flags, script=os.path.abspath(script))
         finally:
             unmount(share)
             os.rmdir(share)
@@ -235,7 +236,7 @@ def started(record):
 
 def list_file_of(app, name="QELFileList.txt"):
     """The bytes of the application folder's list file `name`."""
-    return sr.read_bytes(os.path.join(app, name))
+    return harness.read_bytes(os.path.join(app, name))
 
 
 def until_done(what, done):
@@ -344,7 +345,7 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
 def inner(exe, flags):
     share, standin = flags[:2]
     hang, limit = option(flags, "--hang", 6.0), option(flags, "--limit", 250)
-    group, tmp = sr.session()
+    group, tmp = harness.session()
     real = os.path.join(tmp, "share-real")
     os.makedirs(real)
     for name in ("plot.fpl", "old.fpl"):
@@ -358,7 +359,7 @@ def inner(exe, flags):
     # The reader gives up on an answer after 800 ms unless told otherwise: a window that does not
     # answer for longer must be measured, not cut short.
     sr.pyatspi.setTimeout(30000, 30000)
-    app = sr.app_folder(tmp, exe, {"prv.exe": standin}, ("data", "ShortCuts"))
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin}, ("data", "ShortCuts"))
     with open(os.path.join(app, "data", "notes.fpl"), "w") as f:
         f.write("notes")
     with open(os.path.join(app, "ShortCuts", "Spare Tool.lnk"), "wb") as f:
@@ -371,7 +372,7 @@ def inner(exe, flags):
     with open(list_file, "wb") as f:
         f.write(listing)
     record = os.path.join(tmp, "starts.txt")
-    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
+    hub, log_path = harness.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
     try:
         reader, main = sr.read_main_window(bus, hub)
         sr.wait_for("the start-up to end", lambda: sr.find(main, "list", "New list").childCount)
@@ -445,7 +446,7 @@ def inner(exe, flags):
         asked = time.monotonic()
         time.sleep(0.3)
         os.makedirs(os.path.join(tmp, "later"))
-        later, later_log = sr.start_hub(app, group, os.path.join(tmp, "later"))
+        later, later_log = harness.start_hub(app, group, os.path.join(tmp, "later"))
         try:
             # Its splash (496 x 316), not the message that another instance runs. Asked of the X
             # server: the program that ended stays on the accessibility bus, answering nothing,
@@ -472,7 +473,7 @@ def inner(exe, flags):
         drive.release()
         hub.wait(10)
         later.wait(10)
-        listed = sr.read_bytes(list_file)
+        listed = harness.read_bytes(list_file)
         if b"/plot.fpl" in listed or b"/camp.FPL" not in listed:
             raise sr.Failure("the Delete did not finish before the end: %r" % listed)
         if not os.path.exists(os.path.join(share, ".Trash-%d" % os.getuid(), "files",
@@ -481,7 +482,7 @@ def inner(exe, flags):
         return 0
     except Exception as failure:
         drive.release()  # a program waiting on the drive cannot even be killed
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         drive.release()
         unmount(share)
@@ -493,5 +494,5 @@ def option(flags, name, default):
 
 if __name__ == "__main__":
     # The drive hangs twice for the time asked, and the quit waits for it a few seconds more.
-    sr.main(__file__, __doc__, inner, 1, outer_on_a_drive(__file__),
-            max(sr.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50))
+    harness.main(__file__, __doc__, inner, 1, outer_on_a_drive(__file__),
+            max(harness.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50))

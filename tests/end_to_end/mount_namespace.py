@@ -2,8 +2,8 @@
 what the run mounts there (a tmpfs over /media, a stick, a full disk) is seen by the run alone
 and goes with it, and the machine's own mounts stay as they were.
 
-Such a script's command line is main() (screen_reader.main() with the namespace's outer
-stage); its inner stage calls session() in place of screen_reader's, which also makes sure that
+Such a script's command line is main() (harness.main() with the namespace's outer
+stage); its inner stage calls session() in place of harness's, which also makes sure that
 it is in a namespace of its own before anything is mounted.
 """
 
@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 
+import harness
 import screen_reader as sr
 
 SKIP = 77  # the exit code ctest reads as skipped
@@ -57,11 +58,11 @@ def media_as_it_is():
 
 
 def main(script, doc, inner, programs, probe_at, keeps_media=False, needs=None):
-    """screen_reader.main() for `script`, whose outer stage runs its inner one in a mount
+    """harness.main() for `script`, whose outer stage runs its inner one in a mount
     namespace of its own, or skips it where that cannot be made and mounted in at `probe_at`
     (or where `needs()` gives a reason). With `keeps_media`, the run fails when the machine's
     /media is not as it was before."""
-    sr.main(script, doc, inner, programs, lambda exe, flags: outer(
+    harness.main(script, doc, inner, programs, lambda exe, flags: outer(
         os.path.abspath(script), exe, flags, cannot_run(probe_at) or (needs and needs()),
         keeps_media))
 
@@ -72,7 +73,7 @@ def outer(script, exe, flags, reason, keeps_media):
         return SKIP
     before = media_as_it_is() if keeps_media else None
     os.environ["KELDARA_HOST_MOUNTS"] = os.readlink("/proc/self/ns/mnt")
-    code = sr.outer(exe, flags, script=script, under=NAMESPACE)
+    code = harness.outer(exe, flags, script=script, under=NAMESPACE)
     if keeps_media:
         after = media_as_it_is()
         if after != before:
@@ -83,9 +84,9 @@ def outer(script, exe, flags, reason, keeps_media):
 
 
 def session():
-    """screen_reader.session() in the namespace, which must not be the machine's own: a mount
+    """harness.session() in the namespace, which must not be the machine's own: a mount
     made in that would outlast the run."""
-    group, tmp = sr.session()
+    group, tmp = harness.session()
     if os.readlink("/proc/self/ns/mnt") == os.environ.pop("KELDARA_HOST_MOUNTS"):
         raise sr.Failure("not in a mount namespace of its own: nothing was mounted")
     return group, tmp

@@ -31,6 +31,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import mount_namespace as ns  # noqa: E402
 import removable_drive as rd  # noqa: E402
 import screen_reader as sr  # noqa: E402
@@ -77,7 +78,7 @@ def inner(exe, flags):
     }
 
     bus = sr.start_accessibility_bus(group)
-    app = sr.app_folder(tmp, exe, {"prv.exe": standin})
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin})
     listing = (b'"fpl","%s/plots/a.fpl","1/1/2026 10:00:00 AM"\r\n'
                b'"pli","/home/elsewhere/c.pli","1/2/2026 10:00:00 AM"\r\n'
                b'"pli","%s/b.pli","1/3/2026 10:00:00 AM"\r\n' % (old.encode(), old.encode()))
@@ -95,8 +96,8 @@ def inner(exe, flags):
         # Remembered by what it is: the state file names the stick by its UUID.
         state = os.path.join(tmp, "state", "keldara", "state.txt")
         sr.wait_for("the stick remembered", lambda: os.path.exists(state)
-                    and b"FIELDSTICK" in sr.read_bytes(state), timeout=5)
-        print("state file:\n" + sr.read_bytes(state).decode())
+                    and b"FIELDSTICK" in harness.read_bytes(state), timeout=5)
+        print("state file:\n" + harness.read_bytes(state).decode())
         for name, (path, back) in places.items():
             rd.until_described(rows, name, path + ", not connected")
             print("%s: away, it reads %r" % (path, rows.description(name)))
@@ -132,17 +133,18 @@ def inner(exe, flags):
         shown = time.monotonic() - began
         print("... its entries read as present at the new place %.0f ms after the mount "
               "(the question answered at once)" % (shown * 1000))
-        moved = sr.read_bytes(list_file)
+        moved = harness.read_bytes(list_file)
         sr.expect_equal("the list file after the follow", moved,
                         listing.replace(old.encode() + b"/", new.encode() + b"/"))
         print("list file after the follow:\n" + moved.decode())
         reader.act(sr.find(main, "menu item", "Undo Move of FIELDSTICK"), "Press")
-        sr.wait_for("the list file back", lambda: sr.read_bytes(list_file) == listing, timeout=5)
+        sr.wait_for("the list file back", lambda: harness.read_bytes(list_file) == listing,
+                    timeout=5)
         print("list file after Undo: byte for byte as before")
         sr.quit_hub(reader, main, hub, log_path)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         subprocess.run(["umount", new], stderr=subprocess.DEVNULL)
         subprocess.run(["losetup", "-d", device], stderr=subprocess.DEVNULL)

@@ -25,6 +25,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import mount_namespace as ns  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
@@ -121,7 +122,7 @@ def commands_keep_the_entry(reader, main, rows, path, list_file, listing, record
         except sr.Failure as failure:
             raise sr.Failure("%s: %s" % (command, failure)) from None
         time.sleep(0.5)  # a change of the list would be under way by now
-        sr.expect_equal("the list file after %s" % command, sr.read_bytes(list_file), listing)
+        sr.expect_equal("the list file after %s" % command, harness.read_bytes(list_file), listing)
         if rows.description(name) != path + ", not connected":
             raise sr.Failure("after %s the entry reads %r" % (command, rows.description(name)))
         if os.path.exists(record):
@@ -130,7 +131,7 @@ def commands_keep_the_entry(reader, main, rows, path, list_file, listing, record
 
 
 def start(reader_bus, app, group, tmp, record):
-    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
+    hub, log_path = harness.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
     reader, main = sr.read_main_window(reader_bus, hub)
     reader.act(sr.find(main, "page tab", "Open"), "Press")
     return hub, log_path, reader, main, sr.ReportList(main, "Open")
@@ -151,7 +152,7 @@ def inner(exe, flags):
     gone = os.path.join(tmp, "elsewhere", "gone.fpl")  # missing, on a drive that is there
 
     bus = sr.start_accessibility_bus(group)
-    app = sr.app_folder(tmp, exe, {"prv.exe": standin})
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin})
     listing = b"".join(b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n' % p.encode() for p in (path, gone))
     list_file = os.path.join(app, "QELFileList.txt")
     with open(list_file, "wb") as f:
@@ -188,18 +189,18 @@ def inner(exe, flags):
         took = until_described(rows, "plot.fpl", path + ", not connected",
                                stick.pull_out(remove_folder=True))
         print("stick pulled out, its folder gone: not connected after %.0f ms" % (took * 1000))
-        kept = sr.read_bytes(list_file)
+        kept = harness.read_bytes(list_file)
         sr.quit_hub(reader, main, hub, log_path)
         hub, log_path, reader, main, rows = start(bus, app, group, tmp, record)
         until_described(rows, "plot.fpl", path + ", not connected")
-        sr.expect_equal("the list file after a restart", sr.read_bytes(list_file), kept)
+        sr.expect_equal("the list file after a restart", harness.read_bytes(list_file), kept)
         took = until_described(rows, "plot.fpl", path, stick.plug_in())
         print("after a restart, stick plugged in: present after %.0f ms; the list file kept "
               "byte for byte" % (took * 1000))
         sr.quit_hub(reader, main, hub, log_path)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
 
 
 if __name__ == "__main__":

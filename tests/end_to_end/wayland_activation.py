@@ -23,6 +23,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 SKIP = 77
@@ -173,7 +174,7 @@ def run(exe, standin, tmp):
     if activation_token(display) is None:
         return "the compositor offers no xdg_activation_v1"
 
-    app = sr.app_folder(tmp, exe, {"prv.exe": standin})
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin})
     data_file = os.path.join(app, "data", "plot.fpl")
     with open(data_file, "w") as f:
         f.write("x")
