@@ -7,7 +7,7 @@ Usage: big_list.py KELDARA_EXECUTABLE [--records 1000,10000,100000,300000] [--ru
 For each size (and for an empty list, the baseline of memory) the program is copied alone into an
 application folder of its own whose QELFileList.txt holds that many records (in 37 folders; none
 of the files is there, so every entry ends greyed), and started on an X server, session bus and
-accessibility bus of its own (see tests/end_to_end/screen_reader.py), with settings of its own.
+accessibility bus of its own (see tests/end_to_end/harness.py), with settings of its own.
 A cheap query (the window's extents) is made every 20 ms, as a screen reader polls; the longest
 time between two answers is the longest the window did not answer (at least the 20 ms between
 two questions). A phase ends when the program has
@@ -23,20 +23,14 @@ Prints each run, then a table of the medians (Markdown), also written to FILE wh
 """
 
 import os
-import shutil
-import signal
 import statistics
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
                                 "end_to_end"))
+import measuring as ms  # noqa: E402
 import screen_reader as sr  # noqa: E402
-
-PHASE_LIMIT = 600.0  # seconds any one phase may take before the run fails
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
 
 def list_file(records):
     """The bytes of a QELFileList.txt of `records` records, as the benchmarks make it."""
@@ -49,132 +43,14 @@ def list_file(records):
     return "".join(lines).encode()
 
 
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
-
-def peak_memory_kib(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1])
-    raise sr.Failure("no VmHWM for process %d" % pid)
-
-
-class Prober:
-    """Asks the program questions over the accessibility bus and keeps the longest time between
-    two answers (or since the phase began). Between its own questions it asks for `node`'s
-    extents every 20 ms, as a screen reader polls. A question that failed or timed out is no
-    answer."""
-
-    def __init__(self, pid, node):
-        self.pid = pid
-        self.node = node
-        self.answered = time.monotonic()
-        self.longest = 0.0
-
-    def timed(self, question):
-        """The answer to `question`, a call over the bus."""
-        result = question()
-        now = time.monotonic()
-        self.longest = max(self.longest, now - self.answered)
-        self.answered = now
-        return result
-
-    def ask(self):
-        asked = time.monotonic()
-        try:
-            self.timed(lambda: self.node.queryComponent().getExtents(sr.pyatspi.DESKTOP_COORDS))
-        except Exception:
-            pass  # no answer (a window that closed, or the bus gave up): the gap goes on
-        time.sleep(max(0.0, 0.02 - (time.monotonic() - asked)))
-
-    def until(self, what, done, timeout=PHASE_LIMIT):
-        """Asks on until `done()` (which asks through timed() what it asks the program)."""
-        end = time.monotonic() + timeout
-        while not done():
-            if time.monotonic() > end:
-                raise sr.Failure("timed out waiting for " + what)
-            self.ask()
-
-    def run(self, *argv):
-        """Runs xdotool with `argv` (a key press, a click), asking on meanwhile."""
-        tool = subprocess.Popen(["xdotool"] + [str(a) for a in argv])
-        self.until("xdotool " + " ".join(map(str, argv)), lambda: tool.poll() is not None, 30)
-        if tool.returncode:
-            raise sr.Failure("xdotool %s failed" % " ".join(map(str, argv)))
-
-    def until_quiet(self, what, quiet=1.0, share=0.05, timeout=PHASE_LIMIT):
-        """Asks on until the program used under `share` of a processor for `quiet` seconds."""
-        samples = [(time.monotonic(), cpu_seconds(self.pid))]
-        end = samples[0][0] + timeout
-        while True:
-            self.ask()
-            now = (time.monotonic(), cpu_seconds(self.pid))
-            samples.append(now)
-            while len(samples) > 2 and now[0] - samples[1][0] >= quiet:
-                samples.pop(0)
-            if now[0] - samples[0][0] >= quiet and now[1] - samples[0][1] < share * quiet:
-                return
-            if now[0] > end:
-                raise sr.Failure("%s: the program never went quiet" % what)
-
-    def children(self, node):
-        for i in range(self.timed(lambda: node.childCount)):
-            child = self.timed(lambda: node.getChildAtIndex(i))
-            if child is not None:
-                yield child
-
-    def find(self, node, roles, name):
-        """The node of one of `roles` named `name`, found without reading the rows of any list
-        on the way (a walk through 100,000 rows takes minutes)."""
-        for child in self.children(node):
-            role = self.timed(child.getRoleName)
-            if role in roles and self.timed(lambda: child.name) == name:
-                return child
-            if role not in ("tree", "tree table", "list", "table"):
-                found = self.find(child, roles, name)
-                if found:
-                    return found
-        return None
-
-
 def one_run(app, env, group, records):
-    with open(os.path.join(app, "log"), "w") as log:
-        hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=app, stdout=log,
-                       stderr=subprocess.STDOUT)
+    hub, program, first = ms.start(app, env, group, 60)
     try:
-        desktop = sr.pyatspi.Registry.getDesktop(0)
-        program = sr.wait_for("the program on the bus", lambda: next(
-            (a for a in desktop if a is not None and a.get_process_id() == hub.pid), None), 60)
-        first = sr.wait_for("its first window", lambda: next(
-            (w for w in program if w is not None), None), 60)
-
         # Start-up: the splash first, then the main window; Ctrl+2 shows the "Open" tab (a list
         # is read while it shows), until the list is full, and on until the program goes quiet
         # (the grey marks of the missing files).
-        start = Prober(hub.pid, first)
-
-        def main_window():
-            for w in start.children(program):
-                try:
-                    if start.timed(lambda: w.name) == "Keldara" and start.timed(
-                            w.getRoleName) == "frame" and start.timed(lambda: sr.is_showing(w)):
-                        return w
-                except sr.GLib.Error:
-                    pass  # the splash, gone meanwhile
-            return None
-
-        main = None
-
-        def shows():
-            nonlocal main
-            main = main_window()
-            return main
-
-        start.until("the main window", shows)
+        start = ms.Prober(hub.pid, first)
+        main = start.until("the main window", lambda: start.main_window(program))
         shown = time.monotonic()
         start.node = main
         start.run("search", "--sync", "--onlyvisible", "--name", "^Keldara$", "windowfocus",
@@ -190,19 +66,19 @@ def one_run(app, env, group, records):
         start.until("the Open list to fill", lambda: rows() >= records)
         filled = time.monotonic() - shown
         start.until_quiet("start-up")
-        peak = peak_memory_kib(hub.pid)
+        peak = ms.peak_memory_kib(hub.pid)
         result = {"full": filled, "start": start.longest, "peak": peak}
         if records == 0:
             return result
 
         # F5 reloads the list.
-        f5 = Prober(hub.pid, main)
+        f5 = ms.Prober(hub.pid, main)
         f5.run("key", "F5")
         f5.until_quiet("F5")
         result["f5"] = f5.longest
 
         # Typing into the filter box, then Escape to empty it; the list shows every row again.
-        typing = Prober(hub.pid, main)
+        typing = ms.Prober(hub.pid, main)
         typing.run("key", "ctrl+f")
         typing.run("type", "--delay", "150", "crew 12")
         typing.until("the filter to narrow the list",
@@ -224,20 +100,18 @@ def one_run(app, env, group, records):
             return {p.timed(lambda: t.getAccessibleAt(r, column).name) for r in range(5)} in (
                 {"/field/crew 0/"}, {"/field/crew 9/"})
 
-        if by_directory(Prober(hub.pid, main)):
+        if by_directory(ms.Prober(hub.pid, main)):
             raise sr.Failure("the list is sorted by folder before the click")
         box = table.getColumnHeader(column).queryComponent().getExtents(sr.pyatspi.DESKTOP_COORDS)
-        sort = Prober(hub.pid, main)
+        sort = ms.Prober(hub.pid, main)
         sort.run("mousemove", box.x + box.width // 2, box.y + box.height // 2, "click", "1")
         sort.until("the list sorted by folder", lambda: by_directory(sort))
         sort.until_quiet("the sort")
         result["sort"] = sort.longest
-        result["peak_end"] = peak_memory_kib(hub.pid)
+        result["peak_end"] = ms.peak_memory_kib(hub.pid)
         return result
     finally:
-        if hub.poll() is None:
-            hub.send_signal(signal.SIGKILL)
-        hub.wait()
+        ms.stop(hub)
 
 
 def median(values):
@@ -267,60 +141,35 @@ def table(results, runs):
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp, _, env = ms.session()
     sizes = [1000, 10000, 100000, 300000]
     if "--records" in flags:
         sizes = [int(n) for n in flags[flags.index("--records") + 1].split(",")]
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 3
     out = flags[flags.index("--out") + 1] if "--out" in flags else None
-    sr.start_accessibility_bus(group)
-    # The reader's own limit on an answer (800 ms unless told) would cut the long waits short.
-    sr.pyatspi.setTimeout(int(PHASE_LIMIT * 1000), int(PHASE_LIMIT * 1000))
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8")
-    del env["AT_SPI_BUS_ADDRESS"]
     results = {}
-    try:
-        for records in [0] + sizes:
-            data = list_file(records)
-            for run in range(runs):
-                # A fresh application folder and fresh settings: no run inherits another's.
-                app = os.path.join(tmp, "app")
-                shutil.rmtree(app, ignore_errors=True)
-                shutil.rmtree(os.environ["XDG_CONFIG_HOME"], ignore_errors=True)
-                os.makedirs(os.environ["XDG_CONFIG_HOME"], mode=0o700)
-                os.makedirs(os.path.join(app, "data"))
-                shutil.copy2(exe, os.path.join(app, "keldara"))
-                with open(os.path.join(app, "QELFileList.txt"), "wb") as f:
-                    f.write(data)
-                r = one_run(app, env, group, records)
-                results.setdefault(records, []).append(r)
-                print("%d records, run %d: full %.0f ms; longest unanswered: start-up %.0f ms%s; "
-                      "peak %.0f MiB" % (
-                          records, run + 1, r["full"] * 1000, r["start"] * 1000,
-                          "" if records == 0 else ", F5 %.0f ms, filter %.0f ms, sort %.0f ms" % (
-                              r["f5"] * 1000, r["filter"] * 1000, r["sort"] * 1000),
-                          r["peak"] / 1024), flush=True)
-        text = table(results, runs)
-        print(text)
-        if out:
-            with open(out, "w") as f:
-                f.write(text + "\n")
-        return 0
-    except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        return 1
+    for records in [0] + sizes:
+        data = list_file(records)
+        for run in range(runs):
+            app = ms.fresh_app(tmp, exe, {"QELFileList.txt": data})
+            r = one_run(app, env, group, records)
+            results.setdefault(records, []).append(r)
+            print("%d records, run %d: full %.0f ms; longest unanswered: start-up %.0f ms%s; "
+                  "peak %.0f MiB" % (
+                      records, run + 1, r["full"] * 1000, r["start"] * 1000,
+                      "" if records == 0 else ", F5 %.0f ms, filter %.0f ms, sort %.0f ms" % (
+                          r["f5"] * 1000, r["filter"] * 1000, r["sort"] * 1000),
+                      r["peak"] / 1024), flush=True)
+    text = table(results, runs)
+    print(text)
+    if out:
+        with open(out, "w") as f:
+            f.write(text + "\n")
+    return 0
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    flags = sys.argv[2:]
-    if "--out" in flags:
-        i = flags.index("--out") + 1
-        flags[i] = os.path.abspath(flags[i])
-    sr.TIME_LIMIT = 4 * 3600
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), flags, script=os.path.abspath(__file__)))
+    if "--out" in sys.argv[2:]:  # written by the inner stage, in a folder of its own
+        i = sys.argv.index("--out", 2) + 1
+        sys.argv[i] = os.path.abspath(sys.argv[i])
+    ms.main(__file__, __doc__, inner, time_limit=4 * 3600)

@@ -16,15 +16,13 @@ then every entry is read to check. The entry on the hanging drive must never rea
 """
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
                                 "end_to_end"))
 import hanging_drive as hd  # noqa: E402
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
@@ -38,9 +36,9 @@ def write_list(list_file, paths):
     os.replace(list_file + ".new", list_file)
 
 
-def inner(exe, share, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+def inner(exe, flags):
+    share, flags = flags[0], flags[1:]
+    group, tmp = harness.session()
     count = int(flags[flags.index("--entries") + 1]) if "--entries" in flags else 1000
     reloads = int(flags[flags.index("--reloads") + 1]) if "--reloads" in flags else 10
     real = os.path.join(tmp, "share-real")
@@ -59,16 +57,13 @@ def inner(exe, share, flags):
     for path in files:
         open(path, "w").close()
     hung = os.path.join(share, "plot.fpl")
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
+    app = harness.app_folder(tmp, exe)
     list_file = os.path.join(app, "QELFileList.txt")
     listed = files + [hung]
     write_list(list_file, listed)
-    hub, log_path = sr.start_hub(app, group, tmp)
+    hub, log_path = harness.start_hub(app, group, tmp)
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         reader.act(sr.find(main, "page tab", "Open"), "Press")
         rows = sr.ReportList(main, "Open")
         table = rows.view.queryTable()
@@ -125,31 +120,15 @@ def inner(exe, share, flags):
         print("%d reloads with one entry's drive hanging: every local entry marked within %.0f ms "
               "of its reload shown (median %.0f ms); calls to the hanging drive: %d"
               % (reloads, max(times) * 1000, sorted(times)[len(times) // 2] * 1000, asked))
-        sr.answer_exit_question(reader, main, "Yes")
-        hub.wait(20)
+        sr.quit_hub(reader, main, hub)
         return 0
     except Exception as failure:
         drive.release()
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         drive.release()
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
-
-
-def main():
-    share = tempfile.mkdtemp(prefix="keldara-drive-")
-    sr.TIME_LIMIT = 600
-    try:
-        return sr.outer(os.path.abspath(sys.argv[1]), [share] + sys.argv[2:],
-                        script=os.path.abspath(__file__))
-    finally:
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
-        os.rmdir(share)
+        hd.unmount(share)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 4 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3], sys.argv[4:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sys.exit(main())
+    harness.main(__file__, __doc__, inner, 0, hd.outer_on_a_drive(__file__), 600)

@@ -5,31 +5,27 @@ Usage: long_line.py KELDARA_EXECUTABLE [--megabytes 50] [--runs 1] [--only LISTF
 
 For each list file (QELFileList.txt, then QELWebList.txt) the program is copied alone into an
 application folder of its own whose list file holds one ordinary record and then one line shaped
-like a record, of that many megabytes, and started as bench/big_list.py starts it (an X server,
+like a record, of that many megabytes, and started as bench/measuring.py starts it (an X server,
 session bus and accessibility bus of its own). Every message box it shows is answered at once
 (its OK button, through the accessibility bus) and its text kept. Measured per run: from the start
-until the main window shows; the longest the window did not answer (see big_list.py) from the
+until the main window shows; the longest the window did not answer (see measuring.py) from the
 first window until the program is quiet, while the list's own tab is brought up (Ctrl+2, Ctrl+4)
 until quiet, and from F5 there until quiet; the peak
 memory (VmHWM) at the end, less that of the same program on an empty application folder.
 """
 
 import os
-import shutil
-import signal
-import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
                                 "end_to_end"))
-import big_list as bl  # noqa: E402
+import measuring as ms  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
-class Prober(bl.Prober):
-    """big_list's prober, which also answers every message box of the program as it shows."""
+class Prober(ms.Prober):
+    """The benchmarks' prober, which also answers every message box of the program as it shows."""
 
     def __init__(self, pid, node, program, said):
         super().__init__(pid, node)
@@ -60,31 +56,11 @@ class Prober(bl.Prober):
 
 def one_run(app, env, group, tab_key):
     said = []
-    with open(os.path.join(app, "log"), "w") as log:
-        began = time.monotonic()
-        hub = sr.spawn([os.path.join(app, "keldara")], group, env=env, cwd=app, stdout=log,
-                       stderr=subprocess.STDOUT)
+    began = time.monotonic()
+    hub, program, first = ms.start(app, env, group, 120)
     try:
-        desktop = sr.pyatspi.Registry.getDesktop(0)
-        program = sr.wait_for("the program on the bus", lambda: next(
-            (a for a in desktop if a is not None and a.get_process_id() == hub.pid), None), 120)
-        first = sr.wait_for("its first window", lambda: next(
-            (w for w in program if w is not None), None), 120)
         start = Prober(hub.pid, first, program, said)
-        main = None
-
-        def shows():
-            nonlocal main
-            for w in start.children(program):
-                try:
-                    if start.timed(lambda: w.name) == "Keldara" and start.timed(
-                            w.getRoleName) == "frame" and start.timed(lambda: sr.is_showing(w)):
-                        main = w
-                except sr.GLib.Error:
-                    pass
-            return main
-
-        start.until("the main window", shows)
+        main = start.until("the main window", lambda: start.main_window(program))
         result = {"window": time.monotonic() - began}
         start.node = main
         start.until_quiet("start-up")
@@ -105,24 +81,16 @@ def one_run(app, env, group, tab_key):
             f5.until_quiet("F5")
             result["f5"] = f5.longest
             result["f5_said"] = list(said)
-        result["peak"] = bl.peak_memory_kib(hub.pid)
+        result["peak"] = ms.peak_memory_kib(hub.pid)
         return result
     finally:
-        if hub.poll() is None:
-            hub.send_signal(signal.SIGKILL)
-        hub.wait()
+        ms.stop(hub)
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp, _, env = ms.session()
     megabytes = int(flags[flags.index("--megabytes") + 1]) if "--megabytes" in flags else 50
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 1
-    sr.start_accessibility_bus(group)
-    sr.pyatspi.setTimeout(int(bl.PHASE_LIMIT * 1000), int(bl.PHASE_LIMIT * 1000))
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8")
-    del env["AT_SPI_BUS_ADDRESS"]
     filler = b"n" * (megabytes << 20)
     only = flags[flags.index("--only") + 1] if "--only" in flags else None
     cases = [("empty", None, b"", None),
@@ -132,44 +100,26 @@ def inner(exe, flags):
              ("QELWebList.txt", "QELWebList.txt",
               b'"A","http://a"\r\n"Huge","http://' + filler + b'"\r\n', "ctrl+4")]
     base = None
-    try:
-        for label, name, data, tab_key in cases:
-            if only and name and name != only:
-                continue
-            for run in range(runs):
-                app = os.path.join(tmp, "app")
-                shutil.rmtree(app, ignore_errors=True)
-                shutil.rmtree(os.environ["XDG_CONFIG_HOME"], ignore_errors=True)
-                os.makedirs(os.environ["XDG_CONFIG_HOME"], mode=0o700)
-                os.makedirs(os.path.join(app, "data"))
-                shutil.copy2(exe, os.path.join(app, "keldara"))
-                if name:
-                    with open(os.path.join(app, name), "wb") as f:
-                        f.write(data)
-                r = one_run(app, env, group, tab_key)
-                if base is None:
-                    base = r["peak"]
-                print("%s, run %d: window after %.1f s; longest unanswered: start-up %.0f ms%s; "
-                      "peak memory %.0f MiB above the empty program's; said at start-up: %s%s" % (
-                          label, run + 1, r["window"], r["start"] * 1000,
-                          ", showing its tab %.0f ms, F5 %.0f ms" % (
-                              r["tab"] * 1000, r["f5"] * 1000) if "f5" in r else "",
-                          (r["peak"] - base) / 1024, r["start_said"] or "nothing",
-                          "; on its tab: %s; on F5: %s" % (r["tab_said"] or "nothing",
-                                                           r["f5_said"] or "nothing")
-                          if "f5" in r else ""),
-                      flush=True)
-        return 0
-    except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        return 1
+    for label, name, data, tab_key in cases:
+        if only and name and name != only:
+            continue
+        for run in range(runs):
+            app = ms.fresh_app(tmp, exe, {name: data} if name else None)
+            r = one_run(app, env, group, tab_key)
+            if base is None:
+                base = r["peak"]
+            print("%s, run %d: window after %.1f s; longest unanswered: start-up %.0f ms%s; "
+                  "peak memory %.0f MiB above the empty program's; said at start-up: %s%s" % (
+                      label, run + 1, r["window"], r["start"] * 1000,
+                      ", showing its tab %.0f ms, F5 %.0f ms" % (
+                          r["tab"] * 1000, r["f5"] * 1000) if "f5" in r else "",
+                      (r["peak"] - base) / 1024, r["start_said"] or "nothing",
+                      "; on its tab: %s; on F5: %s" % (r["tab_said"] or "nothing",
+                                                       r["f5_said"] or "nothing")
+                      if "f5" in r else ""),
+                  flush=True)
+    return 0
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sr.TIME_LIMIT = 3600
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), sys.argv[2:],
-                      script=os.path.abspath(__file__)))
+    ms.main(__file__, __doc__, inner, time_limit=3600)

@@ -4,7 +4,7 @@
 Usage: window_pauses.py KELDARA_EXECUTABLE MAKE_SHORTCUTS STANDIN_TOOL [--shortcuts N] [--runs R]
 
 The program runs on an X server, session bus and accessibility bus of its own (see
-tests/end_to_end/screen_reader.py), on an application folder whose shortcut folder holds N
+tests/end_to_end/harness.py), on an application folder whose shortcut folder holds N
 shortcuts (default 5000, made by make_shortcuts, pointing to the stand-in tool). A cheap query to
 the program (a window's extents) is made every 20 ms; the longest wait for an answer is how long
 the window did not answer. Measured: from the first window on until the "Tools" list is full
@@ -20,11 +20,14 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests",
                                 "end_to_end"))
+import harness  # noqa: E402
+import measuring as ms  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
 class Prober:
-    """Asks `node` for its extents every 20 ms while polled, keeping the longest answer."""
+    """Asks `node` for its extents every 20 ms while polled, keeping the longest answer (where
+    measuring.Prober keeps the longest time between two answers)."""
 
     def __init__(self):
         self.longest = 0.0
@@ -69,15 +72,8 @@ def tools_list(node):
 
 
 def one_run(bus, app, exe_env, group, count):
-    with open(os.path.join(app, "log"), "w") as log:
-        hub = sr.spawn([os.path.join(app, "keldara")], group, env=exe_env, cwd=app, stdout=log,
-                       stderr=subprocess.STDOUT)
+    hub, program, first = ms.start(app, exe_env, group, 30)
     try:
-        desktop = sr.pyatspi.Registry.getDesktop(0)
-        program = sr.wait_for("the program on the bus", lambda: next(
-            (a for a in desktop if a is not None and a.get_process_id() == hub.pid), None), 30)
-        first = sr.wait_for("its first window", lambda: next(
-            (w for w in program if w is not None), None), 30)
         reader = sr.Reader(bus, hub.pid, False)
         start = Prober()
         # The splash first, the main window once it shows, until the Tools list is full.
@@ -110,55 +106,28 @@ def one_run(bus, app, exe_env, group, count):
         reload = time.monotonic() - said
         delete.until(main, lambda: time.monotonic() - said > reload + 1.0)
 
-        reader.act(sr.find(main, "push button", "Exit Keldara"), "Press")
-        box = reader.window("alert", "Keldara")
-        reader.act(sr.find(box, "push button", "Yes"), "Press")
-        hub.wait(20)
+        sr.quit_hub(reader, main, hub)
         return start.longest * 1000, delete.longest * 1000, reload * 1000
     finally:
-        if hub.poll() is None:
-            hub.kill()
-            hub.wait()
+        ms.stop(hub)
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp, bus, env = ms.session()
     make_shortcuts, standin = flags[0], flags[1]
     count = int(flags[flags.index("--shortcuts") + 1]) if "--shortcuts" in flags else 5000
     runs = int(flags[flags.index("--runs") + 1]) if "--runs" in flags else 3
-    bus = sr.start_accessibility_bus(group)
-    # The reader gives up on an answer after 800 ms unless told otherwise, which would cut every
-    # longer wait short.
-    sr.pyatspi.setTimeout(600000, 600000)
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "tool"))
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8")
-    del env["AT_SPI_BUS_ADDRESS"]
-    try:
-        for run in range(runs):
-            shutil.rmtree(os.path.join(app, "ShortCuts"), ignore_errors=True)
-            subprocess.run([make_shortcuts, os.path.join(app, "ShortCuts"), str(count),
-                            os.path.join(app, "tool")], check=True)
-            start, delete, reload = one_run(bus, app, env, group, count)
-            print("run %d, %d shortcuts: start-up worst %.0f ms; Delete worst %.0f ms, "
-                  "list reloaded %.0f ms after Yes" % (run + 1, count, start, delete, reload),
-                  flush=True)
-        return 0
-    except Exception as failure:
-        print("FAILED: %s" % failure, file=sys.stderr)
-        return 1
+    app = harness.app_folder(tmp, exe, {"tool": standin})
+    for run in range(runs):
+        shutil.rmtree(os.path.join(app, "ShortCuts"), ignore_errors=True)
+        subprocess.run([make_shortcuts, os.path.join(app, "ShortCuts"), str(count),
+                        os.path.join(app, "tool")], check=True)
+        start, delete, reload = one_run(bus, app, env, group, count)
+        print("run %d, %d shortcuts: start-up worst %.0f ms; Delete worst %.0f ms, "
+              "list reloaded %.0f ms after Yes" % (run + 1, count, start, delete, reload),
+              flush=True)
+    return 0
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    sr.TIME_LIMIT = 600
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]),
-                      [os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])] + sys.argv[4:],
-                      script=os.path.abspath(__file__)))
+    ms.main(__file__, __doc__, inner, programs=2, time_limit=600)

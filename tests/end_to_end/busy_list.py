@@ -13,12 +13,12 @@ left them. Prints what was done and the counts.
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
@@ -27,17 +27,13 @@ def record(path):
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = harness.session()
     standin, writer = flags[0], flags[1]
     records = int(flags[flags.index("--records") + 1]) if "--records" in flags else 1000
     bus = sr.start_accessibility_bus(group)
-    app, other = os.path.join(tmp, "app"), os.path.join(tmp, "other")
+    app, other = harness.app_folder(tmp, exe, {"prv.exe": standin}), os.path.join(tmp, "other")
     data = os.path.join(app, "data")
-    os.makedirs(data)
     os.makedirs(other)
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
     for name in ("b.fpl", "c.fpl", "d.fpl"):
         with open(os.path.join(data, name), "w") as f:
             f.write(name)
@@ -47,16 +43,15 @@ def inner(exe, flags):
     with open(list_file, "wb") as f:
         f.write(record(os.path.join(other, "c.fpl")))
     starts = os.path.join(tmp, "starts.txt")
-    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=starts)
+    hub, log_path = harness.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=starts)
     companion = None
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         reader.act(sr.find(main, "page tab", "Open"), "Press")
         rows = sr.ReportList(main, "Open")
         folder = data + os.sep
         sr.wait_for("the data folder's files", lambda: rows.row_of("d.fpl", folder) >= 0)
-        companion = sr.spawn([writer, list_file, str(records), "10", "a"], group,
+        companion = harness.spawn([writer, list_file, str(records), "10", "a"], group,
                              stdout=subprocess.DEVNULL)
         done = []
 
@@ -119,22 +114,14 @@ def inner(exe, flags):
                   os.path.join(data, "d.fpl")}
         sr.expect_equal("the user's entries", user_entries(lines), expect)
         sr.expect_equal("the tool's records", written, records)
-        reader.act(sr.find(main, "push button", "Exit Keldara"), "Press")
-        reader.act(sr.find(reader.window("alert", "Keldara"), "push button", "Yes"), "Press")
-        hub.wait(20)
+        sr.quit_hub(reader, main, hub)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         if companion and companion.poll() is None:
             companion.kill()
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]),
-                      [os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])] + sys.argv[4:],
-                      script=os.path.abspath(__file__)))
+    harness.main(__file__, __doc__, inner, programs=2)

@@ -4,7 +4,7 @@ recently-used list, and "Show in Folder" through the file manager on the session
 
 Usage: desktop.py KELDARA_EXECUTABLE STANDIN_TOOL
 
-On an X server and session bus of its own (as screen_reader.py sets them up):
+On an X server and session bus of its own (as harness.py sets them up):
 - `keldara FILE` with no hub running starts the hub, which starts the file's companion tool
   (a stand-in that records its command line) once its window shows;
 - `keldara FILE` while the hub runs hands the file over and ends at once, without a message or a
@@ -24,6 +24,7 @@ import time
 from urllib.parse import quote
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 # A file manager that records every ShowItems call, one line each: the addresses, a tab, the
@@ -49,13 +50,6 @@ Gio.bus_own_name_on_connection(bus, "org.freedesktop.FileManager1", 0,
 threading.Thread(target=lambda: (sys.stdin.read(), loop.quit()), daemon=True).start()
 loop.run()
 """
-
-
-def lines(path):
-    if not os.path.exists(path):
-        return []
-    with open(path) as f:
-        return [line.rstrip("\n") for line in f if line.strip()]
 
 
 def recent_entries(path):
@@ -96,16 +90,11 @@ def show_in_folder(view):
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = harness.session()
     standin = flags[0]
     bus = sr.start_accessibility_bus(group)
-    app = os.path.join(tmp, "app")
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin, "cnl.exe": standin})
     data = os.path.join(app, "data")
-    os.makedirs(data)
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
-    shutil.copy2(standin, os.path.join(app, "cnl.exe"))
     first, second = os.path.join(data, "plot 7.fpl"), os.path.join(data, "Ridge.CRN")
     for path in (first, second):
         with open(path, "w") as f:
@@ -125,28 +114,27 @@ def inner(exe, flags):
     env = dict(KELDARA_STANDIN_RECORD=starts)
 
     # No hub runs: the start with a file is the hub, and opens the file once its window shows.
-    hub, log_path = start_with(app, group, tmp, [first], env)
+    hub, log_path = harness.start_hub(app, group, tmp, [first], **env)
     manager = None
     try:
         q = lambda path: path.replace(" ", "?")  # noqa: E731
-        sr.wait_for("the tool on the first file", lambda: "prv.exe\t" + q(first) in lines(starts),
-                    timeout=20)
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        sr.wait_for("the tool on the first file",
+                    lambda: "prv.exe\t" + q(first) in harness.lines_of(starts), timeout=20)
+        reader, main = sr.read_main_window(bus, hub)
 
         # The hub runs: a second start hands the file over and ends without a window.
         began = time.monotonic()
         # With a startup id, as a desktop launching it on X11 gives one: the hub takes its time
         # stamp to come forward and ends its launch feedback.
-        later = subprocess.run([os.path.join(app, "keldara"), second],
-                               env=hub_env(dict(env, DESKTOP_STARTUP_ID="desktop-1-keldara_TIME4242")),
-                               cwd=tmp, timeout=20, capture_output=True)
+        later = subprocess.run([os.path.join(app, "keldara"), second], cwd=tmp, timeout=20,
+                               env=harness.hub_env(DESKTOP_STARTUP_ID="desktop-1-keldara_TIME4242",
+                                                   **env), capture_output=True)
         ended = time.monotonic()
         if later.returncode != 0:
             raise sr.Failure("the second start ended with %d: %s" % (later.returncode,
                                                                      later.stderr.decode()))
         sr.wait_for("the tool on the second file",
-                    lambda: "cnl.exe\t" + q(second) in lines(starts))
+                    lambda: "cnl.exe\t" + q(second) in harness.lines_of(starts))
         ran = time.monotonic()
         if any(w is not None and w.name != "Keldara" and sr.is_showing(w) for w in reader.app):
             raise sr.Failure("the hand-over showed a window")
@@ -168,48 +156,26 @@ def inner(exe, flags):
             raise sr.Failure("the fake file manager did not get its name")
         view = choose_entry(reader, main, "plot 7.fpl")
         show_in_folder(view)
-        sr.wait_for("ShowItems", lambda: lines(record))
-        sr.expect_equal("the file manager's calls", lines(record), [uri(first) + "\t"])
+        sr.wait_for("ShowItems", lambda: harness.lines_of(record))
+        sr.expect_equal("the file manager's calls", harness.lines_of(record), [uri(first) + "\t"])
 
         # Without one, the folder opens at once.
         manager.stdin.close()
         manager.wait(10)
         show_in_folder(view)
         # GIO hands the handler the folder's path in its plain form, without the last separator.
-        sr.wait_for("the folder handler", lambda: "folder-handler\t" + data in lines(starts),
-                    timeout=4)
-        sr.expect_equal("the file manager's calls", len(lines(record)), 1)
+        sr.wait_for("the folder handler",
+                    lambda: "folder-handler\t" + data in harness.lines_of(starts), timeout=4)
+        sr.expect_equal("the file manager's calls", len(harness.lines_of(record)), 1)
 
-        reader.act(sr.find(main, "push button", "Exit Keldara"), "Press")
-        reader.act(sr.find(reader.window("alert", "Keldara"), "push button", "Yes"), "Press")
-        hub.wait(20)
+        sr.quit_hub(reader, main, hub)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         if manager and manager.poll() is None:
             manager.kill()
 
 
-def hub_env(extra):
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8", **extra)
-    env.pop("AT_SPI_BUS_ADDRESS", None)
-    return env
-
-
-def start_with(app, group, tmp, args, extra):
-    log_path = os.path.join(tmp, "keldara.log")
-    with open(log_path, "w") as log:
-        hub = sr.spawn([os.path.join(app, "keldara")] + args, group, env=hub_env(extra), cwd=tmp,
-                       stdout=log, stderr=subprocess.STDOUT)
-    return hub, log_path
-
-
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), [os.path.abspath(sys.argv[2])],
-                      script=os.path.abspath(__file__)))
+    harness.main(__file__, __doc__, inner, programs=1)

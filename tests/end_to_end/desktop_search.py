@@ -13,12 +13,12 @@ Prints the time of the first answer and the provider's answer to GetInitialResul
 """
 
 import os
-import shutil
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 BUS_NAME = "org.keldara.Keldara.SearchProvider"
@@ -34,24 +34,12 @@ def gdbus(method, *args):
     return done.stdout.strip()
 
 
-def lines(path):
-    if not os.path.exists(path):
-        return []
-    with open(path) as f:
-        return [line.rstrip("\n") for line in f if line.strip()]
-
-
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
-    search, standin = flags
-    app = os.path.join(tmp, "app")
+    _, tmp = harness.session()
+    search, standin = flags[:2]
+    app = harness.app_folder(tmp, exe, {"keldara-search": search, "prv.exe": standin},
+                        ("ShortCuts", "data"))
     data = os.path.join(app, "data")
-    os.makedirs(os.path.join(app, "ShortCuts"))
-    os.makedirs(data)
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(search, os.path.join(app, "keldara-search"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
     plot = os.path.join(data, "Ridge Plot.fpl")
     with open(plot, "w") as f:
         f.write("x")
@@ -106,8 +94,8 @@ def inner(exe, flags):
         # The user picks the data file: the hub starts and opens it with its companion tool.
         gdbus("org.gnome.Shell.SearchProvider2.ActivateResult", "1:" + plot, "['ridge']", "0")
         sr.wait_for("the tool on the file", lambda: "prv.exe\t" + plot.replace(" ", "?")
-                    in lines(starts), timeout=25)
-        print("the result opened: " + lines(starts)[-1])
+                    in harness.lines_of(starts), timeout=25)
+        print("the result opened: " + harness.lines_of(starts)[-1])
         return 0
     except Exception as failure:
         print("failed: %s" % failure)
@@ -117,9 +105,4 @@ def inner(exe, flags):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    sys.exit(sr.outer(os.path.abspath(sys.argv[1]), [os.path.abspath(a) for a in sys.argv[2:4]],
-                      script=os.path.abspath(__file__)))
+    harness.main(__file__, __doc__, inner, programs=2)

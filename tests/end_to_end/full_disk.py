@@ -16,16 +16,14 @@ be made or mounted in.
 """
 
 import os
-import shutil
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+import mount_namespace as ns  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
-SKIP = 77
-NAMESPACE = ["unshare", "--mount", "--propagation", "private", "--"]
 FULL = "28-No space left on device"
 MEASURING = "--measure" in sys.argv
 
@@ -37,8 +35,7 @@ class Disk:
         self.folder = folder
         self.filler = os.path.join(folder, ".filler")  # hidden, and no shortcut: never listed
         os.makedirs(folder)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "keldara-full", folder],
-                       check=True)
+        ns.tmpfs("keldara-full", folder, "64k")
 
     def fill(self):
         with open(self.filler, "ab", buffering=0) as f:
@@ -186,62 +183,24 @@ def on_a_full_disk(reader, main, disk, app):
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
-    if os.readlink("/proc/self/ns/mnt") == os.environ.pop("KELDARA_HOST_MOUNTS"):
-        raise sr.Failure("not in a mount namespace of its own: nothing was mounted")
+    group, tmp = ns.session()
     bus = sr.start_accessibility_bus(group)
-    app = os.path.join(tmp, "app")
-    os.makedirs(app)
-    shutil.copy2(exe, os.path.join(app, "keldara"))
+    app = harness.app_folder(tmp, exe, folders=())
     for name in ("prv.exe", "mdlib.exe"):
         with open(os.path.join(app, name), "w") as f:
             f.write("#!/bin/sh\n")
     disk = Disk(os.path.join(app, "ShortCuts"))
-    hub, log_path = sr.start_hub(app, group, tmp)
+    hub, log_path = harness.start_hub(app, group, tmp)
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         sr.wait_for("the default shortcuts", lambda: len(disk.shortcuts()) == 6)
         reader.act(sr.find(main, "page tab", "Tools"), "Press")
         on_a_full_disk(reader, main, disk, app)
-        sr.answer_exit_question(reader, main, "Yes")
-        code = hub.wait(20)
-        with open(log_path) as log:
-            output = log.read()
-        if code != 0 or "Sanitizer" in output:
-            raise sr.Failure("the program ended with %s:\n%s" % (code, output))
+        sr.quit_hub(reader, main, hub, log_path)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
-
-
-def cannot_run():
-    """Why the run cannot be made here; None when it can."""
-    if os.geteuid() != 0:
-        return "mounting needs root"
-    if not shutil.which("unshare"):
-        return "unshare is not installed"
-    probe = subprocess.run(NAMESPACE + ["mount", "-t", "tmpfs", "keldara-probe", "/mnt"],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-    if probe.returncode != 0:
-        return "no mount namespace of its own can be mounted in: " + probe.stderr.strip()
-    return None
-
-
-def main():
-    reason = cannot_run()
-    if reason:
-        print("SKIPPED: " + reason)
-        return SKIP
-    os.environ["KELDARA_HOST_MOUNTS"] = os.readlink("/proc/self/ns/mnt")
-    return sr.outer(os.path.abspath(sys.argv[1]), sys.argv[2:], script=os.path.abspath(__file__),
-                    under=NAMESPACE)
+        return harness.report_failure(failure, hub, log_path)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sys.exit(main())
+    ns.main(__file__, __doc__, inner, 0, "/mnt")

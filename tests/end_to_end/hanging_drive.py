@@ -6,7 +6,7 @@ Usage: hanging_drive.py KELDARA_EXECUTABLE STANDIN_TOOL [--hang SECONDS] [--limi
 
 The drive is a small file system of this script's own (FUSE, Debian's python3-fusepy) whose look
 at the data file waits while the script holds it. The program runs on an X server, session bus
-and accessibility bus of its own (see screen_reader.py). While the drive hangs, a cheap query to
+and accessibility bus of its own (see harness.py). While the drive hangs, a cheap query to
 the program (its window's extents) is made every 20 ms; the longest wait for an answer is how
 long the window did not answer (the reader's own 800 ms limit on an answer is lifted for it).
 Then: the program names the silent drive once and starts nothing later; a drive that answers
@@ -22,7 +22,6 @@ Exits 77 (skipped, with the reason printed) where FUSE cannot be mounted.
 
 import errno
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -30,6 +29,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 SKIP = 77
@@ -178,6 +178,25 @@ def mount(mountpoint, root):
     return None, "FUSE could not be mounted: %s" % (failure or ["it did not appear"])[0]
 
 
+def unmount(mountpoint):
+    """Lets go of the drive at once, even while a program waits on it."""
+    subprocess.run(["fusermount", "-u", "-z", mountpoint], stderr=subprocess.DEVNULL)
+
+
+def outer_on_a_drive(script):
+    """An outer stage for harness.main() that hands `script`'s inner stage a mount point
+    for the drive as its first flag. The mount point lies outside the run's own folder, so that
+    the drive can be let go of even when the run was ended before it unmounted it."""
+    def outer(exe, flags):
+        share = tempfile.mkdtemp(prefix="keldara-drive-")
+        try:
+            return harness.outer(exe, [share] + flags, script=os.path.abspath(script))
+        finally:
+            unmount(share)
+            os.rmdir(share)
+    return outer
+
+
 def longest_pause(component, seconds):
     """Asks the program for its window's extents every 20 ms for `seconds`: the longest answer."""
     longest = 0.0
@@ -215,9 +234,9 @@ def started(record):
     return os.path.exists(record) and open(record).read().strip() != ""
 
 
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+def list_file_of(app, name="QELFileList.txt"):
+    """The bytes of the application folder's list file `name`."""
+    return harness.read_bytes(os.path.join(app, name))
 
 
 def until_done(what, done):
@@ -246,7 +265,7 @@ def create_web_link(reader, main, app):
         sr.find(dialog, "text", field).queryEditableText().setTextContents(text)
     reader.act(sr.find(dialog, "push button", "Create"), "Press")
     return until_done("a web link created on Web", lambda: b'"Weather",'
-                      b'"https://example.org/wx"' in read(os.path.join(app, "QELWebList.txt"))
+                      b'"https://example.org/wx"' in list_file_of(app, "QELWebList.txt")
                       and "Weather" in (links.names() or []))
 
 
@@ -264,8 +283,8 @@ def rename_local_file(reader, main, app):
     return until_done("a Rename of a local data file on Open", lambda:
                       os.path.exists(os.path.join(data, "camp.FPL"))
                       and not os.path.exists(os.path.join(data, "notes.fpl"))
-                      and b"/camp.FPL" in read(os.path.join(app, "QELFileList.txt"))
-                      and b"/notes.fpl" not in read(os.path.join(app, "QELFileList.txt"))
+                      and b"/camp.FPL" in list_file_of(app)
+                      and b"/notes.fpl" not in list_file_of(app)
                       and "camp.FPL" in (files.names() or []))
 
 
@@ -300,8 +319,7 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
     times = {"a web link created on Web": create_web_link(reader, main, app),
              "a Rename of a local data file on Open": rename_local_file(reader, main, app),
              "a Delete on Tools": delete_shortcut(reader, main, app)}
-    if not drive.held.is_set() or read(os.path.join(app, "QELFileList.txt")).count(b"old.fpl") \
-            != 1:
+    if not drive.held.is_set() or list_file_of(app).count(b"old.fpl") != 1:
         raise sr.Failure("the Delete did not wait for the drive")
     time.sleep(max(0.0, held + hang - time.monotonic()))
     waited = time.monotonic() - held
@@ -312,8 +330,7 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
 
     def deleted():
         return {"the file in the trash": not os.path.exists(gone) and os.path.exists(trashed),
-                "its entry out of the list file": b"old.fpl" not in read(os.path.join(
-                    app, "QELFileList.txt")),
+                "its entry out of the list file": b"old.fpl" not in list_file_of(app),
                 "its entry off the screen": "old.fpl" not in (files.names() or ["old.fpl"])}
     try:
         sr.wait_for("the Delete to go on", lambda: all(deleted().values()))
@@ -325,9 +342,10 @@ def others_while_a_delete_waits(reader, main, drive, share, app, hang):
     return waited, times
 
 
-def inner(exe, standin, share, hang, limit):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+def inner(exe, flags):
+    share, standin = flags[:2]
+    hang, limit = option(flags, "--hang", 6.0), option(flags, "--limit", 250)
+    group, tmp = harness.session()
     real = os.path.join(tmp, "share-real")
     os.makedirs(real)
     for name in ("plot.fpl", "old.fpl"):
@@ -341,11 +359,7 @@ def inner(exe, standin, share, hang, limit):
     # The reader gives up on an answer after 800 ms unless told otherwise: a window that does not
     # answer for longer must be measured, not cut short.
     sr.pyatspi.setTimeout(30000, 30000)
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    os.makedirs(os.path.join(app, "ShortCuts"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin}, ("data", "ShortCuts"))
     with open(os.path.join(app, "data", "notes.fpl"), "w") as f:
         f.write("notes")
     with open(os.path.join(app, "ShortCuts", "Spare Tool.lnk"), "wb") as f:
@@ -358,10 +372,9 @@ def inner(exe, standin, share, hang, limit):
     with open(list_file, "wb") as f:
         f.write(listing)
     record = os.path.join(tmp, "starts.txt")
-    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
+    hub, log_path = harness.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
     try:
-        reader = sr.Reader(bus, hub.pid, False)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = sr.read_main_window(bus, hub)
         sr.wait_for("the start-up to end", lambda: sr.find(main, "list", "New list").childCount)
         time.sleep(1.5)  # the first refresh tick, so that only the user's open waits
 
@@ -433,7 +446,7 @@ def inner(exe, standin, share, hang, limit):
         asked = time.monotonic()
         time.sleep(0.3)
         os.makedirs(os.path.join(tmp, "later"))
-        later, later_log = sr.start_hub(app, group, os.path.join(tmp, "later"))
+        later, later_log = harness.start_hub(app, group, os.path.join(tmp, "later"))
         try:
             # Its splash (496 x 316), not the message that another instance runs. Asked of the X
             # server: the program that ended stays on the accessibility bus, answering nothing,
@@ -460,7 +473,7 @@ def inner(exe, standin, share, hang, limit):
         drive.release()
         hub.wait(10)
         later.wait(10)
-        listed = read(list_file)
+        listed = harness.read_bytes(list_file)
         if b"/plot.fpl" in listed or b"/camp.FPL" not in listed:
             raise sr.Failure("the Delete did not finish before the end: %r" % listed)
         if not os.path.exists(os.path.join(share, ".Trash-%d" % os.getuid(), "files",
@@ -469,36 +482,17 @@ def inner(exe, standin, share, hang, limit):
         return 0
     except Exception as failure:
         drive.release()  # a program waiting on the drive cannot even be killed
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         drive.release()
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
+        unmount(share)
 
 
 def option(flags, name, default):
     return float(flags[flags.index(name) + 1]) if name in flags else default
 
 
-def main():
-    # The drive is mounted outside the run's own folder, so that it can be let go of even when
-    # the run was ended before it unmounted it.
-    share = tempfile.mkdtemp(prefix="keldara-drive-")
-    # The drive hangs twice for the time asked, and the quit waits for it a few seconds more.
-    sr.TIME_LIMIT = max(sr.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50)
-    try:
-        return sr.outer(os.path.abspath(sys.argv[1]),
-                        [os.path.abspath(sys.argv[2]), share] + sys.argv[3:],
-                        script=os.path.abspath(__file__))
-    finally:
-        subprocess.run(["fusermount", "-u", "-z", share], stderr=subprocess.DEVNULL)
-        os.rmdir(share)
-
-
 if __name__ == "__main__":
-    if len(sys.argv) >= 5 and sys.argv[1] == "--inner":
-        flags = sys.argv[5:]
-        sys.exit(inner(sys.argv[2], sys.argv[3], sys.argv[4], option(flags, "--hang", 6.0),
-                       option(flags, "--limit", 250)))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(main())
+    # The drive hangs twice for the time asked, and the quit waits for it a few seconds more.
+    harness.main(__file__, __doc__, inner, 1, outer_on_a_drive(__file__),
+            max(harness.TIME_LIMIT, int(2 * option(sys.argv, "--hang", 6.0)) + 50))

@@ -31,44 +31,43 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+import mount_namespace as ns  # noqa: E402
 import removable_drive as rd  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
-    if os.readlink("/proc/self/ns/mnt") == os.environ.pop("KELDARA_HOST_MOUNTS"):
-        raise sr.Failure("not in a mount namespace of its own: nothing was mounted")
+    group, tmp = ns.session()
     standin = flags[0]
-    rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "keldara-media", "/media")
+    ns.tmpfs("keldara-media", "/media")
     user = pwd.getpwuid(os.getuid()).pw_name
     image = os.path.join(tmp, "stick.img")
     with open(image, "wb") as f:
         f.truncate(8 << 20)
-    rd.run("mkfs.ext4", "-q", "-L", "FIELDSTICK", image)
+    ns.run("mkfs.ext4", "-q", "-L", "FIELDSTICK", image)
     device = subprocess.run(["losetup", "--find", "--show", image], check=True,
                             capture_output=True, text=True).stdout.strip()
     old = os.path.join("/media", user, "FIELDSTICK")
     new = old + "1"
     os.makedirs(old)
-    rd.run("mount", device, old)
+    ns.run("mount", device, old)
     os.makedirs(os.path.join(old, "plots"))
     for name in ("plots/a.fpl", "b.pli"):
         with open(os.path.join(old, name), "w") as f:
             f.write("plot")
     os.environ["XDG_STATE_HOME"] = os.path.join(tmp, "state")
     # The other places: fstab's share, and the desktop's mounts under a runtime folder.
-    rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "keldara-srv", "/srv")
+    ns.tmpfs("keldara-srv", "/srv")
     os.makedirs("/srv/fieldshare")
     fstab = os.path.join(tmp, "fstab")
     with open(fstab, "w") as f:
         f.write("//office/fuels /srv/fieldshare cifs noauto,user 0 0\n")
-    rd.run("mount", "--bind", fstab, "/etc/fstab")
+    ns.run("mount", "--bind", fstab, "/etc/fstab")
     runtime = os.path.join(tmp, "run")
     os.makedirs(os.path.join(runtime, "gvfs"), mode=0o700)
     os.chmod(runtime, 0o700)
-    rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "gvfsd-fuse", os.path.join(runtime, "gvfs"))
+    ns.tmpfs("gvfsd-fuse", os.path.join(runtime, "gvfs"))
     os.environ["XDG_RUNTIME_DIR"] = runtime
     kio = os.path.join(runtime, "kio-fuse-Ab12")
     places = {  # entry -> (its path, how its drive comes back; None: it cannot here)
@@ -79,10 +78,7 @@ def inner(exe, flags):
     }
 
     bus = sr.start_accessibility_bus(group)
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin})
     listing = (b'"fpl","%s/plots/a.fpl","1/1/2026 10:00:00 AM"\r\n'
                b'"pli","/home/elsewhere/c.pli","1/2/2026 10:00:00 AM"\r\n'
                b'"pli","%s/b.pli","1/3/2026 10:00:00 AM"\r\n' % (old.encode(), old.encode()))
@@ -100,8 +96,8 @@ def inner(exe, flags):
         # Remembered by what it is: the state file names the stick by its UUID.
         state = os.path.join(tmp, "state", "keldara", "state.txt")
         sr.wait_for("the stick remembered", lambda: os.path.exists(state)
-                    and b"FIELDSTICK" in rd.read(state), timeout=5)
-        print("state file:\n" + rd.read(state).decode())
+                    and b"FIELDSTICK" in harness.read_bytes(state), timeout=5)
+        print("state file:\n" + harness.read_bytes(state).decode())
         for name, (path, back) in places.items():
             rd.until_described(rows, name, path + ", not connected")
             print("%s: away, it reads %r" % (path, rows.description(name)))
@@ -110,25 +106,21 @@ def inner(exe, flags):
                       "its return is checked by the core tests)")
                 continue
             # The share's files first, then the share mounted where the entry names it.
-            store = os.path.join(tmp, "store-" + name)
-            os.makedirs(store)
-            rd.run("mount", "-t", "tmpfs", "-o", "size=1m", "share", store)
-            inside = os.path.join(store, os.path.relpath(path, back))
+            share = rd.Stick(os.path.join(tmp, "store-" + name), back, "share")
+            inside = os.path.join(share.store, os.path.relpath(path, back))
             os.makedirs(os.path.dirname(inside), exist_ok=True)
             with open(inside, "w") as f:
                 f.write("plot")
-            os.makedirs(back, exist_ok=True)
-            took = rd.until_described(rows, name, path, rd.Stick.plug_in(
-                type("Share", (), {"store": store, "place": back})()))
+            took = rd.until_described(rows, name, path, share.plug_in())
             print("  mounted again, it reads %r after %.0f ms" % (rows.description(name),
                                                                  took * 1000))
-        rd.run("umount", old)
+        ns.run("umount", old)
         rd.until_described(rows, "a.fpl", old + "/plots/a.fpl, not connected")
         with open(os.path.join(old, "left behind.txt"), "w") as f:
             f.write("x")  # the old place is taken: the desktop mounts the stick elsewhere
         os.makedirs(new)
         began = time.monotonic()
-        rd.run("mount", device, new)
+        ns.run("mount", device, new)
         question = "Point the 2 entries on FIELDSTICK to %s?" % new
         box = sr.alert_saying(reader, question, timeout=rd.LIMIT + 3)
         asked = time.monotonic() - began
@@ -141,26 +133,25 @@ def inner(exe, flags):
         shown = time.monotonic() - began
         print("... its entries read as present at the new place %.0f ms after the mount "
               "(the question answered at once)" % (shown * 1000))
-        moved = rd.read(list_file)
+        moved = harness.read_bytes(list_file)
         sr.expect_equal("the list file after the follow", moved,
                         listing.replace(old.encode() + b"/", new.encode() + b"/"))
         print("list file after the follow:\n" + moved.decode())
         reader.act(sr.find(main, "menu item", "Undo Move of FIELDSTICK"), "Press")
-        sr.wait_for("the list file back", lambda: rd.read(list_file) == listing, timeout=5)
+        sr.wait_for("the list file back", lambda: harness.read_bytes(list_file) == listing,
+                    timeout=5)
         print("list file after Undo: byte for byte as before")
-        rd.quit_program(reader, main, hub, log_path)
+        sr.quit_hub(reader, main, hub, log_path)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
     finally:
         subprocess.run(["umount", new], stderr=subprocess.DEVNULL)
         subprocess.run(["losetup", "-d", device], stderr=subprocess.DEVNULL)
 
 
-def cannot_run():
-    reason = rd.cannot_run()
-    if reason:
-        return reason
+def loop_device():
+    """Why no ext4 image can be set up on a loop device here; None when it can."""
     if not shutil.which("mkfs.ext4") or not shutil.which("losetup"):
         return "mkfs.ext4 and losetup are needed"
     with tempfile.NamedTemporaryFile() as probe:
@@ -174,24 +165,5 @@ def cannot_run():
     return None
 
 
-def main():
-    reason = cannot_run()
-    if reason:
-        print("SKIPPED: " + reason)
-        return rd.SKIP
-    before = rd.media_as_it_is()
-    os.environ["KELDARA_HOST_MOUNTS"] = os.readlink("/proc/self/ns/mnt")
-    code = sr.outer(os.path.abspath(sys.argv[1]), [os.path.abspath(sys.argv[2])] + sys.argv[3:],
-                    script=os.path.abspath(__file__), under=rd.NAMESPACE)
-    if rd.media_as_it_is() != before:
-        print("FAILED: the machine's /media changed", file=sys.stderr)
-        return 1
-    return code
-
-
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(main())
+    ns.main(__file__, __doc__, inner, 1, "/media", keeps_media=True, needs=loop_device)

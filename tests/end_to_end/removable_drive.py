@@ -21,47 +21,36 @@ be made or mounted in.
 
 import os
 import pwd
-import shutil
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+import mount_namespace as ns  # noqa: E402
 import screen_reader as sr  # noqa: E402
 
-SKIP = 77
 LIMIT = 2.0  # seconds from a mount or an unmount until the entry shows it
-NAMESPACE = ["unshare", "--mount", "--propagation", "private", "--"]
-
-
-def run(*argv):
-    subprocess.run(argv, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 class Stick:
-    """A stick's files, kept on a tmpfs of their own while it is out, and mounted at `place` when
-    it is plugged in (a mount of its own there, as the desktop makes)."""
+    """A stick's files (or a share's), kept on a tmpfs of their own while it is out, and mounted
+    at `place` when it is plugged in (a mount of its own there, as the desktop makes)."""
 
-    def __init__(self, store, place):
+    def __init__(self, store, place, name="FIELDSTICK"):
         self.store, self.place = store, place
         os.makedirs(store)
-        run("mount", "-t", "tmpfs", "-o", "size=1m", "FIELDSTICK", store)
+        ns.tmpfs(name, store)
 
     # Each returns when it began, for the time the program takes to show it.
     def plug_in(self):
         began = time.monotonic()
         os.makedirs(self.place, exist_ok=True)
-        run("mount", "--bind", self.store, self.place)
+        ns.run("mount", "--bind", self.store, self.place)
         return began
 
     def pull_out(self, remove_folder):
         began = time.monotonic()
-        run("umount", self.place)
+        ns.run("umount", self.place)
         if remove_folder:
             os.rmdir(self.place)
         return began
@@ -133,7 +122,7 @@ def commands_keep_the_entry(reader, main, rows, path, list_file, listing, record
         except sr.Failure as failure:
             raise sr.Failure("%s: %s" % (command, failure)) from None
         time.sleep(0.5)  # a change of the list would be under way by now
-        sr.expect_equal("the list file after %s" % command, read(list_file), listing)
+        sr.expect_equal("the list file after %s" % command, harness.read_bytes(list_file), listing)
         if rows.description(name) != path + ", not connected":
             raise sr.Failure("after %s the entry reads %r" % (command, rows.description(name)))
         if os.path.exists(record):
@@ -142,31 +131,18 @@ def commands_keep_the_entry(reader, main, rows, path, list_file, listing, record
 
 
 def start(reader_bus, app, group, tmp, record):
-    hub, log_path = sr.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
-    reader = sr.Reader(reader_bus, hub.pid, False)
-    main = reader.window("frame", "Keldara", timeout=25)
+    hub, log_path = harness.start_hub(app, group, tmp, KELDARA_STANDIN_RECORD=record)
+    reader, main = sr.read_main_window(reader_bus, hub)
     reader.act(sr.find(main, "page tab", "Open"), "Press")
     return hub, log_path, reader, main, sr.ReportList(main, "Open")
 
 
-def quit_program(reader, main, hub, log_path):
-    sr.answer_exit_question(reader, main, "Yes")
-    code = hub.wait(20)
-    with open(log_path) as log:
-        output = log.read()
-    if code != 0 or "Sanitizer" in output:
-        raise sr.Failure("the program ended with %s:\n%s" % (code, output))
-
-
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
-    if os.readlink("/proc/self/ns/mnt") == os.environ.pop("KELDARA_HOST_MOUNTS"):
-        raise sr.Failure("not in a mount namespace of its own: nothing was mounted")
+    group, tmp = ns.session()
     standin = flags[0]
     shots = flags[flags.index("--shots") + 1] if "--shots" in flags else None
     # Here only: the desktop's folder for sticks, on a tmpfs over the machine's /media.
-    run("mount", "-t", "tmpfs", "-o", "size=1m", "keldara-media", "/media")
+    ns.tmpfs("keldara-media", "/media")
     user = pwd.getpwuid(os.getuid()).pw_name
     stick = Stick(os.path.join(tmp, "stick"), os.path.join("/media", user, "FIELDSTICK"))
     with open(os.path.join(stick.store, "plot.fpl"), "w") as f:
@@ -176,10 +152,7 @@ def inner(exe, flags):
     gone = os.path.join(tmp, "elsewhere", "gone.fpl")  # missing, on a drive that is there
 
     bus = sr.start_accessibility_bus(group)
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin})
     listing = b"".join(b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n' % p.encode() for p in (path, gone))
     list_file = os.path.join(app, "QELFileList.txt")
     with open(list_file, "wb") as f:
@@ -216,68 +189,19 @@ def inner(exe, flags):
         took = until_described(rows, "plot.fpl", path + ", not connected",
                                stick.pull_out(remove_folder=True))
         print("stick pulled out, its folder gone: not connected after %.0f ms" % (took * 1000))
-        kept = read(list_file)
-        quit_program(reader, main, hub, log_path)
+        kept = harness.read_bytes(list_file)
+        sr.quit_hub(reader, main, hub, log_path)
         hub, log_path, reader, main, rows = start(bus, app, group, tmp, record)
         until_described(rows, "plot.fpl", path + ", not connected")
-        sr.expect_equal("the list file after a restart", read(list_file), kept)
+        sr.expect_equal("the list file after a restart", harness.read_bytes(list_file), kept)
         took = until_described(rows, "plot.fpl", path, stick.plug_in())
         print("after a restart, stick plugged in: present after %.0f ms; the list file kept "
               "byte for byte" % (took * 1000))
-        quit_program(reader, main, hub, log_path)
+        sr.quit_hub(reader, main, hub, log_path)
         return 0
     except Exception as failure:
-        return sr.report_failure(failure, hub, log_path)
-
-
-def cannot_run():
-    """Why the run cannot be made here; None when it can."""
-    if os.geteuid() != 0:
-        return "mounting needs root"
-    if not os.path.isdir("/media"):
-        return "there is no /media here"
-    if not shutil.which("unshare"):
-        return "unshare is not installed"
-    probe = subprocess.run(NAMESPACE + ["mount", "-t", "tmpfs", "keldara-probe", "/media"],
-                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-    if probe.returncode != 0:
-        return "no mount namespace of its own can be mounted in: " + probe.stderr.strip()
-    return None
-
-
-def media_as_it_is():
-    """The machine's /media: every file and folder under it with what a change would alter,
-    and the mounts there."""
-    seen = []
-    for folder, folders, files in os.walk("/media"):
-        for name in [""] + folders + files:
-            st = os.lstat(os.path.join(folder, name))
-            seen.append((os.path.join(folder, name), st.st_mode, st.st_ino, st.st_mtime_ns))
-    with open("/proc/self/mountinfo") as f:
-        mounts = [line.split()[4] for line in f if line.split()[4].startswith("/media")]
-    return seen, mounts
-
-
-def main():
-    reason = cannot_run()
-    if reason:
-        print("SKIPPED: " + reason)
-        return SKIP
-    before = media_as_it_is()
-    os.environ["KELDARA_HOST_MOUNTS"] = os.readlink("/proc/self/ns/mnt")
-    code = sr.outer(os.path.abspath(sys.argv[1]), [os.path.abspath(sys.argv[2])] + sys.argv[3:],
-                    script=os.path.abspath(__file__), under=NAMESPACE)
-    after = media_as_it_is()
-    if after != before:
-        print("FAILED: the machine's /media changed: %r, now %r" % (before, after),
-              file=sys.stderr)
-        return 1
-    return code
+        return harness.report_failure(failure, hub, log_path)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    sys.exit(main())
+    ns.main(__file__, __doc__, inner, 1, "/media", keeps_media=True)

@@ -3,33 +3,23 @@
 
 Usage: screen_reader.py KELDARA_EXECUTABLE [--dump]
 
-The program is copied alone into a temporary application folder and started on an X server of
-this script's own (Xvfb), with a session bus of its own (dbus-run-session) and the accessibility
-bus launcher on that bus, so nothing here depends on, or reaches, the developer's desktop. Every
-process started here joins one process group, and that whole group is ended on the way out: on
-success, on a failure and on the time limit alike. --dump prints each window's tree as the
-screen reader sees it.
+The program runs in a world of the run's own (see harness.py: an X server, a session bus and
+an application folder of its own), with the accessibility bus launcher on that bus, so nothing
+here depends on, or reaches, the developer's desktop. Run as a script, it checks what a screen
+reader reads of each tab, list and dialog; the other scripts use its reader. --dump prints each
+window's tree as the screen reader sees it.
 """
 
 import os
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
-import traceback
 
-TIME_LIMIT = 55  # seconds for the whole run
+import harness
+
+Failure = harness.Failure  # what every check here raises
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
-
-
-class Failure(Exception):
-    pass
-
-
-def on_time_limit(_signum, _frame):
-    raise Failure("the run took longer than %d s" % TIME_LIMIT)
 
 
 def wait_for(what, done, timeout=15.0, every=0.1):
@@ -45,71 +35,8 @@ def wait_for(what, done, timeout=15.0, every=0.1):
         time.sleep(every)
 
 
-def spawn(argv, group, **kwargs):
-    """Starts `argv` in process group `group` (0: a new group that it leads)."""
-    return subprocess.Popen(argv, process_group=group, stdin=subprocess.DEVNULL, **kwargs)
-
-
 # ----------------------------------------------------------------------------------------------
-# Outer stage: the X server, the temporary folders and the session bus.
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    # -noreset: a server resets when its last client leaves, and a program that connects just
-    # then is turned away.
-    xvfb = spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                  "-nolisten", "tcp", "-noreset"], 0, pass_fds=[write_end], stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()  # returns once the server listens, or has died
-    if not number:
-        raise Failure("Xvfb did not start")
-    return xvfb, ":" + number
-
-
-def outer(exe, flags, script=None, under=()):
-    """Runs `script` (this one by default) with --inner on an X server and session bus of its
-    own, under the command `under` if given (a private mount namespace, say)."""
-    signal.signal(signal.SIGALRM, on_time_limit)
-    signal.signal(signal.SIGTERM, on_time_limit)
-    signal.alarm(TIME_LIMIT)
-    with tempfile.TemporaryDirectory(prefix="keldara-a11y-") as tmp:
-        xvfb = None
-        try:
-            xvfb, display = start_xvfb()
-            # Nothing of the caller's desktop, buses or Qt settings comes along.
-            env = {k: v for k, v in os.environ.items()
-                   if not k.startswith(("DBUS_", "AT_SPI_", "XDG_", "WAYLAND_", "QT_"))}
-            for sub in ("home", "run", "config", "data", "cache"):
-                os.makedirs(os.path.join(tmp, sub), mode=0o700)
-            env.update(DISPLAY=display, HOME=os.path.join(tmp, "home"),
-                       XDG_RUNTIME_DIR=os.path.join(tmp, "run"),
-                       XDG_CONFIG_HOME=os.path.join(tmp, "config"),
-                       XDG_DATA_HOME=os.path.join(tmp, "data"),
-                       XDG_CACHE_HOME=os.path.join(tmp, "cache"),
-                       GSETTINGS_BACKEND="memory", KELDARA_A11Y_GROUP=str(xvfb.pid),
-                       KELDARA_A11Y_TMP=tmp)
-            inner = spawn(list(under) + ["dbus-run-session", "--", sys.executable,
-                           script or os.path.abspath(__file__), "--inner", exe] + flags,
-                          xvfb.pid, env=env)
-            return inner.wait()
-        finally:
-            signal.alarm(0)
-            signal.signal(signal.SIGTERM, signal.SIG_IGN)
-            if xvfb:
-                # The whole group: the bus daemons, the launcher and the program too.
-                for sig in (signal.SIGTERM, signal.SIGKILL):
-                    try:
-                        os.killpg(xvfb.pid, sig)
-                    except ProcessLookupError:
-                        break
-                    time.sleep(0.2)
-                xvfb.wait()
-
-
-# ----------------------------------------------------------------------------------------------
-# Inner stage, on the private session bus: the accessibility bus, the program, and the checks.
+# On the run's own session bus: the accessibility bus and the reader.
 
 pyatspi = None
 Gio = None
@@ -119,7 +46,7 @@ GLib = None
 def start_accessibility_bus(group):
     global Gio, GLib, pyatspi
     from gi.repository import Gio, GLib
-    spawn([LAUNCHER, "--launch-immediately", "--a11y=1"], group, stderr=subprocess.DEVNULL)
+    harness.spawn([LAUNCHER, "--launch-immediately", "--a11y=1"], group, stderr=subprocess.DEVNULL)
     session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
 
     def address():
@@ -616,39 +543,30 @@ def answer_exit_question(reader, main, answer):
         reader.gone(box)
 
 
-def start_hub(app, group, tmp, **extra_env):
-    """Starts the program of `app` on the display and accessibility bus of this session, its
-    output going to a log; returns the process and the log's path."""
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               LC_ALL="C.UTF-8", **extra_env)
-    del env["AT_SPI_BUS_ADDRESS"]
-    log_path = os.path.join(tmp, "keldara.log")
-    with open(log_path, "w") as log:
-        hub = spawn([os.path.join(app, "keldara")], group, env=env, cwd=tmp, stdout=log,
-                    stderr=subprocess.STDOUT)
-    return hub, log_path
+def read_main_window(bus, hub, dump=False):
+    """A reader of the program `hub`, and its main window once that shows."""
+    reader = Reader(bus, hub.pid, dump)
+    return reader, reader.window("frame", "Keldara", timeout=25)
 
 
-def report_failure(failure, hub, log_path):
-    """Says what failed, ends the program and shows what it wrote; returns the failing code."""
-    traceback.print_exc()
-    print("FAILED: %s" % failure, file=sys.stderr)
-    if hub.poll() is None:
-        hub.kill()
-    hub.wait()
+def quit_hub(reader, main, hub, log_path=None):
+    """Exit Keldara, answered Yes. Given the log, the program must then end cleanly: a sanitizer
+    build reports leaks and errors at exit, with a failing exit code."""
+    answer_exit_question(reader, main, "Yes")
+    code = hub.wait(20)
+    if log_path is None:
+        return
     with open(log_path) as log:
-        sys.stderr.write(log.read())
-    return 1
+        output = log.read()
+    if code != 0 or "Sanitizer" in output:
+        raise Failure("the program ended with %s:\n%s" % (code, output))
 
 
 def inner(exe, flags):
-    group = int(os.environ.pop("KELDARA_A11Y_GROUP"))
-    tmp = os.environ.pop("KELDARA_A11Y_TMP")
+    group, tmp = harness.session()
     bus = start_accessibility_bus(group)
 
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
+    app = harness.app_folder(tmp, exe)
     with open(os.path.join(app, "data", "plot7.fpl"), "w") as f:
         f.write("x")
     with open(os.path.join(app, "QELWebList.txt"), "wb") as f:
@@ -657,11 +575,10 @@ def inner(exe, flags):
         f.write(b'"fpl","%s","1/1/2026 10:00:00 AM"\r\n'
                 % os.path.join(app, "elsewhere", "gone.fpl").encode())
 
-    hub, log_path = start_hub(app, group, tmp)
+    hub, log_path = harness.start_hub(app, group, tmp)
     started = time.monotonic()
     try:
-        reader = Reader(bus, hub.pid, "--dump" in flags)
-        main = reader.window("frame", "Keldara", timeout=25)
+        reader, main = read_main_window(bus, hub, "--dump" in flags)
         if reader.dump_trees:
             print("windows:", [(w.getRoleName(), w.name) for w in reader.app if w])
         wait_for("the lists to be filled", lambda: find(main, "list", "Web list").childCount)
@@ -675,23 +592,14 @@ def inner(exe, flags):
         answer_exit_question(reader, main, "No")
         if hub.poll() is not None:
             raise Failure("No to the exit question ended the program")
-        answer_exit_question(reader, main, "Yes")
-        code = hub.wait(20)
+        quit_hub(reader, main, hub, log_path)
         print("the program was read and driven in %.1f s" % (time.monotonic() - started))
-        with open(log_path) as log:
-            output = log.read()
-        # A sanitizer build reports leaks and errors at exit, with a failing exit code.
-        if code != 0 or "Sanitizer" in output:
-            raise Failure("the program ended with %s:\n%s" % (code, output))
         return 0
     except Exception as failure:  # a failed check, or the bus's own error (a crashed program)
-        return report_failure(failure, hub, log_path)
+        return harness.report_failure(failure, hub, log_path)
 
 
 if __name__ == "__main__":
     if len(sys.argv) >= 3 and sys.argv[1] == "--inner":
-        signal.signal(signal.SIGTERM, on_time_limit)
-        sys.exit(inner(sys.argv[2], sys.argv[3:]))
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
-    sys.exit(outer(os.path.abspath(sys.argv[1]), sys.argv[2:]))
+        signal.signal(signal.SIGTERM, harness.on_time_limit)
+    harness.main(__file__, __doc__, inner)

@@ -22,24 +22,13 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+import screen_reader as sr  # noqa: E402
+
 SKIP = 77
 PLUGIN_GLOBS = ["/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so",
                 "/usr/lib/qt6/plugins/platforms/libqwayland-generic.so"]
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(what, done, timeout=15.0):
-    end = time.monotonic() + timeout
-    while True:
-        result = done()
-        if result:
-            return result
-        if time.monotonic() > end:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(0.1)
 
 
 # ----------------------------------------------------------------------------------------------
@@ -176,19 +165,16 @@ def run(exe, standin, tmp):
     log = open(os.path.join(tmp, "sway.log"), "w")
     start(command, env=env, stdout=log, stderr=subprocess.STDOUT)
     try:
-        wait_for("the compositor", lambda: glob.glob(os.path.join(runtime, "wayland-*[0-9]"))
-                 and glob.glob(os.path.join(runtime, "sway-ipc.*.sock")), timeout=10)
-    except Failure:
+        sr.wait_for("the compositor", lambda: glob.glob(os.path.join(runtime, "wayland-*[0-9]"))
+                    and glob.glob(os.path.join(runtime, "sway-ipc.*.sock")), timeout=10)
+    except sr.Failure:
         return "sway did not start headless here"
     display = glob.glob(os.path.join(runtime, "wayland-*[0-9]"))[0]
     ipc = glob.glob(os.path.join(runtime, "sway-ipc.*.sock"))[0]
     if activation_token(display) is None:
         return "the compositor offers no xdg_activation_v1"
 
-    app = os.path.join(tmp, "app")
-    os.makedirs(os.path.join(app, "data"))
-    shutil.copy2(exe, os.path.join(app, "keldara"))
-    shutil.copy2(standin, os.path.join(app, "prv.exe"))
+    app = harness.app_folder(tmp, exe, {"prv.exe": standin})
     data_file = os.path.join(app, "data", "plot.fpl")
     with open(data_file, "w") as f:
         f.write("x")
@@ -203,13 +189,13 @@ def run(exe, standin, tmp):
     hub_log = open(os.path.join(tmp, "keldara.log"), "w")
     start([os.path.join(app, "keldara")], env=hub_env, cwd=tmp, stdout=hub_log,
           stderr=subprocess.STDOUT)
-    wait_for("the hub's window", lambda: focused_app(ipc) == "org.keldara.Keldara", timeout=20)
+    sr.wait_for("the hub's window", lambda: focused_app(ipc) == "org.keldara.Keldara", timeout=20)
     time.sleep(5)  # the splash hands over to the main window
 
     other_env = dict(hub_env)
     del other_env["KELDARA_STANDIN_RECORD"]  # a window of its own, which takes the focus
     start([standin], env=other_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for("another program in front", lambda: focused_app(ipc) == "keldara_standin_tool")
+    sr.wait_for("another program in front", lambda: focused_app(ipc) == "keldara_standin_tool")
 
     def start_with_file(token):
         env = dict(hub_env)
@@ -218,10 +204,10 @@ def run(exe, standin, tmp):
         done = subprocess.run([os.path.join(app, "keldara"), data_file], env=env, cwd=tmp,
                               timeout=20, capture_output=True)
         if done.returncode != 0:
-            raise Failure("the later start ended with %d: %s" % (done.returncode, done.stderr))
+            raise sr.Failure("the later start ended with %d: %s" % (done.returncode, done.stderr))
 
     def tool_runs(n):
-        return wait_for("the tool's start %d" % n, lambda: os.path.exists(starts) and len(
+        return sr.wait_for("the tool's start %d" % n, lambda: os.path.exists(starts) and len(
             open(starts).read().splitlines()) >= n)
 
     # Without a token the file is handed over, but the compositor keeps the focus where it is.
@@ -229,11 +215,11 @@ def run(exe, standin, tmp):
     tool_runs(1)
     time.sleep(1.5)
     if focused_app(ipc) != "keldara_standin_tool":
-        raise Failure("the hub came forward without a token: nothing here tests the token")
+        raise sr.Failure("the hub came forward without a token: nothing here tests the token")
     # With the token the compositor gave this start, the hub's window gets the focus.
     start_with_file(activation_token(display))
     tool_runs(2)
-    wait_for("the hub in front", lambda: focused_app(ipc) == "org.keldara.Keldara", timeout=5)
+    sr.wait_for("the hub in front", lambda: focused_app(ipc) == "org.keldara.Keldara", timeout=5)
     print("the later start's token brought the hub's window forward")
     return None
 
@@ -242,13 +228,13 @@ def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
     exe, standin = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    signal.signal(signal.SIGALRM, lambda *_: (_ for _ in ()).throw(Failure("time limit")))
+    signal.signal(signal.SIGALRM, lambda *_: (_ for _ in ()).throw(sr.Failure("time limit")))
     signal.alarm(80)
     with tempfile.TemporaryDirectory(prefix="keldara-wayland-") as tmp:
         os.chmod(tmp, 0o755)  # the compositor's user reaches its folder inside
         try:
             skipped = run(exe, standin, tmp)
-        except Failure as failure:
+        except sr.Failure as failure:
             print("FAILED: %s" % failure, file=sys.stderr)
             for name in ("keldara.log", "sway.log"):
                 path = os.path.join(tmp, name)
