@@ -10,14 +10,14 @@
 
 namespace shortcutedits {
 
-QString refusalOf(FileSystem& files, const ShortcutEntry& entry, Command command)
+QString refusalOf(FileSystem& files, const ShortcutEntry& entry, Edit edit)
 {
     if (!files.isFile(entry.shortcutFile))
         return noneChosenText();
     const Protection p = protectionOf(entry.fileName);
-    if (command == Command::Rename && p.noRename)
+    if (edit == Edit::Rename && p.noRename)
         return QStringLiteral("Sorry, you can't rename this shortcut");
-    if (command == Command::Delete && p.noDelete)
+    if (edit == Edit::Delete && p.noDelete)
         return QStringLiteral("Sorry, you can't delete this shortcut");
     return {};
 }

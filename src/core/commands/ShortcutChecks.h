@@ -10,12 +10,12 @@ class QMimeData;
 // window tells of their outcome, in the program's words. The window only asks and shows.
 namespace shortcutedits {
 
-enum class Command { Rename, Delete };
+enum class Edit { Rename, Delete };
 
 // Why Rename or Delete cannot go on with the chosen shortcut: its file is no longer there, or
-// it is one the hub's users must keep from that command; empty when it may. Looks at the
+// it is one the hub's users must keep from that edit; empty when it may. Looks at the
 // folder, so it runs on the list line.
-QString refusalOf(FileSystem& files, const ShortcutEntry& entry, Command command);
+QString refusalOf(FileSystem& files, const ShortcutEntry& entry, Edit edit);
 // ... and when no shortcut is chosen.
 QString noneChosenText();
 

@@ -61,11 +61,9 @@ public:
 private:
     void show(std::vector<ShortcutEntry> entries);
     std::optional<ShortcutEntry> chosen() const;
-    // Looks whether the chosen shortcut's file is there and may have `command` done to it, then
+    // Looks whether the chosen shortcut's file is there and may have `edit` done to it, then
     // goes on with it; otherwise says why not.
-    void withShortcut(shortcutedits::Command command,
-                      std::function<void(const ShortcutEntry&)> then);
-    void tell(const commands::Told& told, const FileResult& result) const;
+    void withShortcut(shortcutedits::Edit edit, std::function<void(const ShortcutEntry&)> then);
     void renameChosen(const ShortcutEntry& entry);
     void removeChosen(const ShortcutEntry& entry);
     void offerUndo(const shortcutedits::ShortcutStep& step, bool again = false);

@@ -1,5 +1,6 @@
 // Rename, Delete and Undo on the "Tools" tab: each asks, then posts the command of the core
 // library on the shortcut the user chose, and shows what came of it.
+#include "actions/Telling.h"
 #include "actions/Undoing.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
@@ -9,7 +10,7 @@
 
 using shortcutedits::Outcome;
 
-void ToolsTab::withShortcut(shortcutedits::Command command,
+void ToolsTab::withShortcut(shortcutedits::Edit edit,
                             std::function<void(const ShortcutEntry&)> then)
 {
     const std::optional<ShortcutEntry> entry = chosen();
@@ -19,11 +20,10 @@ void ToolsTab::withShortcut(shortcutedits::Command command,
     }
     m_waits.run(
         work::Line::list(),
-        command == shortcutedits::Command::Rename ? QStringLiteral("rename")
-                                                  : QStringLiteral("delete"),
+        edit == shortcutedits::Edit::Rename ? QStringLiteral("rename") : QStringLiteral("delete"),
         entry->shortcutFile, entry->shortcutFile, DriveWait::Late::Drop,
-        [files = &m_hub.files(), e = *entry, command](Waiting&) {
-            return shortcutedits::refusalOf(*files, e, command);
+        [files = &m_hub.files(), e = *entry, edit](Waiting&) {
+            return shortcutedits::refusalOf(*files, e, edit);
         },
         [this, e = *entry, then = std::move(then)](const QString& refusal) {
             if (!refusal.isEmpty())
@@ -33,18 +33,9 @@ void ToolsTab::withShortcut(shortcutedits::Command command,
         });
 }
 
-void ToolsTab::tell(const commands::Told& told, const FileResult& result) const
-{
-    if (!told.failure.isEmpty())
-        m_hub.fileFailure(told.failure, result);
-    else if (!told.notice.isEmpty())
-        m_hub.notice(told.notice);
-}
-
 void ToolsTab::rename()
 {
-    withShortcut(shortcutedits::Command::Rename,
-                 [this](const ShortcutEntry& e) { renameChosen(e); });
+    withShortcut(shortcutedits::Edit::Rename, [this](const ShortcutEntry& e) { renameChosen(e); });
 }
 
 void ToolsTab::renameChosen(const ShortcutEntry& entry)
@@ -61,7 +52,7 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
         [files = &m_hub.files(), app = m_hub.appFolder(), old = entry.shortcutFile,
          answer](Waiting&) { return shortcutedits::rename(*files, app, old, answer); },
         [this, entry, answer](const shortcutedits::Result& r) {
-            tell(shortcutedits::told(r, entry, answer), r.result);
+            tell(m_hub, shortcutedits::told(r, entry, answer), r.result);
             if (r.outcome == Outcome::Done) {
                 m_selectAfterLoad = r.newFile;
                 m_pins.renamed(entry.shortcutFile, r.newFile);
@@ -74,8 +65,7 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
 
 void ToolsTab::remove()
 {
-    withShortcut(shortcutedits::Command::Delete,
-                 [this](const ShortcutEntry& e) { removeChosen(e); });
+    withShortcut(shortcutedits::Edit::Delete, [this](const ShortcutEntry& e) { removeChosen(e); });
 }
 
 void ToolsTab::removeChosen(const ShortcutEntry& entry)
@@ -89,7 +79,7 @@ void ToolsTab::removeChosen(const ShortcutEntry& entry)
             return shortcutedits::remove(*files, file);
         },
         [this, entry](const shortcutedits::Result& r) {
-            tell(shortcutedits::told(r, entry), r.result);
+            tell(m_hub, shortcutedits::told(r, entry), r.result);
             if (r.undo)
                 offerUndo(*r.undo);
             LoadShortcutList();
