@@ -40,7 +40,7 @@ void ToolIcons::fill(const ShortcutRows& rows)
     m_images[0].clear();
     m_images[1].clear();
     // Until its program has been read again, a shortcut shows the icon its program had.
-    for (const ShortcutRows::ShortcutEntry& e : rows.entries()) {
+    for (const ShortcutEntry& e : rows.entries()) {
         QIcon icon;
         if (!e.read.ok)
             icon = icons ? icons->brokenIcon() : QIcon();
@@ -67,7 +67,7 @@ void ToolIcons::read(const std::shared_ptr<const ShortcutRows>& rows)
     m_shortcutsOf.clear();
     QHash<QString, QStringList> byDrive;
     for (int row = 0; row < rows->count(); ++row) {
-        const ShortcutRows::ShortcutEntry& e = rows->entry(row);
+        const ShortcutEntry& e = rows->entry(row);
         if (!e.read.ok)
             continue;
         auto& shortcuts = m_shortcutsOf[e.program];
@@ -111,7 +111,7 @@ void ToolIcons::readNext(const QString& drive)
                 m_programIcons.insert(program, icon);
                 // The shortcuts of the entries shown now: the batch may be of an earlier load.
                 for (const int row : m_shortcutsOf.value(program)) {
-                    const ShortcutRows::ShortcutEntry& e = m_rows->entry(row);
+                    const ShortcutEntry& e = m_rows->entry(row);
                     notes.insert(e.shortcutFile, data.broken ? Note::Broken : Note::None);
                     if (!icon.isNull() &&
                         m_images[0].icon(e.fileName).cacheKey() != icon.cacheKey()) {

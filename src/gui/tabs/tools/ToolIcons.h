@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/ShortcutRows.h"
+#include "lists/ShortcutRows.h"
 #include "ui/ImageList.h"
 
 #include <QHash>

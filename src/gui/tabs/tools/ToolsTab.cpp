@@ -25,8 +25,7 @@ void ToolsTab::LoadShortcutList()
     // The shortcut folder lies in the application folder, with the lists: it is read in turn
     // with them. The programs' icons, which may lie anywhere, are read beside.
     m_loads.post(
-        work::Line::list(), &m_alive,
-        [app = m_hub.appFolder()] { return shortcutedits::readShortcutFolder(app); },
+        work::Line::list(), &m_alive, [app = m_hub.appFolder()] { return readShortcutFolder(app); },
         [this](std::vector<ShortcutEntry> entries) { show(std::move(entries)); });
 }
 

@@ -4,7 +4,7 @@
 #include "actions/Undoing.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "commands/WebLinkRows.h"
+#include "lists/WebLinkRows.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 

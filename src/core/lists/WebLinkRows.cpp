@@ -1,4 +1,4 @@
-#include "commands/WebLinkRows.h"
+#include "lists/WebLinkRows.h"
 
 #include "base/Columns.h"
 

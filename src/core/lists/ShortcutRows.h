@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commands/ShortcutEdits.h"
 #include "lists/ListRows.h"
+#include "lists/ShortcutFolder.h"
 
 #include <vector>
 
@@ -9,8 +9,6 @@
 // name up to the first "." and its file's path; an unreadable one greyed, saying why.
 class ShortcutRows final : public ListRows {
 public:
-    using ShortcutEntry = shortcutedits::ShortcutEntry;
-
     explicit ShortcutRows(std::vector<ShortcutEntry> entries)
         : m_entries(std::move(entries))
     {}

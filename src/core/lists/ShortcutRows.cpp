@@ -1,4 +1,4 @@
-#include "commands/ShortcutRows.h"
+#include "lists/ShortcutRows.h"
 
 #include "base/Columns.h"
 
