@@ -40,6 +40,16 @@ WebLinkList::Order listOrder(bool sorted, int sortColumn, bool ascending)
     return orderOf(sortColumn == WebColumn::Url, ascending);
 }
 
+std::optional<QString> renamedAddress(const QString& url, bool typed)
+{
+    return typed ? std::optional<QString>(url) : std::nullopt;
+}
+
+QString noneChosenText()
+{
+    return QStringLiteral("No web shortcut is selected on the Web tab, so none was renamed.");
+}
+
 QString undoCaption(const DeletedLinks& step)
 {
     return QStringLiteral("Undo Delete of ") + step.name;

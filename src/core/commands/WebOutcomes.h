@@ -28,6 +28,12 @@ Reaction reactionTo(Edit edit, const Result& result, const QString& name);
 // file holds them. Links the screen does not show yet go where it would show them.
 WebLinkList::Order listOrder(bool sorted, int sortColumn, bool ascending);
 
+// The address a rename gives the link: the dialog's when the user typed one there; otherwise
+// none, so that an address another program gave the link while the dialog was open stays.
+std::optional<QString> renamedAddress(const QString& url, bool typed);
+// What a rename says when no link is chosen any more (the dialog does not block).
+QString noneChosenText();
+
 // The captions of Edit > Undo.
 QString undoCaption(const DeletedLinks& step);
 QString undoCaption(const RenamedLink& step);

@@ -95,16 +95,13 @@ void WebTab::RewriteWebList(const QString& name, const QString& url)
     // The dialog does not block: the selection may have gone while it was open.
     const std::optional<WebLinkRecord> link = chosen();
     if (!link) {
-        m_hub.notice(QStringLiteral("No web shortcut is selected on the Web tab, so none was "
-                                    "renamed."));
+        m_hub.notice(webedits::noneChosenText());
         if (m_dialog)
             m_dialog->close();
         return;
     }
-    // An address another program gave the link while the dialog was open stays, unless the user
-    // typed one.
     const std::optional<QString> newUrl =
-        m_dialog && !m_dialog->urlEdited() ? std::nullopt : std::optional<QString>(url);
+        webedits::renamedAddress(url, !m_dialog || m_dialog->urlEdited());
     post(
         Edit::Rename, link->name,
         [store = m_store, old = *link, name, newUrl, order = screenOrder()] {
