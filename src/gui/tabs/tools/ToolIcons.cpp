@@ -53,8 +53,6 @@ void ToolIcons::fill(const ShortcutRows& rows)
         m_images[0].add(e.fileName, icon);
         m_images[1].add(e.fileName, icon);
     }
-    m_list.setLargeImageList(&m_images[0]);
-    m_list.setSmallImageList(&m_images[1]);
 }
 
 void ToolIcons::read(const std::shared_ptr<const ShortcutRows>& rows)

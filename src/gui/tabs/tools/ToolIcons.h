@@ -21,7 +21,7 @@ class ToolIcons {
 public:
     ToolIcons(const HubContext& hub, QelListView& list, std::array<ImageList, 2>& images);
 
-    // Fills the large and small image lists for `rows` and hands them to the list.
+    // Fills the large and small image lists for `rows`.
     void fill(const ShortcutRows& rows);
     // Reads the icons of the programs of `rows`, the rows now shown.
     void read(const std::shared_ptr<const ShortcutRows>& rows);

@@ -33,9 +33,9 @@ void ToolsTab::show(std::vector<ShortcutEntry> entries)
 {
     auto rows = std::make_shared<const ShortcutRows>(std::move(entries));
     m_icons.fill(*rows);
+    prepareTabList(m_list, imgShortCut[0], imgShortCut[1], false); // in the folder's order
     m_pins.shown(rows);
     m_rows.show(rows, std::exchange(m_selectAfterLoad, QString()));
-    m_list.setViewMode(QelListView::ViewMode::Report);
     m_icons.read(rows);
 }
 
