@@ -1,6 +1,6 @@
 // The "Tools" tab's commands on the shortcut files: the protected names, and a rename or delete
 // failing at each step with the old shortcut kept, and Undo bringing back the old bytes.
-#include "commands/ShortcutEdits.h"
+#include "commands/ShortcutChecks.h"
 #include "formats/ShortcutHelper.h"
 #include "platform/LocalFileSystem.h"
 #include "support/FaultyFileSystem.h"
@@ -80,35 +80,67 @@ struct ShortcutFolder : ::testing::Test, Folder {
 
 TEST_F(ShortcutFolder, ARenameThatCannotBeCompletedKeepsTheOldShortcutAlone)
 {
+    // What the user is told: a notice, or a failure told with the platform's reason.
+    const QString refusal = QStringLiteral(
+        "A file name can not contain any of these characters:\r\" / \\ : * ? < > | or control "
+        "characters.");
+    const commands::Told notRenamed{{}, QStringLiteral("The shortcut was not renamed")};
     struct Case {
         const char* what;
         QString typed;
         std::function<void(Folder&)> fault;
         Outcome outcome;
+        commands::Told told;
     };
     const Case cases[] = {
-        {"a name no file can have", QStringLiteral("../Escaped"), {}, Outcome::Refused},
-        {"a hidden name", QStringLiteral(".mine"), {}, Outcome::Refused},
-        {"a name taken in another letter case", QStringLiteral("MINE"), {}, Outcome::Taken},
+        {"a name that leaves the folder",
+         QStringLiteral("../Escaped"),
+         {},
+         Outcome::Refused,
+         {refusal, {}}},
+        {"a back slash", QStringLiteral("a\\b"), {}, Outcome::Refused, {refusal, {}}},
+        {"a drive's colon", QStringLiteral("C:x"), {}, Outcome::Refused, {refusal, {}}},
+        {"a control character", QStringLiteral("tab\there"), {}, Outcome::Refused, {refusal, {}}},
+        {"the parent folder",
+         QStringLiteral(".."),
+         {},
+         Outcome::Refused,
+         {QStringLiteral("\"..\" can not be used as a file name."), {}}},
+        {"a hidden name",
+         QStringLiteral(".mine"),
+         {},
+         Outcome::Refused,
+         {QStringLiteral("\".mine\" can not be used as a file name."), {}}},
+        {"a name taken in another letter case",
+         QStringLiteral("MINE"),
+         {},
+         Outcome::Taken,
+         {QStringLiteral("MINE already exists, can't change name"), {}}},
         {"a name too long for the file system",
          QString(300, QLatin1Char('n')),
          {},
-         Outcome::Failed},
+         Outcome::Failed,
+         notRenamed},
         {"an old shortcut that cannot be read", QStringLiteral("Fixed"),
          [](Folder& t) { t.app.write(QStringLiteral("ShortCuts/Mine.lnk"), "damaged"); },
-         Outcome::Failed},
+         Outcome::Failed, notRenamed},
         {"a new shortcut that does not read back as written", QStringLiteral("Lost"),
          [](Folder& t) {
              shortcutedits::afterRenameWrite = [&t](const QString& written) {
                  t.app.write(QStringLiteral("ShortCuts/") + QFileInfo(written).fileName(), "x");
              };
          },
-         Outcome::Failed},
+         Outcome::Failed, notRenamed},
         {"a folder where the new one is written first", QStringLiteral("Parted"),
          [](Folder& t) { t.app.mkdir(QStringLiteral("ShortCuts/.Parted.lnk.part")); },
-         Outcome::Failed},
-        {"a shortcut that has gone", QStringLiteral("Other"),
-         [](Folder& t) { QFile::remove(t.mine); }, Outcome::Gone},
+         Outcome::Failed, notRenamed},
+        {"a shortcut that has gone",
+         QStringLiteral("Other"),
+         [](Folder& t) { QFile::remove(t.mine); },
+         Outcome::Gone,
+         {QStringLiteral("The shortcut Mine.lnk is no longer in the shortcut folder. Nothing was "
+                         "changed."),
+          {}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -123,6 +155,10 @@ TEST_F(ShortcutFolder, ARenameThatCannotBeCompletedKeepsTheOldShortcutAlone)
         EXPECT_EQ(t.folder(), before);
         EXPECT_EQ(t.app.read(QStringLiteral("ShortCuts/Mine.lnk")), bytes);
         EXPECT_FALSE(r.undo);
+        const commands::Told told =
+            shortcutedits::told(r, {t.mine, QStringLiteral("Mine.lnk"), {}, {}}, c.typed);
+        EXPECT_EQ(told.notice, c.told.notice);
+        EXPECT_EQ(told.failure, c.told.failure);
     }
 }
 

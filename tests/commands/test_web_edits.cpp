@@ -1,6 +1,6 @@
 // The "Web" tab's commands on the web-link list: a link that has left the list changes nothing,
-// and Undo never doubles a link of the old name.
-#include "commands/WebEdits.h"
+// Undo never doubles a link of the old name, and each outcome is shown as the command needs.
+#include "commands/WebOutcomes.h"
 #include "support/TempAppFolder.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +60,46 @@ TEST_F(WebEdits, UndoPutsTheLinesBackAndNeverDoublesALinkOfTheOldName)
     EXPECT_EQ(webedits::undoRename(store, *renamed.renamed, {}).outcome, Outcome::Done);
     EXPECT_EQ(file(), before);
     EXPECT_EQ(webedits::undoRename(store, *renamed.renamed, {}).outcome, Outcome::Gone);
+}
+
+// What the window does with each outcome: a refused name keeps the dialog; a change that went
+// through closes it and shows the list it left; a failed delete leaves the list on screen.
+TEST(WebOutcomes, EachOutcomeTellsClosesReloadsOrShowsAsTheCommandNeeds)
+{
+    using webedits::Edit;
+    const QString gone = webedits::goneText(QStringLiteral("Lab"));
+    const QString unsaved = QStringLiteral("Problem saving to QEL list");
+    const struct {
+        Edit edit;
+        Outcome outcome;
+        QString notice, failure;
+        bool closeDialog, reload, done;
+    } table[] = {
+        {Edit::Create, Outcome::Refused, QStringLiteral("no"), {}, false, false, false},
+        {Edit::Rename, Outcome::Gone, gone, {}, true, true, false},
+        {Edit::Delete, Outcome::Gone, gone, {}, false, true, false},
+        {Edit::Create, Outcome::Failed, {}, unsaved, false, true, false},
+        {Edit::Delete,
+         Outcome::Failed,
+         {},
+         QStringLiteral("The web shortcut was not deleted"),
+         false,
+         false,
+         false},
+        {Edit::Rename, Outcome::Done, {}, {}, true, false, true},
+        {Edit::Delete, Outcome::Done, {}, {}, false, false, true},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(int(row.edit) * 100 + int(row.outcome));
+        webedits::Result r;
+        r.outcome = row.outcome;
+        r.refusal = QStringLiteral("no");
+        const webedits::Reaction a = webedits::reactionTo(row.edit, r, QStringLiteral("Lab"));
+        EXPECT_EQ(a.told.notice, row.notice);
+        EXPECT_EQ(a.told.failure, row.failure);
+        EXPECT_EQ(std::tuple(a.closeDialog, a.reload, a.done),
+                  std::tuple(row.closeDialog, row.reload, row.done));
+    }
 }
 
 } // namespace

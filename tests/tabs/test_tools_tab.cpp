@@ -399,20 +399,14 @@ TEST_F(ToolsEditing, ARenameThatCannotBeCompletedKeepsTheOldShortcut)
         return lastMessage();
     };
 
-    // Names a file name cannot hold, or that leave the folder, are refused before any writing;
-    // one the file system refuses fails in the writing.
-    const QString refusal = QStringLiteral(
-        "A file name can not contain any of these characters:\r\" / \\ : * ? < > | or control "
-        "characters.");
+    // A name that leaves the folder is refused before any writing (the core's table has every
+    // kind); one the file system refuses fails in the writing.
     const struct {
         QString answer, message;
     } names[] = {
-        {QStringLiteral("../Escaped"), refusal},
-        {QStringLiteral("a\\b"), refusal},
-        {QStringLiteral("C:x"), refusal},
-        {QStringLiteral("tab\there"), refusal},
-        {QStringLiteral(".."), QStringLiteral("\"..\" can not be used as a file name.")},
-        {QStringLiteral(".mytool"), QStringLiteral("\".mytool\" can not be used as a file name.")},
+        {QStringLiteral("../Escaped"),
+         QStringLiteral("A file name can not contain any of these characters:\r\" / \\ : * ? < "
+                        "> | or control characters.")},
         {QString(300, QLatin1Char('n')),
          QStringLiteral("The shortcut was not renamed\r36-File name too long")},
     };

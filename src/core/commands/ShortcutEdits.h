@@ -2,33 +2,24 @@
 
 #include "base/FileResult.h"
 #include "commands/Outcome.h"
+#include "lists/ShortcutFolder.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <optional>
-#include <vector>
 
 class FileSystem;
 
-// The shortcut folder and the commands of the "Tools" tab on its files: what each checks, in
-// which order it writes and removes shortcut files, and what it puts back when a step fails.
+// The commands of the "Tools" tab on the shortcut folder's files (lists/ShortcutFolder.h): what
+// each checks, in which order it writes and removes shortcut files, and what it puts back when a
+// step fails.
 // The folder lies in the application folder, so all of this runs on the list line (see
 // work/Work.h), one change at a time. The window asks before and shows the outcome after.
 namespace shortcutedits {
 
-// One entry of the "Tools" list: a shortcut file of the shortcut folder. Its identity is the
-// shortcut file's path.
-struct ShortcutEntry {
-    QString shortcutFile;
-    QString fileName; // the shortcut file's name, extension included: its image key
-    QString program;  // what the shortcut starts, as its icon file names it
-    FileResult read;  // a shortcut that cannot be read says why
-};
-
-// The shortcut folder's shortcuts, in the order the folder lists them.
-std::vector<ShortcutEntry> readShortcutFolder(const QString& appFolder);
+using ::ShortcutEntry;
 
 // The companion tools' own shortcuts, which the hub's users must keep.
 struct Protection {

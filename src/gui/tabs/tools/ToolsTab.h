@@ -1,8 +1,8 @@
 #pragma once
 
 #include "actions/DriveWait.h"
-#include "commands/ShortcutEdits.h"
-#include "platform/IconSource.h"
+#include "commands/ShortcutChecks.h"
+#include "tabs/tools/ToolIcons.h"
 #include "ui/ImageList.h"
 #include "ui/TabController.h"
 #include "ui/TabPins.h"
@@ -21,7 +21,7 @@ class QelListView;
 // The "Tools" tab: the shortcut folder, one entry per shortcut with its program's icon. Create
 // adds a shortcut to a program the user picks; opening an entry starts its program. It asks,
 // posts the command of the core library and shows what came of it: the folder is read and
-// changed on the list line, program icons are read on their drives' lines.
+// changed on the list line, program icons are read on their drives' lines (see ToolIcons).
 class ToolsTab : public TabController {
 public:
     using ShortcutEntry = shortcutedits::ShortcutEntry;
@@ -59,15 +59,11 @@ public:
     std::array<ImageList, 2> imgShortCut;
 
 private:
-    class Rows;
     void show(std::vector<ShortcutEntry> entries);
-    void readIcons(const std::shared_ptr<const Rows>& rows);
-    // Posts the next batch of the drive's programs, unless the drive has one already.
-    void readNextIcons(const QString& drive);
     std::optional<ShortcutEntry> chosen() const;
-    // Looks whether the chosen shortcut's file is there and may have `what` done to it, then
+    // Looks whether the chosen shortcut's file is there and may have `edit` done to it, then
     // goes on with it; otherwise says why not.
-    void withShortcut(const QString& what, std::function<void(const ShortcutEntry&)> then);
+    void withShortcut(shortcutedits::Edit edit, std::function<void(const ShortcutEntry&)> then);
     void renameChosen(const ShortcutEntry& entry);
     void removeChosen(const ShortcutEntry& entry);
     void offerUndo(const shortcutedits::ShortcutStep& step, bool again = false);
@@ -77,19 +73,8 @@ private:
     Launching& m_launching;
     QString m_dialogFileName;
     TabRows m_rows;
-    TabPins m_pins;                       // by shortcut file
-    QHash<QString, QIcon> m_programIcons; // by program path, for the load under way
-    // The rows shown, and their shortcuts (rows) by program: where the icons read go.
-    std::shared_ptr<const Rows> m_iconRows;
-    QHash<QString, QList<int>> m_shortcutsOf;
-    // A drive's programs whose icons are still to read, and whether a batch is at the drive: one
-    // batch per drive at a time, whatever the reloads asked meanwhile.
-    struct IconQueue {
-        QStringList programs;
-        qsizetype next = 0; // the first program not yet posted
-        bool inFlight = false;
-    };
-    QHash<QString, IconQueue> m_iconQueues;
+    TabPins m_pins; // by shortcut file
+    ToolIcons m_icons;
     work::OneAtATime m_loads;  // the folder read, one at a time
     QString m_selectAfterLoad; // a renamed shortcut, which the selection follows
     DriveWait m_waits;

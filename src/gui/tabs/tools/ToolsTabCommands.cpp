@@ -1,5 +1,6 @@
 // Rename, Delete and Undo on the "Tools" tab: each asks, then posts the command of the core
 // library on the shortcut the user chose, and shows what came of it.
+#include "actions/Telling.h"
 #include "actions/Undoing.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompter.h"
@@ -9,39 +10,37 @@
 
 using shortcutedits::Outcome;
 
-void ToolsTab::withShortcut(const QString& what, std::function<void(const ShortcutEntry&)> then)
+void ToolsTab::withShortcut(shortcutedits::Edit edit,
+                            std::function<void(const ShortcutEntry&)> then)
 {
     const std::optional<ShortcutEntry> entry = chosen();
     if (!entry) {
-        m_hub.notice(QStringLiteral("Please select shortcut"));
+        m_hub.notice(shortcutedits::noneChosenText());
         return;
     }
-    FileSystem* files = &m_hub.files();
     m_waits.run(
-        work::Line::list(), what, entry->shortcutFile, entry->shortcutFile, DriveWait::Late::Drop,
-        [files, file = entry->shortcutFile](Waiting&) { return files->isFile(file); },
-        [this, e = *entry, then = std::move(then)](bool there) {
-            if (!there) {
-                m_hub.notice(QStringLiteral("Please select shortcut"));
-                return;
-            }
-            then(e);
+        work::Line::list(),
+        edit == shortcutedits::Edit::Rename ? QStringLiteral("rename") : QStringLiteral("delete"),
+        entry->shortcutFile, entry->shortcutFile, DriveWait::Late::Drop,
+        [files = &m_hub.files(), e = *entry, edit](Waiting&) {
+            return shortcutedits::refusalOf(*files, e, edit);
+        },
+        [this, e = *entry, then = std::move(then)](const QString& refusal) {
+            if (!refusal.isEmpty())
+                m_hub.notice(refusal);
+            else
+                then(e);
         });
 }
 
 void ToolsTab::rename()
 {
-    withShortcut(QStringLiteral("rename"), [this](const ShortcutEntry& e) { renameChosen(e); });
+    withShortcut(shortcutedits::Edit::Rename, [this](const ShortcutEntry& e) { renameChosen(e); });
 }
 
 void ToolsTab::renameChosen(const ShortcutEntry& entry)
 {
-    if (shortcutedits::protectionOf(entry.fileName).noRename) {
-        m_hub.notice(QStringLiteral("Sorry, you can't rename this shortcut"));
-        return;
-    }
-    const QString current = entry.fileName.left(entry.fileName.size() - 4);
-    const QString answer = m_hub.prompter().inputBox(QStringLiteral("Rename shortcut ") + current,
+    const QString answer = m_hub.prompter().inputBox(shortcutedits::renamePrompt(entry),
                                                      QStringLiteral("  "), QStringLiteral(" "));
     if (answer.isEmpty()) {
         LoadShortcutList();
@@ -53,28 +52,12 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
         [files = &m_hub.files(), app = m_hub.appFolder(), old = entry.shortcutFile,
          answer](Waiting&) { return shortcutedits::rename(*files, app, old, answer); },
         [this, entry, answer](const shortcutedits::Result& r) {
-            switch (r.outcome) {
-            case Outcome::Refused:
-                m_hub.notice(r.refusal);
-                break;
-            case Outcome::Gone:
-                m_hub.notice(shortcutedits::goneText(entry.fileName));
-                break;
-            case Outcome::Taken:
-                m_hub.notice(shortcutedits::takenText(answer));
-                break;
-            case Outcome::OldKept:
-                m_hub.fileFailure(shortcutedits::oldKeptText(answer, entry.fileName), r.result);
-                break;
-            case Outcome::Done:
+            tell(m_hub, shortcutedits::told(r, entry, answer), r.result);
+            if (r.outcome == Outcome::Done) {
                 m_selectAfterLoad = r.newFile;
                 m_pins.renamed(entry.shortcutFile, r.newFile);
                 if (r.undo)
                     offerUndo(*r.undo);
-                break;
-            default:
-                m_hub.fileFailure(shortcutedits::notRenamedText(), r.result);
-                break;
             }
             LoadShortcutList();
         });
@@ -82,15 +65,11 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
 
 void ToolsTab::remove()
 {
-    withShortcut(QStringLiteral("delete"), [this](const ShortcutEntry& e) { removeChosen(e); });
+    withShortcut(shortcutedits::Edit::Delete, [this](const ShortcutEntry& e) { removeChosen(e); });
 }
 
 void ToolsTab::removeChosen(const ShortcutEntry& entry)
 {
-    if (shortcutedits::protectionOf(entry.fileName).noDelete) {
-        m_hub.notice(QStringLiteral("Sorry, you can't delete this shortcut"));
-        return;
-    }
     if (!m_hub.ask(shortcutedits::deleteQuestion(entry.fileName)))
         return;
     m_waits.run(
@@ -100,9 +79,8 @@ void ToolsTab::removeChosen(const ShortcutEntry& entry)
             return shortcutedits::remove(*files, file);
         },
         [this, entry](const shortcutedits::Result& r) {
-            if (r.outcome == Outcome::Gone)
-                m_hub.notice(shortcutedits::goneText(entry.fileName));
-            else if (r.undo)
+            tell(m_hub, shortcutedits::told(r, entry), r.result);
+            if (r.undo)
                 offerUndo(*r.undo);
             LoadShortcutList();
         });

@@ -1,8 +1,10 @@
 #include "tabs/web/WebTab.h"
 
+#include "actions/Telling.h"
 #include "actions/Undoing.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
+#include "lists/WebLinkRows.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
@@ -11,37 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using webedits::Edit;
 using webedits::Outcome;
-
-namespace {
-// What a pin of the "Web" list is keyed by: a link is its name and its address (a tab between
-// them: the state file, like the lists, holds no line break).
-QString identityOf(const QString& name, const QString& url)
-{
-    return name + QLatin1Char('\t') + url;
-}
-
-// The rows of the "Web" list: the links as the file held them, each text held once.
-class WebRows final : public ListRows {
-public:
-    explicit WebRows(QList<WebLinkRecord> links)
-        : m_links(std::move(links))
-    {}
-    const WebLinkRecord& link(int row) const { return m_links[row]; }
-    int count() const override { return int(m_links.size()); }
-    QString text(int row, int column) const override
-    {
-        return column == 0 ? link(row).name : column == WebColumn::Url ? link(row).url : QString();
-    }
-    QString key(int row) const override { return link(row).name; }
-    QString largeIcon(int) const override { return QStringLiteral("Web"); }
-    QString smallIcon(int) const override { return QStringLiteral("Web"); }
-    QString description(int row) const override { return link(row).url; }
-
-private:
-    QList<WebLinkRecord> m_links;
-};
-} // namespace
 
 WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
                const ImageList& small)
@@ -53,7 +26,7 @@ WebTab::WebTab(const HubContext& hub, QelListView& list, const ImageList& large,
     , m_rows(list)
     , m_pins(hub, list, QStringLiteral("pin-web"),
              [](const ListRows& rows, int row) {
-                 return identityOf(rows.text(row, 0), rows.text(row, WebColumn::Url));
+                 return pinIdentityOf({rows.text(row, 0), rows.text(row, WebColumn::Url)});
              })
     , m_waits(hub, list)
 {}
@@ -73,7 +46,7 @@ void WebTab::LoadWebList()
 void WebTab::show(const WebLinkList::Contents& links, const QString& select)
 {
     prepareTabList(m_list, m_large, m_small, true);
-    const auto rows = std::make_shared<const WebRows>(links.records);
+    const auto rows = std::make_shared<const WebLinkRows>(links.records);
     m_pins.shown(rows);
     m_rows.show(rows, select);
     if (!links.result.ok)
@@ -86,48 +59,31 @@ std::optional<WebLinkRecord> WebTab::chosen() const
     const int row = m_rows.chosenRow();
     if (row < 0)
         return std::nullopt;
-    return m_rows.shown<WebRows>()->link(row);
+    return m_rows.shown<WebLinkRows>()->link(row);
 }
 
-void WebTab::post(const QString& what, const QString& name, Change change,
+void WebTab::post(Edit edit, const QString& name, Change change,
                   std::function<void(const webedits::Result&)> done)
 {
     m_waits.run(
-        work::Line::list(), what, name, m_store.listPath(), DriveWait::Late::Deliver,
-        [change = std::move(change)](Waiting&) { return change(); },
-        [this, what, name, done = std::move(done)](const webedits::Result& r) {
-            const bool deleting = what == QLatin1String("delete");
-            switch (r.outcome) {
-            case Outcome::Refused:
-                m_hub.notice(r.refusal); // the dialog keeps what was typed
-                return;
-            case Outcome::Gone:
-                m_hub.notice(webedits::goneText(name));
-                if (!deleting && m_dialog)
-                    m_dialog->close();
+        work::Line::list(), webedits::nameOf(edit), name, m_store.listPath(),
+        DriveWait::Late::Deliver, [change = std::move(change)](Waiting&) { return change(); },
+        [this, edit, name, done = std::move(done)](const webedits::Result& r) {
+            const webedits::Reaction reaction = webedits::reactionTo(edit, r, name);
+            tell(m_hub, reaction.told, r.result);
+            if (reaction.closeDialog && m_dialog)
+                m_dialog->close();
+            if (reaction.reload)
                 LoadWebList();
-                return;
-            case Outcome::Failed:
-                // A missing or unwritable file leaves the list on screen as it was.
-                if (deleting) {
-                    m_hub.fileFailure(QStringLiteral("The web shortcut was not deleted"), r.result);
-                    return;
-                }
-                m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), r.result);
-                LoadWebList();
-                return;
-            default:
-                if (!deleting && m_dialog)
-                    m_dialog->close();
+            if (reaction.done)
                 done(r);
-            }
         });
 }
 
 void WebTab::AppendWebLink(const QString& name, const QString& url)
 {
     post(
-        QStringLiteral("create"), name,
+        Edit::Create, name,
         [store = m_store, link = WebLinkRecord{name, url}] {
             return webedits::AppendWebLink(store, link);
         },
@@ -139,25 +95,21 @@ void WebTab::RewriteWebList(const QString& name, const QString& url)
     // The dialog does not block: the selection may have gone while it was open.
     const std::optional<WebLinkRecord> link = chosen();
     if (!link) {
-        m_hub.notice(QStringLiteral("No web shortcut is selected on the Web tab, so none was "
-                                    "renamed."));
+        m_hub.notice(webedits::noneChosenText());
         if (m_dialog)
             m_dialog->close();
         return;
     }
-    // An address another program gave the link while the dialog was open stays, unless the user
-    // typed one.
     const std::optional<QString> newUrl =
-        m_dialog && !m_dialog->urlEdited() ? std::nullopt : std::optional<QString>(url);
+        webedits::renamedAddress(url, !m_dialog || m_dialog->urlEdited());
     post(
-        QStringLiteral("rename"), link->name,
+        Edit::Rename, link->name,
         [store = m_store, old = *link, name, newUrl, order = screenOrder()] {
             return webedits::RewriteWebList(store, old, name, newUrl, order);
         },
         [this, name](const webedits::Result& r) {
             if (r.renamed)
-                m_pins.renamed(identityOf(r.renamed->before.name, r.renamed->before.url),
-                               identityOf(r.renamed->after.name, r.renamed->after.url));
+                m_pins.renamed(pinIdentityOf(r.renamed->before), pinIdentityOf(r.renamed->after));
             show(*r.links, name);
             if (r.renamed)
                 offerUndo(*r.renamed);
@@ -166,18 +118,14 @@ void WebTab::RewriteWebList(const QString& name, const QString& url)
 
 WebLinkList::Order WebTab::screenOrder() const
 {
-    // A rename writes the links in the order the list shows them, so the file reads as the tab
-    // does; links the screen does not show yet go where it would show them.
-    if (!m_list.isSorted())
-        return {};
-    return webedits::orderOf(m_list.sortKey() == WebColumn::Url,
-                             m_list.sortOrder() == Qt::AscendingOrder);
+    return webedits::listOrder(m_list.isSorted(), m_list.sortKey(),
+                               m_list.sortOrder() == Qt::AscendingOrder);
 }
 
 void WebTab::RemoveWebLink(const QString& name)
 {
     post(
-        QStringLiteral("delete"), name,
+        Edit::Delete, name,
         [store = m_store, name] { return webedits::RemoveWebLink(store, name); },
         [this](const webedits::Result& r) {
             show(*r.links);
@@ -188,7 +136,7 @@ void WebTab::RemoveWebLink(const QString& name)
 
 void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
 {
-    const QString text = QStringLiteral("Undo Delete of ") + step.name;
+    const QString text = webedits::undoCaption(step);
     auto run = [this, step] {
         undo(
             step.name, [store = m_store, step] { return webedits::undoDelete(store, step); },
@@ -199,7 +147,7 @@ void WebTab::offerUndo(const webedits::DeletedLinks& step, bool again)
 
 void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
 {
-    const QString text = QStringLiteral("Undo Rename of ") + step.after.name;
+    const QString text = webedits::undoCaption(step);
     auto run = [this, step] {
         undo(
             step.after.name,
@@ -208,8 +156,7 @@ void WebTab::offerUndo(const webedits::RenamedLink& step, bool again)
             },
             step.before.name, webedits::undoTexts(step), [this, step] { offerUndo(step, true); },
             [this, step] {
-                m_pins.renamed(identityOf(step.after.name, step.after.url),
-                               identityOf(step.before.name, step.before.url));
+                m_pins.renamed(pinIdentityOf(step.after), pinIdentityOf(step.before));
             });
     };
     again ? offerUndoAgain(text, run) : setUndo(text, run);
@@ -325,7 +272,7 @@ QList<TabController::Command> WebTab::entryCommands()
     QList<Command> commands{
         {QStringLiteral("copyAddress"), QStringLiteral("Copy Address"), [this] { copyAddress(); }}};
     if (const std::optional<WebLinkRecord> link = chosen())
-        commands.append(m_pins.command(identityOf(link->name, link->url), link->name));
+        commands.append(m_pins.command(pinIdentityOf(*link), link->name));
     return commands;
 }
 

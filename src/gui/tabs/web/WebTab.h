@@ -1,7 +1,7 @@
 #pragma once
 
 #include "actions/DriveWait.h"
-#include "commands/WebEdits.h"
+#include "commands/WebOutcomes.h"
 #include "tabs/web/frmWeb.h"
 #include "ui/TabController.h"
 #include "ui/TabPins.h"
@@ -60,13 +60,14 @@ private:
     void present(bool freshTexts);
     void dialogOk();
     std::optional<WebLinkRecord> chosen() const;
+    // The order of the links on screen, which a rename writes them in.
     WebLinkList::Order screenOrder() const;
     // Shows the links (of a load, or as a change left them), selecting `select` when given.
     void show(const WebLinkList::Contents& links, const QString& select = {});
-    // Posts the change `what` ("create", "rename", "delete") of the link `name` on the list line,
-    // then shows what came of it; `done` runs once it went through.
+    // Posts the change `edit` of the link `name` on the list line, then shows what came of
+    // it; `done` runs once it went through.
     using Change = std::function<webedits::Result()>;
-    void post(const QString& what, const QString& name, Change change,
+    void post(webedits::Edit edit, const QString& name, Change change,
               std::function<void(const webedits::Result&)> done);
     void offerUndo(const webedits::DeletedLinks& step, bool again = false);
     void offerUndo(const webedits::RenamedLink& step, bool again = false);
