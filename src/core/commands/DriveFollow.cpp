@@ -102,6 +102,17 @@ QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
     return offers;
 }
 
+QList<Offer> remember(const QString& stateFolder, const DriveTable& drives, const OpenRows& rows,
+                      const QDate& today)
+{
+    QStringList paths;
+    paths.reserve(rows.count());
+    for (int i = 0; i < rows.count(); ++i)
+        paths.append(rows.entry(i).path());
+    HubState state(stateFolder);
+    return remember(state, drives.mountedDrives(), paths, today);
+}
+
 namespace {
 
 openedits::Result move(const openedits::Seams& seams, const QString& from, const QString& to,

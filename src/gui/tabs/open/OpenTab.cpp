@@ -6,7 +6,6 @@
 #include "base/Paths.h"
 #include "base/Program.h"
 #include "base/Twips.h"
-#include "formats/LaunchTable.h"
 #include "lists/DataFileKind.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
@@ -50,39 +49,18 @@ void OpenTab::open()
     m_waits.run(
         m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), entry->path(),
         DriveWait::Late::Drop,
-        [seams = seams(), e = *entry](Waiting& w) { return openedits::checkForOpen(seams, e, w); },
-        [this, e = *entry](const openedits::Result& r) { openChecked(e, r); });
-}
-
-void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& checked)
-{
-    switch (checked.outcome) {
-    case openedits::Outcome::NotFullPath:
-        // Any program may write the list: such a path is never handed to a tool, and its entry
-        // stays for the program that wrote it.
-        m_hub.notice(openedits::notFullPathText(entry));
-        return;
-    case openedits::Outcome::NotConnected:
-        m_hub.notice(openedits::notConnectedText(entry));
-        return;
-    case openedits::Outcome::NotAnswering:
-        m_hub.notice(openedits::notAnsweringText(entry));
-        return;
-    case openedits::Outcome::Missing: {
-        if (m_hub.ask(openedits::locateQuestion(entry))) {
-            cmdBrowseTag = SpacesToQuestionMarks(entry.name);
-            cmdBrowse_Click();
-        }
-        dropEntry(entry);
-        return;
-    }
-    default:
-        break;
-    }
-    QString name, folder;
-    SplitPath(checked.file, &name, &folder);
-    if (const auto command = commandForOpen(m_hub.appFolder(), entry.kindCode, folder, name))
-        m_launching.LaunchCommand(command->program, command->arguments, checked.file);
+        [seams = seams(), e = *entry, app = m_hub.appFolder()](Waiting& w) {
+            return openreply::afterOpen(app, e, openedits::checkForOpen(seams, e, w));
+        },
+        [this](openreply::Reply r) {
+            if (!r.locate.isEmpty() && m_hub.ask(r.locate)) {
+                cmdBrowseTag = r.browseTag;
+                cmdBrowse_Click();
+            }
+            if (r.launch)
+                m_launching.LaunchCommand(r.launch->program, r.launch->arguments, r.file);
+            present(std::move(r));
+        });
 }
 
 void OpenTab::dropEntry(const OpenEntry& entry)
@@ -91,11 +69,10 @@ void OpenTab::dropEntry(const OpenEntry& entry)
     // timer shows the list without it.
     work::post(
         work::Line::list(), &m_alive,
-        [seams = seams(), entry] { return openedits::removeFromList(seams, entry); },
-        [this](const openedits::Result& r) {
-            if (r.outcome == openedits::Outcome::Failed)
-                reportSaveFailure(r.result);
-        });
+        [seams = seams(), entry] {
+            return openreply::afterDrop(openedits::removeFromList(seams, entry));
+        },
+        [this](openreply::Reply r) { present(std::move(r)); });
 }
 
 void OpenTab::cmdBrowse_Click()

@@ -2,7 +2,7 @@
 
 #include "actions/DriveWait.h"
 #include "actions/Undoing.h"
-#include "commands/OpenEdits.h"
+#include "commands/OpenReplies.h"
 #include "tabs/open/OpenList.h"
 #include "ui/TabController.h"
 
@@ -79,22 +79,15 @@ private:
     {
         m_open.show(std::move(listing), select);
     }
-    void openChecked(const OpenEntry& entry, const openedits::Result& checked);
+    // Shows what came of a command, as its reply says.
+    void present(openreply::Reply reply);
     // Takes the entry's records off the list, for a file that has gone.
     void dropEntry(const OpenEntry& entry);
     void deleteEntry(const OpenEntry& entry, openedits::Removal removal);
-    void reportSaveFailure(const FileResult& failure) const { m_open.reportSaveFailure(failure); }
-    // `verb`: the command the step takes back, "Delete" or "Remove".
-    void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
-    void offerUndo(const openedits::RenamedEntry& step, bool again = false);
-    void offerUndo(const openedits::CleanedUp& step, bool again = false);
-    void offerUndo(const drivefollow::Moved& step, bool again = false);
+    void offerUndo(const openundo::Step& step, bool again = false);
     // Asks, once per mount, whether a known drive's entries follow it to its new place.
     void offerFollow(const drivefollow::Offer& offer);
     QSet<QString> m_askedMounts;
-    // How an undo went: the list as it left it, or why it changed nothing.
-    void finishUndo(openedits::Result r, const QString& path, const UndoTexts& texts,
-                    const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
     Launching& m_launching;

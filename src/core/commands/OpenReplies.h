@@ -1,0 +1,52 @@
+#pragma once
+
+#include "commands/OpenUndo.h"
+#include "formats/LaunchTable.h"
+
+// What the "Open" tab shows of each command's result, decided here, so that the tab only asks
+// its questions and shows: each command's job ends in one of these, made on its own line.
+namespace openreply {
+
+struct Reply {
+    // What the user is told, if anything: a notice, a failure not to miss, or a file failure
+    // with its reason.
+    enum class Tell { Nothing, Notice, Critical, FileFailure };
+    Tell tell = Tell::Nothing;
+    QString text;
+    FileResult reason;
+    bool toldFirst = false; // told before the listing shows, not after
+
+    // Done in this order: the pins follow, the listing shows (choosing `select`), the undo step
+    // is offered (or the last one cleared), the user is told, the list is read again, and the
+    // entry `drop` (whose file is gone) leaves the list.
+    std::optional<openundo::PinMove> pins;
+    std::optional<OpenListing> listing;
+    QString select;
+    std::optional<openundo::Step> undo;
+    bool clearUndo = false;
+    bool reload = false;
+    std::optional<OpenEntry> drop;
+
+    // Opening: the tool to start on `file`; for a file that has gone, the question whether the
+    // user locates it, with Browse's name box filled with `browseTag`.
+    std::optional<CommandLine> launch;
+    QString file;
+    QString locate;
+    QString browseTag;
+    // A Delete the trash refused: the question whether the file is deleted for good.
+    QString forGood;
+};
+
+// "Problem saving to QEL list", with the reason.
+Reply saveFailure(const FileResult& reason);
+
+Reply afterOpen(const QString& appFolder, const OpenEntry& entry, openedits::Result r);
+Reply afterRename(const OpenEntry& entry, openedits::Result r);
+Reply afterDelete(const OpenEntry& entry, openedits::Result r);
+Reply afterRemove(const OpenEntry& entry, openedits::Result r);
+Reply afterCleanUp(openedits::Result r);
+Reply afterFollow(openedits::Result r, std::optional<drivefollow::Moved> moved);
+// A missing file's entry taken off the list: told only of a failure.
+Reply afterDrop(const openedits::Result& r);
+
+} // namespace openreply
