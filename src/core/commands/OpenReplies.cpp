@@ -1,6 +1,9 @@
 #include "commands/OpenReplies.h"
 
 #include "base/Paths.h"
+#include "lists/DataFileKind.h"
+
+#include <QDir>
 
 namespace openreply {
 
@@ -38,6 +41,16 @@ Reply shown(Result& r, Reply reply = {})
 }
 
 } // namespace
+
+QString droppedDataFile(const QList<QUrl>& urls)
+{
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = QDir::toNativeSeparators(urls.first().toLocalFile());
+    if (KindFromExtension(path) == 99 || path.endsWith(paths::separator()))
+        return {};
+    return path;
+}
 
 Reply saveFailure(const FileResult& reason)
 {
@@ -172,6 +185,14 @@ Reply afterFollow(Result r, std::optional<drivefollow::Moved> moved)
         reply.pins = openundo::PinMove{moved->from, moved->to, true};
         reply.undo = std::move(*moved);
     }
+    return reply;
+}
+
+Reply afterUndo(openundo::Undone undone)
+{
+    Reply reply = shown(undone.result);
+    reply.pins = undone.pins;
+    reply.select = undone.select;
     return reply;
 }
 

@@ -3,6 +3,8 @@
 #include "commands/OpenUndo.h"
 #include "formats/LaunchTable.h"
 
+#include <QUrl>
+
 // What the "Open" tab shows of each command's result, decided here, so that the tab only asks
 // its questions and shows: each command's job ends in one of these, made on its own line.
 namespace openreply {
@@ -37,6 +39,10 @@ struct Reply {
     QString forGood;
 };
 
+// The data file a drop of `urls` opens as Browse opens it, whichever tab is shown; empty for
+// anything else (several files, a folder, a file of no data-file kind).
+QString droppedDataFile(const QList<QUrl>& urls);
+
 // "Problem saving to QEL list", with the reason.
 Reply saveFailure(const FileResult& reason);
 
@@ -46,6 +52,8 @@ Reply afterDelete(const OpenEntry& entry, openedits::Result r);
 Reply afterRemove(const OpenEntry& entry, openedits::Result r);
 Reply afterCleanUp(openedits::Result r);
 Reply afterFollow(openedits::Result r, std::optional<drivefollow::Moved> moved);
+// An undo that went through: the list it left, and the pins back where they were.
+Reply afterUndo(openundo::Undone undone);
 // A missing file's entry taken off the list: told only of a failure.
 Reply afterDrop(const openedits::Result& r);
 

@@ -122,15 +122,11 @@ void OpenList::findMissing(std::function<void(QList<OpenEntry>)> found)
 
 void OpenList::tmrFileUpdate_Timer()
 {
-    switch (m_refresh.tick(m_loads.busy() || !m_list.isSettled())) {
-    case OpenRefresh::Tick::Nothing:
-        return;
-    case OpenRefresh::Tick::Sync:
+    const OpenRefresh::Tick tick = m_refresh.tick(m_loads.busy() || !m_list.isSettled());
+    if (tick == OpenRefresh::Tick::Sync)
         SyncDataFolderEntries();
+    if (tick != OpenRefresh::Tick::Read)
         return;
-    case OpenRefresh::Tick::Read:
-        break;
-    }
     work::post(
         work::Line::list(), &m_alive,
         [store = m_store, last = m_refresh.readPosted()] { return store.listingIfChanged(last); },
@@ -159,15 +155,11 @@ void OpenList::SyncDataFolderEntries()
     work::post(
         work::Line::list(), &m_alive, [store = m_store]() mutable { return store.syncAndList(); },
         [this](RecentFileList::Synced s) {
-            switch (m_refresh.syncAnswered(s.sync)) {
-            case OpenRefresh::Synced::Later:
-                return;
-            case OpenRefresh::Synced::Failed:
+            const OpenRefresh::Synced next = m_refresh.syncAnswered(s.sync);
+            if (next == OpenRefresh::Synced::Failed)
                 reportSaveFailure(s.sync);
-                return;
-            case OpenRefresh::Synced::Show:
+            else if (next == OpenRefresh::Synced::Show)
                 show(std::move(s.listing));
-            }
         });
 }
 

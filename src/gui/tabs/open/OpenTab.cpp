@@ -3,21 +3,17 @@
 #include "actions/Launching.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "base/Paths.h"
 #include "base/Program.h"
 #include "base/Twips.h"
-#include "lists/DataFileKind.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QUrl>
 
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
                  const ImageList& small, Launching& launching)
@@ -133,11 +129,8 @@ QList<int> OpenTab::filterColumns() const
 
 std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)
 {
-    // A data file opens as Browse opens it, whichever tab is shown.
-    if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
-        return {};
-    const QString path = QDir::toNativeSeparators(data->urls().first().toLocalFile());
-    if (KindFromExtension(path) == 99 || path.endsWith(paths::separator()))
+    const QString path = data->hasUrls() ? openreply::droppedDataFile(data->urls()) : QString();
+    if (path.isEmpty())
         return {};
     return [this, path] { m_launching.openDataFile(path); };
 }

@@ -11,19 +11,12 @@ using openreply::Reply;
 void OpenTab::present(Reply r)
 {
     const auto tell = [this, &r] {
-        switch (r.tell) {
-        case Reply::Tell::Notice:
+        if (r.tell == Reply::Tell::Notice)
             m_hub.notice(r.text);
-            break;
-        case Reply::Tell::Critical:
+        else if (r.tell == Reply::Tell::Critical)
             m_hub.critical(r.text);
-            break;
-        case Reply::Tell::FileFailure:
+        else if (r.tell == Reply::Tell::FileFailure)
             m_hub.fileFailure(r.text, r.reason);
-            break;
-        case Reply::Tell::Nothing:
-            break;
-        }
     };
     if (r.pins && r.pins->folder)
         m_open.pins().renamedFolder(r.pins->from, r.pins->to);
@@ -160,17 +153,13 @@ void OpenTab::offerUndo(const openundo::Step& step, bool again)
             [seams = seams(), step](Waiting& w) { return openundo::run(seams, step, w); },
             [this](openundo::Undone u) {
                 const openedits::Result& r = u.result;
-                if (r.outcome == openedits::Outcome::Done) {
-                    Reply shown;
-                    shown.pins = u.pins;
-                    shown.listing = std::move(u.result.listing);
-                    shown.select = u.select;
-                    present(std::move(shown));
+                if (r.outcome != openedits::Outcome::Done) {
+                    if (tellUndo(m_hub, r.outcome, r.result, r.partly, u.texts))
+                        offerUndo(u.retry, true);
+                    LoadOpenList();
                     return;
                 }
-                if (tellUndo(m_hub, r.outcome, r.result, r.partly, u.texts))
-                    offerUndo(u.retry, true);
-                LoadOpenList();
+                present(openreply::afterUndo(std::move(u)));
             });
         if (!started)
             offerUndo(step, true);
