@@ -129,6 +129,7 @@ Reply afterDelete(const OpenEntry& entry, Result r)
     case Outcome::TrashRefused: {
         Reply reply;
         reply.forGood = openedits::trashRefusedQuestion(entry);
+        reply.entry = entry;
         return reply;
     }
     case Outcome::Done: {
@@ -190,6 +191,12 @@ Reply afterFollow(Result r, std::optional<drivefollow::Moved> moved)
 
 Reply afterUndo(openundo::Undone undone)
 {
+    if (undone.result.outcome != Outcome::Done) {
+        Reply reply;
+        reply.undone = std::move(undone);
+        reply.reload = true;
+        return reply;
+    }
     Reply reply = shown(undone.result);
     reply.pins = undone.pins;
     reply.select = undone.select;

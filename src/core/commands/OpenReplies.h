@@ -29,14 +29,18 @@ struct Reply {
     bool reload = false;
     std::optional<OpenEntry> drop;
 
-    // Opening: the tool to start on `file`; for a file that has gone, the question whether the
-    // user locates it, with Browse's name box filled with `browseTag`.
-    std::optional<CommandLine> launch;
-    QString file;
+    // An undo that changed nothing: why, told in its words, and the step to offer again.
+    std::optional<openundo::Undone> undone;
+
+    // Asked first: for a Delete the trash refused, whether the file of `entry` is deleted for
+    // good; for a file that has gone, whether the user locates it, with Browse's name box filled
+    // with `browseTag`. Then opening starts the tool `launch` on `file`.
+    QString forGood;
+    std::optional<OpenEntry> entry;
     QString locate;
     QString browseTag;
-    // A Delete the trash refused: the question whether the file is deleted for good.
-    QString forGood;
+    std::optional<CommandLine> launch;
+    QString file;
 };
 
 // The data file a drop of `urls` opens as Browse opens it, whichever tab is shown; empty for
@@ -52,7 +56,8 @@ Reply afterDelete(const OpenEntry& entry, openedits::Result r);
 Reply afterRemove(const OpenEntry& entry, openedits::Result r);
 Reply afterCleanUp(openedits::Result r);
 Reply afterFollow(openedits::Result r, std::optional<drivefollow::Moved> moved);
-// An undo that went through: the list it left, and the pins back where they were.
+// An undo that went through: the list it left, and the pins back where they were; or why it
+// changed nothing, with the list read again.
 Reply afterUndo(openundo::Undone undone);
 // A missing file's entry taken off the list: told only of a failure.
 Reply afterDrop(const openedits::Result& r);

@@ -30,8 +30,7 @@ QString text(const Step& step)
 Where where(const Step& step, const QString& listPath)
 {
     if (const auto* d = std::get_if<Deleted>(&step)) {
-        const QString path = d->step.entry.path();
-        return {path, path, path};
+        return Where::of(d->step.entry.path());
     }
     if (const auto* r = std::get_if<openedits::RenamedEntry>(&step))
         return {r->newFile, r->newPath, r->newFile};

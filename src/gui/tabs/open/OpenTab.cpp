@@ -42,21 +42,12 @@ void OpenTab::open()
         return;
     // The file may lie on a drive that does not answer: the tool starts when it does, if that is
     // soon; otherwise the user asks again.
-    m_waits.run(
-        m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), entry->path(),
-        DriveWait::Late::Drop,
-        [seams = seams(), e = *entry, app = m_hub.appFolder()](Waiting& w) {
+    post(
+        QStringLiteral("open"), openundo::Where::of(entry->path()),
+        [e = *entry, app = m_hub.appFolder()](const openedits::Seams& seams, Waiting& w) {
             return openreply::afterOpen(app, e, openedits::checkForOpen(seams, e, w));
         },
-        [this](openreply::Reply r) {
-            if (!r.locate.isEmpty() && m_hub.ask(r.locate)) {
-                cmdBrowseTag = r.browseTag;
-                cmdBrowse_Click();
-            }
-            if (r.launch)
-                m_launching.LaunchCommand(r.launch->program, r.launch->arguments, r.file);
-            present(std::move(r));
-        });
+        DriveWait::Late::Drop);
 }
 
 void OpenTab::dropEntry(const OpenEntry& entry)

@@ -79,7 +79,21 @@ private:
     {
         m_open.show(std::move(listing), select);
     }
-    // Shows what came of a command, as its reply says.
+    // Runs `job(seams, waiting)` for the command `what` where `on` says, then presents its
+    // reply. False, with nothing started, when that command already waits on that entry.
+    template <class Job>
+    bool post(const QString& what, const openundo::Where& on, Job job,
+              DriveWait::Late late = DriveWait::Late::Deliver)
+    {
+        return m_waits.run(
+            lineOf(on), what, on.key, on.file, late,
+            [seams = seams(), job = std::move(job)](Waiting& w) { return job(seams, w); },
+            [this](openreply::Reply r) { present(std::move(r)); });
+    }
+    work::Line lineOf(const openundo::Where& where) const;
+    // On the list line, as the wait for `key`.
+    openundo::Where onList(const QString& key) const;
+    // Asks and shows what came of a command, as its reply says.
     void present(openreply::Reply reply);
     // Takes the entry's records off the list, for a file that has gone.
     void dropEntry(const OpenEntry& entry);

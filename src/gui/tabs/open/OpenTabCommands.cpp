@@ -1,15 +1,35 @@
 // Rename, Delete, Remove from List, Clean Up Missing, the drive follow and Undo on the "Open"
 // tab: each asks, then posts the command of the core library on the entry the user chose, and
 // shows the reply it ends in.
+#include "actions/Launching.h"
 #include "actions/Undoing.h"
 #include "platform/Prompter.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
 
 using openreply::Reply;
+using openundo::Where;
+
+work::Line OpenTab::lineOf(const Where& where) const
+{
+    return where.drive.isEmpty() ? work::Line::list() : m_hub.lineOf(where.drive);
+}
+
+Where OpenTab::onList(const QString& key) const
+{
+    return {{}, key, m_open.store().listPath()};
+}
 
 void OpenTab::present(Reply r)
 {
+    if (!r.forGood.isEmpty() && m_hub.askDefaultNo(r.forGood))
+        deleteEntry(*r.entry, openedits::Removal::ForGood);
+    if (!r.locate.isEmpty() && m_hub.ask(r.locate)) {
+        cmdBrowseTag = r.browseTag;
+        cmdBrowse_Click();
+    }
+    if (r.launch)
+        m_launching.LaunchCommand(r.launch->program, r.launch->arguments, r.file);
     const auto tell = [this, &r] {
         if (r.tell == Reply::Tell::Notice)
             m_hub.notice(r.text);
@@ -32,6 +52,9 @@ void OpenTab::present(Reply r)
         clearUndo();
     if (!r.toldFirst)
         tell();
+    const std::optional<openundo::Undone>& u = r.undone;
+    if (u && tellUndo(m_hub, u->result.outcome, u->result.result, u->result.partly, u->texts))
+        offerUndo(u->retry, true);
     if (r.reload)
         LoadOpenList();
     if (r.drop)
@@ -53,13 +76,10 @@ void OpenTab::rename()
         m_hub.notice(refusal);
         return;
     }
-    m_waits.run(
-        m_hub.lineOf(entry->path()), QStringLiteral("rename"), entry->path(), entry->path(),
-        DriveWait::Late::Deliver,
-        [seams = seams(), e = *entry, finalName](Waiting& w) {
-            return openreply::afterRename(e, openedits::RenameFileEntry(seams, e, finalName, w));
-        },
-        [this](Reply r) { present(std::move(r)); });
+    post(QStringLiteral("rename"), Where::of(entry->path()),
+         [e = *entry, finalName](const openedits::Seams& seams, Waiting& w) {
+             return openreply::afterRename(e, openedits::RenameFileEntry(seams, e, finalName, w));
+         });
 }
 
 void OpenTab::remove()
@@ -72,20 +92,11 @@ void OpenTab::remove()
 void OpenTab::deleteEntry(const OpenEntry& entry, openedits::Removal removal)
 {
     const bool forGood = removal == openedits::Removal::ForGood;
-    m_waits.run(
-        m_hub.lineOf(entry.path()),
-        forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"), entry.path(),
-        entry.path(), DriveWait::Late::Deliver,
-        [seams = seams(), entry, removal](Waiting& w) {
-            return openreply::afterDelete(entry,
-                                          openedits::DeleteFileEntry(seams, entry, removal, w));
-        },
-        [this, entry](Reply r) {
-            if (r.forGood.isEmpty())
-                present(std::move(r));
-            else if (m_hub.askDefaultNo(r.forGood))
-                deleteEntry(entry, openedits::Removal::ForGood);
-        });
+    post(forGood ? QStringLiteral("delete for good") : QStringLiteral("delete"),
+         Where::of(entry.path()), [entry, removal](const openedits::Seams& seams, Waiting& w) {
+             return openreply::afterDelete(entry,
+                                           openedits::DeleteFileEntry(seams, entry, removal, w));
+         });
 }
 
 void OpenTab::removeFromList()
@@ -95,13 +106,10 @@ void OpenTab::removeFromList()
         return;
     if (!m_hub.ask(openedits::removeQuestion(*entry, m_open.store().isInDataFolder(entry->path()))))
         return;
-    m_waits.run(
-        work::Line::list(), QStringLiteral("remove from list"), entry->path(),
-        m_open.store().listPath(), DriveWait::Late::Deliver,
-        [seams = seams(), e = *entry](Waiting&) {
-            return openreply::afterRemove(e, openedits::removeFromList(seams, e));
-        },
-        [this](Reply r) { present(std::move(r)); });
+    post(QStringLiteral("remove from list"), onList(entry->path()),
+         [e = *entry](const openedits::Seams& seams, Waiting&) {
+             return openreply::afterRemove(e, openedits::removeFromList(seams, e));
+         });
 }
 
 void OpenTab::cleanUpMissing()
@@ -113,14 +121,10 @@ void OpenTab::cleanUpMissing()
         }
         if (!m_hub.ask(openedits::cleanUpQuestion(missing.size())))
             return;
-        const QString list = m_open.store().listPath();
-        m_waits.run(
-            work::Line::list(), QStringLiteral("clean up missing"), list, list,
-            DriveWait::Late::Deliver,
-            [seams = seams(), missing](Waiting&) {
-                return openreply::afterCleanUp(openedits::cleanUpMissing(seams, missing));
-            },
-            [this](Reply r) { present(std::move(r)); });
+        post(QStringLiteral("clean up missing"), onList(m_open.store().listPath()),
+             [missing](const openedits::Seams& seams, Waiting&) {
+                 return openreply::afterCleanUp(openedits::cleanUpMissing(seams, missing));
+             });
     });
 }
 
@@ -132,35 +136,22 @@ void OpenTab::offerFollow(const drivefollow::Offer& offer)
     m_askedMounts.insert(mount);
     if (!m_hub.ask(drivefollow::followQuestion(offer)))
         return;
-    m_waits.run(
-        work::Line::list(), QStringLiteral("point entries"), offer.drive.key(),
-        m_open.store().listPath(), DriveWait::Late::Deliver,
-        [seams = seams(), offer](Waiting&) {
-            std::optional<drivefollow::Moved> moved;
-            openedits::Result r = drivefollow::follow(seams, offer, &moved);
-            return openreply::afterFollow(std::move(r), std::move(moved));
-        },
-        [this](Reply r) { present(std::move(r)); });
+    post(QStringLiteral("point entries"), onList(offer.drive.key()),
+         [offer](const openedits::Seams& seams, Waiting&) {
+             std::optional<drivefollow::Moved> moved;
+             openedits::Result r = drivefollow::follow(seams, offer, &moved);
+             return openreply::afterFollow(std::move(r), std::move(moved));
+         });
 }
 
 void OpenTab::offerUndo(const openundo::Step& step, bool again)
 {
     auto run = [this, step] {
-        const openundo::Where where = openundo::where(step, m_open.store().listPath());
-        const bool started = m_waits.run(
-            where.drive.isEmpty() ? work::Line::list() : m_hub.lineOf(where.drive),
-            QStringLiteral("undo"), where.key, where.file, DriveWait::Late::Deliver,
-            [seams = seams(), step](Waiting& w) { return openundo::run(seams, step, w); },
-            [this](openundo::Undone u) {
-                const openedits::Result& r = u.result;
-                if (r.outcome != openedits::Outcome::Done) {
-                    if (tellUndo(m_hub, r.outcome, r.result, r.partly, u.texts))
-                        offerUndo(u.retry, true);
-                    LoadOpenList();
-                    return;
-                }
-                present(openreply::afterUndo(std::move(u)));
-            });
+        const bool started =
+            post(QStringLiteral("undo"), openundo::where(step, m_open.store().listPath()),
+                 [step](const openedits::Seams& seams, Waiting& w) {
+                     return openreply::afterUndo(openundo::run(seams, step, w));
+                 });
         if (!started)
             offerUndo(step, true);
     };
