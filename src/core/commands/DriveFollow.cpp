@@ -113,6 +113,19 @@ QList<Offer> remember(const QString& stateFolder, const DriveTable& drives, cons
     return remember(state, drives.mountedDrives(), paths, today);
 }
 
+QList<Offer> Asked::fresh(const QList<Offer>& offers)
+{
+    QList<Offer> fresh;
+    for (const Offer& offer : offers) {
+        const QString mount = offer.drive.key() + u'\n' + offer.drive.mountId;
+        if (!m_mounts.contains(mount)) {
+            m_mounts.insert(mount);
+            fresh.append(offer);
+        }
+    }
+    return fresh;
+}
+
 namespace {
 
 openedits::Result move(const openedits::Seams& seams, const QString& from, const QString& to,

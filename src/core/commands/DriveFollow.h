@@ -34,6 +34,16 @@ QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
 QList<Offer> remember(const QString& stateFolder, const DriveTable& drives, const OpenRows& rows,
                       const QDate& today);
 
+// The offers the user has not been asked about in this run: each mount of a drive is asked
+// about once, whatever the answer.
+class Asked {
+public:
+    QList<Offer> fresh(const QList<Offer>& offers);
+
+private:
+    QSet<QString> m_mounts;
+};
+
 // What Edit > Undo needs to point the records back.
 struct Moved {
     QString name; // the drive's label or share

@@ -62,8 +62,9 @@ void OpenList::lookAtDrives()
             return drivefollow::remember(folder, *drives, *rows, QDate::currentDate());
         },
         [this](const QList<drivefollow::Offer>& offers) {
-            if (!offers.isEmpty() && m_movedDrives)
-                m_movedDrives(offers);
+            const QList<drivefollow::Offer> fresh = m_asked.fresh(offers);
+            if (!fresh.isEmpty() && m_movedDrives)
+                m_movedDrives(fresh);
         });
 }
 

@@ -58,7 +58,8 @@ public:
     // The entries Clean Up Missing takes, handed over here (see MissingEntries::find).
     void findMissing(std::function<void(QList<OpenEntry>)> found);
     // Told, here, of known drives mounted at another place than their records name; looked for
-    // at each load and whenever a drive comes or goes, while the hub keeps a state folder.
+    // at each load and whenever a drive comes or goes, while the hub keeps a state folder. Each
+    // mount is told of once.
     void onMovedDrives(std::function<void(const QList<drivefollow::Offer>&)> told)
     {
         m_movedDrives = std::move(told);
@@ -86,6 +87,7 @@ private:
     // Remembers the drives of the entries shown and tells of those that moved.
     void lookAtDrives();
     std::function<void(const QList<drivefollow::Offer>&)> m_movedDrives;
+    drivefollow::Asked m_asked;
     bool m_checkQueued = false; // the files are looked at once the rows being laid out show
     QObject m_alive;            // answers from the lines are taken only while this lives
 };

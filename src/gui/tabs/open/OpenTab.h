@@ -99,9 +99,8 @@ private:
     void dropEntry(const OpenEntry& entry);
     void deleteEntry(const OpenEntry& entry, openedits::Removal removal);
     void offerUndo(const openundo::Step& step, bool again = false);
-    // Asks, once per mount, whether a known drive's entries follow it to its new place.
+    // Asks whether a known drive's entries follow it to its new place.
     void offerFollow(const drivefollow::Offer& offer);
-    QSet<QString> m_askedMounts;
 
     const HubContext& m_hub;
     Launching& m_launching;

@@ -130,10 +130,6 @@ void OpenTab::cleanUpMissing()
 
 void OpenTab::offerFollow(const drivefollow::Offer& offer)
 {
-    const QString mount = offer.drive.key() + u'\n' + offer.drive.mountId;
-    if (m_askedMounts.contains(mount))
-        return;
-    m_askedMounts.insert(mount);
     if (!m_hub.ask(drivefollow::followQuestion(offer)))
         return;
     post(QStringLiteral("point entries"), onList(offer.drive.key()),
