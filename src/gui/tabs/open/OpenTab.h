@@ -75,10 +75,6 @@ private:
     std::optional<OpenEntry> chosen() const { return m_open.chosen(); }
     // What the commands reach, with the list as it now stands.
     openedits::Seams seams() const;
-    void show(OpenListing listing, const QString& select = {})
-    {
-        m_open.show(std::move(listing), select);
-    }
     // Runs `job(seams, waiting)` for the command `what` where `on` says, then presents its
     // reply. False, with nothing started, when that command already waits on that entry.
     template <class Job>

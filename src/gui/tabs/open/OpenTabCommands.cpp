@@ -45,7 +45,7 @@ void OpenTab::present(Reply r)
     if (r.toldFirst)
         tell();
     if (r.listing)
-        show(std::move(*r.listing), r.select);
+        m_open.show(std::move(*r.listing), r.select);
     if (r.undo)
         offerUndo(*r.undo);
     else if (r.clearUndo)
