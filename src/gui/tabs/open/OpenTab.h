@@ -1,14 +1,11 @@
 #pragma once
 
 #include "actions/DriveWait.h"
-#include "actions/Undoing.h"
 #include "commands/OpenReplies.h"
 #include "tabs/open/OpenList.h"
 #include "ui/TabController.h"
 
 #include <QObject>
-
-#include <memory>
 
 class HubContext;
 class ImageList;
@@ -18,7 +15,7 @@ class QelListView;
 
 // The "Open" tab: its list (OpenList), Browse, and opening, renaming, deleting and taking off
 // the list a recorded data file. It asks, posts the command of the core library on the line of
-// the data file's drive, and shows what came of it.
+// the data file's drive, and shows the reply the command ends in (see commands/OpenReplies.h).
 class OpenTab : public TabController {
 public:
     OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
