@@ -62,6 +62,13 @@ TEST_F(DriveFollow, AKnownDriveAtANewPlaceIsOfferedAndItsRecordsFollowAndComeBac
     EXPECT_EQ(drivefollow::followQuestion(offers[0]),
               QStringLiteral("Point the 2 entries on FIELDSTICK to /media/u/FIELDSTICK1?"));
     EXPECT_EQ(list(), before) << "asking changes nothing";
+    // Each mount is asked about once in a run, whatever the answer.
+    drivefollow::Asked asked;
+    EXPECT_EQ(asked.fresh(offers).size(), 1);
+    EXPECT_TRUE(asked.fresh(offers).isEmpty());
+    EXPECT_EQ(asked.fresh(remember({stick(QStringLiteral("1111"), newPlace, QStringLiteral("2"))}))
+                  .size(),
+              1);
 
     std::optional<drivefollow::Moved> moved;
     const openedits::Result r = drivefollow::follow(seams, offers[0], &moved);

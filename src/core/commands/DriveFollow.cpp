@@ -102,6 +102,30 @@ QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
     return offers;
 }
 
+QList<Offer> remember(const QString& stateFolder, const DriveTable& drives, const OpenRows& rows,
+                      const QDate& today)
+{
+    QStringList paths;
+    paths.reserve(rows.count());
+    for (int i = 0; i < rows.count(); ++i)
+        paths.append(rows.entry(i).path());
+    HubState state(stateFolder);
+    return remember(state, drives.mountedDrives(), paths, today);
+}
+
+QList<Offer> Asked::fresh(const QList<Offer>& offers)
+{
+    QList<Offer> fresh;
+    for (const Offer& offer : offers) {
+        const QString mount = offer.drive.key() + u'\n' + offer.drive.mountId;
+        if (!m_mounts.contains(mount)) {
+            m_mounts.insert(mount);
+            fresh.append(offer);
+        }
+    }
+    return fresh;
+}
+
 namespace {
 
 openedits::Result move(const openedits::Seams& seams, const QString& from, const QString& to,

@@ -2,6 +2,7 @@
 
 #include "commands/OpenEdits.h"
 #include "lists/HubState.h"
+#include "lists/OpenRows.h"
 #include "platform/DriveTable.h"
 
 #include <QDate>
@@ -29,6 +30,19 @@ struct Offer {
 // mounted at a new place. Runs on the list line (the state file is the user's own).
 QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
                       const QStringList& paths, const QDate& today, FileResult* result = nullptr);
+// ... for the entries of `rows`, in the state folder `stateFolder`, with the drives mounted now.
+QList<Offer> remember(const QString& stateFolder, const DriveTable& drives, const OpenRows& rows,
+                      const QDate& today);
+
+// The offers the user has not been asked about in this run: each mount of a drive is asked
+// about once, whatever the answer.
+class Asked {
+public:
+    QList<Offer> fresh(const QList<Offer>& offers);
+
+private:
+    QSet<QString> m_mounts;
+};
 
 // What Edit > Undo needs to point the records back.
 struct Moved {

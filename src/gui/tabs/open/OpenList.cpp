@@ -6,8 +6,6 @@
 #include "work/Work.h"
 
 #include <cerrno>
-#include <QDir>
-#include <QTimer>
 
 OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
                    const ImageList& small)
@@ -19,11 +17,7 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_rows(list)
     , m_pins(hub, list, QStringLiteral("pin-open"),
              [](const ListRows& rows, int row) { return rows.key(row); })
-    , m_missing(hub.drives(), [files = &hub.files()](
-                                  const QString& path) { return dataFilePresence(*files, path); })
-    , m_lookAgain(hub.drives(), [files = &hub.files()](const QString& path) {
-        return dataFilePresence(*files, path);
-    })
+    , m_missing(hub.drives(), hub.files())
 {
     // Names and folders readable at once: the columns fit what the list holds until the user
     // sizes one.
@@ -65,17 +59,12 @@ void OpenList::lookAtDrives()
     work::post(
         work::Line::list(), &m_alive,
         [rows, folder, drives = &m_hub.drives()] {
-            QStringList paths;
-            paths.reserve(rows->count());
-            for (int i = 0; i < rows->count(); ++i)
-                paths.append(rows->entry(i).path());
-            HubState state(folder);
-            return drivefollow::remember(state, drives->mountedDrives(), paths,
-                                         QDate::currentDate());
+            return drivefollow::remember(folder, *drives, *rows, QDate::currentDate());
         },
         [this](const QList<drivefollow::Offer>& offers) {
-            if (!offers.isEmpty() && m_movedDrives)
-                m_movedDrives(offers);
+            const QList<drivefollow::Offer> fresh = m_asked.fresh(offers);
+            if (!fresh.isEmpty() && m_movedDrives)
+                m_movedDrives(fresh);
         });
 }
 
@@ -91,13 +80,7 @@ void OpenList::showNewestFirst()
                 return; // a load came meanwhile, and its order holds
             // Shown in the order given; a header click sorts again, a load goes back to names.
             m_list.setSorted(false);
-            const auto rows = std::make_shared<const OpenRows>(std::move(newest));
-            m_pins.shown(rows);
-            m_rows.show(
-                rows, {}, std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
-                    m_checkQueued = false;
-                    checkFiles();
-                });
+            showRows(std::make_shared<const OpenRows>(std::move(newest)), {});
         });
 }
 
@@ -106,9 +89,13 @@ void OpenList::show(OpenListing listing, const QString& select)
     // Every load puts the list back into report view, sorted by name; what is so already is not
     // set again, so that nothing is redrawn for it.
     prepareTabList(m_list, m_large, m_small, true);
+    showRows(std::make_shared<const OpenRows>(std::move(listing)), select);
+}
+
+void OpenList::showRows(std::shared_ptr<const OpenRows> rows, const QString& select)
+{
     // The files are looked at once the rows show, so that the looks do not hold up the showing;
     // the rows shown last are the ones looked at.
-    const auto rows = std::make_shared<const OpenRows>(std::move(listing));
     m_pins.shown(rows);
     m_rows.show(
         rows, select, std::exchange(m_checkQueued, true) ? std::function<void()>() : [this] {
@@ -117,98 +104,36 @@ void OpenList::show(OpenListing listing, const QString& select)
         });
 }
 
-Note OpenList::noteOf(MissingFiles::State state)
-{
-    switch (state) {
-    case MissingFiles::State::Missing:
-        return Note::Missing;
-    case MissingFiles::State::NotConnected:
-        return Note::NotConnected;
-    case MissingFiles::State::NotAnswering:
-        return Note::NotAnswering;
-    case MissingFiles::State::Present:
-        break;
-    }
-    return Note::None;
-}
-
 void OpenList::checkFiles()
 {
-    std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
-    if (!rows)
-        return;
-    m_missing.check(
-        rows, [this](const MissingFiles::Checked& what, const MissingFiles::Answers& answers) {
-            std::vector<std::pair<int, Note>> notes;
-            notes.reserve(answers.size());
-            for (const auto& [row, state] : answers) {
-                notes.emplace_back(row, noteOf(state));
-            }
-            m_list.applyNotes(dynamic_cast<const OpenRows*>(what.get()), notes);
+    if (const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>())
+        m_missing.mark(rows, [this](const OpenRows* what, const auto& notes) {
+            m_list.applyNotes(what, notes);
         });
 }
 
 void OpenList::findMissing(std::function<void(QList<OpenEntry>)> found)
 {
-    const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
-    if (!rows || rows->count() == 0) {
-        found({});
-        return;
-    }
-    struct Gathered {
-        QList<OpenEntry> missing;
-        int answered = 0;
-        bool told = false;
-    };
-    auto gathered = std::make_shared<Gathered>();
-    const int finding = ++m_findings;
-    auto tell = [this, gathered, finding, found = std::move(found)] {
-        if (finding == m_findings && !std::exchange(gathered->told, true))
-            found(gathered->missing);
-    };
-    m_lookAgain.check(
-        rows, [this, gathered, tell, total = rows->count()](const MissingFiles::Checked& what,
-                                                            const MissingFiles::Answers& answers) {
-            const auto* looked = static_cast<const OpenRows*>(what.get());
-            std::vector<std::pair<int, Note>> notes;
-            notes.reserve(answers.size());
-            for (const auto& [row, state] : answers) {
-                notes.emplace_back(row, noteOf(state));
-                if (state != MissingFiles::State::Missing)
-                    continue;
-                OpenEntry entry = looked->entry(row);
-                if (QDir::isAbsolutePath(entry.folder))
-                    gathered->missing.append(std::move(entry));
-            }
-            // What was looked at now is shown too.
-            m_list.applyNotes(looked, notes);
-            gathered->answered += int(answers.size());
-            if (gathered->answered >= total)
-                tell();
-        });
-    QTimer::singleShot(kMissingWaitMs, &m_alive, tell);
+    // What is looked at now is shown too.
+    m_missing.find(
+        m_rows.shown<OpenRows>(),
+        [this](const OpenRows* what, const auto& notes) { m_list.applyNotes(what, notes); },
+        std::move(found));
 }
 
 void OpenList::tmrFileUpdate_Timer()
 {
-    // A read under way will show what the file holds; a list still being laid out is let be, so
-    // that a large list is never held three times over.
-    if (m_reads > 0 || m_loads.busy() || !m_list.isSettled())
-        return;
-    if (m_syncPending) {
+    const OpenRefresh::Tick tick = m_refresh.tick(m_loads.busy() || !m_list.isSettled());
+    if (tick == OpenRefresh::Tick::Sync)
         SyncDataFolderEntries();
+    if (tick != OpenRefresh::Tick::Read)
         return;
-    }
-    ++m_reads;
     work::post(
         work::Line::list(), &m_alive,
-        [store = m_store, last = LastListFileTime] { return store.listingIfChanged(last); },
+        [store = m_store, last = m_refresh.readPosted()] { return store.listingIfChanged(last); },
         [this](RecentFileList::Refreshed t) {
-            --m_reads;
-            if (!t.read)
-                return;
-            LastListFileTime = t.identity;
-            show(std::move(t.listing));
+            if (m_refresh.readAnswered(t))
+                show(std::move(t.listing));
         });
 }
 
@@ -227,23 +152,15 @@ void OpenList::TouchFileEntry(const QString& path, const QString& kindCode)
 
 void OpenList::SyncDataFolderEntries()
 {
-    ++m_reads;
-    m_syncPending = false;
+    m_refresh.syncPosted();
     work::post(
         work::Line::list(), &m_alive, [store = m_store]() mutable { return store.syncAndList(); },
         [this](RecentFileList::Synced s) {
-            --m_reads;
-            // A companion tool at work on the list is no fault: try again on a later refresh
-            // tick, and tell the user only if it never lets up.
-            m_syncPending = s.sync.busy && m_syncTicksLeft-- > 0;
-            if (m_syncPending)
-                return;
-            if (!s.sync.ok) {
-                // The list file is left as it was rather than rebuilt from less than it holds.
+            const OpenRefresh::Synced next = m_refresh.syncAnswered(s.sync);
+            if (next == OpenRefresh::Synced::Failed)
                 reportSaveFailure(s.sync);
-                return;
-            }
-            show(std::move(s.listing));
+            else if (next == OpenRefresh::Synced::Show)
+                show(std::move(s.listing));
         });
 }
 

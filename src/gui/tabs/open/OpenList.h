@@ -1,7 +1,8 @@
 #pragma once
 
 #include "commands/DriveFollow.h"
-#include "lists/MissingFiles.h"
+#include "commands/MissingEntries.h"
+#include "commands/OpenRefresh.h"
 #include "lists/OpenRows.h"
 #include "lists/RecentFileList.h"
 #include "ui/TabPins.h"
@@ -54,24 +55,15 @@ public:
     // The entry the user chose: the one of the rows on screen at the selected row.
     std::optional<OpenEntry> chosen() const;
     bool missingCheckBusy() const { return m_missing.busy(); }
-    static Note noteOf(MissingFiles::State state);
-    // Looks at every entry's file once more and hands over, here, the entries named by their
-    // full path whose drive answered and whose file is gone. A drive that has not answered
-    // within kMissingWaitMs keeps its entries out of them. A newer call replaces an older one.
+    // The entries Clean Up Missing takes, handed over here (see MissingEntries::find).
     void findMissing(std::function<void(QList<OpenEntry>)> found);
-    static constexpr int kMissingWaitMs = 3000;
     // Told, here, of known drives mounted at another place than their records name; looked for
-    // at each load and whenever a drive comes or goes, while the hub keeps a state folder.
+    // at each load and whenever a drive comes or goes, while the hub keeps a state folder. Each
+    // mount is told of once.
     void onMovedDrives(std::function<void(const QList<drivefollow::Offer>&)> told)
     {
         m_movedDrives = std::move(told);
     }
-
-    // The list file as the refresh timer last saw it.
-    FileIdentity LastListFileTime;
-    // How many refresh ticks the start-up sync is tried again on while another program keeps
-    // rewriting the list, before the failure is shown.
-    static constexpr int kSyncTicks = 30;
 
     // "Problem saving to QEL list", with the reason.
     void reportSaveFailure(const FileResult& failure) const;
@@ -79,6 +71,8 @@ public:
 private:
     // Looks at every entry's file again, drive by drive.
     void checkFiles();
+    // Hands the rows to the list; their files are looked at once they show.
+    void showRows(std::shared_ptr<const OpenRows> rows, const QString& select);
 
     const HubContext& m_hub;
     QelListView& m_list;
@@ -87,16 +81,13 @@ private:
     RecentFileList m_store;
     TabRows m_rows;
     TabPins m_pins;
-    MissingFiles m_missing;
+    MissingEntries m_missing;
+    OpenRefresh m_refresh;
     work::OneAtATime m_loads; // the loads asked for, one on the list line at a time
-    MissingFiles m_lookAgain; // for findMissing, apart from the marks' checks
-    int m_findings = 0;
     // Remembers the drives of the entries shown and tells of those that moved.
     void lookAtDrives();
     std::function<void(const QList<drivefollow::Offer>&)> m_movedDrives;
-    int m_reads = 0;                  // reads of the list file under way
-    int m_syncTicksLeft = kSyncTicks; // while a sync waits for a busy list, see above
-    bool m_syncPending = false;
+    drivefollow::Asked m_asked;
     bool m_checkQueued = false; // the files are looked at once the rows being laid out show
     QObject m_alive;            // answers from the lines are taken only while this lives
 };

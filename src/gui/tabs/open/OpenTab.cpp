@@ -3,22 +3,17 @@
 #include "actions/Launching.h"
 #include "actions/WebPages.h"
 #include "base/Columns.h"
-#include "base/Paths.h"
 #include "base/Program.h"
 #include "base/Twips.h"
-#include "formats/LaunchTable.h"
-#include "lists/DataFileKind.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QUrl>
 
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
                  const ImageList& small, Launching& launching)
@@ -47,42 +42,12 @@ void OpenTab::open()
         return;
     // The file may lie on a drive that does not answer: the tool starts when it does, if that is
     // soon; otherwise the user asks again.
-    m_waits.run(
-        m_hub.lineOf(entry->path()), QStringLiteral("open"), entry->path(), entry->path(),
-        DriveWait::Late::Drop,
-        [seams = seams(), e = *entry](Waiting& w) { return openedits::checkForOpen(seams, e, w); },
-        [this, e = *entry](const openedits::Result& r) { openChecked(e, r); });
-}
-
-void OpenTab::openChecked(const OpenEntry& entry, const openedits::Result& checked)
-{
-    switch (checked.outcome) {
-    case openedits::Outcome::NotFullPath:
-        // Any program may write the list: such a path is never handed to a tool, and its entry
-        // stays for the program that wrote it.
-        m_hub.notice(openedits::notFullPathText(entry));
-        return;
-    case openedits::Outcome::NotConnected:
-        m_hub.notice(openedits::notConnectedText(entry));
-        return;
-    case openedits::Outcome::NotAnswering:
-        m_hub.notice(openedits::notAnsweringText(entry));
-        return;
-    case openedits::Outcome::Missing: {
-        if (m_hub.ask(openedits::locateQuestion(entry))) {
-            cmdBrowseTag = SpacesToQuestionMarks(entry.name);
-            cmdBrowse_Click();
-        }
-        dropEntry(entry);
-        return;
-    }
-    default:
-        break;
-    }
-    QString name, folder;
-    SplitPath(checked.file, &name, &folder);
-    if (const auto command = commandForOpen(m_hub.appFolder(), entry.kindCode, folder, name))
-        m_launching.LaunchCommand(command->program, command->arguments, checked.file);
+    post(
+        QStringLiteral("open"), openundo::Where::of(entry->path()),
+        [e = *entry, app = m_hub.appFolder()](const openedits::Seams& seams, Waiting& w) {
+            return openreply::afterOpen(app, e, openedits::checkForOpen(seams, e, w));
+        },
+        DriveWait::Late::Drop);
 }
 
 void OpenTab::dropEntry(const OpenEntry& entry)
@@ -91,11 +56,10 @@ void OpenTab::dropEntry(const OpenEntry& entry)
     // timer shows the list without it.
     work::post(
         work::Line::list(), &m_alive,
-        [seams = seams(), entry] { return openedits::removeFromList(seams, entry); },
-        [this](const openedits::Result& r) {
-            if (r.outcome == openedits::Outcome::Failed)
-                reportSaveFailure(r.result);
-        });
+        [seams = seams(), entry] {
+            return openreply::afterDrop(openedits::removeFromList(seams, entry));
+        },
+        [this](openreply::Reply r) { present(std::move(r)); });
 }
 
 void OpenTab::cmdBrowse_Click()
@@ -156,11 +120,8 @@ QList<int> OpenTab::filterColumns() const
 
 std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)
 {
-    // A data file opens as Browse opens it, whichever tab is shown.
-    if (!data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
-        return {};
-    const QString path = QDir::toNativeSeparators(data->urls().first().toLocalFile());
-    if (KindFromExtension(path) == 99 || path.endsWith(paths::separator()))
+    const QString path = data->hasUrls() ? openreply::droppedDataFile(data->urls()) : QString();
+    if (path.isEmpty())
         return {};
     return [this, path] { m_launching.openDataFile(path); };
 }

@@ -1,14 +1,11 @@
 #pragma once
 
 #include "actions/DriveWait.h"
-#include "actions/Undoing.h"
-#include "commands/OpenEdits.h"
+#include "commands/OpenReplies.h"
 #include "tabs/open/OpenList.h"
 #include "ui/TabController.h"
 
 #include <QObject>
-
-#include <memory>
 
 class HubContext;
 class ImageList;
@@ -18,7 +15,7 @@ class QelListView;
 
 // The "Open" tab: its list (OpenList), Browse, and opening, renaming, deleting and taking off
 // the list a recorded data file. It asks, posts the command of the core library on the line of
-// the data file's drive, and shows what came of it.
+// the data file's drive, and shows the reply the command ends in (see commands/OpenReplies.h).
 class OpenTab : public TabController {
 public:
     OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
@@ -75,26 +72,28 @@ private:
     std::optional<OpenEntry> chosen() const { return m_open.chosen(); }
     // What the commands reach, with the list as it now stands.
     openedits::Seams seams() const;
-    void show(OpenListing listing, const QString& select = {})
+    // Runs `job(seams, waiting)` for the command `what` where `on` says, then presents its
+    // reply. False, with nothing started, when that command already waits on that entry.
+    template <class Job>
+    bool post(const QString& what, const openundo::Where& on, Job job,
+              DriveWait::Late late = DriveWait::Late::Deliver)
     {
-        m_open.show(std::move(listing), select);
+        return m_waits.run(
+            lineOf(on), what, on.key, on.file, late,
+            [seams = seams(), job = std::move(job)](Waiting& w) { return job(seams, w); },
+            [this](openreply::Reply r) { present(std::move(r)); });
     }
-    void openChecked(const OpenEntry& entry, const openedits::Result& checked);
+    work::Line lineOf(const openundo::Where& where) const;
+    // On the list line, as the wait for `key`.
+    openundo::Where onList(const QString& key) const;
+    // Asks and shows what came of a command, as its reply says.
+    void present(openreply::Reply reply);
     // Takes the entry's records off the list, for a file that has gone.
     void dropEntry(const OpenEntry& entry);
     void deleteEntry(const OpenEntry& entry, openedits::Removal removal);
-    void reportSaveFailure(const FileResult& failure) const { m_open.reportSaveFailure(failure); }
-    // `verb`: the command the step takes back, "Delete" or "Remove".
-    void offerUndo(const openedits::DeletedEntry& step, const QString& verb, bool again = false);
-    void offerUndo(const openedits::RenamedEntry& step, bool again = false);
-    void offerUndo(const openedits::CleanedUp& step, bool again = false);
-    void offerUndo(const drivefollow::Moved& step, bool again = false);
-    // Asks, once per mount, whether a known drive's entries follow it to its new place.
+    void offerUndo(const openundo::Step& step, bool again = false);
+    // Asks whether a known drive's entries follow it to its new place.
     void offerFollow(const drivefollow::Offer& offer);
-    QSet<QString> m_askedMounts;
-    // How an undo went: the list as it left it, or why it changed nothing.
-    void finishUndo(openedits::Result r, const QString& path, const UndoTexts& texts,
-                    const std::function<void()>& offerAgain);
 
     const HubContext& m_hub;
     Launching& m_launching;
