@@ -120,6 +120,29 @@ TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder)
     EXPECT_EQ(raw(), once);
 }
 
+// With nothing to add, a list without records of the data folder is left as it was, neither
+// rewritten nor listed again; the records of data files that went are still dropped.
+TEST_F(StoreFixture, SyncWithNothingToAddRewritesOnlyToDrop)
+{
+    const FileListRecord outside{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"),
+                                 QStringLiteral("d")};
+    writeList({outside});
+    const FileIdentity before = identityOf(store.listPath());
+    RecentFileList::Synced s = store.syncAndList();
+    ASSERT_TRUE(s.sync.ok);
+    EXPECT_EQ(s.kept, before);
+    EXPECT_EQ(s.listing.size(), 0u);
+    EXPECT_EQ(identityOf(store.listPath()), before);
+
+    writeList({outside,
+               {QStringLiteral("fpl"), p(QStringLiteral("Data/gone.fpl")), QStringLiteral("d")}});
+    s = store.syncAndList();
+    ASSERT_TRUE(s.sync.ok);
+    EXPECT_FALSE(s.kept.exists);
+    EXPECT_EQ(s.listing.size(), 1u);
+    EXPECT_EQ(list(), QList<FileListRecord>{outside});
+}
+
 TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone)
 {
     ASSERT_TRUE(store.ScanDataFolder().ok); // no data folder at all

@@ -214,6 +214,20 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     tick();
     EXPECT_EQ(reloads.count(), 0); // unchanged: not read again
 
+    // Nor after a load, whose version is the one shown, nor after a sync that found nothing to
+    // change: neither is listed again.
+    int reads = 0;
+    setListReadObserver([&](const QString&) { ++reads; });
+    load();
+    tick();
+    const SharedRows loaded = window->openTab().shownRows();
+    window->openTab().SyncDataFolderEntries();
+    ASSERT_TRUE(settle());
+    tick();
+    setListReadObserver({});
+    EXPECT_EQ(reads, 2); // the load's and the sync's own
+    EXPECT_EQ(window->openTab().shownRows(), loaded);
+
     // Another program appends within the same second: size and fine time tell.
     QFile f(window->openTab().store().listPath());
     ASSERT_TRUE(f.open(QIODevice::Append));

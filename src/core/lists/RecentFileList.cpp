@@ -127,8 +127,8 @@ RecentFileList::Synced RecentFileList::syncAndList()
 {
     Synced s;
     QByteArray written;
-    s.sync = SyncDataFolderEntries(&written);
-    if (s.sync.ok)
+    s.sync = syncDataFolder(&written, &s.kept);
+    if (s.sync.ok && !s.kept.exists)
         s.listing = openListingOf(written);
     return s;
 }
@@ -330,9 +330,37 @@ bool RecentFileList::isInDataFolder(const QString& path) const
 
 FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
 {
+    return syncDataFolder(written, nullptr);
+}
+
+FileResult RecentFileList::syncDataFolder(QByteArray* written, FileIdentity* kept)
+{
     // The folder scan is the slow part: it runs before the list is read, so that the window in
     // which another program's change would mean starting over stays short.
     const QList<records::Line> scanned = encodeAll(scanDataFolderRecords());
+    if (scanned.isEmpty()) {
+        // Nothing to add, and most often nothing to drop: a large list is then looked through
+        // as read, without being held line by line for a rewrite that would change nothing.
+        if (m_file.beforeRead)
+            m_file.beforeRead();
+        FileContent file = readListFile(m_file.path());
+        if (!file.result.ok)
+            return file.result;
+        const QString data = dataFolderAsListed();
+        bool drops = false;
+        if (file.exists) {
+            records::forEachRecord(file.data, kFields, [&](const records::RecordView& r) {
+                drops = drops || isDirectlyIn(r.field(1), data);
+            });
+        }
+        if (file.exists && !drops) {
+            if (kept)
+                *kept = file.identity;
+            if (written)
+                *written = std::move(file.data);
+            return {};
+        }
+    }
     return m_file.rewrite(
         [&](records::Document& doc, bool exists) {
             const QString data = dataFolderAsListed();

@@ -85,10 +85,12 @@ public:
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.
     FileResult SyncDataFolderEntries(QByteArray* written = nullptr);
-    // The same, and the entries as it left them (none when it failed).
+    // The same, and the entries as it left them (none when it failed). A list that needed no
+    // change is left as it was and not listed again: `kept` is then the version found.
     struct Synced {
         FileResult sync;
         OpenListing listing;
+        FileIdentity kept; // missing when the sync wrote the list (or failed)
     };
     Synced syncAndList();
     // Appends one record per data file of the data folder (creating the list file if missing).
@@ -111,6 +113,8 @@ public:
     }
 
 private:
+    // SyncDataFolderEntries; `kept` receives the version of a list that needed no change.
+    FileResult syncDataFolder(QByteArray* written, FileIdentity* kept);
     // The data folder as the list's records name it: application folder + "/Data/".
     QString dataFolderAsListed() const;
 

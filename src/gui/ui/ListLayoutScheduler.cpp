@@ -42,6 +42,7 @@ ListLayoutStep ListLayoutStep::make(const ListModel::State& shown, const ListSor
     } else if (!(filter == shownFilter) || !(sort == shownSort)) {
         l.kind = filter == shownFilter ? Kind::Reorder : Kind::Refilter;
         l.state.order = displayOrder(*rows, sort, filter);
+        l.state.displayRows = displayRows(l.state.order, rows->count());
     }
     return l;
 }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
@@ -43,10 +44,18 @@ void OpenList::reportSaveFailure(const FileResult& failure) const
 void OpenList::LoadOpenList(Damage damage)
 {
     m_loads.post(
-        work::Line::list(), &m_alive, [store = m_store] { return store.listing(true); },
-        [this, damage](OpenListing listing) {
-            const qsizetype damaged = listing.damagedLine;
-            show(std::move(listing));
+        work::Line::list(), &m_alive,
+        [store = m_store] {
+            RecentFileList::Refreshed r;
+            r.read = true;
+            r.listing = store.listing(true, &r.identity);
+            return r;
+        },
+        [this, damage](RecentFileList::Refreshed r) {
+            // The refresh timer reads the list again only once it is another version than this.
+            LastListFileTime = r.identity;
+            const qsizetype damaged = r.listing.damagedLine;
+            show(std::move(r.listing));
             if (damage == Damage::Report && damaged > 0)
                 m_hub.fileFailure(QStringLiteral("Problem reading QEL list"),
                                   FileResult::failure(EINVAL, QStringLiteral("Line %1 is too long "
@@ -65,13 +74,23 @@ void OpenList::lookAtDrives()
     work::post(
         work::Line::list(), &m_alive,
         [rows, folder, drives = &m_hub.drives()] {
+            HubState state(folder);
+            const QList<DriveIdentity> mounted = drives->mountedDrives();
+            // No drive mounted and none remembered: nothing to remember the entries by, and a
+            // large list's paths are not made for nothing.
+            if (mounted.isEmpty() && !QFileInfo::exists(state.path()))
+                return QList<drivefollow::Offer>();
+            const OpenListing& listing = rows->listing();
             QStringList paths;
             paths.reserve(rows->count());
-            for (int i = 0; i < rows->count(); ++i)
-                paths.append(rows->entry(i).path());
-            HubState state(folder);
-            return drivefollow::remember(state, drives->mountedDrives(), paths,
-                                         QDate::currentDate());
+            for (size_t i = 0; i < listing.size(); ++i) {
+                const QString& folder = listing.folder(i);
+                const QString& name = listing.name(i);
+                QString path;
+                path.reserve(folder.size() + name.size());
+                paths.append(path.append(folder).append(name));
+            }
+            return drivefollow::remember(state, mounted, paths, QDate::currentDate());
         },
         [this](const QList<drivefollow::Offer>& offers) {
             if (!offers.isEmpty() && m_movedDrives)
@@ -241,6 +260,12 @@ void OpenList::SyncDataFolderEntries()
             if (!s.sync.ok) {
                 // The list file is left as it was rather than rebuilt from less than it holds.
                 reportSaveFailure(s.sync);
+                return;
+            }
+            if (s.kept.exists) {
+                // Left as it was: shown already, unless another program changed it since.
+                if (!(s.kept == LastListFileTime))
+                    LoadOpenList();
                 return;
             }
             show(std::move(s.listing));
