@@ -249,4 +249,20 @@ TEST(OpenListingOf, KeepsEveryTextOfEveryRecordInNameOrder)
     EXPECT_EQ(listing.at(0).folder, QStringLiteral("/b/"));
     // The line that is no UTF-8 names its file by its bytes too.
     EXPECT_EQ(listing.at(2).files().size(), 2);
+
+    // Read again after a change, the names still there near their places are the first
+    // listing's own texts; the others are read anew.
+    QByteArray changed = content.sliced(content.indexOf('\n') + 1);
+    changed.replace("beta", "gamma").append("\"fpl\",\"/a/zeta.fpl\",\"d\"\r\n");
+    const OpenListing again = openListingOf(changed, listing.shared());
+    QStringList read, shared;
+    for (size_t i = 0; i < again.size(); ++i) {
+        read << again.name(i);
+        for (size_t j = 0; j < listing.size(); ++j) {
+            if (again.name(i).constData() == listing.name(j).constData())
+                shared << again.name(i);
+        }
+    }
+    EXPECT_EQ(read, (QStringList{names[0], names[2], QStringLiteral("gamma.phs"), names[3]}));
+    EXPECT_EQ(shared, (QStringList{names[0], names[2]}));
 }

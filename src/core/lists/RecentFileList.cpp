@@ -129,7 +129,7 @@ RecentFileList::Synced RecentFileList::syncAndList()
     QByteArray written;
     s.sync = syncDataFolder(&written, &s.kept);
     if (s.sync.ok && !s.kept.exists)
-        s.listing = openListingOf(written);
+        s.listing = listingOf(std::move(written));
     return s;
 }
 
@@ -154,7 +154,20 @@ OpenListing RecentFileList::listing(bool scanIfMissing, FileIdentity* identity) 
         none.result = file.result;
         return none;
     }
-    return openListingOf(file.data);
+    return listingOf(std::move(file.data));
+}
+
+OpenListing RecentFileList::listingOf(QByteArray content) const
+{
+    OpenListing::Shared before;
+    {
+        const std::lock_guard<std::mutex> hold(m_last->lock);
+        before = m_last->listing;
+    }
+    OpenListing listing = openListingOf(std::move(content), before);
+    const std::lock_guard<std::mutex> hold(m_last->lock);
+    m_last->listing = listing.shared();
+    return listing;
 }
 
 RecentFileList::Check RecentFileList::check(const QString& path, const QString& alsoPath) const

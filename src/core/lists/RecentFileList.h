@@ -8,6 +8,9 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
+#include <mutex>
+
 // One line of the recent-file list file.
 struct FileListRecord {
     QString kindCode;
@@ -118,8 +121,17 @@ private:
     // The data folder as the list's records name it: application folder + "/Data/".
     QString dataFolderAsListed() const;
 
+    // Lists the list file's `content`, sharing names with the listing made last.
+    OpenListing listingOf(QByteArray content) const;
+
     QString m_appFolder;
     ListFile m_file;
+    // The listing made last by this store or a copy of it (the copies run on the list line).
+    struct Last {
+        std::mutex lock;
+        OpenListing::Shared listing;
+    };
+    std::shared_ptr<Last> m_last = std::make_shared<Last>();
     std::function<void()> m_afterListingRead;
 };
 

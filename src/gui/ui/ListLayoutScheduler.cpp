@@ -126,10 +126,17 @@ void ListLayoutScheduler::relayout()
     }
     m_working = true;
     m_lateNotes.clear();
+    // Only new rows are compared with those shown; another order or filter of the same rows
+    // needs nothing of what is shown, which is then not copied.
+    ListModel::State base;
+    if (m_wantedRows == shown.rows)
+        base.rows = shown.rows;
+    else
+        base = shown;
     work::post(
         work::Line::compute(), &m_alive,
-        [shown, shownSort = m_shownSort, shownFilter = m_shownFilter, rows = m_wantedRows,
-         sort = m_sort, filter = m_filter, columns, measured] {
+        [shown = std::move(base), shownSort = m_shownSort, shownFilter = m_shownFilter,
+         rows = m_wantedRows, sort = m_sort, filter = m_filter, columns, measured] {
             return ListLayoutStep::make(shown, shownSort, shownFilter, rows, sort, filter, columns,
                                         measured);
         },
