@@ -120,7 +120,7 @@ FileResult ListFile::putBack(const QList<records::TakenRecord>& taken, QByteArra
         written);
 }
 
-FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
+FileResult ListFile::rewrite(const Edit& edit, QByteArray* written, FileIdentity* version) const
 {
     QElapsedTimer clock;
     clock.start();
@@ -137,6 +137,8 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
         if (!doc.isModified()) {
             if (written)
                 *written = file.data;
+            if (version)
+                *version = file.identity;
             return {};
         }
         // Checked by hand: the permission bits do not stop every user (root), and a list the
@@ -151,6 +153,12 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
         case Replaced::Done:
             if (written)
                 *written = content;
+            if (version) {
+                // The file as swapped in; another program's change within these moments shows
+                // in its size, and then the version is not told.
+                const FileIdentity now = identityOf(m_path);
+                *version = now.size == content.size() ? now : FileIdentity();
+            }
             return {};
         case Replaced::Failed:
             return failure;

@@ -53,8 +53,12 @@ OpenEntry OpenListing::at(size_t i) const
     e.folder = m_table->folders[r.folder].text;
     e.name = r.name;
     e.dateText = date(i);
-    if (r.bytesPath > 0)
-        e.bytesPath = m_table->bytesPaths[r.bytesPath - 1];
+    const auto& bytesPaths = m_table->bytesPaths;
+    const quint32 place = quint32(m_order[i]);
+    const auto found = std::lower_bound(bytesPaths.begin(), bytesPaths.end(), place,
+                                        [](const auto& b, quint32 p) { return b.first < p; });
+    if (found != bytesPaths.end() && found->first == place)
+        e.bytesPath = found->second;
     return e;
 }
 
@@ -147,8 +151,7 @@ OpenListing openListingOf(QByteArray content, const OpenListing::Shared& previou
         if (!r.isUtf8()) {
             QString bytes = paths::fromNativeBytes(path);
             if (bytes != table->folders[record.folder].text + record.name) {
-                table->bytesPaths.push_back(std::move(bytes));
-                record.bytesPath = quint32(table->bytesPaths.size());
+                table->bytesPaths.emplace_back(quint32(records.size()), std::move(bytes));
             }
         }
         records.push_back(std::move(record));

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace records {
@@ -32,7 +33,7 @@ struct OpenEntry {
 
 // The entries of a recent-file list, and the order the "Open" list shows them in: by name without
 // regard to letter case, equal names in file order. A list of years of plots holds many names in
-// few folders under few kind codes, so each entry keeps its name, its date (in its own 64 bytes
+// few folders under few kind codes, so each entry keeps its name, its date (in its own 56 bytes
 // where the date is short and plain, as the hub and the companion tools write it), and the number
 // of its folder and code in tables of their own. The entries
 // stay in file order (a large list is not moved about to be sorted); `order` gives the entry of
@@ -69,18 +70,17 @@ public:
 
 private:
     friend OpenListing openListingOf(QByteArray content, const Shared& previous);
-    static constexpr int kDateBytes = 29; // what is left of the record's 64 bytes
+    static constexpr int kDateBytes = 25; // what is left of the record's 56 bytes
     struct Record {
         QString name;
         quint32 folder = 0;
-        quint32 bytesPath = 0; // 0: none, else its place in bytesPaths + 1
         quint16 code = 0;
         // The date's Latin-1 bytes, so many; or kLongDate, and its place in longDates in the
         // first four bytes.
         quint8 dateLength = 0;
         char date[kDateBytes];
     };
-    static_assert(sizeof(Record) == 64);
+    static_assert(sizeof(Record) == 56);
     static constexpr quint8 kLongDate = 0xFF;
     struct Folder {
         QString text;
@@ -92,7 +92,9 @@ private:
         std::vector<Record> records;
         std::vector<Folder> folders;
         std::vector<QString> codes;
-        std::vector<QString> bytesPaths;
+        // The paths as the bytes of lines that are no UTF-8 name them, where they differ from
+        // the texts: by record, in file order.
+        std::vector<std::pair<quint32, QString>> bytesPaths;
         std::vector<QString> longDates;
         void setDate(Record& record, const records::RecordView& view);
     };

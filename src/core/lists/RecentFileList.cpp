@@ -127,7 +127,7 @@ RecentFileList::Synced RecentFileList::syncAndList()
 {
     Synced s;
     QByteArray written;
-    s.sync = syncDataFolder(&written, &s.kept);
+    s.sync = syncDataFolder(&written, &s.kept, &s.version);
     if (s.sync.ok && !s.kept.exists)
         s.listing = listingOf(std::move(written));
     return s;
@@ -343,10 +343,11 @@ bool RecentFileList::isInDataFolder(const QString& path) const
 
 FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
 {
-    return syncDataFolder(written, nullptr);
+    return syncDataFolder(written, nullptr, nullptr);
 }
 
-FileResult RecentFileList::syncDataFolder(QByteArray* written, FileIdentity* kept)
+FileResult RecentFileList::syncDataFolder(QByteArray* written, FileIdentity* kept,
+                                          FileIdentity* version)
 {
     // The folder scan is the slow part: it runs before the list is read, so that the window in
     // which another program's change would mean starting over stays short.
@@ -369,6 +370,8 @@ FileResult RecentFileList::syncDataFolder(QByteArray* written, FileIdentity* kep
         if (file.exists && !drops) {
             if (kept)
                 *kept = file.identity;
+            if (version)
+                *version = file.identity;
             if (written)
                 *written = std::move(file.data);
             return {};
@@ -386,7 +389,7 @@ FileResult RecentFileList::syncDataFolder(QByteArray* written, FileIdentity* kep
                 doc.markChanged();
             return FileResult();
         },
-        written);
+        written, version);
 }
 
 QString applyRenameExtensionRule(const QString& newName, const QString& kindCode)

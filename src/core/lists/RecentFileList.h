@@ -94,6 +94,8 @@ public:
         FileResult sync;
         OpenListing listing;
         FileIdentity kept; // missing when the sync wrote the list (or failed)
+        // The version of the list the sync left, written or kept; missing when not known.
+        FileIdentity version;
     };
     Synced syncAndList();
     // Appends one record per data file of the data folder (creating the list file if missing).
@@ -117,7 +119,7 @@ public:
 
 private:
     // SyncDataFolderEntries; `kept` receives the version of a list that needed no change.
-    FileResult syncDataFolder(QByteArray* written, FileIdentity* kept);
+    FileResult syncDataFolder(QByteArray* written, FileIdentity* kept, FileIdentity* version);
     // The data folder as the list's records name it: application folder + "/Data/".
     QString dataFolderAsListed() const;
 

@@ -297,6 +297,7 @@ void ListModel::change(State next, const ListPlan& plan)
     for (const ListPlan::Range& r : plan.inserted)
         std::fill(came.begin() + r.first, came.begin() + r.last + 1, 1);
     next.order.clear();
+    next.order.reserve(order.size());
     for (size_t j = 0; j < order.size(); ++j) {
         if (!came[j])
             next.order.push_back(order[j]);

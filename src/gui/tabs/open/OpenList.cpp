@@ -268,6 +268,8 @@ void OpenList::SyncDataFolderEntries()
                     LoadOpenList();
                 return;
             }
+            if (s.version.exists)
+                LastListFileTime = s.version; // the timer need not read what is shown
             show(std::move(s.listing));
         });
 }
