@@ -131,12 +131,12 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written, FileIdentity
         FileContent file = readListFile(m_path);
         if (!file.result.ok)
             return file.result;
-        records::Document doc(file.data, m_fields);
+        records::Document doc(std::move(file.data), m_fields);
         if (FileResult r = edit(doc, file.exists); !r.ok)
             return r;
         if (!doc.isModified()) {
             if (written)
-                *written = file.data;
+                *written = doc.data();
             if (version)
                 *version = file.identity;
             return {};
@@ -146,7 +146,7 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written, FileIdentity
         // Windows programs report a read-only file.
         if (file.readOnly)
             return FileResult::fromErrno(EACCES);
-        const QByteArray content = doc.serialize();
+        const QByteArray content = std::move(doc).serialize();
         FileResult failure;
         switch (replaceIfUnchanged(m_path, m_tempPath, content, file.identity, beforeReplace,
                                    &failure)) {

@@ -5,6 +5,7 @@
 #include <QUtf8StringView>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace records {
@@ -431,7 +432,30 @@ void Document::sortRecords(const std::function<bool(const Line&, const Line&)>& 
     m_modified = true;
 }
 
-QByteArray Document::serialize() const
+QByteArray Document::serialize() &&
+{
+    if (m_split || m_data.isDetached() == false)
+        return std::as_const(*this).serialize();
+    // Each run of lines that stay moves up over the lines removed before it.
+    qsizetype to = 0, at = 0;
+    char* bytes = m_data.data();
+    for (const auto& [begin, end] : m_removed) {
+        std::memmove(bytes + to, bytes + at, size_t(begin - at));
+        to += begin - at;
+        at = end;
+    }
+    std::memmove(bytes + to, bytes + at, size_t(m_data.size() - at));
+    m_data.truncate(to + m_data.size() - at);
+    m_removed.clear();
+    for (const Line& line : m_lines) {
+        if (m_data.size() > m_bodyStart && !endsWithLineEnd(m_data))
+            m_data += "\r\n";
+        m_data += line.bytes();
+    }
+    return std::move(m_data);
+}
+
+QByteArray Document::serialize() const&
 {
     if (!m_split) {
         // The lines read, as read, and those appended after them.

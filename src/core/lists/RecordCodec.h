@@ -150,7 +150,12 @@ public:
 
     // The file's new content: every line's bytes in order after a leading byte-order mark, with
     // a line end added after a line that had none when another line now follows it.
-    QByteArray serialize() const;
+    QByteArray serialize() const&;
+    // The same, made in the place of the data as read where they are this document's alone: a
+    // large list then never stands twice in memory while it is rewritten.
+    QByteArray serialize() &&;
+    // The data as read.
+    const QByteArray& data() const { return m_data; }
 
 private:
     // The lines are found in the data the first time a change needs them: a large list that
