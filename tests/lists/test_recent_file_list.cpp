@@ -120,6 +120,29 @@ TEST_F(StoreFixture, SyncRebuildsDataFolderEntriesInScanOrder)
     EXPECT_EQ(raw(), once);
 }
 
+// With nothing to add, a list without records of the data folder is left as it was, neither
+// rewritten nor listed again; the records of data files that went are still dropped.
+TEST_F(StoreFixture, SyncWithNothingToAddRewritesOnlyToDrop)
+{
+    const FileListRecord outside{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"),
+                                 QStringLiteral("d")};
+    writeList({outside});
+    const FileIdentity before = identityOf(store.listPath());
+    RecentFileList::Synced s = store.syncAndList();
+    ASSERT_TRUE(s.sync.ok);
+    EXPECT_EQ(s.kept, before);
+    EXPECT_EQ(s.listing.size(), 0u);
+    EXPECT_EQ(identityOf(store.listPath()), before);
+
+    writeList({outside,
+               {QStringLiteral("fpl"), p(QStringLiteral("Data/gone.fpl")), QStringLiteral("d")}});
+    s = store.syncAndList();
+    ASSERT_TRUE(s.sync.ok);
+    EXPECT_FALSE(s.kept.exists);
+    EXPECT_EQ(s.listing.size(), 1u);
+    EXPECT_EQ(list(), QList<FileListRecord>{outside});
+}
+
 TEST_F(StoreFixture, ScanCreatesMissingListAndLeavesExistingOneAlone)
 {
     ASSERT_TRUE(store.ScanDataFolder().ok); // no data folder at all
@@ -226,4 +249,20 @@ TEST(OpenListingOf, KeepsEveryTextOfEveryRecordInNameOrder)
     EXPECT_EQ(listing.at(0).folder, QStringLiteral("/b/"));
     // The line that is no UTF-8 names its file by its bytes too.
     EXPECT_EQ(listing.at(2).files().size(), 2);
+
+    // Read again after a change, the names still there near their places are the first
+    // listing's own texts; the others are read anew.
+    QByteArray changed = content.sliced(content.indexOf('\n') + 1);
+    changed.replace("beta", "gamma").append("\"fpl\",\"/a/zeta.fpl\",\"d\"\r\n");
+    const OpenListing again = openListingOf(changed, listing.shared());
+    QStringList read, shared;
+    for (size_t i = 0; i < again.size(); ++i) {
+        read << again.name(i);
+        for (size_t j = 0; j < listing.size(); ++j) {
+            if (again.name(i).constData() == listing.name(j).constData())
+                shared << again.name(i);
+        }
+    }
+    EXPECT_EQ(read, (QStringList{names[0], names[2], QStringLiteral("gamma.phs"), names[3]}));
+    EXPECT_EQ(shared, (QStringList{names[0], names[2]}));
 }

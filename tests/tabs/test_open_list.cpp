@@ -214,6 +214,31 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     tick();
     EXPECT_EQ(reloads.count(), 0); // unchanged: not read again
 
+    // Nor after a load, whose version is the one shown, nor after a sync that found nothing to
+    // change (which lists nothing again) or wrote the list.
+    int reads = 0;
+    setListReadObserver([&](const QString&) { ++reads; });
+    const auto syncThenTick = [&] {
+        window->openTab().SyncDataFolderEntries();
+        ASSERT_TRUE(settle());
+        tick();
+    };
+    load();
+    tick();
+    const SharedRows loaded = window->openTab().shownRows();
+    syncThenTick();
+    EXPECT_EQ(reads, 2); // the load's and the sync's own
+    EXPECT_EQ(window->openTab().shownRows(), loaded);
+    app.write(QStringLiteral("data/new.fpl"), "x");
+    syncThenTick();
+    EXPECT_EQ(reads, 3);
+    EXPECT_EQ(list->count(), 2);
+    QFile::remove(app.file(QStringLiteral("data/new.fpl")));
+    syncThenTick();
+    setListReadObserver({});
+    EXPECT_EQ(reads, 5); // a look for records to drop, then the rewrite that drops them
+    EXPECT_EQ(list->count(), 1);
+
     // Another program appends within the same second: size and fine time tell.
     QFile f(window->openTab().store().listPath());
     ASSERT_TRUE(f.open(QIODevice::Append));

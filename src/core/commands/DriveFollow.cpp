@@ -105,12 +105,23 @@ QList<Offer> remember(HubState& state, const QList<DriveIdentity>& mounted,
 QList<Offer> remember(const QString& stateFolder, const DriveTable& drives, const OpenRows& rows,
                       const QDate& today)
 {
+    HubState state(stateFolder);
+    const QList<DriveIdentity> mounted = drives.mountedDrives();
+    // No drive mounted and none remembered: nothing to remember the entries by, and a large
+    // list's paths are not made for nothing.
+    if (mounted.isEmpty() && !QFileInfo::exists(state.path()))
+        return {};
+    const OpenListing& listing = rows.listing();
     QStringList paths;
     paths.reserve(rows.count());
-    for (int i = 0; i < rows.count(); ++i)
-        paths.append(rows.entry(i).path());
-    HubState state(stateFolder);
-    return remember(state, drives.mountedDrives(), paths, today);
+    for (size_t i = 0; i < listing.size(); ++i) {
+        const QString& folder = listing.folder(i);
+        const QString& name = listing.name(i);
+        QString path;
+        path.reserve(folder.size() + name.size());
+        paths.append(path.append(folder).append(name));
+    }
+    return remember(state, mounted, paths, today);
 }
 
 QList<Offer> Asked::fresh(const QList<Offer>& offers)

@@ -120,7 +120,7 @@ FileResult ListFile::putBack(const QList<records::TakenRecord>& taken, QByteArra
         written);
 }
 
-FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
+FileResult ListFile::rewrite(const Edit& edit, QByteArray* written, FileIdentity* version) const
 {
     QElapsedTimer clock;
     clock.start();
@@ -131,12 +131,14 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
         FileContent file = readListFile(m_path);
         if (!file.result.ok)
             return file.result;
-        records::Document doc(file.data, m_fields);
+        records::Document doc(std::move(file.data), m_fields);
         if (FileResult r = edit(doc, file.exists); !r.ok)
             return r;
         if (!doc.isModified()) {
             if (written)
-                *written = file.data;
+                *written = doc.data();
+            if (version)
+                *version = file.identity;
             return {};
         }
         // Checked by hand: the permission bits do not stop every user (root), and a list the
@@ -144,13 +146,19 @@ FileResult ListFile::rewrite(const Edit& edit, QByteArray* written) const
         // Windows programs report a read-only file.
         if (file.readOnly)
             return FileResult::fromErrno(EACCES);
-        const QByteArray content = doc.serialize();
+        const QByteArray content = std::move(doc).serialize();
         FileResult failure;
         switch (replaceIfUnchanged(m_path, m_tempPath, content, file.identity, beforeReplace,
                                    &failure)) {
         case Replaced::Done:
             if (written)
                 *written = content;
+            if (version) {
+                // The file as swapped in; another program's change within these moments shows
+                // in its size, and then the version is not told.
+                const FileIdentity now = identityOf(m_path);
+                *version = now.size == content.size() ? now : FileIdentity();
+            }
             return {};
         case Replaced::Failed:
             return failure;

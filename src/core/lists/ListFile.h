@@ -107,8 +107,11 @@ public:
     // more cycle.
     //
     // `written` receives what the file holds afterwards (what was written, or what was read
-    // when nothing changed), so that a command shows the list without reading it once more.
-    FileResult rewrite(const Edit& edit, QByteArray* written = nullptr) const;
+    // when nothing changed), so that a command shows the list without reading it once more;
+    // `version`, which version of the file that is (missing when that cannot be told), so that
+    // the refresh timer does not read it once more either.
+    FileResult rewrite(const Edit& edit, QByteArray* written = nullptr,
+                       FileIdentity* version = nullptr) const;
     // A rewrite that puts records a remove took back where they stood (see
     // records::Document::putBack).
     FileResult putBack(const QList<records::TakenRecord>& taken, QByteArray* written) const;

@@ -65,9 +65,9 @@ RecentFileList::Synced RecentFileList::syncAndList()
 {
     Synced s;
     QByteArray written;
-    s.sync = SyncDataFolderEntries(&written);
-    if (s.sync.ok)
-        s.listing = openListingOf(written);
+    s.sync = syncDataFolder(&written, &s.kept, &s.version);
+    if (s.sync.ok && !s.kept.exists)
+        s.listing = listingOf(std::move(written));
     return s;
 }
 
@@ -92,7 +92,20 @@ OpenListing RecentFileList::listing(bool scanIfMissing, FileIdentity* identity) 
         none.result = file.result;
         return none;
     }
-    return openListingOf(file.data);
+    return listingOf(std::move(file.data));
+}
+
+OpenListing RecentFileList::listingOf(QByteArray content) const
+{
+    OpenListing::Shared before;
+    {
+        const std::lock_guard<std::mutex> hold(m_last->lock);
+        before = m_last->listing;
+    }
+    OpenListing listing = openListingOf(std::move(content), before);
+    const std::lock_guard<std::mutex> hold(m_last->lock);
+    m_last->listing = listing.shared();
+    return listing;
 }
 
 RecentFileList::Check RecentFileList::check(const QString& path, const QString& alsoPath) const
@@ -223,9 +236,39 @@ FileResult RecentFileList::ScanDataFolder()
 
 FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
 {
+    return syncDataFolder(written, nullptr, nullptr);
+}
+
+FileResult RecentFileList::syncDataFolder(QByteArray* written, FileIdentity* kept,
+                                          FileIdentity* version)
+{
     // The folder scan is the slow part: it runs before the list is read, so that the window in
     // which another program's change would mean starting over stays short.
     const QList<records::Line> scanned = encodeAll(m_data.scanDataFolderRecords());
+    if (scanned.isEmpty()) {
+        // Nothing to add, and most often nothing to drop: a large list is then looked through
+        // as read, without being held line by line for a rewrite that would change nothing.
+        if (m_file.beforeRead)
+            m_file.beforeRead();
+        FileContent file = readListFile(m_file.path());
+        if (!file.result.ok)
+            return file.result;
+        bool drops = false;
+        if (file.exists) {
+            records::forEachRecord(file.data, kFields, [&](const records::RecordView& r) {
+                drops = drops || m_data.isInDataFolder(r.field(1));
+            });
+        }
+        if (file.exists && !drops) {
+            if (kept)
+                *kept = file.identity;
+            if (version)
+                *version = file.identity;
+            if (written)
+                *written = std::move(file.data);
+            return {};
+        }
+    }
     return m_file.rewrite(
         [&](records::Document& doc, bool exists) {
             doc.removeRecordsIf(
@@ -237,7 +280,7 @@ FileResult RecentFileList::SyncDataFolderEntries(QByteArray* written)
                 doc.markChanged();
             return FileResult();
         },
-        written);
+        written, version);
 }
 
 QString applyRenameExtensionRule(const QString& newName, const QString& kindCode)

@@ -11,6 +11,9 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
+#include <mutex>
+
 // The recent-file list file "QELFileList.txt" of an application folder. Every change is a
 // read-modify-replace through "qellist.tmp" (see ListFile): other programs' changes made in the
 // meantime are never lost, and lines that are not records stay as they were. The store touches
@@ -76,10 +79,14 @@ public:
     // Drops the records of files directly in the data folder and appends one record per data
     // file found there now.
     FileResult SyncDataFolderEntries(QByteArray* written = nullptr);
-    // The same, and the entries as it left them (none when it failed).
+    // The same, and the entries as it left them (none when it failed). A list that needed no
+    // change is left as it was and not listed again: `kept` is then the version found.
     struct Synced {
         FileResult sync;
         OpenListing listing;
+        FileIdentity kept; // missing when the sync wrote the list (or failed)
+        // The version of the list the sync left, written or kept; missing when not known.
+        FileIdentity version;
     };
     Synced syncAndList();
     // Appends one record per data file of the data folder (creating the list file if missing).
@@ -99,8 +106,20 @@ public:
     }
 
 private:
+    // SyncDataFolderEntries; `kept` receives the version of a list that needed no change.
+    FileResult syncDataFolder(QByteArray* written, FileIdentity* kept, FileIdentity* version);
+
+    // Lists the list file's `content`, sharing names with the listing made last.
+    OpenListing listingOf(QByteArray content) const;
+
     ListFile m_file;
     DataFolder m_data;
+    // The listing made last by this store or a copy of it (the copies run on the list line).
+    struct Last {
+        std::mutex lock;
+        OpenListing::Shared listing;
+    };
+    std::shared_ptr<Last> m_last = std::make_shared<Last>();
     std::function<void()> m_afterListingRead;
 };
 

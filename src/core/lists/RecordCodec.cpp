@@ -5,6 +5,7 @@
 #include <QUtf8StringView>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace records {
@@ -260,10 +261,30 @@ Document::Document(QByteArray data, int fieldsPerRecord)
     : m_data(std::move(data))
     , m_bodyStart(bodyStart(m_data))
     , m_fields(fieldsPerRecord)
+{}
+
+const QList<Line>& Document::lines() const
 {
+    split();
+    return m_lines;
+}
+
+void Document::split() const
+{
+    if (m_split)
+        return;
+    m_split = true;
+    QList<Line> lines;
+    size_t removed = 0;
     forEachLine(m_data, m_bodyStart, [&](qsizetype b, qsizetype e, qsizetype next) {
-        m_lines.append(Line::read(m_data, b, next - b, e - b, fieldsPerRecord));
+        if (removed < m_removed.size() && m_removed[removed].first == b)
+            ++removed;
+        else
+            lines.append(Line::read(m_data, b, next - b, e - b, m_fields));
     });
+    lines.append(std::move(m_lines)); // the lines appended meanwhile
+    m_lines = std::move(lines);
+    m_removed.clear();
 }
 
 bool Document::append(const QStringList& fields)
@@ -283,6 +304,7 @@ void Document::append(Line record)
 
 bool Document::replace(qsizetype lineIndex, const QStringList& fields)
 {
+    split();
     std::optional<Line> line = Line::record(fields);
     if (!line)
         return false;
@@ -294,6 +316,7 @@ bool Document::replace(qsizetype lineIndex, const QStringList& fields)
 bool Document::replaceFieldPrefix(qsizetype lineIndex, int field, QByteArrayView from,
                                   QByteArrayView to)
 {
+    split();
     const Line& line = m_lines[lineIndex];
     if (!line.isRecord() || field >= line.m_fields)
         return false;
@@ -313,6 +336,28 @@ bool Document::replaceFieldPrefix(qsizetype lineIndex, int field, QByteArrayView
 
 qsizetype Document::removeRecordsIf(const std::function<bool(const Line&)>& drop)
 {
+    if (!m_split) {
+        // The lines read are looked at one by one and not kept: those that go are noted by
+        // where they lie.
+        qsizetype removed = 0;
+        size_t known = 0;
+        forEachLine(m_data, m_bodyStart, [&](qsizetype b, qsizetype e, qsizetype next) {
+            while (known < m_removed.size() && m_removed[known].first < b)
+                ++known;
+            if (known < m_removed.size() && m_removed[known].first == b)
+                return; // gone already
+            const Line line = Line::read(m_data, b, next - b, e - b, m_fields);
+            if (line.isRecord() && drop(line)) {
+                m_removed.insert(m_removed.begin() + qsizetype(known), {b, next});
+                ++known;
+                ++removed;
+            }
+        });
+        removed += m_lines.removeIf([&](const Line& l) { return l.isRecord() && drop(l); });
+        if (removed > 0)
+            m_modified = true;
+        return removed;
+    }
     const qsizetype removed =
         m_lines.removeIf([&](const Line& l) { return l.isRecord() && drop(l); });
     if (removed > 0)
@@ -322,6 +367,7 @@ qsizetype Document::removeRecordsIf(const std::function<bool(const Line&)>& drop
 
 QList<TakenRecord> Document::takeRecordsIf(const std::function<bool(const Line&)>& drop)
 {
+    split();
     QList<TakenRecord> taken;
     QList<Line> kept;
     kept.reserve(m_lines.size());
@@ -343,6 +389,7 @@ QList<TakenRecord> Document::takeRecordsIf(const std::function<bool(const Line&)
 
 void Document::putBack(const TakenRecord& taken)
 {
+    split();
     QByteArray own = taken.bytes;
     qsizetype at = m_lines.size();
     if (!taken.after) {
@@ -365,6 +412,7 @@ void Document::putBack(const TakenRecord& taken)
 
 void Document::sortRecords(const std::function<bool(const Line&, const Line&)>& before)
 {
+    split();
     std::vector<qsizetype> places;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         if (m_lines[i].isRecord())
@@ -384,8 +432,51 @@ void Document::sortRecords(const std::function<bool(const Line&, const Line&)>& 
     m_modified = true;
 }
 
-QByteArray Document::serialize() const
+QByteArray Document::serialize() &&
 {
+    if (m_split || m_data.isDetached() == false)
+        return std::as_const(*this).serialize();
+    // Each run of lines that stay moves up over the lines removed before it.
+    qsizetype to = 0, at = 0;
+    char* bytes = m_data.data();
+    for (const auto& [begin, end] : m_removed) {
+        std::memmove(bytes + to, bytes + at, size_t(begin - at));
+        to += begin - at;
+        at = end;
+    }
+    std::memmove(bytes + to, bytes + at, size_t(m_data.size() - at));
+    m_data.truncate(to + m_data.size() - at);
+    m_removed.clear();
+    for (const Line& line : m_lines) {
+        if (m_data.size() > m_bodyStart && !endsWithLineEnd(m_data))
+            m_data += "\r\n";
+        m_data += line.bytes();
+    }
+    return std::move(m_data);
+}
+
+QByteArray Document::serialize() const&
+{
+    if (!m_split) {
+        // The lines read, as read, and those appended after them.
+        qsizetype size = m_data.size();
+        for (const Line& line : m_lines)
+            size += line.m_length + 2;
+        QByteArray content;
+        content.reserve(size);
+        qsizetype at = 0;
+        for (const auto& [begin, end] : m_removed) {
+            content.append(QByteArrayView(m_data).sliced(at, begin - at));
+            at = end;
+        }
+        content.append(QByteArrayView(m_data).sliced(at));
+        for (const Line& line : m_lines) {
+            if (content.size() > m_bodyStart && !endsWithLineEnd(content))
+                content += "\r\n";
+            content += line.bytes();
+        }
+        return content;
+    }
     qsizetype size = m_bodyStart;
     for (const Line& line : m_lines)
         size += line.m_length + 2;

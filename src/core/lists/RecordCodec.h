@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The line format of both list files: every field in double quotes, fields joined by single
 // commas, CRLF at the end of each record; no header and no escaping.
@@ -120,7 +122,7 @@ public:
     Document() = default;
     Document(QByteArray data, int fieldsPerRecord);
 
-    const QList<Line>& lines() const { return m_lines; }
+    const QList<Line>& lines() const;
     // Whether anything changed since the file was read (or markChanged was called).
     bool isModified() const { return m_modified; }
     void markChanged() { m_modified = true; }
@@ -148,12 +150,24 @@ public:
 
     // The file's new content: every line's bytes in order after a leading byte-order mark, with
     // a line end added after a line that had none when another line now follows it.
-    QByteArray serialize() const;
+    QByteArray serialize() const&;
+    // The same, made in the place of the data as read where they are this document's alone: a
+    // large list then never stands twice in memory while it is rewritten.
+    QByteArray serialize() &&;
+    // The data as read.
+    const QByteArray& data() const { return m_data; }
 
 private:
+    // The lines are found in the data the first time a change needs them: a large list that
+    // only has lines appended, or none removed, is never held line by line.
+    void split() const;
+
     QByteArray m_data;
-    qsizetype m_bodyStart = 0; // after a byte-order mark
-    QList<Line> m_lines;
+    qsizetype m_bodyStart = 0;   // after a byte-order mark
+    mutable QList<Line> m_lines; // until split: only the lines appended
+    // Until split: where the lines removed lay in the data (first byte, end), in file order.
+    mutable std::vector<std::pair<qsizetype, qsizetype>> m_removed;
+    mutable bool m_split = false;
     int m_fields = 0;
     bool m_modified = false;
 };

@@ -42,6 +42,7 @@ ListLayoutStep ListLayoutStep::make(const ListModel::State& shown, const ListSor
     } else if (!(filter == shownFilter) || !(sort == shownSort)) {
         l.kind = filter == shownFilter ? Kind::Reorder : Kind::Refilter;
         l.state.order = displayOrder(*rows, sort, filter);
+        l.state.displayRows = displayRows(l.state.order, rows->count());
     }
     return l;
 }
@@ -125,10 +126,17 @@ void ListLayoutScheduler::relayout()
     }
     m_working = true;
     m_lateNotes.clear();
+    // Only new rows are compared with those shown; another order or filter of the same rows
+    // needs nothing of what is shown, which is then not copied.
+    ListModel::State base;
+    if (m_wantedRows == shown.rows)
+        base.rows = shown.rows;
+    else
+        base = shown;
     work::post(
         work::Line::compute(), &m_alive,
-        [shown, shownSort = m_shownSort, shownFilter = m_shownFilter, rows = m_wantedRows,
-         sort = m_sort, filter = m_filter, columns, measured] {
+        [shown = std::move(base), shownSort = m_shownSort, shownFilter = m_shownFilter,
+         rows = m_wantedRows, sort = m_sort, filter = m_filter, columns, measured] {
             return ListLayoutStep::make(shown, shownSort, shownFilter, rows, sort, filter, columns,
                                         measured);
         },

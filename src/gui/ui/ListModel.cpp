@@ -297,6 +297,7 @@ void ListModel::change(State next, const ListPlan& plan)
     for (const ListPlan::Range& r : plan.inserted)
         std::fill(came.begin() + r.first, came.begin() + r.last + 1, 1);
     next.order.clear();
+    next.order.reserve(order.size());
     for (size_t j = 0; j < order.size(); ++j) {
         if (!came[j])
             next.order.push_back(order[j]);
@@ -316,11 +317,11 @@ void ListModel::change(State next, const ListPlan& plan)
         rowsChanged(r.first, r.last);
 }
 
-void ListModel::reorder(std::vector<int> order)
+void ListModel::reorder(std::vector<int> order, std::vector<int> displayRows)
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const std::vector<int> before = std::move(m_state.order);
-    m_state.displayRows = displayRows(order, rows().count());
+    m_state.displayRows = std::move(displayRows);
     m_state.order = std::move(order);
     // Selection and current entry stay on the same entries.
     const QModelIndexList persistent = persistentIndexList();
@@ -335,10 +336,10 @@ void ListModel::reorder(std::vector<int> order)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-void ListModel::refilter(std::vector<int> order)
+void ListModel::refilter(std::vector<int> order, std::vector<int> displayRows)
 {
     beginResetModel();
-    m_state.displayRows = displayRows(order, rows().count());
+    m_state.displayRows = std::move(displayRows);
     m_state.order = std::move(order);
     endResetModel();
 }

@@ -54,9 +54,10 @@ public:
     // a reset plan, all at once.
     void change(State next, const ListPlan& plan);
     // The same rows in another order: one layout change, selection and current entry kept.
-    void reorder(std::vector<int> order);
+    // `displayRows` is made of `order` (see displayRows), away from the window's thread.
+    void reorder(std::vector<int> order, std::vector<int> displayRows);
     // The same rows, others of them shown (a new filter): a reset.
-    void refilter(std::vector<int> order);
+    void refilter(std::vector<int> order, std::vector<int> displayRows);
     // Notes the entry at `row` (of the rows); false when it already had that note.
     bool setNote(int row, Note note);
     // Gives the entries of each key their note (none for an entry that is well) and redraws the
@@ -67,6 +68,15 @@ public:
     // The first display row of the entry with this key; -1 when none is shown.
     int rowOfKey(const QString& key) const;
 
+    // A view asks for every row's index as it lays out a large list: answered without the
+    // generic checks' calls back into the model.
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override
+    {
+        return !parent.isValid() && row >= 0 && column >= 0 && size_t(row) < m_state.order.size() &&
+                       column < shown.size()
+                   ? createIndex(row, column)
+                   : QModelIndex();
+    }
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

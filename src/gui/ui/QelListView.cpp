@@ -4,14 +4,12 @@
 #include "ui/ListColumnFitter.h"
 #include "ui/ListLayoutScheduler.h"
 #include "ui/ListModel.h"
+#include "ui/ListViewInput.h"
 #include "ui/ListViews.h"
 
-#include <QContextMenuEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
-#include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
@@ -42,64 +40,19 @@ QelListView::QelListView(int index, QWidget* parent)
     m_stack->setCurrentWidget(m_report);
     setFocusProxy(m_report);
 
-    for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(m_report), static_cast<QAbstractItemView*>(m_icons)}) {
-        view->installEventFilter(this);
-        view->viewport()->installEventFilter(this);
-        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
-            if (i.isValid())
-                emit dblClick(m_index);
-        });
-    }
+    m_input = std::make_unique<ListViewInput>(
+        m_report, m_icons,
+        ListViewInput::Hooks{
+            [this] { return currentView(); }, [this] { return selectedRow(); },
+            [this](int row) { setSelectedRow(row); }, [this] { emit dblClick(m_index); },
+            [this](const QPoint& at, bool onEntry) { emit contextMenu(m_index, at, onEntry); },
+            [this] { m_columns->fit(sort()); }});
     connect(m_report->header(), &QHeaderView::sectionClicked, this, [this](int section) {
         emit columnClick(m_index, m_model->columnOfSection(section) + 1);
     });
 }
 
 QelListView::~QelListView() = default;
-
-bool QelListView::eventFilter(QObject* watched, QEvent* event)
-{
-    QAbstractItemView* view = m_mode == ViewMode::Icon ? static_cast<QAbstractItemView*>(m_icons)
-                                                       : static_cast<QAbstractItemView*>(m_report);
-    if (event->type() == QEvent::KeyPress && (watched == m_report || watched == m_icons)) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && selectedRow() >= 0) {
-            emit dblClick(m_index);
-            return true;
-        }
-        // Shift+F10 is the keyboard's other way to the context menu, beside the Menu key.
-        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
-            keyboardContextMenu(view);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::Resize && watched == m_report->viewport())
-        m_columns->fit(sort());
-    if (event->type() == QEvent::ContextMenu && (watched == view || watched == view->viewport())) {
-        const auto* menu = static_cast<QContextMenuEvent*>(event);
-        if (menu->reason() == QContextMenuEvent::Keyboard) {
-            keyboardContextMenu(view);
-        } else {
-            // A click on an entry selects it first; a click on empty space is about the list.
-            const QModelIndex at =
-                view->indexAt(view->viewport()->mapFromGlobal(menu->globalPos()));
-            setSelectedRow(at.isValid() ? at.row() : -1);
-            emit contextMenu(m_index, menu->globalPos(), at.isValid());
-        }
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void QelListView::keyboardContextMenu(QAbstractItemView* view)
-{
-    const int row = selectedRow();
-    QRect at = view->viewport()->rect();
-    if (row >= 0)
-        at = view->visualRect(view->model()->index(row, 0));
-    emit contextMenu(m_index, view->viewport()->mapToGlobal(at.center()), row >= 0);
-}
 
 void QelListView::setLargeImageList(const ImageList* images)
 {
@@ -141,10 +94,10 @@ void QelListView::showLayout(ListLayoutStep layout)
         m_model->change(std::move(layout.state), layout.plan);
         break;
     case ListLayoutStep::Kind::Reorder:
-        m_model->reorder(std::move(layout.state.order));
+        m_model->reorder(std::move(layout.state.order), std::move(layout.state.displayRows));
         break;
     case ListLayoutStep::Kind::Refilter:
-        m_model->refilter(std::move(layout.state.order));
+        m_model->refilter(std::move(layout.state.order), std::move(layout.state.displayRows));
         break;
     }
     // A view selects a neighbour of a row that goes; but commands act on the selected entry,

@@ -15,6 +15,7 @@
 #include <vector>
 
 class ImageList;
+class ListViewInput;
 class QAbstractItemView;
 class QListView;
 class QStackedLayout;
@@ -150,11 +151,7 @@ signals:
     // (which is then the selected one) or on the list's empty space.
     void contextMenu(int index, const QPoint& globalPos, bool onEntry);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void keyboardContextMenu(QAbstractItemView* view);
     QAbstractItemView* currentView() const;
     QString topKey() const;
     void scrollToTop(const QString& key);
@@ -169,6 +166,7 @@ private:
     QStackedLayout* m_stack;
     std::unique_ptr<ListColumnFitter> m_columns;
     std::unique_ptr<ListLayoutScheduler> m_layout;
+    std::unique_ptr<ListViewInput> m_input;
     const ImageList* m_large = nullptr;
     const ImageList* m_small = nullptr;
     ViewMode m_mode = ViewMode::Report;

@@ -37,10 +37,18 @@ void OpenList::reportSaveFailure(const FileResult& failure) const
 void OpenList::LoadOpenList(Damage damage)
 {
     m_loads.post(
-        work::Line::list(), &m_alive, [store = m_store] { return store.listing(true); },
-        [this, damage](OpenListing listing) {
-            const qsizetype damaged = listing.damagedLine;
-            show(std::move(listing));
+        work::Line::list(), &m_alive,
+        [store = m_store] {
+            RecentFileList::Refreshed r;
+            r.read = true;
+            r.listing = store.listing(true, &r.identity);
+            return r;
+        },
+        [this, damage](RecentFileList::Refreshed r) {
+            // The refresh timer reads the list again only once it is another version than this.
+            m_refresh.LastListFileTime = r.identity;
+            const qsizetype damaged = r.listing.damagedLine;
+            show(std::move(r.listing));
             if (damage == Damage::Report && damaged > 0)
                 m_hub.fileFailure(QStringLiteral("Problem reading QEL list"),
                                   FileResult::failure(EINVAL, QStringLiteral("Line %1 is too long "
@@ -159,8 +167,17 @@ void OpenList::SyncDataFolderEntries()
             const OpenRefresh::Synced next = m_refresh.syncAnswered(s.sync);
             if (next == OpenRefresh::Synced::Failed)
                 reportSaveFailure(s.sync);
-            else if (next == OpenRefresh::Synced::Show)
+            else if (next == OpenRefresh::Synced::Show) {
+                if (s.kept.exists) {
+                    // Left as it was: shown already, unless another program changed it since.
+                    if (!(s.kept == m_refresh.LastListFileTime))
+                        LoadOpenList();
+                    return;
+                }
+                if (s.version.exists)
+                    m_refresh.LastListFileTime = s.version; // the timer need not read what is shown
                 show(std::move(s.listing));
+            }
         });
 }
 
