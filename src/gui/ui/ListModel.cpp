@@ -12,9 +12,9 @@
 
 namespace {
 
-// A drive with a line through it, in the lower right corner of `base`: the entry's file is on a
-// drive that is not connected.
-QIcon withAwayEmblem(const QIcon& base)
+// `base` at the list's two sizes, shown in `mode`, with an emblem drawn over it by
+// `emblem(painter, scale)`, where the scale is the size over 16 pixels.
+template <class Emblem> QIcon withEmblem(const QIcon& base, QIcon::Mode mode, Emblem emblem)
 {
     QIcon icon;
     for (const int side : {16, 32}) {
@@ -22,8 +22,19 @@ QIcon withAwayEmblem(const QIcon& base)
         pm.fill(Qt::transparent);
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
-        base.paint(&p, QRect(0, 0, side, side), Qt::AlignCenter, QIcon::Disabled);
-        const qreal s = side / 16.0;
+        base.paint(&p, QRect(0, 0, side, side), Qt::AlignCenter, mode);
+        emblem(p, side / 16.0);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+// A drive with a line through it, in the lower right corner of `base`: the entry's file is on a
+// drive that is not connected.
+QIcon withAwayEmblem(const QIcon& base)
+{
+    return withEmblem(base, QIcon::Disabled, [](QPainter& p, qreal s) {
         const QRectF drive(7 * s, 9.5 * s, 8.5 * s, 5.5 * s);
         p.setPen(QPen(QColor(0x40, 0x40, 0x40), s));
         p.setBrush(QColor(0xf0, 0xf0, 0xf0));
@@ -33,32 +44,19 @@ QIcon withAwayEmblem(const QIcon& base)
         p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.4 * s, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(drive.left(), drive.bottom() + 0.5 * s),
                    QPointF(drive.right(), drive.top() - 0.5 * s));
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    });
 }
 
 // A pin in the icon's top right corner: the entry stands first in its list.
 QIcon withPinEmblem(const QIcon& base)
 {
-    QIcon icon;
-    for (const int side : {16, 32}) {
-        QPixmap pm(side, side);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        base.paint(&p, QRect(0, 0, side, side));
-        const qreal s = side / 16.0;
+    return withEmblem(base, QIcon::Normal, [](QPainter& p, qreal s) {
         p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.2 * s, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(12 * s, 4.5 * s), QPointF(12 * s, 8.5 * s));
         p.setPen(QPen(QColor(0x80, 0x10, 0x10), 0.8 * s));
         p.setBrush(QColor(0xd8, 0x30, 0x30));
         p.drawEllipse(QPointF(12 * s, 3.5 * s), 2.6 * s, 2.6 * s);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
+    });
 }
 
 } // namespace
