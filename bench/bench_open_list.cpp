@@ -76,7 +76,7 @@ bool allMissing(const QelListView& list)
 bool drainMarks(benchmark::State& state, Hub& hub)
 {
     return bench::settleUntil(state, "the missing-file checks",
-                              [&] { return !hub.tab().missingCheckBusy(); });
+                              [&] { return !hub.tab().openList().missingCheckBusy(); });
 }
 
 bool expectRows(benchmark::State& state, const QelListView& list, int rows)
@@ -116,7 +116,7 @@ void BM_ListShown(benchmark::State& state)
                            "the list emptied"))
             return;
         state.ResumeTiming();
-        hub.tab().LoadOpenList();
+        hub.tab().openList().LoadOpenList();
         // Shown: every row in the view and the view laid out; the grey marks that follow are
         // the next benchmark's.
         if (!bench::expect(
@@ -138,7 +138,7 @@ void BM_LoadOpenList(benchmark::State& state)
     const int records = int(state.range(0));
     Hub hub(records);
     const QByteArray lists[2] = {listOf(records), listOf(records, 1)};
-    hub.tab().LoadOpenList();
+    hub.tab().openList().LoadOpenList();
     if (!bench::settleUntil(state, "the first load", [&] { return hub.list().count() == records; }))
         return;
     int turn = 0;
@@ -150,7 +150,7 @@ void BM_LoadOpenList(benchmark::State& state)
         hub.app.write(kListFile, lists[turn]);
         const int rows = records + turn;
         state.ResumeTiming();
-        hub.tab().LoadOpenList();
+        hub.tab().openList().LoadOpenList();
         if (!bench::settleUntil(state, "the reload", [&] { return hub.list().count() == rows; }))
             return;
         QCoreApplication::processEvents();
@@ -171,10 +171,10 @@ void BM_LoadOpenListUntilMissingStateShown(benchmark::State& state)
         hub.list().clear();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        hub.tab().LoadOpenList();
+        hub.tab().openList().LoadOpenList();
         // The rows are looked at only once the checks have ended.
         if (!bench::settleUntil(state, "every row greyed", [&] {
-                return hub.list().count() == records && !hub.tab().missingCheckBusy() &&
+                return hub.list().count() == records && !hub.tab().openList().missingCheckBusy() &&
                        allMissing(hub.list());
             }))
             return;
@@ -236,14 +236,14 @@ void BM_PlainCopy(benchmark::State& state)
 void BM_TimerTickUnchanged(benchmark::State& state)
 {
     Hub hub(int(state.range(0)));
-    hub.tab().tmrFileUpdate_Timer(); // the first tick loads
+    hub.tab().openList().tmrFileUpdate_Timer(); // the first tick loads
     if (!bench::settleUntil(state, "the first tick's load",
                             [&] { return hub.list().count() == state.range(0); }) ||
         !drainMarks(state, hub))
         return;
     for (auto _ : state) {
         const int before = work::inFlight();
-        hub.tab().tmrFileUpdate_Timer();
+        hub.tab().openList().tmrFileUpdate_Timer();
         if (!bench::expect(state, work::inFlight() == before + 1,
                            "the tick looked at nothing: a read was still counted as under way") ||
             !bench::settle(state, "the tick's answer"))

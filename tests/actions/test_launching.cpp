@@ -35,7 +35,7 @@ TEST_F(RecentFiles, OpenEntriesAndBrowsedFilesAreRecordedWithTheirTool)
     app.writeRecords(QStringLiteral("QELFileList.txt"),
                      {{QStringLiteral("pli"), app.file(QStringLiteral("data/plot 1.pli")),
                        QStringLiteral("d")}});
-    window->openTab().LoadOpenList();
+    window->openTab().openList().LoadOpenList();
     window->newTab().LoadNewList();
     ASSERT_TRUE(settle());
     window->lstQEL[1]->setSelectedRow(0);
@@ -82,13 +82,13 @@ TEST_F(RecentFiles, ShowInFolderAsksTheFileManagerAndFallsBackToTheFolder)
     app.writeRecords(
         QStringLiteral("QELFileList.txt"),
         {{QStringLiteral("fpl"), folder + QStringLiteral("a b.fpl"), QStringLiteral("d")}});
-    window->openTab().LoadOpenList();
+    window->openTab().openList().LoadOpenList();
     ASSERT_TRUE(settle());
     window->lstQEL[1]->setSelectedRow(0);
     FakeFileManager files;
     services.fileManager = &files;
     const auto window2 = makeWindow(); // one that has the file manager
-    window2->openTab().LoadOpenList();
+    window2->openTab().openList().LoadOpenList();
     ASSERT_TRUE(settle());
     window2->lstQEL[1]->setSelectedRow(0);
     for (const bool shows : {true, false}) {

@@ -46,9 +46,10 @@ Result deleted(bool trashed)
 QString summary(const Reply& r)
 {
     QStringList s;
-    const char* tells[] = {"", "N:", "C:", "F:"};
-    if (r.tell != Reply::Tell::Nothing)
-        s << QLatin1String(tells[int(r.tell)]) + r.text;
+    if (!r.told.failure.isEmpty())
+        s << QStringLiteral("F:") + r.told.failure;
+    else if (!r.told.notice.isEmpty())
+        s << (r.told.critical ? QStringLiteral("C:") : QStringLiteral("N:")) + r.told.notice;
     if (r.toldFirst)
         s << QStringLiteral("first");
     if (r.pins)
@@ -156,8 +157,8 @@ TEST(OpenRefresh, ReadsAndSyncsFollowTheTicks)
     EXPECT_EQ(refresh.readPosted(), read.identity); // the next read compares with it
     refresh.readAnswered({});
 
-    FileResult busy = FileResult::failure(EBUSY, QStringLiteral("busy"));
-    busy.busy = true;
+    RecentFileList::Synced busy{FileResult::failure(EBUSY, QStringLiteral("busy")), {}, {}, {}};
+    busy.sync.busy = true;
     for (int i = 0; i < OpenRefresh::kSyncTicks; ++i) {
         refresh.syncPosted();
         EXPECT_EQ(refresh.tick(false), Tick::Nothing);
@@ -167,8 +168,20 @@ TEST(OpenRefresh, ReadsAndSyncsFollowTheTicks)
     refresh.syncPosted();
     EXPECT_EQ(refresh.syncAnswered(busy), OpenRefresh::Synced::Failed);
     EXPECT_EQ(refresh.tick(false), Tick::Read);
+    // A sync that wrote the list shows it, and the timer takes its version as seen; one that
+    // kept the list reads it again only when it is not the version shown.
+    RecentFileList::Synced wrote{};
+    wrote.version = {true, 1, 2, 7, 9, 9};
     refresh.syncPosted();
-    EXPECT_EQ(refresh.syncAnswered(FileResult{}), OpenRefresh::Synced::Show);
+    EXPECT_EQ(refresh.syncAnswered(wrote), OpenRefresh::Synced::Show);
+    EXPECT_EQ(refresh.LastListFileTime, wrote.version);
+    RecentFileList::Synced kept{};
+    kept.kept = wrote.version;
+    refresh.syncPosted();
+    EXPECT_EQ(refresh.syncAnswered(kept), OpenRefresh::Synced::Nothing);
+    kept.kept.size = 8;
+    refresh.syncPosted();
+    EXPECT_EQ(refresh.syncAnswered(kept), OpenRefresh::Synced::Reload);
 }
 
 } // namespace

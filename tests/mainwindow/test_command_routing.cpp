@@ -180,7 +180,7 @@ TEST_F(CommandRouting, TheContextMenusCommandsStandInTheEditMenuWithStatesOfThei
     app.write(QStringLiteral("data/plot.fpl"), "x");
     app.writeRecords(QStringLiteral("QELWebList.txt"),
                      {{QStringLiteral("Fire lab"), QStringLiteral("http://lab.example")}});
-    window->openTab().SyncDataFolderEntries();
+    window->openTab().openList().SyncDataFolderEntries();
     window->webTab().LoadWebList();
     ASSERT_TRUE(settle());
     const auto item = [&](const char* name) {
@@ -308,7 +308,7 @@ TEST_F(CommandRouting, ButtonsAndMenuItemsReachTheCurrentTabAndDisabledOnesNothi
 
     // On "Open" the Edit commands reach its entry from either side, and not once disabled.
     app.write(QStringLiteral("data/plot.fpl"), "x");
-    window->openTab().SyncDataFolderEntries();
+    window->openTab().openList().SyncDataFolderEntries();
     ASSERT_TRUE(settle());
     window->TabMain->setCurrTab(1);
     window->lstQEL[1]->setSelectedRow(0);

@@ -34,7 +34,7 @@ struct ListCommands : ::testing::Test, FakeHub {
                              QStringLiteral("d")}));
         window = makeWindow();
         window->newTab().LoadNewList();
-        window->openTab().LoadOpenList();
+        window->openTab().openList().LoadOpenList();
         ASSERT_TRUE(settle());
         window->show();
         window->activateWindow();
@@ -95,7 +95,7 @@ TEST_F(ListCommands, FilterNarrowsEveryListAndEscapeClearsIt)
     window->txtFilter->setText(QStringLiteral("DATA")); // the "Open" list matches folders too
     const int shown = window->lstQEL[1]->count();
     EXPECT_GT(shown, 0);
-    window->openTab().LoadOpenList();
+    window->openTab().openList().LoadOpenList();
     ASSERT_TRUE(settle());
     EXPECT_EQ(window->lstQEL[1]->count(), shown);
     EXPECT_EQ(window->lstQEL[0]->count(), 0);

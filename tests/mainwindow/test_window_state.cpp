@@ -69,7 +69,7 @@ TEST_F(WindowState, PlaceSizeAndColumnWidthsSurviveARestart)
         ASSERT_FALSE(window->isVisible());
     }
     const auto window = start();
-    window->openTab().LoadOpenList(); // a fill does not fit columns the user sized
+    window->openTab().openList().LoadOpenList(); // a fill does not fit columns the user sized
     ASSERT_TRUE(settle());
     window->show();
     EXPECT_EQ(window->geometry(), QRect(60, 40, 640, 480));
@@ -193,7 +193,7 @@ TEST_F(OpenColumns, FitTheirEntriesUntilTheUserSizesOne)
     const auto window = makeWindow(); // no widths saved
     window->TabMain->setCurrTab(int(Tab::Open));
     window->show();
-    window->openTab().SyncDataFolderEntries();
+    window->openTab().openList().SyncDataFolderEntries();
     ASSERT_TRUE(settle());
 
     QelListView* list = window->lstQEL[size_t(Tab::Open)];
@@ -220,7 +220,7 @@ TEST_F(OpenColumns, FitTheirEntriesUntilTheUserSizesOne)
     app.write(QStringLiteral("QELFileList.txt"),
               app.read(QStringLiteral("QELFileList.txt")) +
                   records::encode({QStringLiteral("fpl"), deep + longName, QStringLiteral("d")}));
-    window->openTab().LoadOpenList();
+    window->openTab().openList().LoadOpenList();
     ASSERT_TRUE(settle());
     const int chars = view->fontMetrics().averageCharWidth();
     EXPECT_GT(columns->sectionSize(0), 40 * chars);
@@ -233,7 +233,7 @@ TEST_F(OpenColumns, FitTheirEntriesUntilTheUserSizesOne)
     // Once the user sizes a column, fills and resizes leave every column as it is.
     columns->resizeSection(1, 90);
     const int name = columns->sectionSize(0), last = columns->sectionSize(3);
-    window->openTab().SyncDataFolderEntries();
+    window->openTab().openList().SyncDataFolderEntries();
     ASSERT_TRUE(settle());
     window->resize(window->width() + 100, window->height());
     EXPECT_EQ(columns->sectionSize(0), name);

@@ -44,7 +44,7 @@ struct ChosenEntries : ::testing::Test, FakeHub {
     void companionWrites(const QByteArray& list)
     {
         app.write(QStringLiteral("QELFileList.txt"), list);
-        window->openTab().tmrFileUpdate_Timer();
+        window->openTab().openList().tmrFileUpdate_Timer();
         ASSERT_TRUE(settle());
     }
 };

@@ -39,7 +39,7 @@ struct HangingDrive : ::testing::Test, FakeHub {
         share.write(QStringLiteral("plot.fpl"), "plot");
         app.writeRecords(QStringLiteral("QELFileList.txt"),
                          {{QStringLiteral("fpl"), path(), QStringLiteral("d")}});
-        window->openTab().LoadOpenList();
+        window->openTab().openList().LoadOpenList();
         ASSERT_TRUE(settle());
         list->setSelectedRow(0);
         DriveWait::patienceMs() = 300;
@@ -107,7 +107,7 @@ TEST_F(HangingDrive, ADriveThatStaysSilentIsNamedOnceAndNothingStartsLater)
     ASSERT_TRUE(settle());
     EXPECT_TRUE(launcher.starts.isEmpty());
     EXPECT_EQ(prompter.messages.size(), 1); // not "does not exist"
-    EXPECT_EQ(window->openTab().store().read().records.size(), 1);
+    EXPECT_EQ(window->openTab().openList().store().read().records.size(), 1);
 }
 
 TEST_F(HangingDrive, RenameFinishesWhenTheDriveAnswers)
@@ -121,7 +121,7 @@ TEST_F(HangingDrive, RenameFinishesWhenTheDriveAnswers)
     drive.release();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(share.exists(QStringLiteral("ridge.FPL")));
-    EXPECT_EQ(window->openTab().store().read().records.value(0).path,
+    EXPECT_EQ(window->openTab().openList().store().read().records.value(0).path,
               share.file(QStringLiteral("ridge.FPL")));
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
@@ -197,7 +197,7 @@ TEST_F(HangingDrive, AWaitNamesTheFileWhoseDriveDoesNotAnswer)
     window->openTab().reload();
     ASSERT_TRUE(settle());
     auto hold = std::make_shared<std::atomic<bool>>(true); // the list's drive stops answering
-    window->openTab().store().file().beforeRead = [hold] {
+    window->openTab().openList().store().file().beforeRead = [hold] {
         while (*hold)
             QThread::msleep(1);
     };
@@ -210,7 +210,7 @@ TEST_F(HangingDrive, AWaitNamesTheFileWhoseDriveDoesNotAnswer)
                                  app.file(QStringLiteral("QELFileList.txt")) +
                                  QStringLiteral(" is not answering."));
     *hold = false;
-    window->openTab().store().file().beforeRead = {};
+    window->openTab().openList().store().file().beforeRead = {};
     ASSERT_TRUE(settle());
 }
 

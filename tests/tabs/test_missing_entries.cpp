@@ -56,7 +56,7 @@ struct MissingEntries : ::testing::Test, TabRig {
 
 TEST_F(MissingEntries, GoneAndHiddenFilesAreGreyedOnceTheAnswerArrives)
 {
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     ASSERT_TRUE(settle());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return noteOf(QStringLiteral("gone.fpl")) == QStringLiteral("missing"); }, 5000));
@@ -70,15 +70,15 @@ TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
     drive.block(app.file(QStringLiteral("data"))); // an unreachable network folder
     QElapsedTimer t;
     t.start();
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     // The list shows while the check of the folder that hangs is still under way.
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 3; }, 1000));
     EXPECT_LT(t.elapsed(), 1000);
     ASSERT_TRUE(QTest::qWaitFor([&] { return drive.blockedCalls() == 1; }, 1000));
-    EXPECT_TRUE(tab->missingCheckBusy());
+    EXPECT_TRUE(tab->openList().missingCheckBusy());
     // Reloads meanwhile: the drive is not asked again while it hangs.
     for (int i = 0; i < 3; ++i)
-        tab->LoadOpenList();
+        tab->openList().LoadOpenList();
     QTest::qWait(100);
     EXPECT_EQ(drive.blockedCalls(), 1);
     drive.release();
@@ -91,7 +91,7 @@ TEST_F(MissingEntries, AFolderThatHangsDoesNotHoldUpTheList)
 TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
 {
     drive.block(app.file(QStringLiteral("data")));
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 3; }, 5000));
     const QString first = list.text(0);
     list.setSorted(true);
@@ -99,7 +99,7 @@ TEST_F(MissingEntries, ASortWhileTheAnswersAreOnTheirWayGreysTheRightEntries)
     list.setSortOrder(Qt::DescendingOrder);
     drive.release();
     ASSERT_NE(list.text(0), first) << "the sort did not move the rows";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !tab->missingCheckBusy(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tab->openList().missingCheckBusy(); }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(noteOf(QStringLiteral("here.fpl")), QString());
     EXPECT_EQ(noteOf(QStringLiteral("gone.fpl")), QStringLiteral("missing"));
@@ -116,7 +116,7 @@ TEST_F(MissingEntries, AnEntryOnADriveThatIsNotConnectedIsKeptAndComesBackWithTh
     const QByteArray before = records::encode({QStringLiteral("fpl"), plot, QStringLiteral("d")}) +
                               app.read(QStringLiteral("QELFileList.txt"));
     app.write(QStringLiteral("QELFileList.txt"), before);
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return noteOf(QStringLiteral("a.fpl")) == QStringLiteral("not connected"); }, 5000));
     const int row = list.rowOfKey(plot);
@@ -172,7 +172,7 @@ TEST_F(MissingEntries, CleanUpMissingTakesOnlyTheGoneAndUndoPutsThemBack)
     }
     add(QStringLiteral("relative/gone.fpl")); // no full path: its drive is not known
     app.write(QStringLiteral("QELFileList.txt"), before);
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 1001; }, 5000));
     prompter.answers = {MsgAnswer::No, MsgAnswer::Yes};
     QElapsedTimer t;
@@ -210,7 +210,7 @@ TEST_F(MissingEntries, CleanUpMissingTakesOnlyTheGoneAndUndoPutsThemBack)
 
     // Nothing gone: said so, with nothing asked.
     app.write(QStringLiteral("QELFileList.txt"), after);
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.count() == 901; }, 5000));
     tab->cleanUpMissing();
     ASSERT_TRUE(QTest::qWaitFor([&] { return prompter.messages.size() == 3; }, 5000));
@@ -236,7 +236,7 @@ TEST_F(MissingEntries, AStickAtANewPlaceIsFollowedWithTheUsersWord)
     const DriveIdentity first{QStringLiteral("1111"), QStringLiteral("FIELDSTICK"), old,
                               QStringLiteral("1")};
     drives.setMounted({first});
-    tab->LoadOpenList();
+    tab->openList().LoadOpenList();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.messages.isEmpty());
     tab->openList().pins().set(old + QStringLiteral("/a.fpl"), QStringLiteral("a.fpl"), true);

@@ -37,7 +37,7 @@ struct OpenCommands : ::testing::Test, FakeHub {
         for (const QString& p : paths)
             text += records::encode({QStringLiteral("fpl"), p, QStringLiteral("date of ") + p});
         app.write(QStringLiteral("QELFileList.txt"), text);
-        window->openTab().LoadOpenList();
+        window->openTab().openList().LoadOpenList();
         ASSERT_TRUE(settle());
     }
     void select(const QString& name)

@@ -50,7 +50,7 @@ struct OpenItems : ::testing::Test, FakeHub {
     void writeList(const QList<QStringList>& recs)
     {
         app.writeRecords(QStringLiteral("QELFileList.txt"), recs);
-        window->openTab().LoadOpenList();
+        window->openTab().openList().LoadOpenList();
         ASSERT_TRUE(settle());
     }
     int rowOf(const QString& name) const
@@ -158,7 +158,7 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     EXPECT_TRUE(prompter.dialogs.isEmpty());
     auto paths = [&] {
         QStringList r;
-        for (const auto& rec : window->openTab().store().read().records)
+        for (const auto& rec : window->openTab().openList().store().read().records)
             r << rec.path;
         return r;
     };
@@ -168,7 +168,7 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     // Yes: the dialog opens on the missing name; after it the entry goes, whatever was chosen.
     // The file hidden from the existence test is there all along and must survive.
     scratch.write(QStringLiteral("gone dir/.hidden.fpl"), "precious");
-    window->openTab().LoadOpenList();
+    window->openTab().openList().LoadOpenList();
     ASSERT_TRUE(settle());
     prompter.answers = {MsgAnswer::Yes};
     open(1, rowOf(QStringLiteral(".hidden.fpl")));
@@ -180,7 +180,7 @@ TEST_F(OpenItems, MissingFileIsOfferedForLocatingAndOnlyItsEntryGoes)
     EXPECT_EQ(scratch.read(QStringLiteral("gone dir/.hidden.fpl")), QByteArray("precious"));
 
     // A second double-click while the question is on screen is ignored.
-    window->openTab().LoadOpenList();
+    window->openTab().openList().LoadOpenList();
     ASSERT_TRUE(settle());
     prompter.messages.clear();
     prompter.answers = {MsgAnswer::No};
@@ -208,7 +208,7 @@ TEST_F(OpenItems, ARecordedPathThatIsNotAFullPathIsNeverHandedToATool)
     EXPECT_EQ(prompter.messages[0].buttons, MsgButtons::Ok);
     QThread::msleep(300); // a start would have reached the stand-in by now
     EXPECT_TRUE(starts(0).isEmpty());
-    EXPECT_EQ(window->openTab().store().read().records.size(), 1);
+    EXPECT_EQ(window->openTab().openList().store().read().records.size(), 1);
 }
 
 TEST_F(OpenItems, AToolThatCannotStartIsReportedWithTheSystemsReason)

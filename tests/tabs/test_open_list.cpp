@@ -31,12 +31,12 @@ struct OpenTab : ::testing::Test, FakeHub {
     }
     void load()
     {
-        window->openTab().LoadOpenList();
+        window->openTab().openList().LoadOpenList();
         ASSERT_TRUE(settle());
     }
     void tick()
     {
-        window->openTab().tmrFileUpdate_Timer();
+        window->openTab().openList().tmrFileUpdate_Timer();
         ASSERT_TRUE(settle());
     }
     QStringList column(int c) const
@@ -153,7 +153,7 @@ TEST_F(OpenTab, APinnedEntryStandsFirstIsKeptInTheHubsOwnStateAndComesBackAfterA
     const QByteArray listBefore = app.read(QStringLiteral("QELFileList.txt"));
     services.stateFolder = app.file(QStringLiteral("state"));
     const auto pinned = [&](frmQEL& w) {
-        w.openTab().LoadOpenList();
+        w.openTab().openList().LoadOpenList();
         EXPECT_TRUE(settle());
         QStringList names;
         for (int i = 0; i < w.lstQEL[1]->count(); ++i)
@@ -219,7 +219,7 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     int reads = 0;
     setListReadObserver([&](const QString&) { ++reads; });
     const auto syncThenTick = [&] {
-        window->openTab().SyncDataFolderEntries();
+        window->openTab().openList().SyncDataFolderEntries();
         ASSERT_TRUE(settle());
         tick();
     };
@@ -240,7 +240,7 @@ TEST_F(OpenTab, TimerReloadsOnlyAfterTheFileChanges)
     EXPECT_EQ(list->count(), 1);
 
     // Another program appends within the same second: size and fine time tell.
-    QFile f(window->openTab().store().listPath());
+    QFile f(window->openTab().openList().store().listPath());
     ASSERT_TRUE(f.open(QIODevice::Append));
     f.write(
         records::encode({QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d")}));
@@ -285,11 +285,15 @@ TEST_F(OpenTab, ALineTooLongForARecordIsToldOfByTheLoadsTheUserSees)
     };
     const QString text =
         QStringLiteral("Problem reading QEL list\r22-Line 2 is too long to be a record");
-    EXPECT_EQ(told([](frmQEL& w) { w.openTab().LoadOpenList(OpenList::Damage::Report); }), text);
+    EXPECT_EQ(
+        told([](frmQEL& w) { w.openTab().openList().LoadOpenList(OpenList::Damage::Report); }),
+        text);
     EXPECT_EQ(told([](frmQEL& w) { w.openTab().reload(); }), text);
-    EXPECT_EQ(told([](frmQEL& w) { w.openTab().tmrFileUpdate_Timer(); }), QStringLiteral("0"));
-    EXPECT_EQ(told([](frmQEL& w) { w.openTab().LoadOpenList(); }), QStringLiteral("0"));
-    EXPECT_EQ(told([](frmQEL& w) { w.openTab().SyncDataFolderEntries(); }), QStringLiteral("0"));
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().openList().tmrFileUpdate_Timer(); }),
+              QStringLiteral("0"));
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().openList().LoadOpenList(); }), QStringLiteral("0"));
+    EXPECT_EQ(told([](frmQEL& w) { w.openTab().openList().SyncDataFolderEntries(); }),
+              QStringLiteral("0"));
     EXPECT_TRUE(app.read(QStringLiteral("QELFileList.txt")).endsWith(longLine));
 }
 
@@ -301,12 +305,12 @@ TEST_F(OpenTab, ASyncThatMeetsABusyListIsDoneOnALaterTick)
     writeList({{QStringLiteral("fpl"), QStringLiteral("/f/a.fpl"), QStringLiteral("d")}});
     bool busy = true;
     int theirs = 0;
-    window->openTab().store().setBeforeReplaceHook([&] {
+    window->openTab().openList().store().setBeforeReplaceHook([&] {
         if (busy)
             writeList({{QStringLiteral("pli"), QStringLiteral("/f/%1.pli").arg(++theirs),
                         QStringLiteral("d")}});
     });
-    window->openTab().SyncDataFolderEntries();
+    window->openTab().openList().SyncDataFolderEntries();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_FALSE(app.read(QStringLiteral("QELFileList.txt")).contains("new.fpl"));
@@ -346,7 +350,7 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
     EXPECT_EQ(prompter.messages.size(), 0);
     EXPECT_TRUE(app.exists(QStringLiteral("data/ridge.FPL")));
     EXPECT_EQ(
-        window->openTab().store().read().records,
+        window->openTab().openList().store().read().records,
         (QList<FileListRecord>{
             {QStringLiteral("pli"), QStringLiteral("/f/b.pli"), QStringLiteral("d1")},
             {QStringLiteral("fpl"), p(QStringLiteral("data/ridge.FPL")), QStringLiteral("d2")}}));
@@ -357,7 +361,7 @@ TEST_F(OpenTab, RenameOfTheChosenEntry)
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text, QStringLiteral("File does not exists, removing entry"));
     EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(window->openTab().store().read().records.size(), 1);
+    EXPECT_EQ(window->openTab().openList().store().read().records.size(), 1);
 }
 
 } // namespace

@@ -44,7 +44,7 @@ struct Undo : ::testing::Test, FakeHub {
         app.write(webList, link("Maps", "http://m/") + link("Forest", "http://f/1") +
                                link("Trails", "http://t/") + link("Forest", "http://f/2"));
         app.write(QStringLiteral("ShortCuts/calc.lnk"), QByteArray("not a real shortcut\0\1", 22));
-        window->openTab().LoadOpenList();
+        window->openTab().openList().LoadOpenList();
         window->toolsTab().LoadShortcutList();
         window->webTab().LoadWebList();
         ASSERT_TRUE(settle());

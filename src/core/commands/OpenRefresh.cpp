@@ -29,13 +29,19 @@ void OpenRefresh::syncPosted()
     m_syncPending = false;
 }
 
-OpenRefresh::Synced OpenRefresh::syncAnswered(const FileResult& sync)
+OpenRefresh::Synced OpenRefresh::syncAnswered(const RecentFileList::Synced& s)
 {
     --m_reads;
     // A companion tool at work on the list is no fault: try again on a later refresh tick, and
     // tell the user only if it never lets up.
-    m_syncPending = sync.busy && m_syncTicksLeft-- > 0;
+    m_syncPending = s.sync.busy && m_syncTicksLeft-- > 0;
     if (m_syncPending)
         return Synced::Later;
-    return sync.ok ? Synced::Show : Synced::Failed;
+    if (!s.sync.ok)
+        return Synced::Failed;
+    if (s.kept.exists)
+        return s.kept == LastListFileTime ? Synced::Nothing : Synced::Reload;
+    if (s.version.exists)
+        LastListFileTime = s.version; // the timer need not read what is shown
+    return Synced::Show;
 }

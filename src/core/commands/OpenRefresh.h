@@ -21,10 +21,11 @@ public:
     bool readAnswered(const RecentFileList::Refreshed& read);
     // A sync was posted ...
     void syncPosted();
-    // ... and answered: shown, failed (the list file is left as it was rather than rebuilt from
-    // less than it holds) or tried again later.
-    enum class Synced { Show, Failed, Later };
-    Synced syncAnswered(const FileResult& sync);
+    // ... and answered: failed (the list file is left as it was rather than rebuilt from less
+    // than it holds), tried again later, its listing shown, read again (a list the sync left as
+    // it was, which another program changed since it was shown) or nothing (left as shown).
+    enum class Synced { Show, Failed, Later, Reload, Nothing };
+    Synced syncAnswered(const RecentFileList::Synced& sync);
 
     // The list file as the refresh timer last saw it.
     FileIdentity LastListFileTime;

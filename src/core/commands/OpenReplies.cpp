@@ -12,18 +12,21 @@ using openedits::Result;
 
 namespace {
 
-Reply told(Reply::Tell tell, QString text, FileResult reason = {})
+Reply told(commands::Told told)
 {
     Reply reply;
-    reply.tell = tell;
-    reply.text = std::move(text);
-    reply.reason = std::move(reason);
+    reply.told = std::move(told);
     return reply;
 }
 
 Reply notice(QString text)
 {
-    return told(Reply::Tell::Notice, std::move(text));
+    return told(commands::Told::of(std::move(text)));
+}
+
+Reply fileFailure(QString text, FileResult reason)
+{
+    return told(commands::Told::failed(std::move(text), std::move(reason)));
 }
 
 // The entry has left the list since it was chosen: said, and the list read again.
@@ -54,7 +57,7 @@ QString droppedDataFile(const QList<QUrl>& urls)
 
 Reply saveFailure(const FileResult& reason)
 {
-    return told(Reply::Tell::FileFailure, QStringLiteral("Problem saving to QEL list"), reason);
+    return fileFailure(QStringLiteral("Problem saving to QEL list"), reason);
 }
 
 Reply afterOpen(const QString& appFolder, const OpenEntry& entry, Result r)
@@ -94,7 +97,7 @@ Reply afterRename(const OpenEntry& entry, Result r)
         return gone(entry);
     case Outcome::Missing: {
         Reply reply =
-            told(Reply::Tell::Critical, QStringLiteral("File does not exists, removing entry"));
+            told(commands::Told::of(QStringLiteral("File does not exists, removing entry"), true));
         reply.drop = entry;
         return reply;
     }
@@ -144,9 +147,8 @@ Reply afterDelete(const OpenEntry& entry, Result r)
     }
     default:
         if (!r.partly)
-            return told(Reply::Tell::FileFailure, openedits::notDeletedText(entry), r.result);
-        Reply reply =
-            shown(r, told(Reply::Tell::FileFailure, openedits::fileStayedText(entry), r.result));
+            return fileFailure(openedits::notDeletedText(entry), r.result);
+        Reply reply = shown(r, fileFailure(openedits::fileStayedText(entry), r.result));
         reply.clearUndo = true;
         return reply;
     }

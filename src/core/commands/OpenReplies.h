@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/OpenUndo.h"
+#include "commands/Told.h"
 #include "formats/LaunchTable.h"
 
 #include <QUrl>
@@ -10,13 +11,9 @@
 namespace openreply {
 
 struct Reply {
-    // What the user is told, if anything: a notice, a failure not to miss, or a file failure
-    // with its reason.
-    enum class Tell { Nothing, Notice, Critical, FileFailure };
-    Tell tell = Tell::Nothing;
-    QString text;
-    FileResult reason;
-    bool toldFirst = false; // told before the listing shows, not after
+    // What the user is told, if anything; before the listing shows when `toldFirst`.
+    commands::Told told;
+    bool toldFirst = false;
 
     // Done in this order: the pins follow, the listing shows (choosing `select`), the undo step
     // is offered (or the last one cleared), the user is told, the list is read again, and the

@@ -20,15 +20,8 @@ using Step =
 // "Undo Delete of c.fpl", "Undo Rename of b.fpl", ...
 QString text(const Step& step);
 
-// Where a command of the tab, or its undo, runs: on the line of the drive of `drive` (empty: on
-// the list line), as the wait for `key`, waiting first on `file`.
-struct Where {
-    QString drive;
-    QString key;
-    QString file;
-    // On the drive of the file at `path`.
-    static Where of(const QString& path) { return {path, path, path}; }
-};
+// Where the undo of `step` runs.
+using ::Where;
 Where where(const Step& step, const QString& listPath);
 
 // A path's pin that goes with its entry, or, for a folder, the pins of its entries.

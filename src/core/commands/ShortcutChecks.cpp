@@ -38,15 +38,15 @@ commands::Told told(const Result& result, const ShortcutEntry& entry, const QStr
     case Outcome::Done:
         return {};
     case Outcome::Refused:
-        return {result.refusal, {}};
+        return commands::Told::of(result.refusal);
     case Outcome::Gone:
-        return {goneText(entry.fileName), {}};
+        return commands::Told::of(goneText(entry.fileName));
     case Outcome::Taken:
-        return {takenText(typed), {}};
+        return commands::Told::of(takenText(typed));
     case Outcome::OldKept:
-        return {{}, oldKeptText(typed, entry.fileName)};
+        return commands::Told::failed(oldKeptText(typed, entry.fileName), result.result);
     default:
-        return {{}, notRenamedText()};
+        return commands::Told::failed(notRenamedText(), result.result);
     }
 }
 

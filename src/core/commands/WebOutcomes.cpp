@@ -21,13 +21,15 @@ Reaction reactionTo(Edit edit, const Result& result, const QString& name)
     const bool deleting = edit == Edit::Delete;
     switch (result.outcome) {
     case Outcome::Refused:
-        return {{result.refusal, {}}};
+        return {commands::Told::of(result.refusal)};
     case Outcome::Gone:
-        return {{goneText(name), {}}, !deleting, true};
+        return {commands::Told::of(goneText(name)), !deleting, true};
     case Outcome::Failed:
         if (deleting)
-            return {{{}, QStringLiteral("The web shortcut was not deleted")}};
-        return {{{}, QStringLiteral("Problem saving to QEL list")}, false, true};
+            return {commands::Told::failed(QStringLiteral("The web shortcut was not deleted"),
+                                           result.result)};
+        return {commands::Told::failed(QStringLiteral("Problem saving to QEL list"), result.result),
+                false, true};
     default:
         return {{}, !deleting, false, true};
     }

@@ -22,6 +22,11 @@ DriveWait::DriveWait(const HubContext& hub, QelListView& list)
 
 DriveWait::~DriveWait() = default;
 
+work::Line DriveWait::lineOf(const Where& on) const
+{
+    return on.drive.isEmpty() ? work::Line::list() : m_hub.lineOf(on.drive);
+}
+
 int& DriveWait::patienceMs()
 {
     static int ms = 5000;

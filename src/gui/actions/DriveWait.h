@@ -28,22 +28,21 @@ public:
     DriveWait(const HubContext& hub, QelListView& list);
     ~DriveWait() override;
 
-    // Runs `job(waiting)` on `line` for the command `what` on the entry `key`, then
-    // `done(answer)` here, unless the answer came late and `late` drops it. `waiting` starts on
-    // `file`, and the job names each file it goes on to wait on. False, with nothing started,
-    // when that command already waits on that entry.
+    // Runs `job(waiting)` for the command `what` where `on` says, then `done(answer)` here,
+    // unless the answer came late and `late` drops it. `waiting` starts on `on.file`, and the
+    // job names each file it goes on to wait on. False, with nothing started, when that command
+    // already waits on that entry.
     template <class Job, class Done>
-    bool run(const work::Line& line, const QString& what, const QString& key, const QString& file,
-             Late late, Job job, Done done,
+    bool run(const QString& what, const Where& on, Late late, Job job, Done done,
              std::source_location postedBy = std::source_location::current())
     {
-        const QString id = what + QLatin1Char('\n') + key;
-        auto waiting = std::make_shared<Waiting>(file);
+        const QString id = what + QLatin1Char('\n') + on.key;
+        auto waiting = std::make_shared<Waiting>(on.file);
         const int serial = begin(id, waiting);
         if (serial < 0)
             return false;
         work::post(
-            line, this, [job = std::move(job), waiting]() mutable { return job(*waiting); },
+            lineOf(on), this, [job = std::move(job), waiting]() mutable { return job(*waiting); },
             [this, id, serial, late, done = std::move(done)](auto answer) mutable {
                 // The command counts as waiting until its answer has been dealt with,
                 // questions included.
@@ -57,6 +56,7 @@ public:
 
 private:
     struct Pending;
+    work::Line lineOf(const Where& on) const;
     // The number of the new wait; -1 when the same one already waits.
     int begin(const QString& id, const WaitingPtr& waiting);
     // True when the answer of wait `serial` came in time.

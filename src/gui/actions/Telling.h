@@ -4,10 +4,12 @@
 #include "ui/HubContext.h"
 
 // Tells the user what came of a command: its failure with the platform's reason, or its notice.
-inline void tell(const HubContext& hub, const commands::Told& told, const FileResult& result)
+inline void tell(const HubContext& hub, const commands::Told& told)
 {
     if (!told.failure.isEmpty())
-        hub.fileFailure(told.failure, result);
+        hub.fileFailure(told.failure, told.reason);
+    else if (told.critical && !told.notice.isEmpty())
+        hub.critical(told.notice);
     else if (!told.notice.isEmpty())
         hub.notice(told.notice);
 }

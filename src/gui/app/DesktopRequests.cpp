@@ -90,7 +90,7 @@ void DesktopRequests::open(const QString& path)
 {
     FileSystem* files = &m_window.hub().files();
     m_waits.run(
-        m_window.hub().lineOf(path), QStringLiteral("open"), path, path, DriveWait::Late::Drop,
+        QStringLiteral("open"), Where::of(path), DriveWait::Late::Drop,
         [files, path](Waiting&) {
             if (files->isFile(path))
                 return Found::File;

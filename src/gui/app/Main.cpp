@@ -70,7 +70,7 @@ bool anyWindowOpen()
 }
 
 // The example crown-mass file goes on the recent-file list once, on the very first run.
-void addExampleOnFirstRun(OpenTab& open, const PlatformServices& services)
+void addExampleOnFirstRun(OpenList& open, const PlatformServices& services)
 {
     const QString app = QString::fromLatin1(kAppName);
     const QString section = QString::fromLatin1(kSection);
@@ -154,17 +154,19 @@ int Main(const PlatformServices& services, const HandOver& request)
     splash.activateWindow();
     yieldToEvents(); // 6.
 
-    addExampleOnFirstRun(window.openTab(), services); // 7.
-    window.openTab().LoadOpenList(Damage::Report);    // 8.
-    window.newTab().LoadNewList();                    // 9.
-    window.toolsTab().LoadShortcutList();             // 10.
-    yieldToEvents();                                  // 11.
-    window.webTab().LoadWebList();                    // 12.
-    window.TabMain->setCurrTab(0);                    // 13.
+    addExampleOnFirstRun(window.openTab().openList(), services); // 7.
+    window.openTab().openList().LoadOpenList(Damage::Report);    // 8.
+    window.newTab().LoadNewList();                               // 9.
+    window.toolsTab().LoadShortcutList();                        // 10.
+    yieldToEvents();                                             // 11.
+    window.webTab().LoadWebList();                               // 12.
+    window.TabMain->setCurrTab(0);                               // 13.
     window.lstQEL[0]->setFocus();
-    yieldToEvents();                          // 14.
-    window.openTab().SyncDataFolderEntries(); // 15. reports its own failure; the start goes on
-    window.tmrFileUpdate->start();            // 16.
+    yieldToEvents(); // 14.
+    window.openTab()
+        .openList()
+        .SyncDataFolderEntries();  // 15. reports its own failure; the start goes on
+    window.tmrFileUpdate->start(); // 16.
 
     // The user may have closed the main window (and said Yes) during a yield: then, unless an
     // about box or the help is still open, there is nothing left to show, and the program ends

@@ -72,7 +72,7 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     m_open = std::make_unique<OpenTab>(m_hub, *lstQEL[1], imgIcons[0], imgIcons[1], *m_launching);
     m_tools = std::make_unique<ToolsTab>(m_hub, *lstQEL[2], *m_launching);
     m_web = std::make_unique<WebTab>(m_hub, *lstQEL[3], imgIcons[0], imgIcons[1]);
-    m_launching->setAfterStart([this] { m_open->LoadOpenList(); });
+    m_launching->setAfterStart([this] { m_open->openList().LoadOpenList(); });
     for (int tab = 0; tab < kTabCount; ++tab)
         controller(tab).setUndoChanged([this] { m_router->updateUndo(); });
 
@@ -94,7 +94,8 @@ frmQEL::frmQEL(const PlatformServices& services, QWidget* parent)
     tmrFileUpdate = new QTimer(this);
     tmrFileUpdate->setObjectName(QStringLiteral("tmrFileUpdate"));
     tmrFileUpdate->setInterval(1000);
-    connect(tmrFileUpdate, &QTimer::timeout, this, [this] { m_open->tmrFileUpdate_Timer(); });
+    connect(tmrFileUpdate, &QTimer::timeout, this,
+            [this] { m_open->openList().tmrFileUpdate_Timer(); });
 
     // The client area below the menu bar starts at 8550 x 6105 twips.
     resize(px(8550), px(6105) + menuBar()->sizeHint().height());

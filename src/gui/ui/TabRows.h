@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <type_traits>
 #include <vector>
 
 class ImageList;
@@ -38,6 +40,15 @@ public:
     }
     // The row of the shown rows the user chose; -1 for none.
     int chosenRow() const;
+    // What `get` gives of the shown rows for the row the user chose; nothing for none.
+    template <class Rows, class Get> auto chosen(Get get) const
+    {
+        using Entry = std::remove_cvref_t<std::invoke_result_t<Get, const Rows&, int>>;
+        const int row = chosenRow();
+        if (row < 0)
+            return std::optional<Entry>();
+        return std::optional<Entry>(std::invoke(get, *shown<Rows>(), row));
+    }
 
 private:
     void tookOver();

@@ -164,27 +164,18 @@ void OpenList::SyncDataFolderEntries()
     work::post(
         work::Line::list(), &m_alive, [store = m_store]() mutable { return store.syncAndList(); },
         [this](RecentFileList::Synced s) {
-            const OpenRefresh::Synced next = m_refresh.syncAnswered(s.sync);
-            if (next == OpenRefresh::Synced::Failed)
+            switch (m_refresh.syncAnswered(s)) {
+            case OpenRefresh::Synced::Failed:
                 reportSaveFailure(s.sync);
-            else if (next == OpenRefresh::Synced::Show) {
-                if (s.kept.exists) {
-                    // Left as it was: shown already, unless another program changed it since.
-                    if (!(s.kept == m_refresh.LastListFileTime))
-                        LoadOpenList();
-                    return;
-                }
-                if (s.version.exists)
-                    m_refresh.LastListFileTime = s.version; // the timer need not read what is shown
+                break;
+            case OpenRefresh::Synced::Reload:
+                LoadOpenList();
+                break;
+            case OpenRefresh::Synced::Show:
                 show(std::move(s.listing));
+                break;
+            default:
+                break;
             }
         });
-}
-
-std::optional<OpenEntry> OpenList::chosen() const
-{
-    const int row = m_rows.chosenRow();
-    if (row < 0)
-        return std::nullopt;
-    return m_rows.shown<OpenRows>()->entry(row);
 }

@@ -53,7 +53,7 @@ public:
     // first, until the next load or header click. The order is made on the compute line.
     void showNewestFirst();
     // The entry the user chose: the one of the rows on screen at the selected row.
-    std::optional<OpenEntry> chosen() const;
+    std::optional<OpenEntry> chosen() const { return m_rows.chosen<OpenRows>(&OpenRows::entry); }
     bool missingCheckBusy() const { return m_missing.busy(); }
     // The entries Clean Up Missing takes, handed over here (see MissingEntries::find).
     void findMissing(std::function<void(QList<OpenEntry>)> found);

@@ -43,7 +43,7 @@ void OpenTab::open()
     // The file may lie on a drive that does not answer: the tool starts when it does, if that is
     // soon; otherwise the user asks again.
     post(
-        QStringLiteral("open"), openundo::Where::of(entry->path()),
+        QStringLiteral("open"), Where::of(entry->path()),
         [e = *entry, app = m_hub.appFolder()](const openedits::Seams& seams, Waiting& w) {
             return openreply::afterOpen(app, e, openedits::checkForOpen(seams, e, w));
         },

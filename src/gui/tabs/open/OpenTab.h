@@ -24,18 +24,6 @@ public:
 
     // The list and its file, and the operations it is filled and kept by.
     OpenList& openList() { return m_open; }
-    RecentFileList& store() { return m_open.store(); }
-    void LoadOpenList(OpenList::Damage damage = OpenList::Damage::Quiet)
-    {
-        m_open.LoadOpenList(damage);
-    }
-    void tmrFileUpdate_Timer() { m_open.tmrFileUpdate_Timer(); }
-    void TouchFileEntry(const QString& path, const QString& kind)
-    {
-        m_open.TouchFileEntry(path, kind);
-    }
-    void SyncDataFolderEntries() { m_open.SyncDataFolderEntries(); }
-    bool missingCheckBusy() const { return m_open.missingCheckBusy(); }
 
     // The Browse button: the open-file dialog for data files, and the chosen file's tool.
     void cmdBrowse_Click();
@@ -53,7 +41,7 @@ public:
     // Takes off the list, after asking, every entry whose drive answers and whose file is gone;
     // no file is touched, and Edit > Undo puts every record back.
     void cleanUpMissing();
-    void reload() override { LoadOpenList(OpenList::Damage::Report); }
+    void reload() override { m_open.LoadOpenList(OpenList::Damage::Report); }
     SharedRows shownRows() const override { return m_open.shownRows(); }
     QWidget* belowList() override;
     QList<Command> entryCommands() override;
@@ -75,17 +63,16 @@ private:
     // Runs `job(seams, waiting)` for the command `what` where `on` says, then presents its
     // reply. False, with nothing started, when that command already waits on that entry.
     template <class Job>
-    bool post(const QString& what, const openundo::Where& on, Job job,
+    bool post(const QString& what, const Where& on, Job job,
               DriveWait::Late late = DriveWait::Late::Deliver)
     {
         return m_waits.run(
-            lineOf(on), what, on.key, on.file, late,
+            what, on, late,
             [seams = seams(), job = std::move(job)](Waiting& w) { return job(seams, w); },
             [this](openreply::Reply r) { present(std::move(r)); });
     }
-    work::Line lineOf(const openundo::Where& where) const;
     // On the list line, as the wait for `key`.
-    openundo::Where onList(const QString& key) const;
+    Where onList(const QString& key) const { return Where::onList(key, m_open.store().listPath()); }
     // Asks and shows what came of a command, as its reply says.
     void present(openreply::Reply reply);
     // Takes the entry's records off the list, for a file that has gone.

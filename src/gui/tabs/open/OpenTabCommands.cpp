@@ -2,23 +2,13 @@
 // tab: each asks, then posts the command of the core library on the entry the user chose, and
 // shows the reply it ends in.
 #include "actions/Launching.h"
+#include "actions/Telling.h"
 #include "actions/Undoing.h"
 #include "platform/Prompter.h"
 #include "tabs/open/OpenTab.h"
 #include "ui/HubContext.h"
 
 using openreply::Reply;
-using openundo::Where;
-
-work::Line OpenTab::lineOf(const Where& where) const
-{
-    return where.drive.isEmpty() ? work::Line::list() : m_hub.lineOf(where.drive);
-}
-
-Where OpenTab::onList(const QString& key) const
-{
-    return {{}, key, m_open.store().listPath()};
-}
 
 void OpenTab::present(Reply r)
 {
@@ -30,20 +20,12 @@ void OpenTab::present(Reply r)
     }
     if (r.launch)
         m_launching.LaunchCommand(r.launch->program, r.launch->arguments, r.file);
-    const auto tell = [this, &r] {
-        if (r.tell == Reply::Tell::Notice)
-            m_hub.notice(r.text);
-        else if (r.tell == Reply::Tell::Critical)
-            m_hub.critical(r.text);
-        else if (r.tell == Reply::Tell::FileFailure)
-            m_hub.fileFailure(r.text, r.reason);
-    };
     if (r.pins && r.pins->folder)
         m_open.pins().renamedFolder(r.pins->from, r.pins->to);
     else if (r.pins)
         m_open.pins().renamed(r.pins->from, r.pins->to);
     if (r.toldFirst)
-        tell();
+        tell(m_hub, r.told);
     if (r.listing)
         m_open.show(std::move(*r.listing), r.select);
     if (r.undo)
@@ -51,12 +33,12 @@ void OpenTab::present(Reply r)
     else if (r.clearUndo)
         clearUndo();
     if (!r.toldFirst)
-        tell();
+        tell(m_hub, r.told);
     const std::optional<openundo::Undone>& u = r.undone;
     if (u && tellUndo(m_hub, u->result.outcome, u->result.result, u->result.partly, u->texts))
         offerUndo(u->retry, true);
     if (r.reload)
-        LoadOpenList();
+        m_open.LoadOpenList();
     if (r.drop)
         dropEntry(*r.drop);
 }

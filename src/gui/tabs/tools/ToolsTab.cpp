@@ -86,10 +86,7 @@ QList<TabController::Command> ToolsTab::entryCommands()
 
 std::optional<ToolsTab::ShortcutEntry> ToolsTab::chosen() const
 {
-    const int row = m_rows.chosenRow();
-    if (row < 0)
-        return std::nullopt;
-    return m_rows.shown<ShortcutRows>()->entry(row);
+    return m_rows.chosen<ShortcutRows>(&ShortcutRows::entry);
 }
 
 std::vector<ToolsTab::ShortcutEntry> ToolsTab::entries() const

@@ -19,9 +19,8 @@ void ToolsTab::withShortcut(shortcutedits::Edit edit,
         return;
     }
     m_waits.run(
-        work::Line::list(),
         edit == shortcutedits::Edit::Rename ? QStringLiteral("rename") : QStringLiteral("delete"),
-        entry->shortcutFile, entry->shortcutFile, DriveWait::Late::Drop,
+        Where::onList(entry->shortcutFile, entry->shortcutFile), DriveWait::Late::Drop,
         [files = &m_hub.files(), e = *entry, edit](Waiting&) {
             return shortcutedits::refusalOf(*files, e, edit);
         },
@@ -47,12 +46,12 @@ void ToolsTab::renameChosen(const ShortcutEntry& entry)
         return;
     }
     m_waits.run(
-        work::Line::list(), QStringLiteral("rename shortcut"), entry.shortcutFile,
-        entry.shortcutFile, DriveWait::Late::Deliver,
+        QStringLiteral("rename shortcut"), Where::onList(entry.shortcutFile, entry.shortcutFile),
+        DriveWait::Late::Deliver,
         [files = &m_hub.files(), app = m_hub.appFolder(), old = entry.shortcutFile,
          answer](Waiting&) { return shortcutedits::rename(*files, app, old, answer); },
         [this, entry, answer](const shortcutedits::Result& r) {
-            tell(m_hub, shortcutedits::told(r, entry, answer), r.result);
+            tell(m_hub, shortcutedits::told(r, entry, answer));
             if (r.outcome == Outcome::Done) {
                 m_selectAfterLoad = r.newFile;
                 m_pins.renamed(entry.shortcutFile, r.newFile);
@@ -73,13 +72,13 @@ void ToolsTab::removeChosen(const ShortcutEntry& entry)
     if (!m_hub.ask(shortcutedits::deleteQuestion(entry.fileName)))
         return;
     m_waits.run(
-        work::Line::list(), QStringLiteral("delete shortcut"), entry.shortcutFile,
-        entry.shortcutFile, DriveWait::Late::Deliver,
+        QStringLiteral("delete shortcut"), Where::onList(entry.shortcutFile, entry.shortcutFile),
+        DriveWait::Late::Deliver,
         [files = &m_hub.files(), file = entry.shortcutFile](Waiting&) {
             return shortcutedits::remove(*files, file);
         },
         [this, entry](const shortcutedits::Result& r) {
-            tell(m_hub, shortcutedits::told(r, entry), r.result);
+            tell(m_hub, shortcutedits::told(r, entry));
             if (r.undo)
                 offerUndo(*r.undo);
             LoadShortcutList();
@@ -90,8 +89,7 @@ void ToolsTab::offerUndo(const shortcutedits::ShortcutStep& step, bool again)
 {
     auto run = [this, step] {
         const bool started = m_waits.run(
-            work::Line::list(), QStringLiteral("undo"), step.file, step.file,
-            DriveWait::Late::Deliver,
+            QStringLiteral("undo"), Where::onList(step.file, step.file), DriveWait::Late::Deliver,
             [files = &m_hub.files(), step](Waiting&) { return shortcutedits::undo(*files, step); },
             [this, step](const shortcutedits::Result& r) {
                 if (r.outcome == Outcome::Done) {

@@ -56,21 +56,18 @@ void WebTab::show(const WebLinkList::Contents& links, const QString& select)
 std::optional<WebLinkRecord> WebTab::chosen() const
 {
     // Of several links of one name, the one on the selected row.
-    const int row = m_rows.chosenRow();
-    if (row < 0)
-        return std::nullopt;
-    return m_rows.shown<WebLinkRows>()->link(row);
+    return m_rows.chosen<WebLinkRows>(&WebLinkRows::link);
 }
 
 void WebTab::post(Edit edit, const QString& name, Change change,
                   std::function<void(const webedits::Result&)> done)
 {
     m_waits.run(
-        work::Line::list(), webedits::nameOf(edit), name, m_store.listPath(),
-        DriveWait::Late::Deliver, [change = std::move(change)](Waiting&) { return change(); },
+        webedits::nameOf(edit), Where::onList(name, m_store.listPath()), DriveWait::Late::Deliver,
+        [change = std::move(change)](Waiting&) { return change(); },
         [this, edit, name, done = std::move(done)](const webedits::Result& r) {
             const webedits::Reaction reaction = webedits::reactionTo(edit, r, name);
-            tell(m_hub, reaction.told, r.result);
+            tell(m_hub, reaction.told);
             if (reaction.closeDialog && m_dialog)
                 m_dialog->close();
             if (reaction.reload)
@@ -166,8 +163,8 @@ void WebTab::undo(const QString& name, Change change, const QString& select, con
                   const std::function<void()>& offerAgain, const std::function<void()>& done)
 {
     const bool started = m_waits.run(
-        work::Line::list(), QStringLiteral("undo"), name, m_store.listPath(),
-        DriveWait::Late::Deliver, [change = std::move(change)](Waiting&) { return change(); },
+        QStringLiteral("undo"), Where::onList(name, m_store.listPath()), DriveWait::Late::Deliver,
+        [change = std::move(change)](Waiting&) { return change(); },
         [this, select, texts, offerAgain, done](const webedits::Result& r) {
             if (r.outcome == Outcome::Done) {
                 if (done)
