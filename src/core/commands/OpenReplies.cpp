@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <cerrno>
+
 namespace openreply {
 
 using openedits::Outcome;
@@ -58,6 +60,15 @@ QString droppedDataFile(const QList<QUrl>& urls)
 Reply saveFailure(const FileResult& reason)
 {
     return fileFailure(QStringLiteral("Problem saving to QEL list"), reason);
+}
+
+Reply damagedList(qsizetype line)
+{
+    if (line <= 0)
+        return {};
+    return fileFailure(QStringLiteral("Problem reading QEL list"),
+                       FileResult::failure(
+                           EINVAL, QStringLiteral("Line %1 is too long to be a record").arg(line)));
 }
 
 Reply afterOpen(const QString& appFolder, const OpenEntry& entry, Result r)

@@ -46,6 +46,8 @@ QString droppedDataFile(const QList<QUrl>& urls);
 
 // "Problem saving to QEL list", with the reason.
 Reply saveFailure(const FileResult& reason);
+// A list read with a line too long to be a record, the line `line` (none when 0).
+Reply damagedList(qsizetype line);
 
 Reply afterOpen(const QString& appFolder, const OpenEntry& entry, openedits::Result r);
 Reply afterRename(const OpenEntry& entry, openedits::Result r);

@@ -130,17 +130,34 @@ QWidget* frmQEL::buildTabs()
         auto* l = new QVBoxLayout(page);
         l->setContentsMargins(px(90), px(90), px(90), px(90));
         l->addWidget(lstQEL[size_t(i)], 1);
-        if (QWidget* below = controller(i).belowList()) {
+        if (Tab(i) == Tab::Open) {
             l->setSpacing(0);
-            l->addWidget(below);
+            l->addWidget(buildBrowseStrip());
         }
         TabMain->addTab(page, tabCaption(Tab(i)));
     }
-    cmdBrowse = m_open->cmdBrowse;
-    lblOpenHint = TabMain->findChild<QLabel*>(QStringLiteral("lblOpenHint"));
     // Switches count from here: adding the first tab is not the user's or the start's choice.
     connect(TabMain, &TabStrip::switched, this, &frmQEL::TabMain_Switch);
     return TabMain;
+}
+
+QWidget* frmQEL::buildBrowseStrip()
+{
+    auto* strip = new QWidget;
+    strip->setFixedHeight(px(540));
+    auto* s = new QHBoxLayout(strip);
+    s->setContentsMargins(0, 0, 0, 0);
+    lblOpenHint = new QLabel(QStringLiteral("To open a file, double click the file's icon"));
+    lblOpenHint->setObjectName(QStringLiteral("lblOpenHint"));
+    cmdBrowse = new QPushButton(QStringLiteral("Browse ..."));
+    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
+    cmdBrowse->setFixedSize(px(1365), px(360));
+    connect(cmdBrowse, &QPushButton::clicked, this, [this] { m_open->cmdBrowse_Click(); });
+    s->addWidget(lblOpenHint);
+    s->addStretch(1);
+    s->addWidget(cmdBrowse);
+    return strip;
 }
 
 void frmQEL::Form_Load()

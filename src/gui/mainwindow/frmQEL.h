@@ -118,6 +118,8 @@ protected:
 
 private:
     QWidget* buildTabs();
+    // The "Open" tab's strip under its list: the hint and the Browse button.
+    QWidget* buildBrowseStrip();
     void onCommitDataRequest(QSessionManager& manager);
 
     HubContext m_hub;

@@ -28,8 +28,6 @@ public:
     // tab: the tab's own, never read back from the view.
     virtual SharedRows shownRows() const { return {}; }
 
-    // What the tab shows under its list; nullptr for nothing.
-    virtual QWidget* belowList() { return nullptr; }
     // Commands of the tab's own in the context menu of an entry, or of the list's empty space.
     // `name` is the command's for the menu bar, which offers each one too (see the main
     // window's table of them); `text` is its caption.

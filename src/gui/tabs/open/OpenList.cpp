@@ -1,14 +1,14 @@
 #include "tabs/open/OpenList.h"
 
+#include "actions/Telling.h"
+#include "commands/OpenReplies.h"
 #include "platform/DriveTable.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 #include "work/Work.h"
 
-#include <cerrno>
-
 OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
-                   const ImageList& small)
+                   const ImageList& small, DriveFollowing::Offering follow)
     : m_hub(hub)
     , m_list(list)
     , m_large(large)
@@ -18,6 +18,7 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_pins(hub, list, QStringLiteral("pin-open"),
              [](const ListRows& rows, int row) { return rows.key(row); })
     , m_missing(hub.drives(), hub.files())
+    , m_following(hub, std::move(follow))
 {
     // Names and folders readable at once: the columns fit what the list holds until the user
     // sizes one.
@@ -25,13 +26,8 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
     hub.drives().watch(&m_alive, [this] {
         checkFiles();
-        lookAtDrives();
+        m_following.look(m_rows.shown<OpenRows>());
     });
-}
-
-void OpenList::reportSaveFailure(const FileResult& failure) const
-{
-    m_hub.fileFailure(QStringLiteral("Problem saving to QEL list"), failure);
 }
 
 void OpenList::LoadOpenList(Damage damage)
@@ -49,30 +45,9 @@ void OpenList::LoadOpenList(Damage damage)
             m_refresh.LastListFileTime = r.identity;
             const qsizetype damaged = r.listing.damagedLine;
             show(std::move(r.listing));
-            if (damage == Damage::Report && damaged > 0)
-                m_hub.fileFailure(QStringLiteral("Problem reading QEL list"),
-                                  FileResult::failure(EINVAL, QStringLiteral("Line %1 is too long "
-                                                                             "to be a record")
-                                                                  .arg(damaged)));
-            lookAtDrives();
-        });
-}
-
-void OpenList::lookAtDrives()
-{
-    const QString folder = m_hub.services().stateFolder;
-    const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>();
-    if (folder.isEmpty() || !rows)
-        return;
-    work::post(
-        work::Line::list(), &m_alive,
-        [rows, folder, drives = &m_hub.drives()] {
-            return drivefollow::remember(folder, *drives, *rows, QDate::currentDate());
-        },
-        [this](const QList<drivefollow::Offer>& offers) {
-            const QList<drivefollow::Offer> fresh = m_asked.fresh(offers);
-            if (!fresh.isEmpty() && m_movedDrives)
-                m_movedDrives(fresh);
+            if (damage == Damage::Report)
+                tell(m_hub, openreply::damagedList(damaged).told);
+            m_following.look(m_rows.shown<OpenRows>());
         });
 }
 
@@ -154,7 +129,7 @@ void OpenList::TouchFileEntry(const QString& path, const QString& kindCode)
         },
         [this](const FileResult& r) {
             if (!r.ok)
-                reportSaveFailure(r);
+                tell(m_hub, openreply::saveFailure(r).told);
         });
 }
 
@@ -166,7 +141,7 @@ void OpenList::SyncDataFolderEntries()
         [this](RecentFileList::Synced s) {
             switch (m_refresh.syncAnswered(s)) {
             case OpenRefresh::Synced::Failed:
-                reportSaveFailure(s.sync);
+                tell(m_hub, openreply::saveFailure(s.sync).told);
                 break;
             case OpenRefresh::Synced::Reload:
                 LoadOpenList();

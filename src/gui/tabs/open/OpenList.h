@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commands/DriveFollow.h"
+#include "actions/DriveFollowing.h"
 #include "commands/MissingEntries.h"
 #include "commands/OpenRefresh.h"
 #include "lists/OpenRows.h"
@@ -27,8 +27,10 @@ public:
     SharedRows shownRows() const { return m_rows.shown<ListRows>(); }
     // The entries pinned to the top, by their paths.
     TabPins& pins() { return m_pins; }
+    // `follow` is offered each known drive mounted at another place than its records name,
+    // looked for at each load and whenever a drive comes or goes.
     OpenList(const HubContext& hub, QelListView& list, const ImageList& large,
-             const ImageList& small);
+             const ImageList& small, DriveFollowing::Offering follow);
 
     const RecentFileList& store() const { return m_store; }
     RecentFileList& store() { return m_store; }
@@ -57,16 +59,6 @@ public:
     bool missingCheckBusy() const { return m_missing.busy(); }
     // The entries Clean Up Missing takes, handed over here (see MissingEntries::find).
     void findMissing(std::function<void(QList<OpenEntry>)> found);
-    // Told, here, of known drives mounted at another place than their records name; looked for
-    // at each load and whenever a drive comes or goes, while the hub keeps a state folder. Each
-    // mount is told of once.
-    void onMovedDrives(std::function<void(const QList<drivefollow::Offer>&)> told)
-    {
-        m_movedDrives = std::move(told);
-    }
-
-    // "Problem saving to QEL list", with the reason.
-    void reportSaveFailure(const FileResult& failure) const;
 
 private:
     // Looks at every entry's file again, drive by drive.
@@ -84,10 +76,7 @@ private:
     MissingEntries m_missing;
     OpenRefresh m_refresh;
     work::OneAtATime m_loads; // the loads asked for, one on the list line at a time
-    // Remembers the drives of the entries shown and tells of those that moved.
-    void lookAtDrives();
-    std::function<void(const QList<drivefollow::Offer>&)> m_movedDrives;
-    drivefollow::Asked m_asked;
+    DriveFollowing m_following;
     bool m_checkQueued = false; // the files are looked at once the rows being laid out show
     QObject m_alive;            // answers from the lines are taken only while this lives
 };

@@ -4,29 +4,20 @@
 #include "actions/WebPages.h"
 #include "base/Columns.h"
 #include "base/Program.h"
-#include "base/Twips.h"
 #include "ui/HubContext.h"
 #include "ui/QelListView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMimeData>
-#include <QPushButton>
 
 OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
                  const ImageList& small, Launching& launching)
     : m_hub(hub)
     , m_launching(launching)
-    , m_open(hub, list, large, small)
+    , m_open(hub, list, large, small, [this](const drivefollow::Offer& o) { offerFollow(o); })
     , m_waits(hub, list)
-{
-    m_open.onMovedDrives([this](const QList<drivefollow::Offer>& offers) {
-        for (const drivefollow::Offer& offer : offers)
-            offerFollow(offer);
-    });
-}
+{}
 
 OpenTab::~OpenTab() = default;
 
@@ -71,25 +62,6 @@ void OpenTab::cmdBrowse_Click()
         m_launching.openDataFile(fileName);
 }
 
-QWidget* OpenTab::belowList()
-{
-    auto* strip = new QWidget;
-    strip->setFixedHeight(px(540));
-    auto* s = new QHBoxLayout(strip);
-    s->setContentsMargins(0, 0, 0, 0);
-    auto* hint = new QLabel(QStringLiteral("To open a file, double click the file's icon"));
-    hint->setObjectName(QStringLiteral("lblOpenHint"));
-    cmdBrowse = new QPushButton(QStringLiteral("Browse ..."));
-    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
-    cmdBrowse->setAccessibleName(QStringLiteral("Browse ..."));
-    cmdBrowse->setFixedSize(px(1365), px(360));
-    QObject::connect(cmdBrowse, &QPushButton::clicked, &m_alive, [this] { cmdBrowse_Click(); });
-    s->addWidget(hint);
-    s->addStretch(1);
-    s->addWidget(cmdBrowse);
-    return strip;
-}
-
 QList<TabController::Command> OpenTab::entryCommands()
 {
     QList<Command> commands{
@@ -107,8 +79,7 @@ QList<TabController::Command> OpenTab::entryCommands()
 
 QList<TabController::Command> OpenTab::spaceCommands()
 {
-    return {{QStringLiteral("browse"), cmdBrowse ? cmdBrowse->text() : QStringLiteral("Browse ..."),
-             [this] { cmdBrowse_Click(); }},
+    return {{QStringLiteral("browse"), QStringLiteral("Browse ..."), [this] { cmdBrowse_Click(); }},
             {QStringLiteral("cleanUpMissing"), QStringLiteral("Clean Up Missing"),
              [this] { cleanUpMissing(); }}};
 }

@@ -10,7 +10,6 @@
 class HubContext;
 class ImageList;
 class Launching;
-class QPushButton;
 class QelListView;
 
 // The "Open" tab: its list (OpenList), Browse, and opening, renaming, deleting and taking off
@@ -43,7 +42,6 @@ public:
     void cleanUpMissing();
     void reload() override { m_open.LoadOpenList(OpenList::Damage::Report); }
     SharedRows shownRows() const override { return m_open.shownRows(); }
-    QWidget* belowList() override;
     QList<Command> entryCommands() override;
     QList<Command> spaceCommands() override;
     QList<int> filterColumns() const override;
@@ -52,9 +50,6 @@ public:
     // The chosen entry shown selected in the file manager, and its full path to the clipboard.
     void openContainingFolder();
     void copyPath();
-
-    // The Browse button under the list.
-    QPushButton* cmdBrowse = nullptr;
 
 private:
     std::optional<OpenEntry> chosen() const { return m_open.chosen(); }
