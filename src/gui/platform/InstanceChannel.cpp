@@ -1,14 +1,17 @@
 #include "platform/InstanceChannel.h"
 
-#include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstring>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QDeadlineTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#else
+#include "platform/linux/LocalConnection.h"
+
 #include <unistd.h>
 #endif
 
@@ -63,7 +66,7 @@ bool InstanceChannel::listen(std::function<void(const HandOver&)> received)
     if (!m_server->listen(m_path))
         return false;
     connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* peer = m_server->nextPendingConnection())
+        while (PeerSocket* peer = m_server->nextPendingConnection())
             serve(peer);
     });
     return true;
@@ -84,16 +87,16 @@ void InstanceChannel::close()
 #endif
 }
 
-void InstanceChannel::serve(QLocalSocket* peer)
+void InstanceChannel::serve(PeerSocket* peer)
 {
     if (m_peers.size() >= size_t(kMaxPeers))
         makeRoom();
     auto reading = std::make_shared<Reading>();
     m_peers.push_back({peer, reading});
-    connect(peer, &QLocalSocket::disconnected, this, [this, peer] { forget(peer); });
+    connect(peer, &PeerSocket::disconnected, this, [this, peer] { forget(peer); });
     // A sender that stops half-way, or never begins, is not waited for.
     QTimer::singleShot(senderPatienceMs(), peer, [this, peer] { drop(peer); });
-    connect(peer, &QLocalSocket::readyRead, this, [this, peer, reading] {
+    connect(peer, &PeerSocket::readyRead, this, [this, peer, reading] {
         if (reading->done)
             return;
         // Never more than one byte past the largest message: that is enough to refuse it.
@@ -129,25 +132,19 @@ void InstanceChannel::makeRoom()
     if (m_peers.empty())
         return;
     const auto silent = [](const Peer& p) {
-        if (p.reading->done || !p.reading->bytes.isEmpty() || p.socket->bytesAvailable() > 0)
-            return false;
-#ifndef Q_OS_WIN
-        if (LocalSocketListener::hasBytesWaiting(p.socket->socketDescriptor()))
-            return false;
-#endif
-        return true;
+        return !p.reading->done && p.reading->bytes.isEmpty() && p.socket->bytesAvailable() == 0;
     };
     const auto victim = std::find_if(m_peers.begin(), m_peers.end(), silent);
     drop(victim != m_peers.end() ? victim->socket : m_peers.front().socket);
 }
 
-void InstanceChannel::drop(QLocalSocket* peer)
+void InstanceChannel::drop(PeerSocket* peer)
 {
     forget(peer);
     peer->abort();
 }
 
-void InstanceChannel::forget(QLocalSocket* peer)
+void InstanceChannel::forget(PeerSocket* peer)
 {
     const auto it = std::find_if(m_peers.begin(), m_peers.end(),
                                  [peer](const Peer& p) { return p.socket == peer; });
@@ -164,13 +161,7 @@ void InstanceChannel::forget(QLocalSocket* peer)
 
 void InstanceChannel::serveDescriptor(int fd)
 {
-    auto* peer = new QLocalSocket(this);
-    if (!peer->setSocketDescriptor(fd)) {
-        ::close(fd);
-        delete peer;
-        return;
-    }
-    serve(peer);
+    serve(new LocalConnection(fd, this));
 }
 
 #endif
@@ -178,28 +169,25 @@ void InstanceChannel::serveDescriptor(int fd)
 bool InstanceChannel::handOver(const QString& path, const HandOver& message, int timeoutMs,
                                std::optional<uint> peerUser)
 {
+    const qsizetype taken = qsizetype(std::strlen(kTaken));
+#ifdef Q_OS_WIN
+    Q_UNUSED(peerUser);
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return false;
-#ifndef Q_OS_WIN
-    // The user's files go to no one else, whoever listens there.
-    const std::optional<uint> user = LocalSocketListener::peerUserOf(socket.socketDescriptor());
-    if (!user || *user != peerUser.value_or(uint(::getuid()))) {
-        socket.abort();
-        return false;
-    }
-#else
-    Q_UNUSED(peerUser);
-#endif
     socket.write(message.encode());
     if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
         return false;
     QByteArray answer;
-    while (answer.size() < qsizetype(std::strlen(kTaken)) &&
-           socket.waitForReadyRead(int(deadline.remainingTime())))
+    while (answer.size() < taken && socket.waitForReadyRead(int(deadline.remainingTime())))
         answer.append(socket.readAll());
     answer.append(socket.readAll());
     return answer == kTaken;
+#else
+    const std::optional<QByteArray> answer = LocalConnection::ask(
+        path, message.encode(), taken + 1, timeoutMs, peerUser.value_or(uint(::getuid())));
+    return answer && *answer == kTaken;
+#endif
 }

@@ -10,12 +10,15 @@
 #include <optional>
 #include <vector>
 
-#ifndef Q_OS_WIN
-#include "platform/linux/LocalSocketListener.h"
-#endif
-
+#ifdef Q_OS_WIN
 class QLocalServer;
 class QLocalSocket;
+using PeerSocket = QLocalSocket;
+#else
+#include "platform/linux/LocalSocketListener.h"
+class LocalConnection;
+using PeerSocket = LocalConnection;
+#endif
 
 // A per-user local socket beside the instance lock, through which a later start hands the
 // running instance what it was asked to do (files to open, kinds to begin) and its activation
@@ -58,12 +61,12 @@ public:
 private:
     struct Reading;
     struct Peer {
-        QLocalSocket* socket;
+        PeerSocket* socket;
         std::shared_ptr<Reading> reading;
     };
-    void serve(QLocalSocket* peer);
-    void drop(QLocalSocket* peer);
-    void forget(QLocalSocket* peer);
+    void serve(PeerSocket* peer);
+    void drop(PeerSocket* peer);
+    void forget(PeerSocket* peer);
     void makeRoom();
 #ifndef Q_OS_WIN
     void serveDescriptor(int fd);
