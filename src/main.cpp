@@ -11,6 +11,7 @@
 #include "platform/QtPrompter.h"
 #include "setup/AppFolder.h"
 #include "setup/StartArguments.h"
+#include "ui/HubStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,6 +100,7 @@ int main(int argc, char** argv)
         break;
     }
     request.items = arguments.items;
+    QApplication::setStyle(new HubStyle);
 
     QSettingsStore settings;
     // What the work queues' threads call lives as long as the process: a thread that waits on a

@@ -17,7 +17,10 @@ namespace {
 constexpr int kMargin = 8;
 constexpr QSize kPicture(480, 300);
 
-QLabel* overlay(QWidget* parent, const QString& text, int pointSize, bool bold, const char* name)
+// A text drawn over the picture. Its colour is set in its palette, not by a style sheet: a style
+// sheet would set up the style-sheet machinery before the first window shows.
+QLabel* overlay(QWidget* parent, const QString& text, int pointSize, bool bold, const char* name,
+                QColor colour = QColor(0x2b, 0x38, 0x22))
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -25,7 +28,9 @@ QLabel* overlay(QWidget* parent, const QString& text, int pointSize, bool bold, 
     f.setPointSize(pointSize);
     f.setBold(bold);
     label->setFont(f);
-    label->setStyleSheet(QStringLiteral("color: #2b3822; background: transparent;"));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
     label->adjustSize();
     return label;
 }
@@ -53,8 +58,7 @@ frmSplash::frmSplash(const HubContext& hub, QWidget* mainWindow)
     lblTrademark->move(lblTitle->geometry().right() + 2, lblTitle->y() + 8);
     lblApp = overlay(this, QStringLiteral("Release 9.9.9"), 11, true, "lblApp");
     lblApp->move(kMargin + 26, kMargin + 140);
-    lblLegal = overlay(this, QString(), 8, false, "lblLegal");
-    lblLegal->setStyleSheet(QStringLiteral("color: #f4efe1; background: transparent;"));
+    lblLegal = overlay(this, QString(), 8, false, "lblLegal", QColor(0xf4, 0xef, 0xe1));
     lblLegal->move(kMargin + 12, kMargin + kPicture.height() - 26);
     for (QLabel* l : {lblProduct, lblTitle, lblTrademark, lblApp, lblLegal})
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
