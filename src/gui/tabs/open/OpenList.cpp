@@ -23,15 +23,18 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     // Names and folders readable at once: the columns fit what the list holds until the user
     // sizes one.
     m_list.setFitColumns(true);
-    // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
-    hub.drives().watch(&m_alive, [this] {
-        checkFiles();
-        m_following.look(m_rows.shown<OpenRows>());
-    });
 }
 
 void OpenList::LoadOpenList(Damage damage)
 {
+    // A stick plugged in or pulled out: its entries are looked at again (the list is not reread).
+    // Watched from the first load on, when there are entries: setting up the desktop's volume
+    // monitor then does not hold up the first window.
+    if (!std::exchange(m_watching, true))
+        m_hub.drives().watch(&m_alive, [this] {
+            checkFiles();
+            m_following.look(m_rows.shown<OpenRows>());
+        });
     m_loads.post(
         work::Line::list(), &m_alive,
         [store = m_store] {

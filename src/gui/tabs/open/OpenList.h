@@ -78,5 +78,6 @@ private:
     work::OneAtATime m_loads; // the loads asked for, one on the list line at a time
     DriveFollowing m_following;
     bool m_checkQueued = false; // the files are looked at once the rows being laid out show
+    bool m_watching = false;    // the drives are watched from the first load on
     QObject m_alive;            // answers from the lines are taken only while this lives
 };
