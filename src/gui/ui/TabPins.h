@@ -29,6 +29,11 @@ public:
     void renamed(const QString& from, const QString& to);
     // The entries of a folder (a drive's mount point) now lie in `to`: their pins go with them.
     void renamedFolder(const QString& from, const QString& to);
+    // The one or the other, as `folder` says.
+    void follow(const QString& from, const QString& to, bool folder)
+    {
+        folder ? renamedFolder(from, to) : renamed(from, to);
+    }
     // The rows the list shows now: their pinned entries stand first, and the pins found there are
     // marked as seen (reads the pins the first time).
     void shown(const SharedRows& rows);

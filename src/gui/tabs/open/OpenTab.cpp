@@ -2,10 +2,7 @@
 
 #include "actions/Launching.h"
 #include "actions/WebPages.h"
-#include "base/Columns.h"
-#include "base/Program.h"
 #include "ui/HubContext.h"
-#include "ui/QelListView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,8 +15,6 @@ OpenTab::OpenTab(const HubContext& hub, QelListView& list, const ImageList& larg
     , m_open(hub, list, large, small, [this](const drivefollow::Offer& o) { offerFollow(o); })
     , m_waits(hub, list)
 {}
-
-OpenTab::~OpenTab() = default;
 
 openedits::Seams OpenTab::seams() const
 {
@@ -82,11 +77,6 @@ QList<TabController::Command> OpenTab::spaceCommands()
     return {{QStringLiteral("browse"), QStringLiteral("Browse ..."), [this] { cmdBrowse_Click(); }},
             {QStringLiteral("cleanUpMissing"), QStringLiteral("Clean Up Missing"),
              [this] { cleanUpMissing(); }}};
-}
-
-QList<int> OpenTab::filterColumns() const
-{
-    return {OpenColumn::Folder};
 }
 
 std::function<void()> OpenTab::dropAction(const QMimeData* data, bool)

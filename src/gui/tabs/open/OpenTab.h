@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/DriveWait.h"
+#include "base/Columns.h"
 #include "commands/OpenReplies.h"
 #include "tabs/open/OpenList.h"
 #include "ui/TabController.h"
@@ -19,7 +20,6 @@ class OpenTab : public TabController {
 public:
     OpenTab(const HubContext& hub, QelListView& list, const ImageList& large,
             const ImageList& small, Launching& launching);
-    ~OpenTab() override;
 
     // The list and its file, and the operations it is filled and kept by.
     OpenList& openList() { return m_open; }
@@ -44,7 +44,7 @@ public:
     SharedRows shownRows() const override { return m_open.shownRows(); }
     QList<Command> entryCommands() override;
     QList<Command> spaceCommands() override;
-    QList<int> filterColumns() const override;
+    QList<int> filterColumns() const override { return {OpenColumn::Folder}; }
     std::function<void()> dropAction(const QMimeData* data, bool shown) override;
 
     // The chosen entry shown selected in the file manager, and its full path to the clipboard.

@@ -20,10 +20,8 @@ void OpenTab::present(Reply r)
     }
     if (r.launch)
         m_launching.LaunchCommand(r.launch->program, r.launch->arguments, r.file);
-    if (r.pins && r.pins->folder)
-        m_open.pins().renamedFolder(r.pins->from, r.pins->to);
-    else if (r.pins)
-        m_open.pins().renamed(r.pins->from, r.pins->to);
+    if (r.pins)
+        m_open.pins().follow(r.pins->from, r.pins->to, r.pins->folder);
     if (r.toldFirst)
         tell(m_hub, r.told);
     if (r.listing)
