@@ -25,10 +25,10 @@ TEST(HubStyle, DrawsTheOverflowChevronsForEitherDirection)
     HubStyle style;
     QWidget leftToRight, rightToLeft;
     rightToLeft.setLayoutDirection(Qt::RightToLeft);
-    const QIcon right = style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr,
-                                           &leftToRight);
-    const QIcon left = style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr,
-                                          &rightToLeft);
+    const QIcon right =
+        style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, &leftToRight);
+    const QIcon left =
+        style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr, &rightToLeft);
     const QIcon down = style.standardIcon(QStyle::SP_ToolBarVerticalExtensionButton);
     for (const QIcon* icon : {&right, &left, &down})
         EXPECT_GT(inked(*icon), 10);

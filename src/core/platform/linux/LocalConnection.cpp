@@ -133,8 +133,7 @@ void LocalConnection::closeSocket()
 }
 
 std::optional<QByteArray> LocalConnection::ask(const QString& path, const QByteArray& message,
-                                               qsizetype answerSize, int timeoutMs,
-                                               uint peerUser)
+                                               qsizetype answerSize, int timeoutMs, uint peerUser)
 {
     const QDeadlineTimer deadline(timeoutMs);
     const int fd = connectTo(path, deadline);
