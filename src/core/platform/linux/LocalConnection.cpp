@@ -7,13 +7,13 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QSocketNotifier>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -32,8 +32,8 @@ bool ready(int fd, short events, const QDeadlineTimer& deadline)
     return n > 0;
 }
 
-// A socket connected to `path`, or -1 when none listens there in time. A listener whose queue
-// is full is tried again until the deadline, as it empties its queue in batches.
+// A socket connected to `path`, or -1 when none listens there. A listener whose queue is full
+// (it takes its connections in batches) makes the connect wait for room, up to the deadline.
 int connectTo(const QString& path, const QDeadlineTimer& deadline)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -42,18 +42,22 @@ int connectTo(const QString& path, const QDeadlineTimer& deadline)
     if (name.isEmpty() || size_t(name.size()) >= sizeof address.sun_path)
         return -1;
     std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    for (;;) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (fd < 0)
-            return -1;
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            return fd;
-        const int error = errno;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    // The wait for room is bounded by the send timeout; 0 would wait for ever.
+    const qint64 ms = deadline.isForever() ? 0 : qMax<qint64>(deadline.remainingTime(), 1);
+    const timeval patience{time_t(ms / 1000), suseconds_t(ms % 1000 * 1000)};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &patience, sizeof patience);
+    int connected = -1;
+    do
+        connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    while (connected != 0 && errno == EINTR && !deadline.hasExpired());
+    if (connected != 0) {
         ::close(fd);
-        if ((error != EAGAIN && error != EINTR) || deadline.hasExpired())
-            return -1;
-        QThread::msleep(10);
+        return -1;
     }
+    return fd;
 }
 
 } // namespace
