@@ -36,20 +36,21 @@ MissingFiles::Look presenceIn(FileSystem& files)
 
 } // namespace
 
-MissingEntries::MissingEntries(const DriveTable& drives, FileSystem& files)
-    : m_marks(drives, presenceIn(files))
+MissingEntries::MissingEntries(const DriveTable& drives, FileSystem& files, Noted noted)
+    : m_noted(std::move(noted))
+    , m_marks(drives, presenceIn(files))
     , m_finds(drives, presenceIn(files))
 {}
 
-void MissingEntries::mark(const std::shared_ptr<const OpenRows>& rows, Noted noted)
+void MissingEntries::mark(const std::shared_ptr<const OpenRows>& rows)
 {
-    m_marks.check(rows, [noted = std::move(noted)](const MissingFiles::Checked& what,
-                                                   const MissingFiles::Answers& answers) {
-        noted(static_cast<const OpenRows*>(what.get()), notesOf(answers));
-    });
+    m_marks.check(rows,
+                  [this](const MissingFiles::Checked& what, const MissingFiles::Answers& answers) {
+                      m_noted(static_cast<const OpenRows*>(what.get()), notesOf(answers));
+                  });
 }
 
-void MissingEntries::find(const std::shared_ptr<const OpenRows>& rows, Noted noted,
+void MissingEntries::find(const std::shared_ptr<const OpenRows>& rows,
                           std::function<void(QList<OpenEntry>)> found)
 {
     if (!rows || rows->count() == 0) {
@@ -67,23 +68,23 @@ void MissingEntries::find(const std::shared_ptr<const OpenRows>& rows, Noted not
         if (finding == m_finding && !std::exchange(gathered->told, true))
             found(gathered->missing);
     };
-    m_finds.check(rows,
-                  [gathered, tell, noted = std::move(noted), total = rows->count()](
-                      const MissingFiles::Checked& what, const MissingFiles::Answers& answers) {
-                      const auto* looked = static_cast<const OpenRows*>(what.get());
-                      for (const auto& [row, state] : answers) {
-                          if (state != MissingFiles::State::Missing)
-                              continue;
-                          OpenEntry entry = looked->entry(row);
-                          // An entry named by no full path is on no known drive.
-                          if (QDir::isAbsolutePath(entry.folder))
-                              gathered->missing.append(std::move(entry));
-                      }
-                      // What was looked at now is shown too.
-                      noted(looked, notesOf(answers));
-                      gathered->answered += int(answers.size());
-                      if (gathered->answered >= total)
-                          tell();
-                  });
+    m_finds.check(
+        rows, [this, gathered, tell, total = rows->count()](const MissingFiles::Checked& what,
+                                                            const MissingFiles::Answers& answers) {
+            const auto* looked = static_cast<const OpenRows*>(what.get());
+            for (const auto& [row, state] : answers) {
+                if (state != MissingFiles::State::Missing)
+                    continue;
+                OpenEntry entry = looked->entry(row);
+                // An entry named by no full path is on no known drive.
+                if (QDir::isAbsolutePath(entry.folder))
+                    gathered->missing.append(std::move(entry));
+            }
+            // What was looked at now is shown too.
+            m_noted(looked, notesOf(answers));
+            gathered->answered += int(answers.size());
+            if (gathered->answered >= total)
+                tell();
+        });
     QTimer::singleShot(kWaitMs, &m_alive, tell);
 }

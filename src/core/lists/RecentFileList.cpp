@@ -61,6 +61,14 @@ RecentFileList::Refreshed RecentFileList::listingIfChanged(const FileIdentity& l
     return r;
 }
 
+RecentFileList::Refreshed RecentFileList::loaded() const
+{
+    Refreshed r;
+    r.read = true;
+    r.listing = listing(true, &r.identity);
+    return r;
+}
+
 RecentFileList::Synced RecentFileList::syncAndList()
 {
     Synced s;

@@ -41,6 +41,8 @@ public:
         FileIdentity identity;
     };
     Refreshed listingIfChanged(const FileIdentity& last) const;
+    // A load's read: always read, a missing list made from the data folder first.
+    Refreshed loaded() const;
 
     // What a command needs to know of the list before it acts.
     struct Check {

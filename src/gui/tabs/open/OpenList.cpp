@@ -17,7 +17,8 @@ OpenList::OpenList(const HubContext& hub, QelListView& list, const ImageList& la
     , m_rows(list)
     , m_pins(hub, list, QStringLiteral("pin-open"),
              [](const ListRows& rows, int row) { return rows.key(row); })
-    , m_missing(hub.drives(), hub.files())
+    , m_missing(hub.drives(), hub.files(),
+                [this](const OpenRows* what, const auto& notes) { m_list.applyNotes(what, notes); })
     , m_following(hub, std::move(follow))
 {
     // Names and folders readable at once: the columns fit what the list holds until the user
@@ -36,13 +37,7 @@ void OpenList::LoadOpenList(Damage damage)
             m_following.look(m_rows.shown<OpenRows>());
         });
     m_loads.post(
-        work::Line::list(), &m_alive,
-        [store = m_store] {
-            RecentFileList::Refreshed r;
-            r.read = true;
-            r.listing = store.listing(true, &r.identity);
-            return r;
-        },
+        work::Line::list(), &m_alive, [store = m_store] { return store.loaded(); },
         [this, damage](RecentFileList::Refreshed r) {
             // The refresh timer reads the list again only once it is another version than this.
             m_refresh.LastListFileTime = r.identity;
@@ -93,18 +88,13 @@ void OpenList::showRows(std::shared_ptr<const OpenRows> rows, const QString& sel
 void OpenList::checkFiles()
 {
     if (const std::shared_ptr<const OpenRows> rows = m_rows.shown<OpenRows>())
-        m_missing.mark(rows, [this](const OpenRows* what, const auto& notes) {
-            m_list.applyNotes(what, notes);
-        });
+        m_missing.mark(rows);
 }
 
 void OpenList::findMissing(std::function<void(QList<OpenEntry>)> found)
 {
     // What is looked at now is shown too.
-    m_missing.find(
-        m_rows.shown<OpenRows>(),
-        [this](const OpenRows* what, const auto& notes) { m_list.applyNotes(what, notes); },
-        std::move(found));
+    m_missing.find(m_rows.shown<OpenRows>(), std::move(found));
 }
 
 void OpenList::tmrFileUpdate_Timer()

@@ -39,13 +39,11 @@ void OpenTab::open()
 void OpenTab::dropEntry(const OpenEntry& entry)
 {
     // Only the entry goes; whatever is at that path now is the user's and stays. The refresh
-    // timer shows the list without it.
-    work::post(
-        work::Line::list(), &m_alive,
-        [seams = seams(), entry] {
-            return openreply::afterDrop(openedits::removeFromList(seams, entry));
-        },
-        [this](openreply::Reply r) { present(std::move(r)); });
+    // timer shows the list without it. It waits on the list as Remove from List does.
+    post(QStringLiteral("drop"), onList(entry.path()),
+         [entry](const openedits::Seams& seams, Waiting&) {
+             return openreply::afterDrop(openedits::removeFromList(seams, entry));
+         });
 }
 
 void OpenTab::cmdBrowse_Click()
