@@ -156,7 +156,7 @@ std::optional<QByteArray> LocalConnection::ask(const QString& path, const QByteA
                                  MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0)
             sent += n;
-        else if (n < 0 && (!wouldBlock() || !ready(fd, POLLOUT, deadline)))
+        else if (n == 0 || !wouldBlock() || !ready(fd, POLLOUT, deadline))
             return fail();
     }
     QByteArray answer;
